@@ -1,0 +1,47 @@
+#include "base/Day.h"
+
+#include <ctime>
+
+namespace pagelet {
+
+LocalTime toLocal(DayValue day)
+{
+    const std::time_t t = static_cast<std::time_t>(day);
+    std::tm tm {};
+    localtime_r(&t, &tm);
+    LocalTime lt;
+    lt.date = {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday};
+    lt.hour = tm.tm_hour;
+    lt.minute = tm.tm_min;
+    lt.second = tm.tm_sec;
+    lt.weekday = tm.tm_wday;
+    return lt;
+}
+
+LocalDate localDate(DayValue day)
+{
+    return toLocal(day).date;
+}
+
+DayValue fromLocal(const LocalDate& date, int hour, int minute, int second)
+{
+    std::tm tm {};
+    tm.tm_year = date.year - 1900;
+    tm.tm_mon = date.month - 1;
+    tm.tm_mday = date.day;
+    tm.tm_hour = hour;
+    tm.tm_min = minute;
+    tm.tm_sec = second;
+    tm.tm_isdst = -1;
+    return static_cast<DayValue>(std::mktime(&tm));
+}
+
+DayValue addDays(DayValue day, int days)
+{
+    const LocalTime lt = toLocal(day);
+    LocalDate target = lt.date;
+    target.day += days;
+    return fromLocal(target, lt.hour, lt.minute, lt.second);
+}
+
+} // namespace pagelet

@@ -1,0 +1,32 @@
+#pragma once
+#include <cstdint>
+
+namespace pagelet {
+
+// A point in time in whole seconds since 1970-01-01 00:00:00 UTC, read in local time.
+using DayValue = std::int64_t;
+
+struct LocalDate {
+    int year = 1970;
+    int month = 1; // 1..12
+    int day = 1;   // 1..31
+    friend bool operator==(const LocalDate&, const LocalDate&) = default;
+};
+
+struct LocalTime {
+    LocalDate date;
+    int hour = 0;
+    int minute = 0;
+    int second = 0;
+    int weekday = 4; // 0 Sunday .. 6 Saturday
+};
+
+LocalTime toLocal(DayValue day);
+LocalDate localDate(DayValue day);
+// Midnight (or the given time) of a local date; days past the month's end roll over.
+DayValue fromLocal(const LocalDate& date, int hour = 0, int minute = 0, int second = 0);
+// Moves by whole calendar dates in local time, keeping the time of day, so a daylight-saving
+// change never skips or repeats a date.
+DayValue addDays(DayValue day, int days);
+
+} // namespace pagelet

@@ -1,0 +1,39 @@
+#pragma once
+#include "base/ByteIo.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace pagelet {
+
+// Paths are UTF-16 in the core; folders end in "/" and names are appended directly.
+
+// The whole file, or nothing when it can't be opened or is larger than maxBytes.
+std::optional<Bytes> readFile(const std::u16string& path, std::size_t maxBytes = 64u << 20);
+
+// Replaces the file atomically: a temporary file beside it is written, flushed to disk and
+// renamed over it, then the folder is synced. Readers see the old bytes or the new ones.
+bool writeFileAtomic(const std::u16string& path, const Bytes& bytes);
+
+// Name of the temporary files writeFileAtomic leaves only when killed mid-write.
+bool isTemporaryName(const std::u16string& name);
+// Removes such leftovers from a folder; returns how many were removed.
+int removeTemporaryFiles(const std::u16string& folder);
+
+bool isFile(const std::u16string& path);      // exists and is not a folder
+bool isDirectory(const std::u16string& path); // exists and is a folder
+bool removeFile(const std::u16string& path);
+bool renameFile(const std::u16string& from, const std::u16string& to);
+
+// Entry names in the order the file system lists them, without "." and "..".
+std::vector<std::u16string> listFolders(const std::u16string& folder);
+
+// The real name of an entry of folder that matches name ignoring case, exact match first.
+std::optional<std::u16string> findIgnoringCase(const std::u16string& folder, const std::u16string& name);
+
+// folder + name, where folder and name are matched ignoring case level by level ("a/b/c").
+// Parts that don't exist are kept as given.
+std::u16string resolveIgnoringCase(const std::u16string& path);
+
+} // namespace pagelet

@@ -1,0 +1,128 @@
+#include "base/Text.h"
+
+#include <cstdio>
+
+namespace pagelet {
+
+std::string toUtf8(std::u16string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        std::uint32_t c = text[i];
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+            text[i + 1] <= 0xDFFF) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+            ++i;
+        } else if (c >= 0xD800 && c <= 0xDFFF) {
+            c = 0xFFFD; // a lone surrogate can't be written as UTF-8
+        }
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if (c < 0x800) {
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            out += static_cast<char>(0xE0 | (c >> 12));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            out += static_cast<char>(0xF0 | (c >> 18));
+            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+
+std::u16string fromUtf8(std::string_view text)
+{
+    std::u16string out;
+    out.reserve(text.size());
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const auto b = static_cast<unsigned char>(text[i]);
+        std::uint32_t c = 0xFFFD;
+        std::size_t len = 1;
+        if (b < 0x80) {
+            c = b;
+        } else if ((b & 0xE0) == 0xC0) {
+            len = 2;
+            c = b & 0x1F;
+        } else if ((b & 0xF0) == 0xE0) {
+            len = 3;
+            c = b & 0x0F;
+        } else if ((b & 0xF8) == 0xF0) {
+            len = 4;
+            c = b & 0x07;
+        } else {
+            len = 0;
+        }
+        if (len == 0 || i + len > text.size()) {
+            out += u'\uFFFD';
+            ++i;
+            continue;
+        }
+        bool ok = true;
+        for (std::size_t k = 1; k < len; ++k) {
+            const auto cb = static_cast<unsigned char>(text[i + k]);
+            if ((cb & 0xC0) != 0x80) {
+                ok = false;
+                break;
+            }
+            c = (c << 6) | (cb & 0x3F);
+        }
+        if (!ok) {
+            out += u'\uFFFD';
+            ++i;
+            continue;
+        }
+        i += len;
+        if (c >= 0x10000) {
+            c -= 0x10000;
+            out += static_cast<char16_t>(0xD800 + (c >> 10));
+            out += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
+        } else {
+            out += static_cast<char16_t>(c);
+        }
+    }
+    return out;
+}
+
+std::u16string fromAscii(std::string_view text)
+{
+    return std::u16string(text.begin(), text.end());
+}
+
+std::u16string toLowerAscii(std::u16string_view text)
+{
+    std::u16string out(text);
+    for (auto& c : out)
+        if (c >= u'A' && c <= u'Z')
+            c = static_cast<char16_t>(c - u'A' + u'a');
+    return out;
+}
+
+std::u16string toUpperAscii(std::u16string_view text)
+{
+    std::u16string out(text);
+    for (auto& c : out)
+        if (c >= u'a' && c <= u'z')
+            c = static_cast<char16_t>(c - u'a' + u'A');
+    return out;
+}
+
+bool equalsIgnoringCase(std::u16string_view a, std::u16string_view b)
+{
+    return a.size() == b.size() && toLowerAscii(a) == toLowerAscii(b);
+}
+
+std::u16string twoDigits(int value)
+{
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%.2d", value);
+    return fromAscii(buf);
+}
+
+} // namespace pagelet

@@ -1,0 +1,46 @@
+#pragma once
+#include "base/Geometry.h"
+
+#include <string>
+
+namespace pagelet {
+
+struct ScrollInfo {
+    int minimum = 0;
+    int maximum = 0;
+    int page = 0;
+    int position = 0;
+    int trackPosition = 0;
+};
+
+// A multi-line edit control. A "line" is a visual line as the user sees it (wrapped lines
+// count); character indices are indices into the text as stored, line breaks being CR LF.
+class EditControl {
+public:
+    virtual ~EditControl() = default;
+    virtual void create(const Rect& area) = 0; // child of the main window, read-only at first
+    virtual void moveTo(const Rect& area) = 0;
+    virtual void setMarginsZero() = 0;
+    virtual int lineCount() = 0;
+    virtual int lineIndex(int line) = 0; // -1 for a line that doesn't exist
+    virtual Point posFromChar(int index) = 0; // (-1, -1) past the last character
+    virtual void getSelection(int& start, int& end) = 0;
+    virtual void setSelection(int start, int end) = 0;
+    virtual void scrollCaret() = 0;
+    virtual int firstVisibleLine() = 0;
+    virtual void lineScroll(int lines) = 0;
+    virtual void setReadOnly(bool readOnly) = 0;
+    virtual std::u16string text() = 0;
+    virtual void setText(const std::u16string& text) = 0;
+    virtual void setFocus() = 0;
+    virtual void showCaret() = 0;
+    virtual void hideCaret() = 0;
+    virtual void setCaretPos(Point at) = 0;
+    virtual void showScrollBar(bool show) = 0;
+    virtual ScrollInfo scrollInfo() = 0;
+    virtual void setScrollPos(int position) = 0;
+    virtual void invalidate() = 0; // repaint the whole control without erasing
+    virtual int scrollBarWidth() = 0; // the system's vertical scroll bar width
+};
+
+} // namespace pagelet

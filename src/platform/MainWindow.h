@@ -1,0 +1,21 @@
+#pragma once
+#include "base/Geometry.h"
+
+#include <functional>
+
+namespace pagelet {
+
+class Surface;
+
+// The main window as its core sees it.
+class MainWindowPort {
+public:
+    virtual ~MainWindowPort() = default;
+    virtual Size clientSize() = 0;
+    virtual void invalidate() = 0;                  // whole client area, no erase
+    virtual void invalidate(const Rect& rect) = 0;  // no erase
+    // Draws on the window at once, outside a paint (the pressed look of a button).
+    virtual void drawNow(const Rect& rect, const std::function<void(Surface&)>& draw) = 0;
+};
+
+} // namespace pagelet

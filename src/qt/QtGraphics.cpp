@@ -1,0 +1,188 @@
+#include "qt/QtGraphics.h"
+
+#include "base/Text.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QFontMetrics>
+#include <QImageReader>
+#include <QPalette>
+
+namespace pagelet {
+
+namespace {
+// Skins are downloaded by users: refuse what no skin needs before decoding it.
+constexpr qint64 kMaxBitmapBytes = 16 * 1024 * 1024;
+constexpr int kMaxBitmapSide = 4096;
+} // namespace
+
+QColor toQColor(Color color)
+{
+    return QColor(redOf(color), greenOf(color), blueOf(color));
+}
+
+QString toQString(std::u16string_view text)
+{
+    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+std::u16string fromQString(const QString& text)
+{
+    return text.toStdU16String();
+}
+
+QtSurface::QtSurface(QPainter& painter, Size size) : m_size(size), m_painter(&painter) {}
+
+QtSurface::QtSurface(Size size) : m_size(size)
+{
+    m_image = QImage(std::max(1, size.width), std::max(1, size.height), QImage::Format_RGB32);
+    m_image.fill(Qt::white);
+    m_ownPainter = std::make_unique<QPainter>(&m_image);
+    m_painter = m_ownPainter.get();
+}
+
+QtSurface::~QtSurface() = default;
+
+void QtSurface::setFont(const QFont& font)
+{
+    m_painter->setFont(font);
+}
+
+void QtSurface::fill(const Rect& rect, Color color)
+{
+    m_painter->fillRect(QRect(rect.left, rect.top, rect.width(), rect.height()), toQColor(color));
+}
+
+void QtSurface::copyBitmap(const Bitmap& bitmap, Point src, const Rect& dst)
+{
+    const auto& image = static_cast<const QtBitmap&>(bitmap).image;
+    m_painter->drawImage(QPoint(dst.left, dst.top), image, QRect(src.x, src.y, dst.width(), dst.height()));
+}
+
+void QtSurface::copySurface(const Surface& source, Point dst)
+{
+    const auto* image = static_cast<const QtSurface&>(source).image();
+    if (!image)
+        return;
+    const Size s = source.size();
+    m_painter->drawImage(QPoint(dst.x, dst.y), *image, QRect(0, 0, s.width, s.height));
+}
+
+void QtSurface::xorBitmap(const Bitmap& bitmap, Point src, const Rect& dst)
+{
+    const auto& image = static_cast<const QtBitmap&>(bitmap).image;
+    m_painter->save();
+    m_painter->setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+    m_painter->drawImage(QPoint(dst.left, dst.top), image, QRect(src.x, src.y, dst.width(), dst.height()));
+    m_painter->restore();
+}
+
+void QtSurface::drawCell(const ImageStrip& strip, int cell, Point at)
+{
+    const auto& s = static_cast<const QtImageStrip&>(strip);
+    if (cell < 0 || cell >= s.cellCount())
+        return;
+    const Size c = s.cellSize();
+    m_painter->drawImage(QPoint(at.x, at.y), s.image, QRect(cell * c.width, 0, c.width, c.height));
+}
+
+void QtSurface::drawCellSelected(const ImageStrip& strip, int cell, Point at)
+{
+    const auto& s = static_cast<const QtImageStrip&>(strip);
+    if (cell < 0 || cell >= s.cellCount())
+        return;
+    const Size c = s.cellSize();
+    QImage piece = s.image.copy(cell * c.width, 0, c.width, c.height).convertToFormat(QImage::Format_ARGB32);
+    const QColor hi = QApplication::palette().color(QPalette::Highlight);
+    for (int y = 0; y < piece.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(piece.scanLine(y));
+        for (int x = 0; x < piece.width(); ++x) {
+            const QRgb p = line[x];
+            if (qAlpha(p) == 0)
+                continue;
+            line[x] = qRgb((qRed(p) + hi.red()) / 2, (qGreen(p) + hi.green()) / 2, (qBlue(p) + hi.blue()) / 2);
+        }
+    }
+    m_painter->drawImage(QPoint(at.x, at.y), piece);
+}
+
+void QtSurface::drawSunkenEdge(const Rect& r)
+{
+    const QPalette pal = QApplication::palette();
+    const QColor outerDark = pal.color(QPalette::Mid);
+    const QColor innerDark = pal.color(QPalette::Dark);
+    const QColor outerLight = pal.color(QPalette::Light);
+    const QColor innerLight = pal.color(QPalette::Midlight);
+    auto frame = [this](int l, int t, int rr, int b, const QColor& dark, const QColor& light) {
+        m_painter->fillRect(QRect(l, t, rr - l, 1), dark);
+        m_painter->fillRect(QRect(l, t, 1, b - t), dark);
+        m_painter->fillRect(QRect(l, b - 1, rr - l, 1), light);
+        m_painter->fillRect(QRect(rr - 1, t, 1, b - t), light);
+    };
+    frame(r.left, r.top, r.right, r.bottom, outerDark, outerLight);
+    frame(r.left + 1, r.top + 1, r.right - 1, r.bottom - 1, innerDark, innerLight);
+}
+
+void QtSurface::drawText(const Rect& rect, std::u16string_view run, Color color)
+{
+    m_painter->setPen(toQColor(color));
+    m_painter->drawText(QRect(rect.left, rect.top, rect.width(), rect.height()),
+                        Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip | Qt::TextSingleLine, toQString(run));
+}
+
+std::unique_ptr<Bitmap> QtGraphics::loadBitmap(const std::u16string& path)
+{
+    const QString file = toQString(path);
+    const QFileInfo info(file);
+    if (!info.isFile() || info.size() > kMaxBitmapBytes)
+        return nullptr;
+    QImageReader reader(file, "bmp");
+    reader.setDecideFormatFromContent(false);
+    reader.setAutoDetectImageFormat(false);
+    const QSize size = reader.size();
+    if (!size.isValid() || size.width() > kMaxBitmapSide || size.height() > kMaxBitmapSide)
+        return nullptr;
+    QImage image;
+    if (!reader.read(&image) || image.isNull())
+        return nullptr;
+    return std::make_unique<QtBitmap>(image.convertToFormat(QImage::Format_RGB32));
+}
+
+std::unique_ptr<Bitmap> QtGraphics::stretchRegion(const Bitmap& source, Size region, Size target)
+{
+    const auto& image = static_cast<const QtBitmap&>(source).image;
+    QImage out(target.width, target.height, QImage::Format_RGB32);
+    out.fill(Qt::black);
+    QPainter p(&out);
+    p.drawImage(QRect(0, 0, target.width, target.height), image, QRect(0, 0, region.width, region.height));
+    p.end();
+    return std::make_unique<QtBitmap>(out);
+}
+
+std::unique_ptr<ImageStrip> QtGraphics::makeStrip(const Bitmap* bitmap, Size cellSize, int cells)
+{
+    if (!bitmap || cellSize.width <= 0 || cellSize.height <= 0)
+        return std::make_unique<QtImageStrip>(QImage(), cellSize, 0);
+    const auto& image = static_cast<const QtBitmap&>(*bitmap).image;
+    const int fit = std::min(cells, image.width() / cellSize.width);
+    QImage strip = image.copy(0, 0, cellSize.width * cells, cellSize.height).convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < strip.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(strip.scanLine(y));
+        for (int x = 0; x < strip.width(); ++x)
+            if ((line[x] & 0xFFFFFF) == 0xFF00FF)
+                line[x] = 0;
+    }
+    return std::make_unique<QtImageStrip>(strip.convertToFormat(QImage::Format_ARGB32_Premultiplied), cellSize, std::max(0, fit));
+}
+
+std::unique_ptr<Surface> QtGraphics::makeSurface(Size size)
+{
+    return std::make_unique<QtSurface>(size);
+}
+
+int QtGraphics::systemFontHeight()
+{
+    return QFontMetrics(QApplication::font()).height();
+}
+
+} // namespace pagelet

@@ -1,0 +1,45 @@
+#pragma once
+#include "platform/MonthCalendar.h"
+
+#include <QCalendarWidget>
+#include <functional>
+
+namespace pagelet {
+
+// The month calendar on QCalendarWidget. Programmatic changes send no notifications, as the
+// core expects; the user's moves do.
+class QtMonthCalendar : public QCalendarWidget, public MonthCalendar {
+    Q_OBJECT
+public:
+    explicit QtMonthCalendar(QWidget* parent);
+
+    std::function<void(const LocalDate&)> dayPicked;
+    std::function<void(const LocalDate&)> selectionMoved;
+    std::function<void()> dayStatesRequested;
+
+    DayValue today() override;
+    void setSelection(DayValue day) override;
+    DisplayedRange displayedRange() override;
+    void setDayStates(const std::vector<std::uint32_t>& masks) override;
+    void setColor(int slot, Color color) override;
+    Size size() override;
+    void show() override;
+    void hide() override;
+    void move(const Rect& rect) override;
+
+    // The first day of the 6-row grid for the shown month.
+    QDate firstShownDay() const;
+
+private:
+    void onPageChanged(int year, int month);
+    void applyColors();
+
+    Color m_colors[6] {};
+    bool m_colorSet[6] {};
+    std::vector<QDate> m_boldDays;
+};
+
+LocalDate toLocalDate(const QDate& date);
+QDate toQDate(const LocalDate& date);
+
+} // namespace pagelet

@@ -1,0 +1,76 @@
+#pragma once
+#include "base/Color.h"
+#include "base/Geometry.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace pagelet {
+
+class Bitmap;
+class EditControl;
+class Graphics;
+class Surface;
+
+struct SelectionRect {
+    SelectionRect(std::int32_t l, std::int32_t t, std::int32_t r, std::int32_t b) : left(l), top(t), right(r), bottom(b) {}
+    virtual ~SelectionRect() = default;
+    std::int32_t width() const { return right - left; }
+    std::int32_t height() const { return bottom - top; }
+    std::int32_t left, top, right, bottom;
+};
+
+// The page editor: an edit control whose page is drawn over the paper picture.
+class DiaryEdit {
+public:
+    DiaryEdit(EditControl& control, Graphics& graphics);
+    ~DiaryEdit();
+
+    // The owner's set-up: create the control over area (read-only), then setEditable(true).
+    void create(const Rect& area);
+
+    bool setText(const std::u16string& s);
+    bool insertText(const std::u16string& s);
+    bool showCaret(bool show);
+    bool setEditable(bool edit);
+    bool relayout();
+
+    // Handlers the platform forwards.
+    void OnPaint(Surface& screen);
+    void CtlColor();
+    void OnChange();
+    void OnVScroll(int code, int position);
+    void OnLButtonDown();
+    void OnKeyDown(int key);
+    bool OnEraseBkgnd() { return true; }
+
+    EditControl& control() { return m_control; }
+
+    std::vector<std::unique_ptr<SelectionRect>> selectionRects;
+    Rect area;
+    Rect lineRect;
+    const std::unique_ptr<Bitmap>* background = nullptr; // the main window's, not owned
+    std::u16string text;
+    std::int32_t firstLine = 0;
+    std::int32_t lineCount = 0;
+    std::int32_t lastLineCount = 0;
+    std::int32_t scrollBarWidth = 0;
+    bool caretShown = true;
+    bool editable = true;
+    bool scrollBarShown = false;
+    Color editTextColor = 0x000000;
+    Color viewTextColor = 0x707070;
+    bool needsRedraw = true;
+    bool autoKeyboard = true;
+    bool saved = true;
+    std::int32_t lineHeight = 14;
+
+private:
+    EditControl& m_control;
+    Graphics& m_graphics;
+    std::unique_ptr<Surface> m_offscreen;
+};
+
+} // namespace pagelet

@@ -1,0 +1,7 @@
+#include "app/MainDialog.h"
+
+namespace pagelet {
+
+void MainDialog::onTimestamp() {}
+
+} // namespace pagelet

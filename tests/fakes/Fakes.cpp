@@ -1,0 +1,139 @@
+#include "fakes/Fakes.h"
+
+#include "base/FileIo.h"
+
+namespace pagelet::fakes {
+
+MessageAnswer FakeMessageBox::show(const std::u16string& text, const std::u16string& caption, MessageButtons buttons,
+                                   MessageIcon icon)
+{
+    shown.push_back({text, caption, buttons, icon});
+    if (buttons == MessageButtons::Ok)
+        return MessageAnswer::Ok;
+    if (answers.empty())
+        return MessageAnswer::No;
+    const MessageAnswer a = answers.front();
+    answers.pop_front();
+    return a;
+}
+
+bool FakeRegistry::open(const std::u16string& keyPath)
+{
+    opened.push_back(keyPath);
+    ++openCount;
+    return true;
+}
+
+std::optional<std::u16string> FakeRegistry::read(const std::u16string& name)
+{
+    auto it = values.find(name);
+    if (it == values.end())
+        return std::nullopt;
+    return it->second;
+}
+
+bool FakeRegistry::write(const std::u16string& name, const std::u16string& value)
+{
+    if (failWrites)
+        return false;
+    values[name] = value;
+    return true;
+}
+
+void FakeRegistry::close()
+{
+    ++closeCount;
+}
+
+void FakeCalendar::setSelection(DayValue day)
+{
+    selection = day;
+}
+
+void FakeWindow::drawNow(const Rect& rect, const std::function<void(Surface&)>& draw)
+{
+    drawnNow.push_back(rect);
+    if (surface)
+        draw(*surface);
+}
+
+int FakeEditControl::lineCount()
+{
+    int lines = 1;
+    for (std::size_t i = 0; i + 1 < content.size(); ++i)
+        if (content[i] == u'\r' && content[i + 1] == u'\n')
+            ++lines;
+    return lines;
+}
+
+int FakeEditControl::lineIndex(int line)
+{
+    if (line == 0)
+        return 0;
+    int seen = 0;
+    for (std::size_t i = 0; i + 1 < content.size(); ++i)
+        if (content[i] == u'\r' && content[i + 1] == u'\n' && ++seen == line)
+            return static_cast<int>(i + 2);
+    return -1;
+}
+
+namespace {
+Size bmpSize(const std::u16string& path)
+{
+    auto bytes = readFile(path);
+    if (!bytes || bytes->size() < 26 || (*bytes)[0] != 'B' || (*bytes)[1] != 'M')
+        return {240, 270};
+    auto i32 = [&](std::size_t at) {
+        return static_cast<std::int32_t>((*bytes)[at] | ((*bytes)[at + 1] << 8) | ((*bytes)[at + 2] << 16) |
+                                         (static_cast<std::uint32_t>((*bytes)[at + 3]) << 24));
+    };
+    const std::int32_t h = i32(22);
+    return {i32(18), h < 0 ? -h : h};
+}
+} // namespace
+
+std::unique_ptr<Bitmap> FakeGraphics::loadBitmap(const std::u16string& path)
+{
+    if (!isFile(path))
+        return nullptr;
+    loaded.push_back(path);
+    return std::make_unique<FakeBitmap>(bmpSize(path), path);
+}
+
+std::unique_ptr<Bitmap> FakeGraphics::stretchRegion(const Bitmap&, Size, Size target)
+{
+    ++stretches;
+    return std::make_unique<FakeBitmap>(target);
+}
+
+std::unique_ptr<ImageStrip> FakeGraphics::makeStrip(const Bitmap* bitmap, Size cellSize, int cells)
+{
+    int fit = 0;
+    if (bitmap && cellSize.width > 0 && cellSize.height > 0)
+        fit = std::min(cells, bitmap->size().width / cellSize.width);
+    return std::make_unique<FakeStrip>(fit, cellSize);
+}
+
+namespace {
+class NullSurface : public Surface {
+public:
+    explicit NullSurface(Size s) : s(s) {}
+    Size size() const override { return s; }
+    void fill(const Rect&, Color) override {}
+    void copyBitmap(const Bitmap&, Point, const Rect&) override {}
+    void copySurface(const Surface&, Point) override {}
+    void xorBitmap(const Bitmap&, Point, const Rect&) override {}
+    void drawCell(const ImageStrip&, int, Point) override {}
+    void drawCellSelected(const ImageStrip&, int, Point) override {}
+    void drawSunkenEdge(const Rect&) override {}
+    void drawText(const Rect&, std::u16string_view, Color) override {}
+    Size s;
+};
+} // namespace
+
+std::unique_ptr<Surface> FakeGraphics::makeSurface(Size size)
+{
+    return std::make_unique<NullSurface>(size);
+}
+
+} // namespace pagelet::fakes

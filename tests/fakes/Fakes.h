@@ -1,0 +1,210 @@
+#pragma once
+// Small state-recording stand-ins for the platform, for testing the core without a display.
+#include "platform/Clock.h"
+#include "platform/Dialogs.h"
+#include "platform/EditControl.h"
+#include "platform/Graphics.h"
+#include "platform/MainWindow.h"
+#include "platform/MessageBox.h"
+#include "platform/MonthCalendar.h"
+#include "platform/ProcessExit.h"
+#include "platform/Registry.h"
+#include "platform/SoftInputPanel.h"
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace pagelet::fakes {
+
+struct ShownMessage {
+    std::u16string text;
+    std::u16string caption;
+    MessageButtons buttons;
+    MessageIcon icon;
+};
+
+class FakeMessageBox : public MessageBoxPort {
+public:
+    MessageAnswer show(const std::u16string& text, const std::u16string& caption, MessageButtons buttons,
+                       MessageIcon icon) override;
+    std::vector<ShownMessage> shown;
+    std::deque<MessageAnswer> answers; // for Yes/No questions; No when empty
+};
+
+class FakeRegistry : public RegistryPort {
+public:
+    bool open(const std::u16string& keyPath) override;
+    std::optional<std::u16string> read(const std::u16string& name) override;
+    bool write(const std::u16string& name, const std::u16string& value) override;
+    void close() override;
+    std::map<std::u16string, std::u16string> values;
+    std::vector<std::u16string> opened;
+    int openCount = 0;
+    int closeCount = 0;
+    bool failWrites = false;
+};
+
+class FakeExit : public ProcessExit {
+public:
+    void exit(int status) override
+    {
+        exited = true;
+        this->status = status;
+    }
+    bool exited = false;
+    int status = -1;
+};
+
+class FakeClock : public Clock {
+public:
+    DayValue now() override { return value; }
+    DayValue value = 0;
+};
+
+class FakeSoftInput : public SoftInputPanel {
+public:
+    void raise() override { ++raised; }
+    void lower() override { ++lowered; }
+    int raised = 0;
+    int lowered = 0;
+};
+
+class FakeCalendar : public MonthCalendar {
+public:
+    DayValue today() override { return todayValue; }
+    void setSelection(DayValue day) override;
+    DisplayedRange displayedRange() override { return range; }
+    void setDayStates(const std::vector<std::uint32_t>& m) override { masks = m; ++dayStateCalls; }
+    void setColor(int slot, Color color) override { colors[slot] = color; }
+    Size size() override { return calendarSize; }
+    void show() override { visible = true; }
+    void hide() override { visible = false; }
+    void move(const Rect& rect) override { placed = rect; }
+
+    DayValue todayValue = 0;
+    DayValue selection = 0;
+    DisplayedRange range;
+    std::vector<std::uint32_t> masks;
+    int dayStateCalls = 0;
+    std::map<int, Color> colors;
+    Size calendarSize {124, 137};
+    bool visible = false;
+    Rect placed;
+};
+
+class FakeWindow : public MainWindowPort {
+public:
+    Size clientSize() override { return client; }
+    void invalidate() override { ++wholeInvalidations; }
+    void invalidate(const Rect& rect) override { invalidatedRects.push_back(rect); }
+    void drawNow(const Rect& rect, const std::function<void(Surface&)>& draw) override;
+
+    Size client {240, 270};
+    int wholeInvalidations = 0;
+    std::vector<Rect> invalidatedRects;
+    std::vector<Rect> drawnNow;
+    Surface* surface = nullptr; // where drawNow draws, when set
+};
+
+// Keeps the text with CR LF breaks; a line is a paragraph (no wrapping).
+class FakeEditControl : public EditControl {
+public:
+    void create(const Rect& a) override { created = true; area = a; readOnly = true; }
+    void moveTo(const Rect& a) override { area = a; }
+    void setMarginsZero() override {}
+    int lineCount() override;
+    int lineIndex(int line) override;
+    Point posFromChar(int) override { return {-1, -1}; }
+    void getSelection(int& s, int& e) override { s = selStart; e = selEnd; }
+    void setSelection(int s, int e) override { selStart = s; selEnd = e; }
+    void scrollCaret() override {}
+    int firstVisibleLine() override { return firstVisible; }
+    void lineScroll(int lines) override { firstVisible += lines; }
+    void setReadOnly(bool r) override { readOnly = r; }
+    std::u16string text() override { return content; }
+    void setText(const std::u16string& t) override { content = t; }
+    void setFocus() override { ++focusCount; }
+    void showCaret() override { ++caretShows; }
+    void hideCaret() override { ++caretHides; }
+    void setCaretPos(Point) override {}
+    void showScrollBar(bool show) override { scrollBar = show; }
+    ScrollInfo scrollInfo() override { return info; }
+    void setScrollPos(int p) override { info.position = p; }
+    void invalidate() override { ++invalidations; }
+    int scrollBarWidth() override { return 16; }
+
+    bool created = false;
+    Rect area;
+    std::u16string content;
+    bool readOnly = true;
+    int selStart = 0;
+    int selEnd = 0;
+    int firstVisible = 0;
+    int focusCount = 0;
+    int caretShows = 0;
+    int caretHides = 0;
+    bool scrollBar = false;
+    ScrollInfo info;
+    int invalidations = 0;
+};
+
+class FakeBitmap : public Bitmap {
+public:
+    explicit FakeBitmap(Size s, std::u16string from = {}) : s(s), path(std::move(from)) {}
+    Size size() const override { return s; }
+    Size s;
+    std::u16string path;
+};
+
+class FakeStrip : public ImageStrip {
+public:
+    FakeStrip(int cells, Size cell) : cells(cells), cell(cell) {}
+    int cellCount() const override { return cells; }
+    Size cellSize() const override { return cell; }
+    int cells;
+    Size cell;
+};
+
+// Bitmaps "load" from files that exist; their size is read from a BMP header when there is
+// one, else 240 x 270.
+class FakeGraphics : public Graphics {
+public:
+    std::unique_ptr<Bitmap> loadBitmap(const std::u16string& path) override;
+    std::unique_ptr<Bitmap> stretchRegion(const Bitmap& source, Size region, Size target) override;
+    std::unique_ptr<ImageStrip> makeStrip(const Bitmap* bitmap, Size cellSize, int cells) override;
+    std::unique_ptr<Surface> makeSurface(Size size) override;
+    int systemFontHeight() override { return fontHeight; }
+
+    int fontHeight = 14;
+    std::vector<std::u16string> loaded;
+    int stretches = 0;
+};
+
+class FakeDialogs : public DialogPort {
+public:
+    bool runPassword(PasswordDialog& dialog) override { ++passwordRuns; return passwordScript ? passwordScript(dialog) : false; }
+    bool runSettings(SettingsDialog& dialog) override { ++settingsRuns; return settingsScript ? settingsScript(dialog) : false; }
+    std::function<bool(PasswordDialog&)> passwordScript;
+    std::function<bool(SettingsDialog&)> settingsScript;
+    int passwordRuns = 0;
+    int settingsRuns = 0;
+};
+
+// All the fakes a MainDialog needs, wired together.
+struct FakePlatform {
+    FakeWindow window;
+    FakeMessageBox messages;
+    FakeRegistry registry;
+    FakeExit exit;
+    FakeCalendar calendar;
+    FakeEditControl edit;
+    FakeGraphics graphics;
+    FakeClock clock;
+    FakeDialogs dialogs;
+    FakeSoftInput softInput;
+};
+
+} // namespace pagelet::fakes
