@@ -58,6 +58,7 @@ int main(int argc, char* argv[])
     QCoreApplication app(argc, argv);
     QString programPath, dataPath;
     QString resources = QStringLiteral(PAGELET_RES_DIR);
+    bool unlessInstalled = false;
     const QStringList args = app.arguments().mid(1);
     for (int i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
@@ -76,8 +77,11 @@ int main(int argc, char* argv[])
         } else if (a == "--resources") {
             if (!value(resources))
                 return fail("--resources needs a folder");
+        } else if (a == "--unless-installed") {
+            unlessInstalled = true;
         } else if (a == "--help" || a == "-h") {
-            say("usage: pagelet-setup --program-path DIR [--data-path DIR] [--resources DIR]");
+            say("usage: pagelet-setup --program-path DIR [--data-path DIR] [--resources DIR] [--unless-installed]\n"
+                "  --unless-installed  do nothing when a Program Path is registered already");
             return 0;
         } else {
             return fail(QString("unknown argument '%1' (see --help)").arg(a));
@@ -85,6 +89,14 @@ int main(int argc, char* argv[])
     }
     if (programPath.isEmpty())
         return fail("--program-path DIR is required (see --help)");
+    if (unlessInstalled) {
+        const QSettings registry(QSettings::NativeFormat, QSettings::UserScope, "Tarnwick", "Pagelet");
+        const QString registered = registry.value("Program Path").toString();
+        if (!registered.isEmpty()) {
+            say(QString("Pagelet is installed at %1").arg(registered));
+            return 0;
+        }
+    }
 
     const QString program = QFileInfo(withoutFinalSeparator(programPath)).absoluteFilePath();
     if (QFileInfo(program).exists() && !QFileInfo(program).isDir())

@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Builds Pagelet and starts it; the first time, it makes a demo install in the user's data folder.
+set -euo pipefail
+source "$(dirname "$0")/common.sh"
+
+ensure_packages cmake ninja-build g++ qt6-base-dev fonts-nanum
+configure
+cmake --build "$build" --target pagelet pagelet-setup
+
+install_dir="${XDG_DATA_HOME:-$HOME/.local/share}/Pagelet"
+"$build/bin/pagelet-setup" --program-path "$install_dir" --unless-installed
+exec "$build/bin/pagelet" "$@"

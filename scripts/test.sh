@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test (the window tests run offscreen).
+set -euo pipefail
+source "$(dirname "$0")/common.sh"
+
+ensure_packages cmake ninja-build g++ qt6-base-dev googletest libgtest-dev libbenchmark-dev \
+    xvfb xauth fonts-nanum
+configure
+cmake --build "$build"
+cd "$build"
+QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2 "$@"
