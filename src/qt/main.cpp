@@ -1,16 +1,7 @@
-#include "qt/PageletWindow.h"
-
-#include <QApplication>
+#include "qt/DiaryApp.h"
 
 int main(int argc, char* argv[])
 {
-    QApplication app(argc, argv);
-    QApplication::setOrganizationName(QStringLiteral("Tarnwick"));
-    QApplication::setApplicationName(QStringLiteral("Pagelet"));
-
-    pagelet::PageletWindow window;
-    if (!window.start())
-        return 0;
-    window.show();
-    return app.exec();
+    pagelet::DiaryApp app(argc, argv);
+    return app.InitInstance();
 }

@@ -1,6 +1,7 @@
 #include "fakes/Fakes.h"
 #include "qt/PageletWindow.h"
 #include "qt/QtEditControl.h"
+#include "qt/QtMonthCalendar.h"
 #include "settings/ConfigFile.h"
 #include "base/Text.h"
 

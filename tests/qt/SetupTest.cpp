@@ -1,4 +1,5 @@
 #include "base/Text.h"
+#include "qt/QtGraphics.h"
 #include "settings/ConfigFile.h"
 
 #include <QDir>
