@@ -1,6 +1,7 @@
 #pragma once
 #include "base/Geometry.h"
 
+#include <cstdint>
 #include <functional>
 
 namespace pagelet {
@@ -16,6 +17,8 @@ public:
     virtual void invalidate(const Rect& rect) = 0;  // no erase
     // Draws on the window at once, outside a paint (the pressed look of a button).
     virtual void drawNow(const Rect& rect, const std::function<void(Surface&)>& draw) = 0;
+    // Sends a command message to the main window; returns once the command has run.
+    virtual int sendCommand(int command, std::intptr_t wParam, std::intptr_t lParam) = 0;
 };
 
 } // namespace pagelet

@@ -83,6 +83,11 @@ void PageletWindow::drawNow(const Rect& rect, const std::function<void(Surface&)
     repaint(QRect(rect.left, rect.top, rect.width(), rect.height()));
 }
 
+int PageletWindow::sendCommand(int command, std::intptr_t wParam, std::intptr_t lParam)
+{
+    return m_dialog->onCommand(command, wParam, lParam);
+}
+
 void PageletWindow::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);

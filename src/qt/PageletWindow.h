@@ -41,6 +41,7 @@ public:
     void invalidate() override;
     void invalidate(const Rect& rect) override;
     void drawNow(const Rect& rect, const std::function<void(Surface&)>& draw) override;
+    int sendCommand(int command, std::intptr_t wParam, std::intptr_t lParam) override;
 
     static constexpr int kClientWidth = 240;
     static constexpr int kClientHeight = 270;

@@ -3,10 +3,13 @@
 #include "base/Text.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QImageReader>
 #include <QPalette>
+#include <algorithm>
+#include <cstdint>
 
 namespace pagelet {
 
@@ -14,6 +17,52 @@ namespace {
 // Skins are downloaded by users: refuse what no skin needs before decoding it.
 constexpr qint64 kMaxBitmapBytes = 16 * 1024 * 1024;
 constexpr int kMaxBitmapSide = 4096;
+constexpr int kAllocationLimitMb = 80; // a 4096 x 4096 picture at 32 bits is 64 MiB
+constexpr qint64 kBmpHeaderPeek = 54;
+constexpr QRgb kTransparent = 0xFF00FF;
+
+std::uint32_t u16At(const QByteArray& b, int at)
+{
+    return std::uint8_t(b[at]) | std::uint32_t(std::uint8_t(b[at + 1])) << 8;
+}
+
+std::uint32_t u32At(const QByteArray& b, int at)
+{
+    return u16At(b, at) | u16At(b, at + 2) << 16;
+}
+
+// The decoder fills a truncated picture with garbage rather than failing, so a file too
+// short for its own uncompressed pixels counts as broken. Compressed pictures are left to
+// the decoder, which stops at its allocation limit.
+bool bmpHeaderFits(const QByteArray& head, qint64 fileSize)
+{
+    if (head.size() < 26 || head[0] != 'B' || head[1] != 'M')
+        return false;
+    const qint64 dataOffset = u32At(head, 10);
+    const std::uint32_t infoSize = u32At(head, 14);
+    qint64 width = 0, height = 0, bitCount = 0, compression = 0;
+    if (infoSize == 12) {
+        width = u16At(head, 18);
+        height = u16At(head, 20);
+        bitCount = u16At(head, 24);
+    } else if (infoSize >= 40 && head.size() >= 34) {
+        width = static_cast<std::int32_t>(u32At(head, 18));
+        height = static_cast<std::int32_t>(u32At(head, 22));
+        bitCount = u16At(head, 28);
+        compression = u32At(head, 30);
+    } else {
+        return false;
+    }
+    height = height < 0 ? -height : height;
+    if (width <= 0 || height <= 0 || width > kMaxBitmapSide || height > kMaxBitmapSide)
+        return false;
+    const bool uncompressed = compression == 0 || compression == 3 || compression == 6;
+    if (!uncompressed || bitCount <= 0 || bitCount > 32)
+        return true;
+    const qint64 stride = (width * bitCount + 31) / 32 * 4;
+    const qint64 lastRow = (width * bitCount + 7) / 8;
+    return fileSize >= dataOffset + stride * (height - 1) + lastRow;
+}
 } // namespace
 
 QColor toQColor(Color color)
@@ -109,8 +158,8 @@ void QtSurface::drawCellSelected(const ImageStrip& strip, int cell, Point at)
 void QtSurface::drawSunkenEdge(const Rect& r)
 {
     const QPalette pal = QApplication::palette();
-    const QColor outerDark = pal.color(QPalette::Mid);
-    const QColor innerDark = pal.color(QPalette::Dark);
+    const QColor outerDark = pal.color(QPalette::Dark);
+    const QColor innerDark = pal.color(QPalette::Shadow);
     const QColor outerLight = pal.color(QPalette::Light);
     const QColor innerLight = pal.color(QPalette::Midlight);
     auto frame = [this](int l, int t, int rr, int b, const QColor& dark, const QColor& light) {
@@ -132,13 +181,16 @@ void QtSurface::drawText(const Rect& rect, std::u16string_view run, Color color)
 
 std::unique_ptr<Bitmap> QtGraphics::loadBitmap(const std::u16string& path)
 {
-    const QString file = toQString(path);
-    const QFileInfo info(file);
-    if (!info.isFile() || info.size() > kMaxBitmapBytes)
+    QFile file(toQString(path));
+    if (!QFileInfo(file).isFile() || !file.open(QIODevice::ReadOnly))
         return nullptr;
-    QImageReader reader(file, "bmp");
+    const qint64 bytes = file.size();
+    if (bytes > kMaxBitmapBytes || !bmpHeaderFits(file.peek(kBmpHeaderPeek), bytes))
+        return nullptr;
+    QImageReader reader(&file, "bmp");
     reader.setDecideFormatFromContent(false);
     reader.setAutoDetectImageFormat(false);
+    reader.setAllocationLimit(kAllocationLimitMb);
     const QSize size = reader.size();
     if (!size.isValid() || size.width() > kMaxBitmapSide || size.height() > kMaxBitmapSide)
         return nullptr;
@@ -161,18 +213,23 @@ std::unique_ptr<Bitmap> QtGraphics::stretchRegion(const Bitmap& source, Size reg
 
 std::unique_ptr<ImageStrip> QtGraphics::makeStrip(const Bitmap* bitmap, Size cellSize, int cells)
 {
-    if (!bitmap || cellSize.width <= 0 || cellSize.height <= 0)
+    if (!bitmap || cellSize.width <= 0 || cellSize.height <= 0 || cells <= 0)
         return std::make_unique<QtImageStrip>(QImage(), cellSize, 0);
     const auto& image = static_cast<const QtBitmap&>(*bitmap).image;
-    const int fit = std::min(cells, image.width() / cellSize.width);
-    QImage strip = image.copy(0, 0, cellSize.width * cells, cellSize.height).convertToFormat(QImage::Format_ARGB32);
+    const int fit = static_cast<int>(std::min<qint64>(cells, image.width() / cellSize.width));
+    if (fit <= 0)
+        return std::make_unique<QtImageStrip>(QImage(), cellSize, 0);
+    // Only what the picture holds: cells larger than the picture must not allocate more.
+    const int width = static_cast<int>(std::min<qint64>(image.width(), qint64(cellSize.width) * fit));
+    const int height = std::min(image.height(), cellSize.height);
+    QImage strip = image.copy(0, 0, width, height).convertToFormat(QImage::Format_ARGB32);
     for (int y = 0; y < strip.height(); ++y) {
         auto* line = reinterpret_cast<QRgb*>(strip.scanLine(y));
         for (int x = 0; x < strip.width(); ++x)
-            if ((line[x] & 0xFFFFFF) == 0xFF00FF)
+            if ((line[x] & 0xFFFFFF) == kTransparent)
                 line[x] = 0;
     }
-    return std::make_unique<QtImageStrip>(strip.convertToFormat(QImage::Format_ARGB32_Premultiplied), cellSize, std::max(0, fit));
+    return std::make_unique<QtImageStrip>(strip.convertToFormat(QImage::Format_ARGB32_Premultiplied), cellSize, fit);
 }
 
 std::unique_ptr<Surface> QtGraphics::makeSurface(Size size)

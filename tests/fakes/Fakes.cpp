@@ -57,6 +57,12 @@ void FakeWindow::drawNow(const Rect& rect, const std::function<void(Surface&)>& 
         draw(*surface);
 }
 
+int FakeWindow::sendCommand(int command, std::intptr_t wParam, std::intptr_t lParam)
+{
+    sent.push_back({command, wParam, lParam});
+    return onCommand ? onCommand(command, wParam, lParam) : 0;
+}
+
 int FakeEditControl::lineCount()
 {
     int lines = 1;

@@ -101,6 +101,15 @@ public:
     void invalidate() override { ++wholeInvalidations; }
     void invalidate(const Rect& rect) override { invalidatedRects.push_back(rect); }
     void drawNow(const Rect& rect, const std::function<void(Surface&)>& draw) override;
+    int sendCommand(int command, std::intptr_t wParam, std::intptr_t lParam) override;
+
+    struct SentCommand {
+        int command;
+        std::intptr_t wParam;
+        std::intptr_t lParam;
+    };
+    std::vector<SentCommand> sent;
+    std::function<int(int, std::intptr_t, std::intptr_t)> onCommand; // runs the command when set
 
     Size client {240, 270};
     int wholeInvalidations = 0;
