@@ -76,7 +76,7 @@ bool MainDialog::OnInitDialog()
     }
     config.readFirst(settings);
     if (settings.usePassword != 0) {
-        PasswordDialog prompt(settings.password, 3);
+        PasswordDialog prompt(settings.password, 3, m_ports.messages);
         if (!m_ports.dialogs.runPassword(prompt)) {
             fatalExit(u"프로그램을 종료합니다.");
             return false;

@@ -2,6 +2,7 @@
 
 namespace pagelet {
 
+class NewPasswordDialog;
 class PasswordDialog;
 class SettingsDialog;
 
@@ -11,6 +12,7 @@ class DialogPort {
 public:
     virtual ~DialogPort() = default;
     virtual bool runPassword(PasswordDialog& dialog) = 0;
+    virtual bool runNewPassword(NewPasswordDialog& dialog) = 0;
     virtual bool runSettings(SettingsDialog& dialog) = 0;
 };
 

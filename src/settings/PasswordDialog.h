@@ -1,17 +1,37 @@
 #pragma once
+#include "platform/DialogView.h"
+
 #include <cstdint>
 #include <string>
 
 namespace pagelet {
 
-// The start-up password prompt.
-class PasswordDialog {
+class MessageBoxPort;
+
+// Longest password the prompt takes, and so the longest one that can be set.
+inline constexpr int kMaxPasswordLength = 20;
+
+// The start-up password prompt: ends with OK only after a correct entry.
+class PasswordDialog : public DialogHandler {
 public:
-    PasswordDialog(std::u16string stored, std::int32_t tries) : storedPassword(std::move(stored)), triesLeft(tries) {}
+    static constexpr int kPasswordEdit = 1011;
+
+    PasswordDialog(std::u16string stored, std::int32_t tries, MessageBoxPort& messages);
+
+    void DoDataExchange(DialogView& view, bool save);
+    bool OnInitDialog(DialogView& view) override;
+    void OnOK(DialogView& view) override;
+
+    // The edit's limit: a stored password longer than the usual limit (written by hand or by an
+    // older version) must still be typeable, or the diary could never be opened again.
+    int entryLimit() const;
 
     std::u16string enteredPassword;
     std::u16string storedPassword;
     std::int32_t triesLeft;
+
+private:
+    MessageBoxPort& m_messages;
 };
 
 } // namespace pagelet

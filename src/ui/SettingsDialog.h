@@ -1,12 +1,35 @@
 #pragma once
+#include "platform/DialogView.h"
+
 #include <cstdint>
 #include <string>
 
 namespace pagelet {
 
-// The settings dialog's values, exchanged with its controls.
-class SettingsDialog {
+class Clock;
+class DialogPort;
+class MessageBoxPort;
+
+// The preferences dialog. The caller fills the members, runs it and on OK copies them back;
+// the dialog itself stores nothing.
+class SettingsDialog : public DialogHandler {
 public:
+    static constexpr int kUsePasswordCheck = 1018;
+    static constexpr int kSetPasswordButton = 1019;
+    static constexpr int kAutoKeyboardCheck = 1021;
+    static constexpr int kSkinList = 1020;
+    static constexpr int kTimeFormatList = 1022;
+    static constexpr int kDataPathEdit = 1015;
+
+    SettingsDialog(MessageBoxPort& messages, Clock& clock, DialogPort& dialogs);
+
+    void DoDataExchange(DialogView& view, bool save);
+    bool OnInitDialog(DialogView& view) override;
+    void OnOK(DialogView& view) override;
+    void OnCommand(DialogView& view, int id) override;
+    void OnUsePassword(DialogView& view);
+    void OnSetPassword();
+
     std::int32_t usePassword = 0;
     std::int32_t autoKeyboard = 0;
     std::int32_t skinIndex = -1;
@@ -14,7 +37,15 @@ public:
     std::u16string dataPath;
     std::u16string password;
     std::u16string skinName;
-    std::u16string programPath;
+    std::u16string programPath; // given in, to find the skins; never changed
+
+private:
+    void listSkins(DialogView& view);
+    void listTimeSamples(DialogView& view);
+
+    MessageBoxPort& m_messages;
+    Clock& m_clock;
+    DialogPort& m_dialogs;
 };
 
 } // namespace pagelet

@@ -195,10 +195,13 @@ public:
 class FakeDialogs : public DialogPort {
 public:
     bool runPassword(PasswordDialog& dialog) override { ++passwordRuns; return passwordScript ? passwordScript(dialog) : false; }
+    bool runNewPassword(NewPasswordDialog& dialog) override { ++newPasswordRuns; return newPasswordScript ? newPasswordScript(dialog) : false; }
     bool runSettings(SettingsDialog& dialog) override { ++settingsRuns; return settingsScript ? settingsScript(dialog) : false; }
     std::function<bool(PasswordDialog&)> passwordScript;
+    std::function<bool(NewPasswordDialog&)> newPasswordScript;
     std::function<bool(SettingsDialog&)> settingsScript;
     int passwordRuns = 0;
+    int newPasswordRuns = 0;
     int settingsRuns = 0;
 };
 

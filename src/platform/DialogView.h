@@ -1,0 +1,54 @@
+#pragma once
+#include <string>
+
+namespace pagelet {
+
+// The standard buttons' control ids.
+inline constexpr int kIdOk = 1;
+inline constexpr int kIdCancel = 2;
+
+// A modal dialog's controls as its logic sees them, addressed by control id. The platform
+// builds the controls from the dialog's template and forwards clicks to a DialogHandler.
+class DialogView {
+public:
+    virtual ~DialogView() = default;
+
+    // Edit controls.
+    virtual std::u16string itemText(int id) = 0;
+    virtual void setItemText(int id, const std::u16string& text) = 0;
+    virtual void limitText(int id, int maxChars) = 0; // the edit refuses more
+
+    // Check boxes.
+    virtual bool isChecked(int id) = 0;
+    virtual void setChecked(int id, bool checked) = 0;
+
+    // Drop-down lists. Entries stay where they are put (no sorting).
+    virtual void insertString(int id, int index, const std::u16string& text) = 0; // -1 appends
+    virtual int listCount(int id) = 0;
+    virtual std::u16string listText(int id, int index) = 0; // empty outside the list
+    virtual int currentSelection(int id) = 0;               // -1 when nothing is selected
+    virtual void setCurrentSelection(int id, int index) = 0; // outside the list: no selection
+
+    // Any control.
+    virtual void enableItem(int id, bool enabled) = 0;
+    virtual void focusItem(int id) = 0;
+
+    // Ends the modal run with OK or Cancel.
+    virtual void endDialog(bool ok) = 0;
+};
+
+// The logic of one modal dialog; the platform calls it from the dialog's events.
+class DialogHandler {
+public:
+    virtual ~DialogHandler() = default;
+    // Before the dialog is shown; true lets the platform focus the first control.
+    virtual bool OnInitDialog(DialogView& view) = 0;
+    // Button 1 or Enter.
+    virtual void OnOK(DialogView& view) = 0;
+    // Button 2, Escape or the window's close button.
+    virtual void OnCancel(DialogView& view) { view.endDialog(false); }
+    // Any other button or check box clicked.
+    virtual void OnCommand(DialogView&, int /*id*/) {}
+};
+
+} // namespace pagelet

@@ -1,0 +1,31 @@
+#pragma once
+#include <QRect>
+#include <vector>
+
+namespace pagelet {
+
+enum class ControlKind { Edit, PasswordEdit, Label, Button, DefaultButton, CheckBox, DropDownList, Icon, Picture };
+
+// One control of a dialog template; position and size in dialog units.
+struct ControlTemplate {
+    int id; // 0 for controls the logic never addresses
+    ControlKind kind;
+    const char* text; // UTF-8
+    int x, y, width, height;
+};
+
+// A dialog laid out in dialog units; the controls in tab order.
+struct DialogTemplate {
+    const char* caption; // UTF-8
+    int width, height;
+    std::vector<ControlTemplate> controls;
+};
+
+// The dialogs are as large as the main window: 137 x 153 units make 240 x 270 pixels.
+QRect dialogUnitsToPixels(int x, int y, int width, int height);
+
+const DialogTemplate& passwordTemplate();    // 129
+const DialogTemplate& settingsTemplate();    // 130
+const DialogTemplate& newPasswordTemplate(); // 131
+
+} // namespace pagelet

@@ -1,0 +1,220 @@
+#include "qt/QtDialog.h"
+
+#include "qt/QtGraphics.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QPushButton>
+
+namespace pagelet {
+
+namespace {
+
+// A closed drop-down list is as tall as an edit; the template's height is the opened list's.
+constexpr int kClosedListUnits = 12;
+constexpr int kListItemUnits = 8;
+
+QLabel* imageLabel(const char* resource, QWidget* parent, const QSize& size)
+{
+    auto* label = new QLabel(parent);
+    const QPixmap pixmap(QString::fromUtf8(resource));
+    if (!pixmap.isNull())
+        label->setPixmap(pixmap.scaled(size, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    label->setAlignment(Qt::AlignCenter);
+    return label;
+}
+
+} // namespace
+
+QtDialog::QtDialog(const DialogTemplate& layout, DialogHandler& handler, QWidget* parent)
+    : QDialog(parent), m_handler(handler)
+{
+    setWindowTitle(QString::fromUtf8(layout.caption));
+    const QRect frame = dialogUnitsToPixels(0, 0, layout.width, layout.height);
+    setFixedSize(frame.size());
+    QFont f = font();
+    f.setPixelSize(12);
+    setFont(f);
+
+    QWidget* previous = nullptr;
+    for (const auto& c : layout.controls) {
+        QWidget* w = makeControl(c);
+        if (c.id != 0)
+            m_controls[c.id] = w;
+        if (w->focusPolicy() & Qt::TabFocus) {
+            if (previous)
+                QWidget::setTabOrder(previous, w);
+            else
+                m_firstFocus = w;
+            previous = w;
+        }
+    }
+}
+
+QWidget* QtDialog::makeControl(const ControlTemplate& c)
+{
+    const QString text = QString::fromUtf8(c.text);
+    QRect rect = dialogUnitsToPixels(c.x, c.y, c.width, c.height);
+    QWidget* w = nullptr;
+    switch (c.kind) {
+    case ControlKind::Edit:
+    case ControlKind::PasswordEdit: {
+        auto* edit = new QLineEdit(this);
+        if (c.kind == ControlKind::PasswordEdit)
+            edit->setEchoMode(QLineEdit::Password);
+        w = edit;
+        break;
+    }
+    case ControlKind::Label: {
+        auto* label = new QLabel(text, this);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        w = label;
+        break;
+    }
+    case ControlKind::Button:
+    case ControlKind::DefaultButton: {
+        auto* button = new QPushButton(text, this);
+        button->setDefault(c.kind == ControlKind::DefaultButton);
+        const int id = c.id;
+        connect(button, &QPushButton::clicked, this, [this, id] {
+            if (id == kIdOk)
+                m_handler.OnOK(*this);
+            else if (id == kIdCancel)
+                m_handler.OnCancel(*this);
+            else
+                m_handler.OnCommand(*this, id);
+        });
+        w = button;
+        break;
+    }
+    case ControlKind::CheckBox: {
+        auto* box = new QCheckBox(text, this);
+        const int id = c.id;
+        connect(box, &QCheckBox::clicked, this, [this, id] { m_handler.OnCommand(*this, id); });
+        w = box;
+        break;
+    }
+    case ControlKind::DropDownList: {
+        auto* list = new QComboBox(this);
+        list->setMaxVisibleItems((c.height - kClosedListUnits) / kListItemUnits);
+        rect.setHeight(dialogUnitsToPixels(c.x, c.y, c.width, kClosedListUnits).height());
+        w = list;
+        break;
+    }
+    case ControlKind::Icon:
+    case ControlKind::Picture:
+        w = imageLabel(c.text, this, rect.size());
+        break;
+    }
+    w->setGeometry(rect);
+    return w;
+}
+
+bool QtDialog::run()
+{
+    if (m_handler.OnInitDialog(*this) && m_firstFocus)
+        m_firstFocus->setFocus();
+    return exec() == QDialog::Accepted;
+}
+
+QWidget* QtDialog::control(int id) const
+{
+    const auto it = m_controls.find(id);
+    return it == m_controls.end() ? nullptr : it->second;
+}
+
+std::u16string QtDialog::itemText(int id)
+{
+    if (auto* edit = qobject_cast<QLineEdit*>(control(id)))
+        return fromQString(edit->text());
+    return {};
+}
+
+void QtDialog::setItemText(int id, const std::u16string& text)
+{
+    if (auto* edit = qobject_cast<QLineEdit*>(control(id)))
+        edit->setText(toQString(text));
+}
+
+void QtDialog::limitText(int id, int maxChars)
+{
+    if (auto* edit = qobject_cast<QLineEdit*>(control(id)))
+        edit->setMaxLength(maxChars);
+}
+
+bool QtDialog::isChecked(int id)
+{
+    auto* box = qobject_cast<QCheckBox*>(control(id));
+    return box && box->isChecked();
+}
+
+void QtDialog::setChecked(int id, bool checked)
+{
+    if (auto* box = qobject_cast<QCheckBox*>(control(id)))
+        box->setChecked(checked);
+}
+
+void QtDialog::insertString(int id, int index, const std::u16string& text)
+{
+    auto* list = qobject_cast<QComboBox*>(control(id));
+    if (!list)
+        return;
+    const int selected = list->currentIndex();
+    list->insertItem(index < 0 ? list->count() : index, toQString(text));
+    // Qt selects the first entry put into an empty list; the logic decides the selection.
+    if (selected < 0)
+        list->setCurrentIndex(-1);
+}
+
+int QtDialog::listCount(int id)
+{
+    auto* list = qobject_cast<QComboBox*>(control(id));
+    return list ? list->count() : 0;
+}
+
+std::u16string QtDialog::listText(int id, int index)
+{
+    auto* list = qobject_cast<QComboBox*>(control(id));
+    if (!list || index < 0 || index >= list->count())
+        return {};
+    return fromQString(list->itemText(index));
+}
+
+int QtDialog::currentSelection(int id)
+{
+    auto* list = qobject_cast<QComboBox*>(control(id));
+    return list ? list->currentIndex() : -1;
+}
+
+void QtDialog::setCurrentSelection(int id, int index)
+{
+    if (auto* list = qobject_cast<QComboBox*>(control(id)))
+        list->setCurrentIndex(index >= 0 && index < list->count() ? index : -1);
+}
+
+void QtDialog::enableItem(int id, bool enabled)
+{
+    if (QWidget* w = control(id))
+        w->setEnabled(enabled);
+}
+
+void QtDialog::focusItem(int id)
+{
+    if (QWidget* w = control(id))
+        w->setFocus();
+}
+
+void QtDialog::endDialog(bool ok)
+{
+    done(ok ? QDialog::Accepted : QDialog::Rejected);
+}
+
+void QtDialog::reject()
+{
+    m_handler.OnCancel(*this);
+}
+
+} // namespace pagelet

@@ -1,0 +1,54 @@
+#include "settings/NewPasswordDialog.h"
+
+#include "app/SoftKeyboard.h"
+#include "platform/MessageBox.h"
+#include "settings/PasswordDialog.h"
+
+namespace pagelet {
+
+NewPasswordDialog::NewPasswordDialog(MessageBoxPort& messages) : m_messages(messages) {}
+
+void NewPasswordDialog::DoDataExchange(DialogView& view, bool save)
+{
+    if (save) {
+        newPassword = view.itemText(kPasswordEdit);
+        confirmation = view.itemText(kConfirmEdit);
+    } else {
+        // Both edits take no more than the prompt does, so every password set here can be
+        // typed in full at start-up.
+        view.setItemText(kPasswordEdit, newPassword);
+        view.limitText(kPasswordEdit, kMaxPasswordLength);
+        view.setItemText(kConfirmEdit, confirmation);
+        view.limitText(kConfirmEdit, kMaxPasswordLength);
+    }
+}
+
+bool NewPasswordDialog::OnInitDialog(DialogView& view)
+{
+    DoDataExchange(view, false);
+    showSoftKeyboard(true);
+    return true;
+}
+
+void NewPasswordDialog::OnOK(DialogView& view)
+{
+    DoDataExchange(view, true);
+    // A view that let a longer text through gets the same answer as an empty one.
+    if (newPassword.empty() || newPassword.size() > static_cast<std::size_t>(kMaxPasswordLength)) {
+        m_messages.show(u"적절한 암호를 설정하시기 바랍니다.", kAppTitle, MessageButtons::Ok, MessageIcon::None);
+        view.focusItem(kPasswordEdit);
+        return;
+    }
+    if (confirmation == newPassword) {
+        showSoftKeyboard(false);
+        view.endDialog(true);
+        return;
+    }
+    m_messages.show(u"암호가 일치하지 않습니다.\n다시 입력하세요.", kAppTitle, MessageButtons::Ok, MessageIcon::None);
+    newPassword.clear();
+    confirmation.clear();
+    DoDataExchange(view, false);
+    view.focusItem(kPasswordEdit);
+}
+
+} // namespace pagelet

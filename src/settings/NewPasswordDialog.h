@@ -1,0 +1,29 @@
+#pragma once
+#include "platform/DialogView.h"
+
+#include <string>
+
+namespace pagelet {
+
+class MessageBoxPort;
+
+// Takes a new password typed twice alike; on OK the caller reads newPassword.
+class NewPasswordDialog : public DialogHandler {
+public:
+    static constexpr int kPasswordEdit = 1012;
+    static constexpr int kConfirmEdit = 1016;
+
+    explicit NewPasswordDialog(MessageBoxPort& messages);
+
+    void DoDataExchange(DialogView& view, bool save);
+    bool OnInitDialog(DialogView& view) override;
+    void OnOK(DialogView& view) override;
+
+    std::u16string newPassword;
+    std::u16string confirmation;
+
+private:
+    MessageBoxPort& m_messages;
+};
+
+} // namespace pagelet

@@ -1,0 +1,57 @@
+#include "settings/PasswordDialog.h"
+
+#include "app/SoftKeyboard.h"
+#include "platform/MessageBox.h"
+
+#include <algorithm>
+
+namespace pagelet {
+
+PasswordDialog::PasswordDialog(std::u16string stored, std::int32_t tries, MessageBoxPort& messages)
+    : storedPassword(std::move(stored)), triesLeft(tries), m_messages(messages)
+{
+}
+
+int PasswordDialog::entryLimit() const
+{
+    return std::max(kMaxPasswordLength, static_cast<int>(storedPassword.size()));
+}
+
+void PasswordDialog::DoDataExchange(DialogView& view, bool save)
+{
+    if (save) {
+        enteredPassword = view.itemText(kPasswordEdit);
+    } else {
+        view.setItemText(kPasswordEdit, enteredPassword);
+        view.limitText(kPasswordEdit, entryLimit());
+    }
+}
+
+bool PasswordDialog::OnInitDialog(DialogView& view)
+{
+    DoDataExchange(view, false);
+    showSoftKeyboard(true);
+    return true;
+}
+
+void PasswordDialog::OnOK(DialogView& view)
+{
+    DoDataExchange(view, true);
+    if (enteredPassword == storedPassword) {
+        showSoftKeyboard(false);
+        view.endDialog(true);
+        return;
+    }
+    if (triesLeft > 1) {
+        m_messages.show(u"암호가 일치하지 않습니다.\n다시 입력하세요.", kAppTitle, MessageButtons::Ok, MessageIcon::None);
+        enteredPassword.clear();
+        DoDataExchange(view, false);
+        view.focusItem(kPasswordEdit);
+        --triesLeft;
+        return;
+    }
+    // The last try failed: the caller ends the program with its own message.
+    view.endDialog(false);
+}
+
+} // namespace pagelet

@@ -1,0 +1,102 @@
+#include "ui/SettingsDialog.h"
+
+#include "base/Day.h"
+#include "base/FileIo.h"
+#include "base/Text.h"
+#include "platform/Clock.h"
+#include "platform/Dialogs.h"
+#include "platform/MessageBox.h"
+#include "settings/NewPasswordDialog.h"
+#include "ui/FormatTime.h"
+
+namespace pagelet {
+
+SettingsDialog::SettingsDialog(MessageBoxPort& messages, Clock& clock, DialogPort& dialogs)
+    : m_messages(messages), m_clock(clock), m_dialogs(dialogs)
+{
+}
+
+void SettingsDialog::DoDataExchange(DialogView& view, bool save)
+{
+    if (save) {
+        usePassword = view.isChecked(kUsePasswordCheck) ? 1 : 0;
+        autoKeyboard = view.isChecked(kAutoKeyboardCheck) ? 1 : 0;
+        skinIndex = view.currentSelection(kSkinList);
+        timeFormat = view.currentSelection(kTimeFormatList);
+        dataPath = view.itemText(kDataPathEdit);
+    } else {
+        view.setChecked(kUsePasswordCheck, usePassword != 0);
+        view.setChecked(kAutoKeyboardCheck, autoKeyboard != 0);
+        view.setCurrentSelection(kSkinList, skinIndex);
+        view.setCurrentSelection(kTimeFormatList, timeFormat);
+        view.setItemText(kDataPathEdit, dataPath);
+    }
+}
+
+bool SettingsDialog::OnInitDialog(DialogView& view)
+{
+    listSkins(view);
+    listTimeSamples(view);
+    view.enableItem(kSetPasswordButton, usePassword != 0);
+    DoDataExchange(view, false);
+    return true;
+}
+
+void SettingsDialog::listSkins(DialogView& view)
+{
+    // skinName itself is left as given, so OK without a selection keeps it exactly.
+    const std::u16string current = toLowerAscii(skinName);
+    int i = 0;
+    for (const auto& folder : listFolders(resolveIgnoringCase(programPath + u"skin/"))) {
+        const std::u16string name = toLowerAscii(folder);
+        if (name == current)
+            skinIndex = i;
+        view.insertString(kSkinList, i, toUpperAscii(name));
+        ++i;
+    }
+}
+
+void SettingsDialog::listTimeSamples(DialogView& view)
+{
+    const LocalTime now = toLocal(m_clock.now());
+    for (std::int32_t style = Korean12; style <= Clock24WithSeconds; ++style)
+        view.insertString(kTimeFormatList, -1, formatTime(style, now.hour, now.minute, now.second, kSampleTail));
+}
+
+void SettingsDialog::OnCommand(DialogView& view, int id)
+{
+    if (id == kUsePasswordCheck)
+        OnUsePassword(view);
+    else if (id == kSetPasswordButton)
+        OnSetPassword();
+}
+
+void SettingsDialog::OnUsePassword(DialogView& view)
+{
+    DoDataExchange(view, true);
+    view.enableItem(kSetPasswordButton, usePassword != 0);
+}
+
+void SettingsDialog::OnSetPassword()
+{
+    NewPasswordDialog dialog(m_messages);
+    if (m_dialogs.runNewPassword(dialog))
+        password = dialog.newPassword;
+}
+
+void SettingsDialog::OnOK(DialogView& view)
+{
+    DoDataExchange(view, true);
+    if (skinIndex >= 0 && skinIndex < view.listCount(kSkinList))
+        skinName = view.listText(kSkinList, skinIndex);
+
+    // Only an absolute path names the same folder wherever the program was started from.
+    if (!dataPath.empty() && dataPath.front() == u'/' && isDirectory(dataPath)) {
+        view.endDialog(true);
+        return;
+    }
+    m_messages.show(u"적절한 경로를 설정하시기 바랍니다.", kAppTitle, MessageButtons::Ok, MessageIcon::None);
+    view.focusItem(kDataPathEdit);
+}
+
+} // namespace pagelet
