@@ -1,0 +1,128 @@
+// A change of day with 100 KB pages and the month's day marks, each beside the time it takes
+// just to read the same files' bytes.
+#include "app/Commands.h"
+#include "app/MainDialog.h"
+#include "base/FileIo.h"
+#include "base/Text.h"
+#include "diary/DateKey.h"
+#include "diary/PageFile.h"
+#include "fakes/Fakes.h"
+
+#include <benchmark/benchmark.h>
+#include <filesystem>
+#include <unistd.h>
+
+using namespace pagelet;
+namespace fs = std::filesystem;
+
+namespace {
+
+const LocalDate kDay {2001, 6, 7};
+constexpr std::size_t kPageUnits = 50 * 1024; // 100 KB of text
+
+std::u16string pageText(char16_t fill)
+{
+    std::u16string text;
+    while (text.size() + 40 < kPageUnits)
+        text += std::u16string(38, fill) + u"\r\n";
+    text.resize(kPageUnits, fill);
+    return text;
+}
+
+struct Bench {
+    Bench()
+        : root(fs::temp_directory_path() / ("pagelet-bench-days-" + std::to_string(::getpid()))),
+          dialog(MainDialogPorts {p.window, p.messages, p.registry, p.exit, p.calendar, p.edit, p.graphics, p.clock,
+                                  p.dialogs, p.softInput})
+    {
+        fs::remove_all(root);
+        fs::create_directories(root);
+        dialog.settings.dataPath = fromUtf8(root.string()) + u"/";
+        dialog.editor.create({3, 40, 237, 268});
+        p.calendar.range = {{2001, 5, 27}, {2001, 7, 7}, 3};
+    }
+    ~Bench() { fs::remove_all(root); }
+
+    std::u16string path(const LocalDate& d) const { return dialog.settings.dataPath + makeDateKey(d) + u".dry"; }
+    void put(const LocalDate& d, const std::u16string& text) { writeFileAtomic(path(d), encodePage({1, text})); }
+
+    fs::path root;
+    fakes::FakePlatform p;
+    MainDialog dialog;
+};
+
+// Next and back again in turn: every change stores the 100 KB page it leaves and loads the other.
+void BM_ChangeDay(benchmark::State& state)
+{
+    Bench b;
+    b.put(kDay, pageText(u'가'));
+    b.put({2001, 6, 8}, pageText(u'나'));
+    b.dialog.selectedDay = fromLocal(kDay);
+    b.dialog.loadPage(b.dialog.selectedDay);
+    bool forward = true;
+    for (auto _ : state) {
+        b.dialog.onCommand(forward ? CMD_NEXT_DAY : CMD_PREV_DAY, 0, 0);
+        forward = !forward;
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * 2 * static_cast<std::int64_t>(8 + 2 * kPageUnits));
+}
+BENCHMARK(BM_ChangeDay)->Unit(benchmark::kMillisecond);
+
+// The halves of a change: showing the page, and storing it (which syncs it to disk).
+void BM_LoadPage(benchmark::State& state)
+{
+    Bench b;
+    b.put(kDay, pageText(u'가'));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(b.dialog.loadPage(fromLocal(kDay)));
+}
+BENCHMARK(BM_LoadPage)->Unit(benchmark::kMicrosecond);
+
+void BM_SavePage(benchmark::State& state)
+{
+    Bench b;
+    b.dialog.editor.setText(pageText(u'가'));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(b.dialog.savePage(fromLocal(kDay)));
+}
+BENCHMARK(BM_SavePage)->Unit(benchmark::kMillisecond);
+
+// The limit: the bytes of the two pages a change touches, read and nothing else.
+void BM_ReadPageBytes(benchmark::State& state)
+{
+    Bench b;
+    b.put(kDay, pageText(u'가'));
+    b.put({2001, 6, 8}, pageText(u'나'));
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(readFile(b.path(kDay)));
+        benchmark::DoNotOptimize(readFile(b.path({2001, 6, 8})));
+    }
+}
+BENCHMARK(BM_ReadPageBytes)->Unit(benchmark::kMicrosecond);
+
+// A month with a page on every day.
+void BM_ScanDayMarks(benchmark::State& state)
+{
+    Bench b;
+    for (int d = 1; d <= 30; ++d)
+        b.put({2001, 6, d}, pageText(u'다').substr(0, 2000));
+    for (auto _ : state)
+        b.dialog.scanDayMarks();
+    benchmark::DoNotOptimize(b.p.calendar.masks);
+}
+BENCHMARK(BM_ScanDayMarks)->Unit(benchmark::kMicrosecond);
+
+void BM_ReadMonthBytes(benchmark::State& state)
+{
+    Bench b;
+    for (int d = 1; d <= 30; ++d)
+        b.put({2001, 6, d}, pageText(u'다').substr(0, 2000));
+    for (auto _ : state)
+        for (int d = 1; d <= 31; ++d)
+            benchmark::DoNotOptimize(readFile(b.path({2001, 6, d})));
+}
+BENCHMARK(BM_ReadMonthBytes)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+BENCHMARK_MAIN();
