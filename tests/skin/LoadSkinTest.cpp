@@ -1,0 +1,246 @@
+#include "app/Commands.h"
+#include "fakes/Fakes.h"
+#include "skin/LoadSkin.h"
+#include "skin/SkinTestFiles.h"
+
+#include <gtest/gtest.h>
+
+using namespace pagelet;
+
+namespace {
+
+const char* const kWorkedExample = "BACKGROUND:255,255,255\r\n"
+                                   "MONTHBACK:255,255,240\r\n"
+                                   "TEXT:0,0,0\r\n"
+                                   "TITLEBACK:0,64,128\r\n"
+                                   "TITLETEXT:255,255,255\r\n"
+                                   "TRAILINGTEXT:128,128,128\r\n"
+                                   "NUMBER:8,14\r\n"
+                                   "ETC:10,14\r\n"
+                                   "WEEKDAY:20,14\r\n"
+                                   "WEATHER:16,16\r\n"
+                                   "BUTTON1:16,16\r\n"
+                                   "BUTTON2:24,20\r\n"
+                                   "ENABLE:0,0,0\r\n"
+                                   "DISABLE:112,112,112\r\n";
+
+const char kUtf16Bytes[] = "N\0U\0M\0B\0E\0R\0:\0" "8\0,\0" "1\0" "4\0\r\0\n\0";
+const std::string kUtf16Line(kUtf16Bytes, sizeof kUtf16Bytes - 1);
+
+// A BMP header, enough for the fake graphics to know the picture's width.
+std::string bmpHeader(int width, int height)
+{
+    std::string b(54, '\0');
+    b[0] = 'B';
+    b[1] = 'M';
+    auto put = [&](int at, std::int32_t v) {
+        for (int i = 0; i < 4; ++i)
+            b[at + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
+    };
+    put(14, 40);
+    put(18, width);
+    put(22, height);
+    return b;
+}
+
+struct Loader {
+    Loader() { calendar.calendarSize = {124, 137}; }
+    bool load(const std::u16string& folder, int weather = 0)
+    {
+        return LoadSkin(skin, folder, {graphics, calendar, messages, client, weather});
+    }
+    std::vector<int> commands() const
+    {
+        std::vector<int> out;
+        for (const auto& e : skin.elements)
+            out.push_back(e->command);
+        return out;
+    }
+    Rect rectOf(int command) const
+    {
+        const SkinElement* e = skin.findElement(command);
+        return e ? e->rect : Rect {-1, -1, -1, -1};
+    }
+
+    fakes::FakeGraphics graphics;
+    fakes::FakeCalendar calendar;
+    fakes::FakeMessageBox messages;
+    Size client {240, 270};
+    Skin skin;
+};
+
+} // namespace
+
+TEST(LoadSkin, WorkedExampleGivesTheListedLayout)
+{
+    skintest::TempFolder temp;
+    temp.write("skin.skn", kWorkedExample);
+    Loader l;
+    ASSERT_TRUE(l.load(temp.folder(), 3));
+
+    EXPECT_EQ(l.skin.bandHeight, 16);
+    const Rect date[9] = {{5, 3, 13, 17},  {14, 3, 22, 17}, {23, 3, 33, 17}, {36, 3, 44, 17}, {45, 3, 53, 17},
+                          {54, 3, 64, 17}, {67, 3, 87, 17}, {88, 3, 98, 17}, {99, 3, 109, 17}};
+    for (int i = 0; i < 9; ++i)
+        EXPECT_EQ(l.skin.dateCells[i], date[i]) << "date cell " << i;
+
+    EXPECT_EQ(l.commands(), (std::vector<int> {CMD_WEATHER, CMD_TIMESTAMP, CMD_CALENDAR, CMD_NEXT_DAY, CMD_TODAY,
+                                               CMD_PREV_DAY, CMD_FIND, CMD_VOICE, CMD_DELETE, CMD_SETTINGS, CMD_EDIT}));
+    const struct {
+        int command;
+        Rect rect;
+        int cell;
+    } elements[] = {
+        {CMD_WEATHER, {112, 2, 128, 18}, 3},    {CMD_TIMESTAMP, {156, 2, 172, 18}, 4},
+        {CMD_PREV_DAY, {172, 2, 188, 18}, 0},   {CMD_TODAY, {188, 2, 204, 18}, 1},
+        {CMD_NEXT_DAY, {204, 2, 220, 18}, 2},   {CMD_CALENDAR, {221, 2, 237, 18}, 3},
+        {CMD_SETTINGS, {3, 248, 27, 268}, 2},   {CMD_VOICE, {27, 248, 51, 268}, 4},
+        {CMD_FIND, {165, 248, 189, 268}, 5},    {CMD_DELETE, {189, 248, 213, 268}, 3},
+        {CMD_EDIT, {213, 248, 237, 268}, 1},
+    };
+    for (const auto& e : elements) {
+        const SkinElement* found = l.skin.findElement(e.command);
+        ASSERT_TRUE(found) << e.command;
+        EXPECT_EQ(found->rect, e.rect) << e.command;
+        EXPECT_EQ(found->cell, e.cell) << e.command;
+        EXPECT_TRUE(found->enabled);
+        EXPECT_EQ(found->lParam, -1);
+        if (e.command == CMD_VOICE)
+            EXPECT_EQ(found->wParam, reinterpret_cast<std::intptr_t>(&found->rect));
+        else
+            EXPECT_EQ(found->wParam, -1) << e.command;
+    }
+    EXPECT_EQ(l.skin.findElement(CMD_WEATHER)->strip, l.skin.weatherStrip.get());
+    EXPECT_EQ(l.skin.findElement(CMD_EDIT)->strip, l.skin.button2Strip.get());
+    EXPECT_EQ(l.skin.calendarArea, (Rect {237 - 124, 20, 237, 20 + 137}));
+    EXPECT_EQ(l.skin.textArea, (Rect {3, 20, 237, 246}));
+
+    EXPECT_EQ(l.calendar.colors[MonthCalendar::Background], rgb(255, 255, 255));
+    EXPECT_EQ(l.calendar.colors[MonthCalendar::MonthBack], rgb(255, 255, 240));
+    EXPECT_EQ(l.calendar.colors[MonthCalendar::Text], rgb(0, 0, 0));
+    EXPECT_EQ(l.calendar.colors[MonthCalendar::TitleBack], rgb(0, 64, 128));
+    EXPECT_EQ(l.calendar.colors[MonthCalendar::TitleText], rgb(255, 255, 255));
+    EXPECT_EQ(l.calendar.colors[MonthCalendar::TrailingText], rgb(128, 128, 128));
+    EXPECT_EQ(l.skin.editTextColor, rgb(0, 0, 0));
+    EXPECT_EQ(l.skin.viewTextColor, rgb(112, 112, 112));
+    EXPECT_TRUE(l.messages.shown.empty());
+}
+
+TEST(LoadSkin, BandAndTextAreaFollowTheLinesThatArePresent)
+{
+    struct Case {
+        const char* name;
+        std::string skn;
+        int band;
+        Rect text;
+        std::size_t elements;
+    };
+    const Case cases[] = {
+        {"no bottom row", "NUMBER:8,14\nWEATHER:16,16\nBUTTON1:16,16\n", 16, {3, 20, 237, 268}, 6},
+        {"date only", "NUMBER:8,14\nETC:10,12\nWEEKDAY:20,15\n", 15, {3, 19, 237, 268}, 0},
+        {"no band lines", "BUTTON2:24,20\n", 0, {3, 4, 237, 246}, 5},
+        {"lower-case keys do nothing", "number:8,30\nbutton2:24,20\nWeather:16,16\n", 0, {3, 4, 237, 268}, 0},
+        {"a second bottom row takes its room again", "BUTTON2:24,20\nBUTTON2:24,20\n", 0, {3, 4, 237, 224}, 10},
+        {"cells with no size", "NUMBER:0,0\nBUTTON1:-5,16\nBUTTON2:24\n", 16, {3, 20, 237, 266}, 10},
+        {"a 16-bit file has no key", kUtf16Line, 0, {3, 4, 237, 268}, 0},
+        {"headings and free text", "[Date]\nNUMBER:8,14\nMade by hand: for testing\n:::\n", 14, {3, 18, 237, 268}, 0},
+    };
+    for (const auto& c : cases) {
+        skintest::TempFolder temp;
+        temp.write("skin.skn", c.skn);
+        Loader l;
+        EXPECT_TRUE(l.load(temp.folder())) << c.name;
+        EXPECT_EQ(l.skin.bandHeight, c.band) << c.name;
+        EXPECT_EQ(l.skin.textArea, c.text) << c.name;
+        EXPECT_EQ(l.skin.elements.size(), c.elements) << c.name;
+    }
+}
+
+TEST(LoadSkin, ColoursTakeTheLowEightBitsOfEachValue)
+{
+    skintest::TempFolder temp;
+    temp.write("skin.skn", "TITLEBACK:300,-1,0\nENABLE:256,257,-2\nDISABLE:1,2\n");
+    Loader l;
+    ASSERT_TRUE(l.load(temp.folder()));
+    EXPECT_EQ(l.calendar.colors[MonthCalendar::TitleBack], rgb(44, 255, 0));
+    EXPECT_EQ(l.skin.editTextColor, rgb(0, 1, 254));
+    EXPECT_EQ(l.skin.viewTextColor, rgb(1, 2, 0));
+}
+
+TEST(LoadSkin, AReloadReplacesTheSkinButKeepsWhatItsLinesDontSet)
+{
+    skintest::TempFolder temp;
+    temp.write("tall/skin.skn", "NUMBER:8,30\nBUTTON1:16,16\nENABLE:1,2,3\nTEXT:9,9,9\n");
+    temp.write("short/skin.skn", "NUMBER:8,16\nBUTTON2:24,20\n");
+    Loader l;
+    ASSERT_TRUE(l.load(temp.folder("tall")));
+    const Rect calendarArea = l.skin.calendarArea;
+    l.skin.pressedElement = l.skin.elements.front().get();
+    ASSERT_TRUE(l.load(temp.folder("short")));
+    EXPECT_EQ(l.skin.bandHeight, 16);
+    EXPECT_EQ(l.skin.calendarArea, calendarArea) << "no top buttons: the calendar stays where it was";
+    EXPECT_EQ(l.skin.editTextColor, rgb(1, 2, 3));
+    EXPECT_EQ(l.skin.pressedElement, nullptr);
+    EXPECT_EQ(l.skin.elements.size(), 5u);
+    EXPECT_FALSE(l.skin.button1Strip);
+
+    // A folder without skin.skn empties the skin and leaves the inset window as the page.
+    EXPECT_FALSE(l.load(temp.folder("missing")));
+    EXPECT_TRUE(l.skin.elements.empty());
+    EXPECT_FALSE(l.skin.numberStrip);
+    EXPECT_EQ(l.skin.dateCells[1], Rect {});
+    EXPECT_EQ(l.skin.textArea, (Rect {3, 2, 237, 268}));
+    EXPECT_EQ(l.skin.editTextColor, rgb(1, 2, 3));
+}
+
+TEST(LoadSkin, FindsFilesIgnoringCaseAndKeepsButtonsOfMissingBitmaps)
+{
+    skintest::TempFolder temp;
+    temp.write("MySkin/Skin.SKN", "NUMBER:8,14\nBUTTON1:16,16\nBUTTON2:24,20\n");
+    temp.write("MySkin/NUMBER.bmp", bmpHeader(80, 14));
+    temp.write("MySkin/Button1.Bmp", bmpHeader(48, 16)); // room for three of the five cells
+    Loader l;
+    ASSERT_TRUE(l.load(temp.folder() + u"MYSKIN/"));
+    EXPECT_EQ(l.skin.numberStrip->cellCount(), 10);
+    EXPECT_EQ(l.skin.button1Strip->cellCount(), 3);
+    EXPECT_EQ(l.skin.button2Strip->cellCount(), 0) << "button2.bmp is missing";
+    ASSERT_EQ(l.graphics.loaded.size(), 2u);
+    EXPECT_EQ(toUtf8(l.graphics.loaded[0]), (temp.root / "MySkin" / "NUMBER.bmp").string());
+    // The buttons without a picture are still placed, so they can be tapped.
+    EXPECT_EQ(l.rectOf(CMD_EDIT), (Rect {213, 248, 237, 268}));
+}
+
+TEST(LoadSkin, RepeatedStripLinesShareTheLatestStrip)
+{
+    skintest::TempFolder temp;
+    temp.write("skin.skn", "WEATHER:16,16\nWEATHER:16,16\n");
+    Loader l;
+    ASSERT_TRUE(l.load(temp.folder(), 2));
+    ASSERT_EQ(l.skin.elements.size(), 2u);
+    EXPECT_EQ(l.skin.elements[0]->rect, l.skin.elements[1]->rect);
+    // Both draw from the strip as it is now, never from one that was replaced.
+    EXPECT_EQ(l.skin.elements[0]->strip, l.skin.weatherStrip.get());
+    EXPECT_EQ(l.skin.elements[1]->strip, l.skin.weatherStrip.get());
+    EXPECT_EQ(l.skin.findElement(CMD_WEATHER), l.skin.elements[0].get());
+}
+
+TEST(LoadSkin, HostileValuesStayWithinBounds)
+{
+    std::string skn = "NUMBER:2147483647,2147483647\nETC:-2147483648,5\nWEEKDAY:99999,-99999\n"
+                      "BUTTON1:2000000000,40000\nBUTTON2:70000,70000\n";
+    for (int i = 0; i < 500; ++i)
+        skn += "BUTTON2:24,20\n";
+    skintest::TempFolder temp;
+    temp.write("skin.skn", skn);
+    temp.write("button2.bmp", bmpHeader(144, 20));
+    Loader l;
+    ASSERT_TRUE(l.load(temp.folder()));
+    EXPECT_LE(l.skin.elements.size(), static_cast<std::size_t>(SkinLoader::kMaxStripLines * 5));
+    EXPECT_LE(l.graphics.loaded.size(), static_cast<std::size_t>(SkinLoader::kMaxStripLines));
+    EXPECT_LE(l.skin.bandHeight, SkinLoader::kMaxCellSide);
+    EXPECT_LE(l.skin.textArea.top, l.skin.textArea.bottom);
+    for (const auto& c : l.skin.dateCells)
+        EXPECT_LE(std::abs(c.width()), SkinLoader::kMaxCellSide);
+    for (const auto& e : l.skin.elements)
+        EXPECT_LE(std::abs(e->rect.height()), SkinLoader::kMaxCellSide);
+}
