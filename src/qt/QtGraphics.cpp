@@ -9,6 +9,7 @@
 #include <QImageReader>
 #include <QPalette>
 #include <algorithm>
+#include <cstdlib>
 #include <cstdint>
 
 namespace pagelet {
@@ -191,8 +192,9 @@ std::unique_ptr<Bitmap> QtGraphics::loadBitmap(const std::u16string& path)
     reader.setDecideFormatFromContent(false);
     reader.setAutoDetectImageFormat(false);
     reader.setAllocationLimit(kAllocationLimitMb);
-    const QSize size = reader.size();
-    if (!size.isValid() || size.width() > kMaxBitmapSide || size.height() > kMaxBitmapSide)
+    const QSize size = reader.size(); // rows stored top-down give a negative height
+    if (size.width() <= 0 || size.height() == 0 || size.width() > kMaxBitmapSide ||
+        std::abs(size.height()) > kMaxBitmapSide)
         return nullptr;
     QImage image;
     if (!reader.read(&image) || image.isNull())
