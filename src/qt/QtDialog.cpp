@@ -3,11 +3,13 @@
 #include "qt/QtGraphics.h"
 
 #include <QCheckBox>
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPushButton>
+#include <algorithm>
 
 namespace pagelet {
 
@@ -164,6 +166,8 @@ void QtDialog::insertString(int id, int index, const std::u16string& text)
         return;
     const int selected = list->currentIndex();
     list->insertItem(index < 0 ? list->count() : index, toQString(text));
+    // The closed list keeps the template's width; the opened one shows whole entries.
+    list->view()->setMinimumWidth(std::max(list->width(), list->view()->sizeHintForColumn(0) + 8));
     // Qt selects the first entry put into an empty list; the logic decides the selection.
     if (selected < 0)
         list->setCurrentIndex(-1);
