@@ -1,5 +1,6 @@
 #include "DiaryRig.h"
 
+#include "app/SoftKeyboard.h"
 #include "settings/ConfigFile.h"
 
 #include <chrono>
@@ -110,7 +111,11 @@ TEST(CrashSafety, APageKilledMidSaveIsOneVersionOrTheOtherAndStartUpClearsTheLef
         (now == a ? sawA : sawB)++;
         killedMidWrite += temporaryFiles(data) > 0 ? 1 : 0;
 
-        // The next start: clears what the kill left and shows the page.
+        // The next start: clears what the kill left and shows the page. It hands its soft
+        // input panel to the process-wide helper, which must not outlive this round.
+        struct OwnerReset {
+            ~OwnerReset() { setSoftKeyboardOwner(nullptr); }
+        } ownerReset;
         fakes::FakePlatform p;
         p.registry.values[u"Program Path"] = fromUtf8(install.root.string());
         p.registry.values[u"Data Path"] = dataPath;
