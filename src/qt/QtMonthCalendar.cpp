@@ -26,6 +26,7 @@ QDate toQDate(const LocalDate& date)
 
 QtMonthCalendar::QtMonthCalendar(QWidget* parent) : QCalendarWidget(parent)
 {
+    setLocale(QLocale(QLocale::Korean, QLocale::SouthKorea)); // names of months and days as the rest of the window
     setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
     setHorizontalHeaderFormat(QCalendarWidget::SingleLetterDayNames);
     setGridVisible(false);
