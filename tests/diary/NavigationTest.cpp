@@ -33,23 +33,6 @@ TEST(Navigation, DayButtonsStoreTheShownPageAndMoveByOneDate)
     }
 }
 
-TEST(Navigation, GoingBackShowsTheStoredPageUnchanged)
-{
-    DiaryRig rig;
-    rig.startOn({2001, 6, 7});
-    rig.type(u"오늘의 일기");
-    rig.command(CMD_WEATHER);
-    rig.command(CMD_WEATHER);
-    rig.command(CMD_NEXT_DAY);
-    EXPECT_EQ(rig.dialog.weather, 0);
-    rig.command(CMD_PREV_DAY);
-    EXPECT_EQ(rig.dialog.editor.text, u"오늘의 일기");
-    EXPECT_EQ(rig.dialog.weather, 2);
-    EXPECT_FALSE(rig.dialog.editor.editable);
-    // The empty day between was never written.
-    EXPECT_EQ(folderEntries(rig.data.root), std::vector<std::string> {"20010607.dry"});
-}
-
 TEST(Navigation, PickingADayHidesTheCalendarAndShowsThatDay)
 {
     struct Case {
@@ -101,6 +84,16 @@ TEST(Navigation, AnEmptiedPageLosesItsFileButStaysBoldUntilTheNextScan)
     EXPECT_EQ(rig.p.calendar.masks[1], 1u << 6);
     rig.command(CMD_CALENDAR);
     EXPECT_EQ(rig.p.calendar.masks[1], 0u);
+    EXPECT_EQ(rig.p.calendar.placed, rig.dialog.skin.calendarArea);
+    EXPECT_TRUE(rig.p.calendar.visible && rig.dialog.calendarVisible);
+
+    // Hiding it again scans nothing and has the editor drawn anew where it was covered.
+    const int scans = rig.p.calendar.dayStateCalls;
+    rig.dialog.editor.needsRedraw = false;
+    rig.command(CMD_CALENDAR);
+    EXPECT_FALSE(rig.p.calendar.visible || rig.dialog.calendarVisible);
+    EXPECT_TRUE(rig.dialog.editor.needsRedraw);
+    EXPECT_EQ(rig.p.calendar.dayStateCalls, scans);
 }
 
 TEST(Navigation, SaveOnANewDayKeepsDeleteOffUntilTheDayIsLoadedAgain)
@@ -141,27 +134,6 @@ TEST(Navigation, WeatherCyclesThroughFiveMarksAndReachesTheFileOnSave)
     rig.dialog.skin.elements.erase(rig.dialog.skin.elements.begin());
     rig.command(CMD_WEATHER);
     EXPECT_EQ(rig.dialog.weather, 1);
-}
-
-TEST(Navigation, CalendarCommandScansPlacesAndToggles)
-{
-    DiaryRig rig;
-    rig.startOn({2001, 6, 7});
-    rig.p.calendar.range = {{2001, 5, 27}, {2001, 7, 7}, 3};
-    rig.putPage({2001, 6, 30}, u"x");
-    rig.command(CMD_CALENDAR);
-    EXPECT_TRUE(rig.p.calendar.visible);
-    EXPECT_TRUE(rig.dialog.calendarVisible);
-    EXPECT_EQ(rig.p.calendar.placed, rig.dialog.skin.calendarArea);
-    EXPECT_EQ(rig.p.calendar.masks, (std::vector<std::uint32_t> {0, 1u << 29, 0}));
-    EXPECT_FALSE(rig.dialog.editor.caretShown);
-    rig.dialog.editor.needsRedraw = false;
-    const int scans = rig.p.calendar.dayStateCalls;
-    rig.command(CMD_CALENDAR);
-    EXPECT_FALSE(rig.p.calendar.visible);
-    EXPECT_FALSE(rig.dialog.calendarVisible);
-    EXPECT_TRUE(rig.dialog.editor.needsRedraw);
-    EXPECT_EQ(rig.p.calendar.dayStateCalls, scans);
 }
 
 TEST(DayMarks, OnlyTheMainMonthIsMarked)

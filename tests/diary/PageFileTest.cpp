@@ -3,7 +3,6 @@
 #include "diary/DateKey.h"
 #include "diary/PageFile.h"
 
-#include <sys/stat.h>
 
 using namespace pagelet;
 using namespace pagelet::testing;
@@ -27,18 +26,6 @@ TEST(DateKey, NamesTheLocalDate)
     };
     for (const auto& c : cases)
         EXPECT_EQ(makeDateKey(fromLocal(c.date, c.hour, c.minute, c.second)), c.key) << toUtf8(c.key);
-}
-
-TEST(DateKey, DayFileExistsOnlyForNonFolders)
-{
-    TempFolder t("datekey");
-    writeBytes(t.root / "20010607.dry", {});
-    fs::create_directory(t.root / "20010608.dry");
-    ::mkfifo((t.root / "20010609.dry").c_str(), 0600);
-    EXPECT_TRUE(dayFileExists(t.folder() + u"20010607.dry")); // even when empty
-    EXPECT_FALSE(dayFileExists(t.folder() + u"20010608.dry"));
-    EXPECT_TRUE(dayFileExists(t.folder() + u"20010609.dry"));
-    EXPECT_FALSE(dayFileExists(t.folder() + u"20010610.dry"));
 }
 
 TEST(PageFile, EncodesWeatherLengthAndLittleEndianUnits)
@@ -72,28 +59,5 @@ TEST(PageFile, DecodesDamagedFilesWithoutReadingPastTheEnd)
             EXPECT_EQ(got->weather, c.want->weather) << c.what;
             EXPECT_EQ(got->text, c.want->text) << c.what;
         }
-    }
-}
-
-TEST(PageFile, ProbeTellsMissingFromUnreadable)
-{
-    TempFolder t("probe");
-    writeBytes(t.root / "ok.dry", encodePage({0, u"x"}));
-    writeBytes(t.root / "short.dry", {1, 2, 3});
-    fs::create_directory(t.root / "folder.dry");
-    ::mkfifo((t.root / "fifo.dry").c_str(), 0600);
-    {
-        std::ofstream big(t.root / "huge.dry");
-    }
-    fs::resize_file(t.root / "huge.dry", static_cast<std::uintmax_t>(kPageFileLimit) + 1); // sparse
-
-    const std::vector<std::pair<std::u16string, PageFileState>> cases = {
-        {u"ok.dry", PageFileState::Readable},     {u"short.dry", PageFileState::Unreadable},
-        {u"fifo.dry", PageFileState::Unreadable}, {u"huge.dry", PageFileState::Unreadable},
-        {u"folder.dry", PageFileState::Missing},  {u"none.dry", PageFileState::Missing},
-    };
-    for (const auto& [name, state] : cases) {
-        EXPECT_EQ(probePageFile(t.folder() + name), state) << toUtf8(name);
-        EXPECT_EQ(readPageFile(t.folder() + name).state, state) << toUtf8(name);
     }
 }

@@ -72,18 +72,6 @@ TEST(Pages, AnEmptiedPageLosesItsFileAndNoEmptyFileIsEverWritten)
     EXPECT_TRUE(folderEntries(rig.data.root).empty());
 }
 
-TEST(Pages, LoadingShowsTheStoredPageInViewMode)
-{
-    DiaryRig rig;
-    rig.putPage(kDay, u"줄 하나\r\n줄 둘", 3);
-    rig.startOn({2001, 6, 6}); // no page: editing
-    ASSERT_TRUE(rig.dialog.loadPage(fromLocal(kDay, 15)));
-    EXPECT_EQ(rig.dialog.weather, 3);
-    EXPECT_EQ(rig.dialog.editor.text, u"줄 하나\r\n줄 둘");
-    EXPECT_EQ(rig.shown(), (LocalDate {2001, 6, 6})); // loading does not move the day
-    expectState(rig, {CMD_EDIT, 1, 3, false, false, true, false}, "loaded");
-}
-
 TEST(Pages, DisplayStatesFollowTheCommands)
 {
     DiaryRig rig;
@@ -119,15 +107,4 @@ TEST(Pages, AFolderNamedLikeAPageIsNoPage)
     rig.command(CMD_NEXT_DAY); // an empty page over it removes nothing
     EXPECT_TRUE(fs::is_directory(rig.pageFile(kDay)));
     EXPECT_TRUE(rig.p.messages.shown.empty());
-}
-
-TEST(Pages, SavingEndsEditingEvenWhenTheWriteFails)
-{
-    DiaryRig rig;
-    rig.startOn(kDay);
-    rig.type(u"text");
-    fs::remove_all(rig.data.root);
-    EXPECT_FALSE(rig.dialog.savePage(rig.dialog.selectedDay));
-    EXPECT_FALSE(rig.dialog.editor.editable);
-    EXPECT_FALSE(rig.dialog.editor.saved);
 }
