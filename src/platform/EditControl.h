@@ -5,6 +5,14 @@
 
 namespace pagelet {
 
+// Text an input method is still composing: shown at stored index at, not yet part of the text.
+struct Composition {
+    std::u16string text;
+    int at = -1;
+};
+
+// The vertical scroll bar in lines: maximum is the last line, page the lines that fit, so the
+// first shown line goes from minimum to maximum - page + 1.
 struct ScrollInfo {
     int minimum = 0;
     int maximum = 0;
@@ -41,6 +49,7 @@ public:
     virtual void setScrollPos(int position) = 0;
     virtual void invalidate() = 0; // repaint the whole control without erasing
     virtual int scrollBarWidth() = 0; // the system's vertical scroll bar width
+    virtual Composition composition() { return {}; } // none unless an input method is composing
 };
 
 } // namespace pagelet

@@ -2,12 +2,15 @@
 #include "platform/EditControl.h"
 
 #include <QPlainTextEdit>
+#include <QTextBlock>
 
 namespace pagelet {
 
 class DiaryEdit;
 
-// The edit control on QPlainTextEdit.
+// The edit control on QPlainTextEdit. Lines are visual lines (wrapped lines count) and
+// character indices are indices into the text as stored, with CR LF breaks. The widget never
+// paints itself: its paint events go to the attached DiaryEdit, and the port adds the caret.
 class QtEditControl : public QPlainTextEdit, public EditControl {
     Q_OBJECT
 public:
@@ -38,9 +41,45 @@ public:
     void setScrollPos(int position) override;
     void invalidate() override;
     int scrollBarWidth() override;
+    Composition composition() override;
+
+    // Where the caret is drawn now (viewport pixels); empty while it is not drawn.
+    QRect caretRect();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
+    void ensureLayout();
+    int lineSpacing() const;
+    int drawnTop(int line) const;
+    int layoutTop(int line);
+    int storedLength() const;
+    int storedFromWidget(int position) const;
+    int widgetFromStored(int index) const;
+    static int layoutFromOffset(const QTextBlock& block, int offset);
+    static int offsetFromLayout(const QTextBlock& block, int position);
+    QRect caretRectAt(const QTextBlock& block, int layoutPosition);
+    QPointF toControl(QPointF drawn);
+    void forwardMouse(QMouseEvent* event, void (QPlainTextEdit::*handler)(QMouseEvent*));
+    void onScrollAction(int action);
+    void colourRequest();
+
     DiaryEdit* m_editor = nullptr;
+    bool m_settingText = false;
+    bool m_caretShown = true;
+    bool m_layoutDirty = true;
+    QRect m_drawnCaret;
 };
 
 } // namespace pagelet

@@ -4,39 +4,102 @@
 #include "platform/EditControl.h"
 #include "platform/Graphics.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace pagelet {
 
-// Minimal editor until the self-drawn page lands: the control draws itself.
-DiaryEdit::DiaryEdit(EditControl& control, Graphics& graphics) : m_control(control), m_graphics(graphics) {}
+DiaryEdit::DiaryEdit(EditControl& control, Graphics& graphics)
+    : scrollBarWidth(control.scrollBarWidth()), m_control(control), m_graphics(graphics)
+{
+}
+
 DiaryEdit::~DiaryEdit() = default;
+
+int DiaryEdit::wholeRows() const
+{
+    return lineHeight > 0 ? area.height() / lineHeight : 0;
+}
+
+int DiaryEdit::partialRows() const
+{
+    return lineHeight > 0 ? static_cast<int>(std::ceil(static_cast<double>(area.height()) / lineHeight)) : 0;
+}
+
+// The control's own view goes back under the drawn page.
+void DiaryEdit::alignControl()
+{
+    const int top = m_control.firstVisibleLine();
+    if (top != firstLine)
+        m_control.lineScroll(firstLine - top);
+}
+
+void DiaryEdit::repaint()
+{
+    needsRedraw = true;
+    m_control.invalidate();
+}
 
 void DiaryEdit::create(const Rect& a)
 {
     area = a;
-    scrollBarWidth = m_control.scrollBarWidth();
     m_control.create(area);
     m_control.setFocus();
     setEditable(true);
 }
 
+bool DiaryEdit::showScrollBar(bool show)
+{
+    if (show == scrollBarShown)
+        return true;
+    m_changingScrollBar = true;
+    m_control.showScrollBar(show);
+    m_changingScrollBar = false;
+    scrollBarShown = show;
+    // The bar takes width from the lines, so they may wrap anew.
+    lineCount = m_control.lineCount();
+    return true;
+}
+
 bool DiaryEdit::setText(const std::u16string& s)
 {
-    text = s;
     m_control.setText(s);
+    // The control's form of the text: breaks always CR LF, so its indices are ours.
+    text = m_control.text();
     lineCount = m_control.lineCount();
+    if (!text.empty() && lineCount > wholeRows()) {
+        showScrollBar(true);
+        const ScrollInfo info = m_control.scrollInfo();
+        firstLine = info.position;
+        m_control.setScrollPos(info.minimum);
+    } else {
+        firstLine = 0;
+        showScrollBar(false);
+    }
+    m_control.setCaretPos({1, 2});
     needsRedraw = true;
     return true;
 }
 
 bool DiaryEdit::insertText(const std::u16string& s)
 {
-    int start = 0, end = 0;
+    const std::u16string old = m_control.text();
+    const int length = static_cast<int>(old.size());
+    int start = 0;
+    int end = 0;
     m_control.getSelection(start, end);
+    start = std::clamp(start, 0, length);
+    end = std::clamp(end, start, length);
+    m_control.setText(old.substr(0, static_cast<std::size_t>(start)) + s + old.substr(static_cast<std::size_t>(end)));
     text = m_control.text();
-    text = text.substr(0, start) + s + text.substr(end);
-    m_control.setText(text);
-    m_control.setSelection(start + int(s.size()), start + int(s.size()));
+    m_control.setFocus();
+    // The caret stands right after the inserted text, wherever it went in.
+    const int caret = static_cast<int>(text.size()) - (length - end);
+    m_control.setSelection(caret, caret);
+    m_control.scrollCaret();
+    showCaret(false);
     lineCount = m_control.lineCount();
+    repaint();
     return true;
 }
 
@@ -56,37 +119,243 @@ bool DiaryEdit::showCaret(bool show)
 bool DiaryEdit::setEditable(bool edit)
 {
     m_control.setFocus();
-    m_control.setReadOnly(!edit);
     if (edit != editable) {
+        alignControl();
+        m_control.setReadOnly(!edit);
         editable = edit;
         showCaret(edit);
         if (autoKeyboard)
             showSoftKeyboard(edit);
+    } else {
+        m_control.setReadOnly(!edit);
     }
-    needsRedraw = true;
-    m_control.invalidate();
+    repaint();
     return true;
 }
 
 bool DiaryEdit::relayout()
 {
-    needsRedraw = true;
-    m_control.invalidate();
+    if (!text.empty() && lineCount > wholeRows()) {
+        showScrollBar(true);
+        m_control.setScrollPos(m_control.scrollInfo().maximum);
+        firstLine = m_control.scrollInfo().position; // the bar stops at maximum - page + 1
+    } else {
+        firstLine = 0;
+        showScrollBar(false);
+        alignControl();
+    }
+    if (!text.empty())
+        lastLineCount = lineCount;
+    repaint();
     return true;
 }
 
-void DiaryEdit::OnPaint(Surface&) {}
-void DiaryEdit::CtlColor() {}
-
 void DiaryEdit::OnChange()
 {
-    text = m_control.text();
     lineCount = m_control.lineCount();
+    text = m_control.text();
+    if (text.empty()) {
+        firstLine = 0;
+        showScrollBar(false);
+    } else if (lineCount != lastLineCount) {
+        if (lineCount < partialRows()) {
+            firstLine = 0;
+            alignControl();
+            showCaret(true);
+            showScrollBar(false);
+        } else {
+            // The control has scrolled itself to the caret and moved its bar.
+            firstLine = m_control.scrollInfo().position;
+            showScrollBar(true);
+            alignControl();
+            showCaret(true);
+        }
+        lastLineCount = lineCount;
+    }
     saved = false;
+    repaint();
 }
 
-void DiaryEdit::OnVScroll(int, int) {}
-void DiaryEdit::OnLButtonDown() {}
-void DiaryEdit::OnKeyDown(int) {}
+void DiaryEdit::OnVScroll(int code, int /*position: the bar's own tracking position is read instead*/)
+{
+    const ScrollInfo info = m_control.scrollInfo();
+    const int cur = info.position;
+    // A page shorter than the view has nowhere to go below the minimum.
+    const int bottom = std::max(info.minimum, info.maximum - info.page + 1);
+    switch (code) {
+    case ScrollLineUp: firstLine = std::max(cur - 1, info.minimum); break;
+    case ScrollLineDown: firstLine = std::min(cur + 1, bottom); break;
+    case ScrollPageUp: firstLine = std::max(cur - info.page, info.minimum); break;
+    case ScrollPageDown: firstLine = std::min(cur + info.page, bottom); break;
+    case ScrollThumbPosition:
+    case ScrollThumbTrack: firstLine = info.trackPosition; break;
+    default: firstLine = cur; break;
+    }
+    if (editable)
+        showCaret(false);
+    m_control.setScrollPos(firstLine);
+    repaint();
+}
+
+void DiaryEdit::OnLButtonDown()
+{
+    if (editable) {
+        alignControl();
+        showCaret(true);
+    }
+    repaint();
+}
+
+void DiaryEdit::OnKeyDown(int /*key: every key re-aligns the same way*/)
+{
+    if (m_control.firstVisibleLine() == firstLine)
+        return;
+    // Put the control back under the page the user sees before the key moves the caret.
+    alignControl();
+    firstLine = m_control.firstVisibleLine();
+    repaint();
+}
+
+void DiaryEdit::OnControlScrolled()
+{
+    const int top = m_control.firstVisibleLine();
+    if (top == firstLine)
+        return;
+    firstLine = top;
+    repaint();
+}
+
+void DiaryEdit::OnControlResized()
+{
+    if (m_changingScrollBar)
+        return; // showScrollBar counts the lines itself
+    lineCount = m_control.lineCount();
+    showScrollBar(!text.empty() && lineCount > wholeRows());
+    firstLine = m_control.firstVisibleLine();
+    repaint();
+}
+
+Point DiaryEdit::posFromChar(int index)
+{
+    return m_control.posFromChar(index);
+}
+
+void DiaryEdit::CtlColor()
+{
+    if (!editable)
+        return;
+    buildSelectionRects();
+    repaint();
+}
+
+// The visual line holding index: the last line starting at or before it.
+int DiaryEdit::lineOfIndex(int index, int count)
+{
+    int low = 0;
+    int high = count - 1;
+    while (low < high) {
+        const int mid = (low + high + 1) / 2;
+        const int start = m_control.lineIndex(mid);
+        if (start >= 0 && start <= index)
+            low = mid;
+        else
+            high = mid - 1;
+    }
+    return low;
+}
+
+// One rectangle per selected line, from its first selected character to the start of the
+// character after its last one. x only grows along a line, so those two characters decide
+// it; lines out of view are never drawn and get none.
+void DiaryEdit::buildSelectionRects()
+{
+    selectionRects.clear();
+    int start = 0;
+    int end = 0;
+    m_control.getSelection(start, end);
+    const int count = m_control.lineCount();
+    if (end <= start || count <= 0 || lineHeight <= 0)
+        return;
+    const int top = m_control.firstVisibleLine();
+    const int first = std::max(lineOfIndex(start, count), top);
+    const int last = std::min(lineOfIndex(end, count), top + partialRows());
+    for (int line = first; line <= last; ++line) {
+        const int lineStart = m_control.lineIndex(line);
+        const int next = line + 1 < count ? m_control.lineIndex(line + 1) : -1;
+        const int a = std::max(start, lineStart);
+        const int b = next >= 0 ? std::min(end, next - 1) : end;
+        if (lineStart < 0 || a > b)
+            continue;
+        const Point pa = m_control.posFromChar(a);
+        if (pa == Point {-1, -1})
+            continue;
+        auto rect = std::make_unique<SelectionRect>(pa.x, pa.y, pa.x, pa.y + lineHeight);
+        const Point pb = b == a ? pa : m_control.posFromChar(b);
+        if (pb != Point {-1, -1} && pb.y == pa.y) {
+            if (pb.x < rect->left)
+                rect->left = pb.x;
+            else
+                rect->right = pb.x;
+        }
+        selectionRects.push_back(std::move(rect));
+    }
+}
+
+void DiaryEdit::drawLines(Surface& page)
+{
+    const int length = static_cast<int>(text.size());
+    const int last = std::min(firstLine + wholeRows(), lineCount);
+    const Color color = editable ? editTextColor : viewTextColor;
+    const Composition composing = editable ? m_control.composition() : Composition {};
+    std::u16string run;
+    for (int line = std::max(firstLine, 0); line < last; ++line) {
+        const int s = m_control.lineIndex(line);
+        if (s < 0 || s > length)
+            break;
+        const int next = m_control.lineIndex(line + 1);
+        const int e = next > s ? std::min(next, length) : length;
+        run.assign(text, static_cast<std::size_t>(s), static_cast<std::size_t>(e - s));
+        // The break ends the drawn line; a line that wrapped inside a word is drawn in full.
+        const auto cut = run.find_first_of(u"\r\n\u2028");
+        if (cut != std::u16string::npos)
+            run.resize(cut);
+        const bool holdsComposition =
+            !composing.text.empty() && composing.at >= s && (composing.at < e || (next < 0 && composing.at <= length));
+        if (holdsComposition)
+            run.insert(std::min(run.size(), static_cast<std::size_t>(composing.at - s)), composing.text);
+        if (run.empty())
+            continue;
+        const int y = lineRect.top + (line - firstLine) * lineHeight;
+        page.drawText({lineRect.left, y, lineRect.right, y + lineHeight}, run, color);
+    }
+}
+
+void DiaryEdit::OnPaint(Surface& screen)
+{
+    const Size size {area.width(), area.height()};
+    if (!m_offscreen || m_offscreen->size() != size)
+        m_offscreen = m_graphics.makeSurface(size);
+    if (!background || !*background || !needsRedraw)
+        return;
+    needsRedraw = false;
+    lineRect = {kInset, kInset, size.width - (scrollBarShown ? scrollBarWidth : 0), size.height};
+
+    Surface& page = *m_offscreen;
+    page.copyBitmap(**background, area.topLeft(), {0, 0, size.width, size.height});
+    if (!text.empty() && lineHeight > 0)
+        drawLines(page);
+
+    // The selection as it stands now, so a scroll or a window repaint keeps it in place.
+    if (editable)
+        buildSelectionRects();
+    else
+        selectionRects.clear();
+    // XOR with the picture under each rectangle turns exactly what the user sees inside out.
+    for (const auto& r : selectionRects)
+        page.xorBitmap(**background, {area.left + r->left, area.top + r->top}, {r->left, r->top, r->right, r->bottom});
+    selectionRects.clear();
+
+    screen.copySurface(page, {0, 0});
+}
 
 } // namespace pagelet

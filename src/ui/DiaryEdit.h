@@ -22,11 +22,24 @@ struct SelectionRect {
     std::int32_t left, top, right, bottom;
 };
 
-// The page editor: an edit control whose page is drawn over the paper picture.
+// What the scroll bar asks for, as OnVScroll receives it.
+enum ScrollCode : int {
+    ScrollLineUp = 0,
+    ScrollLineDown = 1,
+    ScrollPageUp = 2,
+    ScrollPageDown = 3,
+    ScrollThumbPosition = 4, // the box was let go
+    ScrollThumbTrack = 5,    // the box is being dragged
+};
+
+// The page editor: an edit control whose page is drawn over the paper picture. The control
+// keeps the text, the caret, the selection and its own scrolling; the editor draws every pixel.
 class DiaryEdit {
 public:
     DiaryEdit(EditControl& control, Graphics& graphics);
     ~DiaryEdit();
+    DiaryEdit(const DiaryEdit&) = delete;
+    DiaryEdit& operator=(const DiaryEdit&) = delete;
 
     // The owner's set-up: create the control over area (read-only), then setEditable(true).
     void create(const Rect& area);
@@ -45,6 +58,17 @@ public:
     void OnLButtonDown();
     void OnKeyDown(int key);
     bool OnEraseBkgnd() { return true; }
+    // The control moved its view by itself (to the caret, by a drag, after a refill).
+    void OnControlScrolled();
+    // The control's inner size changed, so its lines may wrap differently.
+    void OnControlResized();
+
+    // Acts only when the state differs from scrollBarShown.
+    bool showScrollBar(bool show);
+    // Where character index lies in the control's client pixels; (-1, -1) past the end.
+    Point posFromChar(int index);
+    // The last composed page (for the platform to restore what a blinking caret covered).
+    const Surface* picture() const { return m_offscreen.get(); }
 
     EditControl& control() { return m_control; }
 
@@ -67,10 +91,22 @@ public:
     bool saved = true;
     std::int32_t lineHeight = 14;
 
+    // Lines start this many pixels in from the left and the top of the editor.
+    static constexpr std::int32_t kInset = 2;
+
 private:
+    int wholeRows() const;   // lines that fit entirely
+    int partialRows() const; // lines that show at least in part
+    void alignControl();
+    void repaint();
+    int lineOfIndex(int index, int count);
+    void buildSelectionRects();
+    void drawLines(Surface& page);
+
     EditControl& m_control;
     Graphics& m_graphics;
     std::unique_ptr<Surface> m_offscreen;
+    bool m_changingScrollBar = false;
 };
 
 } // namespace pagelet
