@@ -42,12 +42,6 @@ public:
     void focusItem(int id) override { focused.push_back(id); }
     void endDialog(bool ok) override { ended = ok; }
 
-    // What a user typing into an edit gets: no more than its limit.
-    void type(int id, const std::u16string& text)
-    {
-        texts[id] = limits.count(id) ? text.substr(0, limits[id]) : text;
-    }
-
     std::map<int, std::u16string> texts;
     std::map<int, int> limits;
     std::map<int, bool> checks;
