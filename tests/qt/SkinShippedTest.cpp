@@ -66,7 +66,8 @@ TEST(ShippedSkins, AreCompleteAndLaidOutWithoutCollisions)
 
 TEST(ShippedSkins, PaperIsRuledUnderEveryEditorLine)
 {
-    // The editor writes line n in a box lineHeight high, 2 + n * lineHeight below the page top.
+    // The editor writes line n in a box lineHeight high, 2 + n * lineHeight below the page top;
+    // a rule runs between each box and the next.
     const int lineHeight = 14;
     for (const char* name : kSkins) {
         SCOPED_TRACE(name);
@@ -83,12 +84,12 @@ TEST(ShippedSkins, PaperIsRuledUnderEveryEditorLine)
         const QRgb paper = image.pixel(t.left + 30, t.top + 3);
         int rules = 0;
         for (int y = t.top; y < t.bottom; ++y) {
-            const bool rule = y >= t.top + 2 && (y - t.top - 2 + 1) % lineHeight == 0;
+            const bool rule = y > t.top + 2 && (y - t.top - 2) % lineHeight == 0;
             for (int x : {t.left + 10, (t.left + t.right) / 2, t.right - 10})
                 EXPECT_EQ(image.pixel(x, y) != paper, rule) << "x " << x << " y " << y;
             rules += rule;
         }
-        EXPECT_EQ(rules, (t.height() - 2) / lineHeight);
+        EXPECT_EQ(rules, (t.height() - 3) / lineHeight);
     }
 }
 

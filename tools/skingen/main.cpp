@@ -106,9 +106,10 @@ QImage paintBack(const Theme& t, const Layout& l, int lineHeight)
     p.fillRect(sheet.translated(1, 1), t.pageEdge);
     p.fillRect(sheet, t.paper);
     // The editor puts line n in a box lineHeight high whose top is 2 + n * lineHeight below
-    // the page's top; each rule runs along the bottom row of its box.
+    // the page's top. Hangul fills its box nearly to the bottom, so each rule runs just
+    // below the box, on the first row of the next one, which the glyphs leave empty.
     for (int n = 0;; ++n) {
-        const int y = l.text.top() + 2 + (n + 1) * lineHeight - 1;
+        const int y = l.text.top() + 2 + (n + 1) * lineHeight;
         if (y >= l.text.bottom())
             break;
         p.fillRect(QRect(sheet.left() + 2, y, sheet.width() - 4, 1), t.rule);
