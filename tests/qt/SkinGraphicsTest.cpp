@@ -5,7 +5,6 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
-#include <QPalette>
 #include <QTemporaryDir>
 #include <functional>
 #include <gtest/gtest.h>
@@ -124,19 +123,14 @@ TEST(SkinGraphics, StripsCutCellsFromTheLeftWithMagentaTransparent)
     EXPECT_EQ(strip->cellCount(), 3) << "room for five, but the picture holds three";
     EXPECT_EQ(strip->cellSize(), (Size {4, 4}));
 
+    // Where each cell lands and that magenta shows through is probed on the window; here,
+    // cells outside the strip draw nothing.
     QtSurface surface(Size {40, 10});
-    for (int cell = -1; cell <= 5; ++cell)
-        surface.drawCell(*strip, cell, {(cell + 1) * 5, 2});
-    EXPECT_EQ(at(surface, 2, 3), QColor(Qt::white)) << "cell -1 draws nothing";
-    for (int i = 0; i < 3; ++i) {
-        const int x = (i + 1) * 5;
-        EXPECT_EQ(at(surface, x, 2), QColor(Qt::white)) << "magenta is transparent, cell " << i;
-        EXPECT_EQ(at(surface, x + 1, 2), colours[i]);
-        EXPECT_EQ(at(surface, x + 3, 5), colours[i]);
-        EXPECT_EQ(at(surface, x + 4, 5), QColor(Qt::white)) << "nothing beyond the cell";
-    }
-    for (int cell = 3; cell <= 5; ++cell)
-        EXPECT_EQ(at(surface, (cell + 1) * 5 + 2, 3), QColor(Qt::white)) << "cell " << cell;
+    for (int cell : {-1, 3, 4, 5})
+        surface.drawCell(*strip, cell, {10, 2});
+    EXPECT_EQ(at(surface, 12, 4), QColor(Qt::white));
+    surface.drawCell(*strip, 1, {10, 2});
+    EXPECT_EQ(at(surface, 12, 4), colours[1]);
 
     struct Empty {
         const char* name;
@@ -153,36 +147,6 @@ TEST(SkinGraphics, StripsCutCellsFromTheLeftWithMagentaTransparent)
     const auto tall = graphics.makeStrip(&bitmap, {4, 1 << 30}, 5);
     EXPECT_EQ(tall->cellCount(), 3);
     EXPECT_LE(static_cast<const QtImageStrip&>(*tall).image.height(), 4);
-}
-
-TEST(SkinGraphics, PressedLookBlendsWithTheHighlightInsideASunkenEdge)
-{
-    QImage picture(6, 6, QImage::Format_RGB32);
-    picture.fill(QColor(200, 100, 0));
-    picture.setPixelColor(0, 0, QColor(255, 0, 255));
-    QtGraphics graphics;
-    const QtBitmap bitmap(picture);
-    const auto strip = graphics.makeStrip(&bitmap, {6, 6}, 1);
-
-    QtSurface surface(Size {20, 20});
-    surface.fill({0, 0, 20, 20}, rgb(250, 250, 250));
-    surface.drawCellSelected(*strip, 0, {5, 5});
-    const QColor hi = QApplication::palette().color(QPalette::Highlight);
-    const QColor blended((200 + hi.red()) / 2, (100 + hi.green()) / 2, (0 + hi.blue()) / 2);
-    EXPECT_EQ(at(surface, 7, 7), blended);
-    EXPECT_EQ(at(surface, 5, 5), QColor(250, 250, 250)) << "magenta stays transparent";
-
-    surface.drawSunkenEdge({4, 4, 12, 12});
-    const QPalette pal = QApplication::palette();
-    EXPECT_EQ(at(surface, 4, 8), QColor(pal.color(QPalette::Dark).rgb()));
-    EXPECT_EQ(at(surface, 8, 4), QColor(pal.color(QPalette::Dark).rgb()));
-    EXPECT_EQ(at(surface, 5, 8), QColor(pal.color(QPalette::Shadow).rgb()));
-    EXPECT_EQ(at(surface, 11, 8), QColor(pal.color(QPalette::Light).rgb()));
-    EXPECT_EQ(at(surface, 8, 11), QColor(pal.color(QPalette::Light).rgb()));
-    EXPECT_EQ(at(surface, 10, 8), QColor(pal.color(QPalette::Midlight).rgb()));
-    EXPECT_EQ(at(surface, 7, 7), blended) << "the edge is two pixels wide";
-    EXPECT_EQ(at(surface, 3, 8), QColor(250, 250, 250));
-    EXPECT_LT(pal.color(QPalette::Dark).lightness(), pal.color(QPalette::Light).lightness());
 }
 
 TEST(SkinGraphics, IconAndSettingsPictureAreResources)

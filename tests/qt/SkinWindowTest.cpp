@@ -176,31 +176,6 @@ TEST(SkinWindow, APressShowsThePressedLookAndTheReleaseSendsTheCommand)
     EXPECT_EQ(QColor(shot.pixel(centre(r))), normal);
     EXPECT_EQ(QColor(shot.pixel(r.left - 1, r.top + 8)), kBack);
 
-    // A disabled button neither looks pressed nor sends.
-    window.dialog().skin.findElement(CMD_SETTINGS)->enabled = false;
-    pen(window, QEvent::MouseButtonPress, centre(r));
-    EXPECT_EQ(pixel(window, centre(r)), normal);
-    pen(window, QEvent::MouseButtonRelease, centre(r));
-    EXPECT_EQ(temp.dialogs.settingsRuns, 1);
-    window.close();
-}
-
-TEST(SkinWindow, TheVoiceButtonIsFramedWhileTheDayHasAMemo)
-{
-    SolidInstall temp;
-    PageletWindow window(temp.overrides);
-    ASSERT_TRUE(window.start());
-    window.show();
-    MainDialog& d = window.dialog();
-    const Rect r = d.skin.findElement(CMD_VOICE)->rect;
-    const QPoint edge((r.left + r.right) / 2, r.top - 1); // its left neighbour touches it
-    EXPECT_EQ(pixel(window, edge), kBack);
-    QFile memo(toQString(d.memoPath(d.selectedDay)));
-    ASSERT_TRUE(memo.open(QIODevice::WriteOnly));
-    memo.close();
-    EXPECT_EQ(pixel(window, edge).rgb(), QApplication::palette().color(QPalette::Dark).rgb());
-    ASSERT_TRUE(memo.remove());
-    EXPECT_EQ(pixel(window, edge), kBack);
     window.close();
 }
 
