@@ -26,7 +26,7 @@ const ColorKey kColorKeys[] = {
     {"TITLETEXT", MonthCalendar::TitleText},   {"TRAILINGTEXT", MonthCalendar::TrailingText},
 };
 
-struct ElementSpec {
+struct ElementRow {
     int command;
     int cell; // -1: the weather at load time
 };
@@ -37,7 +37,7 @@ struct StripKey {
     int cells;
     std::unique_ptr<ImageStrip> Skin::*strip;
     std::vector<int> dateCells;
-    std::vector<ElementSpec> elements;
+    std::vector<ElementRow> elements;
     bool inBand;
 };
 
