@@ -46,10 +46,10 @@ QtEditControl::QtEditControl(QWidget* parent) : QPlainTextEdit(parent)
     connect(this, &QPlainTextEdit::cursorPositionChanged, this, &QtEditControl::colourRequest);
     connect(this, &QPlainTextEdit::selectionChanged, this, &QtEditControl::colourRequest);
     connect(verticalScrollBar(), &QAbstractSlider::actionTriggered, this, &QtEditControl::onScrollAction);
-    connect(verticalScrollBar(), &QAbstractSlider::valueChanged, this, [this] {
-        if (m_editor)
-            m_editor->OnControlScrolled();
-    });
+    // The widget moves its bar with the bar's signals blocked when it follows the caret;
+    // its update request comes all the same.
+    connect(verticalScrollBar(), &QAbstractSlider::valueChanged, this, &QtEditControl::followView);
+    connect(this, &QPlainTextEdit::updateRequest, this, &QtEditControl::followView);
     connect(document(), &QTextDocument::contentsChange, this, [this] { m_layoutDirty = true; });
     connect(document()->documentLayout(), &QAbstractTextDocumentLayout::update, this,
             [this] { m_layoutDirty = true; });
@@ -345,6 +345,12 @@ Composition QtEditControl::composition()
     return {fromQString(composing), storedFromWidget(block.position() + block.layout()->preeditAreaPosition())};
 }
 
+void QtEditControl::followView()
+{
+    if (m_editor)
+        m_editor->OnControlScrolled();
+}
+
 void QtEditControl::colourRequest()
 {
     if (m_editor && !m_settingText)
@@ -422,6 +428,7 @@ void QtEditControl::keyPressEvent(QKeyEvent* event)
     } else {
         QPlainTextEdit::keyPressEvent(event);
     }
+    followView();
     colourRequest();
 }
 
@@ -436,17 +443,20 @@ void QtEditControl::mousePressEvent(QMouseEvent* event)
     if (m_editor && event->button() == Qt::LeftButton)
         m_editor->OnLButtonDown();
     PAGELET_FORWARD_MOUSE(mousePressEvent);
+    followView();
     colourRequest();
 }
 
 void QtEditControl::mouseMoveEvent(QMouseEvent* event)
 {
     PAGELET_FORWARD_MOUSE(mouseMoveEvent);
+    followView();
 }
 
 void QtEditControl::mouseReleaseEvent(QMouseEvent* event)
 {
     PAGELET_FORWARD_MOUSE(mouseReleaseEvent);
+    followView();
 }
 
 void QtEditControl::mouseDoubleClickEvent(QMouseEvent* event)
@@ -461,6 +471,7 @@ void QtEditControl::inputMethodEvent(QInputMethodEvent* event)
 {
     QPlainTextEdit::inputMethodEvent(event);
     m_layoutDirty = true;
+    followView();
     colourRequest(); // the composition is part of the drawn page
 }
 

@@ -73,6 +73,7 @@ private:
     QPointF toControl(QPointF drawn);
     void forwardMouse(QMouseEvent* event, void (QPlainTextEdit::*handler)(QMouseEvent*));
     void onScrollAction(int action);
+    void followView();
     void colourRequest();
 
     DiaryEdit* m_editor = nullptr;
