@@ -30,7 +30,12 @@ int lineHeightFor(int systemFontHeight)
 
 MainDialog::MainDialog(const MainDialogPorts& ports) : editor(ports.edit, ports.graphics), m_ports(ports) {}
 
-MainDialog::~MainDialog() = default;
+MainDialog::~MainDialog()
+{
+    // The helper is process-wide; it must not keep a panel that goes away with this window.
+    if (softKeyboardOwner() == &m_ports.softInput)
+        setSoftKeyboardOwner(nullptr);
+}
 
 void MainDialog::fatalExit(const std::u16string& message)
 {

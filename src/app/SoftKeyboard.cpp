@@ -33,6 +33,11 @@ void setSoftKeyboardOwner(SoftInputPanel* panel)
     owner = panel;
 }
 
+SoftInputPanel* softKeyboardOwner()
+{
+    return owner;
+}
+
 bool softKeyboardIsUp()
 {
     return isUp;

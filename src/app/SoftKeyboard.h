@@ -8,6 +8,7 @@ class SoftInputPanel;
 bool showSoftKeyboard(bool up);
 void setSoftKeyboardState(bool up);
 void setSoftKeyboardOwner(SoftInputPanel* owner);
+SoftInputPanel* softKeyboardOwner();
 bool softKeyboardIsUp();
 
 } // namespace pagelet

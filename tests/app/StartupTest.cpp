@@ -173,8 +173,9 @@ TEST(Startup, BackgroundIsStretchedOnlyBeyond240By270)
         ASSERT_TRUE(rig.dialog.OnInitDialog());
         ASSERT_TRUE(rig.dialog.skin.background);
         EXPECT_EQ(rig.p.graphics.stretches, c.stretched ? 1 : 0);
-        if (c.stretched)
+        if (c.stretched) {
             EXPECT_EQ(rig.dialog.skin.background->size(), c.client);
+        }
     }
 }
 
@@ -261,6 +262,16 @@ TEST(SoftKeyboard, HelperAsksTheShellOnlyOnChanges)
     EXPECT_EQ(panel.raised, 1);
     EXPECT_EQ(panel.lowered, 1);
     setSoftKeyboardOwner(nullptr);
+    {
+        // A window that goes away takes its panel out of the helper.
+        FakePlatform p;
+        {
+            MainDialog dialog(MainDialogPorts {p.window, p.messages, p.registry, p.exit, p.calendar, p.edit, p.graphics,
+                                               p.clock, p.dialogs, p.softInput});
+            setSoftKeyboardOwner(&p.softInput);
+        }
+        EXPECT_EQ(softKeyboardOwner(), nullptr);
+    }
     setSoftKeyboardState(false);
 }
 
