@@ -380,12 +380,22 @@ void QtEditControl::paintEvent(QPaintEvent* event)
     QPainter painter(viewport());
     if (!m_editor)
         return;
-    const bool composes = m_editor->needsRedraw;
+    const bool hasPaper = m_editor->background && *m_editor->background;
+    const bool composes = hasPaper && m_editor->needsRedraw;
     {
         QtSurface screen(painter, {viewport()->width(), viewport()->height()});
         m_editor->OnPaint(screen);
     }
-    if (!composes) {
+    if (!hasPaper) {
+        // No page of its own to show: the window's picture under the editor shows through.
+        if (QWidget* window = parentWidget()) {
+            QImage under(event->rect().size(), QImage::Format_RGB32);
+            under.fill(Qt::black);
+            window->render(&under, {}, QRegion(event->rect().translated(viewport()->mapTo(window, QPoint()))),
+                           QWidget::DrawWindowBackground);
+            painter.drawImage(event->rect().topLeft(), under);
+        }
+    } else if (!composes) {
         // Nothing changed on the page: put back what the caret uncovered.
         const auto* page = dynamic_cast<const QtSurface*>(m_editor->picture());
         if (page && page->image())

@@ -431,3 +431,20 @@ TEST(EditorWidget, LineHeightFromTheSystemFontIsTheWidgetsOwnSpacing)
         EXPECT_EQ(b.layout()->lineAt(0).height(), height) << b.text().toStdString();
     }
 }
+
+TEST(EditorWidget, WithoutPaperTheWindowShowsThroughAndNothingIsDrawn)
+{
+    EditorRig rig;
+    QPalette palette = rig.window.palette();
+    palette.setColor(QPalette::Window, QColor(0, 0, 255));
+    rig.window.setPalette(palette);
+    rig.window.setAutoFillBackground(true);
+    rig.editor.background = nullptr;
+    rig.type("words nobody sees");
+    rig.editor.showCaret(false);
+    const QImage shot = rig.shot();
+    QImage blue(shot.size(), QImage::Format_RGB32);
+    blue.fill(QColor(0, 0, 255));
+    EXPECT_EQ(shot, blue);
+    EXPECT_EQ(rig.editor.text, u"words nobody sees");
+}
