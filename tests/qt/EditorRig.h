@@ -6,22 +6,20 @@
 #include "ui/DiaryEdit.h"
 
 #include <QApplication>
-#include <QImage>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QWheelEvent>
-#include <QWidget>
 
 #include <memory>
+#include <vector>
 
 namespace pagelet::editortest {
 
 constexpr Color kEditInk = 0xC00000; // blue
 constexpr Color kViewInk = 0x0000C0; // red
 
-// Light colours that differ from pixel to pixel, so a wrong offset shows.
 inline QImage makePaper()
 {
     QImage paper(240, 270, QImage::Format_RGB32);
@@ -32,13 +30,12 @@ inline QImage makePaper()
 }
 
 struct EditorRig {
-    explicit EditorRig(Rect area = {10, 30, 230, 170}, int lineHeight = 14)
-        : control(new QtEditControl(&window)), editor(*control, graphics)
+    explicit EditorRig(Rect area = {10, 30, 230, 170}) : control(new QtEditControl(&window)), editor(*control, graphics)
     {
         window.resize(240, 270);
         control->attach(&editor);
         editor.background = &paper;
-        editor.lineHeight = lineHeight;
+        editor.lineHeight = 14;
         editor.editTextColor = kEditInk;
         editor.viewTextColor = kViewInk;
         editor.create(area);
@@ -53,19 +50,9 @@ struct EditorRig {
     {
         QKeyEvent press(QEvent::KeyPress, code, modifiers, text);
         QApplication::sendEvent(control, &press);
-        QKeyEvent release(QEvent::KeyRelease, code, modifiers, text);
-        QApplication::sendEvent(control, &release);
     }
-    void type(const QString& text)
-    {
-        for (const QChar c : text) {
-            if (c == '\n')
-                key(Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
-            else
-                key(c.toUpper().unicode(), Qt::NoModifier, QString(c));
-        }
-    }
-    // What the input method sends: a composition in progress, or committed text.
+    void enter() { key(Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r")); }
+    // What an input method sends: a composition in progress, or committed text.
     void compose(const QString& preedit)
     {
         QInputMethodEvent event(preedit, {{QInputMethodEvent::Cursor, static_cast<int>(preedit.size()), 1, {}}});
@@ -77,20 +64,16 @@ struct EditorRig {
         event.setCommitString(text);
         QApplication::sendEvent(control, &event);
     }
-    void press(QPoint at, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    void press(QPoint at)
     {
         QMouseEvent down(QEvent::MouseButtonPress, at, control->viewport()->mapToGlobal(at), Qt::LeftButton,
-                         Qt::LeftButton, modifiers);
+                         Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(control->viewport(), &down);
-        QMouseEvent up(QEvent::MouseButtonRelease, at, control->viewport()->mapToGlobal(at), Qt::LeftButton,
-                       Qt::NoButton, modifiers);
-        QApplication::sendEvent(control->viewport(), &up);
     }
     void wheel(int notches)
     {
-        const QPoint at(20, 20);
-        QWheelEvent event(at, control->viewport()->mapToGlobal(at), {}, {0, -120 * notches}, Qt::NoButton,
-                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QWheelEvent event(QPointF(20, 20), QPointF(20, 20), {}, {0, -120 * notches}, Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
         QApplication::sendEvent(control->viewport(), &event);
     }
 
@@ -107,6 +90,7 @@ struct EditorRig {
                                control->viewport()->height());
     }
     QScrollBar& bar() { return *control->verticalScrollBar(); }
+    int shownLine() { return control->firstVisibleLine(); }
 
     QWidget window;
     QtGraphics graphics;
@@ -116,16 +100,11 @@ struct EditorRig {
     DiaryEdit editor;
 };
 
-inline QColor ink(Color c)
-{
-    return QColor(redOf(c), greenOf(c), blueOf(c));
-}
-
-// Rows of the picture that hold a pixel of exactly this colour.
+// Rows of the picture holding a pixel of exactly this colour.
 inline std::vector<int> inkRows(const QImage& image, Color c)
 {
     std::vector<int> rows;
-    const QRgb want = ink(c).rgb();
+    const QRgb want = qRgb(redOf(c), greenOf(c), blueOf(c));
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
             if (image.pixel(x, y) == want) {
