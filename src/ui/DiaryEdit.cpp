@@ -323,10 +323,20 @@ void DiaryEdit::drawLines(Surface& page)
             !composing.text.empty() && composing.at >= s && (composing.at < e || (next < 0 && composing.at <= length));
         if (holdsComposition)
             run.insert(std::min(run.size(), static_cast<std::size_t>(composing.at - s)), composing.text);
-        if (run.empty())
-            continue;
         const int y = lineRect.top + (line - firstLine) * lineHeight;
-        page.drawText({lineRect.left, y, lineRect.right, y + lineHeight}, run, color);
+        // After a tab the text goes on where the control put it; the composition shifts no
+        // tab stops worth the trouble.
+        std::size_t from = 0;
+        for (;;) {
+            const auto tab = holdsComposition ? std::u16string::npos : run.find(u'\t', from);
+            const std::u16string_view piece(run.data() + from, (tab == std::u16string::npos ? run.size() : tab) - from);
+            const Point at = from == 0 ? Point {lineRect.left, y} : m_control.posFromChar(s + static_cast<int>(from));
+            if (!piece.empty())
+                page.drawText({at.x >= 0 ? at.x : lineRect.left, y, lineRect.right, y + lineHeight}, piece, color);
+            if (tab == std::u16string::npos)
+                break;
+            from = tab + 1;
+        }
     }
 }
 

@@ -308,3 +308,17 @@ TEST(EditorWidget, LineHeightFromTheSystemFontIsTheWidgetsOwnSpacing)
         EXPECT_EQ(b.layout()->lineAt(0).height(), height) << b.text().toStdString();
     }
 }
+
+TEST(EditorWidget, TextAfterATabIsDrawnWhereTheWidgetPutsIt)
+{
+    EditorRig rig;
+    rig.editor.setText(u"a\t█");
+    rig.editor.showCaret(false);
+    const QImage shot = rig.shot();
+    const QRgb ink = qRgb(redOf(kEditInk), greenOf(kEditInk), blueOf(kEditInk));
+    int left = 0;
+    while (left < shot.width() && shot.pixel(left, 8) != ink)
+        ++left;
+    EXPECT_EQ(left, rig.control->posFromChar(2).x);
+    EXPECT_GT(left, 40); // a tab stop, not a space's width
+}
