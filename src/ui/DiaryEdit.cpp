@@ -362,7 +362,8 @@ void DiaryEdit::OnPaint(Surface& screen)
         selectionRects.clear();
     // XOR with the picture under each rectangle turns exactly what the user sees inside out.
     for (const auto& r : selectionRects)
-        page.xorBitmap(**background, {area.left + r->left, area.top + r->top}, {r->left, r->top, r->right, r->bottom});
+        if (r->width() > 0 && r->height() > 0) // a selection ending at a line's start leaves it an empty one
+            page.xorBitmap(**background, {area.left + r->left, area.top + r->top}, {r->left, r->top, r->right, r->bottom});
     selectionRects.clear();
 
     screen.copySurface(page, {0, 0});
