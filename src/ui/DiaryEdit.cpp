@@ -324,8 +324,8 @@ void DiaryEdit::drawLines(Surface& page)
         if (holdsComposition)
             run.insert(std::min(run.size(), static_cast<std::size_t>(composing.at - s)), composing.text);
         const int y = lineRect.top + (line - firstLine) * lineHeight;
-        // After a tab the text goes on where the control put it; the composition shifts no
-        // tab stops worth the trouble.
+        // After a tab the text goes on where the control put it. A line holding a composition
+        // is drawn whole: its indices no longer match the text.
         std::size_t from = 0;
         for (;;) {
             const auto tab = holdsComposition ? std::u16string::npos : run.find(u'\t', from);
