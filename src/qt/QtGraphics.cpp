@@ -105,6 +105,9 @@ void QtSurface::fill(const Rect& rect, Color color)
 
 void QtSurface::copyBitmap(const Bitmap& bitmap, Point src, const Rect& dst)
 {
+    // QPainter reads an empty source rectangle as "to the image's edge": copy nothing instead.
+    if (dst.isEmpty())
+        return;
     const auto& image = static_cast<const QtBitmap&>(bitmap).image;
     m_painter->drawImage(QPoint(dst.left, dst.top), image, QRect(src.x, src.y, dst.width(), dst.height()));
 }
@@ -120,6 +123,8 @@ void QtSurface::copySurface(const Surface& source, Point dst)
 
 void QtSurface::xorBitmap(const Bitmap& bitmap, Point src, const Rect& dst)
 {
+    if (dst.isEmpty())
+        return;
     const auto& image = static_cast<const QtBitmap&>(bitmap).image;
     m_painter->save();
     m_painter->setCompositionMode(QPainter::RasterOp_SourceXorDestination);
