@@ -198,7 +198,7 @@ std::u16string resolveIgnoringCase(const std::u16string& path)
     std::u16string out;
     std::size_t pos = 0;
     if (!path.empty() && path[0] == u'/') {
-        out = u"/";
+        out.push_back(u'/');
         pos = 1;
     }
     while (pos <= path.size()) {
@@ -207,7 +207,9 @@ std::u16string resolveIgnoringCase(const std::u16string& path)
         std::u16string part = path.substr(pos, end - pos);
         if (!part.empty() && part != u"." && part != u"..") {
             const std::u16string folder = out.empty() ? u"." : out;
-            if (!isFile(out + part) && !isDirectory(out + part)) {
+            std::u16string candidate = out;
+            candidate.append(part);
+            if (!isFile(candidate) && !isDirectory(candidate)) {
                 if (auto real = findIgnoringCase(folder, part))
                     part = *real;
             }
