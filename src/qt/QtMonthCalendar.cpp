@@ -33,6 +33,19 @@ QtMonthCalendar::QtMonthCalendar(QWidget* parent) : QCalendarWidget(parent)
     setFirstDayOfWeek(Qt::Sunday);
     setFixedSize(kWidth, kHeight);
     setAutoFillBackground(true);
+    // The pop-up is worked with the pen; taking the keyboard focus would make the day table
+    // put its cursor on a day of its own choosing instead of the shown day.
+    for (QWidget* child : findChildren<QWidget*>())
+        child->setFocusPolicy(Qt::NoFocus);
+    setFocusPolicy(Qt::NoFocus);
+    {
+        // The day table keeps the cell it selected before the week started on Sunday;
+        // selecting afresh puts the highlight on the selected day again.
+        const QSignalBlocker block(this);
+        const QDate today = selectedDate();
+        setSelectedDate(today.addDays(1));
+        setSelectedDate(today);
+    }
     QCalendarWidget::hide();
 
     connect(this, &QCalendarWidget::clicked, this, [this](QDate date) {

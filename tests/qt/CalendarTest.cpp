@@ -58,6 +58,16 @@ TEST(MonthCalendar, DisplayedRangeCoversSixWeeksAndCountsPartlyShownMonths)
     }
 }
 
+TEST(MonthCalendar, HighlightStartsOnTheSelectedDay)
+{
+    QtMonthCalendar cal(nullptr);
+    auto* view = cal.findChild<QAbstractItemView*>();
+    ASSERT_NE(view, nullptr);
+    const QModelIndexList selected = view->selectionModel()->selectedIndexes();
+    ASSERT_EQ(selected.size(), 1);
+    EXPECT_EQ(selected[0], cellOf(view, cal.selectedDate(), cal.firstShownDay()));
+}
+
 TEST(MonthCalendar, ProgrammaticSelectionSendsNoSelectionChangeButAsksForDayStatesOnANewMonth)
 {
     QtMonthCalendar cal(nullptr);
