@@ -7,6 +7,7 @@
 #include "platform/MainWindow.h"
 #include "platform/MessageBox.h"
 #include "base/FileIo.h"
+#include "diary/PageButtons.h"
 #include "settings/ConfigFile.h"
 #include "settings/RegistryKey.h"
 #include "skin/LoadSkin.h"
@@ -14,36 +15,6 @@
 
 namespace pagelet {
 
-namespace {
-
-// A fresh skin has every button in its initial state; put the shown page's state back on
-// them, so a page in view mode can't be stamped or have its weather changed.
-void showPageState(Skin& skin, bool editing, std::int32_t weather, bool pageExists)
-{
-    for (auto& element : skin.elements) {
-        switch (element->command) {
-        case CMD_EDIT:
-        case CMD_SAVE:
-            element->command = editing ? CMD_SAVE : CMD_EDIT;
-            element->cell = editing ? 0 : 1;
-            break;
-        case CMD_WEATHER:
-            element->cell = weather;
-            element->enabled = editing;
-            break;
-        case CMD_TIMESTAMP:
-            element->enabled = editing;
-            break;
-        case CMD_DELETE:
-            element->enabled = pageExists;
-            break;
-        default:
-            break;
-        }
-    }
-}
-
-} // namespace
 
 void MainDialog::onSettings()
 {
@@ -82,7 +53,7 @@ void MainDialog::onSettings()
         m_ports.edit.setMarginsZero();
         m_ports.edit.setFocus();
         applyEditorSettings();
-        showPageState(skin, editor.editable, weather, isFile(pagePath(selectedDay)));
+        showPageButtons(skin, {editor.editable, weather, isFile(pagePath(selectedDay))});
     }
     editor.needsRedraw = true;
     m_ports.window.invalidate();

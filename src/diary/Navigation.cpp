@@ -3,6 +3,7 @@
 #include "app/Commands.h"
 #include "diary/DateKey.h"
 #include "diary/DayMarks.h"
+#include "diary/PageButtons.h"
 #include "diary/PageFile.h"
 #include "platform/MainWindow.h"
 #include "platform/MonthCalendar.h"
@@ -139,14 +140,7 @@ void MainDialog::onWeather()
 
 void MainDialog::onEdit()
 {
-    for (auto& e : skin.elements) {
-        if (e->command == CMD_EDIT) {
-            e->command = CMD_SAVE;
-            e->cell = 0;
-        }
-        if (e->command == CMD_WEATHER || e->command == CMD_TIMESTAMP)
-            e->enabled = true;
-    }
+    showPageButtons(skin, {true, std::nullopt, std::nullopt});
     editor.setEditable(true);
     // The weather and time stamp buttons changed their look too.
     m_ports.window.invalidate();
@@ -154,14 +148,7 @@ void MainDialog::onEdit()
 
 void MainDialog::onSave()
 {
-    for (auto& e : skin.elements) {
-        if (e->command == CMD_SAVE) {
-            e->command = CMD_EDIT;
-            e->cell = 1;
-        }
-        if (e->command == CMD_WEATHER || e->command == CMD_TIMESTAMP)
-            e->enabled = false;
-    }
+    showPageButtons(skin, {false, std::nullopt, std::nullopt});
     storeShownPage();
     m_ports.window.invalidate();
 }

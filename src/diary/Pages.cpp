@@ -2,6 +2,7 @@
 
 #include "app/Commands.h"
 #include "diary/DateKey.h"
+#include "diary/PageButtons.h"
 #include "diary/PageFile.h"
 #include "platform/MainWindow.h"
 #include "platform/MessageBox.h"
@@ -11,23 +12,6 @@ namespace pagelet {
 namespace {
 
 const std::u16string kSaveFailedMessage = u"일기를 저장할 수 없습니다.\n데이터 폴더를 확인하시기 바랍니다.";
-
-// The buttons of editing: saving offered, weather and time stamp enabled, delete untouched.
-void showEditingButtons(Skin& skin, std::int32_t weather)
-{
-    for (auto& e : skin.elements) {
-        if (e->command == CMD_EDIT) {
-            e->command = CMD_SAVE;
-            e->cell = 0;
-        }
-        if (e->command == CMD_WEATHER) {
-            e->cell = weather;
-            e->enabled = true;
-        }
-        if (e->command == CMD_TIMESTAMP)
-            e->enabled = true;
-    }
-}
 
 } // namespace
 
@@ -55,20 +39,7 @@ bool MainDialog::loadPage(DayValue day)
 
     weather = loaded.page.weather;
     editor.setText(loaded.page.text);
-    for (auto& e : skin.elements) {
-        if (e->command == CMD_SAVE) {
-            e->command = CMD_EDIT;
-            e->cell = 1;
-        }
-        if (e->command == CMD_WEATHER) {
-            e->cell = weather;
-            e->enabled = false;
-        }
-        if (e->command == CMD_TIMESTAMP)
-            e->enabled = false;
-        if (e->command == CMD_DELETE)
-            e->enabled = true;
-    }
+    showPageButtons(skin, {false, weather, true});
     editor.setEditable(false);
     return true;
 }
@@ -88,7 +59,7 @@ bool MainDialog::storeShownPage()
     if (savePage(selectedDay) || editor.text.empty())
         return true;
     // Stay on the page: its text remains, unsaved, and saving is offered again.
-    showEditingButtons(skin, weather);
+    showPageButtons(skin, {true, weather, std::nullopt});
     editor.setEditable(true);
     editor.saved = false;
     m_ports.window.invalidate();
@@ -100,7 +71,7 @@ void MainDialog::showEmptyPage()
 {
     weather = 0;
     editor.setText(u"");
-    showEditingButtons(skin, weather);
+    showPageButtons(skin, {true, weather, std::nullopt});
     editor.setEditable(true);
 }
 
