@@ -110,6 +110,7 @@ private:
     void fitBackground();
     void createEditor();
     void applyEditorSettings();
+    void moveByDays(int days);
 
     MainDialogPorts m_ports;
 };

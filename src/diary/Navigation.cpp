@@ -27,7 +27,7 @@ bool showSelectedDay(MainDialog& dialog, MonthCalendar& calendar)
 
 // Prev and next note the day being left before storing it; a page that can't be stored keeps
 // the window where it was, previousDay included.
-void MainDialog::onPrevDay()
+void MainDialog::moveByDays(int days)
 {
     const DayValue before = previousDay;
     previousDay = selectedDay;
@@ -35,24 +35,20 @@ void MainDialog::onPrevDay()
         previousDay = before;
         return;
     }
-    selectedDay = addDays(selectedDay, -1);
+    selectedDay = addDays(selectedDay, days);
     editor.showCaret(false);
     showSelectedDay(*this, m_ports.calendar);
     m_ports.window.invalidate();
 }
 
+void MainDialog::onPrevDay()
+{
+    moveByDays(-1);
+}
+
 void MainDialog::onNextDay()
 {
-    const DayValue before = previousDay;
-    previousDay = selectedDay;
-    if (!storeShownPage()) {
-        previousDay = before;
-        return;
-    }
-    selectedDay = addDays(selectedDay, 1);
-    editor.showCaret(false);
-    showSelectedDay(*this, m_ports.calendar);
-    m_ports.window.invalidate();
+    moveByDays(1);
 }
 
 void MainDialog::onToday()
