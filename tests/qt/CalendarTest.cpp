@@ -1,8 +1,13 @@
+#include "Rig.h"
+#include "app/Commands.h"
+#include "base/FileIo.h"
+#include "diary/DateKey.h"
+#include "diary/PageFile.h"
 #include "qt/QtMonthCalendar.h"
 
 #include <QAbstractItemView>
-#include <QMouseEvent>
 #include <QApplication>
+#include <QMouseEvent>
 #include <QTextCharFormat>
 #include <gtest/gtest.h>
 
@@ -10,134 +15,72 @@ using namespace pagelet;
 
 namespace {
 
-struct Recorder {
-    explicit Recorder(QtMonthCalendar& cal)
-    {
-        cal.dayPicked = [this](const LocalDate& d) { picked.push_back(d); };
-        cal.selectionMoved = [this](const LocalDate& d) { moved.push_back(d); };
-        cal.dayStatesRequested = [this] { ++requests; };
-    }
-    std::vector<LocalDate> picked;
-    std::vector<LocalDate> moved;
-    int requests = 0;
-};
-
-bool isBold(QtMonthCalendar& cal, const QDate& d)
+// The cell of the day table showing date.
+QModelIndex cellOf(QtMonthCalendar& cal, const QDate& date)
 {
-    return cal.dateTextFormat(d).fontWeight() == QFont::Bold;
+    const int offset = static_cast<int>(cal.firstShownDay().daysTo(date));
+    return cal.findChild<QAbstractItemView*>()->model()->index(1 + offset / 7, offset % 7);
 }
 
-// The cell of the calendar's day table showing date, for a real click.
-QModelIndex cellOf(QAbstractItemView* view, const QDate& date, const QDate& firstShown)
+// A real tap on the day's cell.
+void click(QtMonthCalendar& cal, const QDate& date)
 {
-    const int offset = static_cast<int>(firstShown.daysTo(date));
-    return view->model()->index(1 + offset / 7, offset % 7);
+    auto* view = cal.findChild<QAbstractItemView*>();
+    const QModelIndex cell = cellOf(cal, date);
+    ASSERT_EQ(view->model()->data(cell).toInt(), date.day());
+    const QPoint at = view->visualRect(cell).center();
+    const QPoint global = view->viewport()->mapToGlobal(at);
+    QMouseEvent press(QEvent::MouseButtonPress, at, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(view->viewport(), &press);
+    QApplication::sendEvent(view->viewport(), &release);
 }
 
 } // namespace
 
-TEST(MonthCalendar, DisplayedRangeCoversSixWeeksAndCountsPartlyShownMonths)
+TEST(MonthCalendar, SixWeeksAreShownAndTheHighlightIsOnTheSelectedDay)
 {
-    struct Case {
-        LocalDate shown;
-        LocalDate first, last;
-        int months;
+    QtMonthCalendar cal(nullptr);
+    auto highlighted = [&cal] {
+        const QModelIndexList selected = cal.findChild<QAbstractItemView*>()->selectionModel()->selectedIndexes();
+        return selected.size() == 1 && selected[0] == cellOf(cal, cal.selectedDate());
     };
-    const std::vector<Case> cases = {
-        {{2026, 12, 7}, {2026, 11, 29}, {2027, 1, 9}, 3},
-        {{2026, 2, 10}, {2026, 1, 25}, {2026, 3, 7}, 3}, // starts on Sunday: a whole week before
-        {{2027, 1, 1}, {2026, 12, 27}, {2027, 2, 6}, 3},
+    EXPECT_TRUE(highlighted()) << "from the start";
+    struct Case {
+        LocalDate shown, first, last;
+    };
+    const Case cases[] = {
+        {{2026, 12, 7}, {2026, 11, 29}, {2027, 1, 9}},
+        {{2026, 2, 10}, {2026, 1, 25}, {2026, 3, 7}}, // starts on Sunday: a whole week before
     };
     for (const auto& c : cases) {
-        QtMonthCalendar cal(nullptr);
         cal.setSelection(fromLocal(c.shown));
         const DisplayedRange r = cal.displayedRange();
         EXPECT_EQ(r.first, c.first);
         EXPECT_EQ(r.last, c.last);
-        EXPECT_EQ(r.months, c.months);
+        EXPECT_EQ(r.months, 3);
+        EXPECT_TRUE(highlighted());
     }
 }
 
-TEST(MonthCalendar, HighlightStartsOnTheSelectedDay)
+TEST(MonthCalendar, OnlyTheUsersMovesReportASelectionChange)
 {
     QtMonthCalendar cal(nullptr);
-    auto* view = cal.findChild<QAbstractItemView*>();
-    ASSERT_NE(view, nullptr);
-    const QModelIndexList selected = view->selectionModel()->selectedIndexes();
-    ASSERT_EQ(selected.size(), 1);
-    EXPECT_EQ(selected[0], cellOf(view, cal.selectedDate(), cal.firstShownDay()));
-}
-
-TEST(MonthCalendar, ProgrammaticSelectionSendsNoSelectionChangeButAsksForDayStatesOnANewMonth)
-{
-    QtMonthCalendar cal(nullptr);
-    Recorder rec(cal);
-    cal.setSelection(fromLocal({2026, 12, 7}));
-    const int afterFirst = rec.requests;
-    cal.setSelection(fromLocal({2026, 12, 20})); // same month
-    EXPECT_EQ(rec.requests, afterFirst);
-    cal.setSelection(fromLocal({2027, 1, 1}));
-    EXPECT_EQ(rec.requests, afterFirst + 1);
-    EXPECT_TRUE(rec.moved.empty());
-    EXPECT_EQ(cal.selectedDate(), QDate(2027, 1, 1));
-    EXPECT_EQ(cal.monthShown(), 1);
-}
-
-TEST(MonthCalendar, UserMovingToAnotherMonthTakesTheSelectionAlongClamped)
-{
-    QtMonthCalendar cal(nullptr);
-    cal.setSelection(fromLocal({2027, 1, 31}));
-    Recorder rec(cal);
-    cal.showNextMonth(); // what the title's arrow does
-    EXPECT_EQ(cal.selectedDate(), QDate(2027, 2, 28));
-    ASSERT_FALSE(rec.moved.empty());
-    EXPECT_EQ(rec.moved.back(), (LocalDate {2027, 2, 28}));
-    EXPECT_GE(rec.requests, 1);
-}
-
-TEST(MonthCalendar, DayStatesBoldExactlyTheMaskedDaysOfEachMonth)
-{
-    QtMonthCalendar cal(nullptr);
-    cal.setSelection(fromLocal({2026, 12, 7}));
-    // Range 29 Nov .. 9 Jan: masks for November, December, January.
-    cal.setDayStates({1u << 29, (1u << 0) | (1u << 24) | (1u << 30), 0});
-    EXPECT_TRUE(isBold(cal, QDate(2026, 11, 30)));
-    EXPECT_TRUE(isBold(cal, QDate(2026, 12, 1)));
-    EXPECT_TRUE(isBold(cal, QDate(2026, 12, 25)));
-    EXPECT_TRUE(isBold(cal, QDate(2026, 12, 31)));
-    EXPECT_FALSE(isBold(cal, QDate(2026, 12, 2)));
-    EXPECT_FALSE(isBold(cal, QDate(2027, 1, 1)));
-    // New states replace the old ones.
-    cal.setDayStates({0, 1u << 4, 0});
-    EXPECT_FALSE(isBold(cal, QDate(2026, 12, 1)));
-    EXPECT_FALSE(isBold(cal, QDate(2026, 11, 30)));
-    EXPECT_TRUE(isBold(cal, QDate(2026, 12, 5)));
-}
-
-TEST(MonthCalendar, TappingADayReportsItAsPicked)
-{
-    QWidget host;
-    host.resize(240, 270);
-    auto* cal = new QtMonthCalendar(&host);
-    cal->setSelection(fromLocal({2026, 12, 7}));
-    cal->show();
-    host.show();
-    Recorder rec(*cal);
-    auto* view = cal->findChild<QAbstractItemView*>();
-    ASSERT_NE(view, nullptr);
-    const QDate target(2026, 12, 16);
-    const QModelIndex cell = cellOf(view, target, toQDate(cal->displayedRange().first));
-    ASSERT_EQ(view->model()->data(cell).toInt(), 16);
-    const QPoint at = view->visualRect(cell).center();
-    QMouseEvent press(QEvent::MouseButtonPress, at, view->viewport()->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
-                      Qt::NoModifier);
-    QMouseEvent release(QEvent::MouseButtonRelease, at, view->viewport()->mapToGlobal(at), Qt::LeftButton,
-                        Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(view->viewport(), &press);
-    QApplication::sendEvent(view->viewport(), &release);
-    ASSERT_EQ(rec.picked.size(), 1u);
-    EXPECT_EQ(rec.picked[0], (LocalDate {2026, 12, 16}));
-    EXPECT_EQ(cal->selectedDate(), target);
+    std::vector<LocalDate> moved;
+    int requests = 0;
+    cal.selectionMoved = [&](const LocalDate& d) { moved.push_back(d); };
+    cal.dayStatesRequested = [&] { ++requests; };
+    cal.setSelection(fromLocal({2027, 1, 20}));
+    requests = 0;
+    cal.setSelection(fromLocal({2027, 1, 31})); // same month: no new day states
+    EXPECT_EQ(requests, 0);
+    cal.showNextMonth(); // what the title's arrow does: the selection follows, clamped
+    EXPECT_EQ(moved, (std::vector<LocalDate> {{2027, 2, 28}}));
+    EXPECT_EQ(requests, 1);
+    cal.setSelection(fromLocal({2027, 4, 1}));
+    EXPECT_EQ(moved.size(), 1u);
+    EXPECT_EQ(requests, 2);
+    EXPECT_EQ(cal.selectedDate(), QDate(2027, 4, 1));
 }
 
 TEST(MonthCalendar, ColourSlotsReachTheDrawnCalendar)
@@ -153,5 +96,50 @@ TEST(MonthCalendar, ColourSlotsReachTheDrawnCalendar)
     // The title band is at the top; the days fill the lower part.
     EXPECT_EQ(QColor(shot.pixel(shot.width() / 2 + 30, 3)), QColor(0, 64, 128));
     EXPECT_EQ(QColor(shot.pixel(3, shot.height() - 3)), QColor(255, 255, 240));
-    EXPECT_EQ(cal.size(), (Size {cal.width(), cal.height()}));
+}
+
+TEST(DiaryCalendar, MarksTheShownMonthsPagesAndATapOnAnotherMonthsDayShowsIt)
+{
+    qttest::TempInstall temp;
+    temp.install(Settings {});
+    auto putPage = [&](const LocalDate& date, const std::u16string& text) {
+        ASSERT_TRUE(writeFileAtomic(fromQString(temp.root + "/diary/") + makeDateKey(date) + u".dry", encodePage({0, text})));
+    };
+    for (const LocalDate d : {LocalDate {2026, 11, 30}, {2026, 12, 1}, {2026, 12, 31}, {2027, 1, 1}})
+        putPage(d, u"p");
+    putPage({2027, 1, 2}, u"새해 둘째 날");
+    PageletWindow window(temp.overrides);
+    ASSERT_TRUE(window.start());
+    window.show();
+    MainDialog& d = window.dialog();
+    QtMonthCalendar& calendar = window.calendar();
+    auto bold = [&](const QDate& day) { return calendar.dateTextFormat(day).fontWeight() == QFont::Bold; };
+    d.selectedDay = d.previousDay = fromLocal({2026, 12, 7});
+    calendar.setSelection(d.selectedDay);
+    d.showEmptyPage();
+    d.editor.setText(u"십이월 칠일");
+    d.editor.saved = false;
+    d.skin.calendarArea = {10, 30, 10 + calendar.width(), 30 + calendar.height()};
+    d.onCommand(CMD_CALENDAR, 0, 0);
+    ASSERT_TRUE(calendar.isVisible());
+    EXPECT_EQ(calendar.pos(), QPoint(10, 30));
+    // Only the main month's pages are bold.
+    for (const auto& [day, isBold] : std::vector<std::pair<QDate, bool>> {{{2026, 11, 30}, false}, {{2026, 12, 1}, true},
+                                                                          {{2026, 12, 2}, false},  {{2026, 12, 31}, true},
+                                                                          {{2027, 1, 1}, false}})
+        EXPECT_EQ(bold(day), isBold) << day.toString().toStdString();
+
+    click(calendar, QDate(2027, 1, 2)); // a trailing day of the December grid
+    EXPECT_EQ(localDate(d.selectedDay), (LocalDate {2027, 1, 2}));
+    EXPECT_EQ(d.editor.text, u"새해 둘째 날");
+    EXPECT_FALSE(d.editor.editable);
+    EXPECT_FALSE(calendar.isVisible());
+    EXPECT_TRUE(QFile::exists(temp.root + "/diary/20261207.dry"));
+
+    // Open again: January's pages are bold now, December's are not.
+    d.onCommand(CMD_CALENDAR, 0, 0);
+    EXPECT_EQ(calendar.monthShown(), 1);
+    EXPECT_TRUE(bold(QDate(2027, 1, 1)));
+    EXPECT_TRUE(bold(QDate(2027, 1, 2)));
+    EXPECT_FALSE(bold(QDate(2026, 12, 31)));
 }

@@ -1,17 +1,111 @@
-#include "EditorRig.h"
-
+// The page editor on the real widget, offscreen, over a paper picture whose every pixel tells
+// where it came from.
 #include "app/MainDialog.h"
 #include "base/Text.h"
+#include "qt/QtEditControl.h"
+#include "qt/QtGraphics.h"
+#include "ui/DiaryEdit.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QApplication>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextLayout>
+#include <QWheelEvent>
 #include <gtest/gtest.h>
 
 using namespace pagelet;
-using namespace pagelet::editortest;
 
 namespace {
+
+constexpr Color kEditInk = 0xC00000; // blue
+constexpr Color kViewInk = 0x0000C0; // red
+
+QImage makePaper()
+{
+    QImage paper(240, 270, QImage::Format_RGB32);
+    for (int y = 0; y < paper.height(); ++y)
+        for (int x = 0; x < paper.width(); ++x)
+            paper.setPixel(x, y, qRgb(180 + x % 70, 190 + y % 60, 200 + (x + y) % 50));
+    return paper;
+}
+
+struct EditorRig {
+    explicit EditorRig(Rect area = {10, 30, 230, 170}, bool show = true)
+        : control(new QtEditControl(&window)), editor(*control, graphics)
+    {
+        window.resize(240, 270);
+        control->attach(&editor);
+        editor.background = &paper;
+        editor.lineHeight = 14;
+        editor.editTextColor = kEditInk;
+        editor.viewTextColor = kViewInk;
+        editor.create(area);
+        if (show) {
+            window.show();
+            QApplication::setActiveWindow(&window);
+            control->setFocus();
+            QApplication::processEvents();
+        }
+    }
+    ~EditorRig() { control->attach(nullptr); }
+
+    void key(int code, Qt::KeyboardModifiers modifiers = Qt::NoModifier, const QString& text = {})
+    {
+        QKeyEvent press(QEvent::KeyPress, code, modifiers, text);
+        QApplication::sendEvent(control, &press);
+    }
+    // What an input method sends: a composition in progress, or committed text.
+    void compose(const QString& preedit)
+    {
+        QInputMethodEvent event(preedit, {{QInputMethodEvent::Cursor, static_cast<int>(preedit.size()), 1, {}}});
+        QApplication::sendEvent(control, &event);
+    }
+    void commit(const QString& text)
+    {
+        QInputMethodEvent event;
+        event.setCommitString(text);
+        QApplication::sendEvent(control, &event);
+    }
+    // The editor as the screen shows it, composed afresh.
+    QImage shot()
+    {
+        editor.needsRedraw = true;
+        return control->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    }
+    // The paper the editor lies on, in the viewport's pixels.
+    QImage paperUnder() const
+    {
+        return paperImage.copy(editor.area.left, editor.area.top, control->viewport()->width(),
+                               control->viewport()->height());
+    }
+    QScrollBar& bar() { return *control->verticalScrollBar(); }
+    int shownLine() { return control->firstVisibleLine(); }
+
+    QWidget window;
+    QtGraphics graphics;
+    QImage paperImage = makePaper();
+    std::unique_ptr<Bitmap> paper = std::make_unique<QtBitmap>(paperImage);
+    QtEditControl* control;
+    DiaryEdit editor;
+};
+
+// Rows of the picture holding a pixel of exactly this colour.
+std::vector<int> inkRows(const QImage& image, Color c)
+{
+    std::vector<int> rows;
+    const QRgb want = qRgb(redOf(c), greenOf(c), blueOf(c));
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixel(x, y) == want) {
+                rows.push_back(y);
+                break;
+            }
+    return rows;
+}
 
 // n short lines "1" to "n", CR LF between them.
 std::u16string numbered(int n)
@@ -31,7 +125,7 @@ TEST(EditorWidget, ScrollBarComesWithTheLineThatNoLongerFits)
         bool typed; // the last line came from the user pressing Enter
         bool bar;
     };
-    const std::vector<Case> cases = {
+    const Case cases[] = {
         // Ten lines fill 140 pixels exactly: no bar when loaded, but typing the tenth shows it.
         {140, 10, false, false}, {140, 11, false, true}, {140, 9, true, false}, {140, 10, true, true},
         // 150 pixels show part of an eleventh line: from eleven lines on, both ways.
@@ -43,7 +137,7 @@ TEST(EditorWidget, ScrollBarComesWithTheLineThatNoLongerFits)
         rig.editor.setText(numbered(c.typed ? c.lines - 1 : c.lines));
         if (c.typed) {
             rig.key(Qt::Key_End, Qt::ControlModifier);
-            rig.enter();
+            rig.key(Qt::Key_Return, Qt::NoModifier, "\r");
         }
         ASSERT_EQ(rig.editor.lineCount, c.lines);
         EXPECT_EQ(rig.editor.scrollBarShown, c.bar);
@@ -54,21 +148,14 @@ TEST(EditorWidget, ScrollBarComesWithTheLineThatNoLongerFits)
 
 TEST(EditorWidget, TextLoadedBeforeTheWindowShowsIsLaidOutAgainWhenItDoes)
 {
-    QWidget window;
-    window.resize(240, 270);
-    QtGraphics graphics;
-    auto* control = new QtEditControl(&window);
-    DiaryEdit editor(*control, graphics);
-    control->attach(&editor);
-    editor.create({10, 30, 230, 170});
+    EditorRig rig({10, 30, 230, 170}, false);
     // Start-up loads today's page before the window is on screen.
-    editor.setText(u"A first paragraph long enough to need several lines once it is wrapped at the width "
-                   u"of the editor, which nobody knows before the window is shown.\r\nend");
-    window.show();
+    rig.editor.setText(u"A first paragraph long enough to need several lines once it is wrapped at the width "
+                       u"of the editor, which nobody knows before the window is shown.\r\nend");
+    rig.window.show();
     QApplication::processEvents();
-    EXPECT_GT(editor.lineCount, 3);
-    EXPECT_EQ(editor.lineCount, control->lineCount());
-    control->attach(nullptr);
+    EXPECT_GT(rig.editor.lineCount, 3);
+    EXPECT_EQ(rig.editor.lineCount, rig.control->lineCount());
 }
 
 TEST(EditorWidget, LinesSitOnTheirRowsInTheModesColour)
@@ -80,8 +167,7 @@ TEST(EditorWidget, LinesSitOnTheirRowsInTheModesColour)
     };
     // Lines 0, 2, 3 and 5 hold a full block; the rest are empty.
     const std::u16string text = u"█\r\n\r\n█\r\n█\r\n\r\n█" + std::u16string(40, u'\n');
-    const std::vector<Case> cases = {{true, 0, {0, 2, 3, 5}}, {false, 0, {0, 2, 3, 5}}, {true, 2, {0, 1, 3}}};
-    for (const auto& c : cases) {
+    for (const auto& c : std::vector<Case> {{true, 0, {0, 2, 3, 5}}, {false, 0, {0, 2, 3, 5}}, {true, 2, {0, 1, 3}}}) {
         SCOPED_TRACE(testing::Message() << "editable " << c.editable << " scrolled " << c.scrollTo);
         EditorRig rig;
         rig.editor.setText(text);
@@ -111,7 +197,7 @@ TEST(EditorWidget, EmptyPageShowsTheBarePaperAndNoPaperShowsTheWindow)
     rig.window.setPalette(palette);
     rig.window.setAutoFillBackground(true);
     rig.editor.background = nullptr;
-    rig.commit(QStringLiteral("words nobody sees"));
+    rig.commit("words nobody sees");
     rig.editor.showCaret(false);
     QImage blue(rig.paperUnder().size(), QImage::Format_RGB32);
     blue.fill(QColor(0, 0, 255));
@@ -120,30 +206,31 @@ TEST(EditorWidget, EmptyPageShowsTheBarePaperAndNoPaperShowsTheWindow)
 
 TEST(EditorWidget, EachSelectedLineIsOneRectangleTurnedInsideOut)
 {
-    // From the first line into the third, or up to the third line's start.
-    for (const auto& [editable, end] : std::vector<std::pair<bool, int>> {{true, 20}, {true, 19}, {false, 20}}) {
-        SCOPED_TRACE(testing::Message() << "editable " << editable << " end " << end);
+    struct Case {
+        bool editable;
+        int end;
+        std::size_t lines; // 0: nothing highlighted
+    };
+    // Within the first line; into the third; up to the third line's start; in view mode.
+    for (const auto& c : std::vector<Case> {{true, 4, 1}, {true, 20, 3}, {true, 19, 3}, {false, 20, 0}}) {
+        SCOPED_TRACE(testing::Message() << "editable " << c.editable << " end " << c.end);
         EditorRig rig;
         rig.editor.setText(u"██ ab\r\ncd ██ & ef\r\ngh ██");
-        rig.editor.setEditable(editable);
+        rig.editor.setEditable(c.editable);
         rig.editor.showCaret(false);
         const QImage plain = rig.shot();
-        rig.control->setSelection(1, end);
-        if (!editable) {
-            EXPECT_TRUE(rig.editor.selectionRects.empty());
-            EXPECT_EQ(rig.shot(), plain);
-            continue;
-        }
-        ASSERT_EQ(rig.editor.selectionRects.size(), 3u);
+        rig.control->setSelection(1, c.end);
+        ASSERT_EQ(rig.editor.selectionRects.size(), c.lines);
         std::vector<QRect> rects;
         for (const auto& r : rig.editor.selectionRects) {
             EXPECT_EQ(r->top, DiaryEdit::kInset + 14 * static_cast<int>(rects.size()));
             EXPECT_EQ(r->height(), 14);
             rects.emplace_back(r->left, r->top, r->width(), r->height());
         }
-        EXPECT_EQ(rects.front().left(), rig.control->posFromChar(1).x);
-        EXPECT_EQ(rects.back().left() + rects.back().width(), rig.control->posFromChar(end).x);
-
+        if (!rects.empty()) {
+            EXPECT_EQ(rects.front().left(), rig.control->posFromChar(1).x);
+            EXPECT_EQ(rects.back().left() + rects.back().width(), rig.control->posFromChar(c.end).x);
+        }
         // XOR with the paper under each rectangle: bare paper turns black, ink turns paper-coloured.
         const QImage selected = rig.shot();
         const QImage paper = rig.paperUnder();
@@ -159,16 +246,15 @@ TEST(EditorWidget, EachSelectedLineIsOneRectangleTurnedInsideOut)
 TEST(EditorWidget, RelayoutShowsTheEndOfALongPageOrTheTopOfAShortOne)
 {
     struct Case {
-        int lines, newHeight;
+        int lines;
         bool bar;
     };
-    const std::vector<Case> cases = {{30, 84, true}, {30, 140, true}, {5, 84, false}, {6, 84, false}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.lines << " lines in " << c.newHeight);
+    for (const auto& c : {Case {30, true}, Case {6, false}}) {
+        SCOPED_TRACE(c.lines);
         EditorRig rig;
         rig.editor.setText(numbered(c.lines));
         rig.bar().setValue(2);
-        rig.editor.area.bottom = rig.editor.area.top + c.newHeight;
+        rig.editor.area.bottom = rig.editor.area.top + 84; // six lines
         rig.control->moveTo(rig.editor.area);
         rig.editor.relayout();
         EXPECT_EQ(rig.editor.scrollBarShown, c.bar);
@@ -179,44 +265,22 @@ TEST(EditorWidget, RelayoutShowsTheEndOfALongPageOrTheTopOfAShortOne)
     }
 }
 
-TEST(EditorWidget, TheBarScrollsThePageAndStopsAtTheTopAndTheLastPage)
-{
-    EditorRig rig;
-    rig.editor.setText(numbered(30));
-    const int last = rig.bar().maximum();
-    const int page = rig.bar().pageStep();
-    ASSERT_GT(last, 2 * page);
-    const std::vector<std::pair<QAbstractSlider::SliderAction, int>> steps = {
-        {QAbstractSlider::SliderSingleStepSub, 0},
-        {QAbstractSlider::SliderSingleStepAdd, 1},
-        {QAbstractSlider::SliderPageStepAdd, 1 + page},
-        {QAbstractSlider::SliderPageStepAdd, std::min(1 + 2 * page, last)},
-        {QAbstractSlider::SliderPageStepAdd, last},
-        {QAbstractSlider::SliderSingleStepAdd, last},
-        {QAbstractSlider::SliderPageStepSub, last - page},
-        {QAbstractSlider::SliderToMinimum, 0},
-        {QAbstractSlider::SliderToMaximum, last},
-    };
-    for (const auto& [action, want] : steps) {
-        rig.bar().triggerAction(action);
-        EXPECT_EQ(rig.editor.firstLine, want) << action;
-        EXPECT_EQ(rig.shownLine(), want) << action;
-        EXPECT_FALSE(rig.editor.caretShown); // until the next tap
-    }
-}
-
-TEST(EditorWidget, WheelKeysAndTapsKeepThePageWithTheControl)
+TEST(EditorWidget, WheelTapsKeysAndTheBarKeepThePageWithTheControl)
 {
     EditorRig rig;
     rig.editor.setText(numbered(40));
-    rig.wheel(1);
+    QWheelEvent wheel({20, 20}, {20, 20}, {}, {0, -120}, Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(rig.control->viewport(), &wheel);
     EXPECT_EQ(rig.editor.firstLine, 3);
     EXPECT_EQ(rig.shownLine(), 3);
 
     // Once scrolled the widget lays its lines out a little higher than the page draws them;
     // a tap on a drawn line's last pixel row still lands on that line, and the caret is drawn there.
     for (const int row : {0, 1, 5}) {
-        rig.press({3, DiaryEdit::kInset + 14 * row + 13});
+        const QPoint at(3, DiaryEdit::kInset + 14 * row + 13);
+        QMouseEvent down(QEvent::MouseButtonPress, at, rig.control->viewport()->mapToGlobal(at), Qt::LeftButton,
+                         Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(rig.control->viewport(), &down);
         int start = 0, end = 0;
         rig.control->getSelection(start, end);
         EXPECT_EQ(start, rig.control->lineIndex(3 + row)) << row;
@@ -229,7 +293,23 @@ TEST(EditorWidget, WheelKeysAndTapsKeepThePageWithTheControl)
     EXPECT_GT(rig.shownLine(), 3);
     EXPECT_EQ(rig.editor.firstLine, rig.shownLine());
     rig.key(Qt::Key_End, Qt::ControlModifier);
-    EXPECT_EQ(rig.editor.firstLine, rig.bar().maximum());
+    const int last = rig.bar().maximum();
+    const int page = rig.bar().pageStep();
+    EXPECT_EQ(rig.editor.firstLine, last);
+
+    // The bar stops at the top and at the last page.
+    const std::pair<QAbstractSlider::SliderAction, int> steps[] = {
+        {QAbstractSlider::SliderSingleStepAdd, last}, {QAbstractSlider::SliderPageStepSub, last - page},
+        {QAbstractSlider::SliderToMinimum, 0},        {QAbstractSlider::SliderSingleStepSub, 0},
+        {QAbstractSlider::SliderSingleStepAdd, 1},    {QAbstractSlider::SliderPageStepAdd, 1 + page},
+        {QAbstractSlider::SliderToMaximum, last},
+    };
+    for (const auto& [action, want] : steps) {
+        rig.bar().triggerAction(action);
+        EXPECT_EQ(rig.editor.firstLine, want) << action;
+        EXPECT_EQ(rig.shownLine(), want) << action;
+        EXPECT_FALSE(rig.editor.caretShown); // until the next tap
+    }
 }
 
 TEST(EditorWidget, KoreanComesThroughTheInputMethodAndClearsSaved)
@@ -257,8 +337,8 @@ TEST(EditorWidget, KoreanComesThroughTheInputMethodAndClearsSaved)
     EXPECT_NE(composing, before);
     EXPECT_EQ(composing.copy(0, 0, at, 16), before.copy(0, 0, at, 16));
 
-    rig.commit(QStringLiteral("맑음"));
-    rig.commit(QStringLiteral(" 오늘은 산책을 했다."));
+    rig.commit("맑음");
+    rig.commit(" 오늘은 산책을 했다.");
     EXPECT_EQ(rig.editor.text, u"날씨: 맑음 오늘은 산책을 했다.");
     EXPECT_FALSE(rig.editor.saved);
     // The committed syllable is drawn where its composition was.
@@ -283,15 +363,12 @@ TEST(EditorWidget, IndicesCountCrLfBreaksAndVisualLines)
     }
     EXPECT_EQ(rig.control->posFromChar(43), (Point {-1, -1}));
 
-    struct Case {
-        int start, end, wantStart, wantEnd;
-    };
     // The LF of a break counts as its CR; the end is held to the text.
-    for (const auto& c : std::vector<Case> {{0, 3, 0, 3}, {28, 31, 27, 31}, {30, 42, 29, 42}, {0, 999, 0, 42}}) {
-        rig.control->setSelection(c.start, c.end);
+    for (const auto& [from, to, wantFrom, wantTo] : std::vector<std::array<int, 4>> {{28, 31, 27, 31}, {0, 999, 0, 42}}) {
+        rig.control->setSelection(from, to);
         int start = 0, end = 0;
         rig.control->getSelection(start, end);
-        EXPECT_EQ(std::make_pair(start, end), std::make_pair(c.wantStart, c.wantEnd)) << c.start;
+        EXPECT_EQ(std::make_pair(start, end), std::make_pair(wantFrom, wantTo)) << from;
     }
 
     // Lone breaks of a page edited elsewhere come back as CR LF, so indices stay ours.
@@ -299,7 +376,7 @@ TEST(EditorWidget, IndicesCountCrLfBreaksAndVisualLines)
     EXPECT_EQ(rig.editor.text, u"a\r\nb\r\nc");
 }
 
-TEST(EditorWidget, LineHeightFromTheSystemFontIsTheWidgetsOwnSpacing)
+TEST(EditorWidget, LinesAreSpacedAsTheSystemFontsLineHeightAndTabsAsTheWidgetPlacesThem)
 {
     EditorRig rig;
     rig.editor.setText(u"Latin line\r\n한글 줄\r\nmixed 섞인 줄");
@@ -308,11 +385,7 @@ TEST(EditorWidget, LineHeightFromTheSystemFontIsTheWidgetsOwnSpacing)
         rig.control->document()->documentLayout()->blockBoundingRect(b);
         EXPECT_EQ(b.layout()->lineAt(0).height(), height) << b.text().toStdString();
     }
-}
 
-TEST(EditorWidget, TextAfterATabIsDrawnWhereTheWidgetPutsIt)
-{
-    EditorRig rig;
     rig.editor.setText(u"a\t█");
     rig.editor.showCaret(false);
     const QImage shot = rig.shot();

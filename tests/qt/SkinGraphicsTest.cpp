@@ -1,31 +1,33 @@
+// Bitmaps and strips on the real drawing layer, and the skins we ship.
+#include "fakes/Fakes.h"
 #include "qt/QtGraphics.h"
+#include "skin/LoadSkin.h"
 
-#include <QApplication>
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
-#include <functional>
 #include <gtest/gtest.h>
 
 using namespace pagelet;
 
 namespace {
 
-QByteArray bmpBytes(const QImage& image)
+QByteArray encoded(const QImage& image, const char* format = "BMP")
 {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "BMP");
+    image.save(&buffer, format);
     return bytes;
 }
 
-void putInt32(QByteArray& b, int at, std::int32_t v)
+QByteArray withInt32(QByteArray b, int at, std::int32_t v)
 {
     for (int i = 0; i < 4; ++i)
         b[at + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
+    return b;
 }
 
 QImage solid(int w, int h, QColor c)
@@ -35,128 +37,137 @@ QImage solid(int w, int h, QColor c)
     return image;
 }
 
-std::u16string write(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes)
-{
-    QFile f(dir.filePath(name));
-    f.open(QIODevice::WriteOnly);
-    f.write(bytes);
-    return fromQString(f.fileName());
-}
-
-QColor at(const QtSurface& s, int x, int y)
-{
-    return QColor(s.image()->pixel(x, y));
-}
-
 } // namespace
 
 TEST(SkinGraphics, LoadsOnlyWholeBmpFilesOfSensibleSize)
 {
     QTemporaryDir dir;
-    const QByteArray good = bmpBytes(solid(30, 10, QColor(10, 200, 30)));
-    QByteArray png;
-    {
-        QBuffer buffer(&png);
-        buffer.open(QIODevice::WriteOnly);
-        solid(30, 10, Qt::red).save(&buffer, "PNG");
-    }
+    QDir(dir.path()).mkdir("folder.bmp");
+    const QByteArray good = encoded(solid(30, 10, QColor(10, 200, 30)));
     QImage indexed(16, 4, QImage::Format_Indexed8);
     indexed.setColorTable({qRgb(1, 2, 3), qRgb(250, 0, 250)});
     indexed.fill(1);
-    QByteArray wide = good;
-    putInt32(wide, 18, 5000);
-    QByteArray claimsHuge = good;
-    putInt32(claimsHuge, 18, 4096);
-    putInt32(claimsHuge, 22, 4096);
-    QByteArray topDown = good;
-    putInt32(topDown, 22, -10);
-    QByteArray oversized = good + QByteArray(16 * 1024 * 1024, '\0');
-    QDir(dir.path()).mkdir("folder.bmp");
-
     struct Case {
         const char* name;
-        std::u16string path;
-        QSize size; // empty: refused
+        QByteArray bytes; // none: the file is left as it is
+        QSize size;       // empty: refused
     };
     const Case cases[] = {
-        {"24-bit", write(dir, "good.bmp", good), {30, 10}},
-        {"8-bit palette", write(dir, "indexed.bmp", bmpBytes(indexed)), {16, 4}},
-        {"top-down rows", write(dir, "topdown.bmp", topDown), {30, 10}},
-        {"truncated pixels", write(dir, "cut.bmp", good.left(good.size() - 40)), {}},
-        {"header only", write(dir, "header.bmp", good.left(54)), {}},
-        {"a PNG named .bmp", write(dir, "png.bmp", png), {}},
-        {"wider than 4096", write(dir, "wide.bmp", wide), {}},
-        {"4096 x 4096 claimed by a small file", write(dir, "huge.bmp", claimsHuge), {}},
-        {"over 16 MiB", write(dir, "big.bmp", oversized), {}},
-        {"empty", write(dir, "empty.bmp", {}), {}},
-        {"a folder", fromQString(dir.filePath("folder.bmp")), {}},
-        {"missing", fromQString(dir.filePath("missing.bmp")), {}},
+        {"24-bit", good, {30, 10}},
+        {"8-bit palette", encoded(indexed), {16, 4}},
+        {"top-down rows", withInt32(good, 22, -10), {30, 10}},
+        {"truncated pixels", good.left(good.size() - 40), {}},
+        {"a PNG named .bmp", encoded(solid(30, 10, Qt::red), "PNG"), {}},
+        {"4096 wide", encoded(solid(4096, 1, Qt::red)), {4096, 1}},
+        {"wider than 4096", encoded(solid(4097, 1, Qt::red)), {}},
+        {"4096 x 4096 claimed by a small file", withInt32(withInt32(good, 18, 4096), 22, 4096), {}},
+        {"over 16 MiB", good + QByteArray(16 * 1024 * 1024, '\0'), {}},
+        {"folder", {}, {}},
+        {"missing", {}, {}},
     };
     QtGraphics graphics;
     for (const auto& c : cases) {
-        const auto bitmap = graphics.loadBitmap(c.path);
-        if (c.size.isEmpty()) {
-            EXPECT_FALSE(bitmap) << c.name;
-            continue;
+        const QString path = dir.filePath(QString(c.name) + ".bmp");
+        if (!c.bytes.isEmpty()) {
+            QFile f(path);
+            f.open(QIODevice::WriteOnly);
+            f.write(c.bytes);
         }
-        ASSERT_TRUE(bitmap) << c.name;
-        EXPECT_EQ(bitmap->size(), (Size {c.size.width(), c.size.height()})) << c.name;
+        const auto bitmap = graphics.loadBitmap(fromQString(path));
+        ASSERT_EQ(bool(bitmap), !c.size.isEmpty()) << c.name;
+        if (bitmap) {
+            EXPECT_EQ(bitmap->size(), (Size {c.size.width(), c.size.height()})) << c.name;
+        }
     }
-    const auto bitmap = graphics.loadBitmap(cases[0].path);
+    const auto bitmap = graphics.loadBitmap(fromQString(dir.filePath("24-bit.bmp")));
     EXPECT_EQ(static_cast<const QtBitmap&>(*bitmap).image.pixelColor(3, 3), QColor(10, 200, 30));
 }
 
-TEST(SkinGraphics, StripsCutCellsFromTheLeftWithMagentaTransparent)
+TEST(SkinGraphics, StripsCutCellsFromTheLeftAndHoldNoMoreThanThePicture)
 {
-    // Three 4 x 4 cells, red, green and blue, each with a magenta top-left pixel.
+    // Three 4 x 4 cells, red, green and blue.
     QImage picture(12, 4, QImage::Format_RGB32);
     const QColor colours[3] = {QColor(200, 0, 0), QColor(0, 200, 0), QColor(0, 0, 200)};
-    for (int i = 0; i < 3; ++i) {
+    for (int x = 0; x < 12; ++x)
         for (int y = 0; y < 4; ++y)
-            for (int x = 0; x < 4; ++x)
-                picture.setPixelColor(i * 4 + x, y, colours[i]);
-        picture.setPixelColor(i * 4, 0, QColor(255, 0, 255));
-    }
+            picture.setPixelColor(x, y, colours[x / 4]);
     QtGraphics graphics;
     const QtBitmap bitmap(picture);
     const auto strip = graphics.makeStrip(&bitmap, {4, 4}, 5);
     EXPECT_EQ(strip->cellCount(), 3) << "room for five, but the picture holds three";
-    EXPECT_EQ(strip->cellSize(), (Size {4, 4}));
 
     // Where each cell lands and that magenta shows through is probed on the window; here,
     // cells outside the strip draw nothing.
     QtSurface surface(Size {40, 10});
     for (int cell : {-1, 3, 4, 5})
         surface.drawCell(*strip, cell, {10, 2});
-    EXPECT_EQ(at(surface, 12, 4), QColor(Qt::white));
+    EXPECT_EQ(surface.image()->pixelColor(12, 4), QColor(Qt::white));
     surface.drawCell(*strip, 1, {10, 2});
-    EXPECT_EQ(at(surface, 12, 4), colours[1]);
+    EXPECT_EQ(surface.image()->pixelColor(12, 4), colours[1]);
 
-    struct Empty {
-        const char* name;
-        const Bitmap* bitmap;
-        Size cell;
-    };
-    for (const Empty& e : {Empty {"no picture", nullptr, {4, 4}}, Empty {"no width", &bitmap, {0, 4}},
-                           Empty {"negative height", &bitmap, {4, -4}}, Empty {"wider than the picture", &bitmap, {13, 4}}}) {
-        const auto s = graphics.makeStrip(e.bitmap, e.cell, 5);
-        EXPECT_EQ(s->cellCount(), 0) << e.name;
+    for (const auto& [picture, cell] : std::vector<std::pair<const Bitmap*, Size>> {
+             {nullptr, {4, 4}}, {&bitmap, {0, 4}}, {&bitmap, {4, -4}}, {&bitmap, {13, 4}}}) {
+        const auto s = graphics.makeStrip(picture, cell, 5);
+        EXPECT_EQ(s->cellCount(), 0) << cell.width << " x " << cell.height;
         surface.drawCell(*s, 0, {0, 0}); // must not fail
     }
     // Cells taller than the picture take no more memory than the picture.
     const auto tall = graphics.makeStrip(&bitmap, {4, 1 << 30}, 5);
     EXPECT_EQ(tall->cellCount(), 3);
     EXPECT_LE(static_cast<const QtImageStrip&>(*tall).image.height(), 4);
+
+    EXPECT_FALSE(QImage(":/pagelet/icon.png").isNull());
+    EXPECT_FALSE(QImage(":/pagelet/picture.png").isNull());
 }
 
-TEST(SkinGraphics, IconAndSettingsPictureAreResources)
+TEST(ShippedSkins, AreCompleteLaidOutWithoutCollisionsAndRuledUnderEveryLine)
 {
-    const QImage icon(":/pagelet/icon.png");
-    const QImage picture(":/pagelet/picture.png");
-    ASSERT_FALSE(icon.isNull());
-    ASSERT_FALSE(picture.isNull());
-    EXPECT_EQ(icon.width(), icon.height());
-    EXPECT_GE(icon.width(), 32);
-    EXPECT_NEAR(picture.width(), 160, 16);
-    EXPECT_NEAR(picture.height(), 82, 10);
+    for (const char* name : {"default", "Blue", "Wood"}) {
+        SCOPED_TRACE(name);
+        QtGraphics graphics;
+        fakes::FakeCalendar calendar;
+        fakes::FakeMessageBox messages;
+        Skin skin;
+        const std::u16string folder = fromQString(QStringLiteral(PAGELET_RES_DIR "/skins/") + name + "/");
+        ASSERT_TRUE(LoadSkin(skin, folder, {graphics, calendar, messages, {240, 270}, 0}));
+        EXPECT_TRUE(messages.shown.empty());
+        EXPECT_EQ(calendar.colors.size(), 6u);
+        const std::pair<const ImageStrip*, int> strips[] = {{skin.etcStrip.get(), 4},     {skin.numberStrip.get(), 10},
+                                                            {skin.weekdayStrip.get(), 7}, {skin.weatherStrip.get(), 5},
+                                                            {skin.button1Strip.get(), 5}, {skin.button2Strip.get(), 6}};
+        for (const auto& [strip, cells] : strips)
+            EXPECT_EQ(strip ? strip->cellCount() : -1, cells);
+
+        ASSERT_EQ(skin.elements.size(), 11u);
+        std::vector<Rect> placed(skin.dateCells.begin(), skin.dateCells.end());
+        for (const auto& e : skin.elements)
+            placed.push_back(e->rect);
+        auto overlap = [](const Rect& a, const Rect& b) {
+            return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+        };
+        for (std::size_t i = 0; i < placed.size(); ++i) {
+            const Rect& r = placed[i];
+            EXPECT_TRUE(r.left >= 0 && r.top >= 0 && r.right <= 240 && r.bottom <= 270) << i;
+            EXPECT_FALSE(overlap(r, skin.textArea)) << i;
+            for (std::size_t j = i + 1; j < placed.size(); ++j)
+                EXPECT_FALSE(overlap(r, placed[j])) << i << " and " << j;
+        }
+
+        // The editor writes line n in a box 14 high (the line height here), 2 + n * 14 below
+        // the page top; a rule runs between each box and the next.
+        const auto back = graphics.loadBitmap(folder + u"back.bmp");
+        ASSERT_TRUE(back);
+        ASSERT_EQ(back->size(), (Size {240, 270}));
+        const QImage& image = static_cast<const QtBitmap&>(*back).image;
+        const Rect t = skin.textArea;
+        const QRgb paper = image.pixel(t.left + 30, t.top + 3);
+        int rules = 0;
+        for (int y = t.top; y < t.bottom; ++y) {
+            const bool rule = y > t.top + 2 && (y - t.top - 2) % 14 == 0;
+            for (int x : {t.left + 10, (t.left + t.right) / 2, t.right - 10})
+                EXPECT_EQ(image.pixel(x, y) != paper, rule) << "x " << x << " y " << y;
+            rules += rule;
+        }
+        EXPECT_GE(rules, 12) << "room for a dozen lines";
+    }
 }

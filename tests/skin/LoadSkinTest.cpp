@@ -9,63 +9,26 @@ using namespace pagelet;
 
 namespace {
 
-const char* const kWorkedExample = "BACKGROUND:255,255,255\r\n"
-                                   "MONTHBACK:255,255,240\r\n"
-                                   "TEXT:0,0,0\r\n"
-                                   "TITLEBACK:0,64,128\r\n"
-                                   "TITLETEXT:255,255,255\r\n"
-                                   "TRAILINGTEXT:128,128,128\r\n"
-                                   "NUMBER:8,14\r\n"
-                                   "ETC:10,14\r\n"
-                                   "WEEKDAY:20,14\r\n"
-                                   "WEATHER:16,16\r\n"
-                                   "BUTTON1:16,16\r\n"
-                                   "BUTTON2:24,20\r\n"
-                                   "ENABLE:0,0,0\r\n"
-                                   "DISABLE:112,112,112\r\n";
-
-const char kUtf16Bytes[] = "N\0U\0M\0B\0E\0R\0:\0" "8\0,\0" "1\0" "4\0\r\0\n\0";
-const std::string kUtf16Line(kUtf16Bytes, sizeof kUtf16Bytes - 1);
-
 // A BMP header, enough for the fake graphics to know the picture's width.
 std::string bmpHeader(int width, int height)
 {
     std::string b(54, '\0');
     b[0] = 'B';
     b[1] = 'M';
-    auto put = [&](int at, std::int32_t v) {
+    for (const auto& [at, v] : {std::pair {14, 40}, {18, width}, {22, height}})
         for (int i = 0; i < 4; ++i)
             b[at + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
-    };
-    put(14, 40);
-    put(18, width);
-    put(22, height);
     return b;
 }
 
 struct Loader {
-    Loader() { calendar.calendarSize = {124, 137}; }
     bool load(const std::u16string& folder, int weather = 0)
     {
-        return LoadSkin(skin, folder, {graphics, calendar, messages, client, weather});
+        return LoadSkin(skin, folder, {graphics, calendar, messages, {240, 270}, weather});
     }
-    std::vector<int> commands() const
-    {
-        std::vector<int> out;
-        for (const auto& e : skin.elements)
-            out.push_back(e->command);
-        return out;
-    }
-    Rect rectOf(int command) const
-    {
-        const SkinElement* e = skin.findElement(command);
-        return e ? e->rect : Rect {-1, -1, -1, -1};
-    }
-
     fakes::FakeGraphics graphics;
-    fakes::FakeCalendar calendar;
+    fakes::FakeCalendar calendar; // 124 x 137
     fakes::FakeMessageBox messages;
-    Size client {240, 270};
     Skin skin;
 };
 
@@ -74,53 +37,48 @@ struct Loader {
 TEST(LoadSkin, WorkedExampleGivesTheListedLayout)
 {
     skintest::TempFolder temp;
-    temp.write("skin.skn", kWorkedExample);
+    temp.write("skin.skn", "BACKGROUND:255,255,255\r\nMONTHBACK:255,255,240\r\nTEXT:0,0,0\r\nTITLEBACK:0,64,128\r\n"
+                           "TITLETEXT:255,255,255\r\nTRAILINGTEXT:128,128,128\r\nNUMBER:8,14\r\nETC:10,14\r\n"
+                           "WEEKDAY:20,14\r\nWEATHER:16,16\r\nBUTTON1:16,16\r\nBUTTON2:24,20\r\nENABLE:0,0,0\r\n"
+                           "DISABLE:112,112,112\r\n");
     Loader l;
     ASSERT_TRUE(l.load(temp.folder(), 3));
-
     EXPECT_EQ(l.skin.bandHeight, 16);
-    const Rect date[9] = {{5, 3, 13, 17},  {14, 3, 22, 17}, {23, 3, 33, 17}, {36, 3, 44, 17}, {45, 3, 53, 17},
-                          {54, 3, 64, 17}, {67, 3, 87, 17}, {88, 3, 98, 17}, {99, 3, 109, 17}};
-    for (int i = 0; i < 9; ++i)
-        EXPECT_EQ(l.skin.dateCells[i], date[i]) << "date cell " << i;
-
-    EXPECT_EQ(l.commands(), (std::vector<int> {CMD_WEATHER, CMD_TIMESTAMP, CMD_CALENDAR, CMD_NEXT_DAY, CMD_TODAY,
-                                               CMD_PREV_DAY, CMD_FIND, CMD_VOICE, CMD_DELETE, CMD_SETTINGS, CMD_EDIT}));
+    EXPECT_EQ(l.skin.dateCells, (std::array<Rect, 9> {{{5, 3, 13, 17}, {14, 3, 22, 17}, {23, 3, 33, 17},
+                                                       {36, 3, 44, 17}, {45, 3, 53, 17}, {54, 3, 64, 17},
+                                                       {67, 3, 87, 17}, {88, 3, 98, 17}, {99, 3, 109, 17}}}));
     const struct {
         int command;
         Rect rect;
         int cell;
-    } elements[] = {
-        {CMD_WEATHER, {112, 2, 128, 18}, 3},    {CMD_TIMESTAMP, {156, 2, 172, 18}, 4},
-        {CMD_PREV_DAY, {172, 2, 188, 18}, 0},   {CMD_TODAY, {188, 2, 204, 18}, 1},
-        {CMD_NEXT_DAY, {204, 2, 220, 18}, 2},   {CMD_CALENDAR, {221, 2, 237, 18}, 3},
-        {CMD_SETTINGS, {3, 248, 27, 268}, 2},   {CMD_VOICE, {27, 248, 51, 268}, 4},
-        {CMD_FIND, {165, 248, 189, 268}, 5},    {CMD_DELETE, {189, 248, 213, 268}, 3},
-        {CMD_EDIT, {213, 248, 237, 268}, 1},
+        const ImageStrip* strip;
+    } want[] = {
+        {CMD_WEATHER, {112, 2, 128, 18}, 3, l.skin.weatherStrip.get()}, {CMD_TIMESTAMP, {156, 2, 172, 18}, 4, l.skin.button1Strip.get()},
+        {CMD_CALENDAR, {221, 2, 237, 18}, 3, l.skin.button1Strip.get()}, {CMD_NEXT_DAY, {204, 2, 220, 18}, 2, l.skin.button1Strip.get()},
+        {CMD_TODAY, {188, 2, 204, 18}, 1, l.skin.button1Strip.get()},    {CMD_PREV_DAY, {172, 2, 188, 18}, 0, l.skin.button1Strip.get()},
+        {CMD_FIND, {165, 248, 189, 268}, 5, l.skin.button2Strip.get()},  {CMD_VOICE, {27, 248, 51, 268}, 4, l.skin.button2Strip.get()},
+        {CMD_DELETE, {189, 248, 213, 268}, 3, l.skin.button2Strip.get()}, {CMD_SETTINGS, {3, 248, 27, 268}, 2, l.skin.button2Strip.get()},
+        {CMD_EDIT, {213, 248, 237, 268}, 1, l.skin.button2Strip.get()},
     };
-    for (const auto& e : elements) {
-        const SkinElement* found = l.skin.findElement(e.command);
-        ASSERT_TRUE(found) << e.command;
-        EXPECT_EQ(found->rect, e.rect) << e.command;
-        EXPECT_EQ(found->cell, e.cell) << e.command;
-        EXPECT_TRUE(found->enabled);
-        EXPECT_EQ(found->lParam, -1);
-        if (e.command == CMD_VOICE)
-            EXPECT_EQ(found->wParam, reinterpret_cast<std::intptr_t>(&found->rect));
-        else
-            EXPECT_EQ(found->wParam, -1) << e.command;
+    ASSERT_EQ(l.skin.elements.size(), std::size(want));
+    for (std::size_t i = 0; i < std::size(want); ++i) { // in this order
+        const SkinElement& e = *l.skin.elements[i];
+        EXPECT_EQ(e.command, want[i].command) << i;
+        EXPECT_EQ(e.rect, want[i].rect) << e.command;
+        EXPECT_EQ(e.cell, want[i].cell) << e.command;
+        EXPECT_EQ(e.strip, want[i].strip) << e.command;
+        EXPECT_TRUE(e.enabled);
+        EXPECT_EQ(e.lParam, -1);
+        EXPECT_EQ(e.wParam, e.command == CMD_VOICE ? reinterpret_cast<std::intptr_t>(&e.rect) : -1) << e.command;
     }
-    EXPECT_EQ(l.skin.findElement(CMD_WEATHER)->strip, l.skin.weatherStrip.get());
-    EXPECT_EQ(l.skin.findElement(CMD_EDIT)->strip, l.skin.button2Strip.get());
     EXPECT_EQ(l.skin.calendarArea, (Rect {237 - 124, 20, 237, 20 + 137}));
     EXPECT_EQ(l.skin.textArea, (Rect {3, 20, 237, 246}));
-
-    EXPECT_EQ(l.calendar.colors[MonthCalendar::Background], rgb(255, 255, 255));
-    EXPECT_EQ(l.calendar.colors[MonthCalendar::MonthBack], rgb(255, 255, 240));
-    EXPECT_EQ(l.calendar.colors[MonthCalendar::Text], rgb(0, 0, 0));
-    EXPECT_EQ(l.calendar.colors[MonthCalendar::TitleBack], rgb(0, 64, 128));
-    EXPECT_EQ(l.calendar.colors[MonthCalendar::TitleText], rgb(255, 255, 255));
-    EXPECT_EQ(l.calendar.colors[MonthCalendar::TrailingText], rgb(128, 128, 128));
+    EXPECT_EQ(l.calendar.colors, (std::map<int, Color> {{MonthCalendar::Background, rgb(255, 255, 255)},
+                                                        {MonthCalendar::MonthBack, rgb(255, 255, 240)},
+                                                        {MonthCalendar::Text, rgb(0, 0, 0)},
+                                                        {MonthCalendar::TitleBack, rgb(0, 64, 128)},
+                                                        {MonthCalendar::TitleText, rgb(255, 255, 255)},
+                                                        {MonthCalendar::TrailingText, rgb(128, 128, 128)}}));
     EXPECT_EQ(l.skin.editTextColor, rgb(0, 0, 0));
     EXPECT_EQ(l.skin.viewTextColor, rgb(112, 112, 112));
     EXPECT_TRUE(l.messages.shown.empty());
@@ -128,6 +86,7 @@ TEST(LoadSkin, WorkedExampleGivesTheListedLayout)
 
 TEST(LoadSkin, BandAndTextAreaFollowTheLinesThatArePresent)
 {
+    const char utf16[] = "N\0U\0M\0B\0E\0R\0:\0" "8\0,\0" "1\0" "4\0\r\0\n\0";
     struct Case {
         const char* name;
         std::string skn;
@@ -142,38 +101,30 @@ TEST(LoadSkin, BandAndTextAreaFollowTheLinesThatArePresent)
         {"lower-case keys do nothing", "number:8,30\nbutton2:24,20\nWeather:16,16\n", 0, {3, 4, 237, 268}, 0},
         {"a second bottom row takes its room again", "BUTTON2:24,20\nBUTTON2:24,20\n", 0, {3, 4, 237, 224}, 10},
         {"cells with no size", "NUMBER:0,0\nBUTTON1:-5,16\nBUTTON2:24\n", 16, {3, 20, 237, 266}, 10},
-        {"a 16-bit file has no key", kUtf16Line, 0, {3, 4, 237, 268}, 0},
+        {"a 16-bit file has no key", std::string(utf16, sizeof utf16 - 1), 0, {3, 4, 237, 268}, 0},
         {"headings and free text", "[Date]\nNUMBER:8,14\nMade by hand: for testing\n:::\n", 14, {3, 18, 237, 268}, 0},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
         skintest::TempFolder temp;
         temp.write("skin.skn", c.skn);
         Loader l;
-        EXPECT_TRUE(l.load(temp.folder())) << c.name;
-        EXPECT_EQ(l.skin.bandHeight, c.band) << c.name;
-        EXPECT_EQ(l.skin.textArea, c.text) << c.name;
-        EXPECT_EQ(l.skin.elements.size(), c.elements) << c.name;
+        EXPECT_TRUE(l.load(temp.folder()));
+        EXPECT_EQ(l.skin.bandHeight, c.band);
+        EXPECT_EQ(l.skin.textArea, c.text);
+        EXPECT_EQ(l.skin.elements.size(), c.elements);
     }
-}
-
-TEST(LoadSkin, ColoursTakeTheLowEightBitsOfEachValue)
-{
-    skintest::TempFolder temp;
-    temp.write("skin.skn", "TITLEBACK:300,-1,0\nENABLE:256,257,-2\nDISABLE:1,2\n");
-    Loader l;
-    ASSERT_TRUE(l.load(temp.folder()));
-    EXPECT_EQ(l.calendar.colors[MonthCalendar::TitleBack], rgb(44, 255, 0));
-    EXPECT_EQ(l.skin.editTextColor, rgb(0, 1, 254));
-    EXPECT_EQ(l.skin.viewTextColor, rgb(1, 2, 0));
 }
 
 TEST(LoadSkin, AReloadReplacesTheSkinButKeepsWhatItsLinesDontSet)
 {
     skintest::TempFolder temp;
-    temp.write("tall/skin.skn", "NUMBER:8,30\nBUTTON1:16,16\nENABLE:1,2,3\nTEXT:9,9,9\n");
+    // Colours take the low eight bits of each value.
+    temp.write("tall/skin.skn", "NUMBER:8,30\nBUTTON1:16,16\nENABLE:257,2,-253\nTITLEBACK:300,-1,0\n");
     temp.write("short/skin.skn", "NUMBER:8,16\nBUTTON2:24,20\n");
     Loader l;
     ASSERT_TRUE(l.load(temp.folder("tall")));
+    EXPECT_EQ(l.calendar.colors[MonthCalendar::TitleBack], rgb(44, 255, 0));
     const Rect calendarArea = l.skin.calendarArea;
     l.skin.pressedElement = l.skin.elements.front().get();
     ASSERT_TRUE(l.load(temp.folder("short")));
@@ -196,7 +147,7 @@ TEST(LoadSkin, AReloadReplacesTheSkinButKeepsWhatItsLinesDontSet)
 TEST(LoadSkin, FindsFilesIgnoringCaseAndKeepsButtonsOfMissingBitmaps)
 {
     skintest::TempFolder temp;
-    temp.write("MySkin/Skin.SKN", "NUMBER:8,14\nBUTTON1:16,16\nBUTTON2:24,20\n");
+    temp.write("MySkin/Skin.SKN", "NUMBER:8,14\nBUTTON1:16,16\nBUTTON2:24,20\nWEATHER:16,16\nWEATHER:16,16\n");
     temp.write("MySkin/NUMBER.bmp", bmpHeader(80, 14));
     temp.write("MySkin/Button1.Bmp", bmpHeader(48, 16)); // room for three of the five cells
     Loader l;
@@ -207,21 +158,14 @@ TEST(LoadSkin, FindsFilesIgnoringCaseAndKeepsButtonsOfMissingBitmaps)
     ASSERT_EQ(l.graphics.loaded.size(), 2u);
     EXPECT_EQ(toUtf8(l.graphics.loaded[0]), (temp.root / "MySkin" / "NUMBER.bmp").string());
     // The buttons without a picture are still placed, so they can be tapped.
-    EXPECT_EQ(l.rectOf(CMD_EDIT), (Rect {213, 248, 237, 268}));
-}
-
-TEST(LoadSkin, RepeatedStripLinesShareTheLatestStrip)
-{
-    skintest::TempFolder temp;
-    temp.write("skin.skn", "WEATHER:16,16\nWEATHER:16,16\n");
-    Loader l;
-    ASSERT_TRUE(l.load(temp.folder(), 2));
-    ASSERT_EQ(l.skin.elements.size(), 2u);
-    EXPECT_EQ(l.skin.elements[0]->rect, l.skin.elements[1]->rect);
-    // Both draw from the strip as it is now, never from one that was replaced.
-    EXPECT_EQ(l.skin.elements[0]->strip, l.skin.weatherStrip.get());
-    EXPECT_EQ(l.skin.elements[1]->strip, l.skin.weatherStrip.get());
-    EXPECT_EQ(l.skin.findElement(CMD_WEATHER), l.skin.elements[0].get());
+    EXPECT_EQ(l.skin.findElement(CMD_EDIT)->rect, (Rect {213, 248, 237, 268}));
+    // A repeated strip line: both elements draw from the strip as it is now, never from one
+    // that was replaced.
+    const auto& e = l.skin.elements;
+    ASSERT_EQ(e.size(), 12u);
+    EXPECT_EQ(e[10]->rect, e[11]->rect);
+    EXPECT_EQ(e[10]->strip, l.skin.weatherStrip.get());
+    EXPECT_EQ(e[11]->strip, l.skin.weatherStrip.get());
 }
 
 TEST(LoadSkin, HostileValuesStayWithinBounds)
@@ -235,6 +179,7 @@ TEST(LoadSkin, HostileValuesStayWithinBounds)
     temp.write("button2.bmp", bmpHeader(144, 20));
     Loader l;
     ASSERT_TRUE(l.load(temp.folder()));
+    // Repeated strip lines stop adding buttons and loading pictures after a while.
     EXPECT_LE(l.skin.elements.size(), static_cast<std::size_t>(SkinLoader::kMaxStripLines * 5));
     EXPECT_LE(l.graphics.loaded.size(), static_cast<std::size_t>(SkinLoader::kMaxStripLines));
     EXPECT_LE(l.skin.bandHeight, SkinLoader::kMaxCellSide);

@@ -44,11 +44,11 @@ TEST(TimeStamp, ReplacesTheSelectionWithTheTimeInTheChosenStyle)
         std::int32_t style;
         int selStart, selEnd;
         std::u16string want;
+        int caret; // right after the stamp
     };
     const std::vector<Case> cases = {
-        {0, 5, 5, u"Dear 오후 02 : 05 diary"},
-        {5, 5, 10, u"Dear 14 : 05 : 09 "},
-        {-1, 0, 0, u"오후 02 : 05 : 09 Dear diary"},
+        {0, 5, 5, u"Dear 오후 02 : 05 diary", 16},
+        {5, 5, 99, u"Dear 14 : 05 : 09 ", 18}, // the selection's end is held to the text
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(toUtf8(c.want));
@@ -62,8 +62,9 @@ TEST(TimeStamp, ReplacesTheSelectionWithTheTimeInTheChosenStyle)
         p.clock.value = fromLocal({2026, 12, 7}, 14, 5, 9);
         p.edit.setSelection(c.selStart, c.selEnd);
 
-        EXPECT_EQ(dialog.onCommand(CMD_TIMESTAMP, -1, -1), 0);
+        dialog.onCommand(CMD_TIMESTAMP, -1, -1);
         EXPECT_EQ(dialog.editor.text, c.want);
+        EXPECT_EQ(std::make_pair(p.edit.selStart, p.edit.selEnd), std::make_pair(c.caret, c.caret));
         EXPECT_FALSE(dialog.editor.saved); // stored with the page, not by itself
     }
 }

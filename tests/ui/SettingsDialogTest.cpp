@@ -23,15 +23,12 @@ using S = SettingsDialog;
 struct Rig {
     Rig()
     {
-        static int counter = 0;
-        root = fs::temp_directory_path() / ("pagelet-settings-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
-        fs::remove_all(root);
         for (const char* skin : {"default", "Blue", "Wood"})
             fs::create_directories(root / "skin" / skin);
         std::ofstream(root / "skin" / "readme.txt") << "not a skin";
         fs::create_directories(root / "diary");
         std::ofstream(root / "notes.txt") << "a file";
-        dialog.programPath = path("") + u"/";
+        dialog.programPath = path("");
         dialog.skinName = u"default";
         dialog.dataPath = path("diary/");
         clock.value = fromLocal({2026, 12, 7}, 14, 5, 9);
@@ -39,7 +36,9 @@ struct Rig {
     ~Rig() { fs::remove_all(root); }
     std::u16string path(const char* name) const { return fromUtf8(root.string()) + u"/" + fromUtf8(name); }
 
-    fs::path root;
+    inline static int counter = 0;
+    const fs::path root = fs::temp_directory_path() /
+                          ("pagelet-settings-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
     FakeMessageBox messages;
     FakeClock clock;
     FakeDialogs dialogs;
@@ -49,66 +48,74 @@ struct Rig {
 
 } // namespace
 
-TEST(SettingsDialog, ListsSkinFoldersInCapitalsAndOkReturnsTheChosenOne)
+TEST(SettingsDialog, ShowsTheSettingsAndOkTakesThemBackOnlyWithAnExistingDataFolder)
 {
     struct Case {
-        std::u16string current;
-        std::u16string wantSelected; // empty: no selection, the current name stays
-    };
-    for (const auto& c : {Case {u"default", u"DEFAULT"}, Case {u"bLuE", u"BLUE"}, Case {u"gone", u""}}) {
-        SCOPED_TRACE(toUtf8(c.current));
-        Rig rig;
-        rig.dialog.skinName = c.current;
-        EXPECT_TRUE(rig.dialog.OnInitDialog(rig.view));
-
-        // In the file system's listing order; the file among the folders is no skin.
-        std::vector<std::u16string> want;
-        for (const auto& name : listFolders(rig.path("skin/")))
-            want.push_back(toUpperAscii(name));
-        EXPECT_EQ(want.size(), 3u);
-        EXPECT_EQ(rig.view.lists[S::kSkinList], want);
-        const int selected = rig.view.selections[S::kSkinList];
-        EXPECT_EQ(selected < 0 ? u"" : want[selected], c.wantSelected);
-
-        rig.dialog.OnOK(rig.view);
-        ASSERT_EQ(rig.view.ended, std::optional<bool>(true));
-        EXPECT_EQ(rig.dialog.skinName, c.wantSelected.empty() ? c.current : c.wantSelected);
-    }
-}
-
-TEST(SettingsDialog, ControlsShowTheGivenValuesAndOkReadsThemBack)
-{
-    struct Case {
+        std::u16string skin;
         std::int32_t usePassword, autoKeyboard, timeFormat;
+        const char* typed; // the data folder, under the install folder; "~" marks a relative path
+        std::u16string wantSkin; // selected in capitals; none: the current name stays
         bool wantPassword, wantKeyboard;
-        int wantTimeSelection;
+        int wantTime;
+        bool wantOk;
     };
-    const std::vector<Case> cases = {
-        {0, 1, 5, false, true, 5},
-        {-3, 0, 7, true, false, -1}, // any non-zero value is on; a style outside the list selects nothing
-        {1, 2, -1, true, true, -1},
+    // Any non-zero value is on; a style outside the list selects nothing.
+    const Case cases[] = {
+        {u"default", 0, 1, 5, "diary/", u"DEFAULT", false, true, 5, true},
+        {u"bLuE", -3, 0, 7, "diary", u"BLUE", true, false, -1, true}, // typed without its separator
+        {u"gone", 1, 2, 0, "diary", u"", true, true, 0, true},
+        {u"default", 0, 1, 0, "notes.txt", u"DEFAULT", false, true, 0, false},
+        {u"default", 0, 1, 0, "nowhere", u"DEFAULT", false, true, 0, false},
+        {u"default", 0, 1, 0, "", u"DEFAULT", false, true, 0, false},
+        {u"default", 0, 1, 0, "~diary", u"DEFAULT", false, true, 0, false},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.timeFormat);
+        SCOPED_TRACE(testing::Message() << toUtf8(c.skin) << " " << c.typed);
         Rig rig;
+        rig.dialog.skinName = c.skin;
         rig.dialog.usePassword = c.usePassword;
         rig.dialog.autoKeyboard = c.autoKeyboard;
         rig.dialog.timeFormat = c.timeFormat;
-        rig.dialog.OnInitDialog(rig.view);
+        EXPECT_TRUE(rig.dialog.OnInitDialog(rig.view));
+        // Skins in the file system's listing order; the file among the folders is no skin.
+        std::vector<std::u16string> skins;
+        for (const auto& name : listFolders(rig.path("skin/")))
+            skins.push_back(toUpperAscii(name));
+        EXPECT_EQ(skins.size(), 3u);
+        EXPECT_EQ(rig.view.lists[S::kSkinList], skins);
+        const int selected = rig.view.selections[S::kSkinList];
+        EXPECT_EQ(selected < 0 ? u"" : skins[selected], c.wantSkin);
         EXPECT_EQ(rig.view.lists[S::kTimeFormatList],
                   (std::vector<std::u16string> {u"오후 02 : 05  ", u"P.M. 02 : 05  ", u"14 : 05  ", u"오후 02 : 05 : 09  ",
                                                 u"P.M. 02 : 05 : 09  ", u"14 : 05 : 09  "}));
+        EXPECT_EQ(rig.view.selections[S::kTimeFormatList], c.wantTime);
         EXPECT_EQ(rig.view.checks[S::kUsePasswordCheck], c.wantPassword);
-        EXPECT_EQ(rig.view.checks[S::kAutoKeyboardCheck], c.wantKeyboard);
         EXPECT_EQ(rig.view.enabled[S::kSetPasswordButton], c.wantPassword);
-        EXPECT_EQ(rig.view.selections[S::kTimeFormatList], c.wantTimeSelection);
+        EXPECT_EQ(rig.view.checks[S::kAutoKeyboardCheck], c.wantKeyboard);
         EXPECT_EQ(rig.view.texts[S::kDataPathEdit], rig.path("diary/"));
 
+        // A relative path would name this folder only while the program runs from here.
+        const fs::path before = fs::current_path();
+        fs::current_path(rig.root);
+        const std::u16string typed = c.typed[0] == '~' ? fromUtf8(c.typed + 1) : *c.typed ? rig.path(c.typed) : u"";
+        rig.view.texts[S::kDataPathEdit] = typed;
         rig.dialog.OnOK(rig.view);
-        ASSERT_EQ(rig.view.ended, std::optional<bool>(true));
+        fs::current_path(before);
+        EXPECT_EQ(rig.dialog.dataPath, typed); // as typed
+        if (!c.wantOk) {
+            EXPECT_FALSE(rig.view.ended);
+            ASSERT_EQ(rig.messages.shown.size(), 1u);
+            EXPECT_EQ(rig.messages.shown[0].text, u"적절한 경로를 설정하시기 바랍니다.");
+            EXPECT_EQ(rig.messages.shown[0].caption, u"Pagelet");
+            EXPECT_EQ(rig.view.focused.back(), S::kDataPathEdit);
+            continue;
+        }
+        EXPECT_EQ(rig.view.ended, std::optional<bool>(true));
+        EXPECT_TRUE(rig.messages.shown.empty());
+        EXPECT_EQ(rig.dialog.skinName, c.wantSkin.empty() ? c.skin : c.wantSkin);
         EXPECT_EQ(rig.dialog.usePassword, c.wantPassword ? 1 : 0);
         EXPECT_EQ(rig.dialog.autoKeyboard, c.wantKeyboard ? 1 : 0);
-        EXPECT_EQ(rig.dialog.timeFormat, c.wantTimeSelection);
+        EXPECT_EQ(rig.dialog.timeFormat, c.wantTime);
     }
 }
 
@@ -134,41 +141,4 @@ TEST(SettingsDialog, PasswordCheckEnablesTheSetButtonWhichTakesANewPasswordOnlyO
     rig.dialog.OnCommand(rig.view, S::kSetPasswordButton);
     EXPECT_EQ(rig.dialog.password, u"새암호");
     EXPECT_FALSE(rig.view.ended);
-}
-
-TEST(SettingsDialog, OkAcceptsOnlyAnExistingFolderNamedInFull)
-{
-    struct Case {
-        const char* typed; // under the install folder; "~" marks a relative path
-        bool wantOk;
-    };
-    const std::vector<Case> cases = {
-        {"diary/", true}, {"diary", true}, {"notes.txt", false}, {"nowhere", false}, {"", false}, {"~diary", false},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.typed);
-        Rig rig;
-        // A relative path would name this folder only while the program runs from here.
-        const fs::path before = fs::current_path();
-        fs::current_path(rig.root);
-        const std::u16string typed = c.typed[0] == '~' ? fromUtf8(c.typed + 1)
-                                     : *c.typed     ? rig.path(c.typed)
-                                                    : u"";
-        rig.dialog.OnInitDialog(rig.view);
-        rig.view.texts[S::kDataPathEdit] = typed;
-        rig.dialog.OnOK(rig.view);
-        fs::current_path(before);
-
-        EXPECT_EQ(rig.view.ended.has_value(), c.wantOk);
-        EXPECT_EQ(rig.dialog.dataPath, typed); // returned as typed
-        if (c.wantOk) {
-            EXPECT_TRUE(rig.messages.shown.empty());
-            continue;
-        }
-        ASSERT_EQ(rig.messages.shown.size(), 1u);
-        EXPECT_EQ(rig.messages.shown[0].text, u"적절한 경로를 설정하시기 바랍니다.");
-        EXPECT_EQ(rig.messages.shown[0].caption, u"Pagelet");
-        EXPECT_EQ(rig.view.focused.back(), S::kDataPathEdit);
-        EXPECT_EQ(rig.view.texts[S::kDataPathEdit], typed);
-    }
 }

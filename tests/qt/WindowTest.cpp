@@ -1,0 +1,277 @@
+// The real main window, offscreen, on a temporary install whose skin is made of solid cells.
+#include "Rig.h"
+#include "app/Commands.h"
+#include "base/FileIo.h"
+#include "qt/QtEditControl.h"
+#include "qt/QtMonthCalendar.h"
+#include "settings/NewPasswordDialog.h"
+#include "ui/SettingsDialog.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QImage>
+#include <QMouseEvent>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+
+using namespace pagelet;
+
+namespace {
+
+const QColor kBack(180, 180, 180);
+const QColor kBlue(0, 0, 255);
+const QColor kOtherBack(90, 160, 90);
+
+// Every cell of every strip is one colour of its own, with a magenta 2 x 2 top-left corner.
+QColor cellColour(int strip, int cell)
+{
+    return QColor(40 * strip + 20, 20 * cell + 10, 220 - 15 * cell);
+}
+
+// Strips in the skin's member order; names in other letter case are found all the same.
+const struct {
+    const char* file;
+    int cells;
+    QSize cell;
+} kStrips[] = {{"etc.bmp", 4, {10, 14}},     {"number.bmp", 10, {8, 14}},  {"WEEKDAY.BMP", 7, {20, 14}},
+               {"weather.bmp", 5, {16, 16}}, {"button1.bmp", 5, {16, 16}}, {"Button2.bmp", 6, {24, 20}}};
+
+// Two such skins, "Solid" (chosen) and "Other", told apart by their backgrounds.
+struct SolidInstall : qttest::TempInstall {
+    SolidInstall()
+    {
+        Settings settings;
+        settings.skinName = u"SOLID";
+        install(settings, "Solid");
+        for (const auto& [name, colour] : {std::pair {"Solid", kBack}, {"Other", kOtherBack}}) {
+            const QString skin = root + "/skin/" + name + "/";
+            QDir().mkpath(skin);
+            QImage back(240, 270, QImage::Format_RGB32);
+            back.fill(colour);
+            back.save(skin + "back.bmp", "BMP");
+            for (int i = 0; i < 6; ++i) {
+                const auto& s = kStrips[i];
+                QImage strip(s.cell.width() * s.cells, s.cell.height(), QImage::Format_RGB32);
+                for (int x = 0; x < strip.width(); ++x)
+                    for (int y = 0; y < strip.height(); ++y)
+                        strip.setPixelColor(x, y, x % s.cell.width() < 2 && y < 2 ? QColor(255, 0, 255)
+                                                                                  : cellColour(i, x / s.cell.width()));
+                strip.save(skin + s.file, "BMP");
+            }
+            QFile skn(skin + "SKIN.skn");
+            skn.open(QIODevice::WriteOnly);
+            skn.write("NUMBER:8,14\r\nETC:10,14\r\nWEEKDAY:20,14\r\nWEATHER:16,16\r\nBUTTON1:16,16\r\nBUTTON2:24,20\r\n");
+        }
+    }
+};
+
+QPoint centre(const Rect& r)
+{
+    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+void pen(PageletWindow& window, QEvent::Type type, QPoint at)
+{
+    QMouseEvent event(type, at, window.mapToGlobal(at), Qt::LeftButton,
+                      type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(&window, &event);
+}
+
+int stripIndex(const Skin& s, const ImageStrip* strip)
+{
+    const ImageStrip* all[] = {s.etcStrip.get(),     s.numberStrip.get(),  s.weekdayStrip.get(),
+                               s.weatherStrip.get(), s.button1Strip.get(), s.button2Strip.get()};
+    return static_cast<int>(std::find(std::begin(all), std::end(all), strip) - std::begin(all));
+}
+
+} // namespace
+
+TEST(MainWindow, StartsOnAnInstallPaintsEachCellAndTheDateAndCloses)
+{
+    SolidInstall temp;
+    PageletWindow window(temp.overrides);
+    ASSERT_TRUE(window.start());
+    window.show();
+    EXPECT_EQ(window.windowTitle(), "Pagelet");
+    EXPECT_EQ(window.size(), QSize(240, 270));
+    EXPECT_FALSE(window.calendar().isVisible());
+    EXPECT_TRUE(window.editControl().isVisible());
+    EXPECT_EQ(temp.registry("Data Path").toString(), temp.root + "/diary/"); // resolved, with its separator
+
+    MainDialog& d = window.dialog();
+    ASSERT_EQ(d.skin.elements.size(), 11u);
+    struct Case {
+        LocalDate date;
+        int digits[4]; // month tens and units, day tens and units; -1: none, the background shows
+        int weekday;
+    };
+    // "12월 5일 금요일" and its kin: a missing tens digit leaves its cell empty.
+    for (const auto& c : {Case {{2025, 12, 5}, {1, 2, -1, 5}, 5}, Case {{2026, 3, 31}, {-1, 3, 3, 1}, 2},
+                          Case {{2026, 10, 10}, {1, 0, 1, 0}, 6}}) {
+        d.selectedDay = fromLocal(c.date, 12);
+        const QImage shot = window.grab().toImage();
+        EXPECT_EQ(QColor(shot.pixel(1, 1)), kBack);
+        for (const auto& e : d.skin.elements) {
+            const QColor cell = cellColour(stripIndex(d.skin, e->strip), e->cell);
+            EXPECT_EQ(QColor(shot.pixel(centre(e->rect))), cell) << e->command;
+            EXPECT_EQ(QColor(shot.pixel(e->rect.left, e->rect.top)), kBack) << "magenta corner, " << e->command;
+            EXPECT_EQ(QColor(shot.pixel(e->rect.right - 1, e->rect.bottom - 1)), cell) << e->command;
+        }
+        auto digit = [](int n) { return n < 0 ? kBack : cellColour(1, n); };
+        const QColor date[9] = {digit(c.digits[0]), digit(c.digits[1]), cellColour(0, 0),
+                                digit(c.digits[2]), digit(c.digits[3]), cellColour(0, 1),
+                                cellColour(2, c.weekday), cellColour(0, 2), cellColour(0, 3)};
+        for (int i = 0; i < 9; ++i)
+            EXPECT_EQ(QColor(shot.pixel(centre(d.skin.dateCells[i]))), date[i]) << c.date.month << "/" << c.date.day << " cell " << i;
+    }
+
+    // The voice button is framed while the day has a memo file.
+    const Rect voice = d.skin.findElement(CMD_VOICE)->rect;
+    const std::string memo = toUtf8(d.memoPath(d.selectedDay));
+    auto framed = [&] { return window.grab().toImage().pixel(voice.left + 8, voice.top - 1) != kBack.rgb(); };
+    EXPECT_FALSE(framed());
+    std::ofstream(memo) << "RIFF";
+    EXPECT_TRUE(framed());
+    std::filesystem::remove(memo);
+    std::filesystem::create_directory(memo);
+    EXPECT_FALSE(framed()) << "a folder is no memo";
+
+    EXPECT_TRUE(window.close());
+    EXPECT_TRUE(temp.messages.shown.empty());
+    EXPECT_EQ(temp.exit.status, -1);
+}
+
+TEST(MainWindow, APressShowsThePressedLookTheReleaseSendsTheCommandOnceAndBlueFillsTheRest)
+{
+    SolidInstall temp;
+    PageletWindow window(temp.overrides);
+    ASSERT_TRUE(window.start());
+    window.show();
+    MainDialog& d = window.dialog();
+    const Rect r = d.skin.findElement(CMD_WEATHER)->rect; // enabled: today has no page yet
+    const QColor normal = cellColour(3, 0);
+    const QPalette pal = QApplication::palette();
+    const QColor hi = pal.color(QPalette::Highlight);
+
+    pen(window, QEvent::MouseButtonPress, QPoint(r.left + 5, r.top + 5));
+    QImage shot = window.grab().toImage();
+    EXPECT_EQ(QColor(shot.pixel(centre(r))),
+              QColor((normal.red() + hi.red()) / 2, (normal.green() + hi.green()) / 2, (normal.blue() + hi.blue()) / 2));
+    EXPECT_EQ(shot.pixel(r.left, r.top + 8), pal.color(QPalette::Shadow).rgb()) << "inner edge";
+    EXPECT_EQ(shot.pixel(r.left - 1, r.top + 8), pal.color(QPalette::Dark).rgb());
+    EXPECT_EQ(shot.pixel(r.right, r.top + 8), pal.color(QPalette::Light).rgb());
+    EXPECT_EQ(d.weather, 0);
+
+    // Lifted somewhere else: the command still goes, once.
+    pen(window, QEvent::MouseButtonRelease, QPoint(120, 120));
+    pen(window, QEvent::MouseButtonRelease, QPoint(120, 120));
+    EXPECT_EQ(d.weather, 1);
+    shot = window.grab().toImage();
+    EXPECT_EQ(QColor(shot.pixel(centre(r))), cellColour(3, 1));
+    EXPECT_EQ(QColor(shot.pixel(r.left - 1, r.top + 8)), kBack);
+
+    // Without a background, the blue fill and nothing else; a smaller one leaves the rest blue.
+    d.skin.background.reset();
+    shot = window.grab().toImage();
+    EXPECT_EQ(QColor(shot.pixel(1, 1)), kBlue);
+    EXPECT_EQ(QColor(shot.pixel(centre(r))), kBlue);
+
+    QImage small(200, 200, QImage::Format_RGB32);
+    small.fill(QColor(200, 30, 30));
+    d.skin.background = std::make_unique<QtBitmap>(small);
+    shot = window.grab().toImage();
+    EXPECT_EQ(QColor(shot.pixel(130, 10)), QColor(200, 30, 30));
+    EXPECT_EQ(QColor(shot.pixel(239, 100)), kBlue);
+    EXPECT_EQ(QColor(shot.pixel(1, 230)), kBlue);
+    EXPECT_EQ(QColor(shot.pixel(centre(r))), cellColour(3, 1));
+}
+
+TEST(MainWindow, TheSettingsDialogChangesApplyAtOnceKeepThePageStateAndAreStoredByteExact)
+{
+    using S = SettingsDialog;
+    using namespace qttest;
+    SolidInstall temp;
+    fakes::FakeClock clock;
+    clock.value = fromLocal({2026, 12, 7}, 14, 5, 9);
+    temp.overrides.clock = &clock;
+    PageletWindow window(temp.overrides);
+    ASSERT_TRUE(window.start());
+    window.show();
+    MainDialog& d = window.dialog();
+    const std::u16string config = fromQString(temp.root + "/config.dat");
+    // Picks a skin and a time style in the dialog, as a user would, and presses OK.
+    auto change = [&](const QString& skin, int style, std::function<void(QtDialog&)> more = {}) {
+        whenModal([=](QtDialog& dlg) {
+            list(dlg, S::kSkinList)->setCurrentIndex(list(dlg, S::kSkinList)->findText(skin));
+            list(dlg, S::kTimeFormatList)->setCurrentIndex(style);
+            if (more)
+                more(dlg);
+            click(dlg, kIdOk);
+        });
+        d.onCommand(CMD_SETTINGS, -1, -1);
+    };
+    // The new skin's buttons show the shown page's state, not a fresh skin's.
+    auto expectButtons = [&](int editCommand, bool editing, bool deletable, int weather) {
+        ASSERT_TRUE(d.skin.findElement(editCommand));
+        EXPECT_EQ(d.skin.findElement(editCommand)->cell, editCommand == CMD_SAVE ? 0 : 1);
+        EXPECT_EQ(d.skin.findElement(CMD_WEATHER)->enabled, editing);
+        EXPECT_EQ(d.skin.findElement(CMD_WEATHER)->cell, weather);
+        EXPECT_EQ(d.skin.findElement(CMD_TIMESTAMP)->enabled, editing);
+        EXPECT_EQ(d.skin.findElement(CMD_DELETE)->enabled, deletable);
+    };
+    // The password is set through its own dialog, on top.
+    auto setPassword = [](QtDialog& dlg, const QString& password) {
+        if (!dlg.control(S::kSetPasswordButton)->isEnabled())
+            click(dlg, S::kUsePasswordCheck);
+        whenModal([=](QtDialog& inner) {
+            edit(inner, NewPasswordDialog::kPasswordEdit)->setText(password);
+            edit(inner, NewPasswordDialog::kConfirmEdit)->setText(password);
+            click(inner, kIdOk);
+        });
+        click(dlg, S::kSetPasswordButton);
+    };
+
+    // While writing a day that has no page yet; the data folder is typed without its separator.
+    change("OTHER", 5, [&](QtDialog& dlg) {
+        EXPECT_EQ(list(dlg, S::kTimeFormatList)->itemText(4), "P.M. 02 : 05 : 09  ");
+        setPassword(dlg, "새 암호");
+        edit(dlg, S::kDataPathEdit)->setText(temp.root + "/nowhere");
+        click(dlg, kIdOk);
+        EXPECT_TRUE(dlg.isVisible()) << "a folder that isn't there is refused";
+        edit(dlg, S::kDataPathEdit)->setText(temp.root + "/diary");
+    });
+    EXPECT_EQ(temp.messages.shown.size(), 1u);
+    EXPECT_EQ(QColor(window.grab().toImage().pixel(1, 1)), kOtherBack);
+    Settings want;
+    want.usePassword = 1;
+    want.password = u"새 암호";
+    want.skinName = u"OTHER";
+    want.timeFormat = 5;
+    want.dataPath = fromQString(temp.root + "/diary/");
+    EXPECT_EQ(readFile(config), encodeConfig(want));
+    EXPECT_EQ(temp.registry("Data Path").toString(), temp.root + "/diary/");
+    expectButtons(CMD_SAVE, true, false, 0);
+    d.onCommand(CMD_TIMESTAMP, -1, -1);
+    EXPECT_EQ(d.editor.text, u"14 : 05 : 09 ");
+
+    d.onCommand(CMD_WEATHER, -1, -1);
+    d.onCommand(CMD_WEATHER, -1, -1);
+    d.onCommand(CMD_SAVE, -1, -1);
+    change("SOLID", 5); // while viewing the stored page
+    EXPECT_EQ(QColor(window.grab().toImage().pixel(1, 1)), kBack);
+    expectButtons(CMD_EDIT, false, true, 2);
+    d.onCommand(CMD_EDIT, -1, -1);
+    change("OTHER", 5); // while editing it
+    expectButtons(CMD_SAVE, true, true, 2);
+
+    // Cancel after a new password keeps the stored one.
+    const auto stored = readFile(config);
+    whenModal([&](QtDialog& dlg) {
+        setPassword(dlg, "other");
+        click(dlg, kIdCancel);
+    });
+    d.onCommand(CMD_SETTINGS, -1, -1);
+    EXPECT_EQ(d.settings.password, u"새 암호");
+    EXPECT_EQ(readFile(config), stored);
+}
