@@ -1,5 +1,4 @@
 #include "app/Commands.h"
-#include "app/MainDialog.h"
 #include "app/SoftKeyboard.h"
 #include "base/FileIo.h"
 #include "base/Text.h"
@@ -19,375 +18,231 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const std::u16string kInstallMessage = u"정상적으로 설치되지 않았습니다.\n다시 설치하시기 바랍니다.";
-const std::u16string kConfigMessage = u"설정파일이 존재하지 않습니다.\n다시 설치하시기 바랍니다.";
-const std::u16string kClosingMessage = u"프로그램을 종료합니다.";
-
-// A temporary install folder: config.dat, skin/default/back.bmp and diary/.
-class Install {
-public:
-    Install()
+// A MainDialog over the fakes and a temporary install: config.dat, skin/default/back.bmp, diary/.
+struct Rig {
+    explicit Rig(const Settings& config = {}, bool registered = true) : dialog(p.ports())
     {
         static int counter = 0;
         root = fs::temp_directory_path() / ("pagelet-startup-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
-        fs::remove_all(root);
         fs::create_directories(root / "skin" / "default");
         fs::create_directories(root / "diary");
-        writeConfig(Settings {});
+        EXPECT_TRUE(writeConfig(path(u"config.dat"), config));
         std::ofstream(root / "skin" / "default" / "back.bmp") << "not really a bitmap";
-    }
-    ~Install() { fs::remove_all(root); }
-
-    void writeConfig(const Settings& s) { ASSERT_TRUE(pagelet::writeConfig(path(u"config.dat"), s)); }
-    std::u16string path(const std::u16string& name = u"") const { return fromUtf8(root.string()) + u"/" + name; }
-    std::u16string registered() const { return fromUtf8(root.string()); }
-
-    fs::path root;
-};
-
-struct Rig {
-    Rig()
-        : dialog(MainDialogPorts {p.window, p.messages, p.registry, p.exit, p.calendar, p.edit, p.graphics, p.clock,
-                                  p.dialogs, p.softInput})
-    {
+        if (registered)
+            p.registry.values[u"Program Path"] = fromUtf8(root.string());
         p.calendar.todayValue = fromLocal({2026, 12, 7});
     }
+    ~Rig() { fs::remove_all(root); }
+    std::u16string path(const std::u16string& name) const { return fromUtf8(root.string()) + u"/" + name; }
+
+    fs::path root;
     FakePlatform p;
     MainDialog dialog;
 };
 
 } // namespace
 
-TEST(Startup, MissingProgramPathStoresItEmptyAndEndsWithTheInstallMessage)
-{
-    Rig rig;
-    EXPECT_FALSE(rig.dialog.OnInitDialog());
-    ASSERT_EQ(rig.p.messages.shown.size(), 1u);
-    EXPECT_EQ(rig.p.messages.shown[0].text, kInstallMessage);
-    EXPECT_EQ(rig.p.messages.shown[0].caption, u"Pagelet");
-    EXPECT_EQ(rig.p.messages.shown[0].buttons, MessageButtons::Ok);
-    EXPECT_TRUE(rig.p.exit.exited);
-    EXPECT_EQ(rig.p.exit.status, 0);
-    ASSERT_TRUE(rig.p.registry.values.count(u"Program Path"));
-    EXPECT_EQ(rig.p.registry.values[u"Program Path"], u"");
-    EXPECT_EQ(rig.p.registry.closeCount, rig.p.registry.openCount);
-    EXPECT_FALSE(rig.p.edit.created);
-}
-
-TEST(Startup, ResolvesProgramAndDataPaths)
-{
-    struct Case {
-        std::u16string program, data, wantProgram, wantData;
-    };
-    const std::vector<Case> cases = {
-        {u"/opt/Diary", u"", u"/opt/Diary/", u"/opt/Diary/diary/"},
-        {u"/opt/Diary/", u"", u"/opt/Diary//", u"/opt/Diary//diary/"},
-        {u"/opt/Diary", u"/home/me/Diary", u"/opt/Diary/", u"/home/me/Diary/"},
-        {u"/opt/Diary", u"/home/me/Diary/", u"/opt/Diary/", u"/home/me/Diary/"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(toUtf8(c.program + u" | " + c.data));
-        Rig rig;
-        rig.p.registry.values[u"Program Path"] = c.program;
-        if (!c.data.empty())
-            rig.p.registry.values[u"Data Path"] = c.data;
-        // No config.dat there: the start-up ends after resolving the folders.
-        EXPECT_FALSE(rig.dialog.OnInitDialog());
-        EXPECT_EQ(rig.dialog.settings.programPath, c.wantProgram);
-        EXPECT_EQ(rig.dialog.settings.dataPath, c.wantData);
-        EXPECT_EQ(rig.p.registry.values[u"Data Path"], c.wantData);
-        ASSERT_EQ(rig.p.messages.shown.size(), 1u);
-        EXPECT_EQ(rig.p.messages.shown[0].text, kConfigMessage);
-        EXPECT_TRUE(rig.p.exit.exited);
-        EXPECT_EQ(rig.p.exit.status, 0);
-    }
-}
-
-TEST(Startup, PasswordGateRunsOnlyWhenOnAndEndsTheProgramUnlessPassed)
+TEST(Startup, ResolvesTheFoldersAndEndsWithItsMessageUnlessInstalledAndUnlocked)
 {
     struct Case {
         const char* name;
+        bool registered, config;
+        const char16_t* dataPath; // as registered; the program's diary/ folder when absent
         std::int32_t usePassword;
         bool passes;
-        int wantRuns;
-        bool wantExit;
+        std::u16string message; // none when the diary opens
     };
     const std::vector<Case> cases = {
-        {"off", 0, false, 0, false},
-        {"on and passed", 1, true, 1, false},
-        {"on and failed", 1, false, 1, true},
-        {"any non-zero value is on", -7, true, 1, false},
+        {"not installed", false, true, nullptr, 0, false, u"정상적으로 설치되지 않았습니다.\n다시 설치하시기 바랍니다."},
+        {"no config.dat", true, false, nullptr, 0, false, u"설정파일이 존재하지 않습니다.\n다시 설치하시기 바랍니다."},
+        {"password refused", true, true, u"pages", 1, false, u"프로그램을 종료합니다."},
+        {"password passed", true, true, u"pages/", -7, true, u""}, // any non-zero value asks
+        {"no password", true, true, nullptr, 0, false, u""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        Install install;
         Settings s;
         s.usePassword = c.usePassword;
         s.password = u"Secret";
-        install.writeConfig(s);
-        Rig rig;
-        rig.p.registry.values[u"Program Path"] = install.registered();
-        std::u16string seenPassword;
-        int seenTries = 0;
+        Rig rig(s, c.registered);
+        if (!c.config)
+            fs::remove(rig.root / "config.dat");
+        if (c.dataPath)
+            rig.p.registry.values[u"Data Path"] = rig.path(c.dataPath);
+        std::vector<std::pair<std::u16string, int>> prompts;
         rig.p.dialogs.passwordScript = [&](PasswordDialog& d) {
-            seenPassword = d.storedPassword;
-            seenTries = d.triesLeft;
-            // Nothing of the skin is loaded while the prompt is up.
-            EXPECT_TRUE(rig.p.graphics.loaded.empty());
+            prompts.emplace_back(d.storedPassword, d.triesLeft);
+            EXPECT_TRUE(rig.p.graphics.loaded.empty()); // nothing of the skin loads behind the prompt
             return c.passes;
         };
-        EXPECT_EQ(rig.dialog.OnInitDialog(), !c.wantExit);
-        EXPECT_EQ(rig.p.dialogs.passwordRuns, c.wantRuns);
-        EXPECT_EQ(rig.p.exit.exited, c.wantExit);
-        if (c.wantRuns) {
-            EXPECT_EQ(seenPassword, u"Secret");
-            EXPECT_EQ(seenTries, 3);
+        const bool opens = c.message.empty();
+        EXPECT_EQ(rig.dialog.OnInitDialog(), opens);
+        EXPECT_EQ(rig.p.exit.status, opens ? -1 : 0);
+        EXPECT_EQ(rig.p.edit.created, opens);
+        EXPECT_EQ(prompts.size(), c.usePassword ? 1u : 0u);
+        if (!prompts.empty()) {
+            EXPECT_EQ(prompts[0], std::make_pair(std::u16string(u"Secret"), 3));
         }
-        if (c.wantExit) {
-            ASSERT_EQ(rig.p.messages.shown.size(), 1u);
-            EXPECT_EQ(rig.p.messages.shown[0].text, kClosingMessage);
-            EXPECT_FALSE(rig.p.edit.created);
-        } else {
-            EXPECT_TRUE(rig.p.messages.shown.empty());
-            EXPECT_TRUE(rig.p.edit.created);
+        const ShownMessage message {c.message, u"Pagelet", MessageButtons::Ok, MessageIcon::None};
+        EXPECT_EQ(rig.p.messages.shown, opens ? std::vector<ShownMessage> {} : std::vector<ShownMessage> {message});
+        if (c.registered) {
+            EXPECT_EQ(rig.dialog.settings.programPath, rig.path(u""));
+            EXPECT_EQ(rig.dialog.settings.dataPath, rig.path(c.dataPath ? u"pages/" : u"diary/"));
+            EXPECT_EQ(rig.p.registry.values[u"Data Path"], rig.dialog.settings.dataPath);
         }
+        // A missing value is stored with its default, and every key opened is closed.
+        EXPECT_TRUE(rig.p.registry.values.count(u"Program Path"));
+        EXPECT_EQ(rig.p.registry.closeCount, static_cast<int>(rig.p.registry.opened.size()));
     }
 }
 
-TEST(Startup, BackgroundIsStretchedOnlyBeyond240By270)
+TEST(Startup, OpensTodayWithTheFilesSettingsTheFontsLineHeightAndAFittedBackground)
 {
-    struct Case {
-        Size client;
-        bool stretched;
-    };
-    const std::vector<Case> cases = {
-        {{240, 270}, false}, {{240, 268}, false}, {{200, 200}, false},
-        {{240, 271}, true},  {{241, 100}, true},  {{480, 540}, true},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::to_string(c.client.width) + "x" + std::to_string(c.client.height));
-        Install install;
-        Rig rig;
-        rig.p.window.client = c.client;
-        rig.p.registry.values[u"Program Path"] = install.registered();
-        ASSERT_TRUE(rig.dialog.OnInitDialog());
-        ASSERT_TRUE(rig.dialog.skin.background);
-        EXPECT_EQ(rig.p.graphics.stretches, c.stretched ? 1 : 0);
-        if (c.stretched) {
-            EXPECT_EQ(rig.dialog.skin.background->size(), c.client);
-        }
-    }
-}
-
-TEST(Startup, StartsWithTheSettingsOfTheFileAndTheCalendarsToday)
-{
-    Install install;
     Settings s;
     s.autoKeyboard = 0;
     s.skinName = u"DEFAULT"; // the settings dialog hands names back in capitals
     s.timeFormat = 4;
-    install.writeConfig(s);
-    Rig rig;
-    rig.p.registry.values[u"Program Path"] = install.registered();
-    rig.p.graphics.fontHeight = 17;
-    ASSERT_TRUE(rig.dialog.OnInitDialog());
-    EXPECT_EQ(rig.dialog.settings.timeFormat, 4);
-    EXPECT_FALSE(rig.dialog.editor.autoKeyboard);
-    EXPECT_EQ(rig.dialog.editor.lineHeight, 17);
-    EXPECT_EQ(rig.dialog.selectedDay, rig.p.calendar.todayValue);
-    EXPECT_EQ(rig.dialog.previousDay, rig.p.calendar.todayValue);
-    // The skin folder was found although its name differs in case.
-    ASSERT_FALSE(rig.p.graphics.loaded.empty());
-    EXPECT_NE(rig.p.graphics.loaded.back().find(u"/skin/default/back.bmp"), std::u16string::npos);
-    // No page today: an empty page, ready for typing.
-    EXPECT_TRUE(rig.dialog.editor.editable);
-    EXPECT_FALSE(rig.p.edit.readOnly);
-    EXPECT_EQ(rig.p.registry.closeCount, rig.p.registry.openCount);
-}
-
-TEST(Startup, LineHeightComesFromTheSystemFontWithinSixToThirty)
-{
-    const std::vector<std::pair<int, int>> cases = {{5, 14}, {6, 6}, {14, 14}, {30, 30}, {31, 14}, {-12, 14}, {0, 14}};
-    for (auto [font, want] : cases)
-        EXPECT_EQ(lineHeightFor(font), want) << font;
+    struct Case {
+        Size client;
+        int font;
+        bool stretched;
+        int lineHeight; // the font's from 6 to 30, else 14
+    };
+    const std::vector<Case> cases = {
+        {{240, 270}, 6, false, 6}, {{240, 271}, 30, true, 30}, {{241, 100}, 5, true, 14}, {{200, 200}, 31, false, 14}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.font);
+        Rig rig(s);
+        rig.p.window.client = c.client;
+        rig.p.graphics.fontHeight = c.font;
+        ASSERT_TRUE(rig.dialog.OnInitDialog());
+        EXPECT_EQ(rig.p.graphics.stretches, c.stretched ? 1 : 0);
+        EXPECT_EQ(rig.dialog.skin.background->size(), c.stretched ? c.client : (Size {240, 270}));
+        EXPECT_EQ(rig.dialog.editor.lineHeight, c.lineHeight);
+        EXPECT_EQ(rig.dialog.settings.timeFormat, 4);
+        EXPECT_FALSE(rig.dialog.editor.autoKeyboard);
+        EXPECT_EQ(rig.dialog.selectedDay, rig.p.calendar.todayValue);
+        EXPECT_EQ(rig.dialog.previousDay, rig.p.calendar.todayValue);
+        EXPECT_EQ(rig.p.graphics.loaded.back(), rig.path(u"skin/default/back.bmp"));
+        EXPECT_FALSE(rig.p.edit.readOnly); // no page today: an empty one, ready for typing
+    }
 }
 
 TEST(SoftKeyboard, EditorStaysTwentyFivePixelsAboveThePanel)
 {
-    Install install;
     Rig rig;
-    rig.p.registry.values[u"Program Path"] = install.registered();
     ASSERT_TRUE(rig.dialog.OnInitDialog());
-    rig.dialog.skin.textArea = {3, 20, 237, 250};
-    rig.dialog.editor.area = rig.dialog.skin.textArea;
-
+    rig.dialog.skin.textArea = rig.dialog.editor.area = {3, 20, 237, 250};
     struct Step {
         bool on;
-        int panelTop;
-        int wantBottom;
-        bool wantUp;
+        int panelTop, wantBottom;
     };
-    const std::vector<Step> steps = {
-        {true, 200, 175, true}, {true, 300, 250, true}, {false, 0, 250, false}, {true, 30, 20, true}, {false, 0, 250, false}};
-    for (const auto& s : steps) {
+    // A panel over nearly the whole window leaves the editor empty, never inside out.
+    for (const auto& s : std::vector<Step> {{true, 200, 175}, {true, 300, 250}, {false, 0, 250}, {true, 30, 20}, {false, 0, 250}}) {
         SCOPED_TRACE(s.panelTop);
-        const int before = rig.p.window.wholeInvalidations;
+        const int invalidations = rig.p.window.wholeInvalidations;
         rig.dialog.onSoftInputPanelChanged(true, s.on, s.panelTop);
-        EXPECT_EQ(rig.dialog.editor.area.bottom, s.wantBottom);
-        EXPECT_EQ(rig.p.edit.area.bottom, s.wantBottom);
-        EXPECT_EQ(rig.dialog.editor.area.top, 20);
-        EXPECT_EQ(softKeyboardIsUp(), s.wantUp);
-        EXPECT_EQ(rig.p.window.wholeInvalidations, before + 1);
+        EXPECT_EQ(rig.p.edit.area, (Rect {3, 20, 237, s.wantBottom}));
+        EXPECT_EQ(rig.dialog.editor.area, rig.p.edit.area);
+        EXPECT_EQ(softKeyboardIsUp(), s.on);
+        EXPECT_EQ(rig.p.window.wholeInvalidations, invalidations + 1);
     }
-
-    // Without a text area, or when the shell can't say, nothing moves.
+    // Nothing moves when the shell can't say, or without a text area.
     rig.dialog.onSoftInputPanelChanged(false, true, 100);
-    EXPECT_EQ(rig.dialog.editor.area.bottom, 250);
     rig.dialog.skin.textArea.right = rig.dialog.skin.textArea.left;
     rig.dialog.onSoftInputPanelChanged(true, true, 100);
-    EXPECT_EQ(rig.dialog.editor.area.bottom, 250);
+    EXPECT_EQ(rig.p.edit.area.bottom, 250);
 }
 
-TEST(SoftKeyboard, HelperAsksTheShellOnlyOnChanges)
+TEST(SoftKeyboard, HelperAsksTheShellOnlyOnChangesAndForgetsAWindowThatWent)
 {
     FakeSoftInput panel;
     setSoftKeyboardOwner(&panel);
     setSoftKeyboardState(false);
-    showSoftKeyboard(true);
-    showSoftKeyboard(true);
-    showSoftKeyboard(false);
-    showSoftKeyboard(false);
+    for (bool up : {true, true, false, false})
+        showSoftKeyboard(up);
     setSoftKeyboardState(true); // learnt from the shell: no request
     showSoftKeyboard(true);
     EXPECT_EQ(panel.raised, 1);
     EXPECT_EQ(panel.lowered, 1);
-    setSoftKeyboardOwner(nullptr);
-    {
-        // A window that goes away takes its panel out of the helper.
-        FakePlatform p;
-        {
-            MainDialog dialog(MainDialogPorts {p.window, p.messages, p.registry, p.exit, p.calendar, p.edit, p.graphics,
-                                               p.clock, p.dialogs, p.softInput});
-            setSoftKeyboardOwner(&p.softInput);
-        }
-        EXPECT_EQ(softKeyboardOwner(), nullptr);
-    }
     setSoftKeyboardState(false);
+    {
+        FakePlatform p;
+        MainDialog dialog(p.ports());
+        setSoftKeyboardOwner(&p.softInput);
+    }
+    EXPECT_EQ(softKeyboardOwner(), nullptr);
 }
 
 TEST(CloseDown, AsksOnlyWhenUnsavedAndSavesOnlyOnYes)
 {
     struct Case {
-        const char* name;
         bool saved;
         MessageAnswer answer;
-        bool wantQuestion;
         bool wantFile;
     };
-    const std::vector<Case> cases = {
-        {"saved", true, MessageAnswer::Yes, false, false},
-        {"unsaved, No", false, MessageAnswer::No, true, false},
-        {"unsaved, Yes", false, MessageAnswer::Yes, true, true},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        Install install;
+    for (const auto& c : std::vector<Case> {{true, MessageAnswer::Yes, false}, {false, MessageAnswer::No, false}, {false, MessageAnswer::Yes, true}}) {
         Rig rig;
-        rig.p.registry.values[u"Program Path"] = install.registered();
         ASSERT_TRUE(rig.dialog.OnInitDialog());
-        rig.p.edit.content = u"오늘은 맑음";
-        rig.dialog.editor.OnChange();
+        rig.dialog.editor.setText(u"오늘은 맑음");
         rig.dialog.editor.saved = c.saved;
         rig.p.messages.answers.push_back(c.answer);
         EXPECT_TRUE(rig.dialog.OnClose());
-        EXPECT_EQ(rig.p.messages.shown.size(), c.wantQuestion ? 1u : 0u);
-        if (c.wantQuestion) {
-            EXPECT_EQ(rig.p.messages.shown[0].text, u"프로그램을 종료하기 전에\n데이터를 저장하시겠습니까?");
-            EXPECT_EQ(rig.p.messages.shown[0].buttons, MessageButtons::YesNo);
-            EXPECT_EQ(rig.p.messages.shown[0].icon, MessageIcon::Question);
-        }
+        const ShownMessage question {u"프로그램을 종료하기 전에\n데이터를 저장하시겠습니까?", u"Pagelet", MessageButtons::YesNo,
+                                     MessageIcon::Question};
+        EXPECT_EQ(rig.p.messages.shown, c.saved ? std::vector<ShownMessage> {} : std::vector<ShownMessage> {question});
         EXPECT_EQ(isFile(rig.dialog.pagePath(rig.dialog.selectedDay)), c.wantFile);
     }
 }
 
-TEST(SettingsCommand, OkStoresTheRecordByteExactAndTheDataPathWithItsSeparator)
+TEST(SettingsCommand, OkStoresAndAppliesTheSettingsAndCancelOnlyRepaints)
 {
-    Install install;
-    Rig rig;
-    rig.p.registry.values[u"Program Path"] = install.registered();
-    ASSERT_TRUE(rig.dialog.OnInitDialog());
-    const std::u16string newData = install.path(u"diary");
-    rig.p.dialogs.settingsScript = [&](SettingsDialog& d) {
-        EXPECT_EQ(d.programPath, install.registered() + u"/");
-        d.usePassword = 1;
-        d.autoKeyboard = 0;
-        d.password = u"abcd";
-        d.skinName = u"DEFAULT";
-        d.timeFormat = 2;
-        d.dataPath = newData; // typed without the final separator
-        return true;
+    struct Case {
+        const char* name;
+        bool ok, configBlocked;
     };
-    const int before = rig.p.window.wholeInvalidations;
-    rig.dialog.onCommand(CMD_SETTINGS, -1, -1);
-
-    const auto bytes = readFile(install.path(u"config.dat"));
-    ASSERT_TRUE(bytes);
-    EXPECT_EQ(bytes->size(), 20u + 2 * 4 + 2 * 7);
     Settings want;
     want.usePassword = 1;
     want.autoKeyboard = 0;
     want.password = u"abcd";
     want.skinName = u"DEFAULT";
     want.timeFormat = 2;
-    EXPECT_EQ(*bytes, encodeConfig(want));
-    EXPECT_EQ(rig.p.registry.values[u"Data Path"], newData + u"/");
-    EXPECT_EQ(rig.dialog.settings.dataPath, newData + u"/");
-    EXPECT_FALSE(rig.dialog.editor.autoKeyboard);
-    EXPECT_TRUE(rig.dialog.editor.needsRedraw);
-    EXPECT_GT(rig.p.window.wholeInvalidations, before);
-    EXPECT_TRUE(rig.p.messages.shown.empty());
-}
+    for (const auto& c : std::vector<Case> {{"ok", true, false}, {"cancel", false, false}, {"config.dat can't be replaced", true, true}}) {
+        SCOPED_TRACE(c.name);
+        Rig rig;
+        ASSERT_TRUE(rig.dialog.OnInitDialog());
+        if (c.configBlocked) { // a folder can't be replaced by a file
+            fs::remove(rig.root / "config.dat");
+            fs::create_directories(rig.root / "config.dat" / "x");
+        }
+        const auto config = readFile(rig.path(u"config.dat"));
+        const auto loads = rig.p.graphics.loaded.size();
+        const int invalidations = rig.p.window.wholeInvalidations;
+        rig.dialog.editor.needsRedraw = false;
+        rig.p.dialogs.settingsScript = [&](SettingsDialog& d) {
+            EXPECT_EQ(d.programPath, rig.path(u""));
+            d.usePassword = want.usePassword;
+            d.autoKeyboard = want.autoKeyboard;
+            d.password = want.password;
+            d.skinName = want.skinName;
+            d.timeFormat = want.timeFormat;
+            d.dataPath = rig.path(u"pages"); // typed without its separator
+            return c.ok;
+        };
+        rig.dialog.onCommand(CMD_SETTINGS, -1, -1);
 
-TEST(SettingsCommand, CancelWritesNothingButRepaints)
-{
-    Install install;
-    Rig rig;
-    rig.p.registry.values[u"Program Path"] = install.registered();
-    ASSERT_TRUE(rig.dialog.OnInitDialog());
-    const auto before = readFile(install.path(u"config.dat"));
-    const auto loads = rig.p.graphics.loaded.size();
-    rig.dialog.editor.needsRedraw = false;
-    rig.p.dialogs.settingsScript = [](SettingsDialog& d) {
-        d.timeFormat = 5;
-        return false;
-    };
-    const int invalidations = rig.p.window.wholeInvalidations;
-    rig.dialog.onCommand(CMD_SETTINGS, -1, -1);
-    EXPECT_EQ(readFile(install.path(u"config.dat")), before);
-    EXPECT_EQ(rig.dialog.settings.timeFormat, 0);
-    EXPECT_EQ(rig.p.graphics.loaded.size(), loads);
-    EXPECT_TRUE(rig.dialog.editor.needsRedraw);
-    EXPECT_EQ(rig.p.window.wholeInvalidations, invalidations + 1);
-}
-
-TEST(SettingsCommand, UnwritableSettingsFileIsReportedAndTheProgramGoesOn)
-{
-    Install install;
-    Rig rig;
-    rig.p.registry.values[u"Program Path"] = install.registered();
-    ASSERT_TRUE(rig.dialog.OnInitDialog());
-    // A folder can't be replaced by a file, so the rename over it fails.
-    fs::remove(install.root / "config.dat");
-    fs::create_directories(install.root / "config.dat" / "x");
-    rig.p.dialogs.settingsScript = [](SettingsDialog& d) {
-        d.timeFormat = 5;
-        return true;
-    };
-    rig.dialog.onCommand(CMD_SETTINGS, -1, -1);
-    EXPECT_FALSE(rig.p.exit.exited);
-    ASSERT_EQ(rig.p.messages.shown.size(), 1u);
-    EXPECT_EQ(rig.p.messages.shown[0].text, u"설정을 저장할 수 없습니다.");
-    EXPECT_EQ(rig.p.messages.shown[0].buttons, MessageButtons::Ok);
-    EXPECT_EQ(rig.dialog.settings.timeFormat, 5); // the new settings hold for this run
-    EXPECT_TRUE(fs::is_directory(install.root / "config.dat" / "x"));
+        const bool stored = c.ok && !c.configBlocked;
+        EXPECT_EQ(readFile(rig.path(u"config.dat")), stored ? std::optional(encodeConfig(want)) : config);
+        // Unsaved settings still hold for this run: ending it would lose the open page.
+        EXPECT_EQ(rig.dialog.settings.timeFormat, c.ok ? 2 : 0);
+        EXPECT_EQ(rig.dialog.editor.autoKeyboard, !c.ok);
+        EXPECT_EQ(rig.dialog.settings.dataPath, rig.path(c.ok ? u"pages/" : u"diary/"));
+        EXPECT_EQ(rig.p.registry.values[u"Data Path"], rig.dialog.settings.dataPath);
+        EXPECT_EQ(rig.p.graphics.loaded.size() > loads, c.ok);
+        EXPECT_FALSE(rig.p.exit.exited);
+        const ShownMessage unsaved {u"설정을 저장할 수 없습니다.", u"Pagelet", MessageButtons::Ok, MessageIcon::Exclamation};
+        EXPECT_EQ(rig.p.messages.shown, c.configBlocked ? std::vector<ShownMessage> {unsaved} : std::vector<ShownMessage> {});
+        EXPECT_TRUE(rig.dialog.editor.needsRedraw);
+        EXPECT_EQ(rig.p.window.wholeInvalidations, invalidations + 1);
+    }
 }

@@ -1,6 +1,5 @@
 #include "DiaryRig.h"
 
-#include "app/SoftKeyboard.h"
 #include "settings/ConfigFile.h"
 
 #include <chrono>
@@ -13,38 +12,6 @@ using namespace pagelet;
 using namespace pagelet::testing;
 
 namespace {
-
-const LocalDate kDay {2001, 6, 7};
-
-struct Versions {
-    Page a {1, std::u16string(3000, u'a')};
-    Page b {2, [] {
-                std::u16string t;
-                for (int i = 0; i < 4000; ++i)
-                    t += u"둘째 판\r\n";
-                return t;
-            }()};
-};
-
-// Saves the two versions in turn, as fast as it can, until it is killed.
-[[noreturn]] void saveForever(const std::u16string& dataPath, const Versions& v, int ready)
-{
-    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
-    fakes::FakePlatform p;
-    MainDialog dialog(MainDialogPorts {p.window, p.messages, p.registry, p.exit, p.calendar, p.edit, p.graphics,
-                                       p.clock, p.dialogs, p.softInput});
-    dialog.settings.dataPath = dataPath;
-    const DayValue day = fromLocal(kDay);
-    const char go = 1;
-    if (::write(ready, &go, 1) != 1)
-        ::_exit(2);
-    for (bool second = true;; second = !second) {
-        const Page& page = second ? v.b : v.a;
-        dialog.weather = page.weather;
-        dialog.editor.setText(page.text);
-        dialog.savePage(day);
-    }
-}
 
 int temporaryFiles(const fs::path& folder)
 {
@@ -59,28 +26,37 @@ int temporaryFiles(const fs::path& folder)
 TEST(CrashSafety, APageKilledMidSaveIsOneVersionOrTheOtherAndStartUpClearsTheLeftovers)
 {
     TempFolder install("crash");
-    const fs::path data = install.root / "diary";
+    const fs::path data = install.root / "diary", page = data / "20010607.dry";
     fs::create_directories(data);
     ASSERT_TRUE(writeConfig(install.folder() + u"config.dat", Settings {}));
-    const Versions v;
-    const Bytes a = encodePage(v.a), b = encodePage(v.b);
-    const fs::path page = data / "20010607.dry";
-    writeBytes(page, a);
     const std::u16string dataPath = fromUtf8(data.string()) + u"/";
+    std::u16string lines;
+    for (int i = 0; i < 4000; ++i)
+        lines += u"둘째 판\r\n";
+    const Page versions[] = {{1, std::u16string(3000, u'a')}, {2, lines}};
+    const Bytes a = encodePage(versions[0]), b = encodePage(versions[1]);
+
+    // Saves the two versions in turn, count times or until killed, telling ready when it starts.
+    const auto save = [&](int count, int ready) {
+        fakes::FakePlatform p;
+        MainDialog dialog(p.ports());
+        dialog.settings.dataPath = dataPath;
+        const char go = 1;
+        if (ready >= 0 && ::write(ready, &go, 1) != 1)
+            return false;
+        for (int i = 0; count == 0 || i < count; ++i) {
+            dialog.weather = versions[i % 2].weather;
+            dialog.editor.setText(versions[i % 2].text);
+            if (!dialog.savePage(fromLocal(kDay)))
+                return false;
+        }
+        return true;
+    };
 
     // Kill within about three saves' time, so every phase of a save gets hit; a slow disk
     // still leaves enough kills in the first save's write and rename.
-    auto started = std::chrono::steady_clock::now();
-    {
-        fakes::FakePlatform p;
-        MainDialog d(MainDialogPorts {p.window, p.messages, p.registry, p.exit, p.calendar, p.edit, p.graphics, p.clock,
-                                      p.dialogs, p.softInput});
-        d.settings.dataPath = dataPath;
-        d.editor.setText(v.a.text);
-        d.weather = v.a.weather;
-        for (int i = 0; i < 4; ++i)
-            ASSERT_TRUE(d.savePage(fromLocal(kDay)));
-    }
+    const auto started = std::chrono::steady_clock::now();
+    ASSERT_TRUE(save(4, -1));
     const auto saveMicros = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - started).count() / 4;
     std::mt19937 random(std::random_device {}());
     std::uniform_int_distribution<long> delay(0, std::clamp<long>(3 * saveMicros, 200, 30000));
@@ -93,8 +69,10 @@ TEST(CrashSafety, APageKilledMidSaveIsOneVersionOrTheOtherAndStartUpClearsTheLef
         const pid_t child = ::fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
+            ::prctl(PR_SET_PDEATHSIG, SIGKILL);
             ::close(ready[0]);
-            saveForever(dataPath, v, ready[1]);
+            save(0, ready[1]);
+            ::_exit(2);
         }
         ::close(ready[1]);
         char go = 0;
@@ -111,21 +89,16 @@ TEST(CrashSafety, APageKilledMidSaveIsOneVersionOrTheOtherAndStartUpClearsTheLef
         (now == a ? sawA : sawB)++;
         killedMidWrite += temporaryFiles(data) > 0 ? 1 : 0;
 
-        // The next start: clears what the kill left and shows the page. It hands its soft
-        // input panel to the process-wide helper, which must not outlive this round.
-        struct OwnerReset {
-            ~OwnerReset() { setSoftKeyboardOwner(nullptr); }
-        } ownerReset;
+        // The next start clears what the kill left and shows the page.
         fakes::FakePlatform p;
         p.registry.values[u"Program Path"] = fromUtf8(install.root.string());
         p.registry.values[u"Data Path"] = dataPath;
         p.calendar.todayValue = fromLocal(kDay);
-        MainDialog next(MainDialogPorts {p.window, p.messages, p.registry, p.exit, p.calendar, p.edit, p.graphics, p.clock,
-                                         p.dialogs, p.softInput});
+        MainDialog next(p.ports());
         ASSERT_TRUE(next.OnInitDialog());
         ASSERT_EQ(temporaryFiles(data), 0) << "round " << round;
-        ASSERT_TRUE(next.editor.text == (now == a ? v.a.text : v.b.text)) << "round " << round;
-        ASSERT_EQ(next.weather, now == a ? 1 : 2);
+        const Page& shown = versions[now == a ? 0 : 1];
+        ASSERT_TRUE(next.editor.text == shown.text && next.weather == shown.weather) << "round " << round;
     }
     EXPECT_GT(sawA, 0);
     EXPECT_GT(sawB, 0);

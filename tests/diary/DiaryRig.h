@@ -1,7 +1,6 @@
 #pragma once
 // A MainDialog over the fakes with a real, temporary data folder and the page buttons of a skin.
 #include "app/Commands.h"
-#include "app/MainDialog.h"
 #include "base/FileIo.h"
 #include "base/Text.h"
 #include "diary/DateKey.h"
@@ -9,8 +8,6 @@
 #include "fakes/Fakes.h"
 
 #include <algorithm>
-#include <cstdlib>
-#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -20,37 +17,29 @@ namespace pagelet::testing {
 
 namespace fs = std::filesystem;
 
-inline const std::u16string kSaveFailed = u"일기를 저장할 수 없습니다.\n데이터 폴더를 확인하시기 바랍니다.";
+inline const LocalDate kDay {2001, 6, 7};
 
-class TempFolder {
-public:
+struct TempFolder {
     explicit TempFolder(const std::string& tag)
     {
         static int counter = 0;
-        root = fs::temp_directory_path() /
-               ("pagelet-" + tag + "-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+        root = fs::temp_directory_path() / ("pagelet-" + tag + "-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
         fs::remove_all(root);
         fs::create_directories(root);
     }
-    ~TempFolder()
-    {
-        std::error_code ec;
-        fs::remove_all(root, ec);
-    }
+    ~TempFolder() { fs::remove_all(root); }
     std::u16string folder() const { return fromUtf8(root.string()) + u"/"; }
     fs::path root;
 };
 
 inline Bytes bytesOf(const fs::path& path)
 {
-    auto bytes = readFile(fromUtf8(path.string()));
-    return bytes ? *bytes : Bytes {};
+    return readFile(fromUtf8(path.string())).value_or(Bytes {});
 }
 
 inline void writeBytes(const fs::path& path, const Bytes& bytes)
 {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
 inline std::vector<std::string> folderEntries(const fs::path& folder)
@@ -63,19 +52,12 @@ inline std::vector<std::string> folderEntries(const fs::path& folder)
 }
 
 struct DiaryRig {
-    explicit DiaryRig(const std::string& tag = "diary")
-        : data(tag),
-          dialog(MainDialogPorts {p.window, p.messages, p.registry, p.exit, p.calendar, p.edit, p.graphics, p.clock,
-                                  p.dialogs, p.softInput})
+    explicit DiaryRig(const std::string& tag = "diary") : data(tag), dialog(p.ports())
     {
         dialog.settings.dataPath = data.folder();
-        auto& skin = dialog.skin;
-        skin.AddSkinElement({0, 0, 20, 20}, nullptr, 0, CMD_WEATHER);
-        skin.AddSkinElement({20, 0, 40, 20}, nullptr, 1, CMD_EDIT);
-        skin.AddSkinElement({40, 0, 60, 20}, nullptr, 0, CMD_DELETE);
-        skin.AddSkinElement({60, 0, 80, 20}, nullptr, 0, CMD_TIMESTAMP);
-        skin.AddSkinElement({80, 0, 100, 20}, nullptr, 0, CMD_NEXT_DAY);
-        skin.calendarArea = {10, 30, 134, 167};
+        for (int command : {CMD_WEATHER, CMD_EDIT, CMD_DELETE, CMD_TIMESTAMP, CMD_NEXT_DAY})
+            dialog.skin.AddSkinElement({0, 0, 20, 20}, nullptr, command == CMD_EDIT, command);
+        dialog.skin.calendarArea = {10, 30, 134, 167};
         dialog.editor.create({3, 40, 237, 268});
     }
 
@@ -83,19 +65,16 @@ struct DiaryRig {
     void startOn(const LocalDate& date)
     {
         p.calendar.todayValue = fromLocal(date);
-        dialog.selectedDay = p.calendar.todayValue;
-        dialog.previousDay = dialog.selectedDay;
+        dialog.selectedDay = dialog.previousDay = p.calendar.todayValue;
         if (!dialog.loadPage(dialog.selectedDay))
             dialog.showEmptyPage();
     }
-
     // The user typing: the text changes and is no longer saved.
     void type(const std::u16string& text)
     {
         dialog.editor.setText(text);
         dialog.editor.saved = false;
     }
-
     void command(int cmd) { dialog.onCommand(cmd, 0, 0); }
 
     fs::path pageFile(const LocalDate& date) const { return data.root / (toUtf8(makeDateKey(date)) + ".dry"); }
@@ -104,38 +83,21 @@ struct DiaryRig {
         writeBytes(pageFile(date), encodePage({weather, text}));
     }
     LocalDate shown() const { return localDate(dialog.selectedDay); }
-    SkinElement& button(int index) { return *dialog.skin.elements[static_cast<std::size_t>(index)]; }
-    SkinElement& weatherButton() { return button(0); }
-    SkinElement& editButton() { return button(1); }
-    SkinElement& deleteButton() { return button(2); }
-    SkinElement& stampButton() { return button(3); }
+    SkinElement& weatherButton() { return *dialog.skin.elements[0]; }
+    SkinElement& editButton() { return *dialog.skin.elements[1]; }
+    SkinElement& deleteButton() { return *dialog.skin.elements[2]; }
+    SkinElement& stampButton() { return *dialog.skin.elements[3]; }
+    // The page's display state: edit button command and cell, weather cell, weather, stamp and
+    // delete buttons enabled, editor editable.
+    std::vector<int> state()
+    {
+        return {editButton().command, editButton().cell, weatherButton().cell, weatherButton().enabled,
+                stampButton().enabled, deleteButton().enabled, dialog.editor.editable};
+    }
 
     TempFolder data;
     fakes::FakePlatform p;
     MainDialog dialog;
-};
-
-// Sets TZ for one scope and puts the previous zone back.
-class ZoneScope {
-public:
-    explicit ZoneScope(const char* zone)
-    {
-        if (const char* old = std::getenv("TZ"))
-            m_old = old;
-        ::setenv("TZ", zone, 1);
-        ::tzset();
-    }
-    ~ZoneScope()
-    {
-        if (m_old.empty())
-            ::unsetenv("TZ");
-        else
-            ::setenv("TZ", m_old.c_str(), 1);
-        ::tzset();
-    }
-
-private:
-    std::string m_old;
 };
 
 } // namespace pagelet::testing

@@ -17,58 +17,17 @@ MessageAnswer FakeMessageBox::show(const std::u16string& text, const std::u16str
     return a;
 }
 
-bool FakeRegistry::open(const std::u16string& keyPath)
-{
-    opened.push_back(keyPath);
-    ++openCount;
-    return true;
-}
-
 std::optional<std::u16string> FakeRegistry::read(const std::u16string& name)
 {
     auto it = values.find(name);
-    if (it == values.end())
-        return std::nullopt;
-    return it->second;
-}
-
-bool FakeRegistry::write(const std::u16string& name, const std::u16string& value)
-{
-    if (failWrites)
-        return false;
-    values[name] = value;
-    return true;
-}
-
-void FakeRegistry::close()
-{
-    ++closeCount;
-}
-
-void FakeCalendar::setSelection(DayValue day)
-{
-    selection = day;
-}
-
-void FakeWindow::drawNow(const Rect& rect, const std::function<void(Surface&)>& draw)
-{
-    drawnNow.push_back(rect);
-    if (surface)
-        draw(*surface);
-}
-
-int FakeWindow::sendCommand(int command, std::intptr_t wParam, std::intptr_t lParam)
-{
-    sent.push_back({command, wParam, lParam});
-    return onCommand ? onCommand(command, wParam, lParam) : 0;
+    return it == values.end() ? std::nullopt : std::optional(it->second);
 }
 
 int FakeEditControl::lineCount()
 {
     int lines = 1;
     for (std::size_t i = 0; i + 1 < content.size(); ++i)
-        if (content[i] == u'\r' && content[i + 1] == u'\n')
-            ++lines;
+        lines += content[i] == u'\r' && content[i + 1] == u'\n';
     return lines;
 }
 
@@ -84,6 +43,7 @@ int FakeEditControl::lineIndex(int line)
 }
 
 namespace {
+
 Size bmpSize(const std::u16string& path)
 {
     auto bytes = readFile(path);
@@ -96,31 +56,16 @@ Size bmpSize(const std::u16string& path)
     const std::int32_t h = i32(22);
     return {i32(18), h < 0 ? -h : h};
 }
-} // namespace
 
-std::unique_ptr<Bitmap> FakeGraphics::loadBitmap(const std::u16string& path)
-{
-    if (!isFile(path))
-        return nullptr;
-    loaded.push_back(path);
-    return std::make_unique<FakeBitmap>(bmpSize(path), path);
-}
+class FakeStrip : public ImageStrip {
+public:
+    FakeStrip(int cells, Size cell) : cells(cells), cell(cell) {}
+    int cellCount() const override { return cells; }
+    Size cellSize() const override { return cell; }
+    int cells;
+    Size cell;
+};
 
-std::unique_ptr<Bitmap> FakeGraphics::stretchRegion(const Bitmap&, Size, Size target)
-{
-    ++stretches;
-    return std::make_unique<FakeBitmap>(target);
-}
-
-std::unique_ptr<ImageStrip> FakeGraphics::makeStrip(const Bitmap* bitmap, Size cellSize, int cells)
-{
-    int fit = 0;
-    if (bitmap && cellSize.width > 0 && cellSize.height > 0)
-        fit = std::min(cells, bitmap->size().width / cellSize.width);
-    return std::make_unique<FakeStrip>(fit, cellSize);
-}
-
-namespace {
 class NullSurface : public Surface {
 public:
     explicit NullSurface(Size s) : s(s) {}
@@ -135,7 +80,24 @@ public:
     void drawText(const Rect&, std::u16string_view, Color) override {}
     Size s;
 };
+
 } // namespace
+
+std::unique_ptr<Bitmap> FakeGraphics::loadBitmap(const std::u16string& path)
+{
+    if (!isFile(path))
+        return nullptr;
+    loaded.push_back(path);
+    return std::make_unique<FakeBitmap>(bmpSize(path));
+}
+
+std::unique_ptr<ImageStrip> FakeGraphics::makeStrip(const Bitmap* bitmap, Size cellSize, int cells)
+{
+    int fit = 0;
+    if (bitmap && cellSize.width > 0 && cellSize.height > 0)
+        fit = std::min(cells, bitmap->size().width / cellSize.width);
+    return std::make_unique<FakeStrip>(fit, cellSize);
+}
 
 std::unique_ptr<Surface> FakeGraphics::makeSurface(Size size)
 {

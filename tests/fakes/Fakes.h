@@ -1,5 +1,6 @@
 #pragma once
 // Small state-recording stand-ins for the platform, for testing the core without a display.
+#include "app/MainDialog.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/EditControl.h"
@@ -24,6 +25,7 @@ struct ShownMessage {
     std::u16string caption;
     MessageButtons buttons;
     MessageIcon icon;
+    friend bool operator==(const ShownMessage&, const ShownMessage&) = default;
 };
 
 class FakeMessageBox : public MessageBoxPort {
@@ -36,24 +38,24 @@ public:
 
 class FakeRegistry : public RegistryPort {
 public:
-    bool open(const std::u16string& keyPath) override;
+    bool open(const std::u16string& keyPath) override { opened.push_back(keyPath); return true; }
     std::optional<std::u16string> read(const std::u16string& name) override;
-    bool write(const std::u16string& name, const std::u16string& value) override;
-    void close() override;
+    bool write(const std::u16string& name, const std::u16string& value) override
+    {
+        if (!failWrites)
+            values[name] = value;
+        return !failWrites;
+    }
+    void close() override { ++closeCount; }
     std::map<std::u16string, std::u16string> values;
     std::vector<std::u16string> opened;
-    int openCount = 0;
     int closeCount = 0;
     bool failWrites = false;
 };
 
 class FakeExit : public ProcessExit {
 public:
-    void exit(int status) override
-    {
-        exited = true;
-        this->status = status;
-    }
+    void exit(int code) override { exited = true; status = code; }
     bool exited = false;
     int status = -1;
 };
@@ -68,14 +70,13 @@ class FakeSoftInput : public SoftInputPanel {
 public:
     void raise() override { ++raised; }
     void lower() override { ++lowered; }
-    int raised = 0;
-    int lowered = 0;
+    int raised = 0, lowered = 0;
 };
 
 class FakeCalendar : public MonthCalendar {
 public:
     DayValue today() override { return todayValue; }
-    void setSelection(DayValue day) override;
+    void setSelection(DayValue day) override { selection = day; }
     DisplayedRange displayedRange() override { return range; }
     void setDayStates(const std::vector<std::uint32_t>& m) override { masks = m; ++dayStateCalls; }
     void setColor(int slot, Color color) override { colors[slot] = color; }
@@ -84,8 +85,7 @@ public:
     void hide() override { visible = false; }
     void move(const Rect& rect) override { placed = rect; }
 
-    DayValue todayValue = 0;
-    DayValue selection = 0;
+    DayValue todayValue = 0, selection = 0;
     DisplayedRange range;
     std::vector<std::uint32_t> masks;
     int dayStateCalls = 0;
@@ -97,20 +97,28 @@ public:
 
 class FakeWindow : public MainWindowPort {
 public:
-    Size clientSize() override { return client; }
-    void invalidate() override { ++wholeInvalidations; }
-    void invalidate(const Rect& rect) override { invalidatedRects.push_back(rect); }
-    void drawNow(const Rect& rect, const std::function<void(Surface&)>& draw) override;
-    int sendCommand(int command, std::intptr_t wParam, std::intptr_t lParam) override;
-
     struct SentCommand {
         int command;
         std::intptr_t wParam;
         std::intptr_t lParam;
     };
+    Size clientSize() override { return client; }
+    void invalidate() override { ++wholeInvalidations; }
+    void invalidate(const Rect& rect) override { invalidatedRects.push_back(rect); }
+    void drawNow(const Rect& rect, const std::function<void(Surface&)>& draw) override
+    {
+        drawnNow.push_back(rect);
+        if (surface)
+            draw(*surface);
+    }
+    int sendCommand(int command, std::intptr_t wParam, std::intptr_t lParam) override
+    {
+        sent.push_back({command, wParam, lParam});
+        return onCommand ? onCommand(command, wParam, lParam) : 0;
+    }
+
     std::vector<SentCommand> sent;
     std::function<int(int, std::intptr_t, std::intptr_t)> onCommand; // runs the command when set
-
     Size client {240, 270};
     int wholeInvalidations = 0;
     std::vector<Rect> invalidatedRects;
@@ -135,7 +143,7 @@ public:
     void setReadOnly(bool r) override { readOnly = r; }
     std::u16string text() override { return content; }
     void setText(const std::u16string& t) override { content = t; }
-    void setFocus() override { ++focusCount; }
+    void setFocus() override {}
     void showCaret() override { ++caretShows; }
     void hideCaret() override { ++caretHides; }
     void setCaretPos(Point) override {}
@@ -145,36 +153,19 @@ public:
     void invalidate() override { ++invalidations; }
     int scrollBarWidth() override { return 16; }
 
-    bool created = false;
     Rect area;
     std::u16string content;
-    bool readOnly = true;
-    int selStart = 0;
-    int selEnd = 0;
-    int firstVisible = 0;
-    int focusCount = 0;
-    int caretShows = 0;
-    int caretHides = 0;
-    bool scrollBar = false;
+    bool created = false, readOnly = true, scrollBar = false;
+    int selStart = 0, selEnd = 0, firstVisible = 0;
+    int caretShows = 0, caretHides = 0, invalidations = 0;
     ScrollInfo info;
-    int invalidations = 0;
 };
 
 class FakeBitmap : public Bitmap {
 public:
-    explicit FakeBitmap(Size s, std::u16string from = {}) : s(s), path(std::move(from)) {}
+    explicit FakeBitmap(Size s) : s(s) {}
     Size size() const override { return s; }
     Size s;
-    std::u16string path;
-};
-
-class FakeStrip : public ImageStrip {
-public:
-    FakeStrip(int cells, Size cell) : cells(cells), cell(cell) {}
-    int cellCount() const override { return cells; }
-    Size cellSize() const override { return cell; }
-    int cells;
-    Size cell;
 };
 
 // Bitmaps "load" from files that exist; their size is read from a BMP header when there is
@@ -182,7 +173,11 @@ public:
 class FakeGraphics : public Graphics {
 public:
     std::unique_ptr<Bitmap> loadBitmap(const std::u16string& path) override;
-    std::unique_ptr<Bitmap> stretchRegion(const Bitmap& source, Size region, Size target) override;
+    std::unique_ptr<Bitmap> stretchRegion(const Bitmap&, Size, Size target) override
+    {
+        ++stretches;
+        return std::make_unique<FakeBitmap>(target);
+    }
     std::unique_ptr<ImageStrip> makeStrip(const Bitmap* bitmap, Size cellSize, int cells) override;
     std::unique_ptr<Surface> makeSurface(Size size) override;
     int systemFontHeight() override { return fontHeight; }
@@ -194,19 +189,18 @@ public:
 
 class FakeDialogs : public DialogPort {
 public:
-    bool runPassword(PasswordDialog& dialog) override { ++passwordRuns; return passwordScript ? passwordScript(dialog) : false; }
-    bool runNewPassword(NewPasswordDialog& dialog) override { ++newPasswordRuns; return newPasswordScript ? newPasswordScript(dialog) : false; }
-    bool runSettings(SettingsDialog& dialog) override { ++settingsRuns; return settingsScript ? settingsScript(dialog) : false; }
+    bool runPassword(PasswordDialog& dialog) override { return passwordScript && passwordScript(dialog); }
+    bool runNewPassword(NewPasswordDialog& dialog) override { ++newPasswordRuns; return newPasswordScript && newPasswordScript(dialog); }
+    bool runSettings(SettingsDialog& dialog) override { return settingsScript && settingsScript(dialog); }
     std::function<bool(PasswordDialog&)> passwordScript;
     std::function<bool(NewPasswordDialog&)> newPasswordScript;
     std::function<bool(SettingsDialog&)> settingsScript;
-    int passwordRuns = 0;
     int newPasswordRuns = 0;
-    int settingsRuns = 0;
 };
 
 // All the fakes a MainDialog needs, wired together.
 struct FakePlatform {
+    MainDialogPorts ports() { return {window, messages, registry, exit, calendar, edit, graphics, clock, dialogs, softInput}; }
     FakeWindow window;
     FakeMessageBox messages;
     FakeRegistry registry;

@@ -24,11 +24,9 @@ TEST(RegistryKey, MissingValueIsStoredWithTheDefault)
     }
     EXPECT_EQ(registry.opened, std::vector<std::u16string> {kRegistryKeyPath});
     EXPECT_EQ(registry.closeCount, 1);
-    EXPECT_EQ(registry.values[u"Absent"], u"fallback");
-    EXPECT_EQ(registry.values.count(u"AbsentEmpty"), 1u);
-    EXPECT_EQ(registry.values[u"Present"], u"kept");
-    EXPECT_EQ(registry.values[u"Data Path"], u"/d/");
-    EXPECT_EQ(registry.values.count(u""), 0u);
+    const std::map<std::u16string, std::u16string> want = {{u"Absent", u"fallback"}, {u"AbsentEmpty", u""},
+        {u"Present", u"kept"}, {u"Cut", std::u16string(u"before\0after", 12)}, {u"Data Path", u"/d/"}};
+    EXPECT_EQ(registry.values, want);
 
     registry.failWrites = true;
     RegistryKey key(registry, kRegistryKeyPath);
