@@ -104,5 +104,4 @@ TEST(CrashSafety, APageKilledMidSaveIsOneVersionOrTheOtherAndStartUpClearsTheLef
     EXPECT_GT(sawB, 0);
     std::printf("%d kills within %ld us: %d left version one, %d version two, %d cut a save short\n", kRounds,
                 delay.max(), sawA, sawB, killedMidWrite);
-    RecordProperty("killedMidWrite", killedMidWrite);
 }

@@ -7,10 +7,10 @@
 #include "diary/PageFile.h"
 #include "fakes/Fakes.h"
 
-#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <map>
 #include <unistd.h>
 
 namespace pagelet::testing {
@@ -42,13 +42,14 @@ inline void writeBytes(const fs::path& path, const Bytes& bytes)
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
-inline std::vector<std::string> folderEntries(const fs::path& folder)
+// Every file in a folder with its bytes (none read from anything but a regular file).
+using Files = std::map<std::string, Bytes>;
+inline Files files(const fs::path& folder)
 {
-    std::vector<std::string> names;
+    Files all;
     for (const auto& e : fs::directory_iterator(folder))
-        names.push_back(e.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
+        all[e.path().filename().string()] = e.is_regular_file() ? bytesOf(e.path()) : Bytes {};
+    return all;
 }
 
 struct DiaryRig {

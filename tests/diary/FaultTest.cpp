@@ -1,7 +1,6 @@
 #include "DiaryRig.h"
 
 #include <csignal>
-#include <map>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -18,21 +17,10 @@ const std::vector<std::pair<int, const char*>> kLeaves = {
     {CMD_CALENDAR, "calendar pick"}, {CMD_SAVE, "save command"},     {0, "close"},
 };
 
-// Runs one way of leaving; true when the window would close.
-bool leave(DiaryRig& rig, int how)
-{
-    if (how == 0) {
-        rig.p.messages.answers.push_back(MessageAnswer::Yes);
-        return rig.dialog.OnClose();
-    }
-    rig.command(how);
-    if (how == CMD_CALENDAR)
-        rig.dialog.onDayPicked({2001, 8, 15});
-    return false;
-}
-
-// The shown day with text typed, and every other day (today, the one before) elsewhere.
-void startWriting(DiaryRig& rig, const std::u16string& text)
+// Writes text on the shown day, then leaves it one way (0: the close) while every store fails.
+// Gives what went wrong: staying means the message once, the same day, the text and its weather
+// mark unsaved in edit mode.
+std::string writeAndFailToLeave(DiaryRig& rig, int how, const std::u16string& text)
 {
     rig.startOn(kDay);
     rig.p.calendar.todayValue = fromLocal({2001, 9, 1});
@@ -40,20 +28,24 @@ void startWriting(DiaryRig& rig, const std::u16string& text)
     rig.dialog.previousDay = fromLocal({2001, 5, 1});
     rig.command(CMD_EDIT);
     rig.type(text);
-}
+    rig.command(CMD_WEATHER);
+    const std::int32_t weather = rig.dialog.weather;
+    rig.p.messages.answers.push_back(MessageAnswer::Yes);
+    const bool closed = how == 0 && rig.dialog.OnClose();
+    if (how)
+        rig.command(how);
+    if (how == CMD_CALENDAR)
+        rig.dialog.onDayPicked({2001, 8, 15});
 
-// What staying means: the message, the same day, the text unsaved in edit mode.
-std::string stayProblems(DiaryRig& rig, const std::u16string& text, bool closed)
-{
     const auto& shown = rig.p.messages.shown;
     const fakes::ShownMessage failed {u"일기를 저장할 수 없습니다.\n데이터 폴더를 확인하시기 바랍니다.", u"Pagelet",
                                       MessageButtons::Ok, MessageIcon::Exclamation};
     const std::pair<bool, const char*> checks[] = {
-        {!shown.empty() && shown.back() == failed, "no save-failure message"},
+        {shown.size() == (how ? 1u : 2u) && shown.back() == failed, "no save-failure message, or more"}, // the close asks first
         {!closed, "closed"},
         {rig.shown() == kDay && localDate(rig.p.calendar.selection) == kDay, "day changed"},
         {localDate(rig.dialog.previousDay) == LocalDate {2001, 5, 1}, "previous day changed"},
-        {rig.dialog.editor.text == text && !rig.dialog.editor.saved, "text lost or marked saved"},
+        {rig.dialog.editor.text == text && rig.dialog.weather == weather && !rig.dialog.editor.saved, "page lost or marked saved"},
         {rig.editButton().command == CMD_SAVE && rig.editButton().cell == 0 && rig.weatherButton().enabled &&
              rig.stampButton().enabled && rig.dialog.editor.editable,
          "not editing"},
@@ -75,13 +67,7 @@ TEST(SaveFaults, AStoreThatFailsKeepsThePageOnScreenAndEveryFileAsItWas)
         writeBytes(data.root / "20010607.dry", encodePage({3, u"어제까지의 글"}));
         writeBytes(data.root / "20010606.dry", encodePage({1, std::u16string(3000, u'x')}));
         writeBytes(data.root / "diary", {'n', 'o', 't', ' ', 'a', ' ', 'f', 'o', 'l', 'd', 'e', 'r'});
-        const auto files = [&] {
-            std::map<std::string, Bytes> all;
-            for (const auto& name : folderEntries(data.root))
-                all[name] = bytesOf(data.root / name);
-            return all;
-        };
-        const auto before = files();
+        const Files before = files(data.root);
         // In a child, as a file-size limit can't be lifted again.
         const pid_t child = ::fork();
         ASSERT_GE(child, 0);
@@ -93,13 +79,7 @@ TEST(SaveFaults, AStoreThatFailsKeepsThePageOnScreenAndEveryFileAsItWas)
             for (const auto& [how, what] : kLeaves) {
                 DiaryRig rig("fault-child");
                 rig.dialog.settings.dataPath = data.folder() + (sizeLimit ? u"" : u"diary/");
-                const std::u16string text(20000, u'y'); // 40 KB, past the limit
-                startWriting(rig, text);
-                rig.command(CMD_WEATHER);
-                const std::int32_t weather = rig.dialog.weather;
-                std::string found = stayProblems(rig, text, leave(rig, how));
-                if (rig.dialog.weather != weather || rig.p.messages.shown.size() != (how ? 1u : 2u)) // the close asks first
-                    found += "weather changed or messages repeated";
+                const std::string found = writeAndFailToLeave(rig, how, std::u16string(20000, u'y')); // 40 KB, past the limit
                 problems += found.empty() ? "" : std::string(what) + ": " + found + "\n";
             }
             std::fputs(problems.c_str(), stderr);
@@ -108,7 +88,7 @@ TEST(SaveFaults, AStoreThatFailsKeepsThePageOnScreenAndEveryFileAsItWas)
         int status = 0;
         ASSERT_EQ(::waitpid(child, &status, 0), child);
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-        EXPECT_EQ(files(), before); // every byte as it was, and no temporary file left
+        EXPECT_EQ(files(data.root), before); // every byte as it was, and no temporary file left
     }
 }
 
@@ -156,8 +136,7 @@ TEST(SaveFaults, AnUnreadablePageIsNeverDeletedOrOverwritten)
         // Damaged again while the aside name is taken: nothing is replaced, the text stays.
         fs::remove(page);
         make(page);
-        startWriting(rig, u"다시 쓴 글");
-        EXPECT_EQ(stayProblems(rig, u"다시 쓴 글", leave(rig, CMD_NEXT_DAY)), "");
+        EXPECT_EQ(writeAndFailToLeave(rig, CMD_NEXT_DAY, u"다시 쓴 글"), "");
         EXPECT_EQ(snapshot(page), damaged);
         EXPECT_EQ(snapshot(aside), damaged);
 
@@ -165,7 +144,7 @@ TEST(SaveFaults, AnUnreadablePageIsNeverDeletedOrOverwritten)
         fs::remove(aside);
         rig.command(CMD_SAVE);
         EXPECT_TRUE(rig.dialog.editor.saved);
-        EXPECT_TRUE(fs::is_regular_file(page) && bytesOf(page) == encodePage({0, u"다시 쓴 글"}));
+        EXPECT_TRUE(fs::is_regular_file(page) && bytesOf(page) == encodePage({1, u"다시 쓴 글"}));
         EXPECT_EQ(snapshot(aside), damaged);
         EXPECT_EQ(rig.p.messages.shown.size(), 1u);
     }

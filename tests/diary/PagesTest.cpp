@@ -16,10 +16,9 @@ TEST(Pages, AFileHoldsExactlyTheWeatherTheLengthAndTheText)
         rig.type(text);
         rig.dialog.weather = 2;
         EXPECT_TRUE(rig.dialog.savePage(rig.dialog.selectedDay));
-        EXPECT_EQ(bytesOf(rig.pageFile(kDay)), encodePage({2, text}));
+        EXPECT_EQ(files(rig.data.root), (Files {{"20010607.dry", encodePage({2, text})}}));
         EXPECT_TRUE(rig.dialog.editor.saved);
     }
-    EXPECT_EQ(folderEntries(rig.data.root), std::vector<std::string> {"20010607.dry"});
 }
 
 TEST(Pages, DisplayStatesAndWeatherFollowTheCommands)

@@ -26,20 +26,18 @@ std::optional<std::u16string> FakeRegistry::read(const std::u16string& name)
 int FakeEditControl::lineCount()
 {
     int lines = 1;
-    for (std::size_t i = 0; i + 1 < content.size(); ++i)
-        lines += content[i] == u'\r' && content[i + 1] == u'\n';
+    for (std::size_t at = 0; (at = content.find(u"\r\n", at)) != std::u16string::npos; at += 2)
+        ++lines;
     return lines;
 }
 
 int FakeEditControl::lineIndex(int line)
 {
-    if (line == 0)
-        return 0;
-    int seen = 0;
-    for (std::size_t i = 0; i + 1 < content.size(); ++i)
-        if (content[i] == u'\r' && content[i + 1] == u'\n' && ++seen == line)
-            return static_cast<int>(i + 2);
-    return -1;
+    std::size_t at = 0;
+    for (int i = 0; i < line; ++i, at += 2)
+        if ((at = content.find(u"\r\n", at)) == std::u16string::npos)
+            return -1;
+    return static_cast<int>(at);
 }
 
 namespace {
