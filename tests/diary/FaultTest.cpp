@@ -34,8 +34,10 @@ std::string writeAndFailToLeave(DiaryRig& rig, int how, const std::u16string& te
     const bool closed = how == 0 && rig.dialog.OnClose();
     if (how)
         rig.command(how);
-    if (how == CMD_CALENDAR)
+    if (how == CMD_CALENDAR) { // the calendar moves its selection on the tap
+        rig.p.calendar.selection = fromLocal({2001, 8, 15});
         rig.dialog.onDayPicked({2001, 8, 15});
+    }
 
     const auto& shown = rig.p.messages.shown;
     const fakes::ShownMessage failed {u"일기를 저장할 수 없습니다.\n데이터 폴더를 확인하시기 바랍니다.", u"Pagelet",
