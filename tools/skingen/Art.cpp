@@ -32,6 +32,34 @@ QPainterPath cloudPath(const QRectF& r)
     return path.united(base).simplified();
 }
 
+// A yellow pencil lying at an angle, drawn along its own axis: body from tail to head, a
+// wooden tip, the lead, and a pink eraser behind the tail.
+struct PencilShape {
+    double tail, head, halfWidth, tipLength, leadRadius, eraserLength;
+};
+
+void drawLoosePencil(QPainter& p, QPointF at, double angle, const PencilShape& s)
+{
+    p.save();
+    p.translate(at);
+    p.rotate(angle);
+    p.setPen(pen(QColor(90, 60, 20), 1.0));
+    p.setBrush(QColor(250, 200, 60));
+    p.drawRect(QRectF(s.tail, -s.halfWidth, s.head - s.tail, 2 * s.halfWidth));
+    QPainterPath tip;
+    tip.moveTo(s.head, -s.halfWidth);
+    tip.lineTo(s.head + s.tipLength, 0);
+    tip.lineTo(s.head, s.halfWidth);
+    tip.closeSubpath();
+    p.setBrush(QColor(240, 214, 170));
+    p.drawPath(tip);
+    p.setBrush(QColor(60, 50, 40));
+    p.drawEllipse(QPointF(s.head + s.tipLength - 1, 0), s.leadRadius, s.leadRadius);
+    p.setBrush(QColor(238, 140, 150));
+    p.drawRect(QRectF(s.tail - s.eraserLength, -s.halfWidth, s.eraserLength, 2 * s.halfWidth));
+    p.restore();
+}
+
 void drawCloud(QPainter& p, const QRectF& r, const QColor& fill, const QColor& edge)
 {
     const QPainterPath path = cloudPath(r);
@@ -339,24 +367,7 @@ QImage programIcon(int side)
     p.drawPath(ribbon);
 
     // A pencil across the corner.
-    p.save();
-    p.translate(34, 34);
-    p.rotate(-45);
-    p.setPen(pen(QColor(90, 60, 20), 1.0));
-    p.setBrush(QColor(250, 200, 60));
-    p.drawRect(QRectF(-11, -2.6, 15, 5.2));
-    QPainterPath tip;
-    tip.moveTo(4, -2.6);
-    tip.lineTo(10, 0);
-    tip.lineTo(4, 2.6);
-    tip.closeSubpath();
-    p.setBrush(QColor(240, 214, 170));
-    p.drawPath(tip);
-    p.setBrush(QColor(60, 50, 40));
-    p.drawEllipse(QPointF(9, 0), 1.1, 1.1);
-    p.setBrush(QColor(238, 140, 150));
-    p.drawRect(QRectF(-14, -2.6, 3, 5.2));
-    p.restore();
+    drawLoosePencil(p, {34, 34}, -45, {-11, 4, 2.6, 6, 1.1, 3});
     return image;
 }
 
@@ -425,24 +436,7 @@ QImage settingsPicture(QSize size)
     p.drawPath(heart);
 
     // The pencil lying across the right page.
-    p.save();
-    p.translate(120, 60);
-    p.rotate(-28);
-    p.setPen(pen(QColor(90, 60, 20), 1.0));
-    p.setBrush(QColor(250, 200, 60));
-    p.drawRect(QRectF(-18, -3, 26, 6));
-    QPainterPath tip;
-    tip.moveTo(8, -3);
-    tip.lineTo(15, 0);
-    tip.lineTo(8, 3);
-    tip.closeSubpath();
-    p.setBrush(QColor(240, 214, 170));
-    p.drawPath(tip);
-    p.setBrush(QColor(60, 50, 40));
-    p.drawEllipse(QPointF(14, 0), 1.2, 1.2);
-    p.setBrush(QColor(238, 140, 150));
-    p.drawRect(QRectF(-22, -3, 4, 6));
-    p.restore();
+    drawLoosePencil(p, {120, 60}, -28, {-18, 8, 3, 7, 1.2, 4});
     return image;
 }
 
