@@ -1,6 +1,6 @@
 // A change of day with 100 KB pages and the month's day marks, each beside the time it takes
 // just to read the same files' bytes.
-#include "app/Commands.h"
+#include "platform/Commands.h"
 #include "app/MainDialog.h"
 #include "base/FileIo.h"
 #include "base/Text.h"

@@ -1,6 +1,6 @@
 #include "app/MainDialog.h"
 
-#include "app/Commands.h"
+#include "platform/Commands.h"
 #include "app/SoftKeyboard.h"
 #include "base/FileIo.h"
 #include "platform/Dialogs.h"

@@ -1,6 +1,6 @@
 #include "app/MainDialog.h"
 
-#include "app/Commands.h"
+#include "platform/Commands.h"
 #include "platform/Dialogs.h"
 #include "platform/EditControl.h"
 #include "platform/Graphics.h"

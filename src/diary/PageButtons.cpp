@@ -1,6 +1,6 @@
 #include "diary/PageButtons.h"
 
-#include "app/Commands.h"
+#include "platform/Commands.h"
 #include "skin/Skin.h"
 
 namespace pagelet {

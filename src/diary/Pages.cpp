@@ -1,6 +1,6 @@
 #include "app/MainDialog.h"
 
-#include "app/Commands.h"
+#include "platform/Commands.h"
 #include "diary/DateKey.h"
 #include "diary/PageButtons.h"
 #include "diary/PageFile.h"

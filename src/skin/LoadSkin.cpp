@@ -1,6 +1,6 @@
 #include "skin/LoadSkin.h"
 
-#include "app/Commands.h"
+#include "platform/Commands.h"
 #include "base/Color.h"
 #include "base/FileIo.h"
 #include "platform/Graphics.h"

@@ -1,4 +1,4 @@
-#include "app/Commands.h"
+#include "platform/Commands.h"
 #include "app/MainDialog.h"
 #include "base/FileIo.h"
 #include "platform/EditControl.h"

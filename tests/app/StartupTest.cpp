@@ -1,4 +1,4 @@
-#include "app/Commands.h"
+#include "platform/Commands.h"
 #include "app/SoftKeyboard.h"
 #include "base/FileIo.h"
 #include "base/Text.h"

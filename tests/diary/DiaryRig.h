@@ -1,6 +1,6 @@
 #pragma once
 // A MainDialog over the fakes with a real, temporary data folder and the page buttons of a skin.
-#include "app/Commands.h"
+#include "platform/Commands.h"
 #include "base/FileIo.h"
 #include "base/Text.h"
 #include "diary/DateKey.h"

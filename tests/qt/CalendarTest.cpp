@@ -1,5 +1,5 @@
 #include "Rig.h"
-#include "app/Commands.h"
+#include "platform/Commands.h"
 #include "base/FileIo.h"
 #include "diary/DateKey.h"
 #include "diary/PageFile.h"

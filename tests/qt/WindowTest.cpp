@@ -1,6 +1,6 @@
 // The real main window, offscreen, on a temporary install whose skin is made of solid cells.
 #include "Rig.h"
-#include "app/Commands.h"
+#include "platform/Commands.h"
 #include "base/FileIo.h"
 #include "qt/QtEditControl.h"
 #include "qt/QtMonthCalendar.h"

@@ -1,4 +1,4 @@
-#include "app/Commands.h"
+#include "platform/Commands.h"
 #include "fakes/Fakes.h"
 #include "skin/LoadSkin.h"
 #include "skin/SkinTestFiles.h"

@@ -1,5 +1,5 @@
 // The pen on the skin's buttons; what the buttons look like is probed on the real window.
-#include "app/Commands.h"
+#include "platform/Commands.h"
 #include "app/MainDialog.h"
 #include "fakes/Fakes.h"
 #include "skin/LoadSkin.h"

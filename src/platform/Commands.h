@@ -2,7 +2,7 @@
 
 namespace pagelet {
 
-// Command messages sent by the skin's buttons.
+// The window's command messages, sent by the skin's buttons (WM_USER + 100 onwards).
 enum Command : int {
     WM_USER = 0x400,
     CMD_WEATHER = WM_USER + 100,
