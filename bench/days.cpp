@@ -37,13 +37,13 @@ struct Bench {
     {
         fs::remove_all(root);
         fs::create_directories(root);
-        dialog.settings.dataPath = fromUtf8(root.string()) + u"/";
-        dialog.editor.create({3, 40, 237, 268});
+        dialog.settings().dataPath = fromUtf8(root.string()) + u"/";
+        dialog.editor().create({3, 40, 237, 268});
         p.calendar.range = {{2001, 5, 27}, {2001, 7, 7}, 3};
     }
     ~Bench() { fs::remove_all(root); }
 
-    std::u16string path(const LocalDate& d) const { return dialog.settings.dataPath + makeDateKey(d) + u".dry"; }
+    std::u16string path(const LocalDate& d) const { return dialog.settings().dataPath + makeDateKey(d) + u".dry"; }
     void put(const LocalDate& d, const std::u16string& text) { writeFileAtomic(path(d), encodePage({1, text})); }
 
     fs::path root;
@@ -57,8 +57,7 @@ void BM_ChangeDay(benchmark::State& state)
     Bench b;
     b.put(kDay, pageText(u'가'));
     b.put({2001, 6, 8}, pageText(u'나'));
-    b.dialog.selectedDay = fromLocal(kDay);
-    b.dialog.loadPage(b.dialog.selectedDay);
+    b.dialog.day().startOn(fromLocal(kDay));
     bool forward = true;
     for (auto _ : state) {
         b.dialog.onCommand(forward ? CMD_NEXT_DAY : CMD_PREV_DAY, 0, 0);
@@ -74,16 +73,16 @@ void BM_LoadPage(benchmark::State& state)
     Bench b;
     b.put(kDay, pageText(u'가'));
     for (auto _ : state)
-        benchmark::DoNotOptimize(b.dialog.loadPage(fromLocal(kDay)));
+        benchmark::DoNotOptimize(b.dialog.day().loadPage(fromLocal(kDay)));
 }
 BENCHMARK(BM_LoadPage)->Unit(benchmark::kMicrosecond);
 
 void BM_SavePage(benchmark::State& state)
 {
     Bench b;
-    b.dialog.editor.setText(pageText(u'가'));
+    b.dialog.editor().setText(pageText(u'가'));
     for (auto _ : state)
-        benchmark::DoNotOptimize(b.dialog.savePage(fromLocal(kDay)));
+        benchmark::DoNotOptimize(b.dialog.day().savePage(fromLocal(kDay)));
 }
 BENCHMARK(BM_SavePage)->Unit(benchmark::kMillisecond);
 
@@ -107,7 +106,7 @@ void BM_ScanDayMarks(benchmark::State& state)
     for (int d = 1; d <= 30; ++d)
         b.put({2001, 6, d}, pageText(u'다').substr(0, 2000));
     for (auto _ : state)
-        b.dialog.scanDayMarks();
+        b.dialog.day().scanDayMarks();
     benchmark::DoNotOptimize(b.p.calendar.masks);
 }
 BENCHMARK(BM_ScanDayMarks)->Unit(benchmark::kMicrosecond);

@@ -1,5 +1,6 @@
 // The page editor on the real widget: a key press through to the painted page, and a full
 // repaint, both on a 2,000-line page.
+#include "fakes/Fakes.h"
 #include "qt/QtEditControl.h"
 #include "qt/QtGraphics.h"
 #include "ui/DiaryEdit.h"
@@ -22,7 +23,7 @@ constexpr int kLines = 2000;
 
 struct Page {
     Page()
-        : control(new QtEditControl(&window)), editor(*control, graphics)
+        : control(new QtEditControl(&window)), editor(*control, graphics, keyboard)
     {
         QImage paper(240, 270, QImage::Format_RGB32);
         QPainter p(&paper);
@@ -67,6 +68,8 @@ struct Page {
     QtGraphics graphics;
     std::unique_ptr<Bitmap> background;
     QtEditControl* control;
+    fakes::FakeSoftInput panel;
+    PanelKeyboard keyboard {panel};
     DiaryEdit editor;
 };
 

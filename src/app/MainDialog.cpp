@@ -1,8 +1,7 @@
 #include "app/MainDialog.h"
 
-#include "platform/Commands.h"
-#include "app/SoftKeyboard.h"
 #include "base/FileIo.h"
+#include "platform/Commands.h"
 #include "platform/Dialogs.h"
 #include "platform/EditControl.h"
 #include "platform/Graphics.h"
@@ -14,6 +13,7 @@
 #include "settings/PasswordDialog.h"
 #include "settings/RegistryKey.h"
 #include "skin/LoadSkin.h"
+#include "ui/TimeStamp.h"
 
 #include <algorithm>
 
@@ -28,13 +28,13 @@ int lineHeightFor(int systemFontHeight)
     return systemFontHeight >= 6 && systemFontHeight <= 30 ? systemFontHeight : 14;
 }
 
-MainDialog::MainDialog(const MainDialogPorts& ports) : editor(ports.edit, ports.graphics), m_ports(ports) {}
-
-MainDialog::~MainDialog()
+MainDialog::MainDialog(const MainDialogPorts& ports)
+    : m_ports(ports),
+      m_keyboard(ports.softInput),
+      m_editor(ports.edit, ports.graphics, m_keyboard),
+      m_view(ports.window, ports.edit, m_editor),
+      m_day({ports.window, ports.messages, ports.calendar}, m_editor, m_view.skin(), m_settings)
 {
-    // The helper is process-wide; it must not keep a panel that goes away with this window.
-    if (softKeyboardOwner() == &m_ports.softInput)
-        setSoftKeyboardOwner(nullptr);
 }
 
 void MainDialog::fatalExit(const std::u16string& message)
@@ -45,65 +45,61 @@ void MainDialog::fatalExit(const std::u16string& message)
 
 std::u16string MainDialog::skinFolder() const
 {
-    return resolveIgnoringCase(settings.programPath + u"skin/" + settings.skinName + u"/");
+    return resolveIgnoringCase(m_settings.programPath + u"skin/" + m_settings.skinName + u"/");
 }
 
 bool MainDialog::OnInitDialog()
 {
-    setSoftKeyboardOwner(&m_ports.softInput);
-
     RegistryKey key(m_ports.registry, kRegistryKeyPath);
     const std::u16string program = key.readString(u"Program Path", u"");
     if (program.empty()) {
         fatalExit(u"정상적으로 설치되지 않았습니다.\n다시 설치하시기 바랍니다.");
         return false;
     }
-    settings.programPath = program + u"/";
+    m_settings.programPath = program + u"/";
     const std::u16string data = key.readString(u"Data Path", u"");
-    settings.dataPath = data.empty() ? settings.programPath + u"diary/" : data;
-    if (settings.dataPath.back() != u'/')
-        settings.dataPath += u'/';
-    key.writeString(u"Data Path", settings.dataPath);
+    m_settings.dataPath = data.empty() ? m_settings.programPath + u"diary/" : data;
+    if (m_settings.dataPath.back() != u'/')
+        m_settings.dataPath += u'/';
+    key.writeString(u"Data Path", m_settings.dataPath);
     // A save cut short by a crash leaves its temporary file; the page itself is whole.
-    removeTemporaryFiles(settings.dataPath);
+    removeTemporaryFiles(m_settings.dataPath);
 
+    Skin& skin = m_view.skin();
     skin.pressedElement = nullptr;
-    settings.skinName = u"default";
-    calendarVisible = false;
+    m_settings.skinName = u"default";
     skin.editTextColor = 0x000000;
     skin.viewTextColor = 0x707070;
-    settings.timeFormat = 0;
+    m_settings.timeFormat = 0;
 
     ConfigFile config;
-    if (!config.open(settings.programPath + kConfigFileName)) {
+    if (!config.open(m_settings.programPath + kConfigFileName)) {
         fatalExit(u"설정파일이 존재하지 않습니다.\n다시 설치하시기 바랍니다.");
         return false;
     }
-    config.readFirst(settings);
-    if (settings.usePassword != 0) {
-        PasswordDialog prompt(settings.password, 3, m_ports.messages);
+    config.readFirst(m_settings);
+    if (m_settings.usePassword != 0) {
+        PasswordDialog prompt(m_settings.password, 3, m_ports.messages, m_keyboard);
         if (!m_ports.dialogs.runPassword(prompt)) {
             fatalExit(u"프로그램을 종료합니다.");
             return false;
         }
     }
-    config.readRest(settings);
+    config.readRest(m_settings);
 
-    LoadSkin(skin, skinFolder(), {m_ports.graphics, m_ports.calendar, m_ports.messages, m_ports.window.clientSize(), weather});
+    LoadSkin(skin, skinFolder(), {m_ports.graphics, m_ports.calendar, m_ports.messages, m_ports.window.clientSize(), m_day.weather()});
     fitBackground();
     createEditor();
-    editor.lineHeight = lineHeightFor(m_ports.graphics.systemFontHeight());
+    m_editor.lineHeight = lineHeightFor(m_ports.graphics.systemFontHeight());
 
-    selectedDay = m_ports.calendar.today();
-    previousDay = selectedDay;
-    if (!loadPage(selectedDay))
-        showEmptyPage();
-    scanDayMarks();
+    m_day.startOn(m_ports.calendar.today());
+    m_day.scanDayMarks();
     return true;
 }
 
 void MainDialog::fitBackground()
 {
+    Skin& skin = m_view.skin();
     skin.background.reset();
     auto loaded = m_ports.graphics.loadBitmap(resolveIgnoringCase(skinFolder() + u"back.bmp"));
     const Size client = m_ports.window.clientSize();
@@ -115,79 +111,86 @@ void MainDialog::fitBackground()
 
 void MainDialog::createEditor()
 {
-    editor.background = &skin.background;
-    editor.create(skin.textArea);
+    const Skin& skin = m_view.skin();
+    m_editor.background = &skin.background;
+    m_editor.create(skin.textArea);
     applyEditorSettings();
 }
 
 void MainDialog::applyEditorSettings()
 {
-    editor.editTextColor = skin.editTextColor;
-    editor.viewTextColor = skin.viewTextColor;
-    editor.autoKeyboard = settings.autoKeyboard != 0;
+    const Skin& skin = m_view.skin();
+    m_editor.editTextColor = skin.editTextColor;
+    m_editor.viewTextColor = skin.viewTextColor;
+    m_editor.autoKeyboard = m_settings.autoKeyboard != 0;
 }
 
 bool MainDialog::OnClose()
 {
-    if (editor.saved)
+    if (m_editor.saved)
         return true;
     const auto answer = m_ports.messages.show(u"프로그램을 종료하기 전에\n데이터를 저장하시겠습니까?", kAppTitle,
                                               MessageButtons::YesNo, MessageIcon::Question);
     if (answer != MessageAnswer::Yes)
         return true;
-    return storeShownPage();
+    return m_day.storeShownPage();
 }
 
 void MainDialog::OnDestroy()
 {
-    skin.background.reset();
-    skin.etcStrip.reset();
-    skin.numberStrip.reset();
-    skin.weekdayStrip.reset();
-    skin.weatherStrip.reset();
-    skin.button1Strip.reset();
-    skin.button2Strip.reset();
-    skin.DeleteSkinElements();
+    m_view.release();
+}
+
+void MainDialog::OnPaint(Surface& window)
+{
+    m_view.OnPaint(window, m_day.selectedDay(), m_day.memoPath(m_day.selectedDay()));
+}
+
+void MainDialog::OnLButtonDown(int x, int y)
+{
+    m_view.OnLButtonDown(x, y);
+}
+
+void MainDialog::OnLButtonUp()
+{
+    m_view.OnLButtonUp();
 }
 
 void MainDialog::onSoftInputPanelChanged(bool known, bool on, int panelTop)
 {
+    const Skin& skin = m_view.skin();
     if (!known || skin.textArea.right == skin.textArea.left)
         return;
     int bottom = skin.textArea.bottom;
     if (on)
         bottom = std::min(skin.textArea.bottom, panelTop - 25);
     // A panel covering nearly the whole window must not turn the editor inside out.
-    editor.area.bottom = std::max(bottom, editor.area.top);
-    m_ports.edit.moveTo(editor.area);
-    editor.relayout();
-    setSoftKeyboardState(on);
+    m_editor.area.bottom = std::max(bottom, m_editor.area.top);
+    m_ports.edit.moveTo(m_editor.area);
+    m_editor.relayout();
+    m_keyboard.setState(on);
     m_ports.window.invalidate();
 }
 
-int MainDialog::onCommand(int command, std::intptr_t wParam, std::intptr_t)
+int MainDialog::onCommand(int command, std::intptr_t, std::intptr_t)
 {
     switch (command) {
-    case CMD_WEATHER: onWeather(); break;
-    case CMD_PREV_DAY: onPrevDay(); break;
-    case CMD_TODAY: onToday(); break;
-    case CMD_NEXT_DAY: onNextDay(); break;
-    case CMD_CALENDAR: onCalendar(); break;
+    case CMD_WEATHER: m_day.onWeather(); break;
+    case CMD_PREV_DAY: m_day.onPrevDay(); break;
+    case CMD_TODAY: m_day.onToday(); break;
+    case CMD_NEXT_DAY: m_day.onNextDay(); break;
+    case CMD_CALENDAR: m_day.onCalendar(); break;
     case CMD_SETTINGS: onSettings(); break;
-    case CMD_EDIT: onEdit(); break;
-    case CMD_SAVE: onSave(); break;
-    case CMD_DELETE: onDelete(); break;
-    case CMD_VOICE: onVoice(wParam); break;
-    case CMD_TIMESTAMP: onTimestamp(); break;
-    case CMD_FIND: onFind(); break;
+    case CMD_EDIT: m_day.onEdit(); break;
+    case CMD_SAVE: m_day.onSave(); break;
+    case CMD_TIMESTAMP: insertTimeStamp(m_editor, m_ports.clock, m_settings.timeFormat); break;
+    // Deleting pages, voice memos and find come later.
+    case CMD_DELETE:
+    case CMD_VOICE:
+    case CMD_FIND:
     default: break;
     }
     return 0;
 }
-
-// Deleting pages, voice memos and find come later.
-void MainDialog::onDelete() {}
-void MainDialog::onVoice(std::intptr_t) {}
-void MainDialog::onFind() {}
 
 } // namespace pagelet

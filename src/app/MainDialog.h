@@ -1,12 +1,14 @@
 #pragma once
+// The program: start-up, the main window's logic that wires the diary, the skin view and the
+// editor together and hands each command to its owner, close-down, and the soft keyboard.
+#include "app/PanelKeyboard.h"
 #include "base/Day.h"
-#include "base/Geometry.h"
+#include "diary/ShownDay.h"
 #include "settings/Settings.h"
-#include "skin/Skin.h"
+#include "skin/SkinView.h"
 #include "ui/DiaryEdit.h"
 
 #include <cstdint>
-#include <optional>
 #include <string>
 
 namespace pagelet {
@@ -37,12 +39,11 @@ struct MainDialogPorts {
     SoftInputPanel& softInput;
 };
 
-// The main window's logic: start-up, commands, paint and pen, pages and close-down.
+// The main window's logic: starts up, wires the subsystems and dispatches commands to them.
 // The platform layer forwards its events to the handlers of the same names.
 class MainDialog {
 public:
     explicit MainDialog(const MainDialogPorts& ports);
-    ~MainDialog();
 
     // Start-up sequence; false when it ended the process (a fatal exit).
     bool OnInitDialog();
@@ -62,57 +63,30 @@ public:
     void OnLButtonDown(int x, int y);
     void OnLButtonUp();
 
-    // Calendar notifications.
-    void onDayPicked(const LocalDate& date);
-    void onSelectionChanged(const LocalDate& date);
-    void onDayStatesRequested();
-
-    // Pages of the shown day.
-    bool loadPage(DayValue day);
-    bool savePage(DayValue day);
-    void showEmptyPage();
-    void scanDayMarks();
-    // Stores the shown page before it is left; false, after telling the user, when a page
-    // with text could not be written (the caller then stays where it is).
-    bool storeShownPage();
-
-    // Command handlers.
-    void onWeather();
-    void onPrevDay();
-    void onToday();
-    void onNextDay();
-    void onCalendar();
-    void onSettings();
-    void onEdit();
-    void onSave();
-    void onDelete();
-    void onVoice(std::intptr_t wParam);
-    void onTimestamp();
-    void onFind();
+    // The subsystems, for the window's event forwarding and for tests.
+    ShownDay& day() { return m_day; }
+    const ShownDay& day() const { return m_day; }
+    DiaryEdit& editor() { return m_editor; }
+    Skin& skin() { return m_view.skin(); }
+    Settings& settings() { return m_settings; }
+    const Settings& settings() const { return m_settings; }
+    SoftKeyboard& keyboard() { return m_keyboard; }
 
     std::u16string skinFolder() const;
-    std::u16string pagePath(DayValue day) const;
-    std::u16string memoPath(DayValue day) const;
-
-    // State, named as the rest of the program knows it.
-    Skin skin;
-    Settings settings;
-    std::int32_t weather = 0;
-    DiaryEdit editor;
-    DayValue selectedDay = 0;
-    DayValue previousDay = 0;
-    bool calendarVisible = false;
-
-    const MainDialogPorts& ports() const { return m_ports; }
 
 private:
+    void onSettings();
     void fatalExit(const std::u16string& message);
     void fitBackground();
     void createEditor();
     void applyEditorSettings();
-    void moveByDays(int days);
 
     MainDialogPorts m_ports;
+    Settings m_settings;
+    PanelKeyboard m_keyboard;
+    DiaryEdit m_editor;
+    SkinView m_view;
+    ShownDay m_day;
 };
 
 // Line height from the system font: 6 to 30 pixels, else 14.

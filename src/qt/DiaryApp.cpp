@@ -1,6 +1,5 @@
 #include "qt/DiaryApp.h"
 
-#include "app/SoftKeyboard.h"
 #include "qt/PageletWindow.h"
 
 namespace pagelet {
@@ -14,9 +13,7 @@ DiaryApp::DiaryApp(int& argc, char** argv) : QApplication(argc, argv)
 
 int DiaryApp::InitInstance()
 {
-    setSoftKeyboardState(false);
     PageletWindow window;
-    setSoftKeyboardOwner(nullptr); // the start-up hands the shell the real window
     if (!window.start())
         return 0;
     window.show();

@@ -34,11 +34,12 @@ PageletWindow::PageletWindow(const WindowOverrides& o)
                            o.dialogs ? *o.dialogs : m_dialogs,
                            m_softInput};
     m_dialog = std::make_unique<MainDialog>(ports);
-    m_edit->attach(&m_dialog->editor);
+    m_edit->attach(&m_dialog->editor());
 
-    m_calendar->dayPicked = [this](const LocalDate& d) { m_dialog->onDayPicked(d); };
-    m_calendar->selectionMoved = [this](const LocalDate& d) { m_dialog->onSelectionChanged(d); };
-    m_calendar->dayStatesRequested = [this] { m_dialog->onDayStatesRequested(); };
+    ShownDay& day = m_dialog->day();
+    m_calendar->dayPicked = [&day](const LocalDate& d) { day.onDayPicked(d); };
+    m_calendar->selectionMoved = [&day](const LocalDate& d) { day.onSelectionChanged(d); };
+    m_calendar->dayStatesRequested = [&day] { day.onDayStatesRequested(); };
 
     connect(QGuiApplication::inputMethod(), &QInputMethod::keyboardRectangleChanged, this,
             &PageletWindow::onKeyboardRectangleChanged);

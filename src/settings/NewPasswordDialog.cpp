@@ -1,12 +1,15 @@
 #include "settings/NewPasswordDialog.h"
 
-#include "app/SoftKeyboard.h"
+#include "platform/SoftKeyboard.h"
 #include "platform/MessageBox.h"
 #include "settings/PasswordDialog.h"
 
 namespace pagelet {
 
-NewPasswordDialog::NewPasswordDialog(MessageBoxPort& messages) : m_messages(messages) {}
+NewPasswordDialog::NewPasswordDialog(MessageBoxPort& messages, SoftKeyboard& keyboard)
+    : m_messages(messages), m_keyboard(keyboard)
+{
+}
 
 void NewPasswordDialog::DoDataExchange(DialogView& view, bool save)
 {
@@ -26,7 +29,7 @@ void NewPasswordDialog::DoDataExchange(DialogView& view, bool save)
 bool NewPasswordDialog::OnInitDialog(DialogView& view)
 {
     DoDataExchange(view, false);
-    showSoftKeyboard(true);
+    m_keyboard.show(true);
     return true;
 }
 
@@ -40,7 +43,7 @@ void NewPasswordDialog::OnOK(DialogView& view)
         return;
     }
     if (confirmation == newPassword) {
-        showSoftKeyboard(false);
+        m_keyboard.show(false);
         view.endDialog(true);
         return;
     }

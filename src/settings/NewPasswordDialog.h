@@ -6,6 +6,7 @@
 namespace pagelet {
 
 class MessageBoxPort;
+class SoftKeyboard;
 
 // Takes a new password typed twice alike; on OK the caller reads newPassword.
 class NewPasswordDialog : public DialogHandler {
@@ -13,7 +14,7 @@ public:
     static constexpr int kPasswordEdit = 1012;
     static constexpr int kConfirmEdit = 1016;
 
-    explicit NewPasswordDialog(MessageBoxPort& messages);
+    NewPasswordDialog(MessageBoxPort& messages, SoftKeyboard& keyboard);
 
     void DoDataExchange(DialogView& view, bool save);
     bool OnInitDialog(DialogView& view) override;
@@ -24,6 +25,7 @@ public:
 
 private:
     MessageBoxPort& m_messages;
+    SoftKeyboard& m_keyboard;
 };
 
 } // namespace pagelet

@@ -1,14 +1,14 @@
 #include "settings/PasswordDialog.h"
 
-#include "app/SoftKeyboard.h"
+#include "platform/SoftKeyboard.h"
 #include "platform/MessageBox.h"
 
 #include <algorithm>
 
 namespace pagelet {
 
-PasswordDialog::PasswordDialog(std::u16string stored, std::int32_t tries, MessageBoxPort& messages)
-    : storedPassword(std::move(stored)), triesLeft(tries), m_messages(messages)
+PasswordDialog::PasswordDialog(std::u16string stored, std::int32_t tries, MessageBoxPort& messages, SoftKeyboard& keyboard)
+    : storedPassword(std::move(stored)), triesLeft(tries), m_messages(messages), m_keyboard(keyboard)
 {
 }
 
@@ -30,7 +30,7 @@ void PasswordDialog::DoDataExchange(DialogView& view, bool save)
 bool PasswordDialog::OnInitDialog(DialogView& view)
 {
     DoDataExchange(view, false);
-    showSoftKeyboard(true);
+    m_keyboard.show(true);
     return true;
 }
 
@@ -38,7 +38,7 @@ void PasswordDialog::OnOK(DialogView& view)
 {
     DoDataExchange(view, true);
     if (enteredPassword == storedPassword) {
-        showSoftKeyboard(false);
+        m_keyboard.show(false);
         view.endDialog(true);
         return;
     }

@@ -7,6 +7,7 @@
 namespace pagelet {
 
 class MessageBoxPort;
+class SoftKeyboard;
 
 // Longest password the prompt takes, and so the longest one that can be set.
 inline constexpr int kMaxPasswordLength = 20;
@@ -16,7 +17,7 @@ class PasswordDialog : public DialogHandler {
 public:
     static constexpr int kPasswordEdit = 1011;
 
-    PasswordDialog(std::u16string stored, std::int32_t tries, MessageBoxPort& messages);
+    PasswordDialog(std::u16string stored, std::int32_t tries, MessageBoxPort& messages, SoftKeyboard& keyboard);
 
     void DoDataExchange(DialogView& view, bool save);
     bool OnInitDialog(DialogView& view) override;
@@ -32,6 +33,7 @@ public:
 
 private:
     MessageBoxPort& m_messages;
+    SoftKeyboard& m_keyboard;
 };
 
 } // namespace pagelet

@@ -1,9 +1,11 @@
-#include "platform/Commands.h"
-#include "app/MainDialog.h"
+#include "skin/SkinView.h"
+
 #include "base/FileIo.h"
+#include "platform/Commands.h"
 #include "platform/EditControl.h"
 #include "platform/Graphics.h"
 #include "platform/MainWindow.h"
+#include "ui/DiaryEdit.h"
 
 namespace pagelet {
 
@@ -32,71 +34,88 @@ void drawCell(Surface& s, const std::unique_ptr<ImageStrip>& strip, int cell, co
 
 } // namespace
 
-void MainDialog::OnPaint(Surface& window)
+SkinView::SkinView(MainWindowPort& window, EditControl& edit, DiaryEdit& editor)
+    : m_window(window), m_edit(edit), m_editor(editor)
 {
-    const Size client = m_ports.window.clientSize();
-    if (!skin.background) {
+}
+
+void SkinView::release()
+{
+    m_skin.background.reset();
+    m_skin.etcStrip.reset();
+    m_skin.numberStrip.reset();
+    m_skin.weekdayStrip.reset();
+    m_skin.weatherStrip.reset();
+    m_skin.button1Strip.reset();
+    m_skin.button2Strip.reset();
+    m_skin.DeleteSkinElements();
+}
+
+void SkinView::OnPaint(Surface& window, DayValue day, const std::u16string& memoPath)
+{
+    const Size client = m_window.clientSize();
+    if (!m_skin.background) {
         window.fill({0, 0, client.width, client.height}, kNoBackgroundFill);
         return;
     }
-    window.copyBitmap(*skin.background, {0, 0}, {0, 0, client.width, client.height});
+    window.copyBitmap(*m_skin.background, {0, 0}, {0, 0, client.width, client.height});
     // A smaller background (after a skin change) leaves the rest of the window uncovered.
-    const Size b = skin.background->size();
+    const Size b = m_skin.background->size();
     if (b.width < client.width)
         window.fill({b.width, 0, client.width, client.height}, kNoBackgroundFill);
     if (b.height < client.height)
         window.fill({0, b.height, std::min(b.width, client.width), client.height}, kNoBackgroundFill);
 
-    for (const auto& e : skin.elements) {
+    for (const auto& e : m_skin.elements) {
         drawNormal(window, *e);
-        if (e->command == CMD_VOICE && isFile(memoPath(selectedDay)))
+        if (e->command == CMD_VOICE && isFile(memoPath))
             window.drawSunkenEdge(e->rect.inflated(1));
     }
 
-    const LocalTime t = toLocal(selectedDay);
+    const LocalTime t = toLocal(day);
     const int m = t.date.month;
     const int d = t.date.day;
-    const auto& cells = skin.dateCells;
+    const auto& cells = m_skin.dateCells;
     if (m >= 10) {
-        drawCell(window, skin.numberStrip, 1, cells[0]);
-        drawCell(window, skin.numberStrip, m - 10, cells[1]);
+        drawCell(window, m_skin.numberStrip, 1, cells[0]);
+        drawCell(window, m_skin.numberStrip, m - 10, cells[1]);
     } else {
-        drawCell(window, skin.numberStrip, m, cells[1]);
+        drawCell(window, m_skin.numberStrip, m, cells[1]);
     }
-    drawCell(window, skin.etcStrip, 0, cells[2]);
+    drawCell(window, m_skin.etcStrip, 0, cells[2]);
     if (d / 10 > 0)
-        drawCell(window, skin.numberStrip, d / 10, cells[3]);
-    drawCell(window, skin.numberStrip, d % 10, cells[4]);
-    drawCell(window, skin.etcStrip, 1, cells[5]);
-    drawCell(window, skin.weekdayStrip, t.weekday, cells[6]);
-    drawCell(window, skin.etcStrip, 2, cells[7]);
-    drawCell(window, skin.etcStrip, 3, cells[8]);
+        drawCell(window, m_skin.numberStrip, d / 10, cells[3]);
+    drawCell(window, m_skin.numberStrip, d % 10, cells[4]);
+    drawCell(window, m_skin.etcStrip, 1, cells[5]);
+    drawCell(window, m_skin.weekdayStrip, t.weekday, cells[6]);
+    drawCell(window, m_skin.etcStrip, 2, cells[7]);
+    drawCell(window, m_skin.etcStrip, 3, cells[8]);
 
-    editor.needsRedraw = true;
-    m_ports.edit.invalidate();
+    m_editor.needsRedraw = true;
+    m_edit.invalidate();
 }
 
-void MainDialog::OnLButtonDown(int x, int y)
+void SkinView::OnLButtonDown(int x, int y)
 {
-    skin.pressedElement = nullptr;
-    for (const auto& e : skin.elements) {
+    m_skin.pressedElement = nullptr;
+    for (const auto& e : m_skin.elements) {
         if (!e->rect.contains(x, y))
             continue;
         if (!e->enabled)
             return; // a disabled button shields whatever lies under it
-        skin.pressedElement = e.get();
+        m_skin.pressedElement = e.get();
         // Looked up at draw time: the press may be over, or the skin replaced, by then.
-        m_ports.window.drawNow(e->rect.inflated(1), [this](Surface& s) {
-            if (skin.pressedElement)
-                drawPressed(s, *skin.pressedElement);
+        m_window.drawNow(e->rect.inflated(1), [this](Surface& s) {
+            if (m_skin.pressedElement)
+                drawPressed(s, *m_skin.pressedElement);
         });
         return;
     }
 }
 
-void MainDialog::OnLButtonUp()
+void SkinView::OnLButtonUp()
 {
-    const SkinElement* pressed = skin.pressedElement;
+    const SkinElement* pressed = m_skin.pressedElement;
     if (!pressed)
         return;
     // Taken before the command runs: a skin reload destroys the element.
@@ -104,9 +123,9 @@ void MainDialog::OnLButtonUp()
     const int command = pressed->command;
     const std::intptr_t wParam = pressed->wParam;
     const std::intptr_t lParam = pressed->lParam;
-    skin.pressedElement = nullptr;
-    m_ports.window.sendCommand(command, wParam, lParam);
-    m_ports.window.invalidate(grown);
+    m_skin.pressedElement = nullptr;
+    m_window.sendCommand(command, wParam, lParam);
+    m_window.invalidate(grown);
 }
 
 } // namespace pagelet

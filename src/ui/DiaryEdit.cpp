@@ -1,6 +1,6 @@
 #include "ui/DiaryEdit.h"
 
-#include "app/SoftKeyboard.h"
+#include "platform/SoftKeyboard.h"
 #include "platform/EditControl.h"
 #include "platform/Graphics.h"
 
@@ -9,8 +9,8 @@
 
 namespace pagelet {
 
-DiaryEdit::DiaryEdit(EditControl& control, Graphics& graphics)
-    : scrollBarWidth(control.scrollBarWidth()), m_control(control), m_graphics(graphics)
+DiaryEdit::DiaryEdit(EditControl& control, Graphics& graphics, SoftKeyboard& keyboard)
+    : scrollBarWidth(control.scrollBarWidth()), m_control(control), m_graphics(graphics), m_keyboard(keyboard)
 {
 }
 
@@ -125,7 +125,7 @@ bool DiaryEdit::setEditable(bool edit)
         editable = edit;
         showCaret(edit);
         if (autoKeyboard)
-            showSoftKeyboard(edit);
+            m_keyboard.show(edit);
     } else {
         m_control.setReadOnly(!edit);
     }

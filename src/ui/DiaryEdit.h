@@ -12,6 +12,7 @@ namespace pagelet {
 class Bitmap;
 class EditControl;
 class Graphics;
+class SoftKeyboard;
 class Surface;
 
 struct SelectionRect {
@@ -36,7 +37,7 @@ enum ScrollCode : int {
 // keeps the text, the caret, the selection and its own scrolling; the editor draws every pixel.
 class DiaryEdit {
 public:
-    DiaryEdit(EditControl& control, Graphics& graphics);
+    DiaryEdit(EditControl& control, Graphics& graphics, SoftKeyboard& keyboard);
     ~DiaryEdit();
     DiaryEdit(const DiaryEdit&) = delete;
     DiaryEdit& operator=(const DiaryEdit&) = delete;
@@ -105,6 +106,7 @@ private:
 
     EditControl& m_control;
     Graphics& m_graphics;
+    SoftKeyboard& m_keyboard;
     std::unique_ptr<Surface> m_offscreen;
     bool m_changingScrollBar = false;
 };

@@ -11,8 +11,8 @@
 
 namespace pagelet {
 
-SettingsDialog::SettingsDialog(MessageBoxPort& messages, Clock& clock, DialogPort& dialogs)
-    : m_messages(messages), m_clock(clock), m_dialogs(dialogs)
+SettingsDialog::SettingsDialog(MessageBoxPort& messages, Clock& clock, DialogPort& dialogs, SoftKeyboard& keyboard)
+    : m_messages(messages), m_clock(clock), m_dialogs(dialogs), m_keyboard(keyboard)
 {
 }
 
@@ -79,7 +79,7 @@ void SettingsDialog::OnUsePassword(DialogView& view)
 
 void SettingsDialog::OnSetPassword()
 {
-    NewPasswordDialog dialog(m_messages);
+    NewPasswordDialog dialog(m_messages, m_keyboard);
     if (m_dialogs.runNewPassword(dialog))
         password = dialog.newPassword;
 }

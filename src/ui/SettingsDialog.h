@@ -9,6 +9,7 @@ namespace pagelet {
 class Clock;
 class DialogPort;
 class MessageBoxPort;
+class SoftKeyboard;
 
 // The preferences dialog. The caller fills the members, runs it and on OK copies them back;
 // the dialog itself stores nothing.
@@ -21,7 +22,7 @@ public:
     static constexpr int kTimeFormatList = 1022;
     static constexpr int kDataPathEdit = 1015;
 
-    SettingsDialog(MessageBoxPort& messages, Clock& clock, DialogPort& dialogs);
+    SettingsDialog(MessageBoxPort& messages, Clock& clock, DialogPort& dialogs, SoftKeyboard& keyboard);
 
     void DoDataExchange(DialogView& view, bool save);
     bool OnInitDialog(DialogView& view) override;
@@ -46,6 +47,7 @@ private:
     MessageBoxPort& m_messages;
     Clock& m_clock;
     DialogPort& m_dialogs;
+    SoftKeyboard& m_keyboard;
 };
 
 } // namespace pagelet

@@ -1,5 +1,4 @@
 #include "platform/Commands.h"
-#include "app/SoftKeyboard.h"
 #include "base/FileIo.h"
 #include "base/Text.h"
 #include "fakes/Fakes.h"
@@ -87,9 +86,9 @@ TEST(Startup, ResolvesTheFoldersAndEndsWithItsMessageUnlessInstalledAndUnlocked)
         const ShownMessage message {c.message, u"Pagelet", MessageButtons::Ok, MessageIcon::None};
         EXPECT_EQ(rig.p.messages.shown, opens ? std::vector<ShownMessage> {} : std::vector<ShownMessage> {message});
         if (c.registered) {
-            EXPECT_EQ(rig.dialog.settings.programPath, rig.path(u""));
-            EXPECT_EQ(rig.dialog.settings.dataPath, rig.path(c.dataPath ? u"pages/" : u"diary/"));
-            EXPECT_EQ(rig.p.registry.values[u"Data Path"], rig.dialog.settings.dataPath);
+            EXPECT_EQ(rig.dialog.settings().programPath, rig.path(u""));
+            EXPECT_EQ(rig.dialog.settings().dataPath, rig.path(c.dataPath ? u"pages/" : u"diary/"));
+            EXPECT_EQ(rig.p.registry.values[u"Data Path"], rig.dialog.settings().dataPath);
         }
     }
 }
@@ -115,12 +114,12 @@ TEST(Startup, OpensTodayWithTheFilesSettingsTheFontsLineHeightAndAFittedBackgrou
         rig.p.graphics.fontHeight = c.font;
         ASSERT_TRUE(rig.dialog.OnInitDialog());
         EXPECT_EQ(rig.p.graphics.stretches, c.stretched ? 1 : 0);
-        EXPECT_EQ(rig.dialog.skin.background->size(), c.stretched ? c.client : (Size {240, 270}));
-        EXPECT_EQ(rig.dialog.editor.lineHeight, c.lineHeight);
-        EXPECT_EQ(rig.dialog.settings.timeFormat, 4);
-        EXPECT_FALSE(rig.dialog.editor.autoKeyboard);
-        EXPECT_EQ(rig.dialog.selectedDay, rig.p.calendar.todayValue);
-        EXPECT_EQ(rig.dialog.previousDay, rig.p.calendar.todayValue);
+        EXPECT_EQ(rig.dialog.skin().background->size(), c.stretched ? c.client : (Size {240, 270}));
+        EXPECT_EQ(rig.dialog.editor().lineHeight, c.lineHeight);
+        EXPECT_EQ(rig.dialog.settings().timeFormat, 4);
+        EXPECT_FALSE(rig.dialog.editor().autoKeyboard);
+        EXPECT_EQ(rig.dialog.day().selectedDay(), rig.p.calendar.todayValue);
+        EXPECT_EQ(rig.dialog.day().previousDay(), rig.p.calendar.todayValue);
         EXPECT_EQ(rig.p.graphics.loaded.back(), rig.path(u"skin/default/back.bmp"));
         EXPECT_FALSE(rig.p.edit.readOnly); // no page today: an empty one, ready for typing
     }
@@ -130,7 +129,7 @@ TEST(SoftKeyboard, EditorStaysTwentyFivePixelsAboveThePanel)
 {
     Rig rig;
     ASSERT_TRUE(rig.dialog.OnInitDialog());
-    rig.dialog.skin.textArea = rig.dialog.editor.area = {3, 20, 237, 250};
+    rig.dialog.skin().textArea = rig.dialog.editor().area = {3, 20, 237, 250};
     struct Step {
         bool on;
         int panelTop, wantBottom;
@@ -141,35 +140,27 @@ TEST(SoftKeyboard, EditorStaysTwentyFivePixelsAboveThePanel)
         const int invalidations = rig.p.window.wholeInvalidations;
         rig.dialog.onSoftInputPanelChanged(true, s.on, s.panelTop);
         EXPECT_EQ(rig.p.edit.area, (Rect {3, 20, 237, s.wantBottom}));
-        EXPECT_EQ(rig.dialog.editor.area, rig.p.edit.area);
-        EXPECT_EQ(softKeyboardIsUp(), s.on);
+        EXPECT_EQ(rig.dialog.editor().area, rig.p.edit.area);
+        EXPECT_EQ(rig.dialog.keyboard().isUp(), s.on);
         EXPECT_EQ(rig.p.window.wholeInvalidations, invalidations + 1);
     }
     // Nothing moves when the shell can't say, or without a text area.
     rig.dialog.onSoftInputPanelChanged(false, true, 100);
-    rig.dialog.skin.textArea.right = rig.dialog.skin.textArea.left;
+    rig.dialog.skin().textArea.right = rig.dialog.skin().textArea.left;
     rig.dialog.onSoftInputPanelChanged(true, true, 100);
     EXPECT_EQ(rig.p.edit.area.bottom, 250);
 }
 
-TEST(SoftKeyboard, HelperAsksTheShellOnlyOnChangesAndForgetsAWindowThatWent)
+TEST(SoftKeyboard, HelperAsksTheShellOnlyOnChanges)
 {
     FakeSoftInput panel;
-    setSoftKeyboardOwner(&panel);
-    setSoftKeyboardState(false);
+    PanelKeyboard keyboard(panel);
     for (bool up : {true, true, false, false})
-        showSoftKeyboard(up);
-    setSoftKeyboardState(true); // learnt from the shell: no request
-    showSoftKeyboard(true);
+        keyboard.show(up);
+    keyboard.setState(true); // learnt from the shell: no request
+    keyboard.show(true);
     EXPECT_EQ(panel.raised, 1);
     EXPECT_EQ(panel.lowered, 1);
-    setSoftKeyboardState(false);
-    {
-        FakePlatform p;
-        MainDialog dialog(p.ports());
-        setSoftKeyboardOwner(&p.softInput);
-    }
-    EXPECT_EQ(softKeyboardOwner(), nullptr);
 }
 
 TEST(CloseDown, AsksOnlyWhenUnsavedAndSavesOnlyOnYes)
@@ -182,14 +173,14 @@ TEST(CloseDown, AsksOnlyWhenUnsavedAndSavesOnlyOnYes)
     for (const auto& c : std::vector<Case> {{true, MessageAnswer::Yes, false}, {false, MessageAnswer::No, false}, {false, MessageAnswer::Yes, true}}) {
         Rig rig;
         ASSERT_TRUE(rig.dialog.OnInitDialog());
-        rig.dialog.editor.setText(u"오늘은 맑음");
-        rig.dialog.editor.saved = c.saved;
+        rig.dialog.editor().setText(u"오늘은 맑음");
+        rig.dialog.editor().saved = c.saved;
         rig.p.messages.answers.push_back(c.answer);
         EXPECT_TRUE(rig.dialog.OnClose());
         const ShownMessage question {u"프로그램을 종료하기 전에\n데이터를 저장하시겠습니까?", u"Pagelet", MessageButtons::YesNo,
                                      MessageIcon::Question};
         EXPECT_EQ(rig.p.messages.shown, c.saved ? std::vector<ShownMessage> {} : std::vector<ShownMessage> {question});
-        EXPECT_EQ(isFile(rig.dialog.pagePath(rig.dialog.selectedDay)), c.wantFile);
+        EXPECT_EQ(isFile(rig.dialog.day().pagePath(rig.dialog.day().selectedDay())), c.wantFile);
     }
 }
 
@@ -204,7 +195,7 @@ TEST(SettingsCommand, AnUnwritableConfigIsReportedTheNewSettingsHoldAndCancelOnl
         fs::create_directories(rig.root / "config.dat" / "x");
         const auto loads = rig.p.graphics.loaded.size();
         const int invalidations = rig.p.window.wholeInvalidations;
-        rig.dialog.editor.needsRedraw = false;
+        rig.dialog.editor().needsRedraw = false;
         rig.p.dialogs.settingsScript = [&](SettingsDialog& d) {
             EXPECT_EQ(d.programPath, rig.path(u""));
             d.autoKeyboard = 0;
@@ -219,12 +210,12 @@ TEST(SettingsCommand, AnUnwritableConfigIsReportedTheNewSettingsHoldAndCancelOnl
         EXPECT_FALSE(rig.p.exit.exited);
         const ShownMessage unsaved {u"설정을 저장할 수 없습니다.", u"Pagelet", MessageButtons::Ok, MessageIcon::Exclamation};
         EXPECT_EQ(rig.p.messages.shown, ok ? std::vector<ShownMessage> {unsaved} : std::vector<ShownMessage> {});
-        EXPECT_EQ(rig.dialog.settings.timeFormat, ok ? 2 : 0);
-        EXPECT_EQ(rig.dialog.editor.autoKeyboard, !ok);
-        EXPECT_EQ(rig.dialog.settings.dataPath, rig.path(ok ? u"pages/" : u"diary/"));
-        EXPECT_EQ(rig.p.registry.values[u"Data Path"], rig.dialog.settings.dataPath);
+        EXPECT_EQ(rig.dialog.settings().timeFormat, ok ? 2 : 0);
+        EXPECT_EQ(rig.dialog.editor().autoKeyboard, !ok);
+        EXPECT_EQ(rig.dialog.settings().dataPath, rig.path(ok ? u"pages/" : u"diary/"));
+        EXPECT_EQ(rig.p.registry.values[u"Data Path"], rig.dialog.settings().dataPath);
         EXPECT_EQ(rig.p.graphics.loaded.size() > loads, ok);
-        EXPECT_TRUE(rig.dialog.editor.needsRedraw);
+        EXPECT_TRUE(rig.dialog.editor().needsRedraw);
         EXPECT_EQ(rig.p.window.wholeInvalidations, invalidations + 1);
     }
 }

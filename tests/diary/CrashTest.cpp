@@ -40,14 +40,14 @@ TEST(CrashSafety, APageKilledMidSaveIsOneVersionOrTheOtherAndStartUpClearsTheLef
     const auto save = [&](int count, int ready) {
         fakes::FakePlatform p;
         MainDialog dialog(p.ports());
-        dialog.settings.dataPath = dataPath;
+        dialog.settings().dataPath = dataPath;
         const char go = 1;
         if (ready >= 0 && ::write(ready, &go, 1) != 1)
             return false;
         for (int i = 0; count == 0 || i < count; ++i) {
-            dialog.weather = versions[i % 2].weather;
-            dialog.editor.setText(versions[i % 2].text);
-            if (!dialog.savePage(fromLocal(kDay)))
+            dialog.day().setWeather(versions[i % 2].weather);
+            dialog.editor().setText(versions[i % 2].text);
+            if (!dialog.day().savePage(fromLocal(kDay)))
                 return false;
         }
         return true;
@@ -98,7 +98,7 @@ TEST(CrashSafety, APageKilledMidSaveIsOneVersionOrTheOtherAndStartUpClearsTheLef
         ASSERT_TRUE(next.OnInitDialog());
         ASSERT_EQ(temporaryFiles(data), 0) << "round " << round;
         const Page& shown = versions[now == a ? 0 : 1];
-        ASSERT_TRUE(next.editor.text == shown.text && next.weather == shown.weather) << "round " << round;
+        ASSERT_TRUE(next.editor().text == shown.text && next.day().weather() == shown.weather) << "round " << round;
     }
     EXPECT_GT(sawA, 0);
     EXPECT_GT(sawB, 0);

@@ -55,26 +55,24 @@ inline Files files(const fs::path& folder)
 struct DiaryRig {
     explicit DiaryRig(const std::string& tag = "diary") : data(tag), dialog(p.ports())
     {
-        dialog.settings.dataPath = data.folder();
+        dialog.settings().dataPath = data.folder();
         for (int command : {CMD_WEATHER, CMD_EDIT, CMD_DELETE, CMD_TIMESTAMP, CMD_NEXT_DAY})
-            dialog.skin.AddSkinElement({0, 0, 20, 20}, nullptr, command == CMD_EDIT, command);
-        dialog.skin.calendarArea = {10, 30, 134, 167};
-        dialog.editor.create({3, 40, 237, 268});
+            dialog.skin().AddSkinElement({0, 0, 20, 20}, nullptr, command == CMD_EDIT, command);
+        dialog.skin().calendarArea = {10, 30, 134, 167};
+        dialog.editor().create({3, 40, 237, 268});
     }
 
     // What the start-up does with a day: show its page or an empty one.
     void startOn(const LocalDate& date)
     {
         p.calendar.todayValue = fromLocal(date);
-        dialog.selectedDay = dialog.previousDay = p.calendar.todayValue;
-        if (!dialog.loadPage(dialog.selectedDay))
-            dialog.showEmptyPage();
+        dialog.day().startOn(p.calendar.todayValue);
     }
     // The user typing: the text changes and is no longer saved.
     void type(const std::u16string& text)
     {
-        dialog.editor.setText(text);
-        dialog.editor.saved = false;
+        dialog.editor().setText(text);
+        dialog.editor().saved = false;
     }
     void command(int cmd) { dialog.onCommand(cmd, 0, 0); }
 
@@ -83,17 +81,17 @@ struct DiaryRig {
     {
         writeBytes(pageFile(date), encodePage({weather, text}));
     }
-    LocalDate shown() const { return localDate(dialog.selectedDay); }
-    SkinElement& weatherButton() { return *dialog.skin.elements[0]; }
-    SkinElement& editButton() { return *dialog.skin.elements[1]; }
-    SkinElement& deleteButton() { return *dialog.skin.elements[2]; }
-    SkinElement& stampButton() { return *dialog.skin.elements[3]; }
+    LocalDate shown() const { return localDate(dialog.day().selectedDay()); }
+    SkinElement& weatherButton() { return *dialog.skin().elements[0]; }
+    SkinElement& editButton() { return *dialog.skin().elements[1]; }
+    SkinElement& deleteButton() { return *dialog.skin().elements[2]; }
+    SkinElement& stampButton() { return *dialog.skin().elements[3]; }
     // The page's display state: edit button command and cell, weather cell, weather, stamp and
     // delete buttons enabled, editor editable.
     std::vector<int> state()
     {
         return {editButton().command, editButton().cell, weatherButton().cell, weatherButton().enabled,
-                stampButton().enabled, deleteButton().enabled, dialog.editor.editable};
+                stampButton().enabled, deleteButton().enabled, dialog.editor().editable};
     }
 
     TempFolder data;

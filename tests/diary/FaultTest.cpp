@@ -24,19 +24,19 @@ std::string writeAndFailToLeave(DiaryRig& rig, int how, const std::u16string& te
 {
     rig.startOn(kDay);
     rig.p.calendar.todayValue = fromLocal({2001, 9, 1});
-    rig.p.calendar.setSelection(rig.dialog.selectedDay);
-    rig.dialog.previousDay = fromLocal({2001, 5, 1});
+    rig.p.calendar.setSelection(rig.dialog.day().selectedDay());
+    rig.dialog.day().onSelectionChanged({2001, 5, 1}); // the calendar was browsed to May
     rig.command(CMD_EDIT);
     rig.type(text);
     rig.command(CMD_WEATHER);
-    const std::int32_t weather = rig.dialog.weather;
+    const std::int32_t weather = rig.dialog.day().weather();
     rig.p.messages.answers.push_back(MessageAnswer::Yes);
     const bool closed = how == 0 && rig.dialog.OnClose();
     if (how)
         rig.command(how);
     if (how == CMD_CALENDAR) { // the calendar moves its selection on the tap
         rig.p.calendar.selection = fromLocal({2001, 8, 15});
-        rig.dialog.onDayPicked({2001, 8, 15});
+        rig.dialog.day().onDayPicked({2001, 8, 15});
     }
 
     const auto& shown = rig.p.messages.shown;
@@ -46,12 +46,12 @@ std::string writeAndFailToLeave(DiaryRig& rig, int how, const std::u16string& te
         {shown.size() == (how ? 1u : 2u) && shown.back() == failed, "no save-failure message, or more"}, // the close asks first
         {!closed, "closed"},
         {rig.shown() == kDay && localDate(rig.p.calendar.selection) == kDay, "day changed"},
-        {localDate(rig.dialog.previousDay) == LocalDate {2001, 5, 1}, "previous day changed"},
-        {rig.dialog.editor.text == text && rig.dialog.weather == weather && !rig.dialog.editor.saved, "page lost or marked saved"},
+        {localDate(rig.dialog.day().previousDay()) == LocalDate {2001, 5, 1}, "previous day changed"},
+        {rig.dialog.editor().text == text && rig.dialog.day().weather() == weather && !rig.dialog.editor().saved, "page lost or marked saved"},
         {rig.editButton().command == CMD_SAVE && rig.editButton().cell == 0 && rig.weatherButton().enabled &&
-             rig.stampButton().enabled && rig.dialog.editor.editable,
+             rig.stampButton().enabled && rig.dialog.editor().editable,
          "not editing"},
-        {!rig.dialog.calendarVisible && !rig.p.calendar.visible, "calendar left open"},
+        {!rig.dialog.day().calendarVisible() && !rig.p.calendar.visible, "calendar left open"},
     };
     std::string problems;
     for (const auto& [ok, what] : checks)
@@ -80,7 +80,7 @@ TEST(SaveFaults, AStoreThatFailsKeepsThePageOnScreenAndEveryFileAsItWas)
             std::string problems;
             for (const auto& [how, what] : kLeaves) {
                 DiaryRig rig("fault-child");
-                rig.dialog.settings.dataPath = data.folder() + (sizeLimit ? u"" : u"diary/");
+                rig.dialog.settings().dataPath = data.folder() + (sizeLimit ? u"" : u"diary/");
                 const std::string found = writeAndFailToLeave(rig, how, std::u16string(20000, u'y')); // 40 KB, past the limit
                 problems += found.empty() ? "" : std::string(what) + ": " + found + "\n";
             }
@@ -119,8 +119,8 @@ TEST(SaveFaults, AnUnreadablePageIsNeverDeletedOrOverwritten)
         const std::string damaged = snapshot(page);
         rig.deleteButton().enabled = true;
         rig.startOn(kDay);
-        EXPECT_EQ(rig.dialog.editor.text, u"");
-        EXPECT_TRUE(rig.dialog.editor.editable);
+        EXPECT_EQ(rig.dialog.editor().text, u"");
+        EXPECT_TRUE(rig.dialog.editor().editable);
         EXPECT_TRUE(rig.deleteButton().enabled); // it is there, after all
 
         // Passing through with an empty editor leaves it alone.
@@ -145,7 +145,7 @@ TEST(SaveFaults, AnUnreadablePageIsNeverDeletedOrOverwritten)
         // Once the name is free, the next save works and counts.
         fs::remove(aside);
         rig.command(CMD_SAVE);
-        EXPECT_TRUE(rig.dialog.editor.saved);
+        EXPECT_TRUE(rig.dialog.editor().saved);
         EXPECT_TRUE(fs::is_regular_file(page) && bytesOf(page) == encodePage({1, u"다시 쓴 글"}));
         EXPECT_EQ(snapshot(aside), damaged);
         EXPECT_EQ(rig.p.messages.shown.size(), 1u);

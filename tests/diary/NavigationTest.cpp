@@ -45,8 +45,8 @@ TEST(Navigation, DayButtonsVisitEveryDateOnceAndStoreEachPageLeft)
             rig.type(text);
             rig.command(i == 13 ? CMD_TODAY : i <= 6 ? CMD_NEXT_DAY : CMD_PREV_DAY);
             const bool stored = bytesOf(rig.pageFile(dateOf(from))) == encodePage({0, text});
-            seen.push_back(makeDateKey(rig.dialog.selectedDay) + makeDateKey(rig.p.calendar.selection) +
-                           makeDateKey(rig.dialog.previousDay) + (stored ? u"" : u" not stored"));
+            seen.push_back(makeDateKey(rig.dialog.day().selectedDay()) + makeDateKey(rig.p.calendar.selection) +
+                           makeDateKey(rig.dialog.day().previousDay()) + (stored ? u"" : u" not stored"));
             want.push_back((i == 13 ? std::u16string(u"2026120720261207") : makeDateKey(dateOf(to)) + makeDateKey(dateOf(to))) +
                            makeDateKey(dateOf(from)));
         }
@@ -62,28 +62,28 @@ TEST(Navigation, TheCalendarShowsFreshMarksAndAPickShowsThatDay)
     rig.putPage({2001, 7, 20}, u"july", 1);
     rig.p.calendar.range = {{2001, 5, 27}, {2001, 7, 7}, 3};
     rig.startOn(kDay);
-    rig.dialog.scanDayMarks();
+    rig.dialog.day().scanDayMarks();
     EXPECT_EQ(rig.p.calendar.masks, (std::vector<std::uint32_t> {0, 1u << 6, 0}));
 
     // An emptied page loses its file at once but stays bold until the calendar is shown again.
     rig.command(CMD_EDIT);
     rig.type(u"");
-    EXPECT_FALSE(rig.dialog.savePage(rig.dialog.selectedDay)); // removed, not written
-    EXPECT_FALSE(rig.dialog.editor.saved || rig.dialog.editor.editable);
+    EXPECT_FALSE(rig.dialog.day().savePage(rig.dialog.day().selectedDay())); // removed, not written
+    EXPECT_FALSE(rig.dialog.editor().saved || rig.dialog.editor().editable);
     rig.command(CMD_NEXT_DAY); // and no empty page is ever written
     EXPECT_EQ(files(rig.data.root), (Files {{"20010720.dry", encodePage({1, u"july"})}}));
     EXPECT_EQ(rig.p.calendar.masks[1], 1u << 6);
     rig.command(CMD_CALENDAR);
     EXPECT_EQ(rig.p.calendar.masks[1], 0u);
-    EXPECT_EQ(rig.p.calendar.placed, rig.dialog.skin.calendarArea);
-    EXPECT_TRUE(rig.p.calendar.visible && rig.dialog.calendarVisible);
+    EXPECT_EQ(rig.p.calendar.placed, rig.dialog.skin().calendarArea);
+    EXPECT_TRUE(rig.p.calendar.visible && rig.dialog.day().calendarVisible());
 
     // Hiding it again scans nothing and has the editor drawn anew where it was covered.
     const int scans = rig.p.calendar.dayStateCalls;
-    rig.dialog.editor.needsRedraw = false;
+    rig.dialog.editor().needsRedraw = false;
     rig.command(CMD_CALENDAR);
-    EXPECT_FALSE(rig.p.calendar.visible || rig.dialog.calendarVisible);
-    EXPECT_TRUE(rig.dialog.editor.needsRedraw);
+    EXPECT_FALSE(rig.p.calendar.visible || rig.dialog.day().calendarVisible());
+    EXPECT_TRUE(rig.dialog.editor().needsRedraw);
     EXPECT_EQ(rig.p.calendar.dayStateCalls, scans);
 
     // A pick of another month's day, of the shown day, of a day without a page: each stores the
@@ -94,18 +94,18 @@ TEST(Navigation, TheCalendarShowsFreshMarksAndAPickShowsThatDay)
         {{2001, 5, 2}, {CMD_SAVE, 0, 0, true, true, false, true}},
     };
     for (const auto& [pick, state] : picks) {
-        const DayValue left = rig.dialog.selectedDay;
-        const std::int32_t weather = rig.dialog.weather;
+        const DayValue left = rig.dialog.day().selectedDay();
+        const std::int32_t weather = rig.dialog.day().weather();
         rig.command(CMD_EDIT); // the pick ends editing
         rig.type(u"left on " + makeDateKey(left));
         rig.command(CMD_CALENDAR);
-        rig.dialog.editor.caretShown = false; // hidden whatever the flag said
+        rig.dialog.editor().caretShown = false; // hidden whatever the flag said
         const int hides = rig.p.edit.caretHides;
-        rig.dialog.onDayPicked(pick);
+        rig.dialog.day().onDayPicked(pick);
         EXPECT_EQ(rig.shown(), pick);
         EXPECT_EQ(localDate(rig.p.calendar.selection), pick);
-        EXPECT_EQ(rig.dialog.previousDay, left);
-        EXPECT_FALSE(rig.p.calendar.visible || rig.dialog.calendarVisible);
+        EXPECT_EQ(rig.dialog.day().previousDay(), left);
+        EXPECT_FALSE(rig.p.calendar.visible || rig.dialog.day().calendarVisible());
         EXPECT_GT(rig.p.edit.caretHides, hides);
         EXPECT_EQ(rig.state(), state);
         EXPECT_EQ(bytesOf(rig.pageFile(localDate(left))), encodePage({weather, u"left on " + makeDateKey(left)}));
@@ -135,7 +135,7 @@ TEST(DayMarks, OnlyTheMainMonthIsMarkedDayByDay)
         for (const auto& d : c.pages)
             rig.putPage(d, u"p");
         rig.p.calendar.range = c.range;
-        rig.dialog.onDayStatesRequested();
+        rig.dialog.day().onDayStatesRequested();
         EXPECT_EQ(rig.p.calendar.masks, c.masks) << c.range.first.month;
     }
 }
@@ -158,9 +158,9 @@ TEST(DayMarks, SelectionChangeRescansOnlyWhenTheMonthNumberChanges)
     };
     for (const auto& s : steps) {
         const int before = rig.p.calendar.dayStateCalls;
-        rig.dialog.onSelectionChanged(s.selected);
+        rig.dialog.day().onSelectionChanged(s.selected);
         EXPECT_EQ(rig.p.calendar.dayStateCalls - before, s.rescans ? 1 : 0);
-        EXPECT_EQ(localDate(rig.dialog.previousDay), s.previousAfter);
+        EXPECT_EQ(localDate(rig.dialog.day().previousDay()), s.previousAfter);
         EXPECT_EQ(rig.shown(), (LocalDate {2001, 3, 15}));
     }
 }

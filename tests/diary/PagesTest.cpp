@@ -14,10 +14,10 @@ TEST(Pages, AFileHoldsExactlyTheWeatherTheLengthAndTheText)
     // Blank lines are a page too; a short page after a long one leaves nothing of it behind.
     for (const auto& text : std::vector<std::u16string> {u" \r\n", u"오늘은 맑음.\r\n내일은?", std::u16string(50000, u'가'), u"짧다"}) {
         rig.type(text);
-        rig.dialog.weather = 2;
-        EXPECT_TRUE(rig.dialog.savePage(rig.dialog.selectedDay));
+        rig.dialog.day().setWeather(2);
+        EXPECT_TRUE(rig.dialog.day().savePage(rig.dialog.day().selectedDay()));
         EXPECT_EQ(files(rig.data.root), (Files {{"20010607.dry", encodePage({2, text})}}));
-        EXPECT_TRUE(rig.dialog.editor.saved);
+        EXPECT_TRUE(rig.dialog.editor().saved);
     }
 }
 
@@ -31,8 +31,8 @@ TEST(Pages, DisplayStatesAndWeatherFollowTheCommands)
     EXPECT_EQ(rig.state(), (std::vector<int> {CMD_SAVE, 0, 4, true, true, true, true}));
     rig.command(CMD_NEXT_DAY);
     EXPECT_EQ(rig.state(), kNewPage);
-    EXPECT_EQ(rig.dialog.weather, 0);
-    EXPECT_EQ(rig.dialog.editor.text, u"");
+    EXPECT_EQ(rig.dialog.day().weather(), 0);
+    EXPECT_EQ(rig.dialog.editor().text, u"");
 
     // Five taps go round the marks; a mark alone is no change of the text.
     std::vector<int> cells;
@@ -41,8 +41,8 @@ TEST(Pages, DisplayStatesAndWeatherFollowTheCommands)
         cells.push_back(rig.weatherButton().cell);
     }
     EXPECT_EQ(cells, (std::vector<int> {1, 2, 3, 4, 0, 1}));
-    EXPECT_EQ(rig.dialog.weather, 1);
-    EXPECT_TRUE(rig.dialog.editor.saved);
+    EXPECT_EQ(rig.dialog.day().weather(), 1);
+    EXPECT_TRUE(rig.dialog.editor().saved);
 
     // Saved on a new day, its delete button stays off until the day is loaded again.
     rig.type(u"w");
@@ -59,9 +59,9 @@ TEST(Pages, DisplayStatesAndWeatherFollowTheCommands)
     EXPECT_FALSE(rig.deleteButton().enabled);
 
     // A skin without a weather button: the mark stays.
-    rig.dialog.skin.elements.erase(rig.dialog.skin.elements.begin());
+    rig.dialog.skin().elements.erase(rig.dialog.skin().elements.begin());
     rig.command(CMD_WEATHER);
-    EXPECT_EQ(rig.dialog.weather, 1);
+    EXPECT_EQ(rig.dialog.day().weather(), 1);
 }
 
 TEST(Pages, AFolderNamedLikeAPageIsNoPage)

@@ -114,12 +114,12 @@ TEST(DiaryCalendar, MarksTheShownMonthsPagesAndATapOnAnotherMonthsDayShowsIt)
     MainDialog& d = window.dialog();
     QtMonthCalendar& calendar = window.calendar();
     auto bold = [&](const QDate& day) { return calendar.dateTextFormat(day).fontWeight() == QFont::Bold; };
-    d.selectedDay = d.previousDay = fromLocal({2026, 12, 7});
-    calendar.setSelection(d.selectedDay);
-    d.showEmptyPage();
-    d.editor.setText(u"십이월 칠일");
-    d.editor.saved = false;
-    d.skin.calendarArea = {10, 30, 10 + calendar.width(), 30 + calendar.height()};
+    d.day().startOn(fromLocal({2026, 12, 7}));
+    calendar.setSelection(d.day().selectedDay());
+    d.day().showEmptyPage();
+    d.editor().setText(u"십이월 칠일");
+    d.editor().saved = false;
+    d.skin().calendarArea = {10, 30, 10 + calendar.width(), 30 + calendar.height()};
     d.onCommand(CMD_CALENDAR, 0, 0);
     ASSERT_TRUE(calendar.isVisible());
     EXPECT_EQ(calendar.pos(), QPoint(10, 30));
@@ -130,9 +130,9 @@ TEST(DiaryCalendar, MarksTheShownMonthsPagesAndATapOnAnotherMonthsDayShowsIt)
         EXPECT_EQ(bold(day), isBold) << day.toString().toStdString();
 
     click(calendar, QDate(2027, 1, 2)); // a trailing day of the December grid
-    EXPECT_EQ(localDate(d.selectedDay), (LocalDate {2027, 1, 2}));
-    EXPECT_EQ(d.editor.text, u"새해 둘째 날");
-    EXPECT_FALSE(d.editor.editable);
+    EXPECT_EQ(localDate(d.day().selectedDay()), (LocalDate {2027, 1, 2}));
+    EXPECT_EQ(d.editor().text, u"새해 둘째 날");
+    EXPECT_FALSE(d.editor().editable);
     EXPECT_FALSE(calendar.isVisible());
     EXPECT_TRUE(QFile::exists(temp.root + "/diary/20261207.dry"));
 

@@ -41,9 +41,11 @@ TEST(Dialogs, TemplatesGiveCaptionsPlacesTabOrderAndMaskedLimitedInput)
     FakeMessageBox messages;
     FakeClock clock;
     FakeDialogs dialogs;
-    PasswordDialog password(u"", 3, messages);
-    NewPasswordDialog newPassword(messages);
-    SettingsDialog settings(messages, clock, dialogs);
+    FakeSoftInput panel;
+    PanelKeyboard keyboard(panel);
+    PasswordDialog password(u"", 3, messages, keyboard);
+    NewPasswordDialog newPassword(messages, keyboard);
+    SettingsDialog settings(messages, clock, dialogs, keyboard);
     struct Case {
         const DialogTemplate& layout;
         DialogHandler& handler;

@@ -1,6 +1,7 @@
 // The page editor on the real widget, offscreen, over a paper picture whose every pixel tells
 // where it came from.
 #include "app/MainDialog.h"
+#include "fakes/Fakes.h"
 #include "base/Text.h"
 #include "qt/QtEditControl.h"
 #include "qt/QtGraphics.h"
@@ -35,7 +36,7 @@ QImage makePaper()
 
 struct EditorRig {
     explicit EditorRig(Rect area = {10, 30, 230, 170}, bool show = true)
-        : control(new QtEditControl(&window)), editor(*control, graphics)
+        : control(new QtEditControl(&window)), editor(*control, graphics, keyboard)
     {
         window.resize(240, 270);
         control->attach(&editor);
@@ -90,6 +91,8 @@ struct EditorRig {
     QImage paperImage = makePaper();
     std::unique_ptr<Bitmap> paper = std::make_unique<QtBitmap>(paperImage);
     QtEditControl* control;
+    fakes::FakeSoftInput panel;
+    PanelKeyboard keyboard {panel};
     DiaryEdit editor;
 };
 

@@ -42,8 +42,8 @@ struct Fuzzer {
         : dialog(MainDialogPorts {p.window, p.messages, p.registry, p.exit, p.calendar, p.edit, graphics, p.clock,
                                   p.dialogs, p.softInput})
     {
-        dialog.settings.dataPath = fromQString(folder + "diary/");
-        dialog.selectedDay = fromLocal({2025, 12, 25}, 12);
+        dialog.settings().dataPath = fromQString(folder + "diary/");
+        dialog.day().startOn(fromLocal({2025, 12, 25}, 12));
         p.window.surface = &surface;
         for (const char* name : {"etc.bmp", "number.bmp", "weekday.bmp", "weather.bmp", "button1.bmp", "button2.bmp"})
             put(name, shipped(name));
@@ -61,14 +61,14 @@ struct Fuzzer {
     // Loads the folder, checks what any loaded skin must satisfy, then paints and taps it.
     void run(const char* what)
     {
-        LoadSkin(dialog.skin, fromQString(folder), {graphics, p.calendar, p.messages, p.window.client, 2});
-        const Skin& s = dialog.skin;
+        LoadSkin(dialog.skin(), fromQString(folder), {graphics, p.calendar, p.messages, p.window.client, 2});
+        const Skin& s = dialog.skin();
         ASSERT_LE(s.elements.size(), static_cast<std::size_t>(SkinLoader::kMaxStripLines * 5)) << what;
         ASSERT_LE(s.textArea.top, s.textArea.bottom) << what;
         for (const auto* strip : {s.etcStrip.get(), s.numberStrip.get(), s.weekdayStrip.get(), s.weatherStrip.get(),
                                   s.button1Strip.get(), s.button2Strip.get()})
             ASSERT_LE(strip ? strip->cellCount() : 0, 10) << what;
-        dialog.skin.background = std::make_unique<QtBitmap>(QImage(240, 270, QImage::Format_RGB32));
+        dialog.skin().background = std::make_unique<QtBitmap>(QImage(240, 270, QImage::Format_RGB32));
         dialog.OnPaint(surface);
         for (std::size_t i = 0; i < s.elements.size() && i < 6; ++i) {
             dialog.OnLButtonDown(s.elements[i]->rect.left, s.elements[i]->rect.top);
@@ -100,7 +100,7 @@ TEST(SkinFuzz, DamagedBitmapsAndRandomSkinFilesLoadWithinBounds)
     for (int cut = 0; cut < etc.size(); ++cut) {
         f.put("etc.bmp", etc.left(cut));
         f.run("cut etc.bmp");
-        ASSERT_EQ(f.dialog.skin.etcStrip->cellCount(), 0) << "a picture cut at " << cut << " is broken, not half";
+        ASSERT_EQ(f.dialog.skin().etcStrip->cellCount(), 0) << "a picture cut at " << cut << " is broken, not half";
     }
     f.put("etc.bmp", etc);
 

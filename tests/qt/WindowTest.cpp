@@ -99,7 +99,7 @@ TEST(MainWindow, StartsOnAnInstallPaintsEachCellAndTheDateAndCloses)
     EXPECT_EQ(temp.registry("Data Path").toString(), temp.root + "/diary/"); // resolved, with its separator
 
     MainDialog& d = window.dialog();
-    ASSERT_EQ(d.skin.elements.size(), 11u);
+    ASSERT_EQ(d.skin().elements.size(), 11u);
     struct Case {
         LocalDate date;
         int digits[4]; // month tens and units, day tens and units; -1: none, the background shows
@@ -108,11 +108,11 @@ TEST(MainWindow, StartsOnAnInstallPaintsEachCellAndTheDateAndCloses)
     // "12월 5일 금요일" and its kin: a missing tens digit leaves its cell empty.
     for (const auto& c : {Case {{2025, 12, 5}, {1, 2, -1, 5}, 5}, Case {{2026, 3, 31}, {-1, 3, 3, 1}, 2},
                           Case {{2026, 10, 10}, {1, 0, 1, 0}, 6}}) {
-        d.selectedDay = fromLocal(c.date, 12);
+        d.day().startOn(fromLocal(c.date, 12));
         const QImage shot = window.grab().toImage();
         EXPECT_EQ(QColor(shot.pixel(1, 1)), kBack);
-        for (const auto& e : d.skin.elements) {
-            const QColor cell = cellColour(stripIndex(d.skin, e->strip), e->cell);
+        for (const auto& e : d.skin().elements) {
+            const QColor cell = cellColour(stripIndex(d.skin(), e->strip), e->cell);
             EXPECT_EQ(QColor(shot.pixel(centre(e->rect))), cell) << e->command;
             EXPECT_EQ(QColor(shot.pixel(e->rect.left, e->rect.top)), kBack) << "magenta corner, " << e->command;
             EXPECT_EQ(QColor(shot.pixel(e->rect.right - 1, e->rect.bottom - 1)), cell) << e->command;
@@ -122,12 +122,12 @@ TEST(MainWindow, StartsOnAnInstallPaintsEachCellAndTheDateAndCloses)
                                 digit(c.digits[2]), digit(c.digits[3]), cellColour(0, 1),
                                 cellColour(2, c.weekday), cellColour(0, 2), cellColour(0, 3)};
         for (int i = 0; i < 9; ++i)
-            EXPECT_EQ(QColor(shot.pixel(centre(d.skin.dateCells[i]))), date[i]) << c.date.month << "/" << c.date.day << " cell " << i;
+            EXPECT_EQ(QColor(shot.pixel(centre(d.skin().dateCells[i]))), date[i]) << c.date.month << "/" << c.date.day << " cell " << i;
     }
 
     // The voice button is framed while the day has a memo file.
-    const Rect voice = d.skin.findElement(CMD_VOICE)->rect;
-    const std::string memo = toUtf8(d.memoPath(d.selectedDay));
+    const Rect voice = d.skin().findElement(CMD_VOICE)->rect;
+    const std::string memo = toUtf8(d.day().memoPath(d.day().selectedDay()));
     auto framed = [&] { return window.grab().toImage().pixel(voice.left + 8, voice.top - 1) != kBack.rgb(); };
     EXPECT_FALSE(framed());
     std::ofstream(memo) << "RIFF";
@@ -148,7 +148,7 @@ TEST(MainWindow, APressShowsThePressedLookTheReleaseSendsTheCommandOnceAndBlueFi
     ASSERT_TRUE(window.start());
     window.show();
     MainDialog& d = window.dialog();
-    const Rect r = d.skin.findElement(CMD_WEATHER)->rect; // enabled: today has no page yet
+    const Rect r = d.skin().findElement(CMD_WEATHER)->rect; // enabled: today has no page yet
     const QColor normal = cellColour(3, 0);
     const QPalette pal = QApplication::palette();
     const QColor hi = pal.color(QPalette::Highlight);
@@ -160,25 +160,25 @@ TEST(MainWindow, APressShowsThePressedLookTheReleaseSendsTheCommandOnceAndBlueFi
     EXPECT_EQ(shot.pixel(r.left, r.top + 8), pal.color(QPalette::Shadow).rgb()) << "inner edge";
     EXPECT_EQ(shot.pixel(r.left - 1, r.top + 8), pal.color(QPalette::Dark).rgb());
     EXPECT_EQ(shot.pixel(r.right, r.top + 8), pal.color(QPalette::Light).rgb());
-    EXPECT_EQ(d.weather, 0);
+    EXPECT_EQ(d.day().weather(), 0);
 
     // Lifted somewhere else: the command still goes, once.
     pen(window, QEvent::MouseButtonRelease, QPoint(120, 120));
     pen(window, QEvent::MouseButtonRelease, QPoint(120, 120));
-    EXPECT_EQ(d.weather, 1);
+    EXPECT_EQ(d.day().weather(), 1);
     shot = window.grab().toImage();
     EXPECT_EQ(QColor(shot.pixel(centre(r))), cellColour(3, 1));
     EXPECT_EQ(QColor(shot.pixel(r.left - 1, r.top + 8)), kBack);
 
     // Without a background, the blue fill and nothing else; a smaller one leaves the rest blue.
-    d.skin.background.reset();
+    d.skin().background.reset();
     shot = window.grab().toImage();
     EXPECT_EQ(QColor(shot.pixel(1, 1)), kBlue);
     EXPECT_EQ(QColor(shot.pixel(centre(r))), kBlue);
 
     QImage small(200, 200, QImage::Format_RGB32);
     small.fill(QColor(200, 30, 30));
-    d.skin.background = std::make_unique<QtBitmap>(small);
+    d.skin().background = std::make_unique<QtBitmap>(small);
     shot = window.grab().toImage();
     EXPECT_EQ(QColor(shot.pixel(130, 10)), QColor(200, 30, 30));
     EXPECT_EQ(QColor(shot.pixel(239, 100)), kBlue);
@@ -212,12 +212,12 @@ TEST(MainWindow, TheSettingsDialogChangesApplyAtOnceKeepThePageStateAndAreStored
     };
     // The new skin's buttons show the shown page's state, not a fresh skin's.
     auto expectButtons = [&](int editCommand, bool editing, bool deletable, int weather) {
-        ASSERT_TRUE(d.skin.findElement(editCommand));
-        EXPECT_EQ(d.skin.findElement(editCommand)->cell, editCommand == CMD_SAVE ? 0 : 1);
-        EXPECT_EQ(d.skin.findElement(CMD_WEATHER)->enabled, editing);
-        EXPECT_EQ(d.skin.findElement(CMD_WEATHER)->cell, weather);
-        EXPECT_EQ(d.skin.findElement(CMD_TIMESTAMP)->enabled, editing);
-        EXPECT_EQ(d.skin.findElement(CMD_DELETE)->enabled, deletable);
+        ASSERT_TRUE(d.skin().findElement(editCommand));
+        EXPECT_EQ(d.skin().findElement(editCommand)->cell, editCommand == CMD_SAVE ? 0 : 1);
+        EXPECT_EQ(d.skin().findElement(CMD_WEATHER)->enabled, editing);
+        EXPECT_EQ(d.skin().findElement(CMD_WEATHER)->cell, weather);
+        EXPECT_EQ(d.skin().findElement(CMD_TIMESTAMP)->enabled, editing);
+        EXPECT_EQ(d.skin().findElement(CMD_DELETE)->enabled, deletable);
     };
     // The password is set through its own dialog, on top.
     auto setPassword = [](QtDialog& dlg, const QString& password) {
@@ -252,7 +252,7 @@ TEST(MainWindow, TheSettingsDialogChangesApplyAtOnceKeepThePageStateAndAreStored
     EXPECT_EQ(temp.registry("Data Path").toString(), temp.root + "/diary/");
     expectButtons(CMD_SAVE, true, false, 0);
     d.onCommand(CMD_TIMESTAMP, -1, -1);
-    EXPECT_EQ(d.editor.text, u"14 : 05 : 09 ");
+    EXPECT_EQ(d.editor().text, u"14 : 05 : 09 ");
 
     d.onCommand(CMD_WEATHER, -1, -1);
     d.onCommand(CMD_WEATHER, -1, -1);
@@ -271,6 +271,6 @@ TEST(MainWindow, TheSettingsDialogChangesApplyAtOnceKeepThePageStateAndAreStored
         click(dlg, kIdCancel);
     });
     d.onCommand(CMD_SETTINGS, -1, -1);
-    EXPECT_EQ(d.settings.password, u"새 암호");
+    EXPECT_EQ(d.settings().password, u"새 암호");
     EXPECT_EQ(readFile(config), stored);
 }

@@ -1,4 +1,3 @@
-#include "app/SoftKeyboard.h"
 #include "fakes/FakeDialogView.h"
 #include "fakes/Fakes.h"
 #include "settings/NewPasswordDialog.h"
@@ -20,15 +19,10 @@ std::vector<ShownMessage> messages(std::size_t count, const std::u16string& text
     return std::vector<ShownMessage>(count, {text, u"Pagelet", MessageButtons::Ok, MessageIcon::None});
 }
 
-// The soft keyboard helper is process-wide; each case gets its own panel, down at first.
+// Each case gets its own panel, down at first.
 struct KeyboardScope {
-    KeyboardScope()
-    {
-        setSoftKeyboardOwner(&panel);
-        setSoftKeyboardState(false);
-    }
-    ~KeyboardScope() { setSoftKeyboardOwner(nullptr); }
     FakeSoftInput panel;
+    PanelKeyboard keyboard {panel};
 };
 
 } // namespace
@@ -55,7 +49,7 @@ TEST(PasswordDialog, ThreeTriesOpenOnlyOnAnExactMatch)
         KeyboardScope keyboard;
         FakeMessageBox shown;
         FakeDialogView view;
-        PasswordDialog dialog(c.stored, 3, shown);
+        PasswordDialog dialog(c.stored, 3, shown, keyboard.keyboard);
         ASSERT_TRUE(dialog.OnInitDialog(view));
         EXPECT_EQ(view.limits[PasswordDialog::kPasswordEdit], std::max<int>(20, c.stored.size()));
         for (const auto& entry : c.entries) {
@@ -94,7 +88,7 @@ TEST(NewPasswordDialog, OkNeedsAPasswordTypedTwiceAlike)
         KeyboardScope keyboard;
         FakeMessageBox shown;
         FakeDialogView view;
-        NewPasswordDialog dialog(shown);
+        NewPasswordDialog dialog(shown, keyboard.keyboard);
         ASSERT_TRUE(dialog.OnInitDialog(view));
         EXPECT_EQ(view.limits, (std::map<int, int> {{NewPasswordDialog::kPasswordEdit, 20}, {NewPasswordDialog::kConfirmEdit, 20}}));
         // Set directly, as a view that ignored the limits would hand them over.

@@ -17,9 +17,9 @@ struct Rig {
                                   p.dialogs, p.softInput})
     {
         temp.write("skin.skn", "NUMBER:8,14\nETC:10,14\nWEEKDAY:20,14\nWEATHER:16,16\nBUTTON1:16,16\nBUTTON2:24,20\n");
-        LoadSkin(dialog.skin, temp.folder(), {p.graphics, p.calendar, p.messages, p.window.client, 0});
+        LoadSkin(dialog.skin(), temp.folder(), {p.graphics, p.calendar, p.messages, p.window.client, 0});
     }
-    SkinElement& element(int command) { return *dialog.skin.findElement(command); }
+    SkinElement& element(int command) { return *dialog.skin().findElement(command); }
     void down(int command)
     {
         const Rect r = element(command).rect;
@@ -48,7 +48,7 @@ TEST(SkinView, ATapSendsTheButtonsCommandWithItsParametersOnce)
         Rig rig;
         SkinElement& e = rig.element(command);
         rig.down(command);
-        EXPECT_EQ(rig.dialog.skin.pressedElement, &e);
+        EXPECT_EQ(rig.dialog.skin().pressedElement, &e);
         EXPECT_EQ(rig.p.window.drawnNow, (std::vector<Rect> {e.rect.inflated(1)}));
         EXPECT_TRUE(rig.p.window.sent.empty()) << "nothing is sent before the pen is lifted";
 
@@ -58,7 +58,7 @@ TEST(SkinView, ATapSendsTheButtonsCommandWithItsParametersOnce)
         EXPECT_EQ(rig.p.window.sent[0].wParam, command == CMD_VOICE ? reinterpret_cast<std::intptr_t>(&e.rect) : -1);
         EXPECT_EQ(rig.p.window.sent[0].lParam, -1);
         EXPECT_EQ(rig.p.window.invalidatedRects, (std::vector<Rect> {e.rect.inflated(1)}));
-        EXPECT_EQ(rig.dialog.skin.pressedElement, nullptr);
+        EXPECT_EQ(rig.dialog.skin().pressedElement, nullptr);
     }
 }
 
@@ -93,10 +93,10 @@ TEST(SkinView, PaintingAsksTheEditorToRepaintOverABackgroundOnly)
     for (const bool background : {true, false}) {
         Rig rig;
         if (background)
-            rig.dialog.skin.background = std::make_unique<fakes::FakeBitmap>(Size {240, 270});
-        rig.dialog.editor.needsRedraw = false;
+            rig.dialog.skin().background = std::make_unique<fakes::FakeBitmap>(Size {240, 270});
+        rig.dialog.editor().needsRedraw = false;
         rig.dialog.OnPaint(*rig.p.graphics.makeSurface({240, 270}));
-        EXPECT_EQ(rig.dialog.editor.needsRedraw, background);
+        EXPECT_EQ(rig.dialog.editor().needsRedraw, background);
         EXPECT_EQ(rig.p.edit.invalidations, background ? 1 : 0);
     }
 }

@@ -1,5 +1,4 @@
 // The editor's own rules over a scripted control; the real widget is tested offscreen.
-#include "app/SoftKeyboard.h"
 #include "fakes/Fakes.h"
 #include "ui/DiaryEdit.h"
 
@@ -72,7 +71,9 @@ struct Rig {
 
     ScriptedEdit edit;
     RecordingGraphics graphics;
-    DiaryEdit editor {edit, graphics};
+    FakeSoftInput panel;
+    PanelKeyboard keyboard {panel};
+    DiaryEdit editor {edit, graphics, keyboard};
     std::unique_ptr<Bitmap> picture = std::make_unique<FakeBitmap>(Size {240, 270});
 };
 
@@ -168,27 +169,23 @@ TEST(DiaryEditModes, SwitchingSetsTheControlCaretAndKeyboard)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        FakeSoftInput panel;
-        setSoftKeyboardOwner(&panel);
         Rig rig; // created: read-only control made writable, keyboard not raised
         EXPECT_FALSE(rig.edit.readOnly);
         rig.editor.autoKeyboard = false;
         rig.editor.setEditable(c.from);
-        setSoftKeyboardState(c.keyboardUp);
+        rig.keyboard.setState(c.keyboardUp);
         rig.editor.autoKeyboard = c.autoKeyboard;
         rig.editor.needsRedraw = false;
-        const FakeSoftInput before = panel;
+        const FakeSoftInput before = rig.panel;
         const FakeEditControl control = rig.edit;
         rig.editor.setEditable(c.to);
         EXPECT_EQ(rig.edit.readOnly, c.readOnly);
-        EXPECT_EQ(panel.raised - before.raised, c.raised);
-        EXPECT_EQ(panel.lowered - before.lowered, c.lowered);
+        EXPECT_EQ(rig.panel.raised - before.raised, c.raised);
+        EXPECT_EQ(rig.panel.lowered - before.lowered, c.lowered);
         EXPECT_EQ(rig.edit.caretShows - control.caretShows, c.shows);
         EXPECT_EQ(rig.edit.caretHides - control.caretHides, c.hides);
         EXPECT_TRUE(rig.editor.needsRedraw);
         EXPECT_EQ(rig.edit.invalidations, control.invalidations + 1);
-        setSoftKeyboardOwner(nullptr);
-        setSoftKeyboardState(false);
     }
 
     // showCaret keeps the control's calls balanced however often it is asked.

@@ -55,16 +55,16 @@ TEST(TimeStamp, ReplacesTheSelectionWithTheTimeInTheChosenStyle)
         FakePlatform p;
         MainDialog dialog(MainDialogPorts {p.window, p.messages, p.registry, p.exit, p.calendar, p.edit, p.graphics,
                                            p.clock, p.dialogs, p.softInput});
-        dialog.editor.create({3, 40, 237, 268});
-        dialog.editor.setText(u"Dear diary");
-        dialog.editor.saved = false;
-        dialog.settings.timeFormat = c.style;
+        dialog.editor().create({3, 40, 237, 268});
+        dialog.editor().setText(u"Dear diary");
+        dialog.editor().saved = false;
+        dialog.settings().timeFormat = c.style;
         p.clock.value = fromLocal({2026, 12, 7}, 14, 5, 9);
         p.edit.setSelection(c.selStart, c.selEnd);
 
         dialog.onCommand(CMD_TIMESTAMP, -1, -1);
-        EXPECT_EQ(dialog.editor.text, c.want);
+        EXPECT_EQ(dialog.editor().text, c.want);
         EXPECT_EQ(std::make_pair(p.edit.selStart, p.edit.selEnd), std::make_pair(c.caret, c.caret));
-        EXPECT_FALSE(dialog.editor.saved); // stored with the page, not by itself
+        EXPECT_FALSE(dialog.editor().saved); // stored with the page, not by itself
     }
 }

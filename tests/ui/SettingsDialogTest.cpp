@@ -43,7 +43,9 @@ struct Rig {
     FakeClock clock;
     FakeDialogs dialogs;
     FakeDialogView view;
-    SettingsDialog dialog {messages, clock, dialogs};
+    FakeSoftInput panel;
+    PanelKeyboard keyboard {panel};
+    SettingsDialog dialog {messages, clock, dialogs, keyboard};
 };
 
 } // namespace

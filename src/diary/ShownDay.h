@@ -1,0 +1,84 @@
+#pragma once
+// The diary: the shown day and its page (one owner of that state), page files, day keys,
+// navigation between days, the calendar's day marks and the page buttons' states.
+#include "base/Day.h"
+
+#include <cstdint>
+#include <string>
+
+namespace pagelet {
+
+class DiaryEdit;
+class MainWindowPort;
+class MessageBoxPort;
+class MonthCalendar;
+class Skin;
+struct Settings;
+
+// What of the platform the shown day talks to.
+struct ShownDayPorts {
+    MainWindowPort& window;
+    MessageBoxPort& messages;
+    MonthCalendar& calendar;
+};
+
+// The day on the window and its page: which day, its weather mark, whether the calendar is up,
+// and the rules for loading, storing and leaving it. The page text lives in the editor; the
+// buttons that show the page's state live in the skin.
+class ShownDay {
+public:
+    ShownDay(const ShownDayPorts& ports, DiaryEdit& editor, Skin& skin, const Settings& settings);
+
+    // Shows day as the start-up does: its page, or an empty one.
+    void startOn(DayValue day);
+
+    // Pages.
+    bool loadPage(DayValue day);
+    bool savePage(DayValue day);
+    void showEmptyPage();
+    // Stores the shown page before it is left; false, after telling the user, when a page
+    // with text could not be written (the caller then stays where it is).
+    bool storeShownPage();
+    // The page buttons again, after the skin was replaced.
+    void refreshPageButtons();
+
+    // Navigation and the calendar.
+    void onPrevDay();
+    void onToday();
+    void onNextDay();
+    void onCalendar();
+    void onDayPicked(const LocalDate& date);
+    void onSelectionChanged(const LocalDate& date);
+    void onDayStatesRequested();
+    void scanDayMarks();
+
+    // Page commands.
+    void onWeather();
+    void onEdit();
+    void onSave();
+
+    std::u16string pagePath(DayValue day) const;
+    std::u16string memoPath(DayValue day) const;
+
+    DayValue selectedDay() const { return m_selectedDay; }
+    DayValue previousDay() const { return m_previousDay; }
+    std::int32_t weather() const { return m_weather; }
+    // The mark stored with the page; the weather button shows it on the next state change.
+    void setWeather(std::int32_t weather) { m_weather = weather; }
+    bool calendarVisible() const { return m_calendarVisible; }
+
+private:
+    void moveByDays(int days);
+    bool showSelectedDay();
+
+    ShownDayPorts m_ports;
+    DiaryEdit& m_editor;
+    Skin& m_skin;
+    const Settings& m_settings;
+    DayValue m_selectedDay = 0;
+    DayValue m_previousDay = 0;
+    std::int32_t m_weather = 0;
+    bool m_calendarVisible = false;
+};
+
+} // namespace pagelet

@@ -1,0 +1,39 @@
+#pragma once
+// The skin: skin files and their lines, the loaded Skin and its elements, loading and layout,
+// and SkinView, which paints the window from the skin and turns pen taps into commands.
+#include "base/Day.h"
+#include "skin/Skin.h"
+
+#include <string>
+
+namespace pagelet {
+
+class DiaryEdit;
+class EditControl;
+class MainWindowPort;
+class Surface;
+
+// The window's face: owns the loaded skin and the pressed element, paints and takes the pen.
+class SkinView {
+public:
+    SkinView(MainWindowPort& window, EditControl& edit, DiaryEdit& editor);
+
+    // Paints the skin for day; a memo found at memoPath sinks the voice button.
+    void OnPaint(Surface& window, DayValue day, const std::u16string& memoPath);
+    void OnLButtonDown(int x, int y);
+    void OnLButtonUp();
+
+    // Lets go of every picture and element, as the window goes away.
+    void release();
+
+    Skin& skin() { return m_skin; }
+    const Skin& skin() const { return m_skin; }
+
+private:
+    MainWindowPort& m_window;
+    EditControl& m_edit;
+    DiaryEdit& m_editor;
+    Skin m_skin;
+};
+
+} // namespace pagelet
