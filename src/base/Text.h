@@ -1,4 +1,6 @@
 #pragma once
+// Small shared pieces every folder may use: UTF-16 text helpers, geometry and colours, day
+// values, little-endian bytes and file reads and writes. Nothing here knows the diary.
 #include <string>
 #include <string_view>
 

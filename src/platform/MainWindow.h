@@ -1,4 +1,7 @@
 #pragma once
+// The ports: one small interface per platform role (window and its command numbers, calendar,
+// edit control, drawing, message boxes, registry, dialogs, clock, soft keyboard, exit). The
+// core receives them; the Qt layer and the tests' fakes implement them.
 #include "base/Geometry.h"
 
 #include <cstdint>

@@ -1,4 +1,6 @@
 #pragma once
+// The Qt layer: every port over Qt, the widgets that forward their events to the core, the
+// dialogs built from their templates, and main().
 #include "app/MainDialog.h"
 #include "platform/MainWindow.h"
 #include "qt/QtDialogs.h"

@@ -1,4 +1,6 @@
 #pragma once
+// The settings: their values, the config.dat file, the registry key, and the password
+// dialogs' logic.
 #include <cstdint>
 #include <string>
 

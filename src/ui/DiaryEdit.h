@@ -1,4 +1,6 @@
 #pragma once
+// The editor side of the window: DiaryEdit (the page over its paper), the time stamp and
+// its formats, and the settings dialog's logic.
 #include "base/Color.h"
 #include "base/Geometry.h"
 
