@@ -72,9 +72,8 @@ public:
     const Settings& settings() const { return m_settings; }
     SoftKeyboard& keyboard() { return m_keyboard; }
 
-    std::u16string skinFolder() const;
-
 private:
+    std::u16string skinFolder() const;
     void onSettings();
     void fatalExit(const std::u16string& message);
     void fitBackground();
