@@ -14,6 +14,7 @@
 #include "settings/PasswordDialog.h"
 #include "settings/RegistryKey.h"
 #include "skin/LoadSkin.h"
+#include "skin/SkinFolder.h"
 
 #include <algorithm>
 
@@ -45,7 +46,7 @@ void MainDialog::fatalExit(const std::u16string& message)
 
 std::u16string MainDialog::skinFolder() const
 {
-    return resolveIgnoringCase(settings.programPath + u"skin/" + settings.skinName + u"/");
+    return skinFolderOf(settings.programPath, settings.skinName);
 }
 
 bool MainDialog::OnInitDialog()
@@ -105,7 +106,7 @@ bool MainDialog::OnInitDialog()
 void MainDialog::fitBackground()
 {
     skin.background.reset();
-    auto loaded = m_ports.graphics.loadBitmap(resolveIgnoringCase(skinFolder() + u"back.bmp"));
+    auto loaded = m_ports.graphics.loadBitmap(skinFile(skinFolder(), u"back.bmp"));
     const Size client = m_ports.window.clientSize();
     if (loaded && (client.width > kSkinBaseSize.width || client.height > kSkinBaseSize.height))
         skin.background = m_ports.graphics.stretchRegion(*loaded, kSkinBaseSize, client);

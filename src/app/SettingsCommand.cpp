@@ -11,6 +11,7 @@
 #include "settings/ConfigFile.h"
 #include "settings/RegistryKey.h"
 #include "skin/LoadSkin.h"
+#include "skin/SkinFolder.h"
 #include "ui/SettingsDialog.h"
 
 namespace pagelet {
@@ -46,7 +47,7 @@ void MainDialog::onSettings()
             m_ports.messages.show(u"설정을 저장할 수 없습니다.", kAppTitle, MessageButtons::Ok, MessageIcon::Exclamation);
 
         LoadSkin(skin, skinFolder(), {m_ports.graphics, m_ports.calendar, m_ports.messages, m_ports.window.clientSize(), weather});
-        skin.background = m_ports.graphics.loadBitmap(resolveIgnoringCase(skinFolder() + u"back.bmp"));
+        skin.background = m_ports.graphics.loadBitmap(skinFile(skinFolder(), u"back.bmp"));
         editor.background = &skin.background;
         editor.area = skin.textArea;
         m_ports.edit.moveTo(editor.area);
