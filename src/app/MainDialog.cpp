@@ -83,7 +83,7 @@ bool MainDialog::OnInitDialog()
     config.readFirst(settings);
     if (settings.usePassword != 0) {
         PasswordDialog prompt(settings.password, 3, m_ports.messages);
-        if (!m_ports.dialogs.runPassword(prompt)) {
+        if (!m_ports.dialogs.run(PasswordDialog::kTemplateId, prompt)) {
             fatalExit(u"프로그램을 종료합니다.");
             return false;
         }

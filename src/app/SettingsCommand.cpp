@@ -28,7 +28,7 @@ void MainDialog::onSettings()
     dialog.timeFormat = settings.timeFormat;
     dialog.dataPath = settings.dataPath;
 
-    if (m_ports.dialogs.runSettings(dialog)) {
+    if (m_ports.dialogs.run(SettingsDialog::kTemplateId, dialog)) {
         settings.usePassword = dialog.usePassword;
         settings.autoKeyboard = dialog.autoKeyboard;
         settings.skinName = dialog.skinName;

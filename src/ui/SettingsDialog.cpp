@@ -89,7 +89,7 @@ void SettingsDialog::OnUsePassword(DialogView& view)
 void SettingsDialog::OnSetPassword()
 {
     NewPasswordDialog dialog(m_messages);
-    if (m_dialogs.runNewPassword(dialog))
+    if (m_dialogs.run(NewPasswordDialog::kTemplateId, dialog))
         password = dialog.newPassword;
 }
 

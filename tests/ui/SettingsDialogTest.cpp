@@ -156,17 +156,17 @@ TEST(SettingsDialog, PasswordCheckEnablesTheSetButtonWhichTakesANewPasswordOnlyO
     Rig rig;
     rig.dialog.password = u"old";
     bool confirm = false;
-    rig.dialogs.newPasswordScript = [&](NewPasswordDialog& d) {
+    rig.dialogs.script<NewPasswordDialog>([&](NewPasswordDialog& d) {
         d.newPassword = u"새암호";
         return confirm;
-    };
+    });
     rig.dialog.OnInitDialog(rig.view);
     for (bool checked : {true, false, true}) {
         rig.view.checks[S::kUsePasswordCheck] = checked;
         rig.dialog.OnCommand(rig.view, S::kUsePasswordCheck);
         EXPECT_EQ(rig.view.enabled[S::kSetPasswordButton], checked);
     }
-    EXPECT_EQ(rig.dialogs.newPasswordRuns, 0); // checking the box asks for nothing
+    EXPECT_EQ(rig.dialogs.runsOf(NewPasswordDialog::kTemplateId), 0); // checking the box asks for nothing
     rig.dialog.OnCommand(rig.view, S::kSetPasswordButton);
     EXPECT_EQ(rig.dialog.password, u"old");
     confirm = true;
