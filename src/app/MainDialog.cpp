@@ -14,6 +14,7 @@
 #include "settings/RegistryKey.h"
 #include "skin/LoadSkin.h"
 #include "ui/TimeStamp.h"
+#include "skin/SkinFolder.h"
 
 #include <algorithm>
 
@@ -45,7 +46,7 @@ void MainDialog::fatalExit(const std::u16string& message)
 
 std::u16string MainDialog::skinFolder() const
 {
-    return resolveIgnoringCase(m_settings.programPath + u"skin/" + m_settings.skinName + u"/");
+    return skinFolderOf(m_settings.programPath, m_settings.skinName);
 }
 
 bool MainDialog::OnInitDialog()
@@ -80,7 +81,7 @@ bool MainDialog::OnInitDialog()
     config.readFirst(m_settings);
     if (m_settings.usePassword != 0) {
         PasswordDialog prompt(m_settings.password, 3, m_ports.messages, m_keyboard);
-        if (!m_ports.dialogs.runPassword(prompt)) {
+        if (!m_ports.dialogs.run(PasswordDialog::kTemplateId, prompt)) {
             fatalExit(u"프로그램을 종료합니다.");
             return false;
         }
@@ -101,7 +102,7 @@ void MainDialog::fitBackground()
 {
     Skin& skin = m_view.skin();
     skin.background.reset();
-    auto loaded = m_ports.graphics.loadBitmap(resolveIgnoringCase(skinFolder() + u"back.bmp"));
+    auto loaded = m_ports.graphics.loadBitmap(skinFile(skinFolder(), u"back.bmp"));
     const Size client = m_ports.window.clientSize();
     if (loaded && (client.width > kSkinBaseSize.width || client.height > kSkinBaseSize.height))
         skin.background = m_ports.graphics.stretchRegion(*loaded, kSkinBaseSize, client);

@@ -9,6 +9,7 @@
 #include "settings/ConfigFile.h"
 #include "settings/RegistryKey.h"
 #include "skin/LoadSkin.h"
+#include "skin/SkinFolder.h"
 #include "ui/SettingsDialog.h"
 
 namespace pagelet {
@@ -24,7 +25,7 @@ void MainDialog::onSettings()
     dialog.timeFormat = m_settings.timeFormat;
     dialog.dataPath = m_settings.dataPath;
 
-    if (m_ports.dialogs.runSettings(dialog)) {
+    if (m_ports.dialogs.run(SettingsDialog::kTemplateId, dialog)) {
         m_settings.usePassword = dialog.usePassword;
         m_settings.autoKeyboard = dialog.autoKeyboard;
         m_settings.skinName = dialog.skinName;
@@ -44,7 +45,7 @@ void MainDialog::onSettings()
 
         Skin& skin = m_view.skin();
         LoadSkin(skin, skinFolder(), {m_ports.graphics, m_ports.calendar, m_ports.messages, m_ports.window.clientSize(), m_day.weather()});
-        skin.background = m_ports.graphics.loadBitmap(resolveIgnoringCase(skinFolder() + u"back.bmp"));
+        skin.background = m_ports.graphics.loadBitmap(skinFile(skinFolder(), u"back.bmp"));
         m_editor.background = &skin.background;
         m_editor.area = skin.textArea;
         m_ports.edit.moveTo(m_editor.area);

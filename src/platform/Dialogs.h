@@ -2,18 +2,15 @@
 
 namespace pagelet {
 
-class NewPasswordDialog;
-class PasswordDialog;
-class SettingsDialog;
+class DialogHandler;
 
-// Runs the modal dialogs. The dialog objects hold the logic; the platform shows them and
-// forwards the user's actions. Each returns true when the dialog ended with OK.
+// Runs modal dialogs. The handler holds a dialog's logic; the platform builds the controls
+// from the template with that id, shows them and forwards the user's actions. True when the
+// dialog ended with OK; a template the platform doesn't have runs nothing and gives false.
 class DialogPort {
 public:
     virtual ~DialogPort() = default;
-    virtual bool runPassword(PasswordDialog& dialog) = 0;
-    virtual bool runNewPassword(NewPasswordDialog& dialog) = 0;
-    virtual bool runSettings(SettingsDialog& dialog) = 0;
+    virtual bool run(int templateId, DialogHandler& handler) = 0;
 };
 
 } // namespace pagelet

@@ -16,56 +16,57 @@ QRect dialogUnitsToPixels(int x, int y, int width, int height)
     return QRect(left, top, px(x + width) - left, py(y + height) - top);
 }
 
-const DialogTemplate& passwordTemplate()
-{
-    static const DialogTemplate t {
-        "비밀번호 입력", 137, 153,
-        {
-            {PasswordDialog::kPasswordEdit, ControlKind::PasswordEdit, "", 28, 64, 80, 13},
-            {0, ControlKind::Label, "패스워드를 입력하세요.\n3번 이상 틀리면\n프로그램이 종료됩니다.", 28, 35, 80, 25},
-            {kIdOk, ControlKind::DefaultButton, "확  인", 32, 84, 36, 12},
-            {kIdCancel, ControlKind::Button, "취  소", 71, 84, 36, 12},
-        }};
-    return t;
-}
+namespace {
 
-const DialogTemplate& newPasswordTemplate()
-{
-    static const DialogTemplate t {
-        "새 비밀번호 입력", 137, 153,
-        {
-            {NewPasswordDialog::kPasswordEdit, ControlKind::PasswordEdit, "", 54, 44, 62, 13},
-            {NewPasswordDialog::kConfirmEdit, ControlKind::PasswordEdit, "", 54, 62, 62, 13},
-            {kIdOk, ControlKind::DefaultButton, "확  인", 41, 81, 36, 12},
-            {kIdCancel, ControlKind::Button, "취  소", 80, 81, 36, 12},
-            {0, ControlKind::Label, "새로운 패스워드를 입력하세요.", 21, 26, 98, 10},
-            {0, ControlKind::Label, "패스워드", 21, 47, 33, 9},
-            {0, ControlKind::Label, "확      인", 21, 64, 30, 9},
-        }};
-    return t;
-}
+using N = NewPasswordDialog;
+using P = PasswordDialog;
+using S = SettingsDialog;
 
-const DialogTemplate& settingsTemplate()
+// Every dialog of the program; a new dialog is one more entry.
+const DialogTemplate kTemplates[] = {
+    {P::kTemplateId, "비밀번호 입력", 137, 153,
+     {
+         {P::kPasswordEdit, ControlKind::PasswordEdit, "", 28, 64, 80, 13},
+         {0, ControlKind::Label, "패스워드를 입력하세요.\n3번 이상 틀리면\n프로그램이 종료됩니다.", 28, 35, 80, 25},
+         {kIdOk, ControlKind::DefaultButton, "확  인", 32, 84, 36, 12},
+         {kIdCancel, ControlKind::Button, "취  소", 71, 84, 36, 12},
+     }},
+    {S::kTemplateId, "환경 설정", 137, 153,
+     {
+         {kIdOk, ControlKind::DefaultButton, "확  인", 42, 88, 36, 12},
+         {kIdCancel, ControlKind::Button, "취  소", 81, 88, 36, 12},
+         {S::kUsePasswordCheck, ControlKind::CheckBox, "비밀번호 사용", 18, 14, 56, 12},
+         {S::kSetPasswordButton, ControlKind::Button, "설  정", 81, 14, 36, 12},
+         {S::kSkinList, ControlKind::DropDownList, "", 56, 41, 62, 86},
+         {0, ControlKind::Label, "스킨 선택", 18, 44, 34, 8},
+         {S::kAutoKeyboardCheck, ControlKind::CheckBox, "키보드 자동 활성화", 18, 29, 79, 9},
+         {0, ControlKind::Label, "시간 표시", 18, 59, 34, 8},
+         {S::kTimeFormatList, ControlKind::DropDownList, "", 56, 56, 62, 86},
+         {0, ControlKind::Icon, ":/pagelet/icon.png", 14, 105, 20, 21},
+         {0, ControlKind::Picture, ":/pagelet/picture.png", 29, 105, 91, 47},
+         {0, ControlKind::Label, "데이터", 19, 74, 22, 9},
+         {S::kDataPathEdit, ControlKind::Edit, "", 42, 71, 76, 12},
+     }},
+    {N::kTemplateId, "새 비밀번호 입력", 137, 153,
+     {
+         {N::kPasswordEdit, ControlKind::PasswordEdit, "", 54, 44, 62, 13},
+         {N::kConfirmEdit, ControlKind::PasswordEdit, "", 54, 62, 62, 13},
+         {kIdOk, ControlKind::DefaultButton, "확  인", 41, 81, 36, 12},
+         {kIdCancel, ControlKind::Button, "취  소", 80, 81, 36, 12},
+         {0, ControlKind::Label, "새로운 패스워드를 입력하세요.", 21, 26, 98, 10},
+         {0, ControlKind::Label, "패스워드", 21, 47, 33, 9},
+         {0, ControlKind::Label, "확      인", 21, 64, 30, 9},
+     }},
+};
+
+} // namespace
+
+const DialogTemplate* dialogTemplate(int id)
 {
-    using S = SettingsDialog;
-    static const DialogTemplate t {
-        "환경 설정", 137, 153,
-        {
-            {kIdOk, ControlKind::DefaultButton, "확  인", 42, 88, 36, 12},
-            {kIdCancel, ControlKind::Button, "취  소", 81, 88, 36, 12},
-            {S::kUsePasswordCheck, ControlKind::CheckBox, "비밀번호 사용", 18, 14, 56, 12},
-            {S::kSetPasswordButton, ControlKind::Button, "설  정", 81, 14, 36, 12},
-            {S::kSkinList, ControlKind::DropDownList, "", 56, 41, 62, 86},
-            {0, ControlKind::Label, "스킨 선택", 18, 44, 34, 8},
-            {S::kAutoKeyboardCheck, ControlKind::CheckBox, "키보드 자동 활성화", 18, 29, 79, 9},
-            {0, ControlKind::Label, "시간 표시", 18, 59, 34, 8},
-            {S::kTimeFormatList, ControlKind::DropDownList, "", 56, 56, 62, 86},
-            {0, ControlKind::Icon, ":/pagelet/icon.png", 14, 105, 20, 21},
-            {0, ControlKind::Picture, ":/pagelet/picture.png", 29, 105, 91, 47},
-            {0, ControlKind::Label, "데이터", 19, 74, 22, 9},
-            {S::kDataPathEdit, ControlKind::Edit, "", 42, 71, 76, 12},
-        }};
-    return t;
+    for (const auto& t : kTemplates)
+        if (t.id == id)
+            return &t;
+    return nullptr;
 }
 
 } // namespace pagelet

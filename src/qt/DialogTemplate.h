@@ -16,6 +16,7 @@ struct ControlTemplate {
 
 // A dialog laid out in dialog units; the controls in tab order.
 struct DialogTemplate {
+    int id;              // the id its logic is run with
     const char* caption; // UTF-8
     int width, height;
     std::vector<ControlTemplate> controls;
@@ -24,8 +25,7 @@ struct DialogTemplate {
 // The dialogs are as large as the main window: 137 x 153 units make 240 x 270 pixels.
 QRect dialogUnitsToPixels(int x, int y, int width, int height);
 
-const DialogTemplate& passwordTemplate();    // 129
-const DialogTemplate& settingsTemplate();    // 130
-const DialogTemplate& newPasswordTemplate(); // 131
+// The template with that id, or null.
+const DialogTemplate* dialogTemplate(int id);
 
 } // namespace pagelet

@@ -1,27 +1,16 @@
 #include "qt/QtDialogs.h"
 
+#include "qt/DialogTemplate.h"
 #include "qt/QtDialog.h"
-#include "settings/NewPasswordDialog.h"
-#include "settings/PasswordDialog.h"
-#include "ui/SettingsDialog.h"
 
 namespace pagelet {
 
-bool QtDialogs::runPassword(PasswordDialog& dialog)
+bool QtDialogs::run(int templateId, DialogHandler& handler)
 {
-    QtDialog window(passwordTemplate(), dialog);
-    return window.run();
-}
-
-bool QtDialogs::runNewPassword(NewPasswordDialog& dialog)
-{
-    QtDialog window(newPasswordTemplate(), dialog);
-    return window.run();
-}
-
-bool QtDialogs::runSettings(SettingsDialog& dialog)
-{
-    QtDialog window(settingsTemplate(), dialog);
+    const DialogTemplate* layout = dialogTemplate(templateId);
+    if (!layout)
+        return false;
+    QtDialog window(*layout, handler);
     return window.run();
 }
 

@@ -11,6 +11,7 @@ class SoftKeyboard;
 // Takes a new password typed twice alike; on OK the caller reads newPassword.
 class NewPasswordDialog : public DialogHandler {
 public:
+    static constexpr int kTemplateId = 131;
     static constexpr int kPasswordEdit = 1012;
     static constexpr int kConfirmEdit = 1016;
 

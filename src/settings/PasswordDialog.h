@@ -15,6 +15,7 @@ inline constexpr int kMaxPasswordLength = 20;
 // The start-up password prompt: ends with OK only after a correct entry.
 class PasswordDialog : public DialogHandler {
 public:
+    static constexpr int kTemplateId = 129;
     static constexpr int kPasswordEdit = 1011;
 
     PasswordDialog(std::u16string stored, std::int32_t tries, MessageBoxPort& messages, SoftKeyboard& keyboard);

@@ -2,7 +2,7 @@
 
 #include "platform/Commands.h"
 #include "base/Color.h"
-#include "base/FileIo.h"
+#include "skin/SkinFolder.h"
 #include "platform/Graphics.h"
 #include "platform/MonthCalendar.h"
 
@@ -79,7 +79,7 @@ bool SkinLoader::LoadSkin(const std::u16string& folder)
     m_stripLines = 0;
 
     SkinFile file(2048, m_context.messages);
-    if (!file.Open(resolveIgnoringCase(folder + u"skin.skn")))
+    if (!file.Open(skinFile(folder, u"skin.skn")))
         return false;
     char line[100];
     while (file.ReadLine(line, sizeof line) != 0)
@@ -122,7 +122,7 @@ void SkinLoader::applyStrip(const std::u16string& folder, int stripIndex, const 
     const int width = clampSide(entry.values[0]);
     const int height = clampSide(entry.values[1]);
 
-    const auto bitmap = m_context.graphics.loadBitmap(resolveIgnoringCase(folder + key.file));
+    const auto bitmap = m_context.graphics.loadBitmap(skinFile(folder, key.file));
     auto strip = m_context.graphics.makeStrip(bitmap.get(), {width, height}, key.cells);
     // Buttons of an earlier line of the same key draw from the strip as it is now.
     std::unique_ptr<ImageStrip>& slot = m_skin.*key.strip;

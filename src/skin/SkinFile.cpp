@@ -135,7 +135,10 @@ unsigned SkinFile::overflow(char* line, unsigned length, unsigned capacity)
     std::snprintf(text, sizeof text, "m_pBuffer overflow in line %u (line length over %d chars)", m_nLine,
                   static_cast<int>(capacity));
     m_strMessage = fromAscii(text);
-    m_messages.show(m_strMessage, u"Warning !", MessageButtons::Ok, MessageIcon::Exclamation);
+    if (!m_warned) {
+        m_warned = true;
+        m_messages.show(m_strMessage, u"Warning !", MessageButtons::Ok, MessageIcon::Exclamation);
+    }
     line[length] = '\0';
     return m_nLine;
 }

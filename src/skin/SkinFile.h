@@ -10,7 +10,7 @@ namespace pagelet {
 class MessageBoxPort;
 
 // Buffered line reader for "skin.skn": hands out one non-empty line at a time with its line
-// number, whatever the line breaks, and warns when a line doesn't fit the caller's buffer.
+// number, whatever the line breaks, and warns once when a line doesn't fit the caller's buffer.
 class SkinFile {
 public:
     SkinFile(std::int32_t bufferSize, MessageBoxPort& messages);
@@ -37,6 +37,9 @@ private:
     unsigned overflow(char* line, unsigned length, unsigned capacity);
 
     MessageBoxPort& m_messages;
+    // One box per reader, so per skin load: a long line would otherwise ask for one OK per
+    // 99 bytes.
+    bool m_warned = false;
 };
 
 // One line of "skin.skn": the key and the first three numbers after it (missing ones 0).

@@ -7,7 +7,10 @@
 #include "platform/Dialogs.h"
 #include "platform/MessageBox.h"
 #include "settings/NewPasswordDialog.h"
+#include "skin/SkinFolder.h"
 #include "ui/FormatTime.h"
+
+#include <map>
 
 namespace pagelet {
 
@@ -44,15 +47,21 @@ bool SettingsDialog::OnInitDialog(DialogView& view)
 
 void SettingsDialog::listSkins(DialogView& view)
 {
-    // skinName itself is left as given, so OK without a selection keeps it exactly.
-    const std::u16string current = toLowerAscii(skinName);
-    int i = 0;
-    for (const auto& folder : listFolders(resolveIgnoringCase(programPath + u"skin/"))) {
-        const std::u16string name = toLowerAscii(folder);
-        if (name == current)
-            skinIndex = i;
-        view.insertString(kSkinList, i, toUpperAscii(name));
-        ++i;
+    // skinName itself is left as given, so OK without a selection keeps it exactly. The entry
+    // selected is the folder the name loads.
+    const std::u16string current = skinFolderOf(programPath, skinName);
+    const std::u16string skins = resolveIgnoringCase(programPath + u"skin/");
+    const std::vector<std::u16string> folders = listFolders(skins);
+    std::map<std::u16string, int> alike;
+    for (const auto& folder : folders)
+        ++alike[toLowerAscii(folder)];
+    for (std::size_t i = 0; i < folders.size(); ++i) {
+        const std::u16string& folder = folders[i];
+        if (skins + folder + u"/" == current)
+            skinIndex = static_cast<std::int32_t>(i);
+        // Folders alike but for case keep their own names, so each entry loads its own folder.
+        const bool twin = alike[toLowerAscii(folder)] > 1;
+        view.insertString(kSkinList, static_cast<int>(i), twin ? folder : toUpperAscii(folder));
     }
 }
 
@@ -80,7 +89,7 @@ void SettingsDialog::OnUsePassword(DialogView& view)
 void SettingsDialog::OnSetPassword()
 {
     NewPasswordDialog dialog(m_messages, m_keyboard);
-    if (m_dialogs.runNewPassword(dialog))
+    if (m_dialogs.run(NewPasswordDialog::kTemplateId, dialog))
         password = dialog.newPassword;
 }
 

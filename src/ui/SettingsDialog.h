@@ -15,6 +15,7 @@ class SoftKeyboard;
 // the dialog itself stores nothing.
 class SettingsDialog : public DialogHandler {
 public:
+    static constexpr int kTemplateId = 130;
     static constexpr int kUsePasswordCheck = 1018;
     static constexpr int kSetPasswordButton = 1019;
     static constexpr int kAutoKeyboardCheck = 1021;

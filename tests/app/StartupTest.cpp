@@ -70,11 +70,11 @@ TEST(Startup, ResolvesTheFoldersAndEndsWithItsMessageUnlessInstalledAndUnlocked)
         if (c.dataPath)
             rig.p.registry.values[u"Data Path"] = rig.path(c.dataPath);
         std::vector<std::pair<std::u16string, int>> prompts;
-        rig.p.dialogs.passwordScript = [&](PasswordDialog& d) {
+        rig.p.dialogs.script<PasswordDialog>([&](PasswordDialog& d) {
             prompts.emplace_back(d.storedPassword, d.triesLeft);
             EXPECT_TRUE(rig.p.graphics.loaded.empty()); // nothing of the skin loads behind the prompt
             return c.passes;
-        };
+        });
         const bool opens = c.message.empty();
         EXPECT_EQ(rig.dialog.OnInitDialog(), opens);
         EXPECT_EQ(rig.p.exit.status, opens ? -1 : 0);
@@ -196,13 +196,13 @@ TEST(SettingsCommand, AnUnwritableConfigIsReportedTheNewSettingsHoldAndCancelOnl
         const auto loads = rig.p.graphics.loaded.size();
         const int invalidations = rig.p.window.wholeInvalidations;
         rig.dialog.editor().needsRedraw = false;
-        rig.p.dialogs.settingsScript = [&](SettingsDialog& d) {
+        rig.p.dialogs.script<SettingsDialog>([&](SettingsDialog& d) {
             EXPECT_EQ(d.programPath, rig.path(u""));
             d.autoKeyboard = 0;
             d.timeFormat = 2;
             d.dataPath = rig.path(u"pages"); // typed without its separator
             return ok;
-        };
+        });
         rig.dialog.onCommand(CMD_SETTINGS, -1, -1);
 
         // Ending the run would lose the open page: the new settings hold until the next start.

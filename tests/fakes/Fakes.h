@@ -2,6 +2,7 @@
 // Small state-recording stand-ins for the platform, for testing the core without a display.
 #include "app/MainDialog.h"
 #include "platform/Clock.h"
+#include "platform/DialogView.h"
 #include "platform/Dialogs.h"
 #include "platform/EditControl.h"
 #include "platform/Graphics.h"
@@ -12,6 +13,7 @@
 #include "platform/Registry.h"
 #include "platform/SoftInputPanel.h"
 
+#include <algorithm>
 #include <deque>
 #include <functional>
 #include <map>
@@ -187,15 +189,26 @@ public:
     int stretches = 0;
 };
 
+// Runs the script given for the template id with the dialog's logic, as the user would
+// answer it; a dialog without a script is cancelled.
 class FakeDialogs : public DialogPort {
 public:
-    bool runPassword(PasswordDialog& dialog) override { return passwordScript && passwordScript(dialog); }
-    bool runNewPassword(NewPasswordDialog& dialog) override { ++newPasswordRuns; return newPasswordScript && newPasswordScript(dialog); }
-    bool runSettings(SettingsDialog& dialog) override { return settingsScript && settingsScript(dialog); }
-    std::function<bool(PasswordDialog&)> passwordScript;
-    std::function<bool(NewPasswordDialog&)> newPasswordScript;
-    std::function<bool(SettingsDialog&)> settingsScript;
-    int newPasswordRuns = 0;
+    bool run(int templateId, DialogHandler& handler) override
+    {
+        runs.push_back(templateId);
+        const auto it = scripts.find(templateId);
+        return it != scripts.end() && it->second(handler);
+    }
+    // A script that works on the dialog's own class, found by the class's template id.
+    template <class Dialog>
+    void script(std::function<bool(Dialog&)> answer)
+    {
+        scripts[Dialog::kTemplateId] = [answer](DialogHandler& h) { return answer(dynamic_cast<Dialog&>(h)); };
+    }
+    int runsOf(int templateId) const { return static_cast<int>(std::count(runs.begin(), runs.end(), templateId)); }
+
+    std::map<int, std::function<bool(DialogHandler&)>> scripts;
+    std::vector<int> runs;
 };
 
 // All the fakes a MainDialog needs, wired together.

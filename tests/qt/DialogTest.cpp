@@ -47,24 +47,26 @@ TEST(Dialogs, TemplatesGiveCaptionsPlacesTabOrderAndMaskedLimitedInput)
     NewPasswordDialog newPassword(messages, keyboard);
     SettingsDialog settings(messages, clock, dialogs, keyboard);
     struct Case {
-        const DialogTemplate& layout;
+        int templateId;
         DialogHandler& handler;
         QString caption;
         std::vector<int> tabIds;
         QRect okPixels;
     };
     const Case cases[] = {
-        {passwordTemplate(), password, "비밀번호 입력", {PasswordDialog::kPasswordEdit, kIdOk, kIdCancel}, {56, 148, 63, 21}},
-        {newPasswordTemplate(), newPassword, "새 비밀번호 입력",
+        {PasswordDialog::kTemplateId, password, "비밀번호 입력", {PasswordDialog::kPasswordEdit, kIdOk, kIdCancel}, {56, 148, 63, 21}},
+        {NewPasswordDialog::kTemplateId, newPassword, "새 비밀번호 입력",
          {NewPasswordDialog::kPasswordEdit, NewPasswordDialog::kConfirmEdit, kIdOk, kIdCancel}, {71, 142, 63, 22}},
-        {settingsTemplate(), settings, "환경 설정",
+        {SettingsDialog::kTemplateId, settings, "환경 설정",
          {kIdOk, kIdCancel, S::kUsePasswordCheck, S::kSetPasswordButton, S::kSkinList, S::kAutoKeyboardCheck,
           S::kTimeFormatList, S::kDataPathEdit},
          {73, 155, 63, 21}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.caption.toStdString());
-        QtDialog d(c.layout, c.handler);
+        const DialogTemplate* layout = dialogTemplate(c.templateId);
+        ASSERT_TRUE(layout);
+        QtDialog d(*layout, c.handler);
         c.handler.OnInitDialog(d);
         EXPECT_EQ(d.windowTitle(), c.caption);
         EXPECT_EQ(d.size(), QSize(240, 270));
@@ -80,6 +82,15 @@ TEST(Dialogs, TemplatesGiveCaptionsPlacesTabOrderAndMaskedLimitedInput)
             EXPECT_EQ(e->text().size(), 20);
         }
     }
+}
+
+TEST(Dialogs, AnUnknownTemplateRunsNothing)
+{
+    FakeMessageBox messages;
+    FakeSoftInput panel;
+    PanelKeyboard keyboard(panel);
+    PasswordDialog handler(u"", 3, messages, keyboard);
+    EXPECT_FALSE(QtDialogs().run(0, handler));
 }
 
 TEST(Dialogs, StartUpGateInTheRealWindowTakesThreeTries)

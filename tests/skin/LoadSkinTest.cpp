@@ -1,6 +1,7 @@
 #include "platform/Commands.h"
 #include "fakes/Fakes.h"
 #include "skin/LoadSkin.h"
+#include "skin/SkinFolder.h"
 #include "skin/SkinTestFiles.h"
 
 #include <gtest/gtest.h>
@@ -166,6 +167,35 @@ TEST(LoadSkin, FindsFilesIgnoringCaseAndKeepsButtonsOfMissingBitmaps)
     EXPECT_EQ(e[10]->rect, e[11]->rect);
     EXPECT_EQ(e[10]->strip, l.skin.weatherStrip.get());
     EXPECT_EQ(e[11]->strip, l.skin.weatherStrip.get());
+}
+
+TEST(LoadSkin, ANameLoadsOnlyItsOwnFolderOfTheSkinFolder)
+{
+    // install/skin/{Wood,wood,Blue}, each skin a button wide as its mark; a skin beside the install.
+    skintest::TempFolder temp;
+    const std::pair<const char*, int> skins[] = {{"install/skin/Wood", 10}, {"install/skin/wood", 20},
+                                                 {"install/skin/Blue", 30}, {"elsewhere", 40}, {"install/skin", 50}};
+    for (const auto& [folder, width] : skins)
+        temp.write(std::string(folder) + "/skin.skn", "BUTTON2:" + std::to_string(width) + ",20\n");
+    const std::u16string program = temp.folder("install");
+    struct Case {
+        const char16_t* name;
+        int width; // of the loaded skin's buttons; 0: no skin
+    };
+    const Case cases[] = {
+        {u"Wood", 10}, {u"wood", 20}, {u"bLUE", 30}, {u"../../elsewhere", 0}, {u"../../../elsewhere", 0},
+        {u"..", 0},    {u".", 0},     {u"", 0},      {u"Blue/", 0},           {u"gone", 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(toUtf8(c.name));
+        Loader l;
+        const std::u16string folder = skinFolderOf(program, c.name);
+        EXPECT_EQ(l.load(folder), c.width != 0);
+        EXPECT_EQ(l.skin.elements.empty() ? 0 : l.skin.elements[0]->rect.width(), c.width);
+        EXPECT_TRUE(l.messages.shown.empty());
+        const std::u16string back = skinFile(folder, u"back.bmp");
+        EXPECT_TRUE(back.empty() || back.starts_with(program + u"skin/")) << toUtf8(back);
+    }
 }
 
 TEST(LoadSkin, HostileValuesStayWithinBounds)

@@ -38,7 +38,7 @@ std::vector<std::string> readAll(const std::string& bytes)
 
 } // namespace
 
-TEST(SkinFile, DeliversNonEmptyLinesWithTheirNumbersAndWarnsForEachOverflow)
+TEST(SkinFile, DeliversNonEmptyLinesWithTheirNumbersAndWarnsOnceForTheFirstOverflow)
 {
     const std::string x98(98, 'x'), x99(99, 'x'), a = std::string(120, 'a'), b = std::string(130, 'b');
     const std::string warn = "!m_pBuffer overflow in line ", over = " (line length over 100 chars)";
@@ -57,10 +57,12 @@ TEST(SkinFile, DeliversNonEmptyLinesWithTheirNumbersAndWarnsForEachOverflow)
         {"99 characters at the very end fit", x99, {"1:" + x99}},
         // The test for room comes before the byte is looked at.
         {"99 characters and a break warn", x99 + "\n", {warn + "1" + over, "1:" + x99}},
-        {"a 250-character line comes in three pieces with two warnings",
+        {"a 250-character line comes in three pieces with one warning",
          "ONE\r\nTWO\r\n" + a + b + "\r\nAFTER\r\n",
-         {"1:ONE", "2:TWO", warn + "3" + over, "3:" + a.substr(0, 99), warn + "4" + over,
-          "4:" + a.substr(99) + b.substr(0, 78), "5:" + b.substr(78), "6:AFTER"}},
+         {"1:ONE", "2:TWO", warn + "3" + over, "3:" + a.substr(0, 99), "4:" + a.substr(99) + b.substr(0, 78),
+          "5:" + b.substr(78), "6:AFTER"}},
+        {"a later long line reads on silently", a + "\n" + b + "\n",
+         {warn + "1" + over, "1:" + a.substr(0, 99), "2:" + a.substr(99), "3:" + b.substr(0, 99), "4:" + b.substr(99)}},
     };
     for (const auto& c : cases)
         EXPECT_EQ(readAll(c.bytes), c.want) << c.name;

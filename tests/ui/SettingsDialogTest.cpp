@@ -3,6 +3,7 @@
 #include "fakes/FakeDialogView.h"
 #include "fakes/Fakes.h"
 #include "settings/NewPasswordDialog.h"
+#include "skin/SkinFolder.h"
 #include "ui/SettingsDialog.h"
 
 #include <filesystem>
@@ -121,22 +122,44 @@ TEST(SettingsDialog, ShowsTheSettingsAndOkTakesThemBackOnlyWithAnExistingDataFol
     }
 }
 
+TEST(SettingsDialog, SkinFoldersAlikeButForCaseAreListedByTheirOwnNamesAndEachLoadsItself)
+{
+    Rig rig;
+    fs::create_directories(rig.root / "skin" / "wood");
+    const auto folders = listFolders(rig.path("skin/"));
+    for (const auto& current : {u"Wood", u"wood"}) {
+        FakeDialogView view;
+        rig.dialog.skinName = current;
+        rig.dialog.OnInitDialog(view);
+        const auto& list = view.lists[S::kSkinList];
+        ASSERT_EQ(list.size(), folders.size());
+        EXPECT_EQ(list[view.selections[S::kSkinList]], current);
+        // Every entry chosen loads the folder it was listed for.
+        for (std::size_t i = 0; i < folders.size(); ++i) {
+            EXPECT_EQ(list[i], equalsIgnoringCase(folders[i], u"wood") ? folders[i] : toUpperAscii(folders[i]));
+            view.selections[S::kSkinList] = static_cast<int>(i);
+            rig.dialog.OnOK(view);
+            EXPECT_EQ(skinFolderOf(rig.dialog.programPath, rig.dialog.skinName), rig.path("skin/") + folders[i] + u"/");
+        }
+    }
+}
+
 TEST(SettingsDialog, PasswordCheckEnablesTheSetButtonWhichTakesANewPasswordOnlyOnOk)
 {
     Rig rig;
     rig.dialog.password = u"old";
     bool confirm = false;
-    rig.dialogs.newPasswordScript = [&](NewPasswordDialog& d) {
+    rig.dialogs.script<NewPasswordDialog>([&](NewPasswordDialog& d) {
         d.newPassword = u"새암호";
         return confirm;
-    };
+    });
     rig.dialog.OnInitDialog(rig.view);
     for (bool checked : {true, false, true}) {
         rig.view.checks[S::kUsePasswordCheck] = checked;
         rig.dialog.OnCommand(rig.view, S::kUsePasswordCheck);
         EXPECT_EQ(rig.view.enabled[S::kSetPasswordButton], checked);
     }
-    EXPECT_EQ(rig.dialogs.newPasswordRuns, 0); // checking the box asks for nothing
+    EXPECT_EQ(rig.dialogs.runsOf(NewPasswordDialog::kTemplateId), 0); // checking the box asks for nothing
     rig.dialog.OnCommand(rig.view, S::kSetPasswordButton);
     EXPECT_EQ(rig.dialog.password, u"old");
     confirm = true;
