@@ -1,5 +1,6 @@
 #include "base/FileIo.h"
 
+#include "base/ReadableFile.h"
 #include "base/Text.h"
 
 #include <cerrno>
@@ -53,32 +54,7 @@ void syncFolder(const std::string& folder)
 
 std::optional<Bytes> readFile(const std::u16string& path, std::size_t maxBytes)
 {
-    const std::string p = toUtf8(path);
-    const int fd = ::open(p.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return std::nullopt;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || static_cast<std::uint64_t>(st.st_size) > maxBytes) {
-        ::close(fd);
-        return std::nullopt;
-    }
-    Bytes bytes(static_cast<std::size_t>(st.st_size));
-    std::size_t got = 0;
-    while (got < bytes.size()) {
-        const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0) {
-            ::close(fd);
-            return std::nullopt;
-        }
-        if (n == 0)
-            break; // the file shrank meanwhile: keep what is there
-        got += static_cast<std::size_t>(n);
-    }
-    bytes.resize(got);
-    ::close(fd);
-    return bytes;
+    return ReadableFile(path, maxBytes).readAll();
 }
 
 bool writeFileAtomic(const std::u16string& path, const Bytes& bytes)

@@ -9,7 +9,8 @@ namespace pagelet {
 
 // Paths are UTF-16 in the core; folders end in "/" and names are appended directly.
 
-// The whole file, or nothing when it can't be opened or is larger than maxBytes.
+// The whole file, or nothing when it is no regular file (never waiting on one), can't be
+// read or is larger than maxBytes.
 std::optional<Bytes> readFile(const std::u16string& path, std::size_t maxBytes = 64u << 20);
 
 // Replaces the file atomically: a temporary file beside it is written, flushed to disk and
