@@ -26,8 +26,8 @@ ReadableFile::ReadableFile(const std::u16string& path, std::uint64_t maxBytes)
     }
     // Reads of a regular file don't block anyway; a blocking descriptor keeps it that way for
     // whoever the descriptor is handed to.
-    const int flags = ::fcntl(fd, F_GETFL);
-    if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+    // O_NONBLOCK is the only status flag we set, so one call clears it.
+    if (::fcntl(fd, F_SETFL, 0) != 0) {
         m_state = State::Refused;
         ::close(fd);
         return;
