@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -18,18 +19,26 @@ private:
     Bytes m_bytes;
 };
 
-// Reader that never reads past the end and never trusts a stored length.
+// The one little-endian reader of settings, pages and picture headers. It never reads past
+// the end and never trusts a stored length: a read that doesn't fit leaves its value untouched.
 class ByteReader {
 public:
-    explicit ByteReader(const Bytes& bytes) : m_bytes(bytes) {}
-    // False, with value untouched, when fewer than 4 bytes are left.
+    explicit ByteReader(std::span<const std::uint8_t> bytes) : m_bytes(bytes) {}
     bool getInt32(std::int32_t& value);
+    bool getUint32(std::uint32_t& value);
+    bool getUint16(std::uint16_t& value);
     // Up to count code units, fewer when the data ends first; false when any were missing.
     bool getUnits(std::int64_t count, std::u16string& text);
+    // A 32-bit count, then that many units; a count below 1 is the empty string. False, with
+    // text untouched, when the count or its units run past the end.
+    bool getString(std::u16string& text);
+    bool skip(std::size_t count);
     std::size_t remaining() const { return m_bytes.size() - m_pos; }
 
 private:
-    const Bytes& m_bytes;
+    std::uint32_t take(int width); // width bytes, known to be there
+
+    std::span<const std::uint8_t> m_bytes;
     std::size_t m_pos = 0;
 };
 

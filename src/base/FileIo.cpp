@@ -1,5 +1,7 @@
 #include "base/FileIo.h"
 
+#include "base/IoFault.h"
+#include "base/ReadableFile.h"
 #include "base/Text.h"
 
 #include <cerrno>
@@ -18,6 +20,8 @@ const std::u16string kTempMark = u".pagelet-tmp-";
 bool writeAll(int fd, const std::uint8_t* data, std::size_t size)
 {
     while (size > 0) {
+        if (!IoFault::pass(IoStep::Write))
+            return false;
         const ssize_t n = ::write(fd, data, size);
         if (n < 0) {
             if (errno == EINTR)
@@ -40,45 +44,40 @@ std::string parentOf(const std::string& path)
     return path.substr(0, slash);
 }
 
-void syncFolder(const std::string& folder)
+// A folder that can't be opened can't be synced either; only a failed sync counts. Some file
+// systems don't sync folders at all (EINVAL): the rename is as durable as they make it.
+bool syncFolder(const std::string& folder)
 {
     const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
+    if (fd < 0)
+        return true;
+    const bool synced = IoFault::pass(IoStep::FolderSync) && (::fsync(fd) == 0 || errno == EINVAL);
+    ::close(fd);
+    return synced;
+}
+
+// The folder and its missing parents; the parents as the umask has them.
+bool makeFolders(const std::string& folder, mode_t mode)
+{
+    struct stat st {};
+    if (::stat(folder.c_str(), &st) == 0)
+        return S_ISDIR(st.st_mode);
+    const std::string parent = parentOf(folder);
+    if (parent != folder && !makeFolders(parent, 0777))
+        return false;
+    return ::mkdir(folder.c_str(), mode) == 0 || (errno == EEXIST && ::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode));
+}
+
+bool unlinkStep(const std::string& path)
+{
+    return IoFault::pass(IoStep::Remove) && ::unlink(path.c_str()) == 0;
 }
 
 } // namespace
 
 std::optional<Bytes> readFile(const std::u16string& path, std::size_t maxBytes)
 {
-    const std::string p = toUtf8(path);
-    const int fd = ::open(p.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return std::nullopt;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || static_cast<std::uint64_t>(st.st_size) > maxBytes) {
-        ::close(fd);
-        return std::nullopt;
-    }
-    Bytes bytes(static_cast<std::size_t>(st.st_size));
-    std::size_t got = 0;
-    while (got < bytes.size()) {
-        const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0) {
-            ::close(fd);
-            return std::nullopt;
-        }
-        if (n == 0)
-            break; // the file shrank meanwhile: keep what is there
-        got += static_cast<std::size_t>(n);
-    }
-    bytes.resize(got);
-    ::close(fd);
-    return bytes;
+    return ReadableFile(path, maxBytes).readAll();
 }
 
 bool writeFileAtomic(const std::u16string& path, const Bytes& bytes)
@@ -86,20 +85,26 @@ bool writeFileAtomic(const std::u16string& path, const Bytes& bytes)
     const std::string target = toUtf8(path);
     const std::string folder = parentOf(target);
     const std::string name = target.substr(target.find_last_of('/') + 1);
+    struct stat old {};
+    const bool replacing = ::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode);
     std::string temp = folder + "/" + toUtf8(kTempMark) + name + ".XXXXXX";
-    const int fd = ::mkstemp(temp.data());
+    // mkstemp creates 0600 under the umask: a new page or settings file is its owner's alone.
+    const int fd = IoFault::pass(IoStep::Open) ? ::mkstemp(temp.data()) : -1;
     if (fd < 0)
         return false;
-    bool ok = writeAll(fd, bytes.data(), bytes.size()) && ::fsync(fd) == 0;
+    if (replacing)
+        ::fchmod(fd, old.st_mode & 0777); // when refused, the copy is narrower, never wider
+    bool ok = writeAll(fd, bytes.data(), bytes.size()) && IoFault::pass(IoStep::Sync) && ::fsync(fd) == 0;
     ok = ::close(fd) == 0 && ok;
-    if (ok)
-        ::chmod(temp.c_str(), 0644);
-    if (!ok || ::rename(temp.c_str(), target.c_str()) != 0) {
-        ::unlink(temp.c_str());
+    if (!ok || !IoFault::pass(IoStep::Rename) || ::rename(temp.c_str(), target.c_str()) != 0) {
+        // A second try covers a passing hiccup; a leftover is cleared at the next start.
+        if (!unlinkStep(temp))
+            unlinkStep(temp);
         return false;
     }
-    syncFolder(folder);
-    return true;
+    // The new bytes are in place; without the folder's sync a crash could still bring back
+    // the old ones, so the caller must not count this as stored.
+    return syncFolder(folder);
 }
 
 bool isTemporaryName(const std::u16string& name)
@@ -142,12 +147,17 @@ bool isDirectory(const std::u16string& path)
 
 bool removeFile(const std::u16string& path)
 {
-    return ::unlink(toUtf8(path).c_str()) == 0;
+    return unlinkStep(toUtf8(path));
 }
 
-bool renameFile(const std::u16string& from, const std::u16string& to)
+bool makePrivateFolder(const std::u16string& path)
 {
-    return ::rename(toUtf8(from).c_str(), toUtf8(to).c_str()) == 0;
+    std::string p = toUtf8(path);
+    while (p.size() > 1 && p.back() == '/')
+        p.pop_back();
+    if (!makeFolders(parentOf(p), 0777))
+        return false;
+    return makeFolders(p, 0700);
 }
 
 std::vector<std::u16string> listFolders(const std::u16string& folder)

@@ -9,11 +9,14 @@ namespace pagelet {
 
 // Paths are UTF-16 in the core; folders end in "/" and names are appended directly.
 
-// The whole file, or nothing when it can't be opened or is larger than maxBytes.
+// The whole file, or nothing when it is no regular file (never waiting on one), can't be
+// read or is larger than maxBytes.
 std::optional<Bytes> readFile(const std::u16string& path, std::size_t maxBytes = 64u << 20);
 
 // Replaces the file atomically: a temporary file beside it is written, flushed to disk and
-// renamed over it, then the folder is synced. Readers see the old bytes or the new ones.
+// renamed over it, then the folder is synced. Readers see the old bytes or the new ones; false
+// when any step failed, and then no temporary file is left. A replaced file keeps its mode, a
+// new one is private to its owner (0600, narrower under the umask).
 bool writeFileAtomic(const std::u16string& path, const Bytes& bytes);
 
 // Name of the temporary files writeFileAtomic leaves only when killed mid-write.
@@ -24,7 +27,9 @@ int removeTemporaryFiles(const std::u16string& folder);
 bool isFile(const std::u16string& path);      // exists and is not a folder
 bool isDirectory(const std::u16string& path); // exists and is a folder
 bool removeFile(const std::u16string& path);
-bool renameFile(const std::u16string& from, const std::u16string& to);
+// Makes the folder private to its owner (0700) and any missing parent as usual; true when the
+// folder exists afterwards. An existing folder is left as it is.
+bool makePrivateFolder(const std::u16string& path);
 
 // Entry names in the order the file system lists them, without "." and "..".
 std::vector<std::u16string> listFolders(const std::u16string& folder);

@@ -1,63 +1,31 @@
 #include "diary/PageFile.h"
 
 #include "base/FileIo.h"
+#include "base/ReadableFile.h"
 #include "base/Text.h"
 
-#include <algorithm>
-#include <bit>
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <fcntl.h>
 #include <limits>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace pagelet {
 
 namespace {
 
-constexpr std::int64_t kHeaderBytes = 8;
+constexpr std::size_t kHeaderBytes = 8;
 
-// Opens a page file for reading; -1 when it is no regular file of a page's possible size.
-// Never blocks: a FIFO or device under a page's name is simply unreadable.
-int openPage(const std::string& path, PageFileState& state, std::int64_t& size)
+// No length while text follows: taken as empty, the page would be deleted on leaving.
+bool lengthFits(std::int32_t length, std::uint64_t textBytes)
 {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) {
-        state = PageFileState::Missing;
-        return -1;
-    }
-    state = PageFileState::Unreadable;
-    if (!S_ISREG(st.st_mode))
-        return -1;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return -1;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < kHeaderBytes || st.st_size > kPageFileLimit) {
-        ::close(fd);
-        return -1;
-    }
-    size = st.st_size;
-    state = PageFileState::Readable;
-    return fd;
+    return length >= 1 || textBytes == 0;
 }
 
-bool readAll(int fd, Bytes& bytes)
+std::u16string asidePath(const std::u16string& path)
 {
-    std::size_t got = 0;
-    while (got < bytes.size()) {
-        const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return false;
-        if (n == 0)
-            break;
-        got += static_cast<std::size_t>(n);
-    }
-    bytes.resize(got);
-    return true;
+    const bool named = path.ends_with(kPageExtension);
+    return path.substr(0, path.size() - (named ? kPageExtension.size() : 0)) + kBadPageExtension;
 }
 
 // rename that refuses to replace an existing target.
@@ -90,49 +58,43 @@ std::optional<Page> decodePage(const Bytes& bytes)
     ByteReader r(bytes);
     Page page;
     std::int32_t length = 0;
-    if (!r.getInt32(page.weather) || !r.getInt32(length))
+    if (!r.getInt32(page.weather) || !r.getInt32(length) || !lengthFits(length, r.remaining()))
         return std::nullopt;
     if (page.weather < 0 || page.weather > 4)
         page.weather = 0;
-    const auto present = static_cast<std::int64_t>(r.remaining() / 2);
-    const std::int64_t units = std::clamp<std::int64_t>(length, 0, present);
-    if constexpr (std::endian::native == std::endian::little) {
-        // The file's layout is the string's: one copy instead of a loop over 100 KB pages.
-        page.text.resize(static_cast<std::size_t>(units));
-        std::memcpy(page.text.data(), bytes.data() + kHeaderBytes, static_cast<std::size_t>(units) * 2);
-    } else {
-        r.getUnits(units, page.text);
-    }
+    r.getUnits(length, page.text);
     return page;
-}
-
-PageFileState probePageFile(const std::u16string& path)
-{
-    PageFileState state = PageFileState::Missing;
-    std::int64_t size = 0;
-    const int fd = openPage(toUtf8(path), state, size);
-    if (fd >= 0)
-        ::close(fd);
-    return state;
 }
 
 LoadedPage readPageFile(const std::u16string& path)
 {
     LoadedPage loaded;
-    std::int64_t size = 0;
-    const int fd = openPage(toUtf8(path), loaded.state, size);
-    if (fd < 0)
+    ReadableFile file(path, static_cast<std::uint64_t>(kPageFileLimit));
+    if (file.state() == ReadableFile::State::Missing)
         return loaded;
-    Bytes bytes(static_cast<std::size_t>(size));
-    const bool read = readAll(fd, bytes);
-    ::close(fd);
-    auto page = read ? decodePage(bytes) : std::nullopt;
-    if (!page) {
-        loaded.state = PageFileState::Unreadable;
+    loaded.state = PageFileState::Unreadable;
+    auto bytes = file.readAll();
+    auto page = bytes ? decodePage(*bytes) : std::nullopt;
+    if (!page)
         return loaded;
-    }
+    loaded.state = PageFileState::Readable;
     loaded.page = std::move(*page);
     return loaded;
+}
+
+PageFileState probePageFile(const std::u16string& path)
+{
+    ReadableFile file(path, static_cast<std::uint64_t>(kPageFileLimit));
+    if (file.state() == ReadableFile::State::Missing)
+        return PageFileState::Missing;
+    const auto head = file.read(kHeaderBytes);
+    if (!head || head->size() < kHeaderBytes)
+        return PageFileState::Unreadable;
+    std::int32_t length = 0;
+    ByteReader r(*head);
+    r.skip(4);
+    r.getInt32(length);
+    return lengthFits(length, file.size() > kHeaderBytes ? file.size() - kHeaderBytes : 0) ? PageFileState::Readable : PageFileState::Unreadable;
 }
 
 StoreResult storePageFile(const std::u16string& path, const Page& page)
@@ -140,15 +102,15 @@ StoreResult storePageFile(const std::u16string& path, const Page& page)
     const PageFileState before = probePageFile(path);
     if (page.text.empty()) {
         // An unreadable page was never shown, so an empty editor says nothing about it.
-        if (before == PageFileState::Readable)
-            removeFile(path);
+        if (before == PageFileState::Readable && !removeFile(path) && errno != ENOENT)
+            return StoreResult::Failed;
         return StoreResult::Removed;
     }
     if (page.text.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()))
         return StoreResult::Failed;
 
     const std::string target = toUtf8(path);
-    const std::string aside = target + ".bad";
+    const std::string aside = toUtf8(asidePath(path));
     if (before == PageFileState::Unreadable && !moveAside(target, aside))
         return StoreResult::Failed;
     if (writeFileAtomic(path, encodePage(page)))

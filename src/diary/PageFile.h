@@ -21,17 +21,18 @@ inline const std::u16string kBadPageExtension = u".dry.bad";
 inline constexpr std::int64_t kPageFileLimit = 64ll << 20;
 
 Bytes encodePage(const Page& page);
-// Nothing when the bytes are too short to hold the two numbers. A length past the end takes
-// the units that are there; a weather mark outside 0..4 becomes 0.
+// Nothing when the bytes are too short to hold the two numbers, or when the length is 0 or
+// less while text follows. A length past the end takes the units that are there; a weather
+// mark outside 0..4 becomes 0.
 std::optional<Page> decodePage(const Bytes& bytes);
 
 enum class PageFileState {
     Missing,    // nothing there, or a folder
-    Unreadable, // something there that can't be opened or is no page
+    Unreadable, // something there that can't be opened or is no page: kept, never deleted
     Readable,
 };
 
-// What is at path, without reading the text.
+// What is at path, reading no more than the two numbers.
 PageFileState probePageFile(const std::u16string& path);
 
 struct LoadedPage {

@@ -1,10 +1,11 @@
 #include "qt/QtGraphics.h"
 
+#include "base/ByteIo.h"
+#include "base/FileIo.h"
 #include "base/Text.h"
 
 #include <QApplication>
-#include <QFile>
-#include <QFileInfo>
+#include <QBuffer>
 #include <QFontMetrics>
 #include <QImageReader>
 #include <QPalette>
@@ -16,53 +17,40 @@ namespace pagelet {
 
 namespace {
 // Skins are downloaded by users: refuse what no skin needs before decoding it.
-constexpr qint64 kMaxBitmapBytes = 16 * 1024 * 1024;
+constexpr std::size_t kMaxBitmapBytes = 16 * 1024 * 1024;
 constexpr int kMaxBitmapSide = 4096;
 constexpr int kAllocationLimitMb = 80; // a 4096 x 4096 picture at 32 bits is 64 MiB
-constexpr qint64 kBmpHeaderPeek = 54;
 constexpr QRgb kTransparent = 0xFF00FF;
-
-std::uint32_t u16At(const QByteArray& b, int at)
-{
-    return std::uint8_t(b[at]) | std::uint32_t(std::uint8_t(b[at + 1])) << 8;
-}
-
-std::uint32_t u32At(const QByteArray& b, int at)
-{
-    return u16At(b, at) | u16At(b, at + 2) << 16;
-}
 
 // The decoder fills a truncated picture with garbage rather than failing, so a file too
 // short for its own uncompressed pixels counts as broken. Compressed pictures are left to
 // the decoder, which stops at its allocation limit.
-bool bmpHeaderFits(const QByteArray& head, qint64 fileSize)
+bool bmpHeaderFits(const Bytes& file)
 {
-    if (head.size() < 26 || head[0] != 'B' || head[1] != 'M')
+    ByteReader r(file);
+    std::uint16_t magic = 0, width16 = 0, height16 = 0, bitCount = 0;
+    std::uint32_t dataOffset = 0, infoSize = 0, compression = 0;
+    std::int32_t width = 0, height = 0;
+    if (!r.getUint16(magic) || magic != ('B' | 'M' << 8) || !r.skip(8) || !r.getUint32(dataOffset) || !r.getUint32(infoSize))
         return false;
-    const qint64 dataOffset = u32At(head, 10);
-    const std::uint32_t infoSize = u32At(head, 14);
-    qint64 width = 0, height = 0, bitCount = 0, compression = 0;
     if (infoSize == 12) {
-        width = u16At(head, 18);
-        height = u16At(head, 20);
-        bitCount = u16At(head, 24);
-    } else if (infoSize >= 40 && head.size() >= 34) {
-        width = static_cast<std::int32_t>(u32At(head, 18));
-        height = static_cast<std::int32_t>(u32At(head, 22));
-        bitCount = u16At(head, 28);
-        compression = u32At(head, 30);
-    } else {
+        if (!r.getUint16(width16) || !r.getUint16(height16) || !r.skip(2) || !r.getUint16(bitCount))
+            return false;
+        width = width16;
+        height = height16;
+    } else if (infoSize < 40 || !r.getInt32(width) || !r.getInt32(height) || !r.skip(2) || !r.getUint16(bitCount) ||
+               !r.getUint32(compression)) {
         return false;
     }
-    height = height < 0 ? -height : height;
-    if (width <= 0 || height <= 0 || width > kMaxBitmapSide || height > kMaxBitmapSide)
+    const qint64 w = width, h = height < 0 ? -qint64(height) : height;
+    if (w <= 0 || h <= 0 || w > kMaxBitmapSide || h > kMaxBitmapSide)
         return false;
     const bool uncompressed = compression == 0 || compression == 3 || compression == 6;
-    if (!uncompressed || bitCount <= 0 || bitCount > 32)
+    if (!uncompressed || bitCount == 0 || bitCount > 32)
         return true;
-    const qint64 stride = (width * bitCount + 31) / 32 * 4;
-    const qint64 lastRow = (width * bitCount + 7) / 8;
-    return fileSize >= dataOffset + stride * (height - 1) + lastRow;
+    const qint64 stride = (w * bitCount + 31) / 32 * 4;
+    const qint64 lastRow = (w * bitCount + 7) / 8;
+    return qint64(file.size()) >= qint64(dataOffset) + stride * (h - 1) + lastRow;
 }
 } // namespace
 
@@ -187,13 +175,14 @@ void QtSurface::drawText(const Rect& rect, std::u16string_view run, Color color)
 
 std::unique_ptr<Bitmap> QtGraphics::loadBitmap(const std::u16string& path)
 {
-    QFile file(toQString(path));
-    if (!QFileInfo(file).isFile() || !file.open(QIODevice::ReadOnly))
+    // Read like every other file: a FIFO or device named like a picture must not block us.
+    const auto bytes = readFile(path, kMaxBitmapBytes);
+    if (!bytes || !bmpHeaderFits(*bytes))
         return nullptr;
-    const qint64 bytes = file.size();
-    if (bytes > kMaxBitmapBytes || !bmpHeaderFits(file.peek(kBmpHeaderPeek), bytes))
-        return nullptr;
-    QImageReader reader(&file, "bmp");
+    QBuffer buffer;
+    buffer.setData(QByteArray::fromRawData(reinterpret_cast<const char*>(bytes->data()), qsizetype(bytes->size())));
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, "bmp");
     reader.setDecideFormatFromContent(false);
     reader.setAutoDetectImageFormat(false);
     reader.setAllocationLimit(kAllocationLimitMb);

@@ -12,6 +12,10 @@ inline const std::u16string kConfigFileName = u"config.dat";
 // when the file is opened; a short or damaged file leaves the missing fields at their presets.
 class ConfigFile {
 public:
+    ConfigFile() = default;
+    ConfigFile(const ConfigFile&) = delete; // the reader points into the bytes
+    ConfigFile& operator=(const ConfigFile&) = delete;
+
     bool open(const std::u16string& path);
     // usePassword, autoKeyboard, password.
     void readFirst(Settings& settings);
@@ -19,8 +23,11 @@ public:
     void readRest(Settings& settings);
 
 private:
+    void int32(std::int32_t& field);
+    void string(std::u16string& field);
+
     Bytes m_bytes;
-    std::size_t m_pos = 0;
+    ByteReader m_reader {m_bytes};
     bool m_broken = false; // a field ran past the end: nothing after it is read
 };
 

@@ -1,4 +1,5 @@
 // pagelet-setup: makes an install folder the diary can start from.
+#include "base/FileIo.h"
 #include "base/Text.h"
 #include "settings/ConfigFile.h"
 
@@ -128,8 +129,10 @@ int main(int argc, char* argv[])
     }
 
     const QString diary = dataPath.isEmpty() ? program + "/diary" : QFileInfo(withoutFinalSeparator(dataPath)).absoluteFilePath();
-    if (!QDir().mkpath(program + "/diary") || !QDir().mkpath(diary))
-        return fail(QString("cannot create %1").arg(diary));
+    // Pages are private: a data folder made here is its owner's alone.
+    for (const QString& folder : {program + "/diary", diary})
+        if (!pagelet::makePrivateFolder(pagelet::fromUtf8(folder.toStdString())))
+            return fail(QString("cannot create %1").arg(folder));
 
     QSettings registry(QSettings::NativeFormat, QSettings::UserScope, "Tarnwick", "Pagelet");
     registry.setValue("Program Path", program);

@@ -1,5 +1,6 @@
 #include "skin/SkinFile.h"
 
+#include "base/ReadableFile.h"
 #include "base/Text.h"
 #include "platform/MessageBox.h"
 
@@ -7,14 +8,15 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
-#include <fcntl.h>
 #include <sys/file.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace pagelet {
 
 namespace {
+// Far more than any skin's few dozen lines: anything larger is no skin file.
+constexpr std::uint64_t kSkinFileLimit = 16u << 20;
+
 bool isBreak(std::uint8_t byte)
 {
     return byte == '\r' || byte == '\n';
@@ -38,13 +40,11 @@ SkinFile::~SkinFile()
 bool SkinFile::Open(const std::u16string& path)
 {
     Close();
-    const std::string p = toUtf8(path);
-    const int fd = ::open(p.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const int fd = ReadableFile(path, kSkinFileLimit).release();
     if (fd < 0)
         return false;
-    struct stat st {};
     // A shared lock keeps cooperating writers out while the skin is read.
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || ::flock(fd, LOCK_SH | LOCK_NB) != 0) {
+    if (::flock(fd, LOCK_SH | LOCK_NB) != 0) {
         ::close(fd);
         return false;
     }

@@ -9,6 +9,9 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <csignal>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace pagelet;
@@ -218,4 +221,33 @@ TEST(SettingsCommand, AnUnwritableConfigIsReportedTheNewSettingsHoldAndCancelOnl
         EXPECT_TRUE(rig.dialog.editor().needsRedraw);
         EXPECT_EQ(rig.p.window.wholeInvalidations, invalidations + 1);
     }
+}
+
+TEST(Startup, AFifoNamedConfigDatIsNoSettingsFileAndNeverBlocks)
+{
+    Rig rig;
+    fs::remove(rig.root / "config.dat");
+    ASSERT_EQ(::mkfifo((rig.root / "config.dat").c_str(), 0600), 0);
+    // A blocking open would wait for a writer forever: start up in a child and time it out.
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const bool opened = rig.dialog.OnInitDialog();
+        const ShownMessage message {u"설정파일이 존재하지 않습니다.\n다시 설치하시기 바랍니다.", u"Pagelet", MessageButtons::Ok,
+                                    MessageIcon::None};
+        ::_exit(!opened && rig.p.exit.status == 0 && rig.p.messages.shown == std::vector<ShownMessage> {message} ? 0 : 1);
+    }
+    int status = 0;
+    pid_t done = 0;
+    for (int waited = 0; waited < 1000 && done == 0; ++waited) { // 10 s
+        done = ::waitpid(child, &status, WNOHANG);
+        if (done == 0)
+            ::usleep(10000);
+    }
+    if (done == 0) {
+        ::kill(child, SIGKILL);
+        ::waitpid(child, &status, 0);
+        FAIL() << "start-up hung on the FIFO";
+    }
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }

@@ -105,6 +105,7 @@ TEST(SaveFaults, AnUnreadablePageIsNeverDeletedOrOverwritten)
     };
     const std::vector<std::pair<const char*, std::function<void(const fs::path&)>>> cases = {
         {"shorter than 8 bytes", [](const fs::path& p) { writeBytes(p, {7, 0, 0}); }},
+        {"no length while text follows", [](const fs::path& p) { writeBytes(p, {1, 0, 0, 0, 0, 0, 0, 0, 'a', 0}); }},
         {"not a regular file", [](const fs::path& p) { ::mkfifo(p.c_str(), 0600); }},
         {"too large for a page", [](const fs::path& p) {
              writeBytes(p, {1, 0, 0, 0, 1, 0, 0, 0, 'z', 0});

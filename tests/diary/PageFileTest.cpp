@@ -38,7 +38,9 @@ TEST(PageFile, DecodesDamagedFilesWithoutReadingPastTheEnd)
         {"length past the end", {4, 0, 0, 0, 9, 0, 0, 0, 'a', 0, 'b', 0}, Page {4, u"ab"}},
         {"odd trailing byte", {1, 0, 0, 0, 2, 0, 0, 0, 'a', 0, 'b'}, Page {1, u"a"}},
         {"length shorter than the text, weather 5", {5, 0, 0, 0, 1, 0, 0, 0, 'a', 0, 'b', 0}, Page {0, u"a"}},
-        {"negative length, weather -1", {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 'a', 0}, Page {0, u""}},
+        {"negative length, weather -1", {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}, Page {0, u""}},
+        {"negative length while text follows", {1, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 'a', 0}, std::nullopt},
+        {"zero length while a byte follows", {1, 0, 0, 0, 0, 0, 0, 0, 'a'}, std::nullopt},
     };
     for (const auto& c : cases) {
         const auto got = decodePage(c.bytes);

@@ -8,6 +8,7 @@
 #include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <filesystem>
 #include <gtest/gtest.h>
 
 using namespace pagelet;
@@ -66,6 +67,10 @@ TEST(Setup, MakesAFreshInstallWithTheThreeSkinsAndRegistersIt)
                                  "button1.bmp", "button2.bmp"})
             EXPECT_TRUE(QFileInfo(rig.dir + "/skin/" + skin + "/" + file).isFile()) << skin << "/" << file;
     EXPECT_TRUE(QFileInfo(rig.dir + "/diary").isDir());
+    // The pages and the password are the owner's alone.
+    const auto mode = [](const QString& path) { return std::filesystem::status(path.toStdString()).permissions(); };
+    EXPECT_EQ(mode(rig.dir + "/diary"), std::filesystem::perms::owner_all);
+    EXPECT_EQ(mode(rig.dir + "/config.dat"), std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
     EXPECT_EQ(rig.registry("Program Path"), rig.dir); // without the final separator
     EXPECT_EQ(rig.registry("Data Path"), "");
 }

@@ -1,0 +1,73 @@
+#include "base/ReadableFile.h"
+
+#include "base/Text.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace pagelet {
+
+ReadableFile::ReadableFile(const std::u16string& path, std::uint64_t maxBytes)
+{
+    // O_NONBLOCK: opening a FIFO for reading would otherwise wait for a writer.
+    const int fd = ::open(toUtf8(path).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        m_state = errno == ENOENT || errno == ENOTDIR ? State::Missing : State::Refused;
+        return;
+    }
+    struct stat st {};
+    const bool known = ::fstat(fd, &st) == 0;
+    if (!known || !S_ISREG(st.st_mode) || static_cast<std::uint64_t>(st.st_size) > maxBytes) {
+        m_state = known && S_ISDIR(st.st_mode) ? State::Missing : State::Refused;
+        ::close(fd);
+        return;
+    }
+    // Reads of a regular file don't block anyway; a blocking descriptor keeps it that way for
+    // whoever the descriptor is handed to.
+    // O_NONBLOCK is the only status flag we set, so one call clears it.
+    if (::fcntl(fd, F_SETFL, 0) != 0) {
+        m_state = State::Refused;
+        ::close(fd);
+        return;
+    }
+    m_fd = fd;
+    m_size = static_cast<std::uint64_t>(st.st_size);
+    m_state = State::Open;
+}
+
+ReadableFile::~ReadableFile()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+std::optional<Bytes> ReadableFile::read(std::size_t count)
+{
+    if (m_fd < 0)
+        return std::nullopt;
+    Bytes bytes(count);
+    std::size_t got = 0;
+    while (got < bytes.size()) {
+        const ssize_t n = ::read(m_fd, bytes.data() + got, bytes.size() - got);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return std::nullopt;
+        if (n == 0)
+            break; // the end, maybe sooner than fstat said: keep what is there
+        got += static_cast<std::size_t>(n);
+    }
+    bytes.resize(got);
+    return bytes;
+}
+
+int ReadableFile::release()
+{
+    const int fd = m_fd;
+    m_fd = -1;
+    return fd;
+}
+
+} // namespace pagelet
