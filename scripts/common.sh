@@ -19,9 +19,12 @@ ensure_packages() {
     fi
 }
 
+# Arguments are CMake options (-DNAME=VALUE); a build folder made before takes them too.
 configure() {
     if [ ! -f "$build/build.ninja" ]; then
         launcher=(); command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
         cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" "$@"
+    elif [ $# -gt 0 ]; then
+        cmake -S "$root" -B "$build" "$@"
     fi
 }

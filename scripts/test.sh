@@ -1,11 +1,22 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test (the window tests run offscreen).
+# Arguments of the form -DNAME=VALUE configure the build (-DPAGELET_SANITIZE=ON runs the suite
+# under AddressSanitizer and UndefinedBehaviorSanitizer); the rest go to ctest.
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 
+cmake_args=()
+ctest_args=()
+for arg in "$@"; do
+    case "$arg" in
+        -D?*=*) cmake_args+=("$arg") ;;
+        *) ctest_args+=("$arg") ;;
+    esac
+done
+
 ensure_packages cmake ninja-build g++ qt6-base-dev googletest libgtest-dev libbenchmark-dev \
     xvfb xauth fonts-nanum
-configure
+configure "${cmake_args[@]}"
 cmake --build "$build"
 cd "$build"
-QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2 "$@"
+QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2 "${ctest_args[@]}"

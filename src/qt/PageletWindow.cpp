@@ -49,6 +49,13 @@ PageletWindow::~PageletWindow()
 {
     if (!m_destroyed)
         m_dialog->OnDestroy();
+    // ~QWidget still hides the window and moves the focus after the dialog has gone: nothing
+    // it sets off may reach the dialog.
+    disconnect(QGuiApplication::inputMethod(), nullptr, this, nullptr);
+    m_calendar->dayPicked = nullptr;
+    m_calendar->selectionMoved = nullptr;
+    m_calendar->dayStatesRequested = nullptr;
+    m_edit->attach(nullptr);
 }
 
 bool PageletWindow::start()

@@ -19,12 +19,12 @@
 
 namespace pagelet {
 
-QtEditControl::QtEditControl(QWidget* parent) : QPlainTextEdit(parent)
+QtEditControl::QtEditControl(QWidget* parent) : QPlainTextEdit(parent), m_map(*document())
 {
     setFrameStyle(QFrame::Box | QFrame::Plain); // a thin border
     setLineWidth(1);
     // Text starts where the page draws it: kInset in from the left and the top.
-    document()->setDocumentMargin(DiaryEdit::kInset);
+    document()->setDocumentMargin(LineGrid::kInset);
     setTabChangesFocus(true);
     // A bar of our own: the stock one pages by its own rule before OnVScroll could decide.
     setVerticalScrollBar(new QScrollBar(Qt::Vertical, this));
@@ -35,11 +35,11 @@ QtEditControl::QtEditControl(QWidget* parent) : QPlainTextEdit(parent)
     viewport()->setAutoFillBackground(false);
 
     connect(this, &QPlainTextEdit::textChanged, this, [this] {
-        m_layoutDirty = true;
+        m_map.markDirty();
         if (!m_editor || m_settingText)
             return;
         // The editor reads the scroll position as the control's answer to the edit.
-        ensureLayout();
+        m_map.ensureLayout();
         ensureCursorVisible();
         m_editor->OnChange();
     });
@@ -50,87 +50,38 @@ QtEditControl::QtEditControl(QWidget* parent) : QPlainTextEdit(parent)
     // its update request comes all the same.
     connect(verticalScrollBar(), &QAbstractSlider::valueChanged, this, &QtEditControl::followView);
     connect(this, &QPlainTextEdit::updateRequest, this, &QtEditControl::followView);
-    connect(document(), &QTextDocument::contentsChange, this, [this] { m_layoutDirty = true; });
-    connect(document()->documentLayout(), &QAbstractTextDocumentLayout::update, this,
-            [this] { m_layoutDirty = true; });
+    connect(document(), &QTextDocument::contentsChange, this, [this] { m_map.markDirty(); });
+    connect(document()->documentLayout(), &QAbstractTextDocumentLayout::update, this, [this] { m_map.markDirty(); });
 }
 
-// Paragraphs are laid out lazily; until all are, the visual line count is wrong.
-void QtEditControl::ensureLayout()
+// The base class's teardown still moves focus and the view; none of that may reach this
+// half-destroyed object or an editor that may already be gone.
+QtEditControl::~QtEditControl()
 {
-    if (!m_layoutDirty)
-        return;
-    QAbstractTextDocumentLayout* layout = document()->documentLayout();
-    for (QTextBlock b = document()->begin(); b.isValid(); b = b.next())
-        layout->blockBoundingRect(b);
-    m_layoutDirty = false;
+    m_editor = nullptr;
+    disconnect(this, nullptr, this, nullptr);
+    disconnect(verticalScrollBar(), nullptr, this, nullptr);
+    disconnect(document(), nullptr, this, nullptr);
+    disconnect(document()->documentLayout(), nullptr, this, nullptr);
 }
 
-int QtEditControl::lineSpacing() const
+LineGrid QtEditControl::grid() const
 {
     const int spacing = m_editor ? m_editor->lineHeight : fontMetrics().height();
-    return std::max(spacing, 1);
+    return LineGrid(std::max(spacing, 1));
 }
 
 // Where the page draws visual line `line`: on the editor's grid below the first shown line.
 int QtEditControl::drawnTop(int line) const
 {
-    return DiaryEdit::kInset + (line - verticalScrollBar()->value()) * lineSpacing();
+    return grid().top(line - verticalScrollBar()->value());
 }
 
 // Where the widget's own layout has it (it drops the top margin once scrolled).
 int QtEditControl::layoutTop(int line)
 {
-    const QTextBlock b = document()->findBlockByLineNumber(line);
-    const QTextLine l = b.layout()->lineAt(line - b.firstLineNumber());
-    return static_cast<int>(std::floor(blockBoundingGeometry(b).translated(contentOffset()).top() + l.y()));
-}
-
-int QtEditControl::storedLength() const
-{
-    return document()->characterCount() + document()->blockCount() - 2;
-}
-
-// Each paragraph break before a position stands for CR LF, one unit more than the widget's.
-int QtEditControl::storedFromWidget(int position) const
-{
-    const QTextBlock b = document()->findBlock(position);
-    return position + (b.isValid() ? b.blockNumber() : document()->blockCount() - 1);
-}
-
-int QtEditControl::widgetFromStored(int index) const
-{
-    const QTextDocument* doc = document();
-    int low = 0;
-    int high = doc->blockCount() - 1;
-    while (low < high) {
-        const int mid = (low + high + 1) / 2;
-        if (doc->findBlockByNumber(mid).position() + mid <= index)
-            low = mid;
-        else
-            high = mid - 1;
-    }
-    const QTextBlock b = doc->findBlockByNumber(low);
-    // The LF of a break lands at the end of its paragraph, like the CR.
-    return b.position() + std::clamp(index - (b.position() + low), 0, b.length() - 1);
-}
-
-// A paragraph's layout holds the composition inside its text; document offsets skip it.
-int QtEditControl::layoutFromOffset(const QTextBlock& block, int offset)
-{
-    const QTextLayout* layout = block.layout();
-    const int length = static_cast<int>(layout->preeditAreaText().size());
-    return length > 0 && offset >= layout->preeditAreaPosition() ? offset + length : offset;
-}
-
-int QtEditControl::offsetFromLayout(const QTextBlock& block, int position)
-{
-    const QTextLayout* layout = block.layout();
-    const int at = layout->preeditAreaPosition();
-    const int length = static_cast<int>(layout->preeditAreaText().size());
-    if (length == 0 || position < at)
-        return position;
-    return position >= at + length ? position - length : at;
+    const VisualLine l = m_map.line(line);
+    return static_cast<int>(std::floor(blockBoundingGeometry(l.block).translated(contentOffset()).top() + l.line.y()));
 }
 
 QRect QtEditControl::caretRectAt(const QTextBlock& block, int layoutPosition)
@@ -139,7 +90,7 @@ QRect QtEditControl::caretRectAt(const QTextBlock& block, int layoutPosition)
     if (!l.isValid())
         return {};
     const int x = static_cast<int>(std::lround(l.cursorToX(layoutPosition) + contentOffset().x()));
-    return {x, drawnTop(block.firstLineNumber() + l.lineNumber()), cursorWidth(), lineSpacing()};
+    return {x, drawnTop(block.firstLineNumber() + l.lineNumber()), cursorWidth(), grid().lineHeight()};
 }
 
 QRect QtEditControl::caretRect()
@@ -149,7 +100,7 @@ QRect QtEditControl::caretRect()
     const QAbstractTextDocumentLayout::PaintContext context = getPaintContext();
     if (context.cursorPosition == -1)
         return {}; // blinked off
-    ensureLayout();
+    m_map.ensureLayout();
     if (context.cursorPosition < -1) { // inside the text being composed
         const QTextBlock block = textCursor().block();
         return caretRectAt(block, block.layout()->preeditAreaPosition() - (context.cursorPosition + 2));
@@ -161,19 +112,22 @@ QRect QtEditControl::caretRect()
 // A point on the drawn page to the same place in the widget's layout.
 QPointF QtEditControl::toControl(QPointF drawn)
 {
-    ensureLayout();
-    const int count = document()->lineCount();
-    const int spacing = lineSpacing();
-    const qreal y = std::max<qreal>(drawn.y() - DiaryEdit::kInset, 0);
-    const int row = static_cast<int>(y / spacing);
-    const qreal within = y - row * spacing;
+    const int count = m_map.lineCount();
+    const LineGrid rows = grid();
+    const int row = rows.rowAt(static_cast<int>(std::floor(drawn.y())));
+    const qreal within = std::max<qreal>(drawn.y(), LineGrid::kInset) - rows.top(row);
     const int line = verticalScrollBar()->value() + row;
     if (line < count) {
-        const QTextBlock b = document()->findBlockByLineNumber(line);
-        const qreal height = b.layout()->lineAt(line - b.firstLineNumber()).height();
+        const qreal height = m_map.line(line).line.height();
         return {drawn.x(), layoutTop(line) + std::min(within, height - 0.5)};
     }
-    return {drawn.x(), drawn.y() - drawnTop(count) + layoutTop(count - 1) + spacing};
+    return {drawn.x(), drawn.y() - drawnTop(count) + layoutTop(count - 1) + rows.lineHeight()};
+}
+
+QMouseEvent QtEditControl::toControl(const QMouseEvent& event)
+{
+    return QMouseEvent(event.type(), toControl(event.position()), event.scenePosition(), event.globalPosition(),
+                       event.button(), event.buttons(), event.modifiers(), event.pointingDevice());
 }
 
 void QtEditControl::create(const Rect& area)
@@ -193,28 +147,22 @@ void QtEditControl::setMarginsZero() {}
 
 int QtEditControl::lineCount()
 {
-    ensureLayout();
-    return document()->lineCount();
+    return m_map.lineCount();
 }
 
 int QtEditControl::lineIndex(int line)
 {
-    ensureLayout();
-    if (line < 0 || line >= document()->lineCount())
-        return -1;
-    const QTextBlock b = document()->findBlockByLineNumber(line);
-    const QTextLine l = b.layout()->lineAt(line - b.firstLineNumber());
-    return b.position() + offsetFromLayout(b, l.textStart()) + b.blockNumber();
+    return m_map.lineStart(line);
 }
 
 Point QtEditControl::posFromChar(int index)
 {
-    ensureLayout();
-    if (index < 0 || index > storedLength())
+    m_map.ensureLayout();
+    if (index < 0 || index > m_map.storedLength())
         return {-1, -1};
-    const int position = widgetFromStored(index);
+    const int position = m_map.widgetFromStored(index);
     const QTextBlock b = document()->findBlock(position);
-    const QRect r = caretRectAt(b, layoutFromOffset(b, position - b.position()));
+    const QRect r = caretRectAt(b, TextMap::layoutFromOffset(b, position - b.position()));
     if (r.isNull())
         return {-1, -1};
     return {r.x(), r.y()};
@@ -223,22 +171,22 @@ Point QtEditControl::posFromChar(int index)
 void QtEditControl::getSelection(int& start, int& end)
 {
     const QTextCursor c = textCursor();
-    start = storedFromWidget(c.selectionStart());
-    end = storedFromWidget(c.selectionEnd());
+    start = m_map.storedFromWidget(c.selectionStart());
+    end = m_map.storedFromWidget(c.selectionEnd());
 }
 
 void QtEditControl::setSelection(int start, int end)
 {
-    const int length = storedLength();
+    const int length = m_map.storedLength();
     QTextCursor c = textCursor();
-    c.setPosition(widgetFromStored(std::clamp(start, 0, length)));
-    c.setPosition(widgetFromStored(std::clamp(end, 0, length)), QTextCursor::KeepAnchor);
+    c.setPosition(m_map.widgetFromStored(std::clamp(start, 0, length)));
+    c.setPosition(m_map.widgetFromStored(std::clamp(end, 0, length)), QTextCursor::KeepAnchor);
     setTextCursor(c);
 }
 
 void QtEditControl::scrollCaret()
 {
-    ensureLayout();
+    m_map.ensureLayout();
     ensureCursorVisible();
 }
 
@@ -249,7 +197,7 @@ int QtEditControl::firstVisibleLine()
 
 void QtEditControl::lineScroll(int lines)
 {
-    ensureLayout();
+    m_map.ensureLayout();
     if (lines != 0)
         verticalScrollBar()->setValue(verticalScrollBar()->value() + lines);
 }
@@ -259,18 +207,9 @@ void QtEditControl::setReadOnly(bool readOnly)
     QPlainTextEdit::setReadOnly(readOnly);
 }
 
-// Blocks' own text, not toPlainText(), which turns no-break spaces into spaces.
 std::u16string QtEditControl::text()
 {
-    std::u16string out;
-    out.reserve(static_cast<std::size_t>(storedLength()));
-    for (QTextBlock b = document()->begin(); b.isValid(); b = b.next()) {
-        if (b.blockNumber() > 0)
-            out += u"\r\n";
-        const QString t = b.text();
-        out.append(reinterpret_cast<const char16_t*>(t.utf16()), static_cast<std::size_t>(t.size()));
-    }
-    return out;
+    return m_map.text();
 }
 
 void QtEditControl::setText(const std::u16string& text)
@@ -278,7 +217,7 @@ void QtEditControl::setText(const std::u16string& text)
     m_settingText = true;
     setPlainText(toQString(text)); // CR LF, CR and LF each make one break
     m_settingText = false;
-    m_layoutDirty = true;
+    m_map.markDirty();
 }
 
 void QtEditControl::setFocus()
@@ -306,13 +245,13 @@ void QtEditControl::setCaretPos(Point at)
 void QtEditControl::showScrollBar(bool show)
 {
     setVerticalScrollBarPolicy(show ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
-    m_layoutDirty = true;
+    m_map.markDirty();
 }
 
 // The widget's bar runs to the last possible first line; ours, like the page, to the last line.
 ScrollInfo QtEditControl::scrollInfo()
 {
-    ensureLayout();
+    m_map.ensureLayout();
     const QScrollBar* bar = verticalScrollBar();
     const int page = bar->pageStep();
     return {bar->minimum(), bar->maximum() + std::max(page, 1) - 1, page, bar->value(), bar->sliderPosition()};
@@ -320,7 +259,7 @@ ScrollInfo QtEditControl::scrollInfo()
 
 void QtEditControl::setScrollPos(int position)
 {
-    ensureLayout();
+    m_map.ensureLayout();
     verticalScrollBar()->setValue(position);
 }
 
@@ -336,13 +275,7 @@ int QtEditControl::scrollBarWidth()
 
 Composition QtEditControl::composition()
 {
-    const QTextBlock block = textCursor().block();
-    if (!block.isValid() || !block.layout())
-        return {};
-    const QString composing = block.layout()->preeditAreaText();
-    if (composing.isEmpty())
-        return {};
-    return {fromQString(composing), storedFromWidget(block.position() + block.layout()->preeditAreaPosition())};
+    return m_map.composition(textCursor().block());
 }
 
 void QtEditControl::followView()
@@ -418,7 +351,7 @@ void QtEditControl::paintEvent(QPaintEvent* event)
 void QtEditControl::resizeEvent(QResizeEvent* event)
 {
     QPlainTextEdit::resizeEvent(event);
-    m_layoutDirty = true;
+    m_map.markDirty();
     if (m_editor)
         m_editor->OnControlResized();
 }
@@ -442,45 +375,46 @@ void QtEditControl::keyPressEvent(QKeyEvent* event)
     colourRequest();
 }
 
-#define PAGELET_FORWARD_MOUSE(handler)                                                                                 \
-    QMouseEvent mapped(event->type(), toControl(event->position()), event->scenePosition(), event->globalPosition(), \
-                       event->button(), event->buttons(), event->modifiers(), event->pointingDevice());              \
-    QPlainTextEdit::handler(&mapped);                                                                                \
-    event->setAccepted(mapped.isAccepted())
-
+// Taps and drags land where the page draws, which may lie a few pixels off the widget's layout.
 void QtEditControl::mousePressEvent(QMouseEvent* event)
 {
     if (m_editor && event->button() == Qt::LeftButton)
         m_editor->OnLButtonDown();
-    PAGELET_FORWARD_MOUSE(mousePressEvent);
+    QMouseEvent mapped = toControl(*event);
+    QPlainTextEdit::mousePressEvent(&mapped);
+    event->setAccepted(mapped.isAccepted());
     followView();
     colourRequest();
 }
 
 void QtEditControl::mouseMoveEvent(QMouseEvent* event)
 {
-    PAGELET_FORWARD_MOUSE(mouseMoveEvent);
+    QMouseEvent mapped = toControl(*event);
+    QPlainTextEdit::mouseMoveEvent(&mapped);
+    event->setAccepted(mapped.isAccepted());
     followView();
 }
 
 void QtEditControl::mouseReleaseEvent(QMouseEvent* event)
 {
-    PAGELET_FORWARD_MOUSE(mouseReleaseEvent);
+    QMouseEvent mapped = toControl(*event);
+    QPlainTextEdit::mouseReleaseEvent(&mapped);
+    event->setAccepted(mapped.isAccepted());
     followView();
 }
 
 void QtEditControl::mouseDoubleClickEvent(QMouseEvent* event)
 {
-    PAGELET_FORWARD_MOUSE(mouseDoubleClickEvent);
+    QMouseEvent mapped = toControl(*event);
+    QPlainTextEdit::mouseDoubleClickEvent(&mapped);
+    event->setAccepted(mapped.isAccepted());
     colourRequest();
 }
-
-#undef PAGELET_FORWARD_MOUSE
 
 void QtEditControl::inputMethodEvent(QInputMethodEvent* event)
 {
     QPlainTextEdit::inputMethodEvent(event);
-    m_layoutDirty = true;
+    m_map.markDirty();
     followView();
     colourRequest(); // the composition is part of the drawn page
 }

@@ -1,20 +1,22 @@
 #pragma once
 #include "platform/EditControl.h"
+#include "qt/TextMap.h"
+#include "ui/LineGrid.h"
 
 #include <QPlainTextEdit>
-#include <QTextBlock>
 
 namespace pagelet {
 
 class DiaryEdit;
 
-// The edit control on QPlainTextEdit. Lines are visual lines (wrapped lines count) and
-// character indices are indices into the text as stored, with CR LF breaks. The widget never
-// paints itself: its paint events go to the attached DiaryEdit, and the port adds the caret.
+// The edit control on QPlainTextEdit. Lines and indices are the page's (see TextMap); this
+// class places them on the page's rows, forwards events and paints. The widget never paints
+// itself: its paint events go to the attached DiaryEdit, and the port adds the caret.
 class QtEditControl : public QPlainTextEdit, public EditControl {
     Q_OBJECT
 public:
     explicit QtEditControl(QWidget* parent);
+    ~QtEditControl() override;
 
     void attach(DiaryEdit* editor) { m_editor = editor; }
 
@@ -60,26 +62,20 @@ protected:
     void focusOutEvent(QFocusEvent* event) override;
 
 private:
-    void ensureLayout();
-    int lineSpacing() const;
+    LineGrid grid() const;
     int drawnTop(int line) const;
     int layoutTop(int line);
-    int storedLength() const;
-    int storedFromWidget(int position) const;
-    int widgetFromStored(int index) const;
-    static int layoutFromOffset(const QTextBlock& block, int offset);
-    static int offsetFromLayout(const QTextBlock& block, int position);
     QRect caretRectAt(const QTextBlock& block, int layoutPosition);
     QPointF toControl(QPointF drawn);
-    void forwardMouse(QMouseEvent* event, void (QPlainTextEdit::*handler)(QMouseEvent*));
+    QMouseEvent toControl(const QMouseEvent& event);
     void onScrollAction(int action);
     void followView();
     void colourRequest();
 
     DiaryEdit* m_editor = nullptr;
+    TextMap m_map;
     bool m_settingText = false;
     bool m_caretShown = true;
-    bool m_layoutDirty = true;
     QRect m_drawnCaret;
 };
 

@@ -81,11 +81,6 @@ QtSurface::QtSurface(Size size) : m_size(size)
 
 QtSurface::~QtSurface() = default;
 
-void QtSurface::setFont(const QFont& font)
-{
-    m_painter->setFont(font);
-}
-
 void QtSurface::fill(const Rect& rect, Color color)
 {
     m_painter->fillRect(QRect(rect.left, rect.top, rect.width(), rect.height()), toQColor(color));

@@ -1,7 +1,6 @@
 #pragma once
 #include "platform/Graphics.h"
 
-#include <QFont>
 #include <QImage>
 #include <QPainter>
 
@@ -44,9 +43,7 @@ public:
     void drawSunkenEdge(const Rect& rect) override;
     void drawText(const Rect& rect, std::u16string_view run, Color color) override;
 
-    QPainter& painter() { return *m_painter; }
     const QImage* image() const { return m_image.isNull() ? nullptr : &m_image; }
-    void setFont(const QFont& font);
 
 private:
     Size m_size;

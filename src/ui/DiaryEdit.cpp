@@ -5,7 +5,6 @@
 #include "platform/Graphics.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace pagelet {
 
@@ -15,16 +14,6 @@ DiaryEdit::DiaryEdit(EditControl& control, Graphics& graphics, SoftKeyboard& key
 }
 
 DiaryEdit::~DiaryEdit() = default;
-
-int DiaryEdit::wholeRows() const
-{
-    return lineHeight > 0 ? area.height() / lineHeight : 0;
-}
-
-int DiaryEdit::partialRows() const
-{
-    return lineHeight > 0 ? static_cast<int>(std::ceil(static_cast<double>(area.height()) / lineHeight)) : 0;
-}
 
 // The control's own view goes back under the drawn page.
 void DiaryEdit::alignControl()
@@ -323,7 +312,7 @@ void DiaryEdit::drawLines(Surface& page)
             !composing.text.empty() && composing.at >= s && (composing.at < e || (next < 0 && composing.at <= length));
         if (holdsComposition)
             run.insert(std::min(run.size(), static_cast<std::size_t>(composing.at - s)), composing.text);
-        const int y = lineRect.top + (line - firstLine) * lineHeight;
+        const int y = grid().top(line - firstLine);
         // After a tab the text goes on where the control put it. A line holding a composition
         // is drawn whole: its indices no longer match the text.
         std::size_t from = 0;
@@ -348,7 +337,7 @@ void DiaryEdit::OnPaint(Surface& screen)
     if (!background || !*background || !needsRedraw)
         return;
     needsRedraw = false;
-    lineRect = {kInset, kInset, size.width - (scrollBarShown ? scrollBarWidth : 0), size.height};
+    lineRect = {LineGrid::kInset, LineGrid::kInset, size.width - (scrollBarShown ? scrollBarWidth : 0), size.height};
 
     Surface& page = *m_offscreen;
     page.copyBitmap(**background, area.topLeft(), {0, 0, size.width, size.height});

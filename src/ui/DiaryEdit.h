@@ -3,6 +3,7 @@
 // its formats, and the settings dialog's logic.
 #include "base/Color.h"
 #include "base/Geometry.h"
+#include "ui/LineGrid.h"
 
 #include <cstdint>
 #include <memory>
@@ -60,7 +61,6 @@ public:
     void OnVScroll(int code, int position);
     void OnLButtonDown();
     void OnKeyDown(int key);
-    bool OnEraseBkgnd() { return true; }
     // The control moved its view by itself (to the caret, by a drag, after a refill).
     void OnControlScrolled();
     // The control's inner size changed, so its lines may wrap differently.
@@ -72,8 +72,8 @@ public:
     Point posFromChar(int index);
     // The last composed page (for the platform to restore what a blinking caret covered).
     const Surface* picture() const { return m_offscreen.get(); }
-
-    EditControl& control() { return m_control; }
+    // The rows the page is drawn on, for the control to place its caret and taps on.
+    LineGrid grid() const { return LineGrid(lineHeight); }
 
     std::vector<std::unique_ptr<SelectionRect>> selectionRects;
     Rect area;
@@ -94,12 +94,9 @@ public:
     bool saved = true;
     std::int32_t lineHeight = 14;
 
-    // Lines start this many pixels in from the left and the top of the editor.
-    static constexpr std::int32_t kInset = 2;
-
 private:
-    int wholeRows() const;   // lines that fit entirely
-    int partialRows() const; // lines that show at least in part
+    int wholeRows() const { return grid().wholeRows(area.height()); }
+    int partialRows() const { return grid().partialRows(area.height()); }
     void alignControl();
     void repaint();
     int lineOfIndex(int index, int count);

@@ -182,7 +182,7 @@ TEST(EditorWidget, LinesSitOnTheirRowsInTheModesColour)
         std::vector<int> want;
         for (int row : c.inkedRows)
             for (int y = 0; y < 14; ++y)
-                want.push_back(DiaryEdit::kInset + 14 * row + y);
+                want.push_back(LineGrid::kInset + 14 * row + y);
         EXPECT_EQ(inkRows(shot, c.editable ? kEditInk : kViewInk), want);
         EXPECT_TRUE(inkRows(shot, c.editable ? kViewInk : kEditInk).empty());
     }
@@ -226,7 +226,7 @@ TEST(EditorWidget, EachSelectedLineIsOneRectangleTurnedInsideOut)
         ASSERT_EQ(rig.editor.selectionRects.size(), c.lines);
         std::vector<QRect> rects;
         for (const auto& r : rig.editor.selectionRects) {
-            EXPECT_EQ(r->top, DiaryEdit::kInset + 14 * static_cast<int>(rects.size()));
+            EXPECT_EQ(r->top, LineGrid::kInset + 14 * static_cast<int>(rects.size()));
             EXPECT_EQ(r->height(), 14);
             rects.emplace_back(r->left, r->top, r->width(), r->height());
         }
@@ -280,7 +280,7 @@ TEST(EditorWidget, WheelTapsKeysAndTheBarKeepThePageWithTheControl)
     // Once scrolled the widget lays its lines out a little higher than the page draws them;
     // a tap on a drawn line's last pixel row still lands on that line, and the caret is drawn there.
     for (const int row : {0, 1, 5}) {
-        const QPoint at(3, DiaryEdit::kInset + 14 * row + 13);
+        const QPoint at(3, LineGrid::kInset + 14 * row + 13);
         QMouseEvent down(QEvent::MouseButtonPress, at, rig.control->viewport()->mapToGlobal(at), Qt::LeftButton,
                          Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(rig.control->viewport(), &down);
@@ -288,7 +288,7 @@ TEST(EditorWidget, WheelTapsKeysAndTheBarKeepThePageWithTheControl)
         rig.control->getSelection(start, end);
         EXPECT_EQ(start, rig.control->lineIndex(3 + row)) << row;
         EXPECT_TRUE(rig.editor.caretShown);
-        EXPECT_EQ(rig.control->caretRect().top(), DiaryEdit::kInset + 14 * row) << row;
+        EXPECT_EQ(rig.control->caretRect().top(), LineGrid::kInset + 14 * row) << row;
     }
 
     for (int i = 0; i < 12; ++i)
@@ -362,7 +362,7 @@ TEST(EditorWidget, IndicesCountCrLfBreaksAndVisualLines)
     for (int line = 1; line < count - 2; ++line) { // wrapped lines start after a blank, at the left
         const int start = rig.control->lineIndex(line);
         EXPECT_EQ(text[static_cast<std::size_t>(start - 1)], u' ') << line;
-        EXPECT_EQ(rig.control->posFromChar(start), (Point {DiaryEdit::kInset, DiaryEdit::kInset + 14 * line}));
+        EXPECT_EQ(rig.control->posFromChar(start), (Point {LineGrid::kInset, LineGrid::kInset + 14 * line}));
     }
     EXPECT_EQ(rig.control->posFromChar(43), (Point {-1, -1}));
 
