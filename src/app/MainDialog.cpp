@@ -138,6 +138,11 @@ bool MainDialog::OnClose()
     return storeShownPage();
 }
 
+bool MainDialog::storeBeforeQuit()
+{
+    return editor.saved || storeShownPage();
+}
+
 void MainDialog::OnDestroy()
 {
     skin.background.reset();
