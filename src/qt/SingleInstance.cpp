@@ -104,7 +104,8 @@ void SingleInstance::onIncoming()
             return;
         if (raiseRequested)
             raiseRequested();
-        [[maybe_unused]] auto n = ::write(client, "1", 1);
+        // The asking copy may be gone already; that must not end this one.
+        [[maybe_unused]] auto n = ::send(client, "1", 1, MSG_NOSIGNAL);
         ::close(client);
     }
 }
