@@ -4,7 +4,7 @@ set -euo pipefail
 source "$(dirname "$0")/common.sh"
 
 ensure_packages cmake ninja-build g++ qt6-base-dev googletest libgtest-dev libbenchmark-dev \
-    xvfb xauth fonts-nanum
+    xvfb xauth xdotool x11-utils fonts-nanum qt6-translations-l10n desktop-file-utils appstream
 configure
 cmake --build "$build"
 cd "$build"
