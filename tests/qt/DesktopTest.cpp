@@ -8,7 +8,9 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QMenu>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -207,4 +209,11 @@ TEST(KoreanQt, StandardButtonsReadKorean)
     EXPECT_TRUE(box.button(QMessageBox::Yes)->text().startsWith(QString::fromUtf8("예")));
     EXPECT_TRUE(box.button(QMessageBox::No)->text().startsWith(QString::fromUtf8("아니요")));
     EXPECT_TRUE(box.button(QMessageBox::Ok)->text().startsWith(QString::fromUtf8("확인")));
+
+    QPlainTextEdit editor;
+    std::unique_ptr<QMenu> menu(editor.createStandardContextMenu());
+    QStringList texts;
+    for (const QAction* a : menu->actions())
+        texts << a->text();
+    EXPECT_TRUE(texts.join('|').contains(QString::fromUtf8("붙여넣기"))) << texts.join('|').toStdString();
 }
