@@ -15,7 +15,7 @@ for arg in "$@"; do
 done
 
 ensure_packages cmake ninja-build g++ qt6-base-dev googletest libgtest-dev libbenchmark-dev \
-    xvfb xauth fonts-nanum
+    xvfb xauth xdotool x11-utils fonts-nanum qt6-translations-l10n desktop-file-utils appstream
 configure "${cmake_args[@]}"
 cmake --build "$build"
 cd "$build"

@@ -137,6 +137,11 @@ bool MainDialog::OnClose()
     return m_day.storeShownPage();
 }
 
+bool MainDialog::storeBeforeQuit()
+{
+    return m_editor.saved || m_day.storeShownPage();
+}
+
 void MainDialog::OnDestroy()
 {
     m_view.release();

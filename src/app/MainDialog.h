@@ -49,6 +49,9 @@ public:
     bool OnInitDialog();
     // Asked before the window goes away; false keeps the window open.
     bool OnClose();
+    // Stores the page being written without asking, when the program is ended from outside
+    // the window (a signal, the session's end); false when it could not be written.
+    bool storeBeforeQuit();
     // Releases the skin when the window goes away.
     void OnDestroy();
 

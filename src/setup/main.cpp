@@ -45,6 +45,16 @@ bool copyTree(const QString& from, const QString& to, QString& error)
     return true;
 }
 
+// An installed copy takes its skins from share/pagelet beside its bin folder; a build in the
+// source tree takes them from the sources.
+QString defaultResources()
+{
+    const QString installed = QDir::cleanPath(QCoreApplication::applicationDirPath() + "/" PAGELET_SHARE_FROM_BIN);
+    if (QFileInfo(installed + "/skins").isDir())
+        return installed;
+    return QStringLiteral(PAGELET_RES_DIR);
+}
+
 QString withoutFinalSeparator(QString path)
 {
     while (path.size() > 1 && path.endsWith('/'))
@@ -58,7 +68,7 @@ int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
     QString programPath, dataPath;
-    QString resources = QStringLiteral(PAGELET_RES_DIR);
+    QString resources = defaultResources();
     bool unlessInstalled = false;
     const QStringList args = app.arguments().mid(1);
     for (int i = 0; i < args.size(); ++i) {
@@ -119,6 +129,7 @@ int main(int argc, char* argv[])
     QDir skinSource(skins);
     if (!skinSource.exists())
         return fail(QString("no skins at %1").arg(skins));
+    say(QString("skins from %1").arg(QDir(skins).absolutePath()));
     for (const QString& name : skinSource.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
         const QString target = program + "/skin/" + name;
         const bool existed = QFileInfo::exists(target);

@@ -1,0 +1,219 @@
+// The program as the desktop meets it: its command line, one copy per install, the signals
+// that end it, and Qt's own texts in Korean.
+#include "qt/KoreanQt.h"
+#include "qt/QuitSignals.h"
+#include "qt/SingleInstance.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QTimer>
+#include <csignal>
+#include <gtest/gtest.h>
+
+using namespace pagelet;
+
+namespace {
+
+struct Outcome {
+    int status = -1;
+    QString out, err;
+};
+
+// Runs pagelet to its end, keeping this process's event loop turning meanwhile, so an
+// in-process copy can answer it.
+Outcome runPagelet(const QStringList& args, const QProcessEnvironment& env, int timeoutMs = 15000)
+{
+    QProcess p;
+    p.setProcessEnvironment(env);
+    QEventLoop loop;
+    QObject::connect(&p, &QProcess::finished, &loop, &QEventLoop::quit);
+    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+    p.start(PAGELET_BIN, args);
+    loop.exec();
+    Outcome r;
+    if (p.state() != QProcess::NotRunning) {
+        p.kill();
+        p.waitForFinished();
+        return r;
+    }
+    r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    r.out = QString::fromUtf8(p.readAllStandardOutput());
+    r.err = QString::fromUtf8(p.readAllStandardError());
+    return r;
+}
+
+// A registered install made by pagelet-setup, seen by child processes through XDG_CONFIG_HOME.
+struct ProcessInstall {
+    ProcessInstall()
+    {
+        env.insert("XDG_CONFIG_HOME", dir.path() + "/config");
+        env.insert("XDG_DATA_HOME", dir.path() + "/data");
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        QProcess setup;
+        setup.setProcessEnvironment(env);
+        setup.start(PAGELET_SETUP_BIN, {"--program-path", root});
+        setup.waitForFinished(20000);
+        EXPECT_EQ(setup.exitCode(), 0);
+    }
+    QTemporaryDir dir;
+    QString root = dir.path() + "/Pagelet";
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+};
+
+template <typename Done> bool waitFor(Done done, int timeoutMs = 10000)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!done()) {
+        if (t.elapsed() > timeoutMs)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(20);
+    }
+    return true;
+}
+
+} // namespace
+
+TEST(CommandLine, AnswersWithoutADisplay)
+{
+    // A display Qt cannot reach: any of these would fail if it started Qt.
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove("DISPLAY");
+    env.remove("WAYLAND_DISPLAY");
+    env.insert("QT_QPA_PLATFORM", "xcb");
+    const struct {
+        QStringList args;
+        int status;
+        const char* out;
+        const char* err;
+    } cases[] = {
+        {{"--help"}, 0, "Usage: pagelet", ""},
+        {{"--version"}, 0, "pagelet 0.1\n", ""},
+        {{"--nonsense"}, 2, "", "unknown option '--nonsense'"},
+        {{"--version", "extra"}, 2, "", "Usage: pagelet"},
+        {{"-platform", "offscreen"}, 2, "", "unknown option '-platform'"},
+    };
+    for (const auto& c : cases) {
+        const Outcome r = runPagelet(c.args, env);
+        const std::string what = c.args.join(' ').toStdString();
+        EXPECT_EQ(r.status, c.status) << what << "\n" << r.err.toStdString();
+        EXPECT_TRUE(!*c.out || r.out.contains(c.out)) << what << ": " << r.out.toStdString();
+        EXPECT_TRUE(!*c.err || r.err.contains(c.err)) << what << ": " << r.err.toStdString();
+        if (c.status == 0)
+            EXPECT_TRUE(r.err.isEmpty()) << what << ": " << r.err.toStdString();
+        else
+            EXPECT_TRUE(r.out.isEmpty()) << what;
+    }
+}
+
+TEST(SingleInstance, OneKeyPerFolderHoweverItIsSpelled)
+{
+    QTemporaryDir dir;
+    QDir().mkpath(dir.path() + "/a");
+    QDir().mkpath(dir.path() + "/b");
+    QFile::link(dir.path() + "/a", dir.path() + "/link");
+    const QByteArray a = SingleInstance::keyFor(dir.path() + "/a");
+    for (const QString& spelling : {dir.path() + "/a/", dir.path() + "/./b/../a", dir.path() + "/link"})
+        EXPECT_EQ(SingleInstance::keyFor(spelling), a) << spelling.toStdString();
+    EXPECT_NE(SingleInstance::keyFor(dir.path() + "/b"), a);
+    EXPECT_NE(SingleInstance::keyFor(dir.path() + "/missing"), SingleInstance::keyFor(dir.path() + "/missing2"));
+}
+
+TEST(SingleInstance, ASecondStartAsksTheFirstToComeForwardAndEnds)
+{
+    ProcessInstall install;
+    int raised = 0;
+    {
+        SingleInstance first(install.root);
+        first.raiseRequested = [&] { ++raised; };
+        ASSERT_EQ(first.claim(), SingleInstance::Claim::Mine);
+
+        QElapsedTimer t;
+        t.start();
+        const Outcome second = runPagelet({}, install.env);
+        EXPECT_EQ(second.status, 0) << second.err.toStdString();
+        EXPECT_LT(t.elapsed(), 5000); // answered, not timed out
+        EXPECT_EQ(raised, 1);
+    }
+    SingleInstance afterwards(install.root);
+    EXPECT_EQ(afterwards.claim(), SingleInstance::Claim::Mine);
+}
+
+TEST(SingleInstance, ACopyKilledHardBlocksNothing)
+{
+    ProcessInstall install;
+    QProcess first;
+    first.setProcessEnvironment(install.env);
+    first.start(PAGELET_BIN, {});
+    ASSERT_TRUE(first.waitForStarted());
+    // Up once its claim is there; asking it to come forward is harmless.
+    ASSERT_TRUE(waitFor([&] { return SingleInstance(install.root).claim() == SingleInstance::Claim::Elsewhere; }));
+    ::kill(pid_t(first.processId()), SIGKILL);
+    ASSERT_TRUE(first.waitForFinished());
+
+    QProcess next;
+    next.setProcessEnvironment(install.env);
+    next.start(PAGELET_BIN, {});
+    ASSERT_TRUE(next.waitForStarted());
+    EXPECT_TRUE(waitFor([&] { return SingleInstance(install.root).claim() == SingleInstance::Claim::Elsewhere; }));
+    EXPECT_FALSE(next.waitForFinished(500)) << "the next start ended: " << next.readAllStandardError().toStdString();
+    ::kill(pid_t(next.processId()), SIGTERM);
+    ASSERT_TRUE(next.waitForFinished());
+    EXPECT_EQ(next.exitStatus(), QProcess::NormalExit); // ended by its handler, cleanly
+    EXPECT_EQ(next.exitCode(), 0);
+}
+
+TEST(QuitSignals, EachEndingSignalReachesTheLoopUnlessIgnoredAtStart)
+{
+    const struct {
+        int signal;
+        bool ignoredBefore;
+        bool delivered;
+    } cases[] = {{SIGTERM, false, true}, {SIGHUP, false, true}, {SIGINT, false, true}, {SIGHUP, true, false}};
+    for (const auto& c : cases) {
+        struct sigaction before {};
+        before.sa_handler = c.ignoredBefore ? SIG_IGN : SIG_DFL;
+        ::sigaction(c.signal, &before, nullptr);
+        std::vector<int> got;
+        {
+            QuitSignals signals_;
+            signals_.received = [&](int n) { got.push_back(n); };
+            ::raise(c.signal);
+            waitFor([&] { return !got.empty(); }, c.delivered ? 2000 : 200);
+        }
+        EXPECT_EQ(got, c.delivered ? std::vector<int> {c.signal} : std::vector<int> {}) << c.signal;
+        struct sigaction after {};
+        ::sigaction(c.signal, nullptr, &after);
+        EXPECT_EQ(after.sa_handler, before.sa_handler) << "the old handler is back for " << c.signal;
+        signal(c.signal, SIG_DFL);
+    }
+}
+
+TEST(KoreanQt, StandardButtonsReadKorean)
+{
+    if (!loadKoreanQtTexts(*QCoreApplication::instance()))
+        GTEST_SKIP() << "Qt's Korean translation is not installed (Debian: qt6-translations-l10n)";
+    QMessageBox box;
+    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Ok);
+    EXPECT_TRUE(box.button(QMessageBox::Yes)->text().startsWith(QString::fromUtf8("예")));
+    EXPECT_TRUE(box.button(QMessageBox::No)->text().startsWith(QString::fromUtf8("아니요")));
+    EXPECT_TRUE(box.button(QMessageBox::Ok)->text().startsWith(QString::fromUtf8("확인")));
+
+    QPlainTextEdit editor;
+    std::unique_ptr<QMenu> menu(editor.createStandardContextMenu());
+    QStringList texts;
+    for (const QAction* a : menu->actions())
+        texts << a->text();
+    EXPECT_TRUE(texts.join('|').contains(QString::fromUtf8("붙여넣기"))) << texts.join('|').toStdString();
+}
