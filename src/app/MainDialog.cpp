@@ -24,6 +24,15 @@ namespace {
 const Size kSkinBaseSize {240, 270};
 }
 
+// The memo button sends its own rectangle; a command sent without it takes the button's.
+Rect MainDialog::memoButtonRect(std::intptr_t wParam)
+{
+    if (wParam != 0 && wParam != -1)
+        return *reinterpret_cast<const Rect*>(wParam);
+    const SkinElement* memo = m_view.skin().findElement(CMD_VOICE);
+    return memo ? memo->rect : Rect {};
+}
+
 int lineHeightFor(int systemFontHeight)
 {
     return systemFontHeight >= 6 && systemFontHeight <= 30 ? systemFontHeight : 14;
@@ -34,7 +43,7 @@ MainDialog::MainDialog(const MainDialogPorts& ports)
       m_keyboard(ports.softInput),
       m_editor(ports.edit, ports.graphics, m_keyboard),
       m_view(ports.window, ports.edit, m_editor),
-      m_day({ports.window, ports.messages, ports.calendar}, m_editor, m_view.skin(), m_settings)
+      m_day({ports.window, ports.messages, ports.calendar, ports.recorder}, m_editor, m_view.skin(), m_settings)
 {
 }
 
@@ -178,7 +187,12 @@ void MainDialog::onSoftInputPanelChanged(bool known, bool on, int panelTop)
     m_ports.window.invalidate();
 }
 
-int MainDialog::onCommand(int command, std::intptr_t, std::intptr_t)
+void MainDialog::OnNotify(int code)
+{
+    m_day.OnNotify(code);
+}
+
+int MainDialog::onCommand(int command, std::intptr_t wParam, std::intptr_t)
 {
     switch (command) {
     case CMD_WEATHER: m_day.onWeather(); break;
@@ -190,9 +204,9 @@ int MainDialog::onCommand(int command, std::intptr_t, std::intptr_t)
     case CMD_EDIT: m_day.onEdit(); break;
     case CMD_SAVE: m_day.onSave(); break;
     case CMD_TIMESTAMP: insertTimeStamp(m_editor, m_ports.clock, m_settings.timeFormat); break;
-    // Deleting pages, voice memos and find come later.
-    case CMD_DELETE:
-    case CMD_VOICE:
+    case CMD_DELETE: m_day.deletePage(); break;
+    case CMD_VOICE: m_day.startMemo(memoButtonRect(wParam)); break;
+    // Find comes later.
     case CMD_FIND:
     default: break;
     }

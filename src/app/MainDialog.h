@@ -24,6 +24,7 @@ class ProcessExit;
 class RegistryPort;
 class SoftInputPanel;
 class Surface;
+class VoiceRecorderPort;
 
 // Everything of the platform the main window talks to.
 struct MainDialogPorts {
@@ -37,6 +38,7 @@ struct MainDialogPorts {
     Clock& clock;
     DialogPort& dialogs;
     SoftInputPanel& softInput;
+    VoiceRecorderPort& recorder;
 };
 
 // The main window's logic: starts up, wires the subsystems and dispatches commands to them.
@@ -58,6 +60,9 @@ public:
     // Command messages of the skin's buttons; always answers 0.
     int onCommand(int command, std::intptr_t wParam, std::intptr_t lParam);
 
+    // Notifications of controls (the voice recorder's closing); they go on to the day.
+    void OnNotify(int code);
+
     // The soft input panel moved: on, and its top in client coordinates when known.
     void onSoftInputPanelChanged(bool known, bool on, int panelTop);
 
@@ -77,6 +82,7 @@ public:
 
 private:
     std::u16string skinFolder() const;
+    Rect memoButtonRect(std::intptr_t wParam);
     void onSettings();
     void fatalExit(const std::u16string& message);
     void fitBackground();

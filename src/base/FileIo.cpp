@@ -107,6 +107,37 @@ bool writeFileAtomic(const std::u16string& path, const Bytes& bytes)
     return syncFolder(folder);
 }
 
+int createTemporaryBeside(const std::u16string& path, std::string& temp)
+{
+    const std::string target = toUtf8(path);
+    struct stat old {};
+    const bool replacing = ::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode);
+    temp = parentOf(target) + "/" + toUtf8(kTempMark) + target.substr(target.find_last_of('/') + 1) + ".XXXXXX";
+    const int fd = IoFault::pass(IoStep::Open) ? ::mkstemp(temp.data()) : -1;
+    if (fd >= 0 && replacing)
+        ::fchmod(fd, old.st_mode & 0777);
+    return fd;
+}
+
+bool commitTemporary(int fd, const std::string& temp, const std::u16string& path)
+{
+    bool ok = IoFault::pass(IoStep::Sync) && ::fsync(fd) == 0;
+    ok = ::close(fd) == 0 && ok;
+    if (!ok || !IoFault::pass(IoStep::Rename) || ::rename(temp.c_str(), toUtf8(path).c_str()) != 0) {
+        if (!unlinkStep(temp))
+            unlinkStep(temp);
+        return false;
+    }
+    return syncFolder(parentOf(temp));
+}
+
+void abandonTemporary(int fd, const std::string& temp)
+{
+    ::close(fd);
+    if (!unlinkStep(temp))
+        unlinkStep(temp);
+}
+
 bool isTemporaryName(const std::u16string& name)
 {
     return name.rfind(kTempMark, 0) == 0;
@@ -148,6 +179,25 @@ bool isDirectory(const std::u16string& path)
 bool removeFile(const std::u16string& path)
 {
     return unlinkStep(toUtf8(path));
+}
+
+bool removeFilesTogether(const std::vector<std::u16string>& paths)
+{
+    std::vector<std::pair<std::string, std::string>> moved; // name, aside
+    for (const auto& path : paths) {
+        const std::string name = toUtf8(path);
+        const std::string aside = parentOf(name) + "/" + toUtf8(kTempMark) + name.substr(name.find_last_of('/') + 1) + ".gone";
+        if (!IoFault::pass(IoStep::Rename) || ::rename(name.c_str(), aside.c_str()) != 0) {
+            for (auto it = moved.rbegin(); it != moved.rend(); ++it)
+                ::rename(it->second.c_str(), it->first.c_str());
+            return false;
+        }
+        moved.emplace_back(name, aside);
+    }
+    // An aside file that stays is only a leftover: the next start clears it.
+    for (const auto& m : moved)
+        unlinkStep(m.second);
+    return true;
 }
 
 bool makePrivateFolder(const std::u16string& path)

@@ -19,6 +19,15 @@ std::optional<Bytes> readFile(const std::u16string& path, std::size_t maxBytes =
 // new one is private to its owner (0600, narrower under the umask).
 bool writeFileAtomic(const std::u16string& path, const Bytes& bytes);
 
+// For files written in pieces: a new temporary file beside path, named as writeFileAtomic
+// names its own and with the mode it gives; its descriptor, or -1. temp receives its name.
+int createTemporaryBeside(const std::u16string& path, std::string& temp);
+// Flushes and closes fd, renames temp over path and syncs the folder, as writeFileAtomic does;
+// on failure temp is removed and path is as it was.
+bool commitTemporary(int fd, const std::string& temp, const std::u16string& path);
+// Closes fd and removes temp: the old file stays.
+void abandonTemporary(int fd, const std::string& temp);
+
 // Name of the temporary files writeFileAtomic leaves only when killed mid-write.
 bool isTemporaryName(const std::u16string& name);
 // Removes such leftovers from a folder; returns how many were removed.
@@ -27,6 +36,9 @@ int removeTemporaryFiles(const std::u16string& folder);
 bool isFile(const std::u16string& path);      // exists and is not a folder
 bool isDirectory(const std::u16string& path); // exists and is a folder
 bool removeFile(const std::u16string& path);
+// Removes all of paths or none: each is first moved aside under a temporary name, and when one
+// can't be, those moved already go back. True when none of them is left under its name.
+bool removeFilesTogether(const std::vector<std::u16string>& paths);
 // Makes the folder private to its owner (0700) and any missing parent as usual; true when the
 // folder exists afterwards. An existing folder is left as it is.
 bool makePrivateFolder(const std::u16string& path);

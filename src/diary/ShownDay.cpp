@@ -9,6 +9,7 @@
 #include "platform/MainWindow.h"
 #include "platform/MessageBox.h"
 #include "platform/MonthCalendar.h"
+#include "platform/VoiceRecorder.h"
 #include "settings/Settings.h"
 #include "skin/Skin.h"
 #include "ui/DiaryEdit.h"
@@ -18,6 +19,9 @@ namespace pagelet {
 namespace {
 
 const std::u16string kSaveFailedMessage = u"일기를 저장할 수 없습니다.\n데이터 폴더를 확인하시기 바랍니다.";
+const std::u16string kDeleteFailedMessage = u"일기를 지울 수 없습니다.\n데이터 폴더를 확인하시기 바랍니다.";
+const std::u16string kDeletePageQuestion = u"일기를 정말로 지우시겠습니까?";
+const std::u16string kDeleteMemoQuestion = u"녹음된 데이터를 정말로 지우시겠습니까?";
 
 } // namespace
 
@@ -232,6 +236,63 @@ void ShownDay::onSave()
     showPageButtons(m_skin, {false, std::nullopt, std::nullopt});
     storeShownPage();
     m_ports.window.invalidate();
+}
+
+// Both files go or neither: an editor emptied over a page that stays on disk would let the user
+// believe the day erased.
+void ShownDay::deletePage()
+{
+    if (m_ports.messages.show(kDeletePageQuestion, kAppTitle, MessageButtons::YesNo, MessageIcon::Question) !=
+        MessageAnswer::Yes)
+        return;
+    std::vector<std::u16string> doomed;
+    for (const auto& path : {pagePath(m_selectedDay), memoPath(m_selectedDay)})
+        if (dayFileExists(path))
+            doomed.push_back(path);
+    if (!removeFilesTogether(doomed)) {
+        m_ports.messages.show(kDeleteFailedMessage, kAppTitle, MessageButtons::Ok, MessageIcon::Exclamation);
+        return;
+    }
+    m_editor.setText(u"");
+    m_editor.setEditable(true);
+    repaintMemoButton();
+}
+
+void ShownDay::startMemo(const Rect& buttonRect)
+{
+    m_editor.showCaret(false);
+    VoiceRecorderRecord record;
+    record.size = kRecorderRecordSize;
+    record.style = kRecorderModalNoGrip;
+    record.x = buttonRect.right + 1;
+    record.y = buttonRect.top;
+    record.parent = &m_ports.window;
+    record.id = kRecorderControlId;
+    record.fileName = memoPath(m_selectedDay);
+    m_recorderWindow = m_ports.recorder.create(record);
+}
+
+void ShownDay::OnNotify(int code)
+{
+    if (code != kRecorderClosedOk && code != kRecorderClosedCancel)
+        return;
+    const std::u16string memo = memoPath(m_selectedDay);
+    if (code == kRecorderClosedCancel && dayFileExists(memo) &&
+        m_ports.messages.show(kDeleteMemoQuestion, kAppTitle, MessageButtons::YesNo, MessageIcon::Question) ==
+            MessageAnswer::Yes &&
+        !removeFile(memo)) {
+        // The frame would still show it, but the user just said to erase it: say why not.
+        m_ports.messages.show(kDeleteFailedMessage, kAppTitle, MessageButtons::Ok, MessageIcon::Exclamation);
+    }
+    m_editor.showCaret(m_editor.editable);
+    // A memo recorded or erased: the frame around the button follows at once.
+    repaintMemoButton();
+}
+
+void ShownDay::repaintMemoButton()
+{
+    if (const SkinElement* memo = m_skin.findElement(CMD_VOICE))
+        m_ports.window.invalidate(memo->rect.inflated(1));
 }
 
 } // namespace pagelet

@@ -3,6 +3,8 @@
 // navigation between days, the calendar's day marks and the page buttons' states.
 #include "base/Day.h"
 
+#include "base/Geometry.h"
+
 #include <cstdint>
 #include <string>
 
@@ -13,6 +15,7 @@ class MainWindowPort;
 class MessageBoxPort;
 class MonthCalendar;
 class Skin;
+class VoiceRecorderPort;
 struct Settings;
 
 // What of the platform the shown day talks to.
@@ -20,6 +23,7 @@ struct ShownDayPorts {
     MainWindowPort& window;
     MessageBoxPort& messages;
     MonthCalendar& calendar;
+    VoiceRecorderPort& recorder;
 };
 
 // The day on the window and its page: which day, its weather mark, whether the calendar is up,
@@ -57,6 +61,14 @@ public:
     void onEdit();
     void onSave();
 
+    // Erasing the day and its voice memo.
+    void deletePage();
+    // Opens the recorder beside the memo button, whose rectangle is given.
+    void startMemo(const Rect& buttonRect);
+    // Every notification of the main window passes here; the recorder's closing codes act.
+    void OnNotify(int code);
+    std::intptr_t recorderWindow() const { return m_recorderWindow; }
+
     std::u16string pagePath(DayValue day) const;
     std::u16string memoPath(DayValue day) const;
 
@@ -70,6 +82,7 @@ public:
 private:
     void moveByDays(int days);
     bool showSelectedDay();
+    void repaintMemoButton();
 
     ShownDayPorts m_ports;
     DiaryEdit& m_editor;
@@ -79,6 +92,7 @@ private:
     DayValue m_previousDay = 0;
     std::int32_t m_weather = 0;
     bool m_calendarVisible = false;
+    std::intptr_t m_recorderWindow = 0;
 };
 
 } // namespace pagelet

@@ -13,6 +13,7 @@
 namespace pagelet {
 
 PageletWindow::PageletWindow(const WindowOverrides& o)
+    : m_recorder(o.messages ? *o.messages : m_messages, [this](int code) { m_dialog->OnNotify(code); })
 {
     setWindowTitle(QStringLiteral("Pagelet"));
     setFixedSize(kClientWidth, kClientHeight);
@@ -32,7 +33,8 @@ PageletWindow::PageletWindow(const WindowOverrides& o)
                            m_graphics,
                            o.clock ? *o.clock : m_clock,
                            o.dialogs ? *o.dialogs : m_dialogs,
-                           m_softInput};
+                           m_softInput,
+                           o.recorder ? *o.recorder : m_recorder};
     m_dialog = std::make_unique<MainDialog>(ports);
     m_edit->attach(&m_dialog->editor());
 

@@ -6,6 +6,7 @@
 #include "qt/QtDialogs.h"
 #include "qt/QtGraphics.h"
 #include "qt/QtPlatform.h"
+#include "qt/QtVoiceRecorder.h"
 
 #include <QWidget>
 #include <functional>
@@ -23,6 +24,7 @@ struct WindowOverrides {
     ProcessExit* exit = nullptr;
     DialogPort* dialogs = nullptr;
     Clock* clock = nullptr;
+    VoiceRecorderPort* recorder = nullptr;
 };
 
 // The main window: forwards paint, pen, calendar and keyboard events to MainDialog.
@@ -38,6 +40,7 @@ public:
     MainDialog& dialog() { return *m_dialog; }
     QtMonthCalendar& calendar() { return *m_calendar; }
     QtEditControl& editControl() { return *m_edit; }
+    QtVoiceRecorder& recorder() { return m_recorder; }
 
     Size clientSize() override;
     void invalidate() override;
@@ -64,6 +67,7 @@ private:
     QtSoftInputPanel m_softInput;
     QtGraphics m_graphics;
     QtDialogs m_dialogs;
+    QtVoiceRecorder m_recorder;
     QtMonthCalendar* m_calendar = nullptr;
     QtEditControl* m_edit = nullptr;
     std::unique_ptr<MainDialog> m_dialog;

@@ -12,6 +12,7 @@
 #include "platform/ProcessExit.h"
 #include "platform/Registry.h"
 #include "platform/SoftInputPanel.h"
+#include "platform/VoiceRecorder.h"
 
 #include <algorithm>
 #include <deque>
@@ -211,9 +212,21 @@ public:
     std::vector<int> runs;
 };
 
+// Keeps every creation record; the test sends the closing codes itself.
+class FakeRecorder : public VoiceRecorderPort {
+public:
+    std::intptr_t create(const VoiceRecorderRecord& record) override
+    {
+        created.push_back(record);
+        return handle;
+    }
+    std::vector<VoiceRecorderRecord> created;
+    std::intptr_t handle = 0x5eed;
+};
+
 // All the fakes a MainDialog needs, wired together.
 struct FakePlatform {
-    MainDialogPorts ports() { return {window, messages, registry, exit, calendar, edit, graphics, clock, dialogs, softInput}; }
+    MainDialogPorts ports() { return {window, messages, registry, exit, calendar, edit, graphics, clock, dialogs, softInput, recorder}; }
     FakeWindow window;
     FakeMessageBox messages;
     FakeRegistry registry;
@@ -224,6 +237,7 @@ struct FakePlatform {
     FakeClock clock;
     FakeDialogs dialogs;
     FakeSoftInput softInput;
+    FakeRecorder recorder;
 };
 
 } // namespace pagelet::fakes

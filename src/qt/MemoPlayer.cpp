@@ -1,0 +1,78 @@
+#include "qt/MemoPlayer.h"
+
+#include "qt/MemoSound.h"
+
+#include <QAudioSink>
+#include <QMediaDevices>
+
+namespace pagelet {
+
+MemoPlayer::MemoPlayer(QObject* parent) : QObject(parent)
+{
+}
+
+MemoPlayer::~MemoPlayer()
+{
+    stop();
+}
+
+MemoPlayer::Result MemoPlayer::start(const std::u16string& memoPath)
+{
+    stop();
+    m_played = 0;
+    const QAudioDevice device = QMediaDevices::defaultAudioOutput();
+    if (device.isNull())
+        return Result::NoDevice;
+    auto sound = MemoSound::read(memoPath);
+    if (!sound)
+        return Result::Unplayable;
+    m_total = static_cast<double>(sound->samples.size()) / sound->sampleRate;
+    QAudioFormat format;
+    format.setSampleRate(sound->sampleRate);
+    format.setChannelCount(1);
+    format.setSampleFormat(QAudioFormat::Int16);
+    if (!device.isFormatSupported(format))
+        return Result::Unplayable;
+    m_buffer.setData(reinterpret_cast<const char*>(sound->samples.data()),
+                     static_cast<qsizetype>(sound->samples.size() * sizeof(std::int16_t)));
+    m_buffer.open(QIODevice::ReadOnly);
+    m_sink = std::make_unique<QAudioSink>(device, format);
+    m_sink->start(&m_buffer);
+    if (m_sink->error() != QAudio::NoError) {
+        stop();
+        return Result::NoDevice;
+    }
+    connect(m_sink.get(), &QAudioSink::stateChanged, this, &MemoPlayer::onStateChanged);
+    return Result::Ok;
+}
+
+void MemoPlayer::onStateChanged()
+{
+    const QAudio::State state = m_sink->state();
+    const bool failed = state == QAudio::StoppedState && m_sink->error() != QAudio::NoError &&
+                        m_sink->error() != QAudio::UnderrunError;
+    // Idle in pull mode: the buffer has run dry, the memo is played.
+    if (state == QAudio::IdleState || failed || state == QAudio::StoppedState) {
+        stop();
+        emit finished(failed);
+    }
+}
+
+void MemoPlayer::stop()
+{
+    if (m_sink) {
+        m_played = static_cast<double>(m_sink->processedUSecs()) / 1e6;
+        disconnect(m_sink.get(), nullptr, this, nullptr);
+        m_sink->stop();
+        // Deleted from the event loop: this may run inside the sink's own signal.
+        m_sink.release()->deleteLater();
+    }
+    m_buffer.close();
+}
+
+double MemoPlayer::seconds() const
+{
+    return m_sink ? static_cast<double>(m_sink->processedUSecs()) / 1e6 : m_played;
+}
+
+} // namespace pagelet

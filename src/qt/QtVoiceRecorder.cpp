@@ -1,0 +1,26 @@
+#include "qt/QtVoiceRecorder.h"
+
+#include "platform/MainWindow.h"
+#include "qt/RecorderWindow.h"
+
+namespace pagelet {
+
+QtVoiceRecorder::QtVoiceRecorder(MessageBoxPort& messages, std::function<void(int)> notify)
+    : m_messages(messages), m_notify(std::move(notify))
+{
+}
+
+std::intptr_t QtVoiceRecorder::create(const VoiceRecorderRecord& record)
+{
+    if (record.size != kRecorderRecordSize || record.fileName.empty())
+        return 0;
+    // The parent is the main window; its client coordinates place the recorder.
+    auto* parent = dynamic_cast<QWidget*>(record.parent);
+    const QPoint at(record.x, record.y);
+    auto* window = new RecorderWindow(parent, record.fileName, m_messages, m_notify);
+    m_window = window;
+    window->showAt(parent ? parent->mapToGlobal(at) : at);
+    return reinterpret_cast<std::intptr_t>(window);
+}
+
+} // namespace pagelet
