@@ -9,6 +9,8 @@ namespace pagelet {
 
 MemoPlayer::MemoPlayer(QObject* parent) : QObject(parent)
 {
+    m_drain.setInterval(20);
+    connect(&m_drain, &QTimer::timeout, this, &MemoPlayer::drain);
 }
 
 MemoPlayer::~MemoPlayer()
@@ -49,17 +51,31 @@ MemoPlayer::Result MemoPlayer::start(const std::u16string& memoPath)
 void MemoPlayer::onStateChanged()
 {
     const QAudio::State state = m_sink->state();
-    const bool failed = state == QAudio::StoppedState && m_sink->error() != QAudio::NoError &&
-                        m_sink->error() != QAudio::UnderrunError;
-    // Idle in pull mode: the buffer has run dry, the memo is played.
-    if (state == QAudio::IdleState || failed || state == QAudio::StoppedState) {
+    if (state == QAudio::IdleState) {
+        // Everything is handed to the device, which still plays its buffer: stopping now would
+        // cut the end off.
+        m_drainUntil.start();
+        m_drain.start();
+    } else if (state == QAudio::StoppedState) {
+        const bool failed = m_sink->error() != QAudio::NoError && m_sink->error() != QAudio::UnderrunError;
         stop();
         emit finished(failed);
     }
 }
 
+void MemoPlayer::drain()
+{
+    constexpr double kEnd = 0.02;
+    const double left = m_total - seconds();
+    if (left > kEnd && m_drainUntil.elapsed() < 1000)
+        return;
+    stop();
+    emit finished(false);
+}
+
 void MemoPlayer::stop()
 {
+    m_drain.stop();
     if (m_sink) {
         m_played = static_cast<double>(m_sink->processedUSecs()) / 1e6;
         disconnect(m_sink.get(), nullptr, this, nullptr);

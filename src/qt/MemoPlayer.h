@@ -1,5 +1,7 @@
 #pragma once
 #include <QBuffer>
+#include <QElapsedTimer>
+#include <QTimer>
 #include <QObject>
 #include <memory>
 #include <string>
@@ -29,9 +31,12 @@ signals:
 
 private:
     void onStateChanged();
+    void drain();
 
     std::unique_ptr<QAudioSink> m_sink;
     QBuffer m_buffer;
+    QTimer m_drain;
+    QElapsedTimer m_drainUntil;
     double m_total = 0;
     double m_played = 0;
 };

@@ -100,9 +100,11 @@ RecorderWindow::RecorderWindow(QWidget* parent, std::u16string memoPath, Message
     connect(m_ok, &QPushButton::clicked, this, &RecorderWindow::accept);
     connect(m_cancel, &QPushButton::clicked, this, &RecorderWindow::reject);
     connect(m_player, &MemoPlayer::finished, this, &RecorderWindow::onPlayed);
+    // A write that failed is told by the stop; a lost device keeps what came before it.
     connect(m_recorder, &MemoRecorder::failed, this, [this](MemoRecorder::Result why) {
         stop();
-        tell(why == MemoRecorder::Result::NoDevice ? kNoInput : kNotSaved);
+        if (why == MemoRecorder::Result::NoDevice)
+            tell(kNoInput);
     });
     refresh();
 }
