@@ -1,0 +1,44 @@
+// The recorder window's place over the main window and its closing, offscreen.
+#include "fakes/Fakes.h"
+#include "qt/QtVoiceRecorder.h"
+#include "qt/PageletWindow.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QScreen>
+#include <gtest/gtest.h>
+
+using namespace pagelet;
+
+TEST(Recorder, OpensAtTheRecordsPointOfTheMainWindowAndStaysOnScreen)
+{
+    PageletWindow main;
+    main.move(100, 80);
+    main.show();
+    const QRect avail = QGuiApplication::primaryScreen()->availableGeometry();
+    fakes::FakeMessageBox messages;
+    std::vector<int> codes;
+    QtVoiceRecorder recorder(messages, [&codes](int code) { codes.push_back(code); });
+    const struct {
+        QPoint at;
+        bool fits;
+    } cases[] = {{{220, 10}, true}, {{100000, 100000}, false}, {{-100000, -5}, false}};
+    for (const auto& c : cases) {
+        VoiceRecorderRecord record {28, 0x44, c.at.x(), c.at.y(), &main, 102, u"/nonexistent/20010607.wav"};
+        ASSERT_NE(recorder.create(record), 0);
+        RecorderWindow* w = recorder.window();
+        ASSERT_TRUE(w && w->isVisible() && w->isModal());
+        EXPECT_TRUE(w->windowFlags() & Qt::FramelessWindowHint);
+        if (c.fits)
+            EXPECT_EQ(w->pos(), main.mapToGlobal(c.at));
+        else
+            EXPECT_TRUE(avail.contains(w->frameGeometry())) << w->frameGeometry().x() << "," << w->frameGeometry().y();
+        QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QApplication::sendEvent(w, &escape);
+        EXPECT_FALSE(w->isVisible());
+    }
+    EXPECT_EQ(codes, std::vector<int>(3, kRecorderClosedCancel));
+    // A record of another size is no recorder's.
+    EXPECT_EQ(recorder.create({20, 0x44, 0, 0, &main, 102, u"/tmp/x.wav"}), 0);
+    EXPECT_TRUE(messages.shown.empty());
+}
