@@ -269,8 +269,7 @@ TEST(Sound, MemosMadeElsewherePlayAndADamagedOneIsTold)
     const struct {
         const char* name;
         int subtype; // 0: damaged
-    } cases[] = {{"GSM 6.10", SF_FORMAT_GSM610}, {"IMA ADPCM", SF_FORMAT_IMA_ADPCM}, {"MS ADPCM", SF_FORMAT_MS_ADPCM},
-                 {"A-law", SF_FORMAT_ALAW}, {"damaged", 0}};
+    } cases[] = {{"GSM 6.10", SF_FORMAT_GSM610}, {"IMA ADPCM", SF_FORMAT_IMA_ADPCM}, {"damaged", 0}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         if (c.subtype)
