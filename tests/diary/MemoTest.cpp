@@ -122,6 +122,7 @@ TEST(VoiceMemo, ClosingCodesAskOnlyOnCancelWithAMemoAndBringTheCaretBackWhenEdit
         MessageAnswer answer;
         bool editing;
         bool asked, memoAfter, caretBack;
+        bool removeFails = false;
     } cases[] = {
         {"OK keeps the memo", kRecorderClosedOk, true, MessageAnswer::Yes, true, false, true, true},
         {"OK in view mode", kRecorderClosedOk, true, MessageAnswer::Yes, false, false, true, false},
@@ -129,6 +130,7 @@ TEST(VoiceMemo, ClosingCodesAskOnlyOnCancelWithAMemoAndBringTheCaretBackWhenEdit
         {"Cancel, No", kRecorderClosedCancel, true, MessageAnswer::No, true, true, true, true},
         {"Cancel, Yes", kRecorderClosedCancel, true, MessageAnswer::Yes, false, true, false, false},
         {"another notification", -2, true, MessageAnswer::Yes, true, false, true, false},
+        {"Cancel, Yes, the memo can't go", kRecorderClosedCancel, true, MessageAnswer::Yes, true, true, true, true, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -141,9 +143,14 @@ TEST(VoiceMemo, ClosingCodesAskOnlyOnCancelWithAMemoAndBringTheCaretBackWhenEdit
             rig.putMemo();
         rig.p.messages.answers.push_back(c.answer);
         const int shows = rig.p.edit.caretShows;
+        if (c.removeFails)
+            IoFault::arm(IoStep::Remove, EBUSY, IoFault::Repeat::Once);
         rig.dialog.OnNotify(c.code);
+        IoFault::disarmAll();
 
-        EXPECT_EQ(rig.p.messages.shown.size(), c.asked ? 1u : 0u);
+        EXPECT_EQ(rig.p.messages.shown.size(), (c.asked ? 1u : 0u) + (c.removeFails ? 1u : 0u));
+        if (c.removeFails)
+            EXPECT_EQ(rig.p.messages.shown.back(), kCannotDelete);
         if (c.asked)
             EXPECT_EQ(rig.p.messages.shown[0].text, kDeleteMemo);
         EXPECT_EQ(fs::exists(rig.memoFile()), c.memoAfter);
