@@ -1,7 +1,7 @@
 // Runs the real recorder window on one memo and presses its keys as a script says, printing
 // what the user would see: messages, the closing code, how long a memo played.
 // Usage: pagelet-sound-driver MEMO STEP... with steps R S P Space Return Escape, wait:MS,
-// played (until playing ends), same (whether the memo is still as it was), limit:BYTES.
+// played (until playing ends), same (whether the memo is still as it was), limit:BYTES, pid.
 #include "base/FileIo.h"
 #include "base/Text.h"
 #include "platform/MessageBox.h"
@@ -18,6 +18,7 @@
 #include <cstdlib>
 #include <map>
 #include <sys/resource.h>
+#include <unistd.h>
 
 using namespace pagelet;
 
@@ -80,6 +81,8 @@ int main(int argc, char** argv)
             while (alive && window->playing() && t.elapsed() < 15000)
                 QApplication::processEvents(QEventLoop::AllEvents, 20);
             std::printf("played %.2f\n", alive ? window->player().seconds() : -1.0);
+        } else if (step == "pid") {
+            std::printf("pid %d\n", static_cast<int>(::getpid()));
         } else if (step == "same") {
             std::printf("memo %s\n", readFile(memo) == before ? "same" : "changed");
         } else if (step.rfind("limit:", 0) == 0) {
