@@ -8,6 +8,7 @@
 #include "qt/MemoSound.h"
 #include "qt/QtGraphics.h"
 
+#include <QApplication>
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -106,6 +107,8 @@ RecorderWindow::RecorderWindow(QWidget* parent, std::u16string memoPath, Message
         if (why == MemoRecorder::Result::NoDevice)
             tell(kNoInput);
     });
+    // Ending the program mid-recording keeps what was recorded, as a stop would.
+    connect(qApp, &QCoreApplication::aboutToQuit, this, &RecorderWindow::stop);
     refresh();
 }
 
