@@ -178,6 +178,14 @@ void MainDialog::onSoftInputPanelChanged(bool known, bool on, int panelTop)
     m_ports.window.invalidate();
 }
 
+bool MainDialog::closeCalendar()
+{
+    if (!m_day.calendarVisible())
+        return false;
+    m_day.onCalendar();
+    return true;
+}
+
 int MainDialog::onCommand(int command, std::intptr_t, std::intptr_t)
 {
     switch (command) {

@@ -58,6 +58,12 @@ public:
     // Command messages of the skin's buttons; always answers 0.
     int onCommand(int command, std::intptr_t wParam, std::intptr_t lParam);
 
+    // A command from a key or the window's menu, acting as a tap on its button would.
+    bool tap(int command) { return m_view.tap(command); }
+    bool canTap(int command) const { return m_view.canTap(command); }
+    // Escape: closes the calendar pop-up when it is open, as its button would.
+    bool closeCalendar();
+
     // The soft input panel moved: on, and its top in client coordinates when known.
     void onSoftInputPanelChanged(bool known, bool on, int panelTop);
 

@@ -16,6 +16,7 @@ namespace pagelet {
 
 class QtEditControl;
 class QtMonthCalendar;
+class WindowMenu;
 
 // Ports left null are the real ones; tests hand in fakes for what can't run here.
 struct WindowOverrides {
@@ -38,6 +39,10 @@ public:
     MainDialog& dialog() { return *m_dialog; }
     QtMonthCalendar& calendar() { return *m_calendar; }
     QtEditControl& editControl() { return *m_edit; }
+    WindowMenu& menu() { return *m_menu; }
+
+    // Scales the window and all it holds to percent (a zoom step) and keeps it as "Zoom".
+    void zoomTo(int percent);
 
     Size clientSize() override;
     void invalidate() override;
@@ -53,9 +58,15 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void onKeyboardRectangleChanged();
+    void applyZoom();
+    bool tap(int command);
 
     QtRegistry m_registry;
     QtMessageBox m_messages;
@@ -66,6 +77,7 @@ private:
     QtDialogs m_dialogs;
     QtMonthCalendar* m_calendar = nullptr;
     QtEditControl* m_edit = nullptr;
+    WindowMenu* m_menu = nullptr;
     std::unique_ptr<MainDialog> m_dialog;
     bool m_destroyed = false;
 
