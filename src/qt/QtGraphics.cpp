@@ -190,8 +190,10 @@ void QtSurface::drawText(const Rect& rect, std::u16string_view run, Color color)
     m_painter->save();
     m_painter->setWorldTransform(QTransform::fromTranslate(t.dx(), t.dy()));
     m_painter->setFont(Zoom::scaled(m_painter->font(), t.m11()));
-    const QRectF r(rect.left * t.m11(), rect.top * t.m22(), rect.width() * t.m11(), rect.height() * t.m22());
-    m_painter->drawText(r.toAlignedRect(), flags, toQString(run));
+    // Edges as Zoom::scaled puts them, where the editor places its caret.
+    const auto edge = [s = t.m11()](int at) { return static_cast<int>(std::ceil(at * s - 1e-9)); };
+    m_painter->drawText(QRect(QPoint(edge(rect.left), edge(rect.top)), QPoint(edge(rect.right) - 1, edge(rect.bottom) - 1)),
+                        flags, toQString(run));
     m_painter->restore();
 }
 

@@ -67,9 +67,16 @@ QRect Zoom::scaled(const Rect& r)
     return {l, t, scaled(r.right) - l, scaled(r.bottom) - t};
 }
 
+// Unsmoothed scaling shows in window pixel x the picture's pixel floor(x / factor): taps
+// read the same pixel, and an edge at 100 % starts at the first window pixel showing it.
 int Zoom::pixelAt(qreal at)
 {
     return static_cast<int>(std::floor(at * 100 / s_percent));
+}
+
+int Zoom::scaled(int length)
+{
+    return static_cast<int>(std::ceil(length * s_percent / 100.0 - 1e-9));
 }
 
 int Zoom::unscaled(int at)

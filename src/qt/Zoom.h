@@ -26,7 +26,7 @@ public:
     static int load();
     static void store();
 
-    static int scaled(int length) { return static_cast<int>(length * s_percent / 100); }
+    static int scaled(int length);
     static QRect scaled(const Rect& r);
     // The 100 % pixel a window pixel lies in (for taps).
     static int pixelAt(qreal at);
