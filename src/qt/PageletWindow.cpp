@@ -12,6 +12,7 @@
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QToolTip>
+#include <algorithm>
 #include <QGuiApplication>
 #include <QInputMethod>
 #include <QMouseEvent>
@@ -91,6 +92,14 @@ void PageletWindow::zoomTo(int percent)
         return;
     Zoom::store();
     applyZoom();
+    // Grown from its top-left corner: keep the whole window on its screen.
+    if (const QScreen* screen = this->screen()) {
+        const QRect avail = screen->availableGeometry();
+        const QRect frame = frameGeometry();
+        const int x = std::max(avail.left(), std::min(frame.left(), avail.right() + 1 - frame.width()));
+        const int y = std::max(avail.top(), std::min(frame.top(), avail.bottom() + 1 - frame.height()));
+        move(pos() + QPoint(x, y) - frame.topLeft());
+    }
 }
 
 void PageletWindow::applyZoom()

@@ -148,10 +148,13 @@ void QtEditControl::moveTo(const Rect& area)
 
 void QtEditControl::applyZoom(const Rect& area)
 {
+    // A new margin reports the text as changed; the page itself is not.
+    m_settingText = true;
     document()->setDocumentMargin(Zoom::scaled(LineGrid::kInset));
     // Drawn pages use this same face at this size (QtSurface::drawText), so the text lies
     // where this layout puts the caret.
     setFont(Zoom::scaled(QApplication::font(), Zoom::factor()));
+    m_settingText = false;
     m_map.markDirty();
     moveTo(area);
 }

@@ -5,7 +5,7 @@
 
 #include <QAction>
 #include <QActionGroup>
-#include <QCoreApplication>
+#include <QApplication>
 #include <QMenu>
 #include <QMessageBox>
 #include <QWidget>
@@ -84,6 +84,7 @@ void WindowMenu::popup(const QPoint& globalPos)
     for (auto& [command, action] : m_commands)
         action->setEnabled(m_hooks.canTap(command));
     refresh();
+    m_menu->setFont(Zoom::scaled(QApplication::font(), Zoom::factor()));
     m_menu->popup(globalPos);
 }
 
@@ -100,7 +101,7 @@ void WindowMenu::about()
     QMessageBox::about(&m_window, QStringLiteral("Pagelet 정보"),
                        QStringLiteral("<b>Pagelet</b> %1<br><br>하루 한 장의 개인 일기장<br><br>"
                                       "MIT 라이선스로 배포합니다.")
-                           .arg(QCoreApplication::applicationVersion()));
+                           .arg(QApplication::applicationVersion()));
 }
 
 } // namespace pagelet

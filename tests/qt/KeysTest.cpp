@@ -214,6 +214,7 @@ TEST(WindowZoom, ScalesEveryPixelWithoutBlurAndTapsLandOnTheSameButton)
     for (int percent : {150, 200}) {
         window.zoomTo(percent);
         ASSERT_EQ(window.size(), QSize(240, 270) * percent / 100);
+        EXPECT_TRUE(d.editor().saved) << "a zoom is no change to the page";
         EXPECT_EQ(window.clientSize(), (Size {240, 270}));
         EXPECT_EQ(window.editControl().geometry(), Zoom::scaled(d.editor().area));
         // Outside the page, each window pixel is the 100 % pixel it covers.
