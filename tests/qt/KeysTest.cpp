@@ -240,20 +240,8 @@ TEST(WindowZoom, ScalesEveryPixelWithoutBlurAndTapsLandOnTheSameButton)
                 EXPECT_EQ(window.sent, want) << percent << " % at " << at.x() << "," << at.y();
             }
         }
-        // Outside each button by one window pixel: nothing.
-        for (const auto& e : d.skin().elements) {
-            window.sent.clear();
-            const QPoint outside = Zoom::scaled(e->rect).topLeft() - QPoint(1, 1);
-            QTest::mousePress(&window, Qt::LeftButton, {}, outside);
-            QTest::mouseRelease(&window, Qt::LeftButton, {}, outside);
-            bool inAnother = false;
-            for (const auto& other : d.skin().elements)
-                inAnother |= other->rect.contains(Zoom::pixelAt(outside.x()), Zoom::pixelAt(outside.y()));
-            if (!inAnother) {
-                EXPECT_TRUE(window.sent.empty()) << e->command;
-            }
-        }
     }
+    window.zoomTo(100);
 }
 
 TEST(WindowZoom, TheEditorsTextCaretAndTapsStayOnTheRuledRows)
