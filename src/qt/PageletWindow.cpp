@@ -234,7 +234,7 @@ void PageletWindow::onKeyboardRectangleChanged()
     const QInputMethod* im = QGuiApplication::inputMethod();
     const QRectF r = im->keyboardRectangle();
     const bool on = im->isVisible() && !r.isEmpty();
-    const int top = static_cast<int>(r.top()); // already in window coordinates
+    const int top = Zoom::pixelAt(r.top()); // in window coordinates, at the zoom
     m_dialog->onSoftInputPanelChanged(true, on, top);
 }
 
