@@ -192,6 +192,14 @@ void MainDialog::OnNotify(int code)
     m_day.OnNotify(code);
 }
 
+bool MainDialog::closeCalendar()
+{
+    if (!m_day.calendarVisible())
+        return false;
+    m_day.onCalendar();
+    return true;
+}
+
 int MainDialog::onCommand(int command, std::intptr_t wParam, std::intptr_t)
 {
     switch (command) {

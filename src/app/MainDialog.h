@@ -62,6 +62,11 @@ public:
 
     // Notifications of controls (the voice recorder's closing); they go on to the day.
     void OnNotify(int code);
+    // A command from a key or the window's menu, acting as a tap on its button would.
+    bool tap(int command) { return m_view.tap(command); }
+    bool canTap(int command) const { return m_view.canTap(command); }
+    // Escape: closes the calendar pop-up when it is open, as its button would.
+    bool closeCalendar();
 
     // The soft input panel moved: on, and its top in client coordinates when known.
     void onSoftInputPanelChanged(bool known, bool on, int panelTop);

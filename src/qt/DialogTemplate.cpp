@@ -1,6 +1,7 @@
 #include "qt/DialogTemplate.h"
 
 #include "platform/DialogView.h"
+#include "qt/Zoom.h"
 #include "settings/NewPasswordDialog.h"
 #include "settings/PasswordDialog.h"
 #include "ui/SettingsDialog.h"
@@ -9,8 +10,10 @@ namespace pagelet {
 
 QRect dialogUnitsToPixels(int x, int y, int width, int height)
 {
-    const auto px = [](int units) { return units * 240 / 137; };
-    const auto py = [](int units) { return units * 270 / 153; };
+    // Dialogs grow with the window's zoom.
+    const int zoom = Zoom::percent();
+    const auto px = [zoom](int units) { return units * 240 * zoom / (137 * 100); };
+    const auto py = [zoom](int units) { return units * 270 * zoom / (153 * 100); };
     // Map both edges so neighbouring controls keep their gaps.
     const int left = px(x), top = py(y);
     return QRect(left, top, px(x + width) - left, py(y + height) - top);

@@ -1,9 +1,18 @@
 #include "qt/PageletWindow.h"
 
+#include "platform/Commands.h"
 #include "qt/QtEditControl.h"
 #include "qt/QtMonthCalendar.h"
+#include "qt/Shortcuts.h"
+#include "qt/WindowMenu.h"
+#include "qt/Zoom.h"
 
 #include <QCloseEvent>
+#include <QContextMenuEvent>
+#include <QHelpEvent>
+#include <QKeyEvent>
+#include <QToolTip>
+#include <algorithm>
 #include <QGuiApplication>
 #include <QInputMethod>
 #include <QMouseEvent>
@@ -16,7 +25,7 @@ PageletWindow::PageletWindow(const WindowOverrides& o)
     : m_recorder(o.messages ? *o.messages : m_messages, [this](int code) { m_dialog->OnNotify(code); })
 {
     setWindowTitle(QStringLiteral("Pagelet"));
-    setFixedSize(kClientWidth, kClientHeight);
+    setFixedSize(Zoom::scaled(kClientWidth), Zoom::scaled(kClientHeight));
     setAttribute(Qt::WA_OpaquePaintEvent); // the paint covers everything; never erase first
     setWindowIcon(QIcon(QStringLiteral(":/pagelet/icon.png")));
 
@@ -45,6 +54,12 @@ PageletWindow::PageletWindow(const WindowOverrides& o)
 
     connect(QGuiApplication::inputMethod(), &QInputMethod::keyboardRectangleChanged, this,
             &PageletWindow::onKeyboardRectangleChanged);
+
+    MainDialog& dialog = *m_dialog;
+    m_menu = new WindowMenu(*this, {[this](int c) { return tap(c); }, [&dialog](int c) { return dialog.canTap(c); },
+                                    [this](int percent) { zoomTo(percent); }, [this] { close(); }});
+    m_edit->installEventFilter(this);
+    m_calendar->keyboardClosed = [&dialog] { dialog.closeCalendar(); };
 }
 
 PageletWindow::~PageletWindow()
@@ -55,6 +70,7 @@ PageletWindow::~PageletWindow()
     // it sets off may reach the dialog.
     disconnect(QGuiApplication::inputMethod(), nullptr, this, nullptr);
     m_calendar->dayPicked = nullptr;
+    m_calendar->keyboardClosed = nullptr;
     m_calendar->selectionMoved = nullptr;
     m_calendar->dayStatesRequested = nullptr;
     m_edit->attach(nullptr);
@@ -62,16 +78,57 @@ PageletWindow::~PageletWindow()
 
 bool PageletWindow::start()
 {
+    // Read before the start-up dialogs, which show at the same zoom.
+    Zoom::set(Zoom::load());
+    applyZoom();
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect avail = screen->availableGeometry();
-        move(avail.center() - QPoint(kClientWidth / 2, kClientHeight / 2));
+        move(avail.center() - QPoint(width() / 2, height() / 2));
     }
     return m_dialog->OnInitDialog();
 }
 
+void PageletWindow::zoomTo(int percent)
+{
+    if (!Zoom::set(percent))
+        return;
+    Zoom::store();
+    applyZoom();
+    // Grown from its top-left corner: keep the whole window on its screen.
+    if (const QScreen* screen = this->screen()) {
+        const QRect avail = screen->availableGeometry();
+        const QRect frame = frameGeometry();
+        const int x = std::max(avail.left(), std::min(frame.left(), avail.right() + 1 - frame.width()));
+        const int y = std::max(avail.top(), std::min(frame.top(), avail.bottom() + 1 - frame.height()));
+        move(pos() + QPoint(x, y) - frame.topLeft());
+    }
+}
+
+void PageletWindow::applyZoom()
+{
+    setFixedSize(Zoom::scaled(kClientWidth), Zoom::scaled(kClientHeight));
+    m_edit->applyZoom(m_dialog->editor().area);
+    m_calendar->applyZoom();
+    m_menu->refresh();
+    m_dialog->editor().needsRedraw = true;
+    invalidate();
+}
+
+bool PageletWindow::tap(int command)
+{
+    const bool calendarWasOpen = m_dialog->day().calendarVisible();
+    if (!m_dialog->tap(command))
+        return false;
+    // Opened from the keyboard: the keys move through its days.
+    if (command == CMD_CALENDAR && !calendarWasOpen && m_dialog->day().calendarVisible())
+        m_calendar->takeKeyboard();
+    return true;
+}
+
+// The core draws at 100 %: its size, whatever the zoom.
 Size PageletWindow::clientSize()
 {
-    return {width(), height()};
+    return {Zoom::unscaled(width()), Zoom::unscaled(height())};
 }
 
 void PageletWindow::invalidate()
@@ -83,14 +140,14 @@ void PageletWindow::invalidate()
 void PageletWindow::invalidate(const Rect& rect)
 {
     m_overlay.reset();
-    update(QRect(rect.left, rect.top, rect.width(), rect.height()));
+    update(Zoom::scaled(rect).adjusted(-1, -1, 1, 1));
 }
 
 void PageletWindow::drawNow(const Rect& rect, const std::function<void(Surface&)>& draw)
 {
     // Qt paints only inside paint events: keep the drawing and paint that spot now.
     m_overlay = Overlay {rect, draw};
-    repaint(QRect(rect.left, rect.top, rect.width(), rect.height()));
+    repaint(Zoom::scaled(rect).adjusted(-1, -1, 1, 1));
 }
 
 int PageletWindow::sendCommand(int command, std::intptr_t wParam, std::intptr_t lParam)
@@ -101,6 +158,8 @@ int PageletWindow::sendCommand(int command, std::intptr_t wParam, std::intptr_t 
 void PageletWindow::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
+    // Whole steps repeat each picture pixel; no smoothing, so skins stay sharp.
+    painter.scale(Zoom::factor(), Zoom::factor());
     QtSurface surface(painter, clientSize());
     m_dialog->OnPaint(surface);
     if (m_overlay)
@@ -110,7 +169,7 @@ void PageletWindow::paintEvent(QPaintEvent*)
 void PageletWindow::mousePressEvent(QMouseEvent* event)
 {
     if (event->button() == Qt::LeftButton)
-        m_dialog->OnLButtonDown(event->position().toPoint().x(), event->position().toPoint().y());
+        m_dialog->OnLButtonDown(Zoom::pixelAt(event->position().x()), Zoom::pixelAt(event->position().y()));
 }
 
 void PageletWindow::mouseReleaseEvent(QMouseEvent* event)
@@ -130,12 +189,54 @@ void PageletWindow::closeEvent(QCloseEvent* event)
     event->accept();
 }
 
+void PageletWindow::contextMenuEvent(QContextMenuEvent* event)
+{
+    m_menu->popup(event->globalPos());
+}
+
+void PageletWindow::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape && m_dialog->closeCalendar())
+        return;
+    QWidget::keyPressEvent(event);
+}
+
+bool PageletWindow::event(QEvent* event)
+{
+    if (event->type() != QEvent::ToolTip)
+        return QWidget::event(event);
+    const auto* help = static_cast<QHelpEvent*>(event);
+    const int x = Zoom::pixelAt(help->pos().x()), y = Zoom::pixelAt(help->pos().y());
+    for (const auto& e : m_dialog->skin().elements) {
+        if (!e->rect.contains(x, y))
+            continue;
+        const QString tip = tooltipFor(e->command);
+        if (!tip.isEmpty()) {
+            QToolTip::showText(help->globalPos(), tip, this, Zoom::scaled(e->rect));
+            return true;
+        }
+        break;
+    }
+    QToolTip::hideText();
+    event->ignore();
+    return true;
+}
+
+// The editor would take some of the window's keys for its own (Ctrl+E ends a line on X11).
+bool PageletWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::ShortcutOverride &&
+        m_menu->isWindowKey(QKeySequence(static_cast<QKeyEvent*>(event)->keyCombination())))
+        return true; // left unaccepted, so the window's action runs
+    return QWidget::eventFilter(watched, event);
+}
+
 void PageletWindow::onKeyboardRectangleChanged()
 {
     const QInputMethod* im = QGuiApplication::inputMethod();
     const QRectF r = im->keyboardRectangle();
     const bool on = im->isVisible() && !r.isEmpty();
-    const int top = static_cast<int>(r.top()); // already in window coordinates
+    const int top = Zoom::pixelAt(r.top()); // in window coordinates, at the zoom
     m_dialog->onSoftInputPanelChanged(true, on, top);
 }
 

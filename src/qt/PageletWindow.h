@@ -17,6 +17,7 @@ namespace pagelet {
 
 class QtEditControl;
 class QtMonthCalendar;
+class WindowMenu;
 
 // Ports left null are the real ones; tests hand in fakes for what can't run here.
 struct WindowOverrides {
@@ -41,6 +42,10 @@ public:
     QtMonthCalendar& calendar() { return *m_calendar; }
     QtEditControl& editControl() { return *m_edit; }
     QtVoiceRecorder& recorder() { return m_recorder; }
+    WindowMenu& menu() { return *m_menu; }
+
+    // Scales the window and all it holds to percent (a zoom step) and keeps it as "Zoom".
+    void zoomTo(int percent);
 
     Size clientSize() override;
     void invalidate() override;
@@ -56,9 +61,15 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void onKeyboardRectangleChanged();
+    void applyZoom();
+    bool tap(int command);
 
     QtRegistry m_registry;
     QtMessageBox m_messages;
@@ -70,6 +81,7 @@ private:
     QtVoiceRecorder m_recorder;
     QtMonthCalendar* m_calendar = nullptr;
     QtEditControl* m_edit = nullptr;
+    WindowMenu* m_menu = nullptr;
     std::unique_ptr<MainDialog> m_dialog;
     bool m_destroyed = false;
 

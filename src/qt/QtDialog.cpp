@@ -1,6 +1,7 @@
 #include "qt/QtDialog.h"
 
 #include "qt/QtGraphics.h"
+#include "qt/Zoom.h"
 
 #include <QCheckBox>
 #include <QAbstractItemView>
@@ -38,7 +39,7 @@ QtDialog::QtDialog(const DialogTemplate& layout, DialogHandler& handler, QWidget
     const QRect frame = dialogUnitsToPixels(0, 0, layout.width, layout.height);
     setFixedSize(frame.size());
     QFont f = font();
-    f.setPixelSize(12);
+    f.setPixelSize(Zoom::scaled(12));
     setFont(f);
 
     QWidget* previous = nullptr;

@@ -1,9 +1,11 @@
 #include "qt/QtEditControl.h"
 
 #include "qt/QtGraphics.h"
+#include "qt/Zoom.h"
 #include "ui/DiaryEdit.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QApplication>
 #include <QFocusEvent>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
@@ -71,10 +73,11 @@ LineGrid QtEditControl::grid() const
     return LineGrid(std::max(spacing, 1));
 }
 
-// Where the page draws visual line `line`: on the editor's grid below the first shown line.
+// Where the page draws visual line `line`: on the editor's grid below the first shown line,
+// at the window's zoom.
 int QtEditControl::drawnTop(int line) const
 {
-    return grid().top(line - verticalScrollBar()->value());
+    return Zoom::scaled(grid().top(line - verticalScrollBar()->value()));
 }
 
 // Where the widget's own layout has it (it drops the top margin once scrolled).
@@ -90,7 +93,8 @@ QRect QtEditControl::caretRectAt(const QTextBlock& block, int layoutPosition)
     if (!l.isValid())
         return {};
     const int x = static_cast<int>(std::lround(l.cursorToX(layoutPosition) + contentOffset().x()));
-    return {x, drawnTop(block.firstLineNumber() + l.lineNumber()), cursorWidth(), grid().lineHeight()};
+    const int line = block.firstLineNumber() + l.lineNumber();
+    return {x, drawnTop(line), cursorWidth(), drawnTop(line + 1) - drawnTop(line)};
 }
 
 QRect QtEditControl::caretRect()
@@ -114,14 +118,14 @@ QPointF QtEditControl::toControl(QPointF drawn)
 {
     const int count = m_map.lineCount();
     const LineGrid rows = grid();
-    const int row = rows.rowAt(static_cast<int>(std::floor(drawn.y())));
-    const qreal within = std::max<qreal>(drawn.y(), LineGrid::kInset) - rows.top(row);
+    const int row = rows.rowAt(Zoom::pixelAt(drawn.y()));
     const int line = verticalScrollBar()->value() + row;
+    const qreal within = std::max<qreal>(drawn.y(), Zoom::scaled(LineGrid::kInset)) - drawnTop(line);
     if (line < count) {
         const qreal height = m_map.line(line).line.height();
         return {drawn.x(), layoutTop(line) + std::min(within, height - 0.5)};
     }
-    return {drawn.x(), drawn.y() - drawnTop(count) + layoutTop(count - 1) + rows.lineHeight()};
+    return {drawn.x(), drawn.y() - drawnTop(count - 1) + layoutTop(count - 1)};
 }
 
 QMouseEvent QtEditControl::toControl(const QMouseEvent& event)
@@ -139,7 +143,20 @@ void QtEditControl::create(const Rect& area)
 
 void QtEditControl::moveTo(const Rect& area)
 {
-    setGeometry(area.left, area.top, area.width(), area.height());
+    setGeometry(Zoom::scaled(area));
+}
+
+void QtEditControl::applyZoom(const Rect& area)
+{
+    // A new margin reports the text as changed; the page itself is not.
+    m_settingText = true;
+    document()->setDocumentMargin(Zoom::scaled(LineGrid::kInset));
+    // Drawn pages use this same face at this size (QtSurface::drawText), so the text lies
+    // where this layout puts the caret.
+    setFont(Zoom::scaled(QApplication::font(), Zoom::factor()));
+    m_settingText = false;
+    m_map.markDirty();
+    moveTo(area);
 }
 
 // The page draws its lines kInset pixels in, so the text keeps that inset under them.
@@ -165,7 +182,7 @@ Point QtEditControl::posFromChar(int index)
     const QRect r = caretRectAt(b, TextMap::layoutFromOffset(b, position - b.position()));
     if (r.isNull())
         return {-1, -1};
-    return {r.x(), r.y()};
+    return {Zoom::unscaled(r.x()), Zoom::unscaled(r.y())};
 }
 
 void QtEditControl::getSelection(int& start, int& end)
@@ -239,7 +256,7 @@ void QtEditControl::hideCaret()
 
 void QtEditControl::setCaretPos(Point at)
 {
-    setTextCursor(cursorForPosition(toControl(QPointF(at.x, at.y)).toPoint()));
+    setTextCursor(cursorForPosition(toControl(QPointF(Zoom::scaled(at.x), Zoom::scaled(at.y))).toPoint()));
 }
 
 void QtEditControl::showScrollBar(bool show)
@@ -316,8 +333,12 @@ void QtEditControl::paintEvent(QPaintEvent* event)
     const bool hasPaper = m_editor->background && *m_editor->background;
     const bool composes = hasPaper && m_editor->needsRedraw;
     {
-        QtSurface screen(painter, {viewport()->width(), viewport()->height()});
+        // The page is drawn at 100 % and scaled; text comes out at the zoomed size.
+        painter.save();
+        painter.scale(Zoom::factor(), Zoom::factor());
+        QtSurface screen(painter, {Zoom::unscaled(viewport()->width()), Zoom::unscaled(viewport()->height())});
         m_editor->OnPaint(screen);
+        painter.restore();
     }
     if (!hasPaper) {
         // No page of its own to show: the window's picture under the editor shows through.

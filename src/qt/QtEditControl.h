@@ -45,6 +45,9 @@ public:
     int scrollBarWidth() override;
     Composition composition() override;
 
+    // Font and place follow the window's zoom; the page stays at area.
+    void applyZoom(const Rect& area);
+
     // Where the caret is drawn now (viewport pixels); empty while it is not drawn.
     QRect caretRect();
 

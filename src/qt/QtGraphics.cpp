@@ -3,6 +3,7 @@
 #include "base/ByteIo.h"
 #include "base/FileIo.h"
 #include "base/Text.h"
+#include "qt/Zoom.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -10,6 +11,7 @@
 #include <QImageReader>
 #include <QPalette>
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <cstdint>
 
@@ -71,15 +73,26 @@ std::u16string fromQString(const QString& text)
 
 QtSurface::QtSurface(QPainter& painter, Size size) : m_size(size), m_painter(&painter) {}
 
-QtSurface::QtSurface(Size size) : m_size(size)
+QtSurface::QtSurface(Size size, qreal scale) : m_size(size), m_scale(scale)
 {
-    m_image = QImage(std::max(1, size.width), std::max(1, size.height), QImage::Format_RGB32);
+    m_image = QImage(std::max(1, static_cast<int>(std::ceil(size.width * scale))),
+                     std::max(1, static_cast<int>(std::ceil(size.height * scale))), QImage::Format_RGB32);
     m_image.fill(Qt::white);
     m_ownPainter = std::make_unique<QPainter>(&m_image);
     m_painter = m_ownPainter.get();
+    m_painter->scale(scale, scale);
 }
 
 QtSurface::~QtSurface() = default;
+
+Size QtSurface::size() const
+{
+    // A picture made before the zoom changed no longer fits the window: a size no one asks
+    // for makes its owner draw a new one.
+    if (!m_image.isNull() && m_scale != Zoom::factor())
+        return {-1, -1};
+    return m_size;
+}
 
 void QtSurface::fill(const Rect& rect, Color color)
 {
@@ -100,8 +113,10 @@ void QtSurface::copySurface(const Surface& source, Point dst)
     const auto* image = static_cast<const QtSurface&>(source).image();
     if (!image)
         return;
-    const Size s = source.size();
-    m_painter->drawImage(QPoint(dst.x, dst.y), *image, QRect(0, 0, s.width, s.height));
+    // Pictures made at the zoom land pixel for pixel on a surface at the same zoom.
+    const auto& from = static_cast<const QtSurface&>(source);
+    m_painter->drawImage(QRectF(dst.x, dst.y, from.m_size.width, from.m_size.height), *image,
+                         QRectF(0, 0, from.m_size.width * from.m_scale, from.m_size.height * from.m_scale));
 }
 
 void QtSurface::xorBitmap(const Bitmap& bitmap, Point src, const Rect& dst)
@@ -163,9 +178,23 @@ void QtSurface::drawSunkenEdge(const Rect& r)
 
 void QtSurface::drawText(const Rect& rect, std::u16string_view run, Color color)
 {
+    const int flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip | Qt::TextSingleLine;
     m_painter->setPen(toQColor(color));
-    m_painter->drawText(QRect(rect.left, rect.top, rect.width(), rect.height()),
-                        Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip | Qt::TextSingleLine, toQString(run));
+    const QTransform t = m_painter->worldTransform();
+    if (!t.isScaling()) {
+        m_painter->drawText(QRect(rect.left, rect.top, rect.width(), rect.height()), flags, toQString(run));
+        return;
+    }
+    // Laid out in the zoomed font, not scaled from 100 %: the glyphs then advance exactly as
+    // in the editor's own layout.
+    m_painter->save();
+    m_painter->setWorldTransform(QTransform::fromTranslate(t.dx(), t.dy()));
+    m_painter->setFont(Zoom::scaled(m_painter->font(), t.m11()));
+    // Edges as Zoom::scaled puts them, where the editor places its caret.
+    const auto edge = [s = t.m11()](int at) { return static_cast<int>(std::ceil(at * s - 1e-9)); };
+    m_painter->drawText(QRect(QPoint(edge(rect.left), edge(rect.top)), QPoint(edge(rect.right) - 1, edge(rect.bottom) - 1)),
+                        flags, toQString(run));
+    m_painter->restore();
 }
 
 std::unique_ptr<Bitmap> QtGraphics::loadBitmap(const std::u16string& path)
@@ -225,7 +254,7 @@ std::unique_ptr<ImageStrip> QtGraphics::makeStrip(const Bitmap* bitmap, Size cel
 
 std::unique_ptr<Surface> QtGraphics::makeSurface(Size size)
 {
-    return std::make_unique<QtSurface>(size);
+    return std::make_unique<QtSurface>(size, Zoom::factor());
 }
 
 int QtGraphics::systemFontHeight()

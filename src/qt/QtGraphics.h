@@ -30,10 +30,11 @@ private:
 class QtSurface : public Surface {
 public:
     explicit QtSurface(QPainter& painter, Size size); // paints elsewhere (a widget)
-    explicit QtSurface(Size size);                    // owns an off-screen image
+    // Owns an off-screen image of size at scale (the window's zoom), drawn on at 100 %.
+    explicit QtSurface(Size size, qreal scale = 1);
     ~QtSurface() override;
 
-    Size size() const override { return m_size; }
+    Size size() const override;
     void fill(const Rect& rect, Color color) override;
     void copyBitmap(const Bitmap& bitmap, Point src, const Rect& dst) override;
     void copySurface(const Surface& source, Point dst) override;
@@ -47,6 +48,7 @@ public:
 
 private:
     Size m_size;
+    qreal m_scale = 1;
     QImage m_image;
     std::unique_ptr<QPainter> m_ownPainter;
     QPainter* m_painter = nullptr;

@@ -1,6 +1,10 @@
 #include "qt/QtMonthCalendar.h"
 
 #include "qt/QtGraphics.h"
+#include "qt/Zoom.h"
+
+#include <QApplication>
+#include <QKeyEvent>
 
 #include <QTableView>
 #include <QTextCharFormat>
@@ -52,6 +56,13 @@ QtMonthCalendar::QtMonthCalendar(QWidget* parent) : QCalendarWidget(parent)
         if (dayPicked)
             dayPicked(toLocalDate(date));
     });
+    // Return in the day table, which has the keys only when opened from the keyboard.
+    connect(this, &QCalendarWidget::activated, this, [this](QDate date) {
+        if (dayPicked && dayTable() && dayTable()->hasFocus())
+            dayPicked(toLocalDate(date));
+    });
+    if (QWidget* table = dayTable())
+        table->installEventFilter(this);
     connect(this, &QCalendarWidget::selectionChanged, this, [this] {
         if (selectionMoved)
             selectionMoved(toLocalDate(selectedDate()));
@@ -177,7 +188,7 @@ void QtMonthCalendar::applyColors()
 
 Size QtMonthCalendar::size()
 {
-    return {width(), height()};
+    return {Zoom::unscaled(width()), Zoom::unscaled(height())};
 }
 
 void QtMonthCalendar::show()
@@ -188,12 +199,49 @@ void QtMonthCalendar::show()
 
 void QtMonthCalendar::hide()
 {
+    QWidget* table = dayTable();
+    const bool hadKeys = table && table->hasFocus();
+    if (table)
+        table->setFocusPolicy(Qt::NoFocus);
     QCalendarWidget::hide();
+    if (hadKeys && parentWidget())
+        parentWidget()->setFocus(Qt::OtherFocusReason);
 }
 
 void QtMonthCalendar::move(const Rect& rect)
 {
-    QCalendarWidget::move(rect.left, rect.top);
+    m_at = rect;
+    QCalendarWidget::move(Zoom::scaled(rect.left), Zoom::scaled(rect.top));
+}
+
+QWidget* QtMonthCalendar::dayTable() const
+{
+    return findChild<QWidget*>(QStringLiteral("qt_calendar_calendarview"));
+}
+
+void QtMonthCalendar::takeKeyboard()
+{
+    if (QWidget* table = dayTable()) {
+        table->setFocusPolicy(Qt::StrongFocus);
+        table->setFocus(Qt::OtherFocusReason);
+    }
+}
+
+void QtMonthCalendar::applyZoom()
+{
+    setFixedSize(Zoom::scaled(kWidth), Zoom::scaled(kHeight));
+    setFont(Zoom::scaled(QApplication::font(), Zoom::factor()));
+    move(m_at);
+}
+
+bool QtMonthCalendar::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+        if (keyboardClosed)
+            keyboardClosed();
+        return true;
+    }
+    return QCalendarWidget::eventFilter(watched, event);
 }
 
 } // namespace pagelet

@@ -16,6 +16,8 @@ public:
     std::function<void(const LocalDate&)> dayPicked;
     std::function<void(const LocalDate&)> selectionMoved;
     std::function<void()> dayStatesRequested;
+    // Escape in the day table.
+    std::function<void()> keyboardClosed;
 
     DayValue today() override;
     void setSelection(DayValue day) override;
@@ -27,16 +29,26 @@ public:
     void hide() override;
     void move(const Rect& rect) override;
 
+    // Opened from the keyboard: the day table takes the arrows, Return picks, Escape closes.
+    void takeKeyboard();
+    // Size, font and place follow the window's zoom.
+    void applyZoom();
+
     // The first day of the 6-row grid for the shown month.
     QDate firstShownDay() const;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void onPageChanged(int year, int month);
+    QWidget* dayTable() const;
     void applyColors();
 
     Color m_colors[6] {};
     bool m_colorSet[6] {};
     std::vector<QDate> m_boldDays;
+    Rect m_at;
 };
 
 LocalDate toLocalDate(const QDate& date);

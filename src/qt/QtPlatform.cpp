@@ -1,7 +1,9 @@
 #include "qt/QtPlatform.h"
 
 #include "qt/QtGraphics.h"
+#include "qt/Zoom.h"
 
+#include <QApplication>
 #include <QDateTime>
 #include <QGuiApplication>
 #include <QInputMethod>
@@ -45,6 +47,7 @@ MessageAnswer QtMessageBox::show(const std::u16string& text, const std::u16strin
                                  MessageIcon icon)
 {
     QMessageBox box;
+    box.setFont(Zoom::scaled(QApplication::font(), Zoom::factor())); // as large as the window
     box.setWindowTitle(toQString(caption));
     box.setText(toQString(text));
     box.setIcon(icon == MessageIcon::Question      ? QMessageBox::Question

@@ -128,4 +128,35 @@ void SkinView::OnLButtonUp()
     m_window.invalidate(grown);
 }
 
+const SkinElement* SkinView::tapTarget(int command) const
+{
+    for (const auto& e : m_skin.elements)
+        if (e->command == command && e->enabled)
+            return e.get();
+    return nullptr;
+}
+
+bool SkinView::canTap(int command) const
+{
+    return command == CMD_SETTINGS || tapTarget(command);
+}
+
+bool SkinView::tap(int command)
+{
+    const SkinElement* target = tapTarget(command);
+    if (!target) {
+        if (command != CMD_SETTINGS)
+            return false;
+        m_window.sendCommand(CMD_SETTINGS, -1, -1);
+        return true;
+    }
+    // Copied first, as on a release: the command may replace the skin.
+    const Rect grown = target->rect.inflated(1);
+    const std::intptr_t wParam = target->wParam;
+    const std::intptr_t lParam = target->lParam;
+    m_window.sendCommand(command, wParam, lParam);
+    m_window.invalidate(grown);
+    return true;
+}
+
 } // namespace pagelet

@@ -22,6 +22,12 @@ public:
     void OnPaint(Surface& window, DayValue day, const std::u16string& memoPath);
     void OnLButtonDown(int x, int y);
     void OnLButtonUp();
+    // Acts as a tap on the button that sends command (a key or a menu entry): the same
+    // command and parameters, or nothing when no such button is enabled. Settings always go,
+    // so a skin without buttons is never a dead end. True when the command was sent.
+    bool tap(int command);
+    // Whether tap(command) would send it now.
+    bool canTap(int command) const;
 
     // Lets go of every picture and element, as the window goes away.
     void release();
@@ -30,6 +36,8 @@ public:
     const Skin& skin() const { return m_skin; }
 
 private:
+    const SkinElement* tapTarget(int command) const;
+
     MainWindowPort& m_window;
     EditControl& m_edit;
     DiaryEdit& m_editor;

@@ -1,0 +1,24 @@
+#pragma once
+#include <QKeySequence>
+#include <QList>
+#include <QString>
+#include <vector>
+
+namespace pagelet {
+
+// The window's keys: every button command, the zoom and closing the window.
+struct Shortcut {
+    enum Kind { Command, ZoomIn, ZoomOut, ZoomReset, Close };
+    Kind kind;
+    int command; // for Command, else 0
+    QString name; // Korean, as the tooltip and the menu show it
+    QList<QKeySequence> keys; // the first is the one shown
+};
+
+const std::vector<Shortcut>& shortcuts();
+// The entry of a button command, or null.
+const Shortcut* shortcutFor(int command);
+// "name (keys)" for a skin button's tooltip; empty for a command without an entry.
+QString tooltipFor(int command);
+
+} // namespace pagelet

@@ -1,0 +1,282 @@
+// The window's keys, its menu and its zoom, on the real window offscreen with a shipped skin.
+#include "Rig.h"
+#include "platform/Commands.h"
+#include "qt/QtEditControl.h"
+#include "qt/QtMonthCalendar.h"
+#include "qt/WindowMenu.h"
+#include "qt/Zoom.h"
+
+#include <QMenu>
+#include <QMouseEvent>
+#include <QTest>
+#include <QToolTip>
+#include <filesystem>
+#include <tuple>
+
+using namespace pagelet;
+
+namespace {
+
+struct Sent {
+    int command;
+    std::intptr_t wParam, lParam;
+    bool operator==(const Sent&) const = default;
+};
+
+// Records what the buttons send; passes it on only when asked, so the page state holds still.
+class RecordingWindow : public PageletWindow {
+public:
+    using PageletWindow::PageletWindow;
+    int sendCommand(int command, std::intptr_t wParam, std::intptr_t lParam) override
+    {
+        sent.push_back({command, wParam, lParam});
+        return forward ? PageletWindow::sendCommand(command, wParam, lParam) : 0;
+    }
+    std::vector<Sent> sent;
+    bool forward = false;
+};
+
+struct ShippedSkin : qttest::TempInstall {
+    ShippedSkin()
+    {
+        install(Settings());
+        std::filesystem::copy(PAGELET_RES_DIR "/skins/default", toUtf8(fromQString(root)) + "/skin/default",
+                              std::filesystem::copy_options::overwrite_existing | std::filesystem::copy_options::recursive);
+    }
+};
+
+void started(RecordingWindow& window)
+{
+    ASSERT_TRUE(window.start());
+    window.show();
+    QApplication::setActiveWindow(&window);
+    window.editControl().setFocus();
+}
+
+const struct {
+    QKeyCombination keys;
+    int command;
+} kCommandKeys[] = {
+    {Qt::CTRL | Qt::Key_PageUp, CMD_PREV_DAY},  {Qt::CTRL | Qt::Key_PageDown, CMD_NEXT_DAY},
+    {Qt::ALT | Qt::Key_Home, CMD_TODAY},        {Qt::CTRL | Qt::Key_D, CMD_CALENDAR},
+    {Qt::CTRL | Qt::Key_E, CMD_EDIT},           {Qt::CTRL | Qt::Key_S, CMD_SAVE},
+    {Qt::CTRL | Qt::SHIFT | Qt::Key_W, CMD_WEATHER}, {Qt::CTRL | Qt::Key_T, CMD_TIMESTAMP},
+    {Qt::CTRL | Qt::Key_F, CMD_FIND},           {Qt::CTRL | Qt::Key_M, CMD_VOICE},
+    {Qt::CTRL | Qt::SHIFT | Qt::Key_Delete, CMD_DELETE}, {Qt::CTRL | Qt::Key_Comma, CMD_SETTINGS},
+};
+
+void press(QWidget* target, QKeyCombination k)
+{
+    QTest::keyClick(target, k.key(), k.keyboardModifiers());
+}
+
+} // namespace
+
+TEST(WindowKeys, EachSendsItsButtonsCommandAndParametersOrNothingWithoutAnEnabledButton)
+{
+    ShippedSkin temp;
+    RecordingWindow window(temp.overrides);
+    started(window);
+    Skin& skin = window.dialog().skin();
+    // A day without a page is being written: the button shows "save", delete is greyed.
+    enum { AsButton, AllDisabled, NoButtons };
+    for (int round : {AsButton, AllDisabled, NoButtons}) {
+        if (round == AllDisabled)
+            for (auto& e : skin.elements)
+                e->enabled = false;
+        if (round == NoButtons)
+            skin.DeleteSkinElements();
+        for (const auto& k : kCommandKeys) {
+            window.sent.clear();
+            press(QApplication::focusWidget(), k.keys); // the editor: its own keys must not win
+            const SkinElement* e = nullptr;
+            for (const auto& each : skin.elements)
+                if (each->command == k.command && each->enabled)
+                    e = each.get();
+            std::vector<Sent> want;
+            if (e)
+                want.push_back({k.command, e->wParam, e->lParam});
+            else if (k.command == CMD_SETTINGS)
+                want.push_back({CMD_SETTINGS, -1, -1});
+            EXPECT_EQ(window.sent, want) << "round " << round << ", command " << k.command;
+            if (round == AsButton)
+                EXPECT_EQ(!want.empty(), k.command != CMD_EDIT && k.command != CMD_DELETE) << k.command;
+        }
+    }
+    EXPECT_EQ(QApplication::focusWidget(), &window.editControl());
+    EXPECT_TRUE(window.dialog().editor().text.empty()) << "no key typed into the page";
+}
+
+TEST(WindowKeys, TheCalendarTakesArrowsAndReturnWhenOpenedByKeyAndEscapeClosesIt)
+{
+    ShippedSkin temp;
+    RecordingWindow window(temp.overrides);
+    window.forward = true;
+    started(window);
+    ShownDay& day = window.dialog().day();
+    const LocalDate start = localDate(day.selectedDay());
+
+    press(&window.editControl(), Qt::CTRL | Qt::Key_D);
+    ASSERT_TRUE(window.calendar().isVisible());
+    press(QApplication::focusWidget(), QKeyCombination(Qt::Key_Escape));
+    EXPECT_FALSE(window.calendar().isVisible());
+    EXPECT_FALSE(day.calendarVisible());
+    EXPECT_EQ(localDate(day.selectedDay()), start);
+
+    press(QApplication::focusWidget(), Qt::CTRL | Qt::Key_D);
+    ASSERT_TRUE(window.calendar().isVisible());
+    press(QApplication::focusWidget(), QKeyCombination(Qt::Key_Down)); // a week on
+    press(QApplication::focusWidget(), QKeyCombination(Qt::Key_Left));
+    press(QApplication::focusWidget(), QKeyCombination(Qt::Key_Return));
+    EXPECT_FALSE(window.calendar().isVisible());
+    EXPECT_EQ(localDate(day.selectedDay()), toLocalDate(toQDate(start).addDays(6)));
+    EXPECT_TRUE(window.isAncestorOf(QApplication::focusWidget())) << "the keys come back to the window";
+}
+
+TEST(WindowKeys, ZoomAndCloseKeys)
+{
+    ShippedSkin temp;
+    RecordingWindow window(temp.overrides);
+    started(window);
+    for (const auto& [keys, percent] : {std::pair {Qt::CTRL | Qt::Key_Equal, 150}, {Qt::CTRL | Qt::Key_Equal, 200},
+                                        {Qt::CTRL | Qt::Key_Equal, 300}, {Qt::CTRL | Qt::Key_Equal, 300},
+                                        {Qt::CTRL | Qt::Key_Minus, 200}, {Qt::CTRL | Qt::Key_0, 100},
+                                        {Qt::CTRL | Qt::Key_Minus, 100}}) {
+        press(&window.editControl(), keys);
+        EXPECT_EQ(window.size(), QSize(240, 270) * percent / 100);
+        EXPECT_EQ(temp.registry("Zoom").toInt(), percent);
+    }
+    press(&window.editControl(), Qt::CTRL | Qt::Key_W);
+    EXPECT_FALSE(window.isVisible());
+}
+
+TEST(WindowMenu, ListsEveryCommandTheZoomStepsAndAboutAndGreysWhatATapWouldNotDo)
+{
+    ShippedSkin temp;
+    RecordingWindow window(temp.overrides);
+    started(window);
+    QMenu& menu = window.menu().menu();
+    window.menu().addEntry("모든 일기에서 찾기...", QKeySequence(), [] {});
+    auto entries = [&] {
+        QStringList out;
+        for (const QAction* a : menu.actions())
+            out << (a->isSeparator() ? "-" : a->text() + (a->shortcut().isEmpty() ? "" : "\t" + a->shortcut().toString()));
+        return out;
+    };
+    QContextMenuEvent right(QContextMenuEvent::Mouse, QPoint(5, 5), window.mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(&window, &right);
+    EXPECT_TRUE(menu.isVisible());
+    EXPECT_EQ(entries(), QStringList({"이전 날\tCtrl+PgUp", "다음 날\tCtrl+PgDown", "오늘\tAlt+Home", "달력\tCtrl+D",
+                                      "편집\tCtrl+E", "저장\tCtrl+S", "날씨\tCtrl+Shift+W", "시간 넣기\tCtrl+T",
+                                      "찾기\tCtrl+F", "음성 메모\tCtrl+M", "이 날 지우기\tCtrl+Shift+Del",
+                                      "설정\tCtrl+,", "-", "크기", "-", "모든 일기에서 찾기...", "-", "Pagelet 정보", "-",
+                                      "닫기\tCtrl+Q"}));
+    QStringList greyed;
+    for (const QAction* a : menu.actions())
+        if (!a->isEnabled())
+            greyed << a->text();
+    EXPECT_EQ(greyed, QStringList({"편집", "이 날 지우기"}));
+    QStringList sizes;
+    for (const QAction* a : menu.actions()[13]->menu()->actions())
+        sizes << (a->isSeparator() ? "-" : a->text() + (a->isChecked() ? "*" : ""));
+    EXPECT_EQ(sizes, QStringList({"크게", "작게", "원래 크기", "-", "100 %*", "150 %", "200 %", "300 %"}));
+    menu.hide();
+
+    // Hovering a button names it and its keys, at any zoom.
+    window.zoomTo(200);
+    for (int command : {CMD_PREV_DAY, CMD_VOICE}) {
+        const QRect r = Zoom::scaled(window.dialog().skin().findElement(command)->rect);
+        QHelpEvent hover(QEvent::ToolTip, r.bottomRight(), window.mapToGlobal(r.bottomRight()));
+        QApplication::sendEvent(&window, &hover);
+        EXPECT_EQ(QToolTip::text(), command == CMD_PREV_DAY ? "이전 날 (Ctrl+PgUp)" : "음성 메모 (Ctrl+M)");
+    }
+    window.zoomTo(100);
+
+    // A skin without buttons: settings is still there, and the entries' keys work again.
+    window.dialog().skin().DeleteSkinElements();
+    window.menu().popup(QPoint());
+    for (const QAction* a : menu.actions())
+        if (a->text() == "설정" || a->text() == "오늘")
+            EXPECT_EQ(a->isEnabled(), a->text() == "설정");
+    menu.hide();
+    for (const QAction* a : menu.actions())
+        EXPECT_TRUE(a->isEnabled()) << a->text().toStdString();
+}
+
+TEST(WindowZoom, ScalesEveryPixelWithoutBlurAndTapsLandOnTheSameButton)
+{
+    ShippedSkin temp;
+    RecordingWindow window(temp.overrides);
+    started(window);
+    MainDialog& d = window.dialog();
+    const Rect text = d.skin().textArea;
+    const QImage plain = window.grab().toImage();
+    for (int percent : {150, 200}) {
+        window.zoomTo(percent);
+        ASSERT_EQ(window.size(), QSize(240, 270) * percent / 100);
+        EXPECT_TRUE(d.editor().saved) << "a zoom is no change to the page";
+        EXPECT_EQ(window.clientSize(), (Size {240, 270}));
+        EXPECT_EQ(window.editControl().geometry(), Zoom::scaled(d.editor().area));
+        // Outside the page, each window pixel is the 100 % pixel it covers.
+        const QImage zoomed = window.grab().toImage();
+        int wrong = 0;
+        for (int y = 0; y < zoomed.height(); ++y)
+            for (int x = 0; x < zoomed.width(); ++x) {
+                const int px = Zoom::pixelAt(x), py = Zoom::pixelAt(y);
+                if (!text.inflated(1).contains(px, py) && zoomed.pixel(x, y) != plain.pixel(px, py))
+                    ++wrong;
+            }
+        EXPECT_EQ(wrong, 0) << percent;
+        // The first and last window pixels of every button send its command.
+        for (const auto& e : d.skin().elements) {
+            const QRect r = Zoom::scaled(e->rect);
+            for (QPoint at : {r.topLeft(), r.bottomRight()}) {
+                window.sent.clear();
+                QTest::mousePress(&window, Qt::LeftButton, {}, at);
+                QTest::mouseRelease(&window, Qt::LeftButton, {}, at);
+                std::vector<Sent> want;
+                if (e->enabled)
+                    want.push_back({e->command, e->wParam, e->lParam});
+                EXPECT_EQ(window.sent, want) << percent << " % at " << at.x() << "," << at.y();
+            }
+        }
+    }
+    window.zoomTo(100);
+}
+
+TEST(WindowZoom, TheEditorsTextCaretAndTapsStayOnTheRuledRows)
+{
+    ShippedSkin temp;
+    RecordingWindow window(temp.overrides);
+    window.forward = true;
+    started(window);
+    DiaryEdit& editor = window.dialog().editor();
+    QtEditControl& control = window.editControl();
+    for (const char* line : {"one", "two", "three"}) {
+        QTest::keyClicks(&control, line);
+        if (line[0] != 't' || line[1] != 'h')
+            QTest::keyClick(&control, Qt::Key_Return);
+    }
+    const Point third100 = editor.posFromChar(10); // "three"
+    QApplication::setCursorFlashTime(0); // a caret that never blinks off
+    const QRect caret100 = control.caretRect();
+    ASSERT_FALSE(caret100.isEmpty());
+    for (int percent : {150, 200}) {
+        window.zoomTo(percent);
+        EXPECT_EQ(editor.posFromChar(10), third100) << "the core keeps 100 % positions";
+        // The caret sits on the zoomed row of the page.
+        const QRect caret = control.caretRect();
+        EXPECT_EQ(caret.top(), Zoom::scaled(caret100.top())) << percent;
+        EXPECT_EQ(caret.height(), Zoom::scaled(caret100.top() + caret100.height()) - Zoom::scaled(caret100.top()));
+        // A tap on the second row puts the caret into "two".
+        const QPoint row2(Zoom::scaled(20), Zoom::scaled(editor.grid().top(1) + editor.lineHeight / 2));
+        QTest::mouseClick(control.viewport(), Qt::LeftButton, {}, row2);
+        int start = 0, end = 0;
+        control.getSelection(start, end);
+        EXPECT_GE(start, 5) << percent;
+        EXPECT_LE(start, 8) << percent;
+        QTest::keyClick(&control, Qt::Key_End, Qt::ControlModifier);
+    }
+    window.zoomTo(100);
+    QApplication::setCursorFlashTime(1000);
+}
