@@ -2,6 +2,7 @@
 
 #include "platform/MainWindow.h"
 #include "qt/RecorderWindow.h"
+#include "qt/Zoom.h"
 
 namespace pagelet {
 
@@ -14,9 +15,9 @@ std::intptr_t QtVoiceRecorder::create(const VoiceRecorderRecord& record)
 {
     if (record.size != kRecorderRecordSize || record.fileName.empty())
         return 0;
-    // The parent is the main window; its client coordinates place the recorder.
+    // The parent is the main window; its client coordinates (at 100 %) place the recorder.
     auto* parent = dynamic_cast<QWidget*>(record.parent);
-    const QPoint at(record.x, record.y);
+    const QPoint at(Zoom::scaled(record.x), Zoom::scaled(record.y));
     auto* window = new RecorderWindow(parent, record.fileName, m_messages, m_notify);
     m_window = window;
     window->showAt(parent ? parent->mapToGlobal(at) : at);

@@ -7,6 +7,7 @@
 #include "qt/MemoRecorder.h"
 #include "qt/MemoSound.h"
 #include "qt/QtGraphics.h"
+#include "qt/Zoom.h"
 
 #include <QApplication>
 #include <QGridLayout>
@@ -51,6 +52,7 @@ QPushButton* button(QWidget* parent, const QIcon& icon, const QString& text, con
 {
     auto* b = new QPushButton(icon, text, parent);
     b->setToolTip(tip);
+    b->setIconSize(QSize(Zoom::scaled(16), Zoom::scaled(16)));
     // The window takes every key itself: Space plays instead of pressing the focused button.
     b->setFocusPolicy(Qt::NoFocus);
     b->setAutoDefault(false);
@@ -67,6 +69,7 @@ RecorderWindow::RecorderWindow(QWidget* parent, std::u16string memoPath, Message
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowModality(Qt::ApplicationModal);
     setWindowTitle(QStringLiteral("Pagelet"));
+    setFont(Zoom::scaled(font(), Zoom::factor()));
     const QStyle* s = style();
     m_record = button(this, recordIcon(), QString(), QStringLiteral("녹음 (R)"));
     m_stop = button(this, s->standardIcon(QStyle::SP_MediaStop), QString(), QStringLiteral("정지 (S)"));
