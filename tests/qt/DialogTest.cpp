@@ -2,6 +2,7 @@
 #include "qt/DialogTemplate.h"
 #include "qt/QtDialog.h"
 #include "qt/QtDialogs.h"
+#include "qt/QtPlatform.h"
 #include "settings/NewPasswordDialog.h"
 #include "settings/PasswordDialog.h"
 #include "ui/SettingsDialog.h"
@@ -9,6 +10,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <gtest/gtest.h>
 
@@ -134,5 +136,33 @@ TEST(Dialogs, StartUpGateInTheRealWindowTakesThreeTries)
             shown.push_back(m.text);
         EXPECT_EQ(shown, c.wantMessages);
         EXPECT_EQ(temp.exit.status, c.wantStarted ? -1 : 0);
+    }
+}
+
+TEST(MessageBoxes, EscapeOrTheCloseButtonOnAQuestionIsNoAnswer)
+{
+    const std::vector<std::pair<std::function<void(QMessageBox&)>, MessageAnswer>> cases = {
+        {[](QMessageBox& b) { b.button(QMessageBox::Yes)->click(); }, MessageAnswer::Yes},
+        {[](QMessageBox& b) { b.button(QMessageBox::No)->click(); }, MessageAnswer::No},
+        {[](QMessageBox& b) {
+             QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+             QApplication::sendEvent(&b, &escape);
+         },
+         MessageAnswer::Cancel},
+        {[](QMessageBox& b) { b.close(); }, MessageAnswer::Cancel},
+    };
+    for (const auto& [act, answer] : cases) {
+        int visibleButtons = 0;
+        QTimer::singleShot(0, [&act, &visibleButtons] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_TRUE(box);
+            for (QAbstractButton* b : box->buttons())
+                visibleButtons += b->isVisibleTo(box) ? 1 : 0;
+            act(*box);
+        });
+        QtMessageBox port;
+        EXPECT_EQ(port.show(u"프로그램을 종료하기 전에\n데이터를 저장하시겠습니까?", u"Pagelet", MessageButtons::YesNo, MessageIcon::Question),
+                  answer);
+        EXPECT_EQ(visibleButtons, 2); // the question still offers Yes and No only
     }
 }
