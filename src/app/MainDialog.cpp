@@ -141,6 +141,9 @@ bool MainDialog::OnClose()
         return true;
     const auto answer = m_ports.messages.show(u"프로그램을 종료하기 전에\n데이터를 저장하시겠습니까?", kAppTitle,
                                               MessageButtons::YesNo, MessageIcon::Question);
+    // Escape or closing the box is no answer: the window stays with its page.
+    if (answer == MessageAnswer::Cancel)
+        return false;
     if (answer != MessageAnswer::Yes)
         return true;
     return m_day.storeShownPage();

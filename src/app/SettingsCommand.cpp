@@ -31,9 +31,14 @@ void MainDialog::onSettings()
         m_settings.skinName = dialog.skinName;
         m_settings.password = dialog.password;
         m_settings.timeFormat = dialog.timeFormat;
-        m_settings.dataPath = dialog.dataPath;
-        if (m_settings.dataPath.empty() || m_settings.dataPath.back() != u'/')
-            m_settings.dataPath += u'/';
+        std::u16string dataPath = dialog.dataPath;
+        if (dataPath.empty() || dataPath.back() != u'/')
+            dataPath += u'/';
+        // The shown page belongs to the folder it came from: stored there first, or, when that
+        // fails (the user is told), the folder stays so that the page is not written elsewhere.
+        const bool folderMoves = dataPath != m_settings.dataPath && m_day.storeShownPage();
+        if (folderMoves)
+            m_settings.dataPath = dataPath;
         {
             RegistryKey key(m_ports.registry, kRegistryKeyPath);
             key.writeString(u"Data Path", m_settings.dataPath);
@@ -53,6 +58,8 @@ void MainDialog::onSettings()
         m_ports.edit.setFocus();
         applyEditorSettings();
         m_day.refreshPageButtons();
+        if (folderMoves)
+            m_day.reloadFromDataFolder();
     }
     m_editor.needsRedraw = true;
     m_ports.window.invalidate();

@@ -4,6 +4,7 @@
 #include "base/Text.h"
 
 #include <cstdio>
+#include <tuple>
 
 namespace pagelet {
 
@@ -17,6 +18,31 @@ std::u16string makeDateKey(const LocalDate& date)
 std::u16string makeDateKey(DayValue day)
 {
     return makeDateKey(localDate(day));
+}
+
+namespace {
+auto ordered(const LocalDate& d)
+{
+    return std::tie(d.year, d.month, d.day);
+}
+} // namespace
+
+bool inDiaryRange(const LocalDate& date)
+{
+    return ordered(date) >= ordered(kFirstDiaryDate) && ordered(date) <= ordered(kLastDiaryDate);
+}
+
+LocalDate clampToDiaryRange(const LocalDate& date)
+{
+    if (ordered(date) < ordered(kFirstDiaryDate))
+        return kFirstDiaryDate;
+    return ordered(date) > ordered(kLastDiaryDate) ? kLastDiaryDate : date;
+}
+
+DayValue clampToDiaryRange(DayValue day)
+{
+    const LocalDate date = localDate(day);
+    return inDiaryRange(date) ? day : fromLocal(clampToDiaryRange(date));
 }
 
 bool dayFileExists(const std::u16string& path)

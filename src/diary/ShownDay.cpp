@@ -22,6 +22,7 @@ const std::u16string kSaveFailedMessage = u"일기를 저장할 수 없습니다
 const std::u16string kDeleteFailedMessage = u"일기를 지울 수 없습니다.\n데이터 폴더를 확인하시기 바랍니다.";
 const std::u16string kDeletePageQuestion = u"일기를 정말로 지우시겠습니까?";
 const std::u16string kDeleteMemoQuestion = u"녹음된 데이터를 정말로 지우시겠습니까?";
+const std::u16string kUnreadableMessage = u"일기를 읽을 수 없습니다.\n데이터 폴더를 확인하시기 바랍니다.";
 
 } // namespace
 
@@ -32,8 +33,8 @@ ShownDay::ShownDay(const ShownDayPorts& ports, DiaryEdit& editor, Skin& skin, co
 
 void ShownDay::startOn(DayValue day)
 {
-    m_selectedDay = day;
-    m_previousDay = day;
+    m_selectedDay = clampToDiaryRange(day);
+    m_previousDay = m_selectedDay;
     if (!loadPage(m_selectedDay))
         showEmptyPage();
 }
@@ -57,21 +58,47 @@ bool ShownDay::loadPage(DayValue day)
         return false;
     }
     LoadedPage loaded = readPageFile(path);
-    if (loaded.state != PageFileState::Readable)
+    if (loaded.state != PageFileState::Readable) {
+        // Shown as an empty page, it would look like a day without one.
+        m_ports.messages.show(kUnreadableMessage, kAppTitle, MessageButtons::Ok, MessageIcon::Exclamation);
         return false;
+    }
 
     m_weather = loaded.page.weather;
     m_editor.setText(loaded.page.text);
+    noteStored(day);
     showPageButtons(m_skin, {false, m_weather, true});
     m_editor.setEditable(false);
     return true;
+}
+
+void ShownDay::noteStored(DayValue day)
+{
+    m_storedPath = pagePath(day);
+    // The editor's form of the text: a page written with other line breaks is not a change.
+    m_storedPage = {m_weather, m_editor.text};
+}
+
+bool ShownDay::unchangedSinceStored(DayValue day) const
+{
+    return m_storedPath == pagePath(day) && m_storedPage.weather == m_weather && m_storedPage.text == m_editor.text;
 }
 
 bool ShownDay::savePage(DayValue day)
 {
     // Saving always ends editing, whatever happens to the file.
     m_editor.setEditable(false);
-    if (storePageFile(pagePath(day), {m_weather, m_editor.text}) != StoreResult::Written)
+    // Rewriting an unchanged page would fail on a read-only folder and change what other
+    // tools wrote; its file already holds what the editor shows.
+    if (unchangedSinceStored(day)) {
+        m_editor.saved = true;
+        return !m_editor.text.empty();
+    }
+    const StoreResult result = storePageFile(pagePath(day), {m_weather, m_editor.text});
+    if (result == StoreResult::Failed)
+        return false;
+    noteStored(day);
+    if (result != StoreResult::Written)
         return false;
     m_editor.saved = true;
     return true;
@@ -94,6 +121,7 @@ void ShownDay::showEmptyPage()
 {
     m_weather = 0;
     m_editor.setText(u"");
+    noteStored(m_selectedDay);
     showPageButtons(m_skin, {true, m_weather, std::nullopt});
     m_editor.setEditable(true);
 }
@@ -101,6 +129,13 @@ void ShownDay::showEmptyPage()
 void ShownDay::refreshPageButtons()
 {
     showPageButtons(m_skin, {m_editor.editable, m_weather, isFile(pagePath(m_selectedDay))});
+}
+
+void ShownDay::reloadFromDataFolder()
+{
+    m_editor.showCaret(false);
+    showSelectedDay();
+    scanDayMarks();
 }
 
 // The end of every change of day: the new day's page or an empty one, the calendar following.
@@ -115,16 +150,20 @@ bool ShownDay::showSelectedDay()
 }
 
 // Prev and next note the day being left before storing it; a page that can't be stored keeps
-// the window where it was, previousDay included.
+// the window where it was, previousDay included. Past the diary's first or last day nothing
+// happens at all.
 void ShownDay::moveByDays(int days)
 {
+    const DayValue target = addDays(m_selectedDay, days);
+    if (!inDiaryRange(localDate(target)))
+        return;
     const DayValue before = m_previousDay;
     m_previousDay = m_selectedDay;
     if (!storeShownPage()) {
         m_previousDay = before;
         return;
     }
-    m_selectedDay = addDays(m_selectedDay, days);
+    m_selectedDay = target;
     m_editor.showCaret(false);
     showSelectedDay();
     m_ports.window.invalidate();
@@ -146,7 +185,7 @@ void ShownDay::onToday()
         return;
     m_editor.showCaret(false);
     m_previousDay = m_selectedDay;
-    m_selectedDay = m_ports.calendar.today();
+    m_selectedDay = clampToDiaryRange(m_ports.calendar.today());
     showSelectedDay();
     m_ports.window.invalidate();
 }
@@ -166,7 +205,7 @@ void ShownDay::onDayPicked(const LocalDate& date)
         return;
     }
     m_previousDay = m_selectedDay;
-    m_selectedDay = fromLocal(date);
+    m_selectedDay = fromLocal(clampToDiaryRange(date));
     if (!showSelectedDay()) {
         if (SkinElement* del = m_skin.findElement(CMD_DELETE))
             del->enabled = false;
@@ -221,6 +260,8 @@ void ShownDay::onWeather()
         return;
     m_weather = (m_weather + 1) % 5;
     button->cell = m_weather;
+    // A change of the page like typing: the close asks before it is lost.
+    m_editor.saved = false;
 }
 
 void ShownDay::onEdit()
@@ -254,6 +295,8 @@ void ShownDay::deletePage()
         return;
     }
     m_editor.setText(u"");
+    // The file is gone: typing the old text again must write it again.
+    noteStored(m_selectedDay);
     m_editor.setEditable(true);
     repaintMemoButton();
 }

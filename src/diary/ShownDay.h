@@ -2,6 +2,7 @@
 // The diary: the shown day and its page (one owner of that state), page files, day keys,
 // navigation between days, the calendar's day marks and the page buttons' states.
 #include "base/Day.h"
+#include "diary/PageFile.h"
 
 #include "base/Geometry.h"
 
@@ -45,6 +46,9 @@ public:
     bool storeShownPage();
     // The page buttons again, after the skin was replaced.
     void refreshPageButtons();
+    // The data folder changed: the shown day's page as the new folder has it, and its marks;
+    // the caller repaints.
+    void reloadFromDataFolder();
 
     // Navigation and the calendar.
     void onPrevDay();
@@ -83,6 +87,8 @@ private:
     void moveByDays(int days);
     bool showSelectedDay();
     void repaintMemoButton();
+    void noteStored(DayValue day);
+    bool unchangedSinceStored(DayValue day) const;
 
     ShownDayPorts m_ports;
     DiaryEdit& m_editor;
@@ -93,6 +99,10 @@ private:
     std::int32_t m_weather = 0;
     bool m_calendarVisible = false;
     std::intptr_t m_recorderWindow = 0;
+    // The page as its file holds it, by this window's last load or store; only a page that
+    // differs from it is written.
+    std::u16string m_storedPath;
+    Page m_storedPage;
 };
 
 } // namespace pagelet

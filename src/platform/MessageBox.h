@@ -5,7 +5,8 @@ namespace pagelet {
 
 enum class MessageButtons { Ok, YesNo };
 enum class MessageIcon { None, Question, Exclamation };
-enum class MessageAnswer { Ok, Yes, No };
+// Cancel: a Yes/No question closed with Escape or the box's close button, neither answer given.
+enum class MessageAnswer { Ok, Yes, No, Cancel };
 
 // A modal message box owned by no window.
 class MessageBoxPort {

@@ -1,5 +1,6 @@
 #include "qt/QtMonthCalendar.h"
 
+#include "diary/DateKey.h"
 #include "qt/QtGraphics.h"
 #include "qt/Zoom.h"
 
@@ -36,6 +37,8 @@ QtMonthCalendar::QtMonthCalendar(QWidget* parent) : QCalendarWidget(parent)
     setGridVisible(false);
     setFirstDayOfWeek(Qt::Sunday);
     setFixedSize(kWidth, kHeight);
+    // Outside four-digit years a day would have no eight-digit key.
+    setDateRange(toQDate(kFirstDiaryDate), toQDate(kLastDiaryDate));
     setAutoFillBackground(true);
     // The pop-up is worked with the pen; taking the keyboard focus would make the day table
     // put its cursor on a day of its own choosing instead of the shown day.

@@ -8,6 +8,7 @@
 #include <QGuiApplication>
 #include <QInputMethod>
 #include <QMessageBox>
+#include <QPushButton>
 #include <cstdlib>
 
 namespace pagelet {
@@ -54,9 +55,17 @@ MessageAnswer QtMessageBox::show(const std::u16string& text, const std::u16strin
                 : icon == MessageIcon::Exclamation ? QMessageBox::Warning
                                                    : QMessageBox::NoIcon);
     if (buttons == MessageButtons::YesNo) {
-        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         box.setDefaultButton(QMessageBox::Yes);
-        return box.exec() == QMessageBox::Yes ? MessageAnswer::Yes : MessageAnswer::No;
+        // Left alone, the box takes Escape and its close button for No. A hidden Cancel
+        // receives them instead, so that neither is mistaken for an answer.
+        box.button(QMessageBox::Cancel)->hide();
+        box.setEscapeButton(QMessageBox::Cancel);
+        switch (box.exec()) {
+        case QMessageBox::Yes: return MessageAnswer::Yes;
+        case QMessageBox::No: return MessageAnswer::No;
+        default: return MessageAnswer::Cancel;
+        }
     }
     box.setStandardButtons(QMessageBox::Ok);
     box.exec();

@@ -1,5 +1,6 @@
 #include "platform/Commands.h"
 #include "base/FileIo.h"
+#include "diary/PageFile.h"
 #include "base/Text.h"
 #include "fakes/Fakes.h"
 #include "settings/ConfigFile.h"
@@ -173,13 +174,18 @@ TEST(CloseDown, AsksOnlyWhenUnsavedAndSavesOnlyOnYes)
         MessageAnswer answer;
         bool wantFile;
     };
-    for (const auto& c : std::vector<Case> {{true, MessageAnswer::Yes, false}, {false, MessageAnswer::No, false}, {false, MessageAnswer::Yes, true}}) {
+    // Cancel: Escape or the box's close button, which keep the window and its page.
+    for (const auto& c : std::vector<Case> {{true, MessageAnswer::Yes, false},
+                                            {false, MessageAnswer::No, false},
+                                            {false, MessageAnswer::Yes, true},
+                                            {false, MessageAnswer::Cancel, false}}) {
         Rig rig;
         ASSERT_TRUE(rig.dialog.OnInitDialog());
         rig.dialog.editor().setText(u"오늘은 맑음");
         rig.dialog.editor().saved = c.saved;
         rig.p.messages.answers.push_back(c.answer);
-        EXPECT_TRUE(rig.dialog.OnClose());
+        EXPECT_EQ(rig.dialog.OnClose(), c.answer != MessageAnswer::Cancel);
+        EXPECT_EQ(rig.dialog.editor().text, u"오늘은 맑음");
         const ShownMessage question {u"프로그램을 종료하기 전에\n데이터를 저장하시겠습니까?", u"Pagelet", MessageButtons::YesNo,
                                      MessageIcon::Question};
         EXPECT_EQ(rig.p.messages.shown, c.saved ? std::vector<ShownMessage> {} : std::vector<ShownMessage> {question});
@@ -220,6 +226,45 @@ TEST(SettingsCommand, AnUnwritableConfigIsReportedTheNewSettingsHoldAndCancelOnl
         EXPECT_EQ(rig.p.graphics.loaded.size() > loads, ok);
         EXPECT_TRUE(rig.dialog.editor().needsRedraw);
         EXPECT_EQ(rig.p.window.wholeInvalidations, invalidations + 1);
+    }
+}
+
+TEST(SettingsCommand, ANewDataFolderGetsTheShownPageOnlyAfterItsOwnWasStored)
+{
+    for (const bool storable : {true, false}) {
+        SCOPED_TRACE(storable ? "stored" : "the old folder can't be written");
+        Rig rig;
+        if (!storable) // a folder where the page would go: its store fails at the rename
+            fs::create_directories(rig.root / "diary" / "20261207.dry");
+        ASSERT_TRUE(rig.dialog.OnInitDialog());
+        fs::create_directories(rig.root / "other");
+        ASSERT_TRUE(writeFileAtomic(rig.path(u"other/20261207.dry"), encodePage({3, u"B"})));
+        ASSERT_TRUE(writeFileAtomic(rig.path(u"other/20261201.dry"), encodePage({0, u"C"})));
+        rig.p.calendar.range = {{2026, 11, 29}, {2027, 1, 9}, 3};
+        rig.dialog.editor().setText(u"A");
+        rig.dialog.editor().saved = false;
+        rig.p.dialogs.script<SettingsDialog>([&](SettingsDialog& d) {
+            d.dataPath = rig.path(u"other");
+            d.timeFormat = 2;
+            return true;
+        });
+        rig.dialog.onCommand(CMD_SETTINGS, 0, 0);
+
+        // The other settings apply either way; the folder moves only once the page is safe.
+        EXPECT_EQ(rig.dialog.settings().timeFormat, 2);
+        const std::u16string folder = rig.path(storable ? u"other/" : u"diary/");
+        EXPECT_EQ(rig.dialog.settings().dataPath, folder);
+        EXPECT_EQ(rig.p.registry.values[u"Data Path"], folder);
+        EXPECT_EQ(readFile(rig.path(u"diary/20261207.dry")), storable ? std::optional(encodePage({0, u"A"})) : std::nullopt);
+        EXPECT_EQ(readFile(rig.path(u"other/20261207.dry")), encodePage({3, u"B"}));
+        EXPECT_EQ(rig.dialog.editor().text, storable ? u"B" : u"A");
+        EXPECT_EQ(rig.dialog.day().weather(), storable ? 3 : 0);
+        EXPECT_EQ(rig.dialog.editor().editable, !storable);
+        const std::vector<std::uint32_t> newMarks {0, 1u | 1u << 6, 0}, notRescanned {};
+        EXPECT_EQ(rig.p.calendar.masks, storable ? newMarks : notRescanned);
+        const ShownMessage failed {u"일기를 저장할 수 없습니다.\n데이터 폴더를 확인하시기 바랍니다.", u"Pagelet", MessageButtons::Ok,
+                                   MessageIcon::Exclamation};
+        EXPECT_EQ(rig.p.messages.shown, storable ? std::vector<ShownMessage> {} : std::vector<ShownMessage> {failed});
     }
 }
 

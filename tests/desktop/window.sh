@@ -60,6 +60,39 @@ for sig in TERM HUP INT; do
     echo "SIG$sig stored the page and ended with status 0"
 done
 
+# Browsing a read-only data folder (a tmpfs remounted read-only in a mount namespace of its own,
+# where that can be made): no message comes up and no page changes.
+if unshare -m sh -c 'mount -t tmpfs none /mnt && mount -o remount,ro /mnt' 2>/dev/null; then
+    fresh_user readonly
+    "$build/bin/pagelet-setup" --program-path "$XDG_DATA_HOME/Pagelet" >/dev/null
+    stage="$work/readonly/pages"; mkdir -p "$stage"
+    for d in yesterday today tomorrow; do # weather 1, the text "page" with an LF only
+        printf '\1\0\0\0\5\0\0\0p\0a\0g\0e\0\n\0' >"$stage/$(date -d "$d" +%Y%m%d).dry"
+    done
+    before="$(cd "$stage" && md5sum -- *)"
+    data="$XDG_DATA_HOME/Pagelet/diary"
+    for _ in 1 2 3; do
+        unshare -m sh -c "mount -t tmpfs none '$data' && cp '$stage'/* '$data'/ && mount -o remount,ro '$data' && exec \"\$0\"" \
+            "$build/bin/pagelet" 2>"$work/stderr" &
+        pid=$!
+        win=$(timeout 15 xdotool search --sync --onlyvisible --pid "$pid" --name '^Pagelet$' 2>/dev/null | head -1) && [ -n "$win" ] && break
+        kill -9 "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true; win=
+    done
+    [ -n "$win" ] || { echo "read-only: no window: $(cat "$work/stderr")"; exit 1; }
+    for x in 208 173 173 173 208 208; do # next, prev, prev, prev (a day without a page), next, next
+        xdotool mousemove --window "$win" "$x" 11 click 1
+        sleep 0.3
+    done
+    count="$(xdotool search --onlyvisible --pid "$pid" --name "^Pagelet$" | wc -l)"
+    [ "$count" = 1 ] || { echo "read-only: $count windows while browsing (a message box)"; exit 1; }
+    after="$(nsenter -t "$pid" -m sh -c "cd '$data' && md5sum -- *")"
+    [ "$after" = "$before" ] || { echo "read-only: the pages changed"; exit 1; }
+    kill -TERM "$pid"; wait "$pid" || true
+    echo "a read-only data folder was browsed without a message, its pages unchanged"
+else
+    echo "read-only browsing not tried: no mount namespace here (needs root)"
+fi
+
 # The desktop entry's first start for a new user: the install is made and the diary opens.
 fresh_user desktop
 start --desktop

@@ -23,6 +23,7 @@ const std::vector<std::pair<int, const char*>> kLeaves = {
 std::string writeAndFailToLeave(DiaryRig& rig, int how, const std::u16string& text)
 {
     rig.startOn(kDay);
+    rig.p.messages.shown.clear(); // what showing the day said is for the callers to check
     rig.p.calendar.todayValue = fromLocal({2001, 9, 1});
     rig.p.calendar.setSelection(rig.dialog.day().selectedDay());
     rig.dialog.day().onSelectionChanged({2001, 5, 1}); // the calendar was browsed to May
@@ -124,15 +125,18 @@ TEST(SaveFaults, AnUnreadablePageIsNeverDeletedOrOverwritten)
         EXPECT_TRUE(rig.dialog.editor().editable);
         EXPECT_TRUE(rig.deleteButton().enabled); // it is there, after all
 
-        // Passing through with an empty editor leaves it alone.
+        // Passing through with an empty editor leaves it alone; each showing says it once.
         rig.command(CMD_NEXT_DAY);
         rig.command(CMD_PREV_DAY);
         EXPECT_EQ(snapshot(page), damaged);
+        const fakes::ShownMessage unreadable {u"일기를 읽을 수 없습니다.\n데이터 폴더를 확인하시기 바랍니다.", u"Pagelet",
+                                              MessageButtons::Ok, MessageIcon::Exclamation};
+        EXPECT_EQ(rig.p.messages.shown, std::vector<fakes::ShownMessage>(2, unreadable));
 
         // A new page moves it aside first.
         rig.type(u"새 글");
         rig.command(CMD_NEXT_DAY);
-        EXPECT_TRUE(rig.p.messages.shown.empty());
+        EXPECT_EQ(rig.p.messages.shown.size(), 2u);
         EXPECT_EQ(snapshot(aside), damaged);
         EXPECT_TRUE(fs::is_regular_file(page) && bytesOf(page) == encodePage({0, u"새 글"})); // never a blocking read of a FIFO
 

@@ -69,6 +69,18 @@ TEST(DeletePage, OnlyYesErasesBothFilesAndLeavesAnEmptyPageToWrite)
     }
 }
 
+TEST(DeletePage, TheSameTextWrittenAgainIsStoredAgain)
+{
+    MemoRig rig;
+    rig.putPage(kDay, u"지울 글", 2);
+    rig.startOn(kDay);
+    rig.p.messages.answers.push_back(MessageAnswer::Yes);
+    rig.command(CMD_DELETE);
+    rig.dialog.editor().insertText(u"지울 글");
+    rig.command(CMD_NEXT_DAY);
+    EXPECT_EQ(files(rig.data.root).size(), 1u);
+}
+
 TEST(DeletePage, AFileThatCannotGoKeepsBothFilesAndThePage)
 {
     const struct {

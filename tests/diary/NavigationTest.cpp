@@ -164,3 +164,31 @@ TEST(DayMarks, SelectionChangeRescansOnlyWhenTheMonthNumberChanges)
         EXPECT_EQ(rig.shown(), (LocalDate {2001, 3, 15}));
     }
 }
+
+TEST(Navigation, DaysStayWithinFourDigitYears)
+{
+    struct Case {
+        LocalDate start;
+        int command;     // 0: a pick of the date below
+        LocalDate other; // today for CMD_TODAY, the date picked
+        LocalDate shown; // afterwards; a day change that stops leaves the page unstored
+    };
+    const std::vector<Case> cases = {
+        {{1000, 1, 1}, CMD_PREV_DAY, {}, {1000, 1, 1}},     {{9999, 12, 31}, CMD_NEXT_DAY, {}, {9999, 12, 31}},
+        {{1000, 1, 2}, CMD_PREV_DAY, {}, {1000, 1, 1}},     {{2001, 6, 7}, 0, {999, 12, 31}, {1000, 1, 1}},
+        {{2001, 6, 7}, 0, {10000, 1, 1}, {9999, 12, 31}},   {{2001, 6, 7}, CMD_TODAY, {12000, 5, 5}, {9999, 12, 31}},
+        {{500, 3, 1}, CMD_TODAY, {2001, 6, 7}, {2001, 6, 7}}, // a start-up today before the first day
+    };
+    for (const auto& c : cases) {
+        DiaryRig rig;
+        rig.startOn(c.start);
+        const LocalDate started = rig.shown();
+        rig.type(u"글");
+        rig.p.calendar.todayValue = fromLocal(c.other);
+        c.command ? rig.command(c.command) : rig.dialog.day().onDayPicked(c.other);
+        EXPECT_EQ(rig.shown(), c.shown) << c.start.year << " " << c.command;
+        const bool stopped = rig.shown() == started && c.command != 0;
+        const Files stored {{toUtf8(makeDateKey(started)) + ".dry", encodePage({0, u"글"})}};
+        EXPECT_EQ(files(rig.data.root), stopped ? Files {} : stored);
+    }
+}

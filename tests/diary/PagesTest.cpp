@@ -1,5 +1,7 @@
 #include "DiaryRig.h"
 
+#include "base/IoFault.h"
+
 using namespace pagelet;
 using namespace pagelet::testing;
 
@@ -34,7 +36,7 @@ TEST(Pages, DisplayStatesAndWeatherFollowTheCommands)
     EXPECT_EQ(rig.dialog.day().weather(), 0);
     EXPECT_EQ(rig.dialog.editor().text, u"");
 
-    // Five taps go round the marks; a mark alone is no change of the text.
+    // Five taps go round the marks; each tap is a change the close asks about.
     std::vector<int> cells;
     for (int i = 0; i < 6; ++i) {
         rig.command(CMD_WEATHER);
@@ -42,7 +44,7 @@ TEST(Pages, DisplayStatesAndWeatherFollowTheCommands)
     }
     EXPECT_EQ(cells, (std::vector<int> {1, 2, 3, 4, 0, 1}));
     EXPECT_EQ(rig.dialog.day().weather(), 1);
-    EXPECT_TRUE(rig.dialog.editor().saved);
+    EXPECT_FALSE(rig.dialog.editor().saved);
 
     // Saved on a new day, its delete button stays off until the day is loaded again.
     rig.type(u"w");
@@ -74,4 +76,38 @@ TEST(Pages, AFolderNamedLikeAPageIsNoPage)
     rig.command(CMD_NEXT_DAY); // leaving it empty removes nothing
     EXPECT_TRUE(fs::is_directory(rig.pageFile(kDay)));
     EXPECT_TRUE(rig.p.messages.shown.empty());
+}
+
+TEST(Pages, OnlyAChangedPageIsWrittenSoAReadOnlyFolderCanBeBrowsed)
+{
+    struct Case {
+        const char* what;
+        std::function<void(DiaryRig&)> act;
+        bool changed;
+    };
+    const std::vector<Case> cases = {
+        {"viewed", [](DiaryRig&) {}, false},
+        {"edited and saved as it was", [](DiaryRig& r) { r.command(CMD_EDIT); r.command(CMD_SAVE); }, false},
+        {"typed and undone", [](DiaryRig& r) { r.type(u"page!"); r.type(u"page"); }, false},
+        {"weather tapped", [](DiaryRig& r) { r.command(CMD_EDIT); r.command(CMD_WEATHER); }, true},
+        {"time stamped", [](DiaryRig& r) { r.command(CMD_EDIT); r.command(CMD_TIMESTAMP); }, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        DiaryRig rig;
+        rig.putPage(kDay, u"page", 2);
+        const Files before = files(rig.data.root);
+        rig.startOn(kDay);
+        // As on a read-only folder: every write and removal fails.
+        IoFault::arm(IoStep::Open, EROFS, IoFault::Repeat::Always);
+        IoFault::arm(IoStep::Remove, EROFS, IoFault::Repeat::Always);
+        c.act(rig);
+        EXPECT_FALSE(c.changed && rig.dialog.editor().saved); // the close asks about a change
+        rig.command(CMD_NEXT_DAY);
+        IoFault::disarmAll();
+        EXPECT_EQ(rig.p.messages.shown.size(), c.changed ? 1u : 0u);
+        EXPECT_EQ(rig.shown(), (c.changed ? kDay : LocalDate {2001, 6, 8}));
+        EXPECT_EQ(rig.dialog.editor().saved, !c.changed);
+        EXPECT_EQ(files(rig.data.root), before);
+    }
 }

@@ -46,6 +46,8 @@ TEST(MonthCalendar, SixWeeksAreShownAndTheHighlightIsOnTheSelectedDay)
         return selected.size() == 1 && selected[0] == cellOf(cal, cal.selectedDate());
     };
     EXPECT_TRUE(highlighted()) << "from the start";
+    EXPECT_EQ(cal.minimumDate(), QDate(1000, 1, 1)); // four-digit years: eight-digit keys
+    EXPECT_EQ(cal.maximumDate(), QDate(9999, 12, 31));
     struct Case {
         LocalDate shown, first, last;
     };

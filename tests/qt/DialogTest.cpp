@@ -2,6 +2,7 @@
 #include "qt/DialogTemplate.h"
 #include "qt/QtDialog.h"
 #include "qt/QtDialogs.h"
+#include "qt/QtPlatform.h"
 #include "settings/NewPasswordDialog.h"
 #include "settings/PasswordDialog.h"
 #include "ui/SettingsDialog.h"
@@ -9,6 +10,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <gtest/gtest.h>
 
@@ -134,5 +136,27 @@ TEST(Dialogs, StartUpGateInTheRealWindowTakesThreeTries)
             shown.push_back(m.text);
         EXPECT_EQ(shown, c.wantMessages);
         EXPECT_EQ(temp.exit.status, c.wantStarted ? -1 : 0);
+    }
+}
+
+TEST(MessageBoxes, EscapeOrTheCloseButtonOnAQuestionIsNoAnswer)
+{
+    const std::vector<std::pair<std::function<void(QMessageBox&)>, MessageAnswer>> cases = {
+        {[](QMessageBox& b) { b.button(QMessageBox::No)->click(); }, MessageAnswer::No},
+        {[](QMessageBox& b) { QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier); QApplication::sendEvent(&b, &esc); },
+         MessageAnswer::Cancel},
+        {[](QMessageBox& b) { b.close(); }, MessageAnswer::Cancel},
+    };
+    for (const auto& [act, answer] : cases) {
+        int shownButtons = 0;
+        QTimer::singleShot(0, [&act, &shownButtons] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_TRUE(box);
+            for (QAbstractButton* b : box->buttons())
+                shownButtons += b->isVisibleTo(box) ? 1 : 0;
+            act(*box);
+        });
+        EXPECT_EQ(QtMessageBox().show(u"저장하시겠습니까?", u"Pagelet", MessageButtons::YesNo, MessageIcon::Question), answer);
+        EXPECT_EQ(shownButtons, 2); // still Yes and No only
     }
 }
