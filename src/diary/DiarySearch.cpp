@@ -1,5 +1,6 @@
 #include "diary/DiarySearch.h"
 
+#include "base/UnitScan.h"
 #include "diary/PageFile.h"
 #include "diary/PageFolder.h"
 #include "platform/CaseFolding.h"
@@ -11,24 +12,8 @@ namespace pagelet {
 
 namespace {
 
-// memmem over the units' bytes is much faster than a unit loop; a hit must start on a unit.
-std::optional<std::size_t> findUnits(const std::u16string& haystack, const std::u16string& needle)
-{
-    const auto* base = reinterpret_cast<const char*>(haystack.data());
-    const std::size_t bytes = haystack.size() * 2;
-    const std::size_t needleBytes = needle.size() * 2;
-    std::size_t from = 0;
-    while (from + needleBytes <= bytes) {
-        const void* hit = ::memmem(base + from, bytes - from, needle.data(), needleBytes);
-        if (!hit)
-            return std::nullopt;
-        const auto at = static_cast<std::size_t>(static_cast<const char*>(hit) - base);
-        if (at % 2 == 0)
-            return at / 2;
-        from = at + 1;
-    }
-    return std::nullopt;
-}
+constexpr char16_t kSyllablesFirst = 0xAC00;
+constexpr char16_t kSyllablesLast = 0xD7A3;
 
 bool isBreak(char16_t c)
 {
@@ -44,14 +29,21 @@ DiarySearch::DiarySearch(const CaseFolding& folding)
     for (std::size_t i = 0; i < units.size(); ++i)
         units[i] = static_cast<char16_t>(i);
     m_table = folding.toLower(units);
+    // Most pages are ASCII and Hangul syllables; when the port folds those plainly, whole runs of
+    // them fold without the table.
+    m_plainFold = true;
+    for (std::size_t i = 0; i < units.size(); ++i) {
+        const bool ascii = i < 0x80;
+        const bool syllable = i >= kSyllablesFirst && i <= kSyllablesLast;
+        if ((ascii && m_table[i] != (i >= u'A' && i <= u'Z' ? i + 32 : i)) || (syllable && m_table[i] != i))
+            m_plainFold = false;
+    }
 }
 
 void DiarySearch::fold(const std::u16string& text, std::u16string& out) const
 {
     out.resize(text.size());
-    const char16_t* table = m_table.data();
-    for (std::size_t i = 0; i < text.size(); ++i)
-        out[i] = table[text[i]];
+    foldUnits(text, out.data(), m_table.data(), m_plainFold);
 }
 
 std::optional<std::size_t> DiarySearch::find(const std::u16string& text, const std::u16string& word, bool matchCase)

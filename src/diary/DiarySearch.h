@@ -54,7 +54,8 @@ private:
     void fold(const std::u16string& text, std::u16string& out) const;
 
     std::u16string m_table; // the port's lower case of every code unit, asked once
-    std::u16string m_folded; // reused between pages
+    bool m_plainFold = false; // the port folds ASCII as usual and leaves Hangul syllables alone
+    std::u16string m_folded;  // reused between pages
 };
 
 } // namespace pagelet

@@ -58,9 +58,11 @@ std::optional<std::vector<DatedPage>> listPages(const std::u16string& folder)
         if (!date)
             continue;
         const std::string path = base + e->d_name;
+        // The entry's type saves a stat per page where the file system gives it. A name that
+        // can't be looked at is kept, so the reader reports it as unreadable.
         struct stat st {};
-        // A name that can't be looked at is kept, so the reader reports it as unreadable.
-        if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
+        if (e->d_type == DT_DIR || ((e->d_type == DT_UNKNOWN || e->d_type == DT_LNK) && ::stat(path.c_str(), &st) == 0 &&
+                                    S_ISDIR(st.st_mode)))
             continue;
         pages.push_back({*date, fromUtf8(path)});
     }

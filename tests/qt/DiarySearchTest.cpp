@@ -83,6 +83,31 @@ TEST(DiarySearch, EveryYearInDateOrderWithTheFirstMatchingLine)
     }
 }
 
+// The vector loops against the plain definition: the port's folding, then a unit search.
+TEST(DiarySearch, FindAgreesWithFoldingThenFindingAtEveryPlace)
+{
+    const QtCaseFolding folding;
+    DiarySearch search(folding);
+    const std::u16string alphabet = u"aAzZ가힣ΣσЖж\r\n @[\u00C0\u00E0";
+    std::uint32_t seed = 7;
+    auto next = [&seed] { return (seed = seed * 1103515245 + 12345) >> 16; };
+    for (int round = 0; round < 300; ++round) {
+        std::u16string text(next() % 70, u' ');
+        for (auto& c : text)
+            c = alphabet[next() % alphabet.size()];
+        std::u16string word = text.substr(text.empty() ? 0 : next() % text.size(), 1 + next() % 3);
+        if (word.empty() || next() % 4 == 0)
+            word = alphabet.substr(next() % alphabet.size(), 1);
+        for (bool matchCase : {false, true}) {
+            const auto t = matchCase ? text : folding.toLower(text);
+            const auto w = matchCase ? word : folding.toLower(word);
+            const auto at = t.find(w);
+            const auto found = search.find(text, word, matchCase);
+            EXPECT_EQ(found, at == std::u16string::npos ? std::nullopt : std::optional(at)) << toUtf8(text) << " / " << toUtf8(word);
+        }
+    }
+}
+
 TEST(DiarySearch, EmptyMissingAndStoppedFolders)
 {
     Folder f;
