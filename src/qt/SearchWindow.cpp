@@ -9,7 +9,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QScreen>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace pagelet {
 
@@ -149,6 +151,17 @@ SearchWindow* openSearchWindow(QWidget* parent, const std::u16string& dataFolder
     if (!window) {
         window = new SearchWindow(parent, dataFolder, std::move(jump));
         window->setAttribute(Qt::WA_DeleteOnClose);
+        // Beside the diary where the screen has room, so the page it jumps to stays in view.
+        if (parent && parent->screen()) {
+            const QRect screen = parent->screen()->availableGeometry();
+            const QRect frame = parent->frameGeometry();
+            QPoint at(frame.right() + 8, frame.top());
+            if (at.x() + window->width() > screen.right())
+                at.setX(std::max(screen.left(), frame.left() - window->width() - 8));
+            // Room for the title bar the window manager adds.
+            at.setY(std::max(screen.top(), std::min(at.y(), screen.bottom() - window->height() - 40)));
+            window->move(at);
+        }
     } else {
         window->setDataFolder(dataFolder);
     }
