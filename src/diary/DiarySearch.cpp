@@ -29,6 +29,8 @@ DiarySearch::DiarySearch(const CaseFolding& folding)
     for (std::size_t i = 0; i < units.size(); ++i)
         units[i] = static_cast<char16_t>(i);
     m_table = folding.toLower(units);
+    if (m_table.size() != units.size())
+        m_table = units; // a port that broke its promise: exact matching rather than a bad read
     // Most pages are ASCII and Hangul syllables; when the port folds those plainly, whole runs of
     // them fold without the table.
     m_plainFold = true;
