@@ -3,13 +3,17 @@
 
 namespace pagelet {
 
-// What the command line asks for. Read before any window exists, so --help and --version
-// work without a display.
+// What the command line asks for. Read before any window exists, so --help, --version,
+// --search and --export work without a display.
 struct CommandLine {
-    enum class Action { Run, Help, Version, Bad };
+    enum class Action { Run, Help, Version, Search, Export, Bad };
     Action action = Action::Run;
     bool desktop = false;   // started from the desktop entry: make the user's install first
-    std::string badOption;  // the option that was not understood
+    std::string badOption;  // the option that was not understood, or why the line is wrong
+    std::string word;       // --search
+    bool matchCase = false; // --match-case
+    std::string file;       // --export
+    std::string dataDir;    // --data: instead of the registered data folder
 
     static CommandLine parse(int argc, char** argv);
     static std::string usage();

@@ -1,5 +1,6 @@
 #include "qt/CommandLine.h"
 #include "qt/DiaryApp.h"
+#include "qt/DiaryCommands.h"
 
 #include <cstdio>
 
@@ -16,9 +17,13 @@ int main(int argc, char* argv[])
         std::fputs(pagelet::CommandLine::version().c_str(), stdout);
         return 0;
     case Action::Bad:
-        std::fprintf(stderr, "pagelet: unknown option '%s'\n%s", line.badOption.c_str(),
+        std::fprintf(stderr, "pagelet: %s\n%s", line.badOption.c_str(),
                      pagelet::CommandLine::usage().c_str());
         return 2;
+    case Action::Search:
+        return pagelet::runSearchCommand(line);
+    case Action::Export:
+        return pagelet::runExportCommand(line);
     case Action::Run:
         break;
     }

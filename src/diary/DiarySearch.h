@@ -1,0 +1,61 @@
+#pragma once
+#include "base/Day.h"
+
+#include <cstddef>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace pagelet {
+
+class CaseFolding;
+
+// One matching day: the line of its page's first match, without the line break.
+struct SearchHit {
+    LocalDate date;
+    std::u16string line;
+    std::size_t matchStart = 0; // in line
+    std::size_t matchLength = 0;
+};
+
+struct SearchSummary {
+    bool folderRead = false;               // false: the folder could not be listed
+    bool stopped = false;                  // given up because shouldStop said so
+    int matchedDays = 0;
+    std::vector<std::u16string> unreadable; // pages that exist but could not be read
+};
+
+enum class SearchOrder { OldestFirst, NewestFirst };
+
+// Searches every page of a data folder for a word. Case is folded through the platform's port
+// unit by unit, so a position in the folded text is the position in the page.
+class DiarySearch {
+public:
+    explicit DiarySearch(const CaseFolding& folding);
+
+    // The first match of word in text, as a position in text; an empty word matches nothing.
+    std::optional<std::size_t> find(const std::u16string& text, const std::u16string& word, bool matchCase);
+    std::optional<SearchHit> searchPage(const LocalDate& date, const std::u16string& text,
+                                        const std::u16string& word, bool matchCase);
+
+    struct Request {
+        std::u16string folder;
+        std::u16string word;
+        bool matchCase = false;
+        SearchOrder order = SearchOrder::OldestFirst;
+    };
+    // Damaged pages are searched as far as they read; unreadable ones are listed and skipped.
+    // shouldStop is asked before every page.
+    SearchSummary searchFolder(const Request& request, const std::function<void(const SearchHit&)>& onHit,
+                               const std::function<bool()>& shouldStop = {});
+
+private:
+    void fold(const std::u16string& text, std::u16string& out) const;
+
+    std::u16string m_table; // the port's lower case of every code unit, asked once
+    bool m_plainFold = false; // the port folds ASCII as usual and leaves Hangul syllables alone
+    std::u16string m_folded;  // reused between pages
+};
+
+} // namespace pagelet

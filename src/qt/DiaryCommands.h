@@ -1,0 +1,17 @@
+#pragma once
+#include <string>
+
+namespace pagelet {
+
+struct CommandLine;
+
+// --search and --export: they read the pages and print, with no window and no QApplication,
+// and write nothing in the data folder or the registry. Each returns the exit status.
+int runSearchCommand(const CommandLine& line);
+int runExportCommand(const CommandLine& line);
+
+// The data folder as the start-up finds it ("Data Path", else the install's diary/), ending
+// in "/"; empty when no install is registered.
+std::u16string registeredDataFolder();
+
+} // namespace pagelet

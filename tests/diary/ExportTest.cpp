@@ -1,0 +1,84 @@
+#include "base/FileIo.h"
+#include "base/Text.h"
+#include "diary/DiaryExport.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+namespace pagelet {
+
+namespace {
+
+const std::vector<DatedPageText> kDays = {
+    {{2024, 12, 31}, {1, u"첫 줄\r\n둘째 줄\r\n\r\n새 문단"}},
+    {{2026, 12, 7}, {9, u"# 제목 아님\r\n<b>굵게</b> & *별* _밑_\r\n- 목록 아님\r\n1. 번호 아님\r\n    들여쓰기\\\r\n"}},
+    {{2026, 12, 8}, {4, u"lone\rCR\nLF\x01"}},
+};
+
+} // namespace
+
+TEST(Export, MarkdownByteForByte)
+{
+    EXPECT_EQ(exportMarkdown(kDays),
+              "## 2024-12-31 (화)\n\n날씨: 구름 조금\n\n"
+              "첫 줄\\\n둘째 줄\n\n새 문단\n"
+              "\n## 2026-12-07 (월)\n\n날씨: 맑음\n\n"
+              "\\# 제목 아님\\\n\\<b\\>굵게\\</b\\> \\& \\*별\\* \\_밑\\_\\\n\\- 목록 아님\\\n1\\. 번호 아님\\\n"
+              "&#32;&#32;&#32;&#32;들여쓰기\\\\\n\n"
+              "\n## 2026-12-08 (화)\n\n날씨: 눈\n\n"
+              "lone\\\nCR\\\nLF\xEF\xBF\xBD\n");
+    EXPECT_EQ(exportMarkdown({}), "");
+}
+
+TEST(Export, HtmlEscapesAndKeepsLines)
+{
+    const std::string html = exportHtml(kDays);
+    for (const char* part : {
+             "<!DOCTYPE html>", "<meta charset=\"utf-8\">",
+             "<h2 id=\"2024-12-31\">2024-12-31 (화)</h2>\n<p class=\"weather\">날씨: 구름 조금</p>",
+             "<div class=\"text\">첫 줄\n둘째 줄\n\n새 문단</div>",
+             "<h2 id=\"2026-12-07\">2026-12-07 (월)</h2>\n<p class=\"weather\">날씨: 맑음</p>",
+             "# 제목 아님\n&lt;b&gt;굵게&lt;/b&gt; &amp; *별* _밑_\n",
+             "lone\nCR\nLF\xEF\xBF\xBD</div>",
+         })
+        EXPECT_NE(html.find(part), std::string::npos) << part;
+    EXPECT_EQ(html.find("<b>"), std::string::npos);
+    EXPECT_EQ(html.find('\r'), std::string::npos);
+    EXPECT_TRUE(html.ends_with("</body>\n</html>\n"));
+}
+
+TEST(Export, FormatFromTheNameAndWeatherWords)
+{
+    EXPECT_EQ(exportFormatOf(u"a.md"), ExportFormat::Markdown);
+    EXPECT_EQ(exportFormatOf(u"/x/A.HTML"), ExportFormat::Html);
+    for (const char16_t* bad : {u"a.htm", u"a.txt", u".md", u"md"})
+        EXPECT_FALSE(exportFormatOf(bad)) << toUtf8(bad);
+    EXPECT_EQ(weatherWord(3), u"비");
+    EXPECT_EQ(weatherWord(-1), u"맑음");
+    EXPECT_EQ(weatherWord(5), u"맑음");
+}
+
+TEST(Export, WritesTheFileAndLeavesTheFolderAlone)
+{
+    namespace fs = std::filesystem;
+    const fs::path root = fs::temp_directory_path() / ("pagelet-export-" + std::to_string(::getpid()));
+    fs::create_directories(root / "diary");
+    const std::u16string data = fromUtf8((root / "diary").string()) + u"/";
+    writeFileAtomic(data + u"20261207.dry", encodePage({2, u"오늘"}));
+    writeFileAtomic(data + u"20261206.dry", {7});
+    const std::u16string out = fromUtf8((root / "out.md").string());
+    const auto summary = exportDiary(data, out, ExportFormat::Markdown);
+    EXPECT_EQ(summary.outcome, ExportSummary::Outcome::Written);
+    EXPECT_EQ(summary.days, 1);
+    EXPECT_EQ(summary.unreadable.size(), 1u);
+    const auto bytes = readFile(out);
+    ASSERT_TRUE(bytes);
+    EXPECT_EQ(std::string(bytes->begin(), bytes->end()), "## 2026-12-07 (월)\n\n날씨: 흐림\n\n오늘\n");
+    EXPECT_EQ(exportDiary(data, data + u"x.md", ExportFormat::Markdown).outcome,
+              ExportSummary::Outcome::InsideDataFolder);
+    EXPECT_EQ(std::distance(fs::directory_iterator(root / "diary"), fs::directory_iterator()), 2);
+    fs::remove_all(root);
+}
+
+} // namespace pagelet
