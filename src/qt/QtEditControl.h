@@ -44,6 +44,10 @@ public:
     void invalidate() override;
     int scrollBarWidth() override;
     Composition composition() override;
+    int textLength() override;
+    std::u16string textRange(int start, int end) override;
+    Point posOnLine(int index, int line) override;
+    void replaceSelection(const std::u16string& s) override;
 
     // Where the caret is drawn now (viewport pixels); empty while it is not drawn.
     QRect caretRect();
@@ -63,6 +67,7 @@ protected:
 
 private:
     LineGrid grid() const;
+    void exactView();
     int drawnTop(int line) const;
     int layoutTop(int line);
     QRect caretRectAt(const QTextBlock& block, int layoutPosition);
