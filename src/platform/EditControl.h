@@ -59,6 +59,8 @@ public:
     virtual Point posOnLine(int index, int /*line*/) { return posFromChar(index); }
     // Puts s in place of the selection as one edit the user can undo; the caret follows s.
     virtual void replaceSelection(const std::u16string& s);
+    // Where the client pixels start inside the control's area: its frame's width.
+    virtual Point clientOrigin() { return {0, 0}; }
 };
 
 } // namespace pagelet

@@ -145,6 +145,7 @@ void QtEditControl::setMarginsZero() {}
 // reaches and an estimate beyond, like the widget's own scroll bar.
 void QtEditControl::exactView()
 {
+    fitFont();
     m_map.ensureLines(verticalScrollBar()->value(), grid().partialRows(viewport()->height()) + 1);
 }
 
@@ -313,6 +314,12 @@ Composition QtEditControl::composition()
     return m_map.composition(textCursor().block());
 }
 
+Point QtEditControl::clientOrigin()
+{
+    const QPoint at = viewport()->mapTo(this, QPoint());
+    return {at.x(), at.y()};
+}
+
 void QtEditControl::followView()
 {
     if (m_editor)
@@ -343,8 +350,19 @@ void QtEditControl::onScrollAction(int action)
         m_editor->OnVScroll(code, verticalScrollBar()->sliderPosition());
 }
 
+// The widget lays its lines out in the font the page draws them in.
+void QtEditControl::fitFont()
+{
+    if (!m_editor)
+        return;
+    const QFont fitted = fontFittingRows(m_editor->lineHeight);
+    if (font() != fitted)
+        setFont(fitted);
+}
+
 void QtEditControl::paintEvent(QPaintEvent* event)
 {
+    fitFont();
     QPainter painter(viewport());
     if (!m_editor)
         return;

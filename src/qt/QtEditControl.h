@@ -48,6 +48,7 @@ public:
     std::u16string textRange(int start, int end) override;
     Point posOnLine(int index, int line) override;
     void replaceSelection(const std::u16string& s) override;
+    Point clientOrigin() override;
 
     // Where the caret is drawn now (viewport pixels); empty while it is not drawn.
     QRect caretRect();
@@ -68,6 +69,7 @@ protected:
 private:
     LineGrid grid() const;
     void exactView();
+    void fitFont();
     int drawnTop(int line) const;
     int layoutTop(int line);
     QRect caretRectAt(const QTextBlock& block, int layoutPosition);

@@ -8,6 +8,11 @@
 
 namespace pagelet {
 
+namespace {
+// What the main window shows where its picture ends; the page shows the same.
+constexpr Color kUncoveredFill = rgb(0, 0, 255);
+} // namespace
+
 DiaryEdit::DiaryEdit(EditControl& control, Graphics& graphics, SoftKeyboard& keyboard)
     : text(control), scrollBarWidth(control.scrollBarWidth()), m_control(control), m_graphics(graphics), m_keyboard(keyboard)
 {
@@ -52,6 +57,10 @@ bool DiaryEdit::showScrollBar(bool show)
 
 bool DiaryEdit::setText(const std::u16string& s)
 {
+    // More characters than the rows could hold at a pixel each surely need the bar: show it
+    // first, so a long page is laid out once, at the width it keeps.
+    if (static_cast<long long>(s.size()) > static_cast<long long>(wholeRows()) * area.width())
+        showScrollBar(true);
     m_control.setText(s);
     // Read back when needed in the control's form: breaks always CR LF, so its indices are ours.
     text.stale();
@@ -317,9 +326,22 @@ void DiaryEdit::OnPaint(Surface& screen)
     lineRect = {LineGrid::kInset, LineGrid::kInset, size.width - (scrollBarShown ? scrollBarWidth : 0), size.height};
 
     Surface& page = *m_offscreen;
-    page.copyBitmap(**background, area.topLeft(), {0, 0, size.width, size.height});
-    if (!text.empty() && lineHeight > 0)
+    // The client pixels lie inside the control's frame, over the picture's pixels there.
+    const Point origin = m_control.clientOrigin();
+    const Point under {area.left + origin.x, area.top + origin.y};
+    page.copyBitmap(**background, under, {0, 0, size.width, size.height});
+    // A picture smaller than the page leaves the rest to be cleared, or old text stays.
+    const Size picture = (*background)->size();
+    const int coveredWidth = std::max(picture.width - under.x, 0);
+    const int coveredHeight = std::max(picture.height - under.y, 0);
+    if (coveredWidth < size.width)
+        page.fill({coveredWidth, 0, size.width, size.height}, kUncoveredFill);
+    if (coveredHeight < size.height)
+        page.fill({0, coveredHeight, std::min(coveredWidth, size.width), size.height}, kUncoveredFill);
+    if (!text.empty() && lineHeight > 0) {
+        page.fitTextTo(lineHeight);
         drawLines(page);
+    }
 
     // The selection as it stands now, so a scroll or a window repaint keeps it in place.
     if (editable)
@@ -329,7 +351,7 @@ void DiaryEdit::OnPaint(Surface& screen)
     // XOR with the picture under each rectangle turns exactly what the user sees inside out.
     for (const auto& r : selectionRects)
         if (r->width() > 0 && r->height() > 0) // a selection ending at a line's start leaves it an empty one
-            page.xorBitmap(**background, {area.left + r->left, area.top + r->top}, {r->left, r->top, r->right, r->bottom});
+            page.xorBitmap(**background, {under.x + r->left, under.y + r->top}, {r->left, r->top, r->right, r->bottom});
     selectionRects.clear();
 
     screen.copySurface(page, {0, 0});
