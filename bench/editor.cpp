@@ -154,6 +154,21 @@ void BM_TypedKey(benchmark::State& state)
         e.key(i++);
 }
 
+// The time stamp put in at the caret and taken back out, each step painted.
+void BM_TimeStamp(benchmark::State& state)
+{
+    const std::u16string& text = pageOf(static_cast<int>(state.range(0)));
+    Pagelet e;
+    e.open(text);
+    e.putCaretMidway(text);
+    for (auto _ : state) {
+        e.editor.insertText(u"14 : 05 : 09 ");
+        e.control->viewport()->repaint();
+        e.control->undo();
+        e.control->viewport()->repaint();
+    }
+}
+
 void sizes(benchmark::internal::Benchmark* b)
 {
     for (int bytes : {10 << 10, 100 << 10, 1 << 20, 10 << 20})
@@ -171,6 +186,7 @@ BENCHMARK(BM_Open<Pagelet>)->Apply(sizes);
 BENCHMARK(BM_Open<Stock>)->Apply(sizes);
 BENCHMARK(BM_TypedKey<Pagelet>)->Apply(sizes);
 BENCHMARK(BM_TypedKey<Stock>)->Apply(sizes);
+BENCHMARK(BM_TimeStamp)->Apply(sizes);
 BENCHMARK(BM_Open<Pagelet>)->Apply(longLine);
 BENCHMARK(BM_Open<Stock>)->Apply(longLine);
 BENCHMARK(BM_TypedKey<Pagelet>)->Apply(longLine);

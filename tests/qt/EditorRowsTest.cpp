@@ -161,3 +161,22 @@ TEST(EditorRows, ASystemFontTooTallForTheRowsIsShrunkToFitThem)
     }
     QApplication::setFont(system);
 }
+
+// The time stamp is an edit at the caret: the rest of the page stays, and one undo takes the
+// stamp back out.
+TEST(EditorRows, AStampGoesInAtTheCaretAndOneUndoTakesItOut)
+{
+    Rig rig(plainPaper(240, 270));
+    rig.editor.setText(u"first line\r\nsecond line");
+    rig.editor.setEditable(true);
+    rig.control->setSelection(6, 10); // "line" of the first line
+    rig.editor.insertText(u"12 : 30 ");
+    EXPECT_EQ(rig.editor.text, u"first 12 : 30 \r\nsecond line");
+    int start = 0;
+    int end = 0;
+    rig.control->getSelection(start, end);
+    EXPECT_EQ(start, 14);
+    EXPECT_EQ(end, 14);
+    rig.key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(rig.control->text(), u"first line\r\nsecond line");
+}
