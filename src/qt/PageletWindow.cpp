@@ -19,7 +19,6 @@ PageletWindow::PageletWindow(const WindowOverrides& o)
     setAttribute(Qt::WA_OpaquePaintEvent); // the paint covers everything; never erase first
     setWindowIcon(QIcon(QStringLiteral(":/pagelet/icon.png")));
 
-    m_calendar = new QtMonthCalendar(this);
     m_edit = new QtEditControl(this);
     m_edit->hide();
 
@@ -27,7 +26,7 @@ PageletWindow::PageletWindow(const WindowOverrides& o)
                            o.messages ? *o.messages : m_messages,
                            m_registry,
                            o.exit ? *o.exit : m_exit,
-                           *m_calendar,
+                           m_calendar,
                            *m_edit,
                            m_graphics,
                            o.clock ? *o.clock : m_clock,
@@ -37,9 +36,9 @@ PageletWindow::PageletWindow(const WindowOverrides& o)
     m_edit->attach(&m_dialog->editor());
 
     ShownDay& day = m_dialog->day();
-    m_calendar->dayPicked = [&day](const LocalDate& d) { day.onDayPicked(d); };
-    m_calendar->selectionMoved = [&day](const LocalDate& d) { day.onSelectionChanged(d); };
-    m_calendar->dayStatesRequested = [&day] { day.onDayStatesRequested(); };
+    m_calendar.dayPicked = [&day](const LocalDate& d) { day.onDayPicked(d); };
+    m_calendar.selectionMoved = [&day](const LocalDate& d) { day.onSelectionChanged(d); };
+    m_calendar.dayStatesRequested = [&day] { day.onDayStatesRequested(); };
 
     connect(QGuiApplication::inputMethod(), &QInputMethod::keyboardRectangleChanged, this,
             &PageletWindow::onKeyboardRectangleChanged);
@@ -52,9 +51,9 @@ PageletWindow::~PageletWindow()
     // ~QWidget still hides the window and moves the focus after the dialog has gone: nothing
     // it sets off may reach the dialog.
     disconnect(QGuiApplication::inputMethod(), nullptr, this, nullptr);
-    m_calendar->dayPicked = nullptr;
-    m_calendar->selectionMoved = nullptr;
-    m_calendar->dayStatesRequested = nullptr;
+    m_calendar.dayPicked = nullptr;
+    m_calendar.selectionMoved = nullptr;
+    m_calendar.dayStatesRequested = nullptr;
     m_edit->attach(nullptr);
 }
 

@@ -3,6 +3,7 @@
 // dialogs built from their templates, and main().
 #include "app/MainDialog.h"
 #include "platform/MainWindow.h"
+#include "qt/LazyMonthCalendar.h"
 #include "qt/QtDialogs.h"
 #include "qt/QtGraphics.h"
 #include "qt/QtPlatform.h"
@@ -36,7 +37,7 @@ public:
     bool start();
 
     MainDialog& dialog() { return *m_dialog; }
-    QtMonthCalendar& calendar() { return *m_calendar; }
+    QtMonthCalendar& calendar() { return m_calendar.widget(); }
     QtEditControl& editControl() { return *m_edit; }
 
     Size clientSize() override;
@@ -64,7 +65,7 @@ private:
     QtSoftInputPanel m_softInput;
     QtGraphics m_graphics;
     QtDialogs m_dialogs;
-    QtMonthCalendar* m_calendar = nullptr;
+    LazyMonthCalendar m_calendar {this};
     QtEditControl* m_edit = nullptr;
     std::unique_ptr<MainDialog> m_dialog;
     bool m_destroyed = false;
