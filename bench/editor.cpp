@@ -176,10 +176,10 @@ void sizes(benchmark::internal::Benchmark* b)
     b->Unit(benchmark::kMillisecond);
 }
 
-// The widget's own line breaking takes seconds on the long line: a few rounds say enough.
+// The widget's own line breaking takes a long time on the long line: one round says enough.
 void longLine(benchmark::internal::Benchmark* b)
 {
-    b->Arg(kLongLine)->Iterations(3)->Unit(benchmark::kMillisecond);
+    b->Arg(kLongLine)->Iterations(1)->Unit(benchmark::kMillisecond);
 }
 
 BENCHMARK(BM_Open<Pagelet>)->Apply(sizes);
