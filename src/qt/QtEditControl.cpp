@@ -250,8 +250,29 @@ void QtEditControl::replaceSelection(const std::u16string& s)
     m_settingText = false;
 }
 
+namespace {
+// Beyond this many characters without a blank, breaking at word boundaries costs the square of
+// the run in the widget's line breaking (minutes for a million); such a run is broken at the
+// edge either way, so the page is broken anywhere instead.
+constexpr std::size_t kLongestWord = 4096;
+
+bool hasRunLongerThan(const std::u16string& text, std::size_t limit)
+{
+    std::size_t run = 0;
+    for (char16_t c : text) {
+        run = (c == u' ' || c == u'\t' || c == u'\r' || c == u'\n' || c == u'\u3000') ? 0 : run + 1;
+        if (run > limit)
+            return true;
+    }
+    return false;
+}
+} // namespace
+
 void QtEditControl::setText(const std::u16string& text)
 {
+    const auto wrap = hasRunLongerThan(text, kLongestWord) ? QTextOption::WrapAnywhere : QTextOption::WrapAtWordBoundaryOrAnywhere;
+    if (wordWrapMode() != wrap)
+        setWordWrapMode(wrap);
     m_settingText = true;
     setPlainText(toQString(text)); // CR LF, CR and LF each make one break
     m_settingText = false;

@@ -180,3 +180,20 @@ TEST(EditorRows, AStampGoesInAtTheCaretAndOneUndoTakesItOut)
     rig.key(Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(rig.control->text(), u"first line\r\nsecond line");
 }
+
+// A page with a run too long to break at word boundaries is broken anywhere; the next page
+// wraps at its blanks again.
+TEST(EditorRows, AfterAPageWithAnEndlessWordWordsWrapAtBlanksAgain)
+{
+    Rig rig(plainPaper(240, 270));
+    rig.editor.setText(std::u16string(20000, u'x'));
+    EXPECT_GT(rig.control->lineCount(), 10);
+    rig.editor.setText(u"one two three four five six seven eight nine ten eleven twelve thirteen");
+    const QTextBlock block = rig.control->document()->firstBlock();
+    rig.control->lineCount();
+    ASSERT_GE(block.layout()->lineCount(), 2);
+    for (int i = 0; i + 1 < block.layout()->lineCount(); ++i) {
+        const QTextLine row = block.layout()->lineAt(i);
+        EXPECT_EQ(block.text().at(row.textStart() + row.textLength() - 1), u' ') << "row " << i;
+    }
+}
