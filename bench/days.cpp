@@ -9,7 +9,10 @@
 #include "fakes/Fakes.h"
 
 #include <benchmark/benchmark.h>
+#include <fcntl.h>
 #include <filesystem>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace pagelet;
@@ -51,6 +54,21 @@ struct Bench {
     MainDialog dialog;
 };
 
+double cpuSeconds()
+{
+    rusage u {};
+    getrusage(RUSAGE_SELF, &u);
+    return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) + 1e-6 * static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec);
+}
+
+// CPU seconds per iteration beside the wall time, for the CPU side of the floors.
+struct CpuCounter {
+    explicit CpuCounter(benchmark::State& s) : state(s), start(cpuSeconds()) {}
+    ~CpuCounter() { state.counters["cpu_ms"] = 1000 * (cpuSeconds() - start) / static_cast<double>(std::max<benchmark::IterationCount>(state.iterations(), 1)); }
+    benchmark::State& state;
+    double start;
+};
+
 // Next and back again in turn: every change stores the 100 KB page it leaves and loads the other.
 void BM_ChangeDay(benchmark::State& state)
 {
@@ -59,6 +77,7 @@ void BM_ChangeDay(benchmark::State& state)
     b.put({2001, 6, 8}, pageText(u'나'));
     b.dialog.day().startOn(fromLocal(kDay));
     bool forward = true;
+    CpuCounter cpu(state);
     for (auto _ : state) {
         b.dialog.onCommand(forward ? CMD_NEXT_DAY : CMD_PREV_DAY, 0, 0);
         forward = !forward;
@@ -85,6 +104,37 @@ void BM_SavePage(benchmark::State& state)
         benchmark::DoNotOptimize(b.dialog.day().savePage(fromLocal(kDay)));
 }
 BENCHMARK(BM_SavePage)->Unit(benchmark::kMillisecond);
+
+// The floor of a change: the page durably replaced (temporary file, sync, rename, sync of the
+// folder) and the next page read, with plain system calls and nothing else.
+void BM_FloorChangeDay(benchmark::State& state)
+{
+    Bench b;
+    const std::string bytes = [] {
+        const std::u16string text = pageText(u'가');
+        return std::string(reinterpret_cast<const char*>(text.data()), text.size() * 2);
+    }();
+    b.put({2001, 6, 8}, pageText(u'나'));
+    const std::string page = toUtf8(b.path(kDay));
+    const std::string next = toUtf8(b.path({2001, 6, 8}));
+    const std::string temp = page + ".tmp";
+    std::string in(bytes.size() + 64, '\0');
+    CpuCounter cpu(state);
+    for (auto _ : state) {
+        const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        if (fd < 0 || ::write(fd, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size()) || ::fsync(fd) != 0)
+            state.SkipWithError("write failed");
+        ::close(fd);
+        ::rename(temp.c_str(), page.c_str());
+        const int dir = ::open(b.root.c_str(), O_RDONLY | O_DIRECTORY);
+        ::fsync(dir);
+        ::close(dir);
+        const int r = ::open(next.c_str(), O_RDONLY);
+        benchmark::DoNotOptimize(::read(r, in.data(), in.size()));
+        ::close(r);
+    }
+}
+BENCHMARK(BM_FloorChangeDay)->Unit(benchmark::kMillisecond);
 
 // The limit: the bytes of the two pages a change touches, read and nothing else.
 void BM_ReadPageBytes(benchmark::State& state)
@@ -121,6 +171,23 @@ void BM_ReadMonthBytes(benchmark::State& state)
             benchmark::DoNotOptimize(readFile(b.path({2001, 6, d})));
 }
 BENCHMARK(BM_ReadMonthBytes)->Unit(benchmark::kMicrosecond);
+
+// The floor of the day marks: a stat() of each day's file.
+void BM_Stat31(benchmark::State& state)
+{
+    Bench b;
+    for (int d = 1; d <= 30; ++d)
+        b.put({2001, 6, d}, pageText(u'다').substr(0, 2000));
+    std::vector<std::string> paths;
+    for (int d = 1; d <= 31; ++d)
+        paths.push_back(toUtf8(b.path({2001, 6, d})));
+    for (auto _ : state)
+        for (const auto& path : paths) {
+            struct stat st {};
+            benchmark::DoNotOptimize(::stat(path.c_str(), &st));
+        }
+}
+BENCHMARK(BM_Stat31)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

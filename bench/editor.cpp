@@ -1,5 +1,6 @@
-// The page editor on the real widget: a key press through to the painted page, and a full
-// repaint, both on a 2,000-line page.
+// The page editor on the real widget beside a stock QPlainTextEdit of the same size, in the
+// same run: opening a page (set the text, paint) and a typed key to the painted page, at
+// 10 KB to 10 MB and on one line of 1,000,000 characters without a space.
 #include "fakes/Fakes.h"
 #include "qt/QtEditControl.h"
 #include "qt/QtGraphics.h"
@@ -8,61 +9,89 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QWidget>
 
 #include <benchmark/benchmark.h>
 #include <cstdlib>
+#include <map>
 #include <memory>
 
 using namespace pagelet;
 
 namespace {
 
-constexpr int kLines = 2000;
+constexpr int kLongLine = -1; // the size argument for the line without a space
 
-struct Page {
-    Page()
-        : control(new QtEditControl(&window)), editor(*control, graphics, keyboard)
+// bytes as stored (two per unit): short and long paragraphs, some wrapping, Hangul and ASCII.
+const std::u16string& pageOf(int bytes)
+{
+    static std::map<int, std::u16string> made;
+    auto& text = made[bytes];
+    if (!text.empty())
+        return text;
+    if (bytes == kLongLine)
+        return text = std::u16string(1'000'000, u'x');
+    const std::u16string pieces[] = {u"오늘은 비가 왔다.", u"Walked to the river and back before lunch, then read.",
+                                     u"", u"점심: 김치찌개, 저녁은 친구와 함께 먹었다. It was a long and quiet day."};
+    for (int i = 0; static_cast<int>(text.size()) * 2 < bytes; ++i)
+        text += pieces[i % 4] + u"\r\n";
+    text.resize(static_cast<std::size_t>(bytes / 2));
+    return text;
+}
+
+QKeyEvent typed(int i)
+{
+    // A letter, then taking it back, so the page keeps its size.
+    return i % 2 == 0 ? QKeyEvent(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"))
+                      : QKeyEvent(QEvent::KeyPress, Qt::Key_Backspace, Qt::NoModifier, QString());
+}
+
+QImage ruledPaper()
+{
+    QImage paper(240, 270, QImage::Format_RGB32);
+    QPainter p(&paper);
+    p.fillRect(paper.rect(), QColor(250, 246, 232));
+    for (int y = 46; y < 270; y += 14)
+        p.fillRect(0, y, 240, 1, QColor(190, 205, 230));
+    return paper;
+}
+
+struct Pagelet {
+    Pagelet() : control(new QtEditControl(&window)), editor(*control, graphics, keyboard)
     {
-        QImage paper(240, 270, QImage::Format_RGB32);
-        QPainter p(&paper);
-        p.fillRect(paper.rect(), QColor(250, 246, 232));
-        for (int y = 46; y < 270; y += 14)
-            p.fillRect(0, y, 240, 1, QColor(190, 205, 230));
-        p.end();
-        background = std::make_unique<QtBitmap>(paper);
-
+        background = std::make_unique<QtBitmap>(ruledPaper());
         window.resize(240, 270);
         control->attach(&editor);
         editor.background = &background;
-        editor.lineHeight = 14;
-        editor.create({3, 30, 237, 250});
+        editor.create({0, 0, 240, 270});
         window.show();
         QApplication::setActiveWindow(&window);
         control->setFocus();
+        QApplication::processEvents();
+    }
+    ~Pagelet() { control->attach(nullptr); }
 
-        std::u16string text;
-        for (int i = 0; i < kLines; ++i) {
-            if (i > 0)
-                text += u"\r\n";
-            text += u"Line " + std::u16string(1, static_cast<char16_t>(u'0' + i % 10)) + u": 오늘의 일기";
-        }
+    void open(const std::u16string& text)
+    {
         editor.setText(text);
         editor.setEditable(true);
-        // Work in the middle of the page, where every line above and below counts.
-        control->setSelection(control->lineIndex(kLines / 2) + 4, control->lineIndex(kLines / 2) + 4);
+        control->viewport()->repaint();
+    }
+    void putCaretMidway(const std::u16string& text)
+    {
+        const int at = static_cast<int>(text.size() / 2);
+        control->setSelection(at, at);
         control->scrollCaret();
         QApplication::processEvents();
     }
-    ~Page() { control->attach(nullptr); }
-
-    void key(int code, const QString& text)
+    void key(int i)
     {
-        QKeyEvent press(QEvent::KeyPress, code, Qt::NoModifier, text);
+        QKeyEvent press = typed(i);
         QApplication::sendEvent(control, &press);
+        control->viewport()->repaint();
     }
-    void paint() { control->viewport()->repaint(); }
 
     QWidget window;
     QtGraphics graphics;
@@ -73,52 +102,95 @@ struct Page {
     DiaryEdit editor;
 };
 
-Page& page()
+struct Stock {
+    Stock()
+    {
+        edit.resize(240, 270);
+        edit.show();
+        QApplication::setActiveWindow(&edit);
+        edit.setFocus();
+        QApplication::processEvents();
+    }
+    void open(const std::u16string& text)
+    {
+        edit.setPlainText(QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size())));
+        edit.viewport()->repaint();
+    }
+    void putCaretMidway(const std::u16string& text)
+    {
+        QTextCursor c = edit.textCursor();
+        c.setPosition(static_cast<int>(text.size() / 2) - edit.document()->blockCount() / 2);
+        edit.setTextCursor(c);
+        QApplication::processEvents();
+    }
+    void key(int i)
+    {
+        QKeyEvent press = typed(i);
+        QApplication::sendEvent(&edit, &press);
+        edit.viewport()->repaint();
+    }
+
+    QPlainTextEdit edit;
+};
+
+template <class Editor>
+void BM_Open(benchmark::State& state)
 {
-    static Page p;
-    return p;
+    const std::u16string& text = pageOf(static_cast<int>(state.range(0)));
+    Editor e;
+    for (auto _ : state)
+        e.open(text);
 }
 
-void BM_KeystrokeToPaintedPage(benchmark::State& state)
+template <class Editor>
+void BM_TypedKey(benchmark::State& state)
 {
-    Page& p = page();
-    bool typeNext = true;
-    for (auto _ : state) {
-        // Type a letter, then take it back, so the page stays the same size.
-        if (typeNext)
-            p.key(Qt::Key_A, QStringLiteral("a"));
-        else
-            p.key(Qt::Key_Backspace, QString());
-        typeNext = !typeNext;
-        p.paint();
-    }
-    state.counters["lines"] = p.editor.lineCount;
-    if (p.editor.lineCount < kLines)
-        state.SkipWithError("the page did not hold its lines");
+    const std::u16string& text = pageOf(static_cast<int>(state.range(0)));
+    Editor e;
+    e.open(text);
+    e.putCaretMidway(text);
+    int i = 0;
+    for (auto _ : state)
+        e.key(i++);
 }
-BENCHMARK(BM_KeystrokeToPaintedPage)->Unit(benchmark::kMicrosecond);
 
-void BM_FullRepaint(benchmark::State& state)
+// The time stamp put in at the caret and taken back out, each step painted.
+void BM_TimeStamp(benchmark::State& state)
 {
-    Page& p = page();
+    const std::u16string& text = pageOf(static_cast<int>(state.range(0)));
+    Pagelet e;
+    e.open(text);
+    e.putCaretMidway(text);
     for (auto _ : state) {
-        p.editor.needsRedraw = true;
-        p.paint();
+        e.editor.insertText(u"14 : 05 : 09 ");
+        e.control->viewport()->repaint();
+        e.control->undo();
+        e.control->viewport()->repaint();
     }
-    state.counters["lines"] = p.editor.lineCount;
 }
-BENCHMARK(BM_FullRepaint)->Unit(benchmark::kMicrosecond);
 
-void BM_SelectAllThenPaint(benchmark::State& state)
+void sizes(benchmark::internal::Benchmark* b)
 {
-    Page& p = page();
-    for (auto _ : state) {
-        p.control->selectAll();
-        p.paint();
-        p.control->setSelection(0, 0);
-    }
+    for (int bytes : {10 << 10, 100 << 10, 1 << 20, 10 << 20})
+        b->Arg(bytes);
+    b->Unit(benchmark::kMillisecond);
 }
-BENCHMARK(BM_SelectAllThenPaint)->Unit(benchmark::kMicrosecond);
+
+// The widget's own line breaking takes a long time on the long line: one round says enough.
+void longLine(benchmark::internal::Benchmark* b)
+{
+    b->Arg(kLongLine)->Iterations(1)->Unit(benchmark::kMillisecond);
+}
+
+BENCHMARK(BM_Open<Pagelet>)->Apply(sizes);
+BENCHMARK(BM_Open<Stock>)->Apply(sizes);
+BENCHMARK(BM_TypedKey<Pagelet>)->Apply(sizes);
+BENCHMARK(BM_TypedKey<Stock>)->Apply(sizes);
+BENCHMARK(BM_TimeStamp)->Apply(sizes);
+BENCHMARK(BM_Open<Pagelet>)->Apply(longLine);
+BENCHMARK(BM_Open<Stock>)->Apply(longLine);
+BENCHMARK(BM_TypedKey<Pagelet>)->Apply(longLine);
+BENCHMARK(BM_TypedKey<Stock>)->Apply(longLine);
 
 } // namespace
 

@@ -71,7 +71,9 @@ bool MainDialog::OnInitDialog()
     m_settings.dataPath = data.empty() ? m_settings.programPath + u"diary/" : data;
     if (m_settings.dataPath.back() != u'/')
         m_settings.dataPath += u'/';
-    key.writeString(u"Data Path", m_settings.dataPath);
+    // Written only when it differs: a start that changes nothing writes nothing.
+    if (data != m_settings.dataPath)
+        key.writeString(u"Data Path", m_settings.dataPath);
     // A save cut short by a crash leaves its temporary file; the page itself is whole.
     removeTemporaryFiles(m_settings.dataPath);
 

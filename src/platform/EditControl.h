@@ -50,6 +50,17 @@ public:
     virtual void invalidate() = 0; // repaint the whole control without erasing
     virtual int scrollBarWidth() = 0; // the system's vertical scroll bar width
     virtual Composition composition() { return {}; } // none unless an input method is composing
+
+    // Cheaper forms a control may give of what the calls above already tell.
+    virtual int textLength() { return static_cast<int>(text().size()); }
+    virtual std::u16string textRange(int start, int end);
+    // Where index lies on visual line `line`: the end of a wrapped line and the start of the
+    // next are the same index but different places.
+    virtual Point posOnLine(int index, int /*line*/) { return posFromChar(index); }
+    // Puts s in place of the selection as one edit the user can undo; the caret follows s.
+    virtual void replaceSelection(const std::u16string& s);
+    // Where the client pixels start inside the control's area: its frame's width.
+    virtual Point clientOrigin() { return {0, 0}; }
 };
 
 } // namespace pagelet

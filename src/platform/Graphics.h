@@ -42,6 +42,9 @@ public:
     virtual void drawSunkenEdge(const Rect& rect) = 0;
     // Left-aligned from the rectangle's top, not clipped, "&" drawn as itself.
     virtual void drawText(const Rect& rect, std::u16string_view run, Color color) = 0;
+    // Text from here on in the system font's family, smaller when its lines would not fit
+    // rows of this many pixels.
+    virtual void fitTextTo(int /*rowHeight*/) {}
 };
 
 class Graphics {

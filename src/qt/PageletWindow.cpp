@@ -29,7 +29,6 @@ PageletWindow::PageletWindow(const WindowOverrides& o)
     setAttribute(Qt::WA_OpaquePaintEvent); // the paint covers everything; never erase first
     setWindowIcon(QIcon(QStringLiteral(":/pagelet/icon.png")));
 
-    m_calendar = new QtMonthCalendar(this);
     m_edit = new QtEditControl(this);
     m_edit->hide();
 
@@ -37,7 +36,7 @@ PageletWindow::PageletWindow(const WindowOverrides& o)
                            o.messages ? *o.messages : m_messages,
                            m_registry,
                            o.exit ? *o.exit : m_exit,
-                           *m_calendar,
+                           m_calendar,
                            *m_edit,
                            m_graphics,
                            o.clock ? *o.clock : m_clock,
@@ -48,9 +47,9 @@ PageletWindow::PageletWindow(const WindowOverrides& o)
     m_edit->attach(&m_dialog->editor());
 
     ShownDay& day = m_dialog->day();
-    m_calendar->dayPicked = [&day](const LocalDate& d) { day.onDayPicked(d); };
-    m_calendar->selectionMoved = [&day](const LocalDate& d) { day.onSelectionChanged(d); };
-    m_calendar->dayStatesRequested = [&day] { day.onDayStatesRequested(); };
+    m_calendar.dayPicked = [&day](const LocalDate& d) { day.onDayPicked(d); };
+    m_calendar.selectionMoved = [&day](const LocalDate& d) { day.onSelectionChanged(d); };
+    m_calendar.dayStatesRequested = [&day] { day.onDayStatesRequested(); };
 
     connect(QGuiApplication::inputMethod(), &QInputMethod::keyboardRectangleChanged, this,
             &PageletWindow::onKeyboardRectangleChanged);
@@ -59,7 +58,7 @@ PageletWindow::PageletWindow(const WindowOverrides& o)
     m_menu = new WindowMenu(*this, {[this](int c) { return tap(c); }, [&dialog](int c) { return dialog.canTap(c); },
                                     [this](int percent) { zoomTo(percent); }, [this] { close(); }});
     m_edit->installEventFilter(this);
-    m_calendar->keyboardClosed = [&dialog] { dialog.closeCalendar(); };
+    m_calendar.keyboardClosed = [&dialog] { dialog.closeCalendar(); };
 }
 
 PageletWindow::~PageletWindow()
@@ -69,10 +68,10 @@ PageletWindow::~PageletWindow()
     // ~QWidget still hides the window and moves the focus after the dialog has gone: nothing
     // it sets off may reach the dialog.
     disconnect(QGuiApplication::inputMethod(), nullptr, this, nullptr);
-    m_calendar->dayPicked = nullptr;
-    m_calendar->keyboardClosed = nullptr;
-    m_calendar->selectionMoved = nullptr;
-    m_calendar->dayStatesRequested = nullptr;
+    m_calendar.dayPicked = nullptr;
+    m_calendar.keyboardClosed = nullptr;
+    m_calendar.selectionMoved = nullptr;
+    m_calendar.dayStatesRequested = nullptr;
     m_edit->attach(nullptr);
 }
 
@@ -108,7 +107,7 @@ void PageletWindow::applyZoom()
 {
     setFixedSize(Zoom::scaled(kClientWidth), Zoom::scaled(kClientHeight));
     m_edit->applyZoom(m_dialog->editor().area);
-    m_calendar->applyZoom();
+    m_calendar.applyZoom();
     m_menu->refresh();
     m_dialog->editor().needsRedraw = true;
     invalidate();
@@ -121,7 +120,7 @@ bool PageletWindow::tap(int command)
         return false;
     // Opened from the keyboard: the keys move through its days.
     if (command == CMD_CALENDAR && !calendarWasOpen && m_dialog->day().calendarVisible())
-        m_calendar->takeKeyboard();
+        m_calendar.widget().takeKeyboard();
     return true;
 }
 

@@ -3,6 +3,7 @@
 // dialogs built from their templates, and main().
 #include "app/MainDialog.h"
 #include "platform/MainWindow.h"
+#include "qt/LazyMonthCalendar.h"
 #include "qt/QtDialogs.h"
 #include "qt/QtGraphics.h"
 #include "qt/QtPlatform.h"
@@ -39,7 +40,7 @@ public:
     bool start();
 
     MainDialog& dialog() { return *m_dialog; }
-    QtMonthCalendar& calendar() { return *m_calendar; }
+    QtMonthCalendar& calendar() { return m_calendar.widget(); }
     QtEditControl& editControl() { return *m_edit; }
     QtVoiceRecorder& recorder() { return m_recorder; }
     WindowMenu& menu() { return *m_menu; }
@@ -79,7 +80,7 @@ private:
     QtGraphics m_graphics;
     QtDialogs m_dialogs;
     QtVoiceRecorder m_recorder;
-    QtMonthCalendar* m_calendar = nullptr;
+    LazyMonthCalendar m_calendar {this};
     QtEditControl* m_edit = nullptr;
     WindowMenu* m_menu = nullptr;
     std::unique_ptr<MainDialog> m_dialog;

@@ -37,11 +37,9 @@ QtEditControl::QtEditControl(QWidget* parent) : QPlainTextEdit(parent), m_map(*d
     viewport()->setAutoFillBackground(false);
 
     connect(this, &QPlainTextEdit::textChanged, this, [this] {
-        m_map.markDirty();
         if (!m_editor || m_settingText)
             return;
         // The editor reads the scroll position as the control's answer to the edit.
-        m_map.ensureLayout();
         ensureCursorVisible();
         m_editor->OnChange();
     });
@@ -52,8 +50,6 @@ QtEditControl::QtEditControl(QWidget* parent) : QPlainTextEdit(parent), m_map(*d
     // its update request comes all the same.
     connect(verticalScrollBar(), &QAbstractSlider::valueChanged, this, &QtEditControl::followView);
     connect(this, &QPlainTextEdit::updateRequest, this, &QtEditControl::followView);
-    connect(document(), &QTextDocument::contentsChange, this, [this] { m_map.markDirty(); });
-    connect(document()->documentLayout(), &QAbstractTextDocumentLayout::update, this, [this] { m_map.markDirty(); });
 }
 
 // The base class's teardown still moves focus and the view; none of that may reach this
@@ -64,7 +60,6 @@ QtEditControl::~QtEditControl()
     disconnect(this, nullptr, this, nullptr);
     disconnect(verticalScrollBar(), nullptr, this, nullptr);
     disconnect(document(), nullptr, this, nullptr);
-    disconnect(document()->documentLayout(), nullptr, this, nullptr);
 }
 
 LineGrid QtEditControl::grid() const
@@ -104,12 +99,13 @@ QRect QtEditControl::caretRect()
     const QAbstractTextDocumentLayout::PaintContext context = getPaintContext();
     if (context.cursorPosition == -1)
         return {}; // blinked off
-    m_map.ensureLayout();
     if (context.cursorPosition < -1) { // inside the text being composed
         const QTextBlock block = textCursor().block();
+        TextMap::ensureBlock(block);
         return caretRectAt(block, block.layout()->preeditAreaPosition() - (context.cursorPosition + 2));
     }
     const QTextBlock block = document()->findBlock(context.cursorPosition);
+    TextMap::ensureBlock(block);
     return caretRectAt(block, context.cursorPosition - block.position());
 }
 
@@ -153,17 +149,25 @@ void QtEditControl::applyZoom(const Rect& area)
     document()->setDocumentMargin(Zoom::scaled(LineGrid::kInset));
     // Drawn pages use this same face at this size (QtSurface::drawText), so the text lies
     // where this layout puts the caret.
-    setFont(Zoom::scaled(QApplication::font(), Zoom::factor()));
+    fitFont();
     m_settingText = false;
-    m_map.markDirty();
     moveTo(area);
 }
 
 // The page draws its lines kInset pixels in, so the text keeps that inset under them.
 void QtEditControl::setMarginsZero() {}
 
+// The lines on screen and one more are laid out, so the count is exact as far as the view
+// reaches and an estimate beyond, like the widget's own scroll bar.
+void QtEditControl::exactView()
+{
+    fitFont();
+    m_map.ensureLines(verticalScrollBar()->value(), grid().partialRows(viewport()->height()) + 1);
+}
+
 int QtEditControl::lineCount()
 {
+    exactView();
     return m_map.lineCount();
 }
 
@@ -174,11 +178,11 @@ int QtEditControl::lineIndex(int line)
 
 Point QtEditControl::posFromChar(int index)
 {
-    m_map.ensureLayout();
     if (index < 0 || index > m_map.storedLength())
         return {-1, -1};
     const int position = m_map.widgetFromStored(index);
     const QTextBlock b = document()->findBlock(position);
+    TextMap::ensureBlock(b);
     const QRect r = caretRectAt(b, TextMap::layoutFromOffset(b, position - b.position()));
     if (r.isNull())
         return {-1, -1};
@@ -203,7 +207,7 @@ void QtEditControl::setSelection(int start, int end)
 
 void QtEditControl::scrollCaret()
 {
-    m_map.ensureLayout();
+    TextMap::ensureBlock(textCursor().block());
     ensureCursorVisible();
 }
 
@@ -214,7 +218,7 @@ int QtEditControl::firstVisibleLine()
 
 void QtEditControl::lineScroll(int lines)
 {
-    m_map.ensureLayout();
+    exactView();
     if (lines != 0)
         verticalScrollBar()->setValue(verticalScrollBar()->value() + lines);
 }
@@ -229,12 +233,65 @@ std::u16string QtEditControl::text()
     return m_map.text();
 }
 
+int QtEditControl::textLength()
+{
+    return m_map.storedLength();
+}
+
+std::u16string QtEditControl::textRange(int start, int end)
+{
+    return m_map.text(start, end);
+}
+
+Point QtEditControl::posOnLine(int index, int line)
+{
+    if (line < 0 || line >= m_map.lineCount() || index < 0 || index > m_map.storedLength())
+        return {-1, -1};
+    const VisualLine l = m_map.line(line);
+    const int offset = m_map.widgetFromStored(index) - l.block.position();
+    const int at = std::clamp(TextMap::layoutFromOffset(l.block, offset), l.line.textStart(),
+                              l.line.textStart() + l.line.textLength());
+    return {static_cast<int>(std::lround(l.line.cursorToX(at) + contentOffset().x())), drawnTop(line)};
+}
+
+void QtEditControl::replaceSelection(const std::u16string& s)
+{
+    // Each break the page stores (CR LF, CR or LF) is one paragraph break here.
+    QString units = toQString(s);
+    units.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+    QTextCursor c = textCursor();
+    m_settingText = true;
+    c.insertText(units);
+    setTextCursor(c);
+    m_settingText = false;
+}
+
+namespace {
+// Beyond this many characters without a blank, breaking at word boundaries costs the square of
+// the run in the widget's line breaking (minutes for a million); such a run is broken at the
+// edge either way, so the page is broken anywhere instead.
+constexpr std::size_t kLongestWord = 4096;
+
+bool hasRunLongerThan(const std::u16string& text, std::size_t limit)
+{
+    std::size_t run = 0;
+    for (char16_t c : text) {
+        run = (c == u' ' || c == u'\t' || c == u'\r' || c == u'\n' || c == u'\u3000') ? 0 : run + 1;
+        if (run > limit)
+            return true;
+    }
+    return false;
+}
+} // namespace
+
 void QtEditControl::setText(const std::u16string& text)
 {
+    const auto wrap = hasRunLongerThan(text, kLongestWord) ? QTextOption::WrapAnywhere : QTextOption::WrapAtWordBoundaryOrAnywhere;
+    if (wordWrapMode() != wrap)
+        setWordWrapMode(wrap);
     m_settingText = true;
     setPlainText(toQString(text)); // CR LF, CR and LF each make one break
     m_settingText = false;
-    m_map.markDirty();
 }
 
 void QtEditControl::setFocus()
@@ -262,13 +319,12 @@ void QtEditControl::setCaretPos(Point at)
 void QtEditControl::showScrollBar(bool show)
 {
     setVerticalScrollBarPolicy(show ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
-    m_map.markDirty();
 }
 
 // The widget's bar runs to the last possible first line; ours, like the page, to the last line.
 ScrollInfo QtEditControl::scrollInfo()
 {
-    m_map.ensureLayout();
+    exactView();
     const QScrollBar* bar = verticalScrollBar();
     const int page = bar->pageStep();
     return {bar->minimum(), bar->maximum() + std::max(page, 1) - 1, page, bar->value(), bar->sliderPosition()};
@@ -276,7 +332,7 @@ ScrollInfo QtEditControl::scrollInfo()
 
 void QtEditControl::setScrollPos(int position)
 {
-    m_map.ensureLayout();
+    exactView();
     verticalScrollBar()->setValue(position);
 }
 
@@ -293,6 +349,12 @@ int QtEditControl::scrollBarWidth()
 Composition QtEditControl::composition()
 {
     return m_map.composition(textCursor().block());
+}
+
+Point QtEditControl::clientOrigin()
+{
+    const QPoint at = viewport()->mapTo(this, QPoint());
+    return {at.x(), at.y()};
 }
 
 void QtEditControl::followView()
@@ -325,8 +387,18 @@ void QtEditControl::onScrollAction(int action)
         m_editor->OnVScroll(code, verticalScrollBar()->sliderPosition());
 }
 
+// The widget lays its lines out in the font the page draws them in.
+void QtEditControl::fitFont()
+{
+    // The face that fits a row at 100 %, at the zoomed size: the page draws it the same way.
+    const QFont fitted = Zoom::scaled(fontFittingRows(m_editor ? m_editor->lineHeight : 0), Zoom::factor());
+    if (font() != fitted)
+        setFont(fitted);
+}
+
 void QtEditControl::paintEvent(QPaintEvent* event)
 {
+    fitFont();
     QPainter painter(viewport());
     if (!m_editor)
         return;
@@ -372,7 +444,6 @@ void QtEditControl::paintEvent(QPaintEvent* event)
 void QtEditControl::resizeEvent(QResizeEvent* event)
 {
     QPlainTextEdit::resizeEvent(event);
-    m_map.markDirty();
     if (m_editor)
         m_editor->OnControlResized();
 }
@@ -435,7 +506,6 @@ void QtEditControl::mouseDoubleClickEvent(QMouseEvent* event)
 void QtEditControl::inputMethodEvent(QInputMethodEvent* event)
 {
     QPlainTextEdit::inputMethodEvent(event);
-    m_map.markDirty();
     followView();
     colourRequest(); // the composition is part of the drawn page
 }

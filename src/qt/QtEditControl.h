@@ -44,6 +44,11 @@ public:
     void invalidate() override;
     int scrollBarWidth() override;
     Composition composition() override;
+    int textLength() override;
+    std::u16string textRange(int start, int end) override;
+    Point posOnLine(int index, int line) override;
+    void replaceSelection(const std::u16string& s) override;
+    Point clientOrigin() override;
 
     // Font and place follow the window's zoom; the page stays at area.
     void applyZoom(const Rect& area);
@@ -66,6 +71,8 @@ protected:
 
 private:
     LineGrid grid() const;
+    void exactView();
+    void fitFont();
     int drawnTop(int line) const;
     int layoutTop(int line);
     QRect caretRectAt(const QTextBlock& block, int layoutPosition);

@@ -197,6 +197,26 @@ void QtSurface::drawText(const Rect& rect, std::u16string_view run, Color color)
     m_painter->restore();
 }
 
+void QtSurface::fitTextTo(int rowHeight)
+{
+    const QFont font = fontFittingRows(rowHeight);
+    if (m_painter->font() != font)
+        m_painter->setFont(font);
+}
+
+QFont fontFittingRows(int rowHeight)
+{
+    QFont font = QApplication::font();
+    if (rowHeight <= 0 || QFontMetrics(font).height() <= rowHeight)
+        return font;
+    for (int size = rowHeight; size > 1; --size) {
+        font.setPixelSize(size);
+        if (QFontMetrics(font).height() <= rowHeight)
+            break;
+    }
+    return font;
+}
+
 std::unique_ptr<Bitmap> QtGraphics::loadBitmap(const std::u16string& path)
 {
     // Read like every other file: a FIFO or device named like a picture must not block us.

@@ -43,6 +43,7 @@ public:
     void drawCellSelected(const ImageStrip& strip, int cell, Point at) override;
     void drawSunkenEdge(const Rect& rect) override;
     void drawText(const Rect& rect, std::u16string_view run, Color color) override;
+    void fitTextTo(int rowHeight) override;
 
     const QImage* image() const { return m_image.isNull() ? nullptr : &m_image; }
 
@@ -64,6 +65,8 @@ public:
 };
 
 QColor toQColor(Color color);
+// The system font, or its family at the largest size whose line fits rowHeight pixels.
+QFont fontFittingRows(int rowHeight);
 QString toQString(std::u16string_view text);
 std::u16string fromQString(const QString& text);
 

@@ -103,24 +103,40 @@ void QtMonthCalendar::setSelection(DayValue day)
         dayStatesRequested();
 }
 
-QDate QtMonthCalendar::firstShownDay() const
+namespace {
+// The grid always shows six rows from the Sunday before the 1st (a whole week when the 1st
+// is a Sunday).
+QDate firstOfGrid(int year, int month)
 {
-    const QDate first(yearShown(), monthShown(), 1);
-    int offset = (first.dayOfWeek() - static_cast<int>(firstDayOfWeek()) + 7) % 7;
+    const QDate first(year, month, 1);
+    int offset = (first.dayOfWeek() - static_cast<int>(Qt::Sunday) + 7) % 7;
     if (offset == 0)
         offset = 7;
     return first.addDays(-offset);
 }
+} // namespace
 
-DisplayedRange QtMonthCalendar::displayedRange()
+const Size QtMonthCalendar::kSize {kWidth, kHeight};
+
+QDate QtMonthCalendar::firstShownDay() const
 {
-    const QDate first = firstShownDay();
+    return firstOfGrid(yearShown(), monthShown());
+}
+
+DisplayedRange QtMonthCalendar::rangeShowing(int year, int month)
+{
+    const QDate first = firstOfGrid(year, month);
     const QDate last = first.addDays(41);
     DisplayedRange range;
     range.first = toLocalDate(first);
     range.last = toLocalDate(last);
     range.months = (last.year() - first.year()) * 12 + last.month() - first.month() + 1;
     return range;
+}
+
+DisplayedRange QtMonthCalendar::displayedRange()
+{
+    return rangeShowing(yearShown(), monthShown());
 }
 
 void QtMonthCalendar::setDayStates(const std::vector<std::uint32_t>& masks)

@@ -36,6 +36,9 @@ public:
 
     // The first day of the 6-row grid for the shown month.
     QDate firstShownDay() const;
+    // What the grid shows for a month, and the widget's fixed size.
+    static DisplayedRange rangeShowing(int year, int month);
+    static const Size kSize;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -9,26 +9,39 @@
 
 namespace pagelet {
 
-void TextMap::ensureLayout()
+void TextMap::ensureBlock(const QTextBlock& block)
 {
-    if (!m_layoutDirty)
-        return;
-    QAbstractTextDocumentLayout* layout = m_document.documentLayout();
-    for (QTextBlock b = m_document.begin(); b.isValid(); b = b.next())
-        layout->blockBoundingRect(b);
-    m_layoutDirty = false;
+    if (block.isValid() && block.layout() && block.layout()->lineCount() == 0)
+        block.document()->documentLayout()->blockBoundingRect(block);
 }
 
-int TextMap::lineCount()
+void TextMap::ensureLines(int first, int count)
 {
-    ensureLayout();
+    const int last = first + std::max(count, 1) - 1;
+    QTextBlock b = m_document.findBlockByLineNumber(std::max(first, 0));
+    if (!b.isValid())
+        b = m_document.lastBlock();
+    // Laying a paragraph out changes only the numbers of the lines after it.
+    for (; b.isValid(); b = b.next()) {
+        ensureBlock(b);
+        if (b.firstLineNumber() + b.lineCount() > last)
+            break;
+    }
+}
+
+int TextMap::lineCount() const
+{
     return m_document.lineCount();
 }
 
 VisualLine TextMap::line(int number)
 {
-    ensureLayout();
-    const QTextBlock b = m_document.findBlockByLineNumber(number);
+    QTextBlock b = m_document.findBlockByLineNumber(number);
+    ensureBlock(b);
+    while (b.isValid() && b.next().isValid() && number >= b.firstLineNumber() + b.lineCount()) {
+        b = b.next();
+        ensureBlock(b);
+    }
     return {b, b.layout()->lineAt(number - b.firstLineNumber())};
 }
 
@@ -85,16 +98,35 @@ int TextMap::offsetFromLayout(const QTextBlock& block, int position)
     return position >= at + length ? position - length : at;
 }
 
-// Blocks' own text, not toPlainText(), which turns no-break spaces into spaces.
 std::u16string TextMap::text() const
 {
+    return text(0, storedLength());
+}
+
+// Blocks' own text, not toPlainText(), which turns no-break spaces into spaces.
+std::u16string TextMap::text(int start, int end) const
+{
     std::u16string out;
-    out.reserve(static_cast<std::size_t>(storedLength()));
-    for (QTextBlock b = m_document.begin(); b.isValid(); b = b.next()) {
-        if (b.blockNumber() > 0)
-            out += u"\r\n";
+    start = std::clamp(start, 0, storedLength());
+    end = std::clamp(end, start, storedLength());
+    out.reserve(static_cast<std::size_t>(end - start));
+    QTextBlock b = m_document.findBlock(widgetFromStored(start));
+    for (; b.isValid(); b = b.next()) {
+        const int from = b.position() + b.blockNumber(); // stored index of the paragraph's start
+        if (from >= end)
+            break;
         const QString t = b.text();
-        out.append(reinterpret_cast<const char16_t*>(t.utf16()), static_cast<std::size_t>(t.size()));
+        std::u16string_view units(reinterpret_cast<const char16_t*>(t.utf16()), static_cast<std::size_t>(t.size()));
+        const int a = std::max(start - from, 0);
+        const int z = std::min(end - from, static_cast<int>(units.size()));
+        if (a < z)
+            out.append(units.substr(static_cast<std::size_t>(a), static_cast<std::size_t>(z - a)));
+        if (b.next().isValid()) {
+            const int breakAt = from + static_cast<int>(units.size());
+            for (int i = 0; i < 2; ++i)
+                if (breakAt + i >= start && breakAt + i < end)
+                    out += i == 0 ? u'\r' : u'\n';
+        }
     }
     return out;
 }

@@ -23,12 +23,14 @@ class TextMap {
 public:
     explicit TextMap(const QTextDocument& document) : m_document(document) {}
 
-    // Paragraphs are laid out lazily; until all are, the visual line count is wrong.
-    void markDirty() { m_layoutDirty = true; }
-    void ensureLayout();
+    // Paragraphs are laid out lazily: one not laid out yet counts as the lines it had when
+    // last laid out (one at first). These lay out just what is asked, so the lines from
+    // first on (count of them) are exact, and so is the total when they reach the end.
+    void ensureLines(int first, int count);
+    static void ensureBlock(const QTextBlock& block);
 
-    int lineCount();
-    VisualLine line(int number); // number within 0 .. lineCount() - 1
+    int lineCount() const;
+    VisualLine line(int number); // number within 0 .. lineCount() - 1, laid out
     int lineStart(int number);   // its first character's stored index; -1 for no such line
 
     int storedLength() const;
@@ -39,12 +41,12 @@ public:
     static int offsetFromLayout(const QTextBlock& block, int position);
 
     std::u16string text() const;
+    std::u16string text(int start, int end) const; // stored indices
     // What the input method is composing in the caret's paragraph, at its stored index.
     Composition composition(const QTextBlock& caretBlock) const;
 
 private:
     const QTextDocument& m_document;
-    bool m_layoutDirty = true;
 };
 
 } // namespace pagelet

@@ -8,8 +8,13 @@
 
 namespace pagelet {
 
+namespace {
+// What the main window shows where its picture ends; the page shows the same.
+constexpr Color kUncoveredFill = rgb(0, 0, 255);
+} // namespace
+
 DiaryEdit::DiaryEdit(EditControl& control, Graphics& graphics, SoftKeyboard& keyboard)
-    : scrollBarWidth(control.scrollBarWidth()), m_control(control), m_graphics(graphics), m_keyboard(keyboard)
+    : text(control), scrollBarWidth(control.scrollBarWidth()), m_control(control), m_graphics(graphics), m_keyboard(keyboard)
 {
 }
 
@@ -52,9 +57,13 @@ bool DiaryEdit::showScrollBar(bool show)
 
 bool DiaryEdit::setText(const std::u16string& s)
 {
+    // More characters than the rows could hold at a pixel each surely need the bar: show it
+    // first, so a long page is laid out once, at the width it keeps.
+    if (static_cast<long long>(s.size()) > static_cast<long long>(wholeRows()) * area.width())
+        showScrollBar(true);
     m_control.setText(s);
-    // The control's form of the text: breaks always CR LF, so its indices are ours.
-    text = m_control.text();
+    // Read back when needed in the control's form: breaks always CR LF, so its indices are ours.
+    text.stale();
     lineCount = m_control.lineCount();
     if (!text.empty() && lineCount > wholeRows()) {
         showScrollBar(true);
@@ -72,19 +81,10 @@ bool DiaryEdit::setText(const std::u16string& s)
 
 bool DiaryEdit::insertText(const std::u16string& s)
 {
-    const std::u16string old = m_control.text();
-    const int length = static_cast<int>(old.size());
-    int start = 0;
-    int end = 0;
-    m_control.getSelection(start, end);
-    start = std::clamp(start, 0, length);
-    end = std::clamp(end, start, length);
-    m_control.setText(old.substr(0, static_cast<std::size_t>(start)) + s + old.substr(static_cast<std::size_t>(end)));
-    text = m_control.text();
+    // An edit at the caret, not a new page: the rest of the page and the undo steps stay.
+    m_control.replaceSelection(s);
+    text.stale();
     m_control.setFocus();
-    // The caret stands right after the inserted text, wherever it went in.
-    const int caret = static_cast<int>(text.size()) - (length - end);
-    m_control.setSelection(caret, caret);
     m_control.scrollCaret();
     showCaret(false);
     lineCount = m_control.lineCount();
@@ -142,7 +142,7 @@ bool DiaryEdit::relayout()
 void DiaryEdit::OnChange()
 {
     lineCount = m_control.lineCount();
-    text = m_control.text();
+    text.stale();
     if (text.empty()) {
         firstLine = 0;
         showScrollBar(false);
@@ -237,54 +237,40 @@ void DiaryEdit::CtlColor()
     repaint();
 }
 
-// The visual line holding index: the last line starting at or before it.
-int DiaryEdit::lineOfIndex(int index, int count)
-{
-    int low = 0;
-    int high = count - 1;
-    while (low < high) {
-        const int mid = (low + high + 1) / 2;
-        const int start = m_control.lineIndex(mid);
-        if (start >= 0 && start <= index)
-            low = mid;
-        else
-            high = mid - 1;
-    }
-    return low;
-}
-
-// One rectangle per selected line, from its first selected character to the start of the
-// character after its last one. x only grows along a line, so those two characters decide
-// it; lines out of view are never drawn and get none.
+// One rectangle per selected row shown, from its first selected character to the start of
+// the character after its last one on that row (a wrapped row ends where its text does).
 void DiaryEdit::buildSelectionRects()
 {
     selectionRects.clear();
     int start = 0;
     int end = 0;
     m_control.getSelection(start, end);
-    const int count = m_control.lineCount();
-    if (end <= start || count <= 0 || lineHeight <= 0)
+    if (end <= start || lineHeight <= 0)
         return;
-    const int top = m_control.firstVisibleLine();
-    const int first = std::max(lineOfIndex(start, count), top);
-    const int last = std::min(lineOfIndex(end, count), top + partialRows());
-    for (int line = first; line <= last; ++line) {
+    const int count = m_control.lineCount();
+    const int length = m_control.textLength();
+    const int top = std::max(m_control.firstVisibleLine(), 0);
+    const int last = std::min(count - 1, top + partialRows());
+    for (int line = top; line <= last; ++line) {
         const int lineStart = m_control.lineIndex(line);
+        if (lineStart < 0 || lineStart > end)
+            break;
         const int next = line + 1 < count ? m_control.lineIndex(line + 1) : -1;
+        int rowEnd = next >= 0 ? next : length;
+        if (next >= 2 && m_control.textRange(next - 2, next) == u"\r\n")
+            rowEnd = next - 2; // the break shows nothing
         const int a = std::max(start, lineStart);
-        const int b = next >= 0 ? std::min(end, next - 1) : end;
-        if (lineStart < 0 || a > b)
+        const int b = std::min(end, rowEnd);
+        if (a > b)
             continue;
-        const Point pa = m_control.posFromChar(a);
+        const Point pa = m_control.posOnLine(a, line);
+        const Point pb = m_control.posOnLine(b, line);
         if (pa == Point {-1, -1})
             continue;
         auto rect = std::make_unique<SelectionRect>(pa.x, pa.y, pa.x, pa.y + lineHeight);
-        const Point pb = b == a ? pa : m_control.posFromChar(b);
         if (pb != Point {-1, -1} && pb.y == pa.y) {
-            if (pb.x < rect->left)
-                rect->left = pb.x;
-            else
-                rect->right = pb.x;
+            rect->left = std::min(pa.x, pb.x);
+            rect->right = std::max(pa.x, pb.x);
         }
         selectionRects.push_back(std::move(rect));
     }
@@ -292,7 +278,7 @@ void DiaryEdit::buildSelectionRects()
 
 void DiaryEdit::drawLines(Surface& page)
 {
-    const int length = static_cast<int>(text.size());
+    const int length = m_control.textLength();
     const int last = std::min(firstLine + wholeRows(), lineCount);
     const Color color = editable ? editTextColor : viewTextColor;
     const Composition composing = editable ? m_control.composition() : Composition {};
@@ -303,7 +289,7 @@ void DiaryEdit::drawLines(Surface& page)
             break;
         const int next = m_control.lineIndex(line + 1);
         const int e = next > s ? std::min(next, length) : length;
-        run.assign(text, static_cast<std::size_t>(s), static_cast<std::size_t>(e - s));
+        run = m_control.textRange(s, e);
         // The break ends the drawn line; a line that wrapped inside a word is drawn in full.
         const auto cut = run.find_first_of(u"\r\n\u2028");
         if (cut != std::u16string::npos)
@@ -340,9 +326,22 @@ void DiaryEdit::OnPaint(Surface& screen)
     lineRect = {LineGrid::kInset, LineGrid::kInset, size.width - (scrollBarShown ? scrollBarWidth : 0), size.height};
 
     Surface& page = *m_offscreen;
-    page.copyBitmap(**background, area.topLeft(), {0, 0, size.width, size.height});
-    if (!text.empty() && lineHeight > 0)
+    // The client pixels lie inside the control's frame, over the picture's pixels there.
+    const Point origin = m_control.clientOrigin();
+    const Point under {area.left + origin.x, area.top + origin.y};
+    page.copyBitmap(**background, under, {0, 0, size.width, size.height});
+    // A picture smaller than the page leaves the rest to be cleared, or old text stays.
+    const Size picture = (*background)->size();
+    const int coveredWidth = std::max(picture.width - under.x, 0);
+    const int coveredHeight = std::max(picture.height - under.y, 0);
+    if (coveredWidth < size.width)
+        page.fill({coveredWidth, 0, size.width, size.height}, kUncoveredFill);
+    if (coveredHeight < size.height)
+        page.fill({0, coveredHeight, std::min(coveredWidth, size.width), size.height}, kUncoveredFill);
+    if (!text.empty() && lineHeight > 0) {
+        page.fitTextTo(lineHeight);
         drawLines(page);
+    }
 
     // The selection as it stands now, so a scroll or a window repaint keeps it in place.
     if (editable)
@@ -352,7 +351,7 @@ void DiaryEdit::OnPaint(Surface& screen)
     // XOR with the picture under each rectangle turns exactly what the user sees inside out.
     for (const auto& r : selectionRects)
         if (r->width() > 0 && r->height() > 0) // a selection ending at a line's start leaves it an empty one
-            page.xorBitmap(**background, {area.left + r->left, area.top + r->top}, {r->left, r->top, r->right, r->bottom});
+            page.xorBitmap(**background, {under.x + r->left, under.y + r->top}, {r->left, r->top, r->right, r->bottom});
     selectionRects.clear();
 
     screen.copySurface(page, {0, 0});

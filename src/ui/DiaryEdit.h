@@ -4,6 +4,7 @@
 #include "base/Color.h"
 #include "base/Geometry.h"
 #include "ui/LineGrid.h"
+#include "ui/PageText.h"
 
 #include <cstdint>
 #include <memory>
@@ -79,7 +80,7 @@ public:
     Rect area;
     Rect lineRect;
     const std::unique_ptr<Bitmap>* background = nullptr; // the main window's, not owned
-    std::u16string text;
+    PageText text;
     std::int32_t firstLine = 0;
     std::int32_t lineCount = 0;
     std::int32_t lastLineCount = 0;
@@ -99,7 +100,6 @@ private:
     int partialRows() const { return grid().partialRows(area.height()); }
     void alignControl();
     void repaint();
-    int lineOfIndex(int index, int count);
     void buildSelectionRects();
     void drawLines(Surface& page);
 

@@ -145,3 +145,28 @@ TEST(DiaryCalendar, MarksTheShownMonthsPagesAndATapOnAnotherMonthsDayShowsIt)
     EXPECT_TRUE(bold(QDate(2027, 1, 2)));
     EXPECT_FALSE(bold(QDate(2026, 12, 31)));
 }
+
+// The calendar is built when first shown: what the start and the day changes told it before
+// (the selection, the day marks, the place, the skin's colours) must all be there.
+TEST(DiaryCalendar, ShownForTheFirstTimeItHoldsWhatItWasToldBefore)
+{
+    qttest::TempInstall temp;
+    temp.install(Settings {});
+    ASSERT_TRUE(writeFileAtomic(fromQString(temp.root + "/diary/") + makeDateKey(LocalDate {2026, 3, 9}) + u".dry",
+                                encodePage({0, u"p"})));
+    PageletWindow window(temp.overrides);
+    ASSERT_TRUE(window.start());
+    window.show();
+    MainDialog& d = window.dialog();
+    d.day().startOn(fromLocal({2026, 3, 3}));
+    d.onCommand(CMD_NEXT_DAY, 0, 0); // the calendar follows the change of day
+    d.skin().calendarArea = {10, 30, 150, 150};
+    d.onCommand(CMD_CALENDAR, 0, 0);
+    QtMonthCalendar& calendar = window.calendar();
+    ASSERT_TRUE(calendar.isVisible());
+    EXPECT_EQ(calendar.selectedDate(), QDate(2026, 3, 4));
+    EXPECT_EQ(calendar.monthShown(), 3);
+    EXPECT_EQ(calendar.pos(), QPoint(10, 30));
+    EXPECT_EQ(calendar.dateTextFormat(QDate(2026, 3, 9)).fontWeight(), QFont::Bold);
+    EXPECT_NE(calendar.dateTextFormat(QDate(2026, 3, 10)).fontWeight(), QFont::Bold);
+}

@@ -80,8 +80,8 @@ struct EditorRig {
     // The paper the editor lies on, in the viewport's pixels.
     QImage paperUnder() const
     {
-        return paperImage.copy(editor.area.left, editor.area.top, control->viewport()->width(),
-                               control->viewport()->height());
+        const QPoint at = control->viewport()->mapTo(&window, QPoint());
+        return paperImage.copy(at.x(), at.y(), control->viewport()->width(), control->viewport()->height());
     }
     QScrollBar& bar() { return *control->verticalScrollBar(); }
     int shownLine() { return control->firstVisibleLine(); }
