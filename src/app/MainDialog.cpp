@@ -190,10 +190,10 @@ int MainDialog::onCommand(int command, std::intptr_t, std::intptr_t)
     case CMD_EDIT: m_day.onEdit(); break;
     case CMD_SAVE: m_day.onSave(); break;
     case CMD_TIMESTAMP: insertTimeStamp(m_editor, m_ports.clock, m_settings.timeFormat); break;
-    // Deleting pages, voice memos and find come later.
+    case CMD_FIND: onFind(); break;
+    // Deleting pages and voice memos come later.
     case CMD_DELETE:
     case CMD_VOICE:
-    case CMD_FIND:
     default: break;
     }
     return 0;

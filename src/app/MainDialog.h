@@ -13,6 +13,7 @@
 
 namespace pagelet {
 
+class CaseFolding;
 class Clock;
 class DialogPort;
 class EditControl;
@@ -37,6 +38,7 @@ struct MainDialogPorts {
     Clock& clock;
     DialogPort& dialogs;
     SoftInputPanel& softInput;
+    const CaseFolding& caseFolding;
 };
 
 // The main window's logic: starts up, wires the subsystems and dispatches commands to them.
@@ -78,6 +80,7 @@ public:
 private:
     std::u16string skinFolder() const;
     void onSettings();
+    void onFind();
     void fatalExit(const std::u16string& message);
     void fitBackground();
     void createEditor();

@@ -32,7 +32,8 @@ PageletWindow::PageletWindow(const WindowOverrides& o)
                            m_graphics,
                            o.clock ? *o.clock : m_clock,
                            o.dialogs ? *o.dialogs : m_dialogs,
-                           m_softInput};
+                           m_softInput,
+                           m_caseFolding};
     m_dialog = std::make_unique<MainDialog>(ports);
     m_edit->attach(&m_dialog->editor());
 

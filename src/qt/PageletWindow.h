@@ -3,6 +3,7 @@
 // dialogs built from their templates, and main().
 #include "app/MainDialog.h"
 #include "platform/MainWindow.h"
+#include "qt/QtCaseFolding.h"
 #include "qt/QtDialogs.h"
 #include "qt/QtGraphics.h"
 #include "qt/QtPlatform.h"
@@ -64,6 +65,7 @@ private:
     QtSoftInputPanel m_softInput;
     QtGraphics m_graphics;
     QtDialogs m_dialogs;
+    QtCaseFolding m_caseFolding;
     QtMonthCalendar* m_calendar = nullptr;
     QtEditControl* m_edit = nullptr;
     std::unique_ptr<MainDialog> m_dialog;

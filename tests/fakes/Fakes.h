@@ -1,6 +1,7 @@
 #pragma once
 // Small state-recording stand-ins for the platform, for testing the core without a display.
 #include "app/MainDialog.h"
+#include "platform/CaseFolding.h"
 #include "platform/Clock.h"
 #include "platform/DialogView.h"
 #include "platform/Dialogs.h"
@@ -211,9 +212,22 @@ public:
     std::vector<int> runs;
 };
 
+// Folds A to Z only; the platform's folding of other scripts is tested on the real one.
+class FakeCaseFolding : public CaseFolding {
+public:
+    std::u16string toLower(const std::u16string& text) const override
+    {
+        std::u16string folded(text);
+        for (char16_t& c : folded)
+            if (c >= u'A' && c <= u'Z')
+                c = static_cast<char16_t>(c - u'A' + u'a');
+        return folded;
+    }
+};
+
 // All the fakes a MainDialog needs, wired together.
 struct FakePlatform {
-    MainDialogPorts ports() { return {window, messages, registry, exit, calendar, edit, graphics, clock, dialogs, softInput}; }
+    MainDialogPorts ports() { return {window, messages, registry, exit, calendar, edit, graphics, clock, dialogs, softInput, caseFolding}; }
     FakeWindow window;
     FakeMessageBox messages;
     FakeRegistry registry;
@@ -224,6 +238,7 @@ struct FakePlatform {
     FakeClock clock;
     FakeDialogs dialogs;
     FakeSoftInput softInput;
+    FakeCaseFolding caseFolding;
 };
 
 } // namespace pagelet::fakes
