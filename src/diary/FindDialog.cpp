@@ -3,6 +3,7 @@
 #include "diary/DateKey.h"
 #include "diary/DayMarks.h"
 #include "diary/PageFile.h"
+#include "diary/WordSearch.h"
 #include "platform/CaseFolding.h"
 #include "platform/MessageBox.h"
 #include "platform/MonthCalendar.h"
@@ -10,15 +11,6 @@
 namespace pagelet {
 
 namespace {
-
-// Where word first occurs in text at or after from; -1 when it does not.
-int findFrom(const std::u16string& text, const std::u16string& word, int from)
-{
-    if (from < 0 || static_cast<std::size_t>(from) > text.size())
-        return -1;
-    const std::size_t at = text.find(word, static_cast<std::size_t>(from));
-    return at == std::u16string::npos ? -1 : static_cast<int>(at);
-}
 
 bool sameMonth(const LocalDate& a, const LocalDate& b)
 {
@@ -109,6 +101,15 @@ std::u16string FindDialog::folded(const std::u16string& text) const
     return matchCase ? text : m_folding.toLower(text);
 }
 
+// Positions in the folded text are positions in the page: the folding keeps every unit's place.
+int FindDialog::findIn(const std::u16string& text, const std::u16string& word, int from) const
+{
+    if (from < 0)
+        return -1;
+    const auto start = static_cast<std::size_t>(from);
+    return matchCase ? findWord(text, word, start) : findWord(m_folding.toLower(text), word, start);
+}
+
 // A page that can't be read as one holds no word: it is passed over without a message.
 std::optional<std::u16string> FindDialog::storedText(DayValue day) const
 {
@@ -136,8 +137,9 @@ bool FindDialog::scanMonth(DialogView& view)
         const DayValue day = fromLocal({main.first.year, main.first.month, i + 1});
         if (localDate(day).month != main.first.month)
             break;
-        const auto text = storedText(day);
-        if (!text || folded(*text).find(word) == std::u16string::npos)
+        auto text = storedText(day);
+        // Only whether the word is there counts: the page is folded where it lies.
+        if (!text || findWord(matchCase ? std::move(*text) : m_folding.toLower(std::move(*text)), word) < 0)
             continue;
         if (day <= foundDay)
             foundDay = shownMonthDay = day;
@@ -157,7 +159,7 @@ bool FindDialog::searchDay(DialogView& view)
     if (!text)
         return false;
     pageText = std::move(*text);
-    matchStart = findFrom(folded(pageText), word, 0);
+    matchStart = findIn(pageText, word, 0);
     // Without an occurrence Find next starts from the top of the page.
     matchEnd = matchStart < 0 ? 0 : matchStart + static_cast<int>(word.size());
     if (MonthCalendar* calendar = view.calendar(kCalendar))
@@ -204,7 +206,7 @@ void FindDialog::OnFind(DialogView& view)
 void FindDialog::OnFindNext(DialogView& view)
 {
     const std::u16string word = folded(searchWord);
-    const int at = findFrom(folded(pageText), word, matchEnd);
+    const int at = findIn(pageText, word, matchEnd);
     if (at < 0) {
         matchStart = -1;
         matchEnd = 0;

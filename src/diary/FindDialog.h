@@ -71,6 +71,7 @@ private:
     void showMessage(const std::u16string& text);
     void accept(DialogView& view);
     std::u16string folded(const std::u16string& text) const;
+    int findIn(const std::u16string& text, const std::u16string& word, int from) const;
     std::optional<std::u16string> storedText(DayValue day) const;
     FindEdit* editOf(int id);
 
