@@ -7,12 +7,14 @@
 #include <QCheckBox>
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTableView>
 #include <algorithm>
 
 namespace pagelet {
@@ -103,6 +105,13 @@ QWidget* QtDialog::makeEdit(const ControlTemplate& c)
 QWidget* QtDialog::makeCalendar(const ControlTemplate& c, const QRect& rect)
 {
     auto* calendar = new QtMonthCalendar(this);
+    // The template's place is narrow: a smaller type and columns without a minimum width keep
+    // the whole week and two-digit days in view instead of scrolling the table sideways.
+    QFont small = calendar->font();
+    small.setPixelSize(8);
+    calendar->setFont(small);
+    if (auto* days = calendar->findChild<QTableView*>())
+        days->horizontalHeader()->setMinimumSectionSize(0);
     calendar->setFixedSize(rect.size());
     const int id = c.id;
     calendar->dayPicked = [this, id](const LocalDate& day) { m_handler.OnDayPicked(*this, id, day); };
