@@ -250,31 +250,3 @@ TEST(Find, TheKeyboardComesUpForTheWordBoxOnly)
     EXPECT_EQ(rig.panel.raised, 1);
     EXPECT_EQ(rig.panel.lowered, 1);
 }
-
-TEST(Find, TheJumpStoresThePageLeftAndShowsTheDayFound)
-{
-    DiaryRig rig;
-    rig.putPage({2001, 9, 20}, u"found", 2);
-    rig.p.calendar.range = monthGrid(2001, 9);
-    rig.startOn(kDay);
-    rig.command(CMD_CALENDAR);
-    rig.type(u"written today");
-    rig.p.dialogs.script<FindDialog>([&](FindDialog& d) {
-        EXPECT_EQ(d.dataFolder, rig.data.folder());
-        d.foundDay = fromLocal({2001, 9, 20});
-        return true;
-    });
-    rig.command(CMD_FIND);
-    EXPECT_EQ(bytesOf(rig.pageFile(kDay)), encodePage({0, u"written today"}));
-    EXPECT_EQ(rig.shown(), (LocalDate {2001, 9, 20}));
-    EXPECT_EQ(localDate(rig.p.calendar.selection), (LocalDate {2001, 9, 20}));
-    EXPECT_EQ(rig.dialog.editor().text, u"found");
-    EXPECT_EQ(rig.dialog.day().weather(), 2);
-    EXPECT_FALSE(rig.dialog.day().calendarVisible() || rig.p.calendar.visible);
-
-    // Closed without OK: nothing moves.
-    rig.p.dialogs.scripts.clear();
-    rig.command(CMD_FIND);
-    EXPECT_EQ(rig.shown(), (LocalDate {2001, 9, 20}));
-    EXPECT_EQ(rig.p.dialogs.runsOf(FindDialog::kTemplateId), 2);
-}
