@@ -219,8 +219,7 @@ int MainDialog::onCommand(int command, std::intptr_t wParam, std::intptr_t)
     case CMD_TIMESTAMP: insertTimeStamp(m_editor, m_ports.clock, m_settings.timeFormat); break;
     case CMD_DELETE: m_day.deletePage(); break;
     case CMD_VOICE: m_day.startMemo(memoButtonRect(wParam)); break;
-    // Find comes later.
-    case CMD_FIND:
+    case CMD_FIND: onFind(); break;
     default: break;
     }
     return 0;

@@ -13,6 +13,7 @@
 
 namespace pagelet {
 
+class CaseFolding;
 class Clock;
 class DialogPort;
 class EditControl;
@@ -39,6 +40,7 @@ struct MainDialogPorts {
     DialogPort& dialogs;
     SoftInputPanel& softInput;
     VoiceRecorderPort& recorder;
+    const CaseFolding& caseFolding;
 };
 
 // The main window's logic: starts up, wires the subsystems and dispatches commands to them.
@@ -89,6 +91,7 @@ private:
     std::u16string skinFolder() const;
     Rect memoButtonRect(std::intptr_t wParam);
     void onSettings();
+    void onFind();
     void fatalExit(const std::u16string& message);
     void fitBackground();
     void createEditor();

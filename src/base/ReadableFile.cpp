@@ -48,9 +48,21 @@ std::optional<Bytes> ReadableFile::read(std::size_t count)
     if (m_fd < 0)
         return std::nullopt;
     Bytes bytes(count);
+    const auto got = readInto(bytes.data(), count);
+    if (!got)
+        return std::nullopt;
+    bytes.resize(*got);
+    return bytes;
+}
+
+std::optional<std::size_t> ReadableFile::readInto(void* dst, std::size_t count)
+{
+    if (m_fd < 0)
+        return std::nullopt;
+    auto* out = static_cast<std::uint8_t*>(dst);
     std::size_t got = 0;
-    while (got < bytes.size()) {
-        const ssize_t n = ::read(m_fd, bytes.data() + got, bytes.size() - got);
+    while (got < count) {
+        const ssize_t n = ::read(m_fd, out + got, count - got);
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
@@ -59,8 +71,7 @@ std::optional<Bytes> ReadableFile::read(std::size_t count)
             break; // the end, maybe sooner than fstat said: keep what is there
         got += static_cast<std::size_t>(n);
     }
-    bytes.resize(got);
-    return bytes;
+    return got;
 }
 
 int ReadableFile::release()

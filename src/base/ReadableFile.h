@@ -27,6 +27,8 @@ public:
     std::uint64_t size() const { return m_size; }
     // The next count bytes, fewer at the end of the file; nothing when not open or on a read error.
     std::optional<Bytes> read(std::size_t count);
+    // The next count bytes into dst, which has room for them; how many there were.
+    std::optional<std::size_t> readInto(void* dst, std::size_t count);
     // The whole file, fewer bytes when it shrank meanwhile.
     std::optional<Bytes> readAll() { return read(static_cast<std::size_t>(m_size)); }
     // Hands the descriptor to the caller, who closes it; -1 when not open.

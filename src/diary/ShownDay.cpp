@@ -237,6 +237,18 @@ void ShownDay::scanDayMarks()
     }));
 }
 
+bool ShownDay::showFoundDay(DayValue day)
+{
+    if (!storeShownPage())
+        return false;
+    m_selectedDay = day;
+    showSelectedDay();
+    m_ports.calendar.hide();
+    m_calendarVisible = false;
+    m_ports.window.invalidate();
+    return true;
+}
+
 void ShownDay::onCalendar()
 {
     m_editor.showCaret(false);

@@ -59,6 +59,9 @@ public:
     void onSelectionChanged(const LocalDate& date);
     void onDayStatesRequested();
     void scanDayMarks();
+    // The jump to a day found by a search: the page left is stored first, as on every change
+    // of day; false, with the page kept, when it could not be.
+    bool showFoundDay(DayValue day);
 
     // Page commands.
     void onWeather();

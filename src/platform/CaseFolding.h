@@ -8,7 +8,8 @@ namespace pagelet {
 class CaseFolding {
 public:
     virtual ~CaseFolding() = default;
-    virtual std::u16string toLower(const std::u16string& text) const = 0;
+    // Takes the text by value: a text moved in is folded where it lies, without a second buffer.
+    virtual std::u16string toLower(std::u16string text) const = 0;
 };
 
 } // namespace pagelet

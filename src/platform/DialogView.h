@@ -1,7 +1,11 @@
 #pragma once
+#include "base/Day.h"
+
 #include <string>
 
 namespace pagelet {
+
+class MonthCalendar;
 
 // The standard buttons' control ids.
 inline constexpr int kIdOk = 1;
@@ -29,6 +33,13 @@ public:
     virtual int currentSelection(int id) = 0;               // -1 when nothing is selected
     virtual void setCurrentSelection(int id, int index) = 0; // outside the list: no selection
 
+    // Multi-line edits: selects stored indices start to end (line breaks count as CR LF) and
+    // scrolls the selection into view.
+    virtual void selectText(int /*id*/, int /*start*/, int /*end*/) {}
+
+    // A month calendar among the controls; null when there is none with that id.
+    virtual MonthCalendar* calendar(int /*id*/) { return nullptr; }
+
     // Any control.
     virtual void enableItem(int id, bool enabled) = 0;
     virtual void focusItem(int id) = 0;
@@ -49,6 +60,16 @@ public:
     virtual void OnCancel(DialogView& view) { view.endDialog(false); }
     // Any other button or check box clicked.
     virtual void OnCommand(DialogView&, int /*id*/) {}
+    // An edit's text changed, by typing or by setItemText with a different text.
+    virtual void OnEditChange(DialogView&, int /*id*/) {}
+    // An edit got or lost the keyboard focus.
+    virtual void OnEditFocus(DialogView&, int /*id*/, bool /*gained*/) {}
+    // The pen was held still on an edit for a moment (the shell's tap-and-hold).
+    virtual void OnHold(DialogView&, int /*id*/) {}
+    // A calendar's notifications: the user tapped a day; its selection moved (also into
+    // another month, then to a day of the month now shown).
+    virtual void OnDayPicked(DialogView&, int /*id*/, const LocalDate& /*day*/) {}
+    virtual void OnCalendarSelChange(DialogView&, int /*id*/, const LocalDate& /*day*/) {}
 };
 
 } // namespace pagelet

@@ -1,5 +1,6 @@
 #include "qt/DialogTemplate.h"
 
+#include "diary/FindDialog.h"
 #include "platform/DialogView.h"
 #include "qt/Zoom.h"
 #include "settings/NewPasswordDialog.h"
@@ -21,6 +22,7 @@ QRect dialogUnitsToPixels(int x, int y, int width, int height)
 
 namespace {
 
+using F = FindDialog;
 using N = NewPasswordDialog;
 using P = PasswordDialog;
 using S = SettingsDialog;
@@ -59,6 +61,19 @@ const DialogTemplate kTemplates[] = {
          {0, ControlKind::Label, "새로운 패스워드를 입력하세요.", 21, 26, 98, 10},
          {0, ControlKind::Label, "패스워드", 21, 47, 33, 9},
          {0, ControlKind::Label, "확      인", 21, 64, 30, 9},
+     }},
+    // Its "확  인" is not button 1: the caption's OK closes it without the jump.
+    {F::kTemplateId, "찾기", 137, 153,
+     {
+         {0, ControlKind::Label, "찾는 단어", 3, 3, 35, 9},
+         {F::kWordEdit, ControlKind::Edit, "", 3, 14, 59, 12},
+         {F::kMatchCaseCheck, ControlKind::CheckBox, "대소문자 구별", 3, 29, 57, 9},
+         {F::kFindButton, ControlKind::Button, "찾   기", 3, 41, 59, 12},
+         {F::kOkButton, ControlKind::DefaultButton, "확  인", 3, 56, 28, 12},
+         {kIdCancel, ControlKind::Button, "취  소", 34, 56, 28, 12},
+         {F::kFindNextButton, ControlKind::Button, "다음 찾기", 3, 71, 59, 11},
+         {F::kCalendar, ControlKind::Calendar, "", 65, 4, 70, 78},
+         {F::kResultEdit, ControlKind::ReadOnlyText, "", 3, 86, 132, 65},
      }},
 };
 

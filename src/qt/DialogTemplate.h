@@ -4,7 +4,19 @@
 
 namespace pagelet {
 
-enum class ControlKind { Edit, PasswordEdit, Label, Button, DefaultButton, CheckBox, DropDownList, Icon, Picture };
+enum class ControlKind {
+    Edit,
+    PasswordEdit,
+    ReadOnlyText, // multi-line, read-only, with a vertical scroll bar
+    Label,
+    Button,
+    DefaultButton,
+    CheckBox,
+    DropDownList,
+    Calendar, // a month calendar, shown
+    Icon,
+    Picture,
+};
 
 // One control of a dialog template; position and size in dialog units.
 struct ControlTemplate {

@@ -42,7 +42,8 @@ PageletWindow::PageletWindow(const WindowOverrides& o)
                            o.clock ? *o.clock : m_clock,
                            o.dialogs ? *o.dialogs : m_dialogs,
                            m_softInput,
-                           o.recorder ? *o.recorder : m_recorder};
+                           o.recorder ? *o.recorder : m_recorder,
+                           m_caseFolding};
     m_dialog = std::make_unique<MainDialog>(ports);
     m_edit->attach(&m_dialog->editor());
 

@@ -4,6 +4,7 @@
 #include "app/MainDialog.h"
 #include "platform/MainWindow.h"
 #include "qt/LazyMonthCalendar.h"
+#include "qt/QtCaseFolding.h"
 #include "qt/QtDialogs.h"
 #include "qt/QtGraphics.h"
 #include "qt/QtPlatform.h"
@@ -80,6 +81,7 @@ private:
     QtGraphics m_graphics;
     QtDialogs m_dialogs;
     QtVoiceRecorder m_recorder;
+    QtCaseFolding m_caseFolding;
     LazyMonthCalendar m_calendar {this};
     QtEditControl* m_edit = nullptr;
     WindowMenu* m_menu = nullptr;

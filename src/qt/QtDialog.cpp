@@ -1,15 +1,21 @@
 #include "qt/QtDialog.h"
 
+#include "qt/PressAndHold.h"
 #include "qt/QtGraphics.h"
+#include "qt/QtMonthCalendar.h"
 #include "qt/Zoom.h"
 
 #include <QCheckBox>
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QTableView>
 #include <algorithm>
 
 namespace pagelet {
@@ -57,6 +63,72 @@ QtDialog::QtDialog(const DialogTemplate& layout, DialogHandler& handler, QWidget
     }
 }
 
+QtDialog::~QtDialog()
+{
+    // The calendars outlive this part of the dialog by a moment; nothing may reach the logic.
+    for (auto* calendar : findChildren<QtMonthCalendar*>()) {
+        calendar->dayPicked = nullptr;
+        calendar->selectionMoved = nullptr;
+    }
+}
+
+// Edits report changes, the focus and a held pen to the logic.
+QWidget* QtDialog::makeEdit(const ControlTemplate& c)
+{
+    const int id = c.id;
+    QWidget* w = nullptr;
+    QWidget* pressed = nullptr;
+    if (c.kind == ControlKind::ReadOnlyText) {
+        auto* text = new QPlainTextEdit(this);
+        text->setReadOnly(true);
+        text->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+        text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        text->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        connect(text, &QPlainTextEdit::textChanged, this, [this, id] { m_handler.OnEditChange(*this, id); });
+        w = text;
+        pressed = text->viewport();
+    } else {
+        auto* edit = new QLineEdit(this);
+        if (c.kind == ControlKind::PasswordEdit)
+            edit->setEchoMode(QLineEdit::Password);
+        connect(edit, &QLineEdit::textChanged, this, [this, id] { m_handler.OnEditChange(*this, id); });
+        w = edit;
+        pressed = edit;
+    }
+    if (id != 0) {
+        m_edits[w] = id;
+        w->installEventFilter(this);
+        new PressAndHold(pressed, [this, id] { m_handler.OnHold(*this, id); });
+    }
+    return w;
+}
+
+QWidget* QtDialog::makeCalendar(const ControlTemplate& c, const QRect& rect)
+{
+    auto* calendar = new QtMonthCalendar(this);
+    // The template's place is narrow: a smaller type and columns without a minimum width keep
+    // the whole week and two-digit days in view instead of scrolling the table sideways.
+    QFont small = calendar->font();
+    small.setPixelSize(8);
+    calendar->setFont(small);
+    if (auto* days = calendar->findChild<QTableView*>())
+        days->horizontalHeader()->setMinimumSectionSize(0);
+    calendar->setFixedSize(rect.size());
+    const int id = c.id;
+    calendar->dayPicked = [this, id](const LocalDate& day) { m_handler.OnDayPicked(*this, id, day); };
+    calendar->selectionMoved = [this, id](const LocalDate& day) { m_handler.OnCalendarSelChange(*this, id, day); };
+    calendar->QCalendarWidget::show();
+    return calendar;
+}
+
+bool QtDialog::eventFilter(QObject* watched, QEvent* event)
+{
+    const auto it = m_edits.find(watched);
+    if (it != m_edits.end() && (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut))
+        m_handler.OnEditFocus(*this, it->second, event->type() == QEvent::FocusIn);
+    return QDialog::eventFilter(watched, event);
+}
+
 QWidget* QtDialog::makeControl(const ControlTemplate& c)
 {
     const QString text = QString::fromUtf8(c.text);
@@ -64,13 +136,13 @@ QWidget* QtDialog::makeControl(const ControlTemplate& c)
     QWidget* w = nullptr;
     switch (c.kind) {
     case ControlKind::Edit:
-    case ControlKind::PasswordEdit: {
-        auto* edit = new QLineEdit(this);
-        if (c.kind == ControlKind::PasswordEdit)
-            edit->setEchoMode(QLineEdit::Password);
-        w = edit;
+    case ControlKind::PasswordEdit:
+    case ControlKind::ReadOnlyText:
+        w = makeEdit(c);
         break;
-    }
+    case ControlKind::Calendar:
+        w = makeCalendar(c, rect);
+        break;
     case ControlKind::Label: {
         auto* label = new QLabel(text, this);
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -133,13 +205,22 @@ std::u16string QtDialog::itemText(int id)
 {
     if (auto* edit = qobject_cast<QLineEdit*>(control(id)))
         return fromQString(edit->text());
+    if (qobject_cast<QPlainTextEdit*>(control(id)))
+        return m_readOnlyTexts[id];
     return {};
 }
 
+// An unchanged text is not set again, so it reports no change.
 void QtDialog::setItemText(int id, const std::u16string& text)
 {
+    if (itemText(id) == text)
+        return;
     if (auto* edit = qobject_cast<QLineEdit*>(control(id)))
         edit->setText(toQString(text));
+    else if (auto* box = qobject_cast<QPlainTextEdit*>(control(id))) {
+        m_readOnlyTexts[id] = text;
+        box->setPlainText(toQString(text));
+    }
 }
 
 void QtDialog::limitText(int id, int maxChars)
@@ -198,6 +279,33 @@ void QtDialog::setCurrentSelection(int id, int index)
 {
     if (auto* list = qobject_cast<QComboBox*>(control(id)))
         list->setCurrentIndex(index >= 0 && index < list->count() ? index : -1);
+}
+
+void QtDialog::selectText(int id, int start, int end)
+{
+    auto* box = qobject_cast<QPlainTextEdit*>(control(id));
+    if (!box)
+        return;
+    // The widget holds CR LF as one break, a lone CR or LF as one too.
+    const std::u16string& text = m_readOnlyTexts[id];
+    const auto widgetPosition = [&text](int index) {
+        index = std::clamp(index, 0, static_cast<int>(text.size()));
+        int breaks = 0;
+        for (int i = 1; i < index; ++i)
+            if (text[i - 1] == u'\r' && text[i] == u'\n')
+                ++breaks;
+        return index - breaks;
+    };
+    QTextCursor cursor(box->document());
+    cursor.setPosition(widgetPosition(start));
+    cursor.setPosition(widgetPosition(end), QTextCursor::KeepAnchor);
+    box->setTextCursor(cursor);
+    box->ensureCursorVisible();
+}
+
+MonthCalendar* QtDialog::calendar(int id)
+{
+    return qobject_cast<QtMonthCalendar*>(control(id));
 }
 
 void QtDialog::enableItem(int id, bool enabled)

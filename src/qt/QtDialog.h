@@ -13,6 +13,7 @@ class QtDialog : public QDialog, public DialogView {
     Q_OBJECT
 public:
     QtDialog(const DialogTemplate& layout, DialogHandler& handler, QWidget* parent = nullptr);
+    ~QtDialog() override;
 
     // Initialises the logic, then runs the dialog; true when it ended with OK.
     bool run();
@@ -30,6 +31,8 @@ public:
     std::u16string listText(int id, int index) override;
     int currentSelection(int id) override;
     void setCurrentSelection(int id, int index) override;
+    void selectText(int id, int start, int end) override;
+    MonthCalendar* calendar(int id) override;
     void enableItem(int id, bool enabled) override;
     void focusItem(int id) override;
     void endDialog(bool ok) override;
@@ -37,11 +40,18 @@ public:
 public slots:
     void reject() override; // Escape and the close button cancel through the logic
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     QWidget* makeControl(const ControlTemplate& c);
+    QWidget* makeEdit(const ControlTemplate& c);
+    QWidget* makeCalendar(const ControlTemplate& c, const QRect& rect);
 
     DialogHandler& m_handler;
     std::map<int, QWidget*> m_controls;
+    std::map<QObject*, int> m_edits; // watched for the focus
+    std::map<int, std::u16string> m_readOnlyTexts; // as set, line breaks as given
     QWidget* m_firstFocus = nullptr;
 };
 

@@ -76,7 +76,10 @@ QtMonthCalendar::QtMonthCalendar(QWidget* parent) : QCalendarWidget(parent)
 void QtMonthCalendar::onPageChanged(int year, int month)
 {
     // The user moved to another month: the selection follows into it, which reports a
-    // selection change, and the new month's day states are asked for.
+    // selection change, and the new month's day states are asked for. Unasked, the marks of
+    // the month left go with it.
+    if (!dayStatesRequested)
+        setDayStates({});
     const QDate sel = selectedDate();
     const QDate first(year, month, 1);
     if (sel.year() != year || sel.month() != month)

@@ -1,5 +1,7 @@
 #include "DiaryRig.h"
 
+#include "diary/FindDialog.h"
+
 #include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -15,6 +17,7 @@ namespace {
 const std::vector<std::pair<int, const char*>> kLeaves = {
     {CMD_NEXT_DAY, "next day"},      {CMD_PREV_DAY, "previous day"}, {CMD_TODAY, "today"},
     {CMD_CALENDAR, "calendar pick"}, {CMD_SAVE, "save command"},     {0, "close"},
+    {CMD_FIND, "jump to a found day"},
 };
 
 // Writes text on the shown day, then leaves it one way (0: the close) while every store fails.
@@ -32,6 +35,10 @@ std::string writeAndFailToLeave(DiaryRig& rig, int how, const std::u16string& te
     rig.command(CMD_WEATHER);
     const std::int32_t weather = rig.dialog.day().weather();
     rig.p.messages.answers.push_back(MessageAnswer::Yes);
+    rig.p.dialogs.script<FindDialog>([](FindDialog& found) {
+        found.foundDay = fromLocal({2001, 8, 15});
+        return true;
+    });
     const bool closed = how == 0 && rig.dialog.OnClose();
     if (how)
         rig.command(how);

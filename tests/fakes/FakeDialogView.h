@@ -5,6 +5,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace pagelet::fakes {
@@ -38,6 +39,9 @@ public:
         selections[id] = index >= 0 && index < listCount(id) ? index : -1;
     }
 
+    void selectText(int id, int start, int end) override { selected[id] = {start, end}; }
+    MonthCalendar* calendar(int id) override { return calendars.count(id) ? calendars[id] : nullptr; }
+
     void enableItem(int id, bool enabled) override { this->enabled[id] = enabled; }
     void focusItem(int id) override { focused.push_back(id); }
     void endDialog(bool ok) override { ended = ok; }
@@ -49,6 +53,8 @@ public:
     std::map<int, int> selections;
     std::map<int, bool> enabled;
     std::vector<int> focused;
+    std::map<int, std::pair<int, int>> selected;
+    std::map<int, MonthCalendar*> calendars;
     std::optional<bool> ended;
 };
 

@@ -1,6 +1,7 @@
 #pragma once
 // Small state-recording stand-ins for the platform, for testing the core without a display.
 #include "app/MainDialog.h"
+#include "platform/CaseFolding.h"
 #include "platform/Clock.h"
 #include "platform/DialogView.h"
 #include "platform/Dialogs.h"
@@ -224,9 +225,21 @@ public:
     std::intptr_t handle = 0x5eed;
 };
 
+// Folds A to Z only; the platform's folding of other scripts is tested on the real one.
+class FakeCaseFolding : public CaseFolding {
+public:
+    std::u16string toLower(std::u16string text) const override
+    {
+        for (char16_t& c : text)
+            if (c >= u'A' && c <= u'Z')
+                c = static_cast<char16_t>(c - u'A' + u'a');
+        return text;
+    }
+};
+
 // All the fakes a MainDialog needs, wired together.
 struct FakePlatform {
-    MainDialogPorts ports() { return {window, messages, registry, exit, calendar, edit, graphics, clock, dialogs, softInput, recorder}; }
+    MainDialogPorts ports() { return {window, messages, registry, exit, calendar, edit, graphics, clock, dialogs, softInput, recorder, caseFolding}; }
     FakeWindow window;
     FakeMessageBox messages;
     FakeRegistry registry;
@@ -238,6 +251,7 @@ struct FakePlatform {
     FakeDialogs dialogs;
     FakeSoftInput softInput;
     FakeRecorder recorder;
+    FakeCaseFolding caseFolding;
 };
 
 } // namespace pagelet::fakes

@@ -1,5 +1,7 @@
 #include "qt/QtCaseFolding.h"
 
+#include <QChar>
+
 #include <gtest/gtest.h>
 
 namespace pagelet {
@@ -20,6 +22,13 @@ TEST(CaseFolding, FoldsUnitByUnitAndKeepsPositions)
         EXPECT_EQ(fold.toLower(c.in), c.out);
         EXPECT_EQ(fold.toLower(c.in).size(), c.in.size());
     }
+    // Every unit, in blocks of every kind, as QChar lowers it alone.
+    std::u16string all(0x10000, u'\0'), want(0x10000, u'\0');
+    for (int u = 0; u < 0x10000; ++u) {
+        all[u] = static_cast<char16_t>(u);
+        want[u] = QChar(static_cast<char16_t>(u)).toLower().unicode();
+    }
+    EXPECT_EQ(fold.toLower(all), want);
 }
 
 } // namespace pagelet

@@ -32,7 +32,7 @@ QByteArray withInt32(QByteArray b, int at, std::int32_t v)
 struct Fuzzer {
     Fuzzer()
         : dialog(MainDialogPorts {p.window, p.messages, p.registry, p.exit, p.calendar, p.edit, graphics, p.clock,
-                                  p.dialogs, p.softInput, p.recorder})
+                                  p.dialogs, p.softInput, p.recorder, p.caseFolding})
     {
         dialog.settings().dataPath = fromQString(folder + "diary/");
         dialog.day().startOn(fromLocal({2025, 12, 25}, 12));

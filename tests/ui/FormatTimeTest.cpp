@@ -54,7 +54,7 @@ TEST(TimeStamp, ReplacesTheSelectionWithTheTimeInTheChosenStyle)
         SCOPED_TRACE(toUtf8(c.want));
         FakePlatform p;
         MainDialog dialog(MainDialogPorts {p.window, p.messages, p.registry, p.exit, p.calendar, p.edit, p.graphics,
-                                           p.clock, p.dialogs, p.softInput, p.recorder});
+                                           p.clock, p.dialogs, p.softInput, p.recorder, p.caseFolding});
         dialog.editor().create({3, 40, 237, 268});
         dialog.editor().setText(u"Dear diary");
         dialog.editor().saved = false;

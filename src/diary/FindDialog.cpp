@@ -1,0 +1,249 @@
+#include "diary/FindDialog.h"
+
+#include "diary/DateKey.h"
+#include "diary/DayMarks.h"
+#include "diary/PageFile.h"
+#include "diary/WordSearch.h"
+#include "platform/CaseFolding.h"
+#include "platform/MessageBox.h"
+#include "platform/MonthCalendar.h"
+
+namespace pagelet {
+
+namespace {
+
+bool sameMonth(const LocalDate& a, const LocalDate& b)
+{
+    return a.year == b.year && a.month == b.month;
+}
+
+} // namespace
+
+FindDialog::FindDialog(MessageBoxPort& messages, const CaseFolding& folding, SoftKeyboard& keyboard)
+    : m_messages(messages), m_folding(folding), m_keyboard(keyboard)
+{
+}
+
+void FindDialog::DoDataExchange(DialogView& view, bool save)
+{
+    if (save) {
+        searchWord = view.itemText(kWordEdit);
+        matchCase = view.isChecked(kMatchCaseCheck) ? 1 : 0;
+    } else {
+        view.setItemText(kWordEdit, searchWord);
+        view.setChecked(kMatchCaseCheck, matchCase != 0);
+    }
+}
+
+bool FindDialog::OnInitDialog(DialogView& view)
+{
+    DoDataExchange(view, false);
+    // The calendar opens on today: OK before any search jumps there, and the first month
+    // change is measured from it.
+    if (MonthCalendar* calendar = view.calendar(kCalendar))
+        foundDay = shownMonthDay = calendar->today();
+    return true;
+}
+
+void FindDialog::OnOK(DialogView& view)
+{
+    view.endDialog(false);
+}
+
+void FindDialog::accept(DialogView& view)
+{
+    DoDataExchange(view, true);
+    view.endDialog(true);
+}
+
+void FindDialog::onMessage(DialogView& view, int message)
+{
+    if (message == WM_FIND_ACCEPT)
+        accept(view);
+}
+
+void FindDialog::OnCommand(DialogView& view, int id)
+{
+    switch (id) {
+    case kFindButton: OnFind(view); break;
+    case kFindNextButton: OnFindNext(view); break;
+    case kMatchCaseCheck: matchCase = view.isChecked(kMatchCaseCheck) ? 1 : 0; break;
+    case kOkButton: accept(view); break;
+    default: break;
+    }
+}
+
+FindEdit* FindDialog::editOf(int id)
+{
+    return id == kWordEdit ? &wordBox : id == kResultEdit ? &resultBox : nullptr;
+}
+
+void FindDialog::OnEditChange(DialogView&, int id)
+{
+    if (FindEdit* edit = editOf(id))
+        edit->OnChange();
+}
+
+void FindDialog::OnEditFocus(DialogView&, int id, bool gained)
+{
+    if (FindEdit* edit = editOf(id))
+        edit->OnFocus(m_keyboard, gained);
+}
+
+void FindDialog::OnHold(DialogView& view, int id)
+{
+    if (FindEdit* edit = editOf(id); edit && edit->acceptsOnHold())
+        onMessage(view, WM_FIND_ACCEPT);
+}
+
+std::u16string FindDialog::folded(const std::u16string& text) const
+{
+    return matchCase ? text : m_folding.toLower(text);
+}
+
+// Positions in the folded text are positions in the page: the folding keeps every unit's place.
+int FindDialog::findIn(const std::u16string& text, const std::u16string& word, int from) const
+{
+    if (from < 0)
+        return -1;
+    const auto start = static_cast<std::size_t>(from);
+    return matchCase ? findWord(text, word, start) : findWord(m_folding.toLower(text), word, start);
+}
+
+// A page that can't be read as one holds no word: it is passed over without a message.
+std::optional<std::u16string> FindDialog::storedText(DayValue day) const
+{
+    LoadedPage loaded = readPageFile(dataFolder + makeDateKey(day) + kPageExtension);
+    if (loaded.state != PageFileState::Readable)
+        return std::nullopt;
+    return std::move(loaded.page.text);
+}
+
+bool FindDialog::scanMonth(DialogView& view)
+{
+    MonthCalendar* calendar = view.calendar(kCalendar);
+    if (!calendar)
+        return false;
+    const DisplayedRange range = calendar->displayedRange();
+    const MainMonth main = mainMonthOf(range);
+    std::vector<std::uint32_t> masks(range.months > 0 ? static_cast<std::size_t>(range.months) : 0, 0u);
+    std::uint32_t mask = 0;
+
+    // Day 0 of the next month is the main month's last day.
+    foundDay = fromLocal({main.first.year, main.first.month + 1, 0});
+    const std::u16string word = folded(searchWord);
+    bool found = false;
+    for (int i = 0; i < 31; ++i) {
+        const DayValue day = fromLocal({main.first.year, main.first.month, i + 1});
+        if (localDate(day).month != main.first.month)
+            break;
+        auto text = storedText(day);
+        // Only whether the word is there counts: the page is folded where it lies.
+        if (!text || findWord(matchCase ? std::move(*text) : m_folding.toLower(std::move(*text)), word) < 0)
+            continue;
+        if (day <= foundDay)
+            foundDay = shownMonthDay = day;
+        mask |= 1u << i;
+        found = true;
+    }
+    if (static_cast<std::size_t>(main.index) < masks.size())
+        masks[static_cast<std::size_t>(main.index)] = mask;
+    calendar->setDayStates(masks);
+    return found;
+}
+
+bool FindDialog::searchDay(DialogView& view)
+{
+    const std::u16string word = folded(searchWord);
+    auto text = storedText(foundDay);
+    if (!text)
+        return false;
+    pageText = std::move(*text);
+    matchStart = findIn(pageText, word, 0);
+    // Without an occurrence Find next starts from the top of the page.
+    matchEnd = matchStart < 0 ? 0 : matchStart + static_cast<int>(word.size());
+    if (MonthCalendar* calendar = view.calendar(kCalendar))
+        calendar->setSelection(foundDay);
+    return true;
+}
+
+void FindDialog::selectMatch(DialogView& view, int start, int end)
+{
+    if (start == -1)
+        return;
+    view.focusItem(kResultEdit);
+    view.selectText(kResultEdit, start, end);
+}
+
+void FindDialog::showMessage(const std::u16string& text)
+{
+    m_messages.show(text, kAppTitle, MessageButtons::Ok, MessageIcon::None);
+}
+
+// The search of the month shown, its first matching page shown with the word selected.
+void FindDialog::searchAndShow(DialogView& view)
+{
+    if (!scanMonth(view)) {
+        // Nothing is shown to step through: Find next must not select in the message.
+        pageText.clear();
+        matchStart = -1;
+        matchEnd = 0;
+        view.setItemText(kResultEdit, u"이번 달 일기중에는 \"" + searchWord + u"\" 를 포함하는\r\n일기가 없습니다 !");
+    } else if (searchDay(view)) {
+        view.setItemText(kResultEdit, pageText);
+        selectMatch(view, matchStart, matchEnd);
+    }
+}
+
+void FindDialog::OnFind(DialogView& view)
+{
+    DoDataExchange(view, true);
+    wordBox.changed = false;
+    searchAndShow(view);
+    DoDataExchange(view, false);
+}
+
+void FindDialog::OnFindNext(DialogView& view)
+{
+    const std::u16string word = folded(searchWord);
+    const int at = findIn(pageText, word, matchEnd);
+    if (at < 0) {
+        matchStart = -1;
+        matchEnd = 0;
+        showMessage(u" 더이상 찾을수 없습니다 !");
+        return;
+    }
+    matchStart = at;
+    matchEnd = at + static_cast<int>(word.size());
+    selectMatch(view, matchStart, matchEnd);
+}
+
+void FindDialog::OnDayPicked(DialogView& view, int, const LocalDate& day)
+{
+    foundDay = fromLocal(day);
+    if (searchDay(view)) {
+        view.setItemText(kResultEdit, pageText);
+        if (matchStart != -1)
+            selectMatch(view, matchStart, matchEnd);
+        else
+            showMessage(u"이날의 일기는 \"" + searchWord + u"\" 를 포함하지 않습니다 !");
+    }
+    if (MonthCalendar* calendar = view.calendar(kCalendar))
+        calendar->setSelection(foundDay);
+}
+
+// After a Find, moving the calendar to another month searches that month too, until the word
+// is edited; an edited word waits for Find. A year apart counts as another month.
+void FindDialog::OnCalendarSelChange(DialogView& view, int, const LocalDate& day)
+{
+    if (!wordBox.changed && !sameMonth(localDate(shownMonthDay), day)) {
+        DoDataExchange(view, true);
+        if (!searchWord.empty()) {
+            searchAndShow(view);
+            DoDataExchange(view, false);
+        }
+    }
+    shownMonthDay = fromLocal(day);
+}
+
+} // namespace pagelet
