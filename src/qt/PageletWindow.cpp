@@ -1,8 +1,10 @@
 #include "qt/PageletWindow.h"
 
 #include "platform/Commands.h"
+#include "qt/ExportAction.h"
 #include "qt/QtEditControl.h"
 #include "qt/QtMonthCalendar.h"
+#include "qt/SearchWindow.h"
 #include "qt/Shortcuts.h"
 #include "qt/WindowMenu.h"
 #include "qt/Zoom.h"
@@ -58,6 +60,14 @@ PageletWindow::PageletWindow(const WindowOverrides& o)
     MainDialog& dialog = *m_dialog;
     m_menu = new WindowMenu(*this, {[this](int c) { return tap(c); }, [&dialog](int c) { return dialog.canTap(c); },
                                     [this](int percent) { zoomTo(percent); }, [this] { close(); }});
+    // Beyond the month: every year searched, and the diary exported. A jump from the search
+    // leaves the shown page as the find dialog's OK does: stored first, or no jump.
+    m_menu->addEntry(QStringLiteral("모든 일기에서 찾기..."), QKeySequence(QStringLiteral("Ctrl+Shift+F")), [this] {
+        openSearchWindow(this, m_dialog->settings().dataPath,
+                         [this](const LocalDate& d) { return m_dialog->day().showFoundDay(fromLocal(d)); });
+    });
+    m_menu->addEntry(QStringLiteral("내보내기..."), QKeySequence(),
+                     [this] { exportDiaryWithDialog(this, m_dialog->settings().dataPath); });
     m_edit->installEventFilter(this);
     m_calendar.keyboardClosed = [&dialog] { dialog.closeCalendar(); };
 }

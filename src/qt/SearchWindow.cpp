@@ -138,10 +138,15 @@ void SearchWindow::finish(std::uint64_t search, const SearchSummary& summary)
 
 void SearchWindow::activate(QListWidgetItem* item)
 {
-    if (!item || !m_jump)
+    if (!item)
         return;
     const QDate d = item->data(SearchHitDelegate::DateRole).toDate();
-    m_jump({d.year(), d.month(), d.day()});
+    jumpTo({d.year(), d.month(), d.day()});
+}
+
+bool SearchWindow::jumpTo(const LocalDate& date)
+{
+    return m_jump && m_jump(date);
 }
 
 SearchWindow* openSearchWindow(QWidget* parent, const std::u16string& dataFolder, SearchWindow::Jump jump)

@@ -31,6 +31,8 @@ public:
     QCheckBox& matchCaseBox() { return *m_matchCase; }
     QListWidget& results() { return *m_results; }
     bool searching() const { return m_searching; }
+    // What activating a row does: the jump, false when the page left could not be stored.
+    bool jumpTo(const LocalDate& date);
 
     // "2026년 12월 7일 (월)".
     static QString dateText(const LocalDate& date);

@@ -3,6 +3,7 @@
 #include "platform/Commands.h"
 #include "qt/QtEditControl.h"
 #include "qt/QtMonthCalendar.h"
+#include "qt/SearchWindow.h"
 #include "qt/WindowMenu.h"
 #include "qt/Zoom.h"
 
@@ -156,7 +157,6 @@ TEST(WindowMenu, ListsEveryCommandTheZoomStepsAndAboutAndGreysWhatATapWouldNotDo
     RecordingWindow window(temp.overrides);
     started(window);
     QMenu& menu = window.menu().menu();
-    window.menu().addEntry("모든 일기에서 찾기...", QKeySequence(), [] {});
     auto entries = [&] {
         QStringList out;
         for (const QAction* a : menu.actions())
@@ -169,7 +169,8 @@ TEST(WindowMenu, ListsEveryCommandTheZoomStepsAndAboutAndGreysWhatATapWouldNotDo
     EXPECT_EQ(entries(), QStringList({"이전 날\tCtrl+PgUp", "다음 날\tCtrl+PgDown", "오늘\tAlt+Home", "달력\tCtrl+D",
                                       "편집\tCtrl+E", "저장\tCtrl+S", "날씨\tCtrl+Shift+W", "시간 넣기\tCtrl+T",
                                       "찾기\tCtrl+F", "음성 메모\tCtrl+M", "이 날 지우기\tCtrl+Shift+Del",
-                                      "설정\tCtrl+,", "-", "크기", "-", "모든 일기에서 찾기...", "-", "Pagelet 정보", "-",
+                                      "설정\tCtrl+,", "-", "크기", "-", "모든 일기에서 찾기...\tCtrl+Shift+F", "내보내기...", "-",
+                                      "Pagelet 정보", "-",
                                       "닫기\tCtrl+Q"}));
     QStringList greyed;
     for (const QAction* a : menu.actions())
@@ -201,6 +202,23 @@ TEST(WindowMenu, ListsEveryCommandTheZoomStepsAndAboutAndGreysWhatATapWouldNotDo
     menu.hide();
     for (const QAction* a : menu.actions())
         EXPECT_TRUE(a->isEnabled()) << a->text().toStdString();
+}
+
+TEST(WindowKeys, SearchingEveryYearJumpsAsFindDoesStoringThePageLeft)
+{
+    ShippedSkin temp;
+    RecordingWindow window(temp.overrides);
+    started(window);
+    window.forward = true;
+    window.dialog().editor().insertText(u"written today");
+    press(&window.editControl(), Qt::CTRL | Qt::SHIFT | Qt::Key_F);
+    auto* search = window.findChild<SearchWindow*>(QStringLiteral("searchWindow"));
+    ASSERT_NE(search, nullptr);
+    ASSERT_TRUE(search->isVisible());
+    const LocalDate old {2024, 5, 5};
+    ASSERT_TRUE(search->jumpTo(old));
+    EXPECT_EQ(localDate(window.dialog().day().selectedDay()), old);
+    EXPECT_TRUE(std::filesystem::exists(toUtf8(window.dialog().day().pagePath(window.dialog().day().previousDay()))));
 }
 
 TEST(WindowZoom, ScalesEveryPixelWithoutBlurAndTapsLandOnTheSameButton)
