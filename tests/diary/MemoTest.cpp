@@ -161,10 +161,12 @@ TEST(VoiceMemo, ClosingCodesAskOnlyOnCancelWithAMemoAndBringTheCaretBackWhenEdit
         IoFault::disarmAll();
 
         EXPECT_EQ(rig.p.messages.shown.size(), (c.asked ? 1u : 0u) + (c.removeFails ? 1u : 0u));
-        if (c.removeFails)
+        if (c.removeFails) {
             EXPECT_EQ(rig.p.messages.shown.back(), kCannotDelete);
-        if (c.asked)
+        }
+        if (c.asked) {
             EXPECT_EQ(rig.p.messages.shown[0].text, kDeleteMemo);
+        }
         EXPECT_EQ(fs::exists(rig.memoFile()), c.memoAfter);
         EXPECT_EQ(rig.p.edit.caretShows, shows + (c.caretBack ? 1 : 0));
         EXPECT_EQ(rig.memoRepainted(), c.code != -2);

@@ -100,8 +100,9 @@ TEST(WindowKeys, EachSendsItsButtonsCommandAndParametersOrNothingWithoutAnEnable
             else if (k.command == CMD_SETTINGS)
                 want.push_back({CMD_SETTINGS, -1, -1});
             EXPECT_EQ(window.sent, want) << "round " << round << ", command " << k.command;
-            if (round == AsButton)
+            if (round == AsButton) {
                 EXPECT_EQ(!want.empty(), k.command != CMD_EDIT && k.command != CMD_DELETE) << k.command;
+            }
         }
     }
     EXPECT_EQ(QApplication::focusWidget(), &window.editControl());
@@ -197,8 +198,9 @@ TEST(WindowMenu, ListsEveryCommandTheZoomStepsAndAboutAndGreysWhatATapWouldNotDo
     window.dialog().skin().DeleteSkinElements();
     window.menu().popup(QPoint());
     for (const QAction* a : menu.actions())
-        if (a->text() == "설정" || a->text() == "오늘")
+        if (a->text() == "설정" || a->text() == "오늘") {
             EXPECT_EQ(a->isEnabled(), a->text() == "설정");
+        }
     menu.hide();
     for (const QAction* a : menu.actions())
         EXPECT_TRUE(a->isEnabled()) << a->text().toStdString();
