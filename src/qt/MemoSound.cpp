@@ -9,15 +9,22 @@ namespace pagelet {
 namespace {
 // An hour of CD-quality stereo; a memo is never near it.
 constexpr std::uint64_t kMemoLimit = 1ull << 30;
+
+// Opened like every other file we read, so a FIFO or a huge file named like a memo can't stall us.
+SNDFILE* openSound(const std::u16string& path, SF_INFO& info)
+{
+    ReadableFile file(path, kMemoLimit);
+    if (file.state() != ReadableFile::State::Open)
+        return nullptr;
+    return sf_open_fd(file.release(), SFM_READ, &info, SF_TRUE);
+}
+
 } // namespace
 
 std::optional<double> MemoSound::seconds(const std::u16string& path)
 {
-    ReadableFile file(path, kMemoLimit);
-    if (file.state() != ReadableFile::State::Open)
-        return std::nullopt;
     SF_INFO info {};
-    SNDFILE* sound = sf_open_fd(file.release(), SFM_READ, &info, SF_TRUE);
+    SNDFILE* sound = openSound(path, info);
     if (!sound)
         return std::nullopt;
     sf_close(sound);
@@ -28,11 +35,8 @@ std::optional<double> MemoSound::seconds(const std::u16string& path)
 
 std::optional<MemoSound> MemoSound::read(const std::u16string& path)
 {
-    ReadableFile file(path, kMemoLimit);
-    if (file.state() != ReadableFile::State::Open)
-        return std::nullopt;
     SF_INFO info {};
-    SNDFILE* sound = sf_open_fd(file.release(), SFM_READ, &info, SF_TRUE);
+    SNDFILE* sound = openSound(path, info);
     if (!sound)
         return std::nullopt;
     MemoSound memo;
