@@ -231,9 +231,12 @@ void ShownDay::onDayStatesRequested()
 void ShownDay::scanDayMarks()
 {
     MonthCalendar& calendar = m_ports.calendar;
-    const std::u16string folder = m_settings.dataPath;
-    calendar.setDayStates(dayMarkMasks(calendar.displayedRange(), [&folder](DayValue day) {
-        return dayFileExists(folder + makeDateKey(day) + kPageExtension);
+    // One path, its eight digits rewritten for each day.
+    std::u16string path = m_settings.dataPath + makeDateKey(LocalDate {}) + kPageExtension;
+    const std::size_t keyAt = m_settings.dataPath.size();
+    calendar.setDayStates(dayMarkMasks(calendar.displayedRange(), [&path, keyAt](const LocalDate& date) {
+        path.replace(keyAt, path.size() - keyAt - kPageExtension.size(), makeDateKey(date));
+        return dayFileExists(path);
     }));
 }
 
