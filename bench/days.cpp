@@ -86,6 +86,26 @@ void BM_ChangeDay(benchmark::State& state)
 }
 BENCHMARK(BM_ChangeDay)->Unit(benchmark::kMillisecond);
 
+// As above, but the page left was edited each time, so every change stores it: the side the
+// floor's write stands for.
+void BM_ChangeDayEdited(benchmark::State& state)
+{
+    Bench b;
+    b.put(kDay, pageText(u'가'));
+    b.put({2001, 6, 8}, pageText(u'나'));
+    b.dialog.day().startOn(fromLocal(kDay));
+    bool forward = true;
+    CpuCounter cpu(state);
+    for (auto _ : state) {
+        // One unit changed in the control, as a keystroke leaves it.
+        b.p.edit.content[0] = b.p.edit.content[0] == u'A' ? u'B' : u'A';
+        b.dialog.editor().text.stale();
+        b.dialog.onCommand(forward ? CMD_NEXT_DAY : CMD_PREV_DAY, 0, 0);
+        forward = !forward;
+    }
+}
+BENCHMARK(BM_ChangeDayEdited)->Unit(benchmark::kMillisecond);
+
 // The halves of a change: showing the page, and storing it (which syncs it to disk).
 void BM_LoadPage(benchmark::State& state)
 {

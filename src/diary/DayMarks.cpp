@@ -14,16 +14,17 @@ MainMonth mainMonthOf(const DisplayedRange& range)
     return main;
 }
 
-std::vector<std::uint32_t> dayMarkMasks(const DisplayedRange& range, const std::function<bool(DayValue)>& hasPage)
+std::vector<std::uint32_t> dayMarkMasks(const DisplayedRange& range, const std::function<bool(const LocalDate&)>& hasPage)
 {
     std::vector<std::uint32_t> masks(range.months > 0 ? static_cast<std::size_t>(range.months) : 0, 0u);
     const MainMonth main = mainMonthOf(range);
     if (static_cast<std::size_t>(main.index) >= masks.size())
         return masks;
-    const DayValue first = fromLocal(main.first);
+    // Date steps, not local-time conversions: those cost more than the file checks.
+    LocalDate date = main.first;
     std::uint32_t mask = 0;
-    for (int i = 0; i < 31; ++i)
-        if (hasPage(addDays(first, i)))
+    for (int i = 0; i < 31; ++i, date = nextDate(date))
+        if (hasPage(date))
             mask |= 1u << i;
     masks[static_cast<std::size_t>(main.index)] = mask;
     return masks;

@@ -16,7 +16,7 @@ struct MainMonth {
 MainMonth mainMonthOf(const DisplayedRange& range);
 
 // One mask per displayed month; only the main month's has bits, one for each of the 31 days
-// from its 1st on that hasPage accepts (bits past the month's end are ignored by calendars).
-std::vector<std::uint32_t> dayMarkMasks(const DisplayedRange& range, const std::function<bool(DayValue)>& hasPage);
+// from its 1st on (calendar dates, whatever the clock does) that hasPage accepts (bits past the month's end are ignored by calendars).
+std::vector<std::uint32_t> dayMarkMasks(const DisplayedRange& range, const std::function<bool(const LocalDate&)>& hasPage);
 
 } // namespace pagelet

@@ -52,12 +52,13 @@ std::u16string ShownDay::memoPath(DayValue day) const
 bool ShownDay::loadPage(DayValue day)
 {
     const std::u16string path = pagePath(day);
-    if (!dayFileExists(path)) {
+    LoadedPage loaded = readPageFile(path);
+    // Only a refused open needs the second look: what can't even be looked at counts as no page.
+    if (loaded.state == PageFileState::Missing || (loaded.state == PageFileState::Unreadable && !dayFileExists(path))) {
         if (SkinElement* del = m_skin.findElement(CMD_DELETE))
             del->enabled = false;
         return false;
     }
-    LoadedPage loaded = readPageFile(path);
     if (loaded.state != PageFileState::Readable) {
         // Shown as an empty page, it would look like a day without one.
         m_ports.messages.show(kUnreadableMessage, kAppTitle, MessageButtons::Ok, MessageIcon::Exclamation);
@@ -94,10 +95,14 @@ bool ShownDay::savePage(DayValue day)
         m_editor.saved = true;
         return !m_editor.text.empty();
     }
-    const StoreResult result = storePageFile(pagePath(day), {m_weather, m_editor.text});
+    std::u16string path = pagePath(day);
+    Page page {m_weather, m_editor.text};
+    const StoreResult result = storePageFile(path, page);
     if (result == StoreResult::Failed)
         return false;
-    noteStored(day);
+    // noteStored's effect, without copying the page a second time.
+    m_storedPath = std::move(path);
+    m_storedPage = std::move(page);
     if (result != StoreResult::Written)
         return false;
     m_editor.saved = true;
@@ -231,9 +236,12 @@ void ShownDay::onDayStatesRequested()
 void ShownDay::scanDayMarks()
 {
     MonthCalendar& calendar = m_ports.calendar;
-    const std::u16string folder = m_settings.dataPath;
-    calendar.setDayStates(dayMarkMasks(calendar.displayedRange(), [&folder](DayValue day) {
-        return dayFileExists(folder + makeDateKey(day) + kPageExtension);
+    // One path, its eight digits rewritten for each day.
+    std::u16string path = m_settings.dataPath + makeDateKey(LocalDate {}) + kPageExtension;
+    const std::size_t keyAt = m_settings.dataPath.size();
+    calendar.setDayStates(dayMarkMasks(calendar.displayedRange(), [&path, keyAt](const LocalDate& date) {
+        path.replace(keyAt, path.size() - keyAt - kPageExtension.size(), makeDateKey(date));
+        return dayFileExists(path);
     }));
 }
 
