@@ -197,7 +197,8 @@ TEST(Sound, MemosMadeElsewherePlayAndADamagedOneIsTold)
             std::ofstream(sound.memo, std::ios::binary) << "RIFF\x24\0\0\0WAVEfmt garbage that is no format";
         const Lines out = sound.run({"P", "played", "Return"});
         EXPECT_EQ(has(out, kUnplayable), subtype == 0) << testing::PrintToString(out);
-        if (subtype)
+        if (subtype) {
             EXPECT_NEAR(played(out), 0.5, 0.1);
+        }
     }
 }
