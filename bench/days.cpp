@@ -69,8 +69,10 @@ struct CpuCounter {
     double start;
 };
 
-// Next and back again in turn: every change stores the 100 KB page it leaves and loads the other.
-void BM_ChangeDay(benchmark::State& state)
+// Next and back again in turn, loading the other 100 KB page each time. Unedited, the page
+// left is unchanged and nothing is written; edited (one unit, as a keystroke leaves it), every
+// change stores the page it leaves: the side the floor's write stands for.
+void changeDays(benchmark::State& state, bool edited)
 {
     Bench b;
     b.put(kDay, pageText(u'가'));
@@ -79,31 +81,21 @@ void BM_ChangeDay(benchmark::State& state)
     bool forward = true;
     CpuCounter cpu(state);
     for (auto _ : state) {
+        if (edited) {
+            b.p.edit.content[0] = b.p.edit.content[0] == u'A' ? u'B' : u'A';
+            b.dialog.editor().text.stale();
+        }
         b.dialog.onCommand(forward ? CMD_NEXT_DAY : CMD_PREV_DAY, 0, 0);
         forward = !forward;
     }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * 2 * static_cast<std::int64_t>(8 + 2 * kPageUnits));
+    if (!edited)
+        state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * 2 *
+                                static_cast<std::int64_t>(8 + 2 * kPageUnits));
 }
-BENCHMARK(BM_ChangeDay)->Unit(benchmark::kMillisecond);
 
-// As above, but the page left was edited each time, so every change stores it: the side the
-// floor's write stands for.
-void BM_ChangeDayEdited(benchmark::State& state)
-{
-    Bench b;
-    b.put(kDay, pageText(u'가'));
-    b.put({2001, 6, 8}, pageText(u'나'));
-    b.dialog.day().startOn(fromLocal(kDay));
-    bool forward = true;
-    CpuCounter cpu(state);
-    for (auto _ : state) {
-        // One unit changed in the control, as a keystroke leaves it.
-        b.p.edit.content[0] = b.p.edit.content[0] == u'A' ? u'B' : u'A';
-        b.dialog.editor().text.stale();
-        b.dialog.onCommand(forward ? CMD_NEXT_DAY : CMD_PREV_DAY, 0, 0);
-        forward = !forward;
-    }
-}
+void BM_ChangeDay(benchmark::State& state) { changeDays(state, false); }
+BENCHMARK(BM_ChangeDay)->Unit(benchmark::kMillisecond);
+void BM_ChangeDayEdited(benchmark::State& state) { changeDays(state, true); }
 BENCHMARK(BM_ChangeDayEdited)->Unit(benchmark::kMillisecond);
 
 // The halves of a change: showing the page, and storing it (which syncs it to disk).
