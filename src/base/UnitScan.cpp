@@ -1,79 +1,202 @@
 #include "base/UnitScan.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace pagelet {
 
 namespace {
 
-// Eight units at a time through the compiler's vector types, which every target builds.
-using Units = std::uint16_t __attribute__((vector_size(16)));
-using Mask = std::int16_t __attribute__((vector_size(16)));
-constexpr std::size_t kLanes = 8;
+constexpr std::size_t kUnits = 0x10000;
 
-Units load(const char16_t* at)
+// Sixteen units at a time through the compiler's vector types, which every target builds; the
+// scans below get a second, wider build where the processor has one.
+using Lanes = std::uint16_t __attribute__((vector_size(32)));
+using LaneMask = std::int16_t __attribute__((vector_size(32)));
+constexpr std::size_t kLanes = 16;
+
+// Vectors go by reference: passed by value they would take a different calling convention in
+// the wider build.
+inline void load(Lanes& v, const char16_t* at)
 {
-    Units v;
     std::memcpy(&v, at, sizeof v);
-    return v;
 }
 
-bool any(Mask m)
+// One bit a lane, lowest lane first.
+inline std::uint32_t bitsOf(const LaneMask& m)
 {
-    std::uint64_t halves[2];
-    std::memcpy(halves, &m, sizeof halves);
-    return (halves[0] | halves[1]) != 0;
+#if defined(__SSE2__)
+    __m128i low, high;
+    std::memcpy(&low, &m, sizeof low);
+    std::memcpy(&high, reinterpret_cast<const char*>(&m) + sizeof low, sizeof high);
+    return static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_packs_epi16(low, high)));
+#else
+    std::uint32_t bits = 0;
+    for (std::size_t lane = 0; lane < kLanes; ++lane)
+        bits |= static_cast<std::uint32_t>(m[lane] != 0) << lane;
+    return bits;
+#endif
 }
 
-} // namespace
+struct Probe {
+    const char16_t* text;
+    std::size_t size;
+    const char16_t* word;
+    std::size_t length; // at least 1, at most size
+    const char16_t* table; // null: exact
+};
 
-std::optional<std::size_t> findUnits(std::u16string_view haystack, std::u16string_view needle)
+inline bool matchesAt(const Probe& p, std::size_t i)
 {
-    if (needle.empty() || needle.size() > haystack.size())
-        return std::nullopt;
-    const std::size_t last = haystack.size() - needle.size(); // last possible start
-    const char16_t first = needle[0];
-    const std::size_t restBytes = (needle.size() - 1) * 2;
-    auto matchesAt = [&](std::size_t i) {
-        return std::memcmp(haystack.data() + i + 1, needle.data() + 1, restBytes) == 0;
-    };
-    std::size_t i = 0;
-    const Units wanted = Units {} + static_cast<std::uint16_t>(first);
-    for (; i + kLanes <= last + 1; i += kLanes) {
-        const Mask hit = load(haystack.data() + i) == wanted;
-        if (!any(hit))
-            continue;
-        for (std::size_t k = 0; k < kLanes; ++k)
-            if (hit[k] && matchesAt(i + k))
-                return i + k;
+    const char16_t* t = p.text + i;
+    if (!p.table)
+        return std::memcmp(t, p.word, p.length * sizeof(char16_t)) == 0;
+    for (std::size_t j = 0; j < p.length; ++j)
+        if (p.table[t[j]] != p.word[j])
+            return false;
+    return true;
+}
+
+// Skims for places that start with one of firsts and end with one of lasts, and compares the
+// word only there. The page is never folded as a whole: most of it is never looked at twice.
+template <std::size_t K>
+[[gnu::always_inline]] inline std::optional<std::size_t> skim(const Probe& p, std::size_t i, const char16_t* firsts,
+                                                                const char16_t* lasts)
+{
+    const std::size_t starts = p.size - p.length + 1;
+    Lanes f[K], l[K];
+    for (std::size_t k = 0; k < K; ++k) {
+        f[k] = Lanes {} + static_cast<std::uint16_t>(firsts[k]);
+        l[k] = Lanes {} + static_cast<std::uint16_t>(lasts[k]);
     }
-    for (; i <= last; ++i)
-        if (haystack[i] == first && matchesAt(i))
+    // Four vectors a step, with one test for all of them: the test costs more than a compare.
+    constexpr std::size_t kStep = 4 * kLanes;
+    for (; i + kStep <= starts; i += kStep) {
+        LaneMask hit[4];
+#pragma GCC unroll 4
+        for (std::size_t v = 0; v < 4; ++v) {
+            Lanes a, b;
+            load(a, p.text + i + v * kLanes);
+            load(b, p.text + i + v * kLanes + p.length - 1);
+            LaneMask atFirst = a == f[0], atLast = b == l[0];
+            for (std::size_t k = 1; k < K; ++k) {
+                atFirst |= a == f[k];
+                atLast |= b == l[k];
+            }
+            hit[v] = atFirst & atLast;
+        }
+        if (bitsOf(hit[0] | hit[1] | hit[2] | hit[3]) == 0)
+            continue;
+        for (std::size_t v = 0; v < 4; ++v)
+            for (std::uint32_t bits = bitsOf(hit[v]); bits != 0; bits &= bits - 1) {
+                const std::size_t at = i + v * kLanes + static_cast<std::size_t>(__builtin_ctz(bits));
+                if (matchesAt(p, at))
+                    return at;
+            }
+    }
+    for (; i < starts; ++i)
+        if (matchesAt(p, i))
             return i;
     return std::nullopt;
 }
 
-void foldUnits(std::u16string_view in, char16_t* out, const char16_t* table, bool plainAscii)
+[[gnu::target_clones("avx2", "default")]] std::optional<std::size_t> skim1(const Probe& p, std::size_t i,
+                                                                             const char16_t* f, const char16_t* l)
 {
-    std::size_t i = 0;
-    if (plainAscii) {
-        const Units a = Units {} + u'A', letters = Units {} + 26, ascii = Units {} + 0x80;
-        const Units syllables = Units {} + 0xAC00, syllableCount = Units {} + (0xD7A3 - 0xAC00 + 1);
-        for (; i + kLanes <= in.size(); i += kLanes) {
-            const Units c = load(in.data() + i);
-            const Mask plain = (c < ascii) | ((c - syllables) < syllableCount);
-            if (any(~plain)) {
-                for (std::size_t k = 0; k < kLanes; ++k)
-                    out[i + k] = table[in[i + k]];
-                continue;
-            }
-            const Units folded = c + (reinterpret_cast<Units>((c - a) < letters) & 32);
-            std::memcpy(out + i, &folded, sizeof folded);
-        }
+    return skim<1>(p, i, f, l);
+}
+
+[[gnu::target_clones("avx2", "default")]] std::optional<std::size_t> skim2(const Probe& p, std::size_t i,
+                                                                             const char16_t* f, const char16_t* l)
+{
+    return skim<2>(p, i, f, l);
+}
+
+[[gnu::target_clones("avx2", "default")]] std::optional<std::size_t> skim4(const Probe& p, std::size_t i,
+                                                                             const char16_t* f, const char16_t* l)
+{
+    return skim<4>(p, i, f, l);
+}
+
+} // namespace
+
+FoldTable::FoldTable(std::u16string lowered) : m_lower(std::move(lowered))
+{
+    if (m_lower.size() != kUnits) {
+        // A platform that broke its promise: exact matching rather than a read past the end.
+        m_lower.resize(kUnits);
+        for (std::size_t c = 0; c < kUnits; ++c)
+            m_lower[c] = static_cast<char16_t>(c);
     }
-    for (; i < in.size(); ++i)
-        out[i] = table[in[i]];
+    for (std::size_t c = 0; c < kUnits; ++c)
+        if (m_lower[c] != c)
+            m_changed.emplace_back(m_lower[c], static_cast<char16_t>(c));
+    std::sort(m_changed.begin(), m_changed.end());
+}
+
+std::u16string FoldTable::foldingTo(char16_t c) const
+{
+    std::u16string units;
+    if (m_lower[c] == c)
+        units += c;
+    const auto from = std::lower_bound(m_changed.begin(), m_changed.end(), std::make_pair(c, char16_t {0}));
+    for (auto it = from; it != m_changed.end() && it->first == c; ++it)
+        units += it->second;
+    std::sort(units.begin(), units.end());
+    return units;
+}
+
+UnitFinder::UnitFinder(std::u16string_view word, const FoldTable* folding)
+    : m_word(word), m_table(folding ? folding->data() : nullptr)
+{
+    if (m_word.empty())
+        return;
+    if (!folding) {
+        m_firsts.fill(m_word.front());
+        m_lasts.fill(m_word.back());
+        m_variants = 1;
+        return;
+    }
+    for (char16_t& c : m_word)
+        c = folding->lower(c);
+    const std::u16string firsts = folding->foldingTo(m_word.front());
+    const std::u16string lasts = folding->foldingTo(m_word.back());
+    const std::size_t most = std::max(firsts.size(), lasts.size());
+    if (most > kMaxVariants)
+        return;
+    m_variants = most <= 1 ? 1 : most <= 2 ? 2 : 4;
+    // Repeats fill the spare places, so every slot is tested and none can match a stray unit.
+    for (std::size_t k = 0; k < kMaxVariants; ++k) {
+        m_firsts[k] = firsts[std::min(k, firsts.size() - 1)];
+        m_lasts[k] = lasts[std::min(k, lasts.size() - 1)];
+    }
+}
+
+std::optional<std::size_t> UnitFinder::find(std::u16string_view text, std::size_t from) const
+{
+    if (from > text.size() || text.size() - from < m_word.size())
+        return std::nullopt;
+    if (m_word.empty())
+        return from;
+    const Probe probe {text.data(), text.size(), m_word.data(), m_word.size(), m_table};
+    switch (m_variants) {
+    case 1:
+        return skim1(probe, from, m_firsts.data(), m_lasts.data());
+    case 2:
+        return skim2(probe, from, m_firsts.data(), m_lasts.data());
+    case 4:
+        return skim4(probe, from, m_firsts.data(), m_lasts.data());
+    default:
+        break;
+    }
+    for (std::size_t i = from; i + m_word.size() <= text.size(); ++i)
+        if (matchesAt(probe, i))
+            return i;
+    return std::nullopt;
 }
 
 } // namespace pagelet

@@ -6,14 +6,10 @@
 #include "platform/CaseFolding.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace pagelet {
 
 namespace {
-
-constexpr char16_t kSyllablesFirst = 0xAC00;
-constexpr char16_t kSyllablesLast = 0xD7A3;
 
 bool isBreak(char16_t c)
 {
@@ -22,48 +18,28 @@ bool isBreak(char16_t c)
 
 } // namespace
 
-DiarySearch::DiarySearch(const CaseFolding& folding)
+DiarySearch::DiarySearch(const CaseFolding& folding) : m_folding(folding.lowerOfEveryUnit())
 {
-    // Folding is one unit at a time, so the port's answer for every unit is the whole of it.
-    std::u16string units(0x10000, u'\0');
-    for (std::size_t i = 0; i < units.size(); ++i)
-        units[i] = static_cast<char16_t>(i);
-    m_table = folding.toLower(units);
-    if (m_table.size() != units.size())
-        m_table = units; // a port that broke its promise: exact matching rather than a bad read
-    // Most pages are ASCII and Hangul syllables; when the port folds those plainly, whole runs of
-    // them fold without the table.
-    m_plainFold = true;
-    for (std::size_t i = 0; i < units.size(); ++i) {
-        const bool ascii = i < 0x80;
-        const bool syllable = i >= kSyllablesFirst && i <= kSyllablesLast;
-        if ((ascii && m_table[i] != (i >= u'A' && i <= u'Z' ? i + 32 : i)) || (syllable && m_table[i] != i))
-            m_plainFold = false;
-    }
-}
-
-void DiarySearch::fold(const std::u16string& text, std::u16string& out) const
-{
-    out.resize(text.size());
-    foldUnits(text, out.data(), m_table.data(), m_plainFold);
 }
 
 std::optional<std::size_t> DiarySearch::find(const std::u16string& text, const std::u16string& word, bool matchCase)
 {
     if (word.empty())
         return std::nullopt;
-    if (matchCase)
-        return findUnits(text, word);
-    std::u16string foldedWord;
-    fold(word, foldedWord);
-    fold(text, m_folded);
-    return findUnits(m_folded, foldedWord);
+    return UnitFinder(word, matchCase ? nullptr : &m_folding).find(text);
 }
 
 std::optional<SearchHit> DiarySearch::searchPage(const LocalDate& date, const std::u16string& text,
                                                  const std::u16string& word, bool matchCase)
 {
-    const auto at = find(text, word, matchCase);
+    return searchPage(date, text, UnitFinder(word, matchCase ? nullptr : &m_folding));
+}
+
+std::optional<SearchHit> DiarySearch::searchPage(const LocalDate& date, const std::u16string& text, const UnitFinder& finder)
+{
+    if (finder.word().empty())
+        return std::nullopt; // matches nothing rather than everywhere
+    const auto at = finder.find(text);
     if (!at)
         return std::nullopt;
     std::size_t start = *at;
@@ -73,7 +49,7 @@ std::optional<SearchHit> DiarySearch::searchPage(const LocalDate& date, const st
     while (end < text.size() && !isBreak(text[end]))
         ++end;
     SearchHit hit {date, text.substr(start, end - start), *at - start, 0};
-    hit.matchLength = std::min(word.size(), end - *at); // a word with a line break ends at the line's end
+    hit.matchLength = std::min(finder.word().size(), end - *at); // a word with a line break ends at the line's end
     return hit;
 }
 
@@ -87,17 +63,19 @@ SearchSummary DiarySearch::searchFolder(const Request& request, const std::funct
     summary.folderRead = true;
     if (request.order == SearchOrder::NewestFirst)
         std::reverse(pages->begin(), pages->end());
+    const UnitFinder finder(request.word, request.matchCase ? nullptr : &m_folding);
+    Page stored; // one buffer for every page
     for (const DatedPage& page : *pages) {
         if (shouldStop && shouldStop()) {
             summary.stopped = true;
             break;
         }
-        const LoadedPage loaded = readPageFile(page.path);
-        if (loaded.state == PageFileState::Unreadable)
+        const PageFileState state = readPageInto(page.path, stored);
+        if (state == PageFileState::Unreadable)
             summary.unreadable.push_back(page.path);
-        if (loaded.state != PageFileState::Readable)
+        if (state != PageFileState::Readable)
             continue;
-        if (auto hit = searchPage(page.date, loaded.page.text, request.word, request.matchCase)) {
+        if (auto hit = searchPage(page.date, stored.text, finder)) {
             ++summary.matchedDays;
             onHit(*hit);
         }

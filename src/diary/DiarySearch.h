@@ -1,5 +1,6 @@
 #pragma once
 #include "base/Day.h"
+#include "base/UnitScan.h"
 
 #include <cstddef>
 #include <functional>
@@ -38,6 +39,7 @@ public:
     std::optional<std::size_t> find(const std::u16string& text, const std::u16string& word, bool matchCase);
     std::optional<SearchHit> searchPage(const LocalDate& date, const std::u16string& text,
                                         const std::u16string& word, bool matchCase);
+    std::optional<SearchHit> searchPage(const LocalDate& date, const std::u16string& text, const UnitFinder& finder);
 
     struct Request {
         std::u16string folder;
@@ -51,11 +53,7 @@ public:
                                const std::function<bool()>& shouldStop = {});
 
 private:
-    void fold(const std::u16string& text, std::u16string& out) const;
-
-    std::u16string m_table; // the port's lower case of every code unit, asked once
-    bool m_plainFold = false; // the port folds ASCII as usual and leaves Hangul syllables alone
-    std::u16string m_folded;  // reused between pages
+    FoldTable m_folding; // the port's lower case of every code unit, asked once
 };
 
 } // namespace pagelet

@@ -3,7 +3,6 @@
 #include "diary/DateKey.h"
 #include "diary/DayMarks.h"
 #include "diary/PageFile.h"
-#include "diary/WordSearch.h"
 #include "platform/CaseFolding.h"
 #include "platform/MessageBox.h"
 #include "platform/MonthCalendar.h"
@@ -96,27 +95,31 @@ void FindDialog::OnHold(DialogView& view, int id)
         onMessage(view, WM_FIND_ACCEPT);
 }
 
-std::u16string FindDialog::folded(const std::u16string& text) const
+const FoldTable& FindDialog::folding()
 {
-    return matchCase ? text : m_folding.toLower(text);
+    if (!m_table) // asked of the platform once, on the first search that folds
+        m_table.emplace(m_folding.lowerOfEveryUnit());
+    return *m_table;
+}
+
+UnitFinder FindDialog::finder()
+{
+    return UnitFinder(searchWord, matchCase ? nullptr : &folding());
 }
 
 // Positions in the folded text are positions in the page: the folding keeps every unit's place.
-int FindDialog::findIn(const std::u16string& text, const std::u16string& word, int from) const
+int FindDialog::findIn(const std::u16string& text, int from)
 {
     if (from < 0)
         return -1;
-    const auto start = static_cast<std::size_t>(from);
-    return matchCase ? findWord(text, word, start) : findWord(m_folding.toLower(text), word, start);
+    const auto at = finder().find(text, static_cast<std::size_t>(from));
+    return at ? static_cast<int>(*at) : -1;
 }
 
 // A page that can't be read as one holds no word: it is passed over without a message.
-std::optional<std::u16string> FindDialog::storedText(DayValue day) const
+bool FindDialog::readStored(DayValue day)
 {
-    LoadedPage loaded = readPageFile(dataFolder + makeDateKey(day) + kPageExtension);
-    if (loaded.state != PageFileState::Readable)
-        return std::nullopt;
-    return std::move(loaded.page.text);
+    return readPageInto(dataFolder + makeDateKey(day) + kPageExtension, m_stored) == PageFileState::Readable;
 }
 
 bool FindDialog::scanMonth(DialogView& view)
@@ -131,15 +134,13 @@ bool FindDialog::scanMonth(DialogView& view)
 
     // Day 0 of the next month is the main month's last day.
     foundDay = fromLocal({main.first.year, main.first.month + 1, 0});
-    const std::u16string word = folded(searchWord);
+    const UnitFinder word = finder();
     bool found = false;
     for (int i = 0; i < 31; ++i) {
         const DayValue day = fromLocal({main.first.year, main.first.month, i + 1});
         if (localDate(day).month != main.first.month)
             break;
-        auto text = storedText(day);
-        // Only whether the word is there counts: the page is folded where it lies.
-        if (!text || findWord(matchCase ? std::move(*text) : m_folding.toLower(std::move(*text)), word) < 0)
+        if (!readStored(day) || !word.find(m_stored.text))
             continue;
         if (day <= foundDay)
             foundDay = shownMonthDay = day;
@@ -154,14 +155,12 @@ bool FindDialog::scanMonth(DialogView& view)
 
 bool FindDialog::searchDay(DialogView& view)
 {
-    const std::u16string word = folded(searchWord);
-    auto text = storedText(foundDay);
-    if (!text)
+    if (!readStored(foundDay))
         return false;
-    pageText = std::move(*text);
-    matchStart = findIn(pageText, word, 0);
+    pageText = m_stored.text;
+    matchStart = findIn(pageText, 0);
     // Without an occurrence Find next starts from the top of the page.
-    matchEnd = matchStart < 0 ? 0 : matchStart + static_cast<int>(word.size());
+    matchEnd = matchStart < 0 ? 0 : matchStart + static_cast<int>(searchWord.size());
     if (MonthCalendar* calendar = view.calendar(kCalendar))
         calendar->setSelection(foundDay);
     return true;
@@ -205,8 +204,7 @@ void FindDialog::OnFind(DialogView& view)
 
 void FindDialog::OnFindNext(DialogView& view)
 {
-    const std::u16string word = folded(searchWord);
-    const int at = findIn(pageText, word, matchEnd);
+    const int at = findIn(pageText, matchEnd);
     if (at < 0) {
         matchStart = -1;
         matchEnd = 0;
@@ -214,7 +212,7 @@ void FindDialog::OnFindNext(DialogView& view)
         return;
     }
     matchStart = at;
-    matchEnd = at + static_cast<int>(word.size());
+    matchEnd = at + static_cast<int>(searchWord.size());
     selectMatch(view, matchStart, matchEnd);
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 #include "base/Day.h"
+#include "base/UnitScan.h"
+#include "diary/PageFile.h"
 #include "diary/FindEdit.h"
 #include "platform/Commands.h"
 #include "platform/DialogView.h"
@@ -70,14 +72,17 @@ private:
     void searchAndShow(DialogView& view);
     void showMessage(const std::u16string& text);
     void accept(DialogView& view);
-    std::u16string folded(const std::u16string& text) const;
-    int findIn(const std::u16string& text, const std::u16string& word, int from) const;
-    std::optional<std::u16string> storedText(DayValue day) const;
+    const FoldTable& folding();
+    UnitFinder finder();
+    int findIn(const std::u16string& text, int from);
+    bool readStored(DayValue day);
     FindEdit* editOf(int id);
 
     MessageBoxPort& m_messages;
     const CaseFolding& m_folding;
     SoftKeyboard& m_keyboard;
+    std::optional<FoldTable> m_table;
+    Page m_stored; // the buffer every page of a month is read into
 };
 
 } // namespace pagelet

@@ -85,35 +85,40 @@ std::optional<Page> decodePage(const Bytes& bytes)
 LoadedPage readPageFile(const std::u16string& path)
 {
     LoadedPage loaded;
+    loaded.state = readPageInto(path, loaded.page);
+    if (loaded.state != PageFileState::Readable)
+        loaded.page = Page {};
+    return loaded;
+}
+
+PageFileState readPageInto(const std::u16string& path, Page& page)
+{
     ReadableFile file(path, static_cast<std::uint64_t>(kPageFileLimit));
     if (file.state() == ReadableFile::State::Missing)
-        return loaded;
-    loaded.state = PageFileState::Unreadable;
-    const auto head = file.read(kHeaderBytes);
-    if (!head || head->size() < kHeaderBytes)
-        return loaded;
-    ByteReader r(*head);
-    Page page;
+        return PageFileState::Missing;
+    std::uint8_t head[kHeaderBytes];
+    const auto headRead = file.readInto(head, kHeaderBytes);
+    if (!headRead || *headRead < kHeaderBytes)
+        return PageFileState::Unreadable;
+    ByteReader r(head);
     std::int32_t length = 0;
     r.getInt32(page.weather);
     r.getInt32(length);
     const std::uint64_t textBytes = file.size() > kHeaderBytes ? file.size() - kHeaderBytes : 0;
     if (!lengthFits(length, textBytes))
-        return loaded;
+        return PageFileState::Unreadable;
     if (page.weather < 0 || page.weather > 4)
         page.weather = 0;
     const std::uint64_t units = length < 1 ? 0 : std::min<std::uint64_t>(static_cast<std::uint64_t>(length), textBytes / 2);
     page.text.resize(static_cast<std::size_t>(units));
     const auto got = file.readInto(page.text.data(), page.text.size() * 2);
     if (!got)
-        return loaded;
+        return PageFileState::Unreadable;
     page.text.resize(*got / 2); // a file that shrank meanwhile gives the units that are there
     if constexpr (std::endian::native == std::endian::big)
         for (char16_t& c : page.text)
             c = static_cast<char16_t>(c >> 8 | c << 8);
-    loaded.state = PageFileState::Readable;
-    loaded.page = std::move(page);
-    return loaded;
+    return PageFileState::Readable;
 }
 
 PageFileState probePageFile(const std::u16string& path)

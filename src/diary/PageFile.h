@@ -40,6 +40,9 @@ struct LoadedPage {
     Page page;
 };
 LoadedPage readPageFile(const std::u16string& path);
+// The same into a page whose text's storage is kept: a search reads a month or a whole folder
+// through one buffer. The page holds what was read only when the state is Readable.
+PageFileState readPageInto(const std::u16string& path, Page& page);
 
 enum class StoreResult {
     Written, // the page file now holds the page

@@ -1,5 +1,7 @@
 #pragma once
+#include <cstddef>
 #include <string>
+#include <utility>
 
 namespace pagelet {
 
@@ -10,6 +12,15 @@ public:
     virtual ~CaseFolding() = default;
     // Takes the text by value: a text moved in is folded where it lies, without a second buffer.
     virtual std::u16string toLower(std::u16string text) const = 0;
+
+    // The lower case of all 65,536 units, indexed by unit: searches look units up in it.
+    std::u16string lowerOfEveryUnit() const
+    {
+        std::u16string units(0x10000, u'\0');
+        for (std::size_t c = 0; c < units.size(); ++c)
+            units[c] = static_cast<char16_t>(c);
+        return toLower(std::move(units));
+    }
 };
 
 } // namespace pagelet

@@ -88,7 +88,7 @@ TEST(DiarySearch, FindAgreesWithFoldingThenFindingAtEveryPlace)
 {
     const QtCaseFolding folding;
     DiarySearch search(folding);
-    const std::u16string alphabet = u"aAzZ가힣ΣσЖж\r\n @[\u00C0\u00E0";
+    const std::u16string alphabet = u"aAzZ가힣ΣσЖжkK\u212A\r\n @[\u00C0\u00E0";
     std::uint32_t seed = 7;
     auto next = [&seed] { return (seed = seed * 1103515245 + 12345) >> 16; };
     for (int round = 0; round < 300; ++round) {
