@@ -18,7 +18,7 @@ bool isBreak(char16_t c)
 
 } // namespace
 
-DiarySearch::DiarySearch(const CaseFolding& folding) : m_folding(folding.lowerOfEveryUnit())
+DiarySearch::DiarySearch(const CaseFolding& folding) : m_folding(folding.table())
 {
 }
 

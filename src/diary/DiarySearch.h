@@ -53,7 +53,7 @@ public:
                                const std::function<bool()>& shouldStop = {});
 
 private:
-    FoldTable m_folding; // the port's lower case of every code unit, asked once
+    const FoldTable& m_folding;
 };
 
 } // namespace pagelet

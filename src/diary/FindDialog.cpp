@@ -95,16 +95,9 @@ void FindDialog::OnHold(DialogView& view, int id)
         onMessage(view, WM_FIND_ACCEPT);
 }
 
-const FoldTable& FindDialog::folding()
-{
-    if (!m_table) // asked of the platform once, on the first search that folds
-        m_table.emplace(m_folding.lowerOfEveryUnit());
-    return *m_table;
-}
-
 UnitFinder FindDialog::finder()
 {
-    return UnitFinder(searchWord, matchCase ? nullptr : &folding());
+    return UnitFinder(searchWord, matchCase ? nullptr : &m_folding.table());
 }
 
 // Positions in the folded text are positions in the page: the folding keeps every unit's place.

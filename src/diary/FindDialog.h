@@ -72,7 +72,6 @@ private:
     void searchAndShow(DialogView& view);
     void showMessage(const std::u16string& text);
     void accept(DialogView& view);
-    const FoldTable& folding();
     UnitFinder finder();
     int findIn(const std::u16string& text, int from);
     bool readStored(DayValue day);
@@ -81,7 +80,6 @@ private:
     MessageBoxPort& m_messages;
     const CaseFolding& m_folding;
     SoftKeyboard& m_keyboard;
-    std::optional<FoldTable> m_table;
     Page m_stored; // the buffer every page of a month is read into
 };
 
