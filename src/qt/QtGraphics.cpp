@@ -3,6 +3,7 @@
 #include "base/ByteIo.h"
 #include "base/FileIo.h"
 #include "base/Text.h"
+#include "qt/PlainBmp.h"
 #include "qt/Zoom.h"
 
 #include <QApplication>
@@ -234,6 +235,8 @@ std::unique_ptr<Bitmap> QtGraphics::loadBitmap(const std::u16string& path)
     const auto bytes = readFile(path, kMaxBitmapBytes);
     if (!bytes || !bmpHeaderFits(*bytes))
         return nullptr;
+    if (QImage plain = decodePlainBmp(*bytes); !plain.isNull())
+        return std::make_unique<QtBitmap>(std::move(plain));
     QBuffer buffer;
     buffer.setData(QByteArray::fromRawData(reinterpret_cast<const char*>(bytes->data()), qsizetype(bytes->size())));
     buffer.open(QIODevice::ReadOnly);
