@@ -1,11 +1,19 @@
 #include "qt/FontWarmUp.h"
 
 #include <fontconfig/fontconfig.h>
+#include <system_error>
 
 namespace pagelet {
 
 // FcInit keeps what it reads as the library's current configuration, the one Qt asks for.
-FontWarmUp::FontWarmUp() : m_thread([] { FcInit(); }) {}
+FontWarmUp::FontWarmUp()
+{
+    try {
+        m_thread = std::thread([] { FcInit(); });
+    } catch (const std::system_error&) {
+        // No thread to spare: Qt reads the configuration itself when it first needs a font.
+    }
+}
 
 FontWarmUp::~FontWarmUp()
 {
