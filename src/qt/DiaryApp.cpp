@@ -48,6 +48,7 @@ DiaryApp::DiaryApp(int& argc, char** argv) : QApplication(argc, argv)
 
 int DiaryApp::InitInstance(bool desktop)
 {
+    FontWarmUp::wait(); // every window below lays out text at once
     if (desktop) {
         QString error;
         if (!makeUserInstall(error)) {

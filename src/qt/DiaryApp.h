@@ -1,4 +1,6 @@
 #pragma once
+#include "qt/FontWarmUp.h"
+
 #include <QApplication>
 
 class QSessionManager;
@@ -7,8 +9,9 @@ namespace pagelet {
 
 class PageletWindow;
 
-// The application object: runs the main window and ends with it.
-class DiaryApp : public QApplication {
+// The application object: runs the main window and ends with it. The fonts are read first, so
+// that it happens while QApplication connects to the display.
+class DiaryApp : private FontWarmUp, public QApplication {
 public:
     DiaryApp(int& argc, char** argv);
     // Runs the main window to its end; the process's exit status. A desktop start first makes

@@ -3,6 +3,7 @@
 #include "base/ByteIo.h"
 #include "base/FileIo.h"
 #include "base/Text.h"
+#include "qt/PlainBmp.h"
 #include "qt/Zoom.h"
 
 #include <QApplication>
@@ -23,6 +24,10 @@ constexpr std::size_t kMaxBitmapBytes = 16 * 1024 * 1024;
 constexpr int kMaxBitmapSide = 4096;
 constexpr int kAllocationLimitMb = 80; // a 4096 x 4096 picture at 32 bits is 64 MiB
 constexpr QRgb kTransparent = 0xFF00FF;
+// Qt hands a copy of 96 rows or more to its thread pool, whose threads cost more to start than
+// a window's worth of copying: big copies go in bands of fewer rows, at every zoom step too
+// (times 1.5, 2 and 3 they stay whole rows, so the bands meet without a seam).
+constexpr int kBandRows = 30;
 
 // The decoder fills a truncated picture with garbage rather than failing, so a file too
 // short for its own uncompressed pixels counts as broken. Compressed pictures are left to
@@ -105,7 +110,10 @@ void QtSurface::copyBitmap(const Bitmap& bitmap, Point src, const Rect& dst)
     if (dst.isEmpty())
         return;
     const auto& image = static_cast<const QtBitmap&>(bitmap).image;
-    m_painter->drawImage(QPoint(dst.left, dst.top), image, QRect(src.x, src.y, dst.width(), dst.height()));
+    for (int y = 0; y < dst.height(); y += kBandRows) {
+        const int rows = std::min(kBandRows, dst.height() - y);
+        m_painter->drawImage(QPoint(dst.left, dst.top + y), image, QRect(src.x, src.y + y, dst.width(), rows));
+    }
 }
 
 void QtSurface::copySurface(const Surface& source, Point dst)
@@ -115,8 +123,12 @@ void QtSurface::copySurface(const Surface& source, Point dst)
         return;
     // Pictures made at the zoom land pixel for pixel on a surface at the same zoom.
     const auto& from = static_cast<const QtSurface&>(source);
-    m_painter->drawImage(QRectF(dst.x, dst.y, from.m_size.width, from.m_size.height), *image,
-                         QRectF(0, 0, from.m_size.width * from.m_scale, from.m_size.height * from.m_scale));
+    const qreal scale = from.m_scale;
+    for (int y = 0; y < from.m_size.height; y += kBandRows) {
+        const int rows = std::min(kBandRows, from.m_size.height - y);
+        m_painter->drawImage(QRectF(dst.x, dst.y + y, from.m_size.width, rows), *image,
+                             QRectF(0, y * scale, from.m_size.width * scale, rows * scale));
+    }
 }
 
 void QtSurface::xorBitmap(const Bitmap& bitmap, Point src, const Rect& dst)
@@ -223,6 +235,8 @@ std::unique_ptr<Bitmap> QtGraphics::loadBitmap(const std::u16string& path)
     const auto bytes = readFile(path, kMaxBitmapBytes);
     if (!bytes || !bmpHeaderFits(*bytes))
         return nullptr;
+    if (QImage plain = decodePlainBmp(*bytes); !plain.isNull())
+        return std::make_unique<QtBitmap>(std::move(plain));
     QBuffer buffer;
     buffer.setData(QByteArray::fromRawData(reinterpret_cast<const char*>(bytes->data()), qsizetype(bytes->size())));
     buffer.open(QIODevice::ReadOnly);

@@ -3,10 +3,9 @@
 #include "base/FileIo.h"
 #include "platform/MessageBox.h"
 #include "platform/VoiceRecorder.h"
-#include "qt/MemoPlayer.h"
-#include "qt/MemoRecorder.h"
-#include "qt/MemoSound.h"
+#include "qt/MemoSoundEngine.h"
 #include "qt/QtGraphics.h"
+#include "qt/SoundModule.h"
 #include "qt/Zoom.h"
 
 #include <QApplication>
@@ -64,7 +63,7 @@ QPushButton* button(QWidget* parent, const QIcon& icon, const QString& text, con
 RecorderWindow::RecorderWindow(QWidget* parent, std::u16string memoPath, MessageBoxPort& messages,
                                std::function<void(int)> notify)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), m_memo(std::move(memoPath)), m_messages(messages),
-      m_notify(std::move(notify)), m_recorder(new MemoRecorder(m_memo, this)), m_player(new MemoPlayer(this))
+      m_notify(std::move(notify)), m_recorder(memoSound().recorder(m_memo)), m_player(memoSound().player())
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowModality(Qt::ApplicationModal);
@@ -103,19 +102,24 @@ RecorderWindow::RecorderWindow(QWidget* parent, std::u16string memoPath, Message
     connect(m_play, &QPushButton::clicked, this, &RecorderWindow::play);
     connect(m_ok, &QPushButton::clicked, this, &RecorderWindow::accept);
     connect(m_cancel, &QPushButton::clicked, this, &RecorderWindow::reject);
-    connect(m_player, &MemoPlayer::finished, this, &RecorderWindow::onPlayed);
+    m_player->finished = [this](bool deviceFailed) { onPlayed(deviceFailed); };
     // A write that failed is told by the stop; a lost device keeps what came before it.
-    connect(m_recorder, &MemoRecorder::failed, this, [this](MemoRecorder::Result why) {
+    m_recorder->failed = [this](MemoRecording::Result why) {
         stop();
-        if (why == MemoRecorder::Result::NoDevice)
+        if (why == MemoRecording::Result::NoDevice)
             tell(kNoInput);
-    });
+    };
     // Ending the program mid-recording keeps what was recorded, as a stop would.
     connect(qApp, &QCoreApplication::aboutToQuit, this, &RecorderWindow::stop);
     refresh();
 }
 
-RecorderWindow::~RecorderWindow() = default;
+RecorderWindow::~RecorderWindow()
+{
+    // Stopping them as they go must not call back into a window that is going.
+    m_player->finished = nullptr;
+    m_recorder->failed = nullptr;
+}
 
 void RecorderWindow::showAt(const QPoint& globalPos)
 {
@@ -155,8 +159,8 @@ void RecorderWindow::record()
     if (recording() || playing())
         return;
     const auto started = m_recorder->start();
-    if (started != MemoRecorder::Result::Ok) {
-        tell(started == MemoRecorder::Result::NoDevice ? kNoInput : kNotSaved);
+    if (started != MemoRecording::Result::Ok) {
+        tell(started == MemoRecording::Result::NoDevice ? kNoInput : kNotSaved);
         return;
     }
     m_ticker->start();
@@ -168,7 +172,7 @@ void RecorderWindow::stop()
     if (recording()) {
         const auto kept = m_recorder->stop();
         refresh();
-        if (kept != MemoRecorder::Result::Ok)
+        if (kept != MemoRecording::Result::Ok)
             tell(kNotSaved);
     }
     if (playing())
@@ -182,8 +186,8 @@ void RecorderWindow::play()
     if (recording() || playing() || !isFile(m_memo))
         return;
     const auto started = m_player->start(m_memo);
-    if (started != MemoPlayer::Result::Ok) {
-        tell(started == MemoPlayer::Result::NoDevice ? kNoOutput : kUnplayable);
+    if (started != MemoPlayback::Result::Ok) {
+        tell(started == MemoPlayback::Result::NoDevice ? kNoOutput : kUnplayable);
         refresh();
         return;
     }
@@ -232,7 +236,7 @@ void RecorderWindow::refresh()
     m_play->setEnabled(!busy && memo);
     m_level->setValue(recording() ? m_recorder->level() : 0);
     if (!busy)
-        m_total = memo ? MemoSound::seconds(m_memo).value_or(0.0) : 0.0;
+        m_total = memo ? memoSound().seconds(m_memo).value_or(0.0) : 0.0;
     m_time->setText(timeText());
 }
 

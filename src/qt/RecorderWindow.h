@@ -1,6 +1,7 @@
 #pragma once
 #include <QDialog>
 #include <functional>
+#include <memory>
 #include <string>
 
 class QLabel;
@@ -10,8 +11,8 @@ class QTimer;
 
 namespace pagelet {
 
-class MemoPlayer;
-class MemoRecorder;
+class MemoPlayback;
+class MemoRecording;
 class MessageBoxPort;
 
 // The voice recorder: a small modal window without a title bar that records into and plays
@@ -34,7 +35,7 @@ public:
     bool recording() const;
     bool playing() const;
     QString timeText() const;
-    const MemoPlayer& player() const { return *m_player; }
+    const MemoPlayback& player() const { return *m_player; }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -49,8 +50,8 @@ private:
     std::u16string m_memo;
     MessageBoxPort& m_messages;
     std::function<void(int)> m_notify;
-    MemoRecorder* m_recorder;
-    MemoPlayer* m_player;
+    std::unique_ptr<MemoRecording> m_recorder;
+    std::unique_ptr<MemoPlayback> m_player;
     QPushButton *m_record, *m_stop, *m_play, *m_ok, *m_cancel;
     QLabel* m_time;
     QProgressBar* m_level;

@@ -18,6 +18,8 @@ id=org.tarnwick.Pagelet
 for f in bin/pagelet bin/pagelet-setup share/applications/$id.desktop share/metainfo/$id.metainfo.xml; do
     [ -e "$usr/$f" ] || { echo "missing $f"; exit 1; }
 done
+# The memos' sound, loaded by the program from beside its bin folder.
+[ -n "$(find "$usr/lib" -path '*/pagelet/libpagelet-sound.so')" ] || { echo "missing the sound module"; exit 1; }
 for skin in default Blue Wood; do
     [ -f "$usr/share/pagelet/skins/$skin/skin.skn" ] || { echo "missing skin $skin"; exit 1; }
 done

@@ -1,5 +1,6 @@
 // Bitmaps and strips on the real drawing layer, and the skins we ship.
 #include "fakes/Fakes.h"
+#include "qt/PlainBmp.h"
 #include "qt/QtGraphics.h"
 #include "skin/LoadSkin.h"
 
@@ -7,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QImageReader>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -81,6 +83,42 @@ TEST(SkinGraphics, LoadsOnlyWholeBmpFilesOfSensibleSize)
     }
     const auto bitmap = graphics.loadBitmap(fromQString(dir.filePath("24-bit.bmp")));
     EXPECT_EQ(static_cast<const QtBitmap&>(*bitmap).image.pixelColor(3, 3), QColor(10, 200, 30));
+}
+
+// The quick decoder gives what Qt's reader gives, or nothing and leaves the file to it.
+TEST(SkinGraphics, PlainBmpDecodesAsQtsReaderOrNotAtAll)
+{
+    QImage ramp(5, 3, QImage::Format_RGB32); // odd width: rows carry padding
+    for (int y = 0; y < ramp.height(); ++y)
+        for (int x = 0; x < ramp.width(); ++x)
+            ramp.setPixel(x, y, qRgb(40 * x, 70 * y, 7 * x + 11 * y));
+    QImage indexed(4, 2, QImage::Format_Indexed8);
+    indexed.setColorTable({qRgb(1, 2, 3)});
+    indexed.fill(0);
+    const QByteArray bmp = encoded(ramp);
+    const struct {
+        const char* name;
+        QByteArray bytes;
+        bool decoded;
+    } cases[] = {
+        {"bottom-up", bmp, true},
+        {"top-down", withInt32(bmp, 22, -3), true},
+        {"no padding", encoded(ramp.copy(0, 0, 4, 3)), true},
+        {"8-bit palette", encoded(indexed), false},
+        {"last row short", bmp.left(bmp.size() - 1), false},
+    };
+    for (const auto& c : cases) {
+        const Bytes bytes(c.bytes.begin(), c.bytes.end());
+        const QImage quick = decodePlainBmp(bytes);
+        EXPECT_EQ(!quick.isNull(), c.decoded) << c.name;
+        if (quick.isNull())
+            continue;
+        QBuffer buffer;
+        buffer.setData(c.bytes);
+        const QImage qt = QImageReader(&buffer, "bmp").read();
+        EXPECT_EQ(quick, qt) << c.name;
+        EXPECT_EQ(quick.dotsPerMeterX(), qt.dotsPerMeterX()) << c.name;
+    }
 }
 
 TEST(SkinGraphics, StripsCutCellsFromTheLeftAndHoldNoMoreThanThePicture)

@@ -61,7 +61,7 @@ struct Sound {
     // Starts the recorder on the memo with the steps; read its lines from the stream.
     FILE* start(const Lines& steps) const
     {
-        std::string command = "exec " PAGELET_SOUND_DRIVER " " + memo.string();
+        std::string command = "exec " + driver + " " + memo.string();
         for (const auto& s : steps)
             command += " " + s;
         return ::popen((command + " 2>/dev/null").c_str(), "r");
@@ -88,6 +88,7 @@ struct Sound {
     fs::path root;
     fs::path memo;
     pid_t pid = -1;
+    std::string driver = PAGELET_SOUND_DRIVER;
 };
 
 // Half a second of a tone in a WAV flavour, made by the sound library itself.
@@ -154,6 +155,20 @@ TEST(Sound, WithoutAServerEachDeviceIsMissedAloudAndNothingIsWritten)
     EXPECT_EQ(sound.run({"R", "wait:300", "S", "P", "Escape"}), (Lines {kNoInput, kNoOutput, "notify -865", "exit 0"}));
     EXPECT_EQ(sound.memoBytes(), before);
     EXPECT_EQ(std::distance(fs::directory_iterator(sound.root), {}), 3); // run, home and the memo
+}
+
+// A copy of the program away from its sound module: a server is there, but nothing can reach it.
+TEST(Sound, WithoutTheSoundModuleEachDeviceIsMissedAloudAndNothingIsWritten)
+{
+    Sound sound(true);
+    ASSERT_TRUE(sound.running());
+    writeTone(sound.memo, SF_FORMAT_PCM_16);
+    const Bytes before = sound.memoBytes();
+    fs::create_directories(sound.root / "bin");
+    sound.driver = (sound.root / "bin/driver").string();
+    fs::copy_file(PAGELET_SOUND_DRIVER, sound.driver);
+    EXPECT_EQ(sound.run({"R", "wait:300", "S", "P", "Escape"}), (Lines {kNoInput, kNoOutput, "notify -865", "exit 0"}));
+    EXPECT_EQ(sound.memoBytes(), before);
 }
 
 TEST(Sound, AFullDiskOrAKilledRecorderLeavesTheOldMemoAsItWas)

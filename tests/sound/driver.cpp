@@ -5,7 +5,7 @@
 #include "base/FileIo.h"
 #include "base/Text.h"
 #include "platform/MessageBox.h"
-#include "qt/MemoPlayer.h"
+#include "qt/MemoPlayback.h"
 #include "qt/RecorderWindow.h"
 
 #include <QApplication>

@@ -1,6 +1,6 @@
-#include "qt/MemoRecorder.h"
+#include "qt/sound/MemoRecorder.h"
 
-#include "qt/MemoWriter.h"
+#include "qt/sound/MemoWriter.h"
 
 #include <QAudioSource>
 #include <QMediaDevices>
@@ -75,14 +75,20 @@ void MemoRecorder::take()
     m_level = static_cast<int>(peak * 100);
     if (!m_writer->write(samples.data(), samples.size())) {
         m_writeFailed = true;
-        emit failed(Result::CannotWrite);
+        fail(Result::CannotWrite);
     }
 }
 
 void MemoRecorder::onStateChanged()
 {
     if (m_source && m_source->state() == QAudio::StoppedState && m_source->error() != QAudio::NoError)
-        emit failed(Result::NoDevice);
+        fail(Result::NoDevice);
+}
+
+void MemoRecorder::fail(Result why)
+{
+    if (failed)
+        failed(why);
 }
 
 MemoRecorder::Result MemoRecorder::stop()

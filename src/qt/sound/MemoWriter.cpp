@@ -1,4 +1,4 @@
-#include "qt/MemoWriter.h"
+#include "qt/sound/MemoWriter.h"
 
 #include "base/FileIo.h"
 #include "base/IoFault.h"

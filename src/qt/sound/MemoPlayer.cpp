@@ -1,6 +1,6 @@
-#include "qt/MemoPlayer.h"
+#include "qt/sound/MemoPlayer.h"
 
-#include "qt/MemoSound.h"
+#include "qt/sound/MemoSound.h"
 
 #include <QAudioSink>
 #include <QMediaDevices>
@@ -58,8 +58,7 @@ void MemoPlayer::onStateChanged()
         m_drain.start();
     } else if (state == QAudio::StoppedState) {
         const bool failed = m_sink->error() != QAudio::NoError && m_sink->error() != QAudio::UnderrunError;
-        stop();
-        emit finished(failed);
+        end(failed);
     }
 }
 
@@ -69,8 +68,14 @@ void MemoPlayer::drain()
     const double left = m_total - seconds();
     if (left > kEnd && m_drainUntil.elapsed() < 1000)
         return;
+    end(false);
+}
+
+void MemoPlayer::end(bool deviceFailed)
+{
     stop();
-    emit finished(false);
+    if (finished)
+        finished(deviceFailed);
 }
 
 void MemoPlayer::stop()

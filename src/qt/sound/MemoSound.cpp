@@ -1,4 +1,4 @@
-#include "qt/MemoSound.h"
+#include "qt/sound/MemoSound.h"
 
 #include "base/ReadableFile.h"
 

@@ -1,4 +1,6 @@
 #pragma once
+#include "qt/MemoPlayback.h"
+
 #include <QBuffer>
 #include <QElapsedTimer>
 #include <QTimer>
@@ -10,26 +12,21 @@ class QAudioSink;
 
 namespace pagelet {
 
-// Plays a memo to the default output.
-class MemoPlayer : public QObject {
+// Plays a memo to the default output through Qt's sound.
+class MemoPlayer : public QObject, public MemoPlayback {
     Q_OBJECT
 public:
-    enum class Result { Ok, NoDevice, Unplayable };
-
     explicit MemoPlayer(QObject* parent = nullptr);
     ~MemoPlayer() override;
 
-    Result start(const std::u16string& memoPath);
-    void stop();
-    bool active() const { return m_sink != nullptr; }
-    double seconds() const; // played so far, or at the last stop
-    double total() const { return m_total; }
-
-signals:
-    // Played to the end, or cut off when the device failed.
-    void finished(bool deviceFailed);
+    Result start(const std::u16string& memoPath) override;
+    void stop() override;
+    bool active() const override { return m_sink != nullptr; }
+    double seconds() const override;
+    double total() const override { return m_total; }
 
 private:
+    void end(bool deviceFailed);
     void onStateChanged();
     void drain();
 

@@ -1,0 +1,23 @@
+#pragma once
+#include <functional>
+#include <string>
+
+namespace pagelet {
+
+// Plays a memo to the default output.
+class MemoPlayback {
+public:
+    enum class Result { Ok, NoDevice, Unplayable };
+
+    virtual ~MemoPlayback() = default;
+    virtual Result start(const std::u16string& memoPath) = 0;
+    virtual void stop() = 0;
+    virtual bool active() const = 0;
+    virtual double seconds() const = 0; // played so far, or at the last stop
+    virtual double total() const = 0;
+
+    // Played to the end, or cut off when the device failed.
+    std::function<void(bool deviceFailed)> finished;
+};
+
+} // namespace pagelet
