@@ -68,9 +68,22 @@ bool makeFolders(const std::string& folder, mode_t mode)
     return ::mkdir(folder.c_str(), mode) == 0 || (errno == EEXIST && ::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode));
 }
 
+// A temporary name in path's folder, which the next start's clean-up recognises.
+std::string besideName(const std::string& path, const char* tail)
+{
+    return parentOf(path) + "/" + toUtf8(kTempMark) + path.substr(path.find_last_of('/') + 1) + tail;
+}
+
 bool unlinkStep(const std::string& path)
 {
     return IoFault::pass(IoStep::Remove) && ::unlink(path.c_str()) == 0;
+}
+
+// A second try covers a passing hiccup; a leftover is cleared at the next start.
+void dropTemporary(const std::string& temp)
+{
+    if (!unlinkStep(temp))
+        unlinkStep(temp);
 }
 
 } // namespace
@@ -82,29 +95,15 @@ std::optional<Bytes> readFile(const std::u16string& path, std::size_t maxBytes)
 
 bool writeFileAtomic(const std::u16string& path, const Bytes& bytes)
 {
-    const std::string target = toUtf8(path);
-    const std::string folder = parentOf(target);
-    const std::string name = target.substr(target.find_last_of('/') + 1);
-    struct stat old {};
-    const bool replacing = ::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode);
-    std::string temp = folder + "/" + toUtf8(kTempMark) + name + ".XXXXXX";
-    // mkstemp creates 0600 under the umask: a new page or settings file is its owner's alone.
-    const int fd = IoFault::pass(IoStep::Open) ? ::mkstemp(temp.data()) : -1;
+    std::string temp;
+    const int fd = createTemporaryBeside(path, temp);
     if (fd < 0)
         return false;
-    if (replacing)
-        ::fchmod(fd, old.st_mode & 0777); // when refused, the copy is narrower, never wider
-    bool ok = writeAll(fd, bytes.data(), bytes.size()) && IoFault::pass(IoStep::Sync) && ::fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
-    if (!ok || !IoFault::pass(IoStep::Rename) || ::rename(temp.c_str(), target.c_str()) != 0) {
-        // A second try covers a passing hiccup; a leftover is cleared at the next start.
-        if (!unlinkStep(temp))
-            unlinkStep(temp);
+    if (!writeAll(fd, bytes.data(), bytes.size())) {
+        abandonTemporary(fd, temp);
         return false;
     }
-    // The new bytes are in place; without the folder's sync a crash could still bring back
-    // the old ones, so the caller must not count this as stored.
-    return syncFolder(folder);
+    return commitTemporary(fd, temp, path);
 }
 
 int createTemporaryBeside(const std::u16string& path, std::string& temp)
@@ -112,10 +111,11 @@ int createTemporaryBeside(const std::u16string& path, std::string& temp)
     const std::string target = toUtf8(path);
     struct stat old {};
     const bool replacing = ::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode);
-    temp = parentOf(target) + "/" + toUtf8(kTempMark) + target.substr(target.find_last_of('/') + 1) + ".XXXXXX";
+    temp = besideName(target, ".XXXXXX");
+    // mkstemp creates 0600 under the umask: a new page or settings file is its owner's alone.
     const int fd = IoFault::pass(IoStep::Open) ? ::mkstemp(temp.data()) : -1;
     if (fd >= 0 && replacing)
-        ::fchmod(fd, old.st_mode & 0777);
+        ::fchmod(fd, old.st_mode & 0777); // when refused, the copy is narrower, never wider
     return fd;
 }
 
@@ -124,18 +124,18 @@ bool commitTemporary(int fd, const std::string& temp, const std::u16string& path
     bool ok = IoFault::pass(IoStep::Sync) && ::fsync(fd) == 0;
     ok = ::close(fd) == 0 && ok;
     if (!ok || !IoFault::pass(IoStep::Rename) || ::rename(temp.c_str(), toUtf8(path).c_str()) != 0) {
-        if (!unlinkStep(temp))
-            unlinkStep(temp);
+        dropTemporary(temp);
         return false;
     }
+    // The new bytes are in place; without the folder's sync a crash could still bring back
+    // the old ones, so the caller must not count this as stored.
     return syncFolder(parentOf(temp));
 }
 
 void abandonTemporary(int fd, const std::string& temp)
 {
     ::close(fd);
-    if (!unlinkStep(temp))
-        unlinkStep(temp);
+    dropTemporary(temp);
 }
 
 bool isTemporaryName(const std::u16string& name)
@@ -186,7 +186,7 @@ bool removeFilesTogether(const std::vector<std::u16string>& paths)
     std::vector<std::pair<std::string, std::string>> moved; // name, aside
     for (const auto& path : paths) {
         const std::string name = toUtf8(path);
-        const std::string aside = parentOf(name) + "/" + toUtf8(kTempMark) + name.substr(name.find_last_of('/') + 1) + ".gone";
+        const std::string aside = besideName(name, ".gone");
         if (!IoFault::pass(IoStep::Rename) || ::rename(name.c_str(), aside.c_str()) != 0) {
             for (auto it = moved.rbegin(); it != moved.rend(); ++it)
                 ::rename(it->second.c_str(), it->first.c_str());
