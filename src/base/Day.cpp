@@ -44,12 +44,16 @@ DayValue addDays(DayValue day, int days)
     return fromLocal(target, lt.hour, lt.minute, lt.second);
 }
 
-LocalDate nextDate(const LocalDate& date)
+int daysInMonth(int year, int month)
 {
     static constexpr int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    const bool leap = (date.year % 4 == 0 && date.year % 100 != 0) || date.year % 400 == 0;
-    const int last = date.month == 2 && leap ? 29 : kDays[(date.month + 11) % 12];
-    if (date.day < last)
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    return month == 2 && leap ? 29 : kDays[(month + 11) % 12];
+}
+
+LocalDate nextDate(const LocalDate& date)
+{
+    if (date.day < daysInMonth(date.year, date.month))
         return {date.year, date.month, date.day + 1};
     if (date.month < 12)
         return {date.year, date.month + 1, 1};

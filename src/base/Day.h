@@ -28,6 +28,8 @@ DayValue fromLocal(const LocalDate& date, int hour = 0, int minute = 0, int seco
 // Moves by whole calendar dates in local time, keeping the time of day, so a daylight-saving
 // change never skips or repeats a date.
 DayValue addDays(DayValue day, int days);
+// 28 to 31, by the Gregorian calendar; month is 1..12.
+int daysInMonth(int year, int month);
 // The calendar date after date, with no clock or time zone involved.
 LocalDate nextDate(const LocalDate& date);
 

@@ -11,21 +11,6 @@
 
 namespace pagelet {
 
-namespace {
-
-bool isLeap(int year)
-{
-    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-}
-
-int daysInMonth(int year, int month)
-{
-    static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    return month == 2 && isLeap(year) ? 29 : days[month - 1];
-}
-
-} // namespace
-
 std::optional<LocalDate> pageDateOf(const std::u16string& name)
 {
     if (name.size() != 8 + kPageExtension.size() || !name.ends_with(kPageExtension))
