@@ -118,12 +118,17 @@ void SkinView::OnLButtonUp()
     const SkinElement* pressed = m_skin.pressedElement;
     if (!pressed)
         return;
-    // Taken before the command runs: a skin reload destroys the element.
-    const Rect grown = pressed->rect.inflated(1);
-    const int command = pressed->command;
-    const std::intptr_t wParam = pressed->wParam;
-    const std::intptr_t lParam = pressed->lParam;
     m_skin.pressedElement = nullptr;
+    sendFrom(*pressed);
+}
+
+void SkinView::sendFrom(const SkinElement& element)
+{
+    // Taken before the command runs: a skin reload destroys the element.
+    const Rect grown = element.rect.inflated(1);
+    const int command = element.command;
+    const std::intptr_t wParam = element.wParam;
+    const std::intptr_t lParam = element.lParam;
     m_window.sendCommand(command, wParam, lParam);
     m_window.invalidate(grown);
 }
@@ -150,12 +155,7 @@ bool SkinView::tap(int command)
         m_window.sendCommand(CMD_SETTINGS, -1, -1);
         return true;
     }
-    // Copied first, as on a release: the command may replace the skin.
-    const Rect grown = target->rect.inflated(1);
-    const std::intptr_t wParam = target->wParam;
-    const std::intptr_t lParam = target->lParam;
-    m_window.sendCommand(command, wParam, lParam);
-    m_window.invalidate(grown);
+    sendFrom(*target);
     return true;
 }
 

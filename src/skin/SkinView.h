@@ -37,6 +37,8 @@ public:
 
 private:
     const SkinElement* tapTarget(int command) const;
+    // Sends the element's command as a release on it does, and repaints the button.
+    void sendFrom(const SkinElement& element);
 
     MainWindowPort& m_window;
     EditControl& m_edit;
