@@ -88,6 +88,8 @@ bool DiaryEdit::insertText(const std::u16string& s)
     m_control.scrollCaret();
     showCaret(false);
     lineCount = m_control.lineCount();
+    // The control reports no change for text put in by the program; the close must still ask.
+    saved = false;
     repaint();
     return true;
 }

@@ -50,6 +50,7 @@ public:
     void create(const Rect& area);
 
     bool setText(const std::u16string& s);
+    // s in place of the selection, the caret after it; the page counts as changed.
     bool insertText(const std::u16string& s);
     bool showCaret(bool show);
     bool setEditable(bool edit);

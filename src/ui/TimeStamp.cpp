@@ -11,8 +11,6 @@ void insertTimeStamp(DiaryEdit& editor, Clock& clock, std::int32_t timeFormat)
 {
     const LocalTime now = toLocal(clock.now());
     editor.insertText(formatTime(timeFormat, now.hour, now.minute, now.second, kStampTail));
-    // The control reports no change for text put in by the program; the close must still ask.
-    editor.saved = false;
 }
 
 } // namespace pagelet
