@@ -14,10 +14,18 @@ void ByteWriter::putInt32(std::int32_t value)
 
 void ByteWriter::putUnits(const std::u16string& text)
 {
-    m_bytes.reserve(m_bytes.size() + text.size() * 2);
-    for (char16_t c : text) {
-        m_bytes.push_back(static_cast<std::uint8_t>(c & 0xFF));
-        m_bytes.push_back(static_cast<std::uint8_t>(c >> 8));
+    const std::size_t at = m_bytes.size();
+    m_bytes.resize(at + text.size() * 2);
+    if constexpr (std::endian::native == std::endian::little) {
+        // The string's layout is the file's: one copy instead of a loop over 100 KB pages.
+        if (!text.empty())
+            std::memcpy(m_bytes.data() + at, text.data(), text.size() * 2);
+    } else {
+        std::uint8_t* out = m_bytes.data() + at;
+        for (char16_t c : text) {
+            *out++ = static_cast<std::uint8_t>(c & 0xFF);
+            *out++ = static_cast<std::uint8_t>(c >> 8);
+        }
     }
 }
 

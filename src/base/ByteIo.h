@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace pagelet {
@@ -11,9 +12,14 @@ using Bytes = std::vector<std::uint8_t>;
 // Little-endian writer for the settings and page files.
 class ByteWriter {
 public:
+    ByteWriter() = default;
+    // Room for size bytes up front, so a large page is never copied as it grows.
+    explicit ByteWriter(std::size_t size) { m_bytes.reserve(size); }
+
     void putInt32(std::int32_t value);
     void putUnits(const std::u16string& text); // UTF-16LE code units, no count, no terminator
     const Bytes& bytes() const { return m_bytes; }
+    Bytes release() { return std::move(m_bytes); }
 
 private:
     Bytes m_bytes;

@@ -50,21 +50,11 @@ bool moveAside(const std::string& from, const std::string& to)
 // Sized once and copied whole: a change of day encodes a 100 KB page.
 Bytes encodePage(const Page& page)
 {
-    Bytes bytes(kHeaderBytes + page.text.size() * 2);
-    const std::uint32_t head[2] = {static_cast<std::uint32_t>(page.weather), static_cast<std::uint32_t>(page.text.size())};
-    for (std::size_t i = 0; i < kHeaderBytes; ++i)
-        bytes[i] = static_cast<std::uint8_t>(head[i / 4] >> (8 * (i % 4)));
-    std::uint8_t* out = bytes.data() + kHeaderBytes;
-    if constexpr (std::endian::native == std::endian::little) {
-        if (!page.text.empty())
-            std::memcpy(out, page.text.data(), page.text.size() * 2);
-    } else {
-        for (char16_t c : page.text) {
-            *out++ = static_cast<std::uint8_t>(c & 0xFF);
-            *out++ = static_cast<std::uint8_t>(c >> 8);
-        }
-    }
-    return bytes;
+    ByteWriter w(kHeaderBytes + page.text.size() * 2);
+    w.putInt32(page.weather);
+    w.putInt32(static_cast<std::int32_t>(page.text.size()));
+    w.putUnits(page.text);
+    return w.release();
 }
 
 std::optional<Page> decodePage(const Bytes& bytes)
