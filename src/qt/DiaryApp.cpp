@@ -2,13 +2,14 @@
 
 #include "qt/KoreanQt.h"
 #include "qt/PageletWindow.h"
+#include "qt/QtPlatform.h"
 #include "qt/QuitSignals.h"
 #include "qt/SingleInstance.h"
 #include "qt/UserInstall.h"
+#include "settings/RegistryKey.h"
 
 #include <QMessageBox>
 #include <QSessionManager>
-#include <QSettings>
 #include <cstdio>
 
 namespace pagelet {
@@ -17,9 +18,9 @@ namespace {
 
 QString registeredInstall()
 {
-    return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Tarnwick"), QStringLiteral("Pagelet"))
-        .value(QStringLiteral("Program Path"))
-        .toString();
+    QtRegistry registry;
+    registry.open(kRegistryKeyPath);
+    return toQString(registry.read(u"Program Path").value_or(u""));
 }
 
 void bringToFront(QWidget& window)
