@@ -2,13 +2,14 @@
 
 #include "qt/KoreanQt.h"
 #include "qt/PageletWindow.h"
+#include "qt/QtPlatform.h"
 #include "qt/QuitSignals.h"
 #include "qt/SingleInstance.h"
 #include "qt/UserInstall.h"
+#include "settings/RegistryKey.h"
 
 #include <QMessageBox>
 #include <QSessionManager>
-#include <QSettings>
 #include <cstdio>
 
 namespace pagelet {
@@ -17,9 +18,9 @@ namespace {
 
 QString registeredInstall()
 {
-    return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Tarnwick"), QStringLiteral("Pagelet"))
-        .value(QStringLiteral("Program Path"))
-        .toString();
+    QtRegistry registry;
+    registry.open(kRegistryKeyPath);
+    return toQString(registry.read(u"Program Path").value_or(u""));
 }
 
 void bringToFront(QWidget& window)
@@ -49,18 +50,20 @@ DiaryApp::DiaryApp(int& argc, char** argv) : QApplication(argc, argv)
 int DiaryApp::InitInstance(bool desktop)
 {
     FontWarmUp::wait(); // every window below lays out text at once
-    if (desktop) {
+    QString install = registeredInstall();
+    // The installer is started only for a user who has no install yet, not at every start.
+    if (desktop && install.isEmpty()) {
         QString error;
         if (!makeUserInstall(error)) {
             QMessageBox::critical(nullptr, QStringLiteral("Pagelet"),
                                   QStringLiteral("Pagelet을 설치하지 못했습니다.\n\n%1").arg(error));
             return 1;
         }
+        install = registeredInstall();
     }
 
     // A second copy on one install would overwrite the first one's pages.
     std::unique_ptr<SingleInstance> single;
-    const QString install = registeredInstall();
     if (!install.isEmpty()) {
         single = std::make_unique<SingleInstance>(install);
         const auto claim = single->claim();

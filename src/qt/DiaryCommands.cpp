@@ -7,8 +7,9 @@
 #include "diary/PageFolder.h"
 #include "qt/CommandLine.h"
 #include "qt/QtCaseFolding.h"
+#include "qt/QtPlatform.h"
+#include "settings/RegistryKey.h"
 
-#include <QSettings>
 #include <cstdio>
 
 namespace pagelet {
@@ -53,13 +54,13 @@ void listUnreadable(const std::vector<std::u16string>& paths)
 
 std::u16string registeredDataFolder()
 {
-    const QSettings registry(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Tarnwick"),
-                             QStringLiteral("Pagelet"));
-    const QString data = registry.value(QStringLiteral("Data Path")).toString();
-    if (!data.isEmpty())
-        return data.toStdU16String();
-    const QString program = registry.value(QStringLiteral("Program Path")).toString();
-    return program.isEmpty() ? std::u16string() : program.toStdU16String() + u"/diary/";
+    QtRegistry registry;
+    registry.open(kRegistryKeyPath);
+    const std::u16string data = registry.read(u"Data Path").value_or(u"");
+    if (!data.empty())
+        return data;
+    const std::u16string program = registry.read(u"Program Path").value_or(u"");
+    return program.empty() ? std::u16string() : program + u"/diary/";
 }
 
 int runSearchCommand(const CommandLine& line)

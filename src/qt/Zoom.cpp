@@ -1,6 +1,9 @@
 #include "qt/Zoom.h"
 
-#include <QSettings>
+#include "qt/QtGraphics.h"
+#include "qt/QtPlatform.h"
+#include "settings/RegistryKey.h"
+
 #include <cmath>
 #include <cstdlib>
 
@@ -9,10 +12,7 @@ namespace pagelet {
 int Zoom::s_percent = 100;
 
 namespace {
-QSettings settingsStore()
-{
-    return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Tarnwick"), QStringLiteral("Pagelet"));
-}
+const std::u16string kZoomValue = u"Zoom";
 } // namespace
 
 bool Zoom::set(int percent)
@@ -45,8 +45,10 @@ int Zoom::stepDown()
 
 int Zoom::load()
 {
+    QtRegistry registry;
+    registry.open(kRegistryKeyPath);
     bool ok = false;
-    const int value = settingsStore().value(QStringLiteral("Zoom")).toInt(&ok);
+    const int value = toQString(registry.read(kZoomValue).value_or(u"")).toInt(&ok);
     for (int s : kSteps)
         if (ok && s == value)
             return value;
@@ -55,9 +57,9 @@ int Zoom::load()
 
 void Zoom::store()
 {
-    auto settings = settingsStore();
-    settings.setValue(QStringLiteral("Zoom"), s_percent);
-    settings.sync();
+    QtRegistry registry;
+    registry.open(kRegistryKeyPath);
+    registry.write(kZoomValue, QString::number(s_percent).toStdU16String());
 }
 
 QRect Zoom::scaled(const Rect& r)
