@@ -35,8 +35,7 @@ std::u16string pageText(char16_t fill)
 struct Bench {
     Bench()
         : root(fs::temp_directory_path() / ("pagelet-bench-days-" + std::to_string(::getpid()))),
-          dialog(MainDialogPorts {p.window, p.messages, p.registry, p.exit, p.calendar, p.edit, p.graphics, p.clock,
-                                  p.dialogs, p.softInput, p.recorder, p.caseFolding})
+          dialog(p.ports())
     {
         fs::remove_all(root);
         fs::create_directories(root);

@@ -5,6 +5,7 @@
 #include "qt/QtEditControl.h"
 #include "qt/QtGraphics.h"
 #include "ui/DiaryEdit.h"
+#include "WithApplication.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -14,7 +15,6 @@
 #include <QWidget>
 
 #include <benchmark/benchmark.h>
-#include <cstdlib>
 #include <map>
 #include <memory>
 
@@ -196,13 +196,5 @@ BENCHMARK(BM_TypedKey<Stock>)->Apply(longLine);
 
 int main(int argc, char** argv)
 {
-    if (!std::getenv("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runWithApplication(argc, argv);
 }

@@ -7,22 +7,18 @@
 #include "diary/FindDialog.h"
 #include "diary/PageFile.h"
 #include "app/PanelKeyboard.h"
+#include "ChildProcess.h"
 #include "fakes/FakeDialogView.h"
 #include "fakes/Fakes.h"
 #include "qt/QtCaseFolding.h"
 
 #include <benchmark/benchmark.h>
-#include <fcntl.h>
 #include <filesystem>
 #include <memory>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace pagelet;
 namespace fs = std::filesystem;
-
-extern char** environ;
 
 namespace {
 
@@ -135,22 +131,13 @@ void BM_GrepMonth(benchmark::State& state)
     Month month;
     std::vector<std::string> args = {"grep", "-F", "-i", "-l", toUtf8(kWord)};
     args.insert(args.end(), month.paths.begin(), month.paths.end());
-    std::vector<char*> argv;
-    for (auto& a : args)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    ChildProcess grep(std::move(args), true);
     for (auto _ : state) {
-        pid_t child = 0;
-        int status = 0;
-        if (posix_spawnp(&child, "grep", &actions, nullptr, argv.data(), environ) != 0 || ::waitpid(child, &status, 0) != child) {
+        if (grep.run() < 0) {
             state.SkipWithError("grep did not run");
             break;
         }
     }
-    posix_spawn_file_actions_destroy(&actions);
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * 31 * static_cast<std::int64_t>(8 + 2 * kPageUnits));
 }
 BENCHMARK(BM_GrepMonth)->Unit(benchmark::kMillisecond);

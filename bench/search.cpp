@@ -6,19 +6,15 @@
 #include "diary/DiarySearch.h"
 #include "diary/PageFile.h"
 #include "qt/QtCaseFolding.h"
+#include "ChildProcess.h"
 
 #include <benchmark/benchmark.h>
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace pagelet;
 namespace fs = std::filesystem;
-
-extern char** environ;
 
 namespace {
 
@@ -55,23 +51,11 @@ const Pages& pages()
     return p;
 }
 
-void run(const std::vector<std::string>& args, int expected = 0)
+// Runs the program to its end; each must find what it is meant to find.
+void run(ChildProcess& command, int expected = 0)
 {
-    std::vector<char*> argv;
-    for (const auto& a : args)
-        argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    pid_t pid = 0;
-    if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0)
+    if (command.run() != expected)
         std::abort();
-    posix_spawn_file_actions_destroy(&actions);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != expected)
-        std::abort(); // each must find what it is meant to find
 }
 
 // Same pages found: -a, since grep would otherwise end lines at the pages' zero bytes and never
@@ -79,8 +63,9 @@ void run(const std::vector<std::string>& args, int expected = 0)
 void BM_Grep(benchmark::State& state)
 {
     const auto& p = pages();
+    ChildProcess grep({"grep", "-a", "-F", "-r", "-l", "-f", (p.root / "word").string(), p.data()}, true);
     for (auto _ : state)
-        run({"grep", "-a", "-F", "-r", "-l", "-f", (p.root / "word").string(), p.data()});
+        run(grep);
 }
 BENCHMARK(BM_Grep)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -88,8 +73,9 @@ BENCHMARK(BM_Grep)->Unit(benchmark::kMillisecond)->UseRealTime();
 void BM_GrepAsTyped(benchmark::State& state)
 {
     const auto& p = pages();
+    ChildProcess grep({"grep", "-F", "-r", "-l", "Zebra", p.data()}, true);
     for (auto _ : state)
-        run({"grep", "-F", "-r", "-l", "Zebra", p.data()}, 1);
+        run(grep, 1);
 }
 BENCHMARK(BM_GrepAsTyped)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -97,9 +83,12 @@ BENCHMARK(BM_GrepAsTyped)->Unit(benchmark::kMillisecond)->UseRealTime();
 void BM_PageletSearch(benchmark::State& state)
 {
     const auto& p = pages();
-    const std::vector<std::string> args = {PAGELET_BIN, "--search", "zebra", "--data", p.data()};
+    const bool matchCase = state.range(0) != 0;
+    ChildProcess search(matchCase ? std::vector<std::string> {PAGELET_BIN, "--search", "Zebra", "--match-case", "--data", p.data()}
+                                  : std::vector<std::string> {PAGELET_BIN, "--search", "zebra", "--data", p.data()},
+                        true);
     for (auto _ : state)
-        run(state.range(0) ? std::vector<std::string> {PAGELET_BIN, "--search", "Zebra", "--match-case", "--data", p.data()} : args);
+        run(search);
 }
 BENCHMARK(BM_PageletSearch)->Arg(0)->Arg(1)->ArgName("match_case")->Unit(benchmark::kMillisecond)->UseRealTime();
 

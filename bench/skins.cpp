@@ -5,14 +5,13 @@
 #include "fakes/Fakes.h"
 #include "qt/QtGraphics.h"
 #include "skin/LoadSkin.h"
+#include "WithApplication.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
-#include <cstdlib>
 #include <sys/resource.h>
 
 using namespace pagelet;
@@ -107,14 +106,5 @@ BENCHMARK(BM_LoadDamagedSkins)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    if (!std::getenv("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QApplication app(argc, argv);
-    g_startPeak = peakKilobytes();
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runWithApplication(argc, argv, [] { g_startPeak = peakKilobytes(); });
 }

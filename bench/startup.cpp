@@ -1,17 +1,15 @@
 // A start to the first painted window, as whole processes: Pagelet beside a bare Qt window,
 // one after the other in each round, so both meet the same machine.
+#include "ChildProcess.h"
+
 #include <benchmark/benchmark.h>
 
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <spawn.h>
 #include <string>
-#include <sys/wait.h>
 #include <unistd.h>
-#include <vector>
 
-extern char** environ;
 namespace fs = std::filesystem;
 
 namespace {
@@ -22,20 +20,12 @@ fs::path binDir()
 }
 
 // Runs a program to its end; the seconds it took, or a negative number when it failed.
-double run(const std::vector<std::string>& argv)
+double timed(ChildProcess& program)
 {
-    std::vector<char*> args;
-    for (const auto& a : argv)
-        args.push_back(const_cast<char*>(a.c_str()));
-    args.push_back(nullptr);
     const auto begin = std::chrono::steady_clock::now();
-    pid_t pid = 0;
-    if (posix_spawn(&pid, args[0], nullptr, nullptr, args.data(), environ) != 0)
-        return -1;
-    int status = 0;
-    waitpid(pid, &status, 0);
+    const int code = program.run();
     const std::chrono::duration<double> took = std::chrono::steady_clock::now() - begin;
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? took.count() : -1;
+    return code == 0 ? took.count() : -1;
 }
 
 struct Install {
@@ -49,7 +39,7 @@ struct Install {
         // Under a display (xvfb-run) both meet a real window system; else the offscreen one.
         if (!std::getenv("QT_QPA_PLATFORM") && !std::getenv("DISPLAY"))
             setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        ok = run({(binDir() / "pagelet-setup").string(), "--program-path", (root / "program").string()}) >= 0;
+        ok = ChildProcess({(binDir() / "pagelet-setup").string(), "--program-path", (root / "program").string()}, false).run() == 0;
     }
     ~Install() { fs::remove_all(root); }
     fs::path root;
@@ -63,13 +53,13 @@ void BM_StartToFirstPaint(benchmark::State& state)
         state.SkipWithError("pagelet-setup failed");
         return;
     }
-    const std::string bare = (binDir() / "bench_bare_window").string();
-    const std::string pagelet = (binDir() / "bench_startup_pagelet").string();
+    ChildProcess bare({(binDir() / "bench_bare_window").string()}, false);
+    ChildProcess pagelet({(binDir() / "bench_startup_pagelet").string()}, false);
     double bareTotal = 0;
     double pageletTotal = 0;
     for (auto _ : state) {
-        const double b = run({bare});
-        const double p = run({pagelet});
+        const double b = timed(bare);
+        const double p = timed(pagelet);
         if (b < 0 || p < 0) {
             state.SkipWithError("a program did not start");
             return;
