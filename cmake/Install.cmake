@@ -9,8 +9,6 @@ install(FILES res/${PAGELET_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DAT
 
 # The icon theme's sizes, drawn by the same routine as res/icon.png.
 set(PAGELET_ICON_SIZES 48 128 256)
-add_executable(pagelet-icons tools/icons/main.cpp)
-target_link_libraries(pagelet-icons PRIVATE pagelet_art)
 set(icon_dir ${CMAKE_BINARY_DIR}/icons)
 set(icon_files)
 foreach(size IN LISTS PAGELET_ICON_SIZES)

@@ -6,6 +6,7 @@
 #include "qt/QtMonthCalendar.h"
 #include "qt/SearchWindow.h"
 #include "qt/Shortcuts.h"
+#include "qt/ProgramIcon.h"
 #include "qt/WindowMenu.h"
 #include "qt/Zoom.h"
 
@@ -18,24 +19,11 @@
 #include <QGuiApplication>
 #include <QInputMethod>
 #include <QMouseEvent>
-#include <QImageReader>
 #include <QPainter>
 #include <QPixmap>
 #include <QScreen>
 
 namespace pagelet {
-
-namespace {
-
-// Read as PNG and nothing else: guessing the kind would load every picture plugin at start.
-QImage readIcon()
-{
-    QImageReader reader(QStringLiteral(":/pagelet/icon.png"), "png");
-    reader.setAutoDetectImageFormat(false);
-    return reader.read();
-}
-
-} // namespace
 
 PageletWindow::PageletWindow(const WindowOverrides& o)
     : m_recorder(o.messages ? *o.messages : m_messages, [this](int code) { m_dialog->OnNotify(code); })
@@ -43,7 +31,7 @@ PageletWindow::PageletWindow(const WindowOverrides& o)
     setWindowTitle(QStringLiteral("Pagelet"));
     setFixedSize(Zoom::scaled(kClientWidth), Zoom::scaled(kClientHeight));
     setAttribute(Qt::WA_OpaquePaintEvent); // the paint covers everything; never erase first
-    setWindowIcon(QPixmap::fromImage(readIcon()));
+    setWindowIcon(QPixmap::fromImage(programIconImage()));
 
     m_edit = new QtEditControl(this);
     m_edit->hide();

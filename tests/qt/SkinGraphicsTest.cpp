@@ -1,6 +1,7 @@
 // Bitmaps and strips on the real drawing layer, and the skins we ship.
 #include "fakes/Fakes.h"
 #include "qt/PlainBmp.h"
+#include "qt/ProgramIcon.h"
 #include "qt/QtGraphics.h"
 #include "skin/LoadSkin.h"
 
@@ -156,6 +157,9 @@ TEST(SkinGraphics, StripsCutCellsFromTheLeftAndHoldNoMoreThanThePicture)
 
     EXPECT_FALSE(QImage(":/pagelet/icon.png").isNull());
     EXPECT_FALSE(QImage(":/pagelet/picture.png").isNull());
+    // The window's icon is compiled in from the same picture, pixel for pixel.
+    const QImage icon = QImage(":/pagelet/icon.png").convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    EXPECT_EQ(programIconImage(), icon);
 }
 
 TEST(ShippedSkins, AreCompleteLaidOutWithoutCollisionsAndRuledUnderEveryLine)
