@@ -32,9 +32,9 @@ constexpr int kBandRows = 30;
 // The decoder fills a truncated picture with garbage rather than failing, so a file too
 // short for its own uncompressed pixels counts as broken. Compressed pictures are left to
 // the decoder, which stops at its allocation limit.
-bool bmpHeaderFits(const Bytes& file)
+bool bmpHeaderFits(std::span<const std::uint8_t> head, std::uint64_t fileSize)
 {
-    ByteReader r(file);
+    ByteReader r(head);
     std::uint16_t magic = 0, width16 = 0, height16 = 0, bitCount = 0;
     std::uint32_t dataOffset = 0, infoSize = 0, compression = 0;
     std::int32_t width = 0, height = 0;
@@ -57,7 +57,7 @@ bool bmpHeaderFits(const Bytes& file)
         return true;
     const qint64 stride = (w * bitCount + 31) / 32 * 4;
     const qint64 lastRow = (w * bitCount + 7) / 8;
-    return qint64(file.size()) >= qint64(dataOffset) + stride * (h - 1) + lastRow;
+    return qint64(fileSize) >= qint64(dataOffset) + stride * (h - 1) + lastRow;
 }
 } // namespace
 
@@ -232,11 +232,23 @@ QFont fontFittingRows(int rowHeight)
 std::unique_ptr<Bitmap> QtGraphics::loadBitmap(const std::u16string& path)
 {
     // Read like every other file: a FIFO or device named like a picture must not block us.
-    const auto bytes = readFile(path, kMaxBitmapBytes);
-    if (!bytes || !bmpHeaderFits(*bytes))
+    ReadableFile file(path, kMaxBitmapBytes);
+    std::uint8_t headBytes[kPlainBmpHeadBytes];
+    const auto got = file.readInto(headBytes, sizeof headBytes);
+    if (!got)
         return nullptr;
-    if (QImage plain = decodePlainBmp(*bytes); !plain.isNull())
-        return std::make_unique<QtBitmap>(std::move(plain));
+    const std::span<const std::uint8_t> head(headBytes, *got);
+    if (!bmpHeaderFits(head, file.size()))
+        return nullptr;
+    if (auto plain = readPlainBmp(head, file)) {
+        if (plain->isNull())
+            return nullptr;
+        return std::make_unique<QtBitmap>(std::move(*plain));
+    }
+    auto bytes = file.read(static_cast<std::size_t>(file.size()));
+    if (!bytes)
+        return nullptr;
+    bytes->insert(bytes->begin(), head.begin(), head.end());
     QBuffer buffer;
     buffer.setData(QByteArray::fromRawData(reinterpret_cast<const char*>(bytes->data()), qsizetype(bytes->size())));
     buffer.open(QIODevice::ReadOnly);

@@ -97,6 +97,10 @@ TEST(SkinGraphics, PlainBmpDecodesAsQtsReaderOrNotAtAll)
     indexed.setColorTable({qRgb(1, 2, 3)});
     indexed.fill(0);
     const QByteArray bmp = encoded(ramp);
+    QImage tall(70, 100, QImage::Format_RGB32); // rows read in more than one band
+    for (int y = 0; y < tall.height(); ++y)
+        for (int x = 0; x < tall.width(); ++x)
+            tall.setPixel(x, y, qRgb(3 * x, 2 * y, x ^ y));
     const struct {
         const char* name;
         QByteArray bytes;
@@ -107,10 +111,20 @@ TEST(SkinGraphics, PlainBmpDecodesAsQtsReaderOrNotAtAll)
         {"no padding", encoded(ramp.copy(0, 0, 4, 3)), true},
         {"8-bit palette", encoded(indexed), false},
         {"last row short", bmp.left(bmp.size() - 1), false},
+        {"several bands", encoded(tall), true},
     };
+    QTemporaryDir dir;
     for (const auto& c : cases) {
-        const Bytes bytes(c.bytes.begin(), c.bytes.end());
-        const QImage quick = decodePlainBmp(bytes);
+        const QString path = dir.filePath(QString(c.name) + ".bmp");
+        QFile out(path);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly) && out.write(c.bytes) == c.bytes.size());
+        out.close();
+        ReadableFile file(fromQString(path), 1 << 20);
+        std::uint8_t head[kPlainBmpHeadBytes];
+        const auto got = file.readInto(head, sizeof head);
+        ASSERT_TRUE(got);
+        const auto decoded = readPlainBmp({head, *got}, file);
+        const QImage quick = decoded.value_or(QImage());
         EXPECT_EQ(!quick.isNull(), c.decoded) << c.name;
         if (quick.isNull())
             continue;
@@ -120,6 +134,19 @@ TEST(SkinGraphics, PlainBmpDecodesAsQtsReaderOrNotAtAll)
         EXPECT_EQ(quick, qt) << c.name;
         EXPECT_EQ(quick.dotsPerMeterX(), qt.dotsPerMeterX()) << c.name;
     }
+
+    // Cut short after it was opened: broken, not a picture with rows of garbage.
+    const QString path = dir.filePath("shrinking.bmp");
+    QFile out(path);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly) && out.write(encoded(tall)) > 0);
+    out.close();
+    ReadableFile file(fromQString(path), 1 << 20);
+    std::uint8_t head[kPlainBmpHeadBytes];
+    ASSERT_EQ(file.readInto(head, sizeof head), sizeof head);
+    ASSERT_TRUE(QFile::resize(path, 1000));
+    const auto shrunk = readPlainBmp(head, file);
+    ASSERT_TRUE(shrunk.has_value());
+    EXPECT_TRUE(shrunk->isNull());
 }
 
 TEST(SkinGraphics, StripsCutCellsFromTheLeftAndHoldNoMoreThanThePicture)
