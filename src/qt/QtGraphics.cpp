@@ -245,12 +245,15 @@ std::unique_ptr<Bitmap> QtGraphics::loadBitmap(const std::u16string& path)
             return nullptr;
         return std::make_unique<QtBitmap>(std::move(*plain));
     }
-    auto bytes = file.read(static_cast<std::size_t>(file.size()));
-    if (!bytes)
+    // Any other picture goes whole to Qt's reader, the head in front of the rest.
+    Bytes bytes(std::max<std::size_t>(static_cast<std::size_t>(file.size()), head.size()));
+    std::copy(head.begin(), head.end(), bytes.begin());
+    const auto rest = file.readInto(bytes.data() + head.size(), bytes.size() - head.size());
+    if (!rest)
         return nullptr;
-    bytes->insert(bytes->begin(), head.begin(), head.end());
+    bytes.resize(head.size() + *rest);
     QBuffer buffer;
-    buffer.setData(QByteArray::fromRawData(reinterpret_cast<const char*>(bytes->data()), qsizetype(bytes->size())));
+    buffer.setData(QByteArray::fromRawData(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size())));
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, "bmp");
     reader.setDecideFormatFromContent(false);
