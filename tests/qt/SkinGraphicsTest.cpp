@@ -11,6 +11,7 @@
 #include <QImage>
 #include <QImageReader>
 #include <QTemporaryDir>
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace pagelet;
@@ -114,17 +115,26 @@ TEST(SkinGraphics, PlainBmpDecodesAsQtsReaderOrNotAtAll)
         {"several bands", encoded(tall), true},
     };
     QTemporaryDir dir;
-    for (const auto& c : cases) {
-        const QString path = dir.filePath(QString(c.name) + ".bmp");
+    // Written to a file and decoded as the loader does it: the head first, `meanwhile`, the rows.
+    const auto readBack = [&dir](const char* name, const QByteArray& bytes,
+                                 const std::function<void(const QString&)>& meanwhile = {}) -> std::optional<QImage> {
+        const QString path = dir.filePath(QString(name) + ".bmp");
         QFile out(path);
-        ASSERT_TRUE(out.open(QIODevice::WriteOnly) && out.write(c.bytes) == c.bytes.size());
+        if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size()) {
+            ADD_FAILURE() << "cannot write " << name;
+            return std::nullopt;
+        }
         out.close();
         ReadableFile file(fromQString(path), 1 << 20);
         std::uint8_t head[kPlainBmpHeadBytes];
         const auto got = file.readInto(head, sizeof head);
-        ASSERT_TRUE(got);
-        const auto decoded = readPlainBmp({head, *got}, file);
-        const QImage quick = decoded.value_or(QImage());
+        EXPECT_TRUE(got) << name;
+        if (meanwhile)
+            meanwhile(path);
+        return readPlainBmp({head, got.value_or(0)}, file);
+    };
+    for (const auto& c : cases) {
+        const QImage quick = readBack(c.name, c.bytes).value_or(QImage());
         EXPECT_EQ(!quick.isNull(), c.decoded) << c.name;
         if (quick.isNull())
             continue;
@@ -136,15 +146,7 @@ TEST(SkinGraphics, PlainBmpDecodesAsQtsReaderOrNotAtAll)
     }
 
     // Cut short after it was opened: broken, not a picture with rows of garbage.
-    const QString path = dir.filePath("shrinking.bmp");
-    QFile out(path);
-    ASSERT_TRUE(out.open(QIODevice::WriteOnly) && out.write(encoded(tall)) > 0);
-    out.close();
-    ReadableFile file(fromQString(path), 1 << 20);
-    std::uint8_t head[kPlainBmpHeadBytes];
-    ASSERT_EQ(file.readInto(head, sizeof head), sizeof head);
-    ASSERT_TRUE(QFile::resize(path, 1000));
-    const auto shrunk = readPlainBmp(head, file);
+    const auto shrunk = readBack("shrinking", encoded(tall), [](const QString& path) { EXPECT_TRUE(QFile::resize(path, 1000)); });
     ASSERT_TRUE(shrunk.has_value());
     EXPECT_TRUE(shrunk->isNull());
 }
