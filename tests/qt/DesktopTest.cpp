@@ -3,6 +3,7 @@
 #include "qt/KoreanQt.h"
 #include "qt/QuitSignals.h"
 #include "qt/SingleInstance.h"
+#include "RunPagelet.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -21,36 +22,10 @@
 #include <gtest/gtest.h>
 
 using namespace pagelet;
+using pagelet::qttest::Outcome;
+using pagelet::qttest::runPagelet;
 
 namespace {
-
-struct Outcome {
-    int status = -1;
-    QString out, err;
-};
-
-// Runs pagelet to its end, keeping this process's event loop turning meanwhile, so an
-// in-process copy can answer it.
-Outcome runPagelet(const QStringList& args, const QProcessEnvironment& env, int timeoutMs = 15000)
-{
-    QProcess p;
-    p.setProcessEnvironment(env);
-    QEventLoop loop;
-    QObject::connect(&p, &QProcess::finished, &loop, &QEventLoop::quit);
-    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
-    p.start(PAGELET_BIN, args);
-    loop.exec();
-    Outcome r;
-    if (p.state() != QProcess::NotRunning) {
-        p.kill();
-        p.waitForFinished();
-        return r;
-    }
-    r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = QString::fromUtf8(p.readAllStandardOutput());
-    r.err = QString::fromUtf8(p.readAllStandardError());
-    return r;
-}
 
 // A registered install made by pagelet-setup, seen by child processes through XDG_CONFIG_HOME.
 struct ProcessInstall {

@@ -3,9 +3,9 @@
 #include "diary/DiarySearch.h"
 #include "diary/PageFile.h"
 #include "qt/QtCaseFolding.h"
+#include "RunPagelet.h"
 
 #include <QDir>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -148,13 +148,12 @@ TEST(DiarySearch, CommandLineStatusesAndOutput)
         {{"--export", empty.path() + "/x.html", "--data", data}, 0, "wrote 4 days to", "20260302.dry, skipped"},
     };
     for (const auto& c : cases) {
-        QProcess p;
-        p.start(PAGELET_BIN, c.args);
-        ASSERT_TRUE(p.waitForFinished(15000));
+        const qttest::Outcome r = qttest::runPagelet(c.args);
         const std::string what = c.args.join(' ').toStdString();
-        const QString out = QString::fromUtf8(p.readAllStandardOutput());
-        const QString err = QString::fromUtf8(p.readAllStandardError());
-        EXPECT_EQ(p.exitCode(), c.status) << what << "\n" << err.toStdString();
+        ASSERT_NE(r.status, -1) << what << ": did not finish";
+        const QString& out = r.out;
+        const QString& err = r.err;
+        EXPECT_EQ(r.status, c.status) << what << "\n" << err.toStdString();
         if (c.status == 0 && c.args[0] == "--export")
             EXPECT_TRUE(out.toStdString().starts_with(c.out)) << what << ": " << out.toStdString();
         else

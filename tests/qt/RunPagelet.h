@@ -1,0 +1,42 @@
+#pragma once
+// The built program run as a child process, as a desktop or a shell runs it.
+#include <QEventLoop>
+#include <QObject>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QStringList>
+#include <QTimer>
+
+namespace pagelet::qttest {
+
+struct Outcome {
+    int status = -1; // -1: killed at the time limit, or crashed
+    QString out, err;
+};
+
+// Runs pagelet to its end, keeping this process's event loop turning meanwhile, so an
+// in-process copy can answer it.
+inline Outcome runPagelet(const QStringList& args,
+                          const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment(),
+                          int timeoutMs = 15000)
+{
+    QProcess p;
+    p.setProcessEnvironment(env);
+    QEventLoop loop;
+    QObject::connect(&p, &QProcess::finished, &loop, &QEventLoop::quit);
+    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+    p.start(PAGELET_BIN, args);
+    loop.exec();
+    Outcome r;
+    if (p.state() != QProcess::NotRunning) {
+        p.kill();
+        p.waitForFinished();
+        return r;
+    }
+    r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    r.out = QString::fromUtf8(p.readAllStandardOutput());
+    r.err = QString::fromUtf8(p.readAllStandardError());
+    return r;
+}
+
+} // namespace pagelet::qttest
