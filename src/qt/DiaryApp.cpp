@@ -1,6 +1,5 @@
 #include "qt/DiaryApp.h"
 
-#include "qt/KoreanQt.h"
 #include "qt/PageletWindow.h"
 #include "qt/QtPlatform.h"
 #include "qt/QuitSignals.h"
@@ -8,6 +7,7 @@
 #include "qt/UserInstall.h"
 #include "settings/RegistryKey.h"
 
+#include <QLocale>
 #include <QMessageBox>
 #include <QSessionManager>
 #include <cstdio>
@@ -37,15 +37,14 @@ void bringToFront(QWidget& window)
 
 } // namespace
 
-DiaryApp::DiaryApp(int& argc, char** argv) : QApplication(argc, argv)
+DiaryApp::DiaryApp(int& argc, char** argv)
+    : QApplication(argc, argv), m_translations(desktopLanguage(QLocale::system().uiLanguages()))
 {
     setOrganizationName(QStringLiteral("Tarnwick"));
     setApplicationName(QStringLiteral("Pagelet"));
     setApplicationVersion(QStringLiteral(PAGELET_VERSION));
     setDesktopFileName(QStringLiteral(PAGELET_APP_ID));
     setQuitOnLastWindowClosed(true);
-    loadKoreanQtTexts(*this);
-    installCoreTextLookup();
 }
 
 int DiaryApp::InitInstance(bool desktop)

@@ -4,19 +4,21 @@
 
 #include <QCoreApplication>
 #include <QLibraryInfo>
-#include <QTranslator>
+#include <QLocale>
 
 namespace pagelet {
 
-bool loadKoreanQtTexts(QCoreApplication& app)
+UiLanguage desktopLanguage(const QStringList& uiLanguages)
 {
-    // The program speaks Korean whatever the desktop's language, so its buttons should too.
-    auto* translator = new QTranslator(&app);
-    if (!translator->load(QStringLiteral("qtbase_ko"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-        delete translator;
-        return false;
+    // A list such as "fr:ko" asks for Korean before the English fallback.
+    for (const QString& name : uiLanguages) {
+        const QLocale::Language language = QLocale(name).language();
+        if (language == QLocale::Korean)
+            return UiLanguage::Korean;
+        if (language == QLocale::English)
+            return UiLanguage::English;
     }
-    return app.installTranslator(translator);
+    return UiLanguage::English;
 }
 
 void installCoreTextLookup()
@@ -24,6 +26,27 @@ void installCoreTextLookup()
     setTextLookup([](const char* context, const char* source) {
         return QCoreApplication::translate(context, source).toStdU16String();
     });
+}
+
+UiTranslations::UiTranslations(UiLanguage language)
+{
+    if (language == UiLanguage::Korean) {
+        // The program's texts are written in Korean; only Qt's own need a translation.
+        m_complete = m_qt.load(QStringLiteral("qtbase_ko"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
+                     QCoreApplication::installTranslator(&m_qt);
+    } else {
+        // Qt's own texts are written in English.
+        m_complete = m_program.load(QStringLiteral(":/pagelet/translations/pagelet_en.qm")) &&
+                     QCoreApplication::installTranslator(&m_program);
+    }
+    installCoreTextLookup();
+}
+
+UiTranslations::~UiTranslations()
+{
+    setTextLookup(nullptr);
+    QCoreApplication::removeTranslator(&m_program);
+    QCoreApplication::removeTranslator(&m_qt);
 }
 
 } // namespace pagelet

@@ -1,14 +1,38 @@
 #pragma once
+#include <QStringList>
+#include <QTranslator>
 
 class QCoreApplication;
 
 namespace pagelet {
 
-// Loads Qt's own Korean texts (standard buttons, the editor's menu) to match the program's.
-// False when the translation is not installed; Qt then keeps its English texts.
-bool loadKoreanQtTexts(QCoreApplication& app);
+// The languages the windows speak: Korean, the one the texts are written in, and English.
+enum class UiLanguage { Korean, English };
+
+// The first language of the desktop's list (LANGUAGE, LC_ALL, LC_MESSAGES, LANG, as Qt reads them
+// into QLocale::system().uiLanguages()) that the program speaks; English when it speaks none.
+UiLanguage desktopLanguage(const QStringList& uiLanguages);
 
 // The core's catalogue texts go through the translators installed in Qt from now on.
 void installCoreTextLookup();
+
+// The translators of one language, installed in Qt while this lives: the program's own texts
+// and Qt's (standard buttons, the editor's menu). The core's catalogue reads through them too.
+// Installed before the first window: the keys' names are translated once, when first asked for.
+class UiTranslations {
+public:
+    explicit UiTranslations(UiLanguage language);
+    ~UiTranslations();
+    UiTranslations(const UiTranslations&) = delete;
+    UiTranslations& operator=(const UiTranslations&) = delete;
+
+    // False when a translation was missing; its texts then stay in the language they are written in.
+    bool complete() const { return m_complete; }
+
+private:
+    QTranslator m_program;
+    QTranslator m_qt;
+    bool m_complete = true;
+};
 
 } // namespace pagelet
