@@ -467,7 +467,7 @@ Please try again.</translation>
     </message>
     <message>
         <source>%1년 %2월 %3일 (%4)</source>
-        <translation>%4, %1-%2-%3</translation>
+        <translation>%4, %2/%3/%1</translation>
     </message>
     <message>
         <source>찾는 중...</source>

@@ -4,9 +4,12 @@
 
 #include <QCoreApplication>
 #include <QLibraryInfo>
-#include <QLocale>
 
 namespace pagelet {
+
+namespace {
+UiLanguage g_language = UiLanguage::Korean;
+} // namespace
 
 UiLanguage desktopLanguage(const QStringList& uiLanguages)
 {
@@ -21,6 +24,13 @@ UiLanguage desktopLanguage(const QStringList& uiLanguages)
     return UiLanguage::English;
 }
 
+QLocale uiLocale()
+{
+    if (g_language == UiLanguage::Korean)
+        return QLocale(QLocale::Korean, QLocale::SouthKorea);
+    return QLocale(QLocale::English, QLocale::system().territory());
+}
+
 void installCoreTextLookup()
 {
     setTextLookup([](const char* context, const char* source) {
@@ -28,8 +38,9 @@ void installCoreTextLookup()
     });
 }
 
-UiTranslations::UiTranslations(UiLanguage language)
+UiTranslations::UiTranslations(UiLanguage language) : m_previous(g_language)
 {
+    g_language = language;
     if (language == UiLanguage::Korean) {
         // The program's texts are written in Korean; only Qt's own need a translation.
         m_complete = m_qt.load(QStringLiteral("qtbase_ko"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
@@ -44,6 +55,7 @@ UiTranslations::UiTranslations(UiLanguage language)
 
 UiTranslations::~UiTranslations()
 {
+    g_language = m_previous;
     setTextLookup(nullptr);
     QCoreApplication::removeTranslator(&m_program);
     QCoreApplication::removeTranslator(&m_qt);

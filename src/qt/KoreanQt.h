@@ -1,4 +1,5 @@
 #pragma once
+#include <QLocale>
 #include <QStringList>
 #include <QTranslator>
 
@@ -12,6 +13,10 @@ enum class UiLanguage { Korean, English };
 // The first language of the desktop's list (LANGUAGE, LC_ALL, LC_MESSAGES, LANG, as Qt reads them
 // into QLocale::system().uiLanguages()) that the program speaks; English when it speaks none.
 UiLanguage desktopLanguage(const QStringList& uiLanguages);
+
+// The locale that names months and days in the language installed now (Korean, the texts' own,
+// before any is).
+QLocale uiLocale();
 
 // The core's catalogue texts go through the translators installed in Qt from now on.
 void installCoreTextLookup();
@@ -33,6 +38,7 @@ private:
     QTranslator m_program;
     QTranslator m_qt;
     bool m_complete = true;
+    UiLanguage m_previous;
 };
 
 } // namespace pagelet

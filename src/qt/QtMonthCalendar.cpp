@@ -1,6 +1,7 @@
 #include "qt/QtMonthCalendar.h"
 
 #include "diary/DateKey.h"
+#include "qt/KoreanQt.h"
 #include "qt/QtGraphics.h"
 #include "qt/Zoom.h"
 
@@ -31,7 +32,7 @@ QDate toQDate(const LocalDate& date)
 
 QtMonthCalendar::QtMonthCalendar(QWidget* parent) : QCalendarWidget(parent)
 {
-    setLocale(QLocale(QLocale::Korean, QLocale::SouthKorea)); // names of months and days as the rest of the window
+    setLocale(uiLocale()); // names of months and days as the rest of the window
     setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
     setHorizontalHeaderFormat(QCalendarWidget::SingleLetterDayNames);
     setGridVisible(false);
