@@ -4,6 +4,8 @@
 #include <QCalendarWidget>
 #include <functional>
 
+class QToolButton;
+
 namespace pagelet {
 
 // The month calendar on QCalendarWidget. Programmatic changes send no notifications, as the
@@ -52,6 +54,7 @@ private:
     bool m_colorSet[6] {};
     std::vector<QDate> m_boldDays;
     Rect m_at;
+    QToolButton* m_monthButton = nullptr;
 };
 
 LocalDate toLocalDate(const QDate& date);

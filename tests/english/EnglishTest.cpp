@@ -22,6 +22,7 @@
 #include <QLocale>
 #include <QMenu>
 #include <QPushButton>
+#include <QToolButton>
 #include <QSignalSpy>
 #include <QStyleOptionButton>
 #include <algorithm>
@@ -188,6 +189,8 @@ TEST(DialogTexts, FitTheirControlsInBothLanguages)
         Handlers h;
         for (const auto& d : h.dialogs_) {
             QtDialog dialog(*dialogTemplate(d.templateId), d.handler);
+            dialog.grab(); // the calendar names its month as it paints
+            QApplication::processEvents();
             for (QWidget* w : dialog.findChildren<QWidget*>()) {
                 const QFontMetrics metrics(w->font());
                 QString text;
@@ -195,7 +198,11 @@ TEST(DialogTexts, FitTheirControlsInBothLanguages)
                 if (auto* label = qobject_cast<QLabel*>(w); label && label->pixmap().isNull()) {
                     text = label->text();
                     room = label->contentsRect();
-                } else if (auto* button = qobject_cast<QAbstractButton*>(w); button && w->parent() == &dialog) {
+                } else if (auto* tool = qobject_cast<QToolButton*>(w); tool && !tool->text().isEmpty()) {
+                    // The calendar's month and year.
+                    text = tool->text();
+                    room = tool->contentsRect();
+                } else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
                     // The place the style leaves the text inside the frame, or beside the box.
                     QStyleOptionButton option;
                     option.initFrom(button);
