@@ -14,8 +14,8 @@ for arg in "$@"; do
     esac
 done
 
-ensure_packages cmake ninja-build g++ qt6-base-dev qt6-multimedia-dev libsndfile1-dev pulseaudio googletest libgtest-dev libbenchmark-dev \
-    xvfb xauth xdotool x11-utils fonts-nanum qt6-translations-l10n desktop-file-utils appstream
+ensure_packages cmake ninja-build g++ qt6-base-dev qt6-multimedia-dev libsndfile1-dev libpulse-dev pulseaudio googletest libgtest-dev libbenchmark-dev \
+    xvfb xauth xdotool xclip x11-utils fonts-nanum qt6-translations-l10n desktop-file-utils appstream
 configure "${cmake_args[@]}"
 cmake --build "$build"
 cd "$build"
