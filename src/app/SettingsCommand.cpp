@@ -14,8 +14,27 @@
 
 namespace pagelet {
 
+namespace {
+
+// config.dat may have been changed from outside (another machine's copy, a sync) since it was
+// read; a file that can't be read leaves the values as they are.
+Settings onDisk(const Settings& current)
+{
+    Settings settings = current;
+    ConfigFile file;
+    if (file.open(current.programPath + kConfigFileName)) {
+        file.readFirst(settings);
+        file.readRest(settings);
+    }
+    return settings;
+}
+
+} // namespace
+
 void MainDialog::onSettings()
 {
+    m_settings = onDisk(m_settings);
+    const Settings opened = m_settings;
     SettingsDialog dialog(m_ports.messages, m_ports.clock, m_ports.dialogs, m_keyboard);
     dialog.usePassword = m_settings.usePassword;
     dialog.autoKeyboard = m_settings.autoKeyboard;
@@ -26,11 +45,16 @@ void MainDialog::onSettings()
     dialog.dataPath = m_settings.dataPath;
 
     if (m_ports.dialogs.run(SettingsDialog::kTemplateId, dialog)) {
-        m_settings.usePassword = dialog.usePassword;
-        m_settings.autoKeyboard = dialog.autoKeyboard;
-        m_settings.skinName = dialog.skinName;
-        m_settings.password = dialog.password;
-        m_settings.timeFormat = dialog.timeFormat;
+        // What the dialog changed is ours; every other value is the file's as it is now.
+        const Settings disk = onDisk(m_settings);
+        const auto take = [&](auto Settings::*field, const auto& chosen) {
+            m_settings.*field = chosen != opened.*field ? chosen : disk.*field;
+        };
+        take(&Settings::usePassword, dialog.usePassword);
+        take(&Settings::autoKeyboard, dialog.autoKeyboard);
+        take(&Settings::skinName, dialog.skinName);
+        take(&Settings::password, dialog.password);
+        take(&Settings::timeFormat, dialog.timeFormat);
         std::u16string dataPath = dialog.dataPath;
         if (dataPath.empty() || dataPath.back() != u'/')
             dataPath += u'/';
