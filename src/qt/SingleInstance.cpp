@@ -16,6 +16,8 @@ namespace pagelet {
 namespace {
 
 constexpr int kAnswerWaitMs = 3000;
+constexpr int kRequestWaitMs = 500;
+constexpr qsizetype kMaxTokenBytes = 4096;
 
 socklen_t addressFor(const QByteArray& key, sockaddr_un& address)
 {
@@ -26,8 +28,9 @@ socklen_t addressFor(const QByteArray& key, sockaddr_un& address)
     return socklen_t(offsetof(sockaddr_un, sun_path) + 1 + size_t(key.size()));
 }
 
-// Asks the running copy to come to the front; false when nobody listens.
-bool askRunningCopy(const QByteArray& key)
+// Asks the running copy to come to the front, handing over the activation token this copy was
+// started with (a Wayland window may come forward only with one); false when nobody listens.
+bool askRunningCopy(const QByteArray& key, const QByteArray& token)
 {
     const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd < 0)
@@ -38,6 +41,8 @@ bool askRunningCopy(const QByteArray& key)
         ::close(fd);
         return false;
     }
+    const QByteArray request = token + '\n';
+    [[maybe_unused]] auto sent = ::send(fd, request.constData(), size_t(request.size()), MSG_NOSIGNAL);
     // Wait a little for the answer so the window is up front when this copy is gone; a busy
     // copy still got the request.
     pollfd p {fd, POLLIN, 0};
@@ -47,6 +52,22 @@ bool askRunningCopy(const QByteArray& key)
     }
     ::close(fd);
     return true;
+}
+
+// The token line of a request; empty when the asking copy had none or sent nothing in time.
+QByteArray readRequest(int fd)
+{
+    QByteArray line;
+    char buffer[256];
+    pollfd p {fd, POLLIN, 0};
+    while (line.size() < kMaxTokenBytes && !line.contains('\n') && ::poll(&p, 1, kRequestWaitMs) > 0) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n <= 0)
+            break;
+        line.append(buffer, n);
+    }
+    const qsizetype end = line.indexOf('\n');
+    return end < 0 ? QByteArray() : line.left(end);
 }
 
 } // namespace
@@ -89,7 +110,7 @@ SingleInstance::Claim SingleInstance::claim()
         ::close(fd);
         if (error != EADDRINUSE)
             return Claim::Failed;
-        if (askRunningCopy(m_key))
+        if (askRunningCopy(m_key, qgetenv("XDG_ACTIVATION_TOKEN")))
             return Claim::Elsewhere;
         ::usleep(50 * 1000);
     }
@@ -102,8 +123,9 @@ void SingleInstance::onIncoming()
         const int client = ::accept4(m_fd, nullptr, nullptr, SOCK_CLOEXEC);
         if (client < 0)
             return;
+        const QByteArray token = readRequest(client);
         if (raiseRequested)
-            raiseRequested();
+            raiseRequested(token);
         // The asking copy may be gone already; that must not end this one.
         [[maybe_unused]] auto n = ::send(client, "1", 1, MSG_NOSIGNAL);
         ::close(client);

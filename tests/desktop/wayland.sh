@@ -79,6 +79,14 @@ shot zoomed
 [ "$(keys "Ctrl+0")" = "pagelet::PageletWindow 240x270" ] || fail "Ctrl+0 did not bring the window back"
 echo "typing, the calendar, the recorder and the zoom work by their keys"
 
+# A second start hands its activation token to the running copy and ends; this compositor has
+# no activation protocol, so only the hand-over and the one window are checked here.
+second=0; XDG_ACTIVATION_TOKEN=from-the-launcher timeout 15 "$build/bin/pagelet" || second=$?
+[ "$second" = 0 ] || fail "the second start ended with $second"
+kill -0 "$pid" || fail "the first copy is gone"
+[ "$(keys "Ctrl+0")" = "pagelet::PageletWindow 240x270" ] || fail "the diary does not have the keys after a second start"
+echo "a second start on Wayland left the one window"
+
 kill -TERM "$pid"
 status=0; timeout 15 tail --pid "$pid" -f /dev/null || fail "still running after SIGTERM"
 wait "$pid" || status=$?
