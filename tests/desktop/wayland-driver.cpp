@@ -19,6 +19,8 @@ using namespace pagelet;
 
 namespace {
 
+constexpr int kSettleMs = 300;
+
 QWidget* keyboardWindow()
 {
     if (QWidget* w = QApplication::activePopupWidget())
@@ -31,27 +33,33 @@ QWidget* keyboardWindow()
     return nullptr;
 }
 
+void report(const QString& line)
+{
+    // The window that has the keyboard now: the one a key opened, or the diary again.
+    QWidget* window = keyboardWindow();
+    std::printf("done %s %s %dx%d\n", qPrintable(line), window ? window->metaObject()->className() : "none",
+                window ? window->width() : 0, window ? window->height() : 0);
+}
+
 void press(const QString& line)
 {
     QWidget* window = keyboardWindow();
     if (!window) {
-        std::printf("done %s nowhere\n", qPrintable(line));
+        report(line);
         return;
     }
     // Without a seat the compositor never hands out the keyboard: take it as the user's click would.
     QApplication::setActiveWindow(window);
     QWidget* target = window->focusWidget() ? window->focusWidget() : window;
+    // A key that opens a modal dialog runs its loop until it closes: the report comes from
+    // inside that loop.
+    QTimer::singleShot(kSettleMs, [line] { report(line); });
     if (line.startsWith(QStringLiteral("text:"))) {
         QTest::keyClicks(target, line.mid(5));
     } else {
         const QKeyCombination key = QKeySequence(line)[0];
         QTest::keyClick(target, key.key(), key.keyboardModifiers());
     }
-    QApplication::processEvents();
-    // The window that has the keyboard now: the one a key opened, or the diary again.
-    window = keyboardWindow();
-    std::printf("done %s %s %dx%d\n", qPrintable(line), window ? window->metaObject()->className() : "none",
-                window ? window->width() : 0, window ? window->height() : 0);
 }
 
 } // namespace
@@ -70,8 +78,10 @@ int main(int argc, char** argv)
             return;
         }
         pending.append(buffer, size_t(n));
-        for (size_t end; (end = pending.find('\n')) != std::string::npos; pending.erase(0, end + 1))
-            press(QString::fromStdString(pending.substr(0, end)));
+        for (size_t end; (end = pending.find('\n')) != std::string::npos; pending.erase(0, end + 1)) {
+            const QString line = QString::fromStdString(pending.substr(0, end));
+            QTimer::singleShot(0, [line] { press(line); });
+        }
     });
     QTimer mapped;
     mapped.setInterval(50);

@@ -74,10 +74,15 @@ keys "Escape" >/dev/null
 shot recorder
 [ "$(keys "Escape")" = "pagelet::PageletWindow 240x270" ] || fail "Escape left the recorder open"
 
+settings="$(keys "Ctrl+,")"
+[ "${settings%% *}" != pagelet::PageletWindow ] || fail "Ctrl+, opened no settings dialog"
+shot settings
+[ "$(keys "Escape")" = "pagelet::PageletWindow 240x270" ] || fail "Escape left the settings dialog open"
+
 [ "$(keys "Ctrl+=")" = "pagelet::PageletWindow 360x405" ] || fail "Ctrl+= did not zoom the window"
 shot zoomed
 [ "$(keys "Ctrl+0")" = "pagelet::PageletWindow 240x270" ] || fail "Ctrl+0 did not bring the window back"
-echo "typing, the calendar, the recorder and the zoom work by their keys"
+echo "typing, the calendar, the recorder, the settings dialog and the zoom work by their keys"
 
 # A second start hands its activation token to the running copy and ends; this compositor has
 # no activation protocol, so only the hand-over and the one window are checked here.
