@@ -10,6 +10,7 @@
 #include "settings/RegistryKey.h"
 #include "skin/LoadSkin.h"
 #include "skin/SkinFolder.h"
+#include "text/Catalogue.h"
 #include "ui/SettingsDialog.h"
 
 #include <tuple>
@@ -69,7 +70,7 @@ void MainDialog::onSettings()
         // Ending the process here would lose the open page; the old file stays as it was
         // and the new settings hold for this run.
         if (!writeConfig(m_settings.programPath + kConfigFileName, m_settings))
-            m_ports.messages.show(u"설정을 저장할 수 없습니다.", kAppTitle, MessageButtons::Ok, MessageIcon::Exclamation);
+            m_ports.messages.show(textOf(TextId::SettingsNotSaved), kAppTitle, MessageButtons::Ok, MessageIcon::Exclamation);
 
         Skin& skin = m_view.skin();
         LoadSkin(skin, skinFolder(), {m_ports.graphics, m_ports.calendar, m_ports.messages, m_ports.window.clientSize(), m_day.weather()});
