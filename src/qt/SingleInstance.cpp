@@ -28,18 +28,32 @@ socklen_t addressFor(const QByteArray& key, sockaddr_un& address)
     return socklen_t(offsetof(sockaddr_un, sun_path) + 1 + size_t(key.size()));
 }
 
+enum class Answer { Nobody, Ours, Foreign };
+
+// The name is open to every user of the machine: only a listener of our own user counts.
+bool sameUser(int fd)
+{
+    ucred peer {};
+    socklen_t length = sizeof peer;
+    return ::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &length) == 0 && peer.uid == ::getuid();
+}
+
 // Asks the running copy to come to the front, handing over the activation token this copy was
-// started with (a Wayland window may come forward only with one); false when nobody listens.
-bool askRunningCopy(const QByteArray& key, const QByteArray& token)
+// started with (a Wayland window may come forward only with one).
+Answer askRunningCopy(const QByteArray& key, const QByteArray& token)
 {
     const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd < 0)
-        return false;
+        return Answer::Nobody;
     sockaddr_un address;
     const socklen_t length = addressFor(key, address);
     if (::connect(fd, reinterpret_cast<sockaddr*>(&address), length) != 0) {
         ::close(fd);
-        return false;
+        return Answer::Nobody;
+    }
+    if (!sameUser(fd)) {
+        ::close(fd);
+        return Answer::Foreign;
     }
     const QByteArray request = token + '\n';
     [[maybe_unused]] auto sent = ::send(fd, request.constData(), size_t(request.size()), MSG_NOSIGNAL);
@@ -51,7 +65,7 @@ bool askRunningCopy(const QByteArray& key, const QByteArray& token)
         [[maybe_unused]] auto n = ::read(fd, &answer, 1);
     }
     ::close(fd);
-    return true;
+    return Answer::Ours;
 }
 
 // The token line of a request; empty when the asking copy had none or sent nothing in time.
@@ -110,8 +124,11 @@ SingleInstance::Claim SingleInstance::claim()
         ::close(fd);
         if (error != EADDRINUSE)
             return Claim::Failed;
-        if (askRunningCopy(m_key, qgetenv("XDG_ACTIVATION_TOKEN")))
-            return Claim::Elsewhere;
+        switch (askRunningCopy(m_key, qgetenv("XDG_ACTIVATION_TOKEN"))) {
+        case Answer::Ours: return Claim::Elsewhere;
+        case Answer::Foreign: return Claim::Failed; // someone else's: this start goes on
+        case Answer::Nobody: break;
+        }
         ::usleep(50 * 1000);
     }
     return Claim::Failed;
@@ -123,9 +140,11 @@ void SingleInstance::onIncoming()
         const int client = ::accept4(m_fd, nullptr, nullptr, SOCK_CLOEXEC);
         if (client < 0)
             return;
-        const QByteArray token = readRequest(client);
-        if (raiseRequested)
-            raiseRequested(token);
+        if (sameUser(client)) {
+            const QByteArray token = readRequest(client);
+            if (raiseRequested)
+                raiseRequested(token);
+        }
         // The asking copy may be gone already; that must not end this one.
         [[maybe_unused]] auto n = ::send(client, "1", 1, MSG_NOSIGNAL);
         ::close(client);
