@@ -23,7 +23,7 @@ QString registeredInstall()
     return toQString(registry.read(u"Program Path").value_or(u""));
 }
 
-void bringToFront(QWidget& window)
+void bringToFront(QWidget& window, const QByteArray& token)
 {
     QWidget* target = QApplication::activeModalWidget();
     if (!target && window.isVisible())
@@ -32,7 +32,14 @@ void bringToFront(QWidget& window)
         return;
     target->setWindowState(target->windowState() & ~Qt::WindowMinimized);
     target->raise();
+    // On Wayland a window may take the focus only with a token from the desktop's launch of the
+    // second copy; Qt activates with the one it finds in the environment.
+    const bool wayland = QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+    if (wayland && !token.isEmpty())
+        qputenv("XDG_ACTIVATION_TOKEN", token);
     target->activateWindow();
+    if (wayland)
+        qunsetenv("XDG_ACTIVATION_TOKEN");
 }
 
 } // namespace
@@ -78,7 +85,7 @@ int DiaryApp::InitInstance(bool desktop)
     window.setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     if (single)
-        single->raiseRequested = [&window] { bringToFront(window); };
+        single->raiseRequested = [&window](const QByteArray& token) { bringToFront(window, token); };
     if (!window.start())
         return 0;
 

@@ -149,6 +149,9 @@ void RecorderWindow::showAt(const QPoint& globalPos)
         r.moveLeft(std::max(avail.left(), std::min(r.left(), avail.right() + 1 - r.width())));
         r.moveTop(std::max(avail.top(), std::min(r.top(), avail.bottom() + 1 - r.height())));
     }
+    // A Wayland window cannot place itself: as a popup of the diary it is placed relative to it.
+    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+        setWindowFlags(Qt::Popup | Qt::FramelessWindowHint);
     move(r.topLeft());
     show();
     raise();

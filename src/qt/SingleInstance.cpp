@@ -16,6 +16,8 @@ namespace pagelet {
 namespace {
 
 constexpr int kAnswerWaitMs = 3000;
+constexpr int kRequestWaitMs = 500;
+constexpr qsizetype kMaxTokenBytes = 4096;
 
 socklen_t addressFor(const QByteArray& key, sockaddr_un& address)
 {
@@ -36,8 +38,9 @@ bool sameUser(int fd)
     return ::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &length) == 0 && peer.uid == ::getuid();
 }
 
-// Asks the running copy to come to the front.
-Answer askRunningCopy(const QByteArray& key)
+// Asks the running copy to come to the front, handing over the activation token this copy was
+// started with (a Wayland window may come forward only with one).
+Answer askRunningCopy(const QByteArray& key, const QByteArray& token)
 {
     const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd < 0)
@@ -52,6 +55,8 @@ Answer askRunningCopy(const QByteArray& key)
         ::close(fd);
         return Answer::Foreign;
     }
+    const QByteArray request = token + '\n';
+    [[maybe_unused]] auto sent = ::send(fd, request.constData(), size_t(request.size()), MSG_NOSIGNAL);
     // Wait a little for the answer so the window is up front when this copy is gone; a busy
     // copy still got the request.
     pollfd p {fd, POLLIN, 0};
@@ -61,6 +66,22 @@ Answer askRunningCopy(const QByteArray& key)
     }
     ::close(fd);
     return Answer::Ours;
+}
+
+// The token line of a request; empty when the asking copy had none or sent nothing in time.
+QByteArray readRequest(int fd)
+{
+    QByteArray line;
+    char buffer[256];
+    pollfd p {fd, POLLIN, 0};
+    while (line.size() < kMaxTokenBytes && !line.contains('\n') && ::poll(&p, 1, kRequestWaitMs) > 0) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n <= 0)
+            break;
+        line.append(buffer, n);
+    }
+    const qsizetype end = line.indexOf('\n');
+    return end < 0 ? QByteArray() : line.left(end);
 }
 
 } // namespace
@@ -103,7 +124,7 @@ SingleInstance::Claim SingleInstance::claim()
         ::close(fd);
         if (error != EADDRINUSE)
             return Claim::Failed;
-        switch (askRunningCopy(m_key)) {
+        switch (askRunningCopy(m_key, qgetenv("XDG_ACTIVATION_TOKEN"))) {
         case Answer::Ours: return Claim::Elsewhere;
         case Answer::Foreign: return Claim::Failed; // someone else's: this start goes on
         case Answer::Nobody: break;
@@ -119,8 +140,11 @@ void SingleInstance::onIncoming()
         const int client = ::accept4(m_fd, nullptr, nullptr, SOCK_CLOEXEC);
         if (client < 0)
             return;
-        if (raiseRequested && sameUser(client))
-            raiseRequested();
+        if (sameUser(client)) {
+            const QByteArray token = readRequest(client);
+            if (raiseRequested)
+                raiseRequested(token);
+        }
         // The asking copy may be gone already; that must not end this one.
         [[maybe_unused]] auto n = ::send(client, "1", 1, MSG_NOSIGNAL);
         ::close(client);

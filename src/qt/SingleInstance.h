@@ -25,8 +25,9 @@ public:
     // name (run anyway).
     Claim claim();
 
-    // Called for every request of a later copy.
-    std::function<void()> raiseRequested;
+    // Called for every request of a later copy, with the activation token it was started with
+    // (empty without one).
+    std::function<void(const QByteArray& token)> raiseRequested;
 
     // The socket name for a folder: one per user and folder, however the folder is spelled.
     static QByteArray keyFor(const QString& installFolder);

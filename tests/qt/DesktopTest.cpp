@@ -79,7 +79,7 @@ TEST(CommandLine, AnswersWithoutADisplay)
         const char* err;
     } cases[] = {
         {{"--help"}, 0, "Usage: pagelet", ""},
-        {{"--version"}, 0, "pagelet 0.1\n", ""},
+        {{"--version"}, 0, "pagelet 0.2\n", ""},
         {{"--nonsense"}, 2, "", "unknown option '--nonsense'"},
         {{"--version", "extra"}, 2, "", "Usage: pagelet"},
         {{"-platform", "offscreen"}, 2, "", "unknown option '-platform'"},
@@ -112,22 +112,33 @@ TEST(SingleInstance, OneKeyPerFolderHoweverItIsSpelled)
 
 TEST(SingleInstance, ASecondStartAsksTheFirstToComeForwardAndEnds)
 {
-    ProcessInstall install;
-    int raised = 0;
-    {
-        SingleInstance first(install.root);
-        first.raiseRequested = [&] { ++raised; };
-        ASSERT_EQ(first.claim(), SingleInstance::Claim::Mine);
+    // The desktop's activation token of the second start reaches the first copy unchanged.
+    for (const QByteArray& token : {QByteArray(), QByteArray("launcher-1234_TIME5678")}) {
+        ProcessInstall install;
+        install.env.remove("XDG_ACTIVATION_TOKEN");
+        if (!token.isEmpty())
+            install.env.insert("XDG_ACTIVATION_TOKEN", QString::fromLatin1(token));
+        int raised = 0;
+        QByteArray got = "unset";
+        {
+            SingleInstance first(install.root);
+            first.raiseRequested = [&](const QByteArray& t) {
+                ++raised;
+                got = t;
+            };
+            ASSERT_EQ(first.claim(), SingleInstance::Claim::Mine);
 
-        QElapsedTimer t;
-        t.start();
-        const Outcome second = runPagelet({}, install.env);
-        EXPECT_EQ(second.status, 0) << second.err.toStdString();
-        EXPECT_LT(t.elapsed(), 5000); // answered, not timed out
-        EXPECT_EQ(raised, 1);
+            QElapsedTimer t;
+            t.start();
+            const Outcome second = runPagelet({}, install.env);
+            EXPECT_EQ(second.status, 0) << second.err.toStdString();
+            EXPECT_LT(t.elapsed(), 5000); // answered, not timed out
+            EXPECT_EQ(raised, 1);
+            EXPECT_EQ(got, token);
+        }
+        SingleInstance afterwards(install.root);
+        EXPECT_EQ(afterwards.claim(), SingleInstance::Claim::Mine);
     }
-    SingleInstance afterwards(install.root);
-    EXPECT_EQ(afterwards.claim(), SingleInstance::Claim::Mine);
 }
 
 TEST(SingleInstance, ACopyKilledHardBlocksNothing)
