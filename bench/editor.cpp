@@ -2,8 +2,8 @@
 // same run: opening a page (set the text, paint) and a typed key to the painted page, at
 // 10 KB to 10 MB and on one line of 1,000,000 characters without a space.
 #include "fakes/Fakes.h"
-#include "qt/QtEditControl.h"
-#include "qt/QtGraphics.h"
+#include "qt/editor/QtEditControl.h"
+#include "qt/graphics/QtGraphics.h"
 #include "ui/DiaryEdit.h"
 #include "WithApplication.h"
 

@@ -3,7 +3,7 @@
 // sanitizer's own bookkeeping would count against the limit.
 #include "base/Text.h"
 #include "fakes/Fakes.h"
-#include "qt/QtGraphics.h"
+#include "qt/graphics/QtGraphics.h"
 #include "skin/LoadSkin.h"
 #include "WithApplication.h"
 

@@ -3,7 +3,7 @@
 #include "base/FileIo.h"
 #include "diary/DateKey.h"
 #include "diary/PageFile.h"
-#include "qt/QtMonthCalendar.h"
+#include "qt/dialogs/QtMonthCalendar.h"
 
 #include <QAbstractItemView>
 #include <QApplication>

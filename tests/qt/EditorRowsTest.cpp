@@ -1,8 +1,8 @@
 // The page editor on the real widget: selections on wrapped rows, and a paper picture that
 // does not reach the editor's edge.
 #include "fakes/Fakes.h"
-#include "qt/QtEditControl.h"
-#include "qt/QtGraphics.h"
+#include "qt/editor/QtEditControl.h"
+#include "qt/graphics/QtGraphics.h"
 #include "ui/DiaryEdit.h"
 
 #include <QApplication>

@@ -3,8 +3,8 @@
 #include "app/MainDialog.h"
 #include "fakes/Fakes.h"
 #include "base/Text.h"
-#include "qt/QtEditControl.h"
-#include "qt/QtGraphics.h"
+#include "qt/editor/QtEditControl.h"
+#include "qt/graphics/QtGraphics.h"
 #include "ui/DiaryEdit.h"
 
 #include <QAbstractTextDocumentLayout>

@@ -6,10 +6,10 @@
 #include "diary/FindDialog.h"
 #include "diary/PageFile.h"
 #include "platform/Commands.h"
-#include "qt/PressAndHold.h"
-#include "qt/QtCaseFolding.h"
-#include "qt/QtEditControl.h"
-#include "qt/QtMonthCalendar.h"
+#include "qt/dialogs/PressAndHold.h"
+#include "qt/ports/QtCaseFolding.h"
+#include "qt/editor/QtEditControl.h"
+#include "qt/dialogs/QtMonthCalendar.h"
 
 #include <QAbstractItemView>
 #include <QEventLoop>

@@ -1,11 +1,11 @@
 // The window's keys, its menu and its zoom, on the real window offscreen with a shipped skin.
 #include "Rig.h"
 #include "platform/Commands.h"
-#include "qt/QtEditControl.h"
-#include "qt/QtMonthCalendar.h"
-#include "qt/SearchWindow.h"
-#include "qt/WindowMenu.h"
-#include "qt/Zoom.h"
+#include "qt/editor/QtEditControl.h"
+#include "qt/dialogs/QtMonthCalendar.h"
+#include "qt/search/SearchWindow.h"
+#include "qt/window/WindowMenu.h"
+#include "qt/graphics/Zoom.h"
 
 #include <QMenu>
 #include <QMouseEvent>

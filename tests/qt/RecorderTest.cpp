@@ -1,7 +1,7 @@
 // The recorder window's place over the main window and its closing, offscreen.
 #include "fakes/Fakes.h"
-#include "qt/QtVoiceRecorder.h"
-#include "qt/PageletWindow.h"
+#include "qt/recorder/QtVoiceRecorder.h"
+#include "qt/window/PageletWindow.h"
 
 #include <QApplication>
 #include <QKeyEvent>

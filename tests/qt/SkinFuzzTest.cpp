@@ -2,7 +2,7 @@
 // whatever a downloaded skin holds. Their peak memory is measured in bench/skins.cpp.
 #include "app/MainDialog.h"
 #include "fakes/Fakes.h"
-#include "qt/QtGraphics.h"
+#include "qt/graphics/QtGraphics.h"
 #include "skin/LoadSkin.h"
 
 #include <QDir>

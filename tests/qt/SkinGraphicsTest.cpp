@@ -1,8 +1,8 @@
 // Bitmaps and strips on the real drawing layer, and the skins we ship.
 #include "fakes/Fakes.h"
-#include "qt/PlainBmp.h"
-#include "qt/ProgramIcon.h"
-#include "qt/QtGraphics.h"
+#include "qt/graphics/PlainBmp.h"
+#include "qt/graphics/ProgramIcon.h"
+#include "qt/graphics/QtGraphics.h"
 #include "skin/LoadSkin.h"
 
 #include <QBuffer>

@@ -5,8 +5,8 @@
 #include "base/FileIo.h"
 #include "base/Text.h"
 #include "platform/MessageBox.h"
-#include "qt/MemoPlayback.h"
-#include "qt/RecorderWindow.h"
+#include "qt/sound/MemoPlayback.h"
+#include "qt/recorder/RecorderWindow.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
