@@ -4,6 +4,7 @@
 #include "fakes/Fakes.h"
 #include "qt/editor/QtEditControl.h"
 #include "qt/graphics/QtGraphics.h"
+#include "qt/graphics/Zoom.h"
 #include "ui/DiaryEdit.h"
 #include "WithApplication.h"
 
@@ -59,7 +60,7 @@ QImage ruledPaper()
 }
 
 struct Pagelet {
-    Pagelet() : control(new QtEditControl(&window)), editor(*control, graphics, keyboard)
+    Pagelet() : control(new QtEditControl(&window, zoom)), editor(*control, graphics, keyboard)
     {
         background = std::make_unique<QtBitmap>(ruledPaper());
         window.resize(240, 270);
@@ -93,8 +94,9 @@ struct Pagelet {
         control->viewport()->repaint();
     }
 
+    Zoom zoom;
     QWidget window;
-    QtGraphics graphics;
+    QtGraphics graphics {zoom};
     std::unique_ptr<Bitmap> background;
     QtEditControl* control;
     fakes::FakeSoftInput panel;

@@ -5,6 +5,7 @@
 #include "base/Text.h"
 #include "qt/editor/QtEditControl.h"
 #include "qt/graphics/QtGraphics.h"
+#include "qt/graphics/Zoom.h"
 #include "ui/DiaryEdit.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -36,7 +37,7 @@ QImage makePaper()
 
 struct EditorRig {
     explicit EditorRig(Rect area = {10, 30, 230, 170}, bool show = true)
-        : control(new QtEditControl(&window)), editor(*control, graphics, keyboard)
+        : control(new QtEditControl(&window, zoom)), editor(*control, graphics, keyboard)
     {
         window.resize(240, 270);
         control->attach(&editor);
@@ -86,8 +87,9 @@ struct EditorRig {
     QScrollBar& bar() { return *control->verticalScrollBar(); }
     int shownLine() { return control->firstVisibleLine(); }
 
+    Zoom zoom;
     QWidget window;
-    QtGraphics graphics;
+    QtGraphics graphics {zoom};
     QImage paperImage = makePaper();
     std::unique_ptr<Bitmap> paper = std::make_unique<QtBitmap>(paperImage);
     QtEditControl* control;

@@ -18,7 +18,8 @@ TEST(Recorder, OpensAtTheRecordsPointOfTheMainWindowAndStaysOnScreen)
     const QRect avail = QGuiApplication::primaryScreen()->availableGeometry();
     fakes::FakeMessageBox messages;
     std::vector<int> codes;
-    QtVoiceRecorder recorder(messages, [&codes](int code) { codes.push_back(code); });
+    const Zoom zoom;
+    QtVoiceRecorder recorder(messages, [&codes](int code) { codes.push_back(code); }, zoom);
     const struct {
         QPoint at;
         bool fits;

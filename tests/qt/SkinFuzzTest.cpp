@@ -3,6 +3,7 @@
 #include "app/MainDialog.h"
 #include "fakes/Fakes.h"
 #include "qt/graphics/QtGraphics.h"
+#include "qt/graphics/Zoom.h"
 #include "skin/LoadSkin.h"
 
 #include <QDir>
@@ -72,7 +73,8 @@ struct Fuzzer {
     QTemporaryDir dir;
     QString folder = QDir(dir.path()).absolutePath() + "/";
     fakes::FakePlatform p;
-    QtGraphics graphics;
+    const Zoom zoom;
+    QtGraphics graphics {zoom};
     MainDialog dialog;
     QtSurface surface {Size {240, 270}};
     std::mt19937 random {20251205};

@@ -3,6 +3,7 @@
 #include "qt/graphics/PlainBmp.h"
 #include "qt/graphics/ProgramIcon.h"
 #include "qt/graphics/QtGraphics.h"
+#include "qt/graphics/Zoom.h"
 #include "skin/LoadSkin.h"
 
 #include <QBuffer>
@@ -69,7 +70,8 @@ TEST(SkinGraphics, LoadsOnlyWholeBmpFilesOfSensibleSize)
         {"folder", {}, {}},
         {"missing", {}, {}},
     };
-    QtGraphics graphics;
+    const Zoom zoom;
+    QtGraphics graphics {zoom};
     for (const auto& c : cases) {
         const QString path = dir.filePath(QString(c.name) + ".bmp");
         if (!c.bytes.isEmpty()) {
@@ -159,7 +161,8 @@ TEST(SkinGraphics, StripsCutCellsFromTheLeftAndHoldNoMoreThanThePicture)
     for (int x = 0; x < 12; ++x)
         for (int y = 0; y < 4; ++y)
             picture.setPixelColor(x, y, colours[x / 4]);
-    QtGraphics graphics;
+    const Zoom zoom;
+    QtGraphics graphics {zoom};
     const QtBitmap bitmap(picture);
     const auto strip = graphics.makeStrip(&bitmap, {4, 4}, 5);
     EXPECT_EQ(strip->cellCount(), 3) << "room for five, but the picture holds three";
@@ -195,7 +198,8 @@ TEST(ShippedSkins, AreCompleteLaidOutWithoutCollisionsAndRuledUnderEveryLine)
 {
     for (const char* name : {"default", "Blue", "Wood"}) {
         SCOPED_TRACE(name);
-        QtGraphics graphics;
+        const Zoom zoom;
+        QtGraphics graphics {zoom};
         fakes::FakeCalendar calendar;
         fakes::FakeMessageBox messages;
         Skin skin;

@@ -9,12 +9,12 @@
 
 namespace pagelet {
 
-QRect dialogUnitsToPixels(int x, int y, int width, int height)
+QRect dialogUnitsToPixels(const Zoom& zoom, int x, int y, int width, int height)
 {
     // Dialogs grow with the window's zoom.
-    const int zoom = Zoom::percent();
-    const auto px = [zoom](int units) { return units * 240 * zoom / (137 * 100); };
-    const auto py = [zoom](int units) { return units * 270 * zoom / (153 * 100); };
+    const int percent = zoom.percent();
+    const auto px = [percent](int units) { return units * 240 * percent / (137 * 100); };
+    const auto py = [percent](int units) { return units * 270 * percent / (153 * 100); };
     // Map both edges so neighbouring controls keep their gaps.
     const int left = px(x), top = py(y);
     return QRect(left, top, px(x + width) - left, py(y + height) - top);

@@ -4,6 +4,8 @@
 
 namespace pagelet {
 
+class Zoom;
+
 enum class ControlKind {
     Edit,
     PasswordEdit,
@@ -35,7 +37,7 @@ struct DialogTemplate {
 };
 
 // The dialogs are as large as the main window: 137 x 153 units make 240 x 270 pixels.
-QRect dialogUnitsToPixels(int x, int y, int width, int height);
+QRect dialogUnitsToPixels(const Zoom& zoom, int x, int y, int width, int height);
 
 // The template with that id, or null.
 const DialogTemplate* dialogTemplate(int id);

@@ -19,7 +19,7 @@ QtMonthCalendar& LazyMonthCalendar::widget()
 {
     if (m_widget)
         return *m_widget;
-    m_widget = new QtMonthCalendar(m_parent);
+    m_widget = new QtMonthCalendar(m_parent, m_zoom);
     m_widget->applyZoom();
     for (int slot = 0; slot < 6; ++slot)
         if (m_colors[slot])

@@ -9,6 +9,8 @@ class QWidget;
 
 namespace pagelet {
 
+class Zoom;
+
 class QtMonthCalendar;
 
 // The month calendar as the core sees it from the start, with the widget itself built the
@@ -16,7 +18,7 @@ class QtMonthCalendar;
 // the colours and the day states are kept here and handed over when it is built.
 class LazyMonthCalendar : public MonthCalendar {
 public:
-    explicit LazyMonthCalendar(QWidget* parent) : m_parent(parent) {}
+    LazyMonthCalendar(QWidget* parent, const Zoom& zoom) : m_parent(parent), m_zoom(zoom) {}
     ~LazyMonthCalendar() override;
     LazyMonthCalendar(const LazyMonthCalendar&) = delete;
     LazyMonthCalendar& operator=(const LazyMonthCalendar&) = delete;
@@ -44,6 +46,7 @@ public:
 
 private:
     QWidget* m_parent;
+    const Zoom& m_zoom;
     QtMonthCalendar* m_widget = nullptr; // owned by the parent
     QDate m_selected = QDate::currentDate();
     std::vector<std::uint32_t> m_masks;

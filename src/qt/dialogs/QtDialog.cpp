@@ -38,14 +38,14 @@ QLabel* imageLabel(const char* resource, QWidget* parent, const QSize& size)
 
 } // namespace
 
-QtDialog::QtDialog(const DialogTemplate& layout, DialogHandler& handler, QWidget* parent)
-    : QDialog(parent), m_handler(handler)
+QtDialog::QtDialog(const DialogTemplate& layout, DialogHandler& handler, const Zoom& zoom, QWidget* parent)
+    : QDialog(parent), m_handler(handler), m_zoom(zoom)
 {
     setWindowTitle(QString::fromUtf8(layout.caption));
-    const QRect frame = dialogUnitsToPixels(0, 0, layout.width, layout.height);
+    const QRect frame = dialogUnitsToPixels(m_zoom, 0, 0, layout.width, layout.height);
     setFixedSize(frame.size());
     QFont f = font();
-    f.setPixelSize(Zoom::scaled(12));
+    f.setPixelSize(m_zoom.scaled(12));
     setFont(f);
 
     QWidget* previous = nullptr;
@@ -105,7 +105,7 @@ QWidget* QtDialog::makeEdit(const ControlTemplate& c)
 
 QWidget* QtDialog::makeCalendar(const ControlTemplate& c, const QRect& rect)
 {
-    auto* calendar = new QtMonthCalendar(this);
+    auto* calendar = new QtMonthCalendar(this, m_zoom);
     // The template's place is narrow: a smaller type and columns without a minimum width keep
     // the whole week and two-digit days in view instead of scrolling the table sideways.
     QFont small = calendar->font();
@@ -132,7 +132,7 @@ bool QtDialog::eventFilter(QObject* watched, QEvent* event)
 QWidget* QtDialog::makeControl(const ControlTemplate& c)
 {
     const QString text = QString::fromUtf8(c.text);
-    QRect rect = dialogUnitsToPixels(c.x, c.y, c.width, c.height);
+    QRect rect = dialogUnitsToPixels(m_zoom, c.x, c.y, c.width, c.height);
     QWidget* w = nullptr;
     switch (c.kind) {
     case ControlKind::Edit:
@@ -175,7 +175,7 @@ QWidget* QtDialog::makeControl(const ControlTemplate& c)
     case ControlKind::DropDownList: {
         auto* list = new QComboBox(this);
         list->setMaxVisibleItems((c.height - kClosedListUnits) / kListItemUnits);
-        rect.setHeight(dialogUnitsToPixels(c.x, c.y, c.width, kClosedListUnits).height());
+        rect.setHeight(dialogUnitsToPixels(m_zoom, c.x, c.y, c.width, kClosedListUnits).height());
         w = list;
         break;
     }

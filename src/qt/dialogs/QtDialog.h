@@ -7,12 +7,15 @@
 
 namespace pagelet {
 
+class Zoom;
+
 // A modal dialog built from a template. It only shows the controls and forwards the clicks to
 // the dialog's logic, which drives it back through DialogView.
 class QtDialog : public QDialog, public DialogView {
     Q_OBJECT
 public:
-    QtDialog(const DialogTemplate& layout, DialogHandler& handler, QWidget* parent = nullptr);
+    // The dialog shows at zoom, which must outlive it.
+    QtDialog(const DialogTemplate& layout, DialogHandler& handler, const Zoom& zoom, QWidget* parent = nullptr);
     ~QtDialog() override;
 
     // Initialises the logic, then runs the dialog; true when it ended with OK.
@@ -49,6 +52,7 @@ private:
     QWidget* makeCalendar(const ControlTemplate& c, const QRect& rect);
 
     DialogHandler& m_handler;
+    const Zoom& m_zoom;
     std::map<int, QWidget*> m_controls;
     std::map<QObject*, int> m_edits; // watched for the focus
     std::map<int, std::u16string> m_readOnlyTexts; // as set, line breaks as given

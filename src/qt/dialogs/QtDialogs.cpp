@@ -10,7 +10,7 @@ bool QtDialogs::run(int templateId, DialogHandler& handler)
     const DialogTemplate* layout = dialogTemplate(templateId);
     if (!layout)
         return false;
-    QtDialog window(*layout, handler);
+    QtDialog window(*layout, handler, m_zoom);
     return window.run();
 }
 

@@ -29,7 +29,7 @@ QDate toQDate(const LocalDate& date)
     return QDate(date.year, date.month, date.day);
 }
 
-QtMonthCalendar::QtMonthCalendar(QWidget* parent) : QCalendarWidget(parent)
+QtMonthCalendar::QtMonthCalendar(QWidget* parent, const Zoom& zoom) : QCalendarWidget(parent), m_zoom(zoom)
 {
     setLocale(QLocale(QLocale::Korean, QLocale::SouthKorea)); // names of months and days as the rest of the window
     setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
@@ -210,7 +210,7 @@ void QtMonthCalendar::applyColors()
 
 Size QtMonthCalendar::size()
 {
-    return {Zoom::unscaled(width()), Zoom::unscaled(height())};
+    return {m_zoom.unscaled(width()), m_zoom.unscaled(height())};
 }
 
 void QtMonthCalendar::show()
@@ -233,7 +233,7 @@ void QtMonthCalendar::hide()
 void QtMonthCalendar::move(const Rect& rect)
 {
     m_at = rect;
-    QCalendarWidget::move(Zoom::scaled(rect.left), Zoom::scaled(rect.top));
+    QCalendarWidget::move(m_zoom.scaled(rect.left), m_zoom.scaled(rect.top));
 }
 
 QWidget* QtMonthCalendar::dayTable() const
@@ -251,8 +251,8 @@ void QtMonthCalendar::takeKeyboard()
 
 void QtMonthCalendar::applyZoom()
 {
-    setFixedSize(Zoom::scaled(kWidth), Zoom::scaled(kHeight));
-    setFont(Zoom::scaled(QApplication::font(), Zoom::factor()));
+    setFixedSize(m_zoom.scaled(kWidth), m_zoom.scaled(kHeight));
+    setFont(m_zoom.scaled(QApplication::font()));
     move(m_at);
 }
 

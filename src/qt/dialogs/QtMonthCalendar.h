@@ -6,12 +6,15 @@
 
 namespace pagelet {
 
+class Zoom;
+
 // The month calendar on QCalendarWidget. Programmatic changes send no notifications, as the
 // core expects; the user's moves do.
 class QtMonthCalendar : public QCalendarWidget, public MonthCalendar {
     Q_OBJECT
 public:
-    explicit QtMonthCalendar(QWidget* parent);
+    // Sized and placed at zoom, which must outlive it.
+    QtMonthCalendar(QWidget* parent, const Zoom& zoom);
 
     std::function<void(const LocalDate&)> dayPicked;
     std::function<void(const LocalDate&)> selectionMoved;
@@ -48,6 +51,7 @@ private:
     QWidget* dayTable() const;
     void applyColors();
 
+    const Zoom& m_zoom;
     Color m_colors[6] {};
     bool m_colorSet[6] {};
     std::vector<QDate> m_boldDays;

@@ -21,7 +21,8 @@
 
 namespace pagelet {
 
-QtEditControl::QtEditControl(QWidget* parent) : QPlainTextEdit(parent), m_map(*document())
+QtEditControl::QtEditControl(QWidget* parent, const Zoom& zoom)
+    : QPlainTextEdit(parent), m_zoom(zoom), m_map(*document())
 {
     setFrameStyle(QFrame::Box | QFrame::Plain); // a thin border
     setLineWidth(1);
@@ -72,7 +73,7 @@ LineGrid QtEditControl::grid() const
 // at the window's zoom.
 int QtEditControl::drawnTop(int line) const
 {
-    return Zoom::scaled(grid().top(line - verticalScrollBar()->value()));
+    return m_zoom.scaled(grid().top(line - verticalScrollBar()->value()));
 }
 
 // Where the widget's own layout has it (it drops the top margin once scrolled).
@@ -114,9 +115,9 @@ QPointF QtEditControl::toControl(QPointF drawn)
 {
     const int count = m_map.lineCount();
     const LineGrid rows = grid();
-    const int row = rows.rowAt(Zoom::pixelAt(drawn.y()));
+    const int row = rows.rowAt(m_zoom.pixelAt(drawn.y()));
     const int line = verticalScrollBar()->value() + row;
-    const qreal within = std::max<qreal>(drawn.y(), Zoom::scaled(LineGrid::kInset)) - drawnTop(line);
+    const qreal within = std::max<qreal>(drawn.y(), m_zoom.scaled(LineGrid::kInset)) - drawnTop(line);
     if (line < count) {
         const qreal height = m_map.line(line).line.height();
         return {drawn.x(), layoutTop(line) + std::min(within, height - 0.5)};
@@ -139,14 +140,14 @@ void QtEditControl::create(const Rect& area)
 
 void QtEditControl::moveTo(const Rect& area)
 {
-    setGeometry(Zoom::scaled(area));
+    setGeometry(m_zoom.scaled(area));
 }
 
 void QtEditControl::applyZoom(const Rect& area)
 {
     // A new margin reports the text as changed; the page itself is not.
     m_settingText = true;
-    document()->setDocumentMargin(Zoom::scaled(LineGrid::kInset));
+    document()->setDocumentMargin(m_zoom.scaled(LineGrid::kInset));
     // Drawn pages use this same face at this size (QtSurface::drawText), so the text lies
     // where this layout puts the caret.
     fitFont();
@@ -186,7 +187,7 @@ Point QtEditControl::posFromChar(int index)
     const QRect r = caretRectAt(b, TextMap::layoutFromOffset(b, position - b.position()));
     if (r.isNull())
         return {-1, -1};
-    return {Zoom::unscaled(r.x()), Zoom::unscaled(r.y())};
+    return {m_zoom.unscaled(r.x()), m_zoom.unscaled(r.y())};
 }
 
 void QtEditControl::getSelection(int& start, int& end)
@@ -313,7 +314,7 @@ void QtEditControl::hideCaret()
 
 void QtEditControl::setCaretPos(Point at)
 {
-    setTextCursor(cursorForPosition(toControl(QPointF(Zoom::scaled(at.x), Zoom::scaled(at.y))).toPoint()));
+    setTextCursor(cursorForPosition(toControl(QPointF(m_zoom.scaled(at.x), m_zoom.scaled(at.y))).toPoint()));
 }
 
 void QtEditControl::showScrollBar(bool show)
@@ -391,7 +392,7 @@ void QtEditControl::onScrollAction(int action)
 void QtEditControl::fitFont()
 {
     // The face that fits a row at 100 %, at the zoomed size: the page draws it the same way.
-    const QFont fitted = Zoom::scaled(fontFittingRows(m_editor ? m_editor->lineHeight : 0), Zoom::factor());
+    const QFont fitted = m_zoom.scaled(fontFittingRows(m_editor ? m_editor->lineHeight : 0));
     if (font() != fitted)
         setFont(fitted);
 }
@@ -407,8 +408,8 @@ void QtEditControl::paintEvent(QPaintEvent* event)
     {
         // The page is drawn at 100 % and scaled; text comes out at the zoomed size.
         painter.save();
-        painter.scale(Zoom::factor(), Zoom::factor());
-        QtSurface screen(painter, {Zoom::unscaled(viewport()->width()), Zoom::unscaled(viewport()->height())});
+        painter.scale(m_zoom.factor(), m_zoom.factor());
+        QtSurface screen(painter, {m_zoom.unscaled(viewport()->width()), m_zoom.unscaled(viewport()->height())});
         m_editor->OnPaint(screen);
         painter.restore();
     }

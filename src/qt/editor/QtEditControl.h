@@ -7,6 +7,8 @@
 
 namespace pagelet {
 
+class Zoom;
+
 class DiaryEdit;
 
 // The edit control on QPlainTextEdit. Lines and indices are the page's (see TextMap); this
@@ -15,7 +17,8 @@ class DiaryEdit;
 class QtEditControl : public QPlainTextEdit, public EditControl {
     Q_OBJECT
 public:
-    explicit QtEditControl(QWidget* parent);
+    // Placed and drawn at zoom, which must outlive it.
+    QtEditControl(QWidget* parent, const Zoom& zoom);
     ~QtEditControl() override;
 
     void attach(DiaryEdit* editor) { m_editor = editor; }
@@ -83,6 +86,7 @@ private:
     void colourRequest();
 
     DiaryEdit* m_editor = nullptr;
+    const Zoom& m_zoom;
     TextMap m_map;
     bool m_settingText = false;
     bool m_caretShown = true;

@@ -78,14 +78,14 @@ std::u16string fromQString(const QString& text)
 
 QtSurface::QtSurface(QPainter& painter, Size size) : m_size(size), m_painter(&painter) {}
 
-QtSurface::QtSurface(Size size, qreal scale) : m_size(size), m_scale(scale)
+QtSurface::QtSurface(Size size, const Zoom* zoom) : m_size(size), m_zoom(zoom), m_scale(zoom ? zoom->factor() : 1)
 {
-    m_image = QImage(std::max(1, static_cast<int>(std::ceil(size.width * scale))),
-                     std::max(1, static_cast<int>(std::ceil(size.height * scale))), QImage::Format_RGB32);
+    m_image = QImage(std::max(1, static_cast<int>(std::ceil(size.width * m_scale))),
+                     std::max(1, static_cast<int>(std::ceil(size.height * m_scale))), QImage::Format_RGB32);
     m_image.fill(Qt::white);
     m_ownPainter = std::make_unique<QPainter>(&m_image);
     m_painter = m_ownPainter.get();
-    m_painter->scale(scale, scale);
+    m_painter->scale(m_scale, m_scale);
 }
 
 QtSurface::~QtSurface() = default;
@@ -94,7 +94,7 @@ Size QtSurface::size() const
 {
     // A picture made before the zoom changed no longer fits the window: a size no one asks
     // for makes its owner draw a new one.
-    if (!m_image.isNull() && m_scale != Zoom::factor())
+    if (!m_image.isNull() && m_zoom && m_scale != m_zoom->factor())
         return {-1, -1};
     return m_size;
 }
@@ -303,7 +303,7 @@ std::unique_ptr<ImageStrip> QtGraphics::makeStrip(const Bitmap* bitmap, Size cel
 
 std::unique_ptr<Surface> QtGraphics::makeSurface(Size size)
 {
-    return std::make_unique<QtSurface>(size, Zoom::factor());
+    return std::make_unique<QtSurface>(size, &m_zoom);
 }
 
 int QtGraphics::systemFontHeight()

@@ -6,6 +6,8 @@
 
 namespace pagelet {
 
+class Zoom;
+
 class QtBitmap : public Bitmap {
 public:
     explicit QtBitmap(QImage image) : image(std::move(image)) {}
@@ -30,8 +32,9 @@ private:
 class QtSurface : public Surface {
 public:
     explicit QtSurface(QPainter& painter, Size size); // paints elsewhere (a widget)
-    // Owns an off-screen image of size at scale (the window's zoom), drawn on at 100 %.
-    explicit QtSurface(Size size, qreal scale = 1);
+    // Owns an off-screen image of size at the zoom (none: 100 %), drawn on at 100 %. Once
+    // the zoom moves on, its size reads as none so its owner draws a new one.
+    explicit QtSurface(Size size, const Zoom* zoom = nullptr);
     ~QtSurface() override;
 
     Size size() const override;
@@ -49,6 +52,7 @@ public:
 
 private:
     Size m_size;
+    const Zoom* m_zoom = nullptr;
     qreal m_scale = 1;
     QImage m_image;
     std::unique_ptr<QPainter> m_ownPainter;
@@ -57,11 +61,17 @@ private:
 
 class QtGraphics : public Graphics {
 public:
+    // Surfaces are made at zoom, which must outlive them.
+    explicit QtGraphics(const Zoom& zoom) : m_zoom(zoom) {}
+    explicit QtGraphics(const Zoom&&) = delete;
     std::unique_ptr<Bitmap> loadBitmap(const std::u16string& path) override;
     std::unique_ptr<Bitmap> stretchRegion(const Bitmap& source, Size region, Size target) override;
     std::unique_ptr<ImageStrip> makeStrip(const Bitmap* bitmap, Size cellSize, int cells) override;
     std::unique_ptr<Surface> makeSurface(Size size) override;
     int systemFontHeight() override;
+
+private:
+    const Zoom& m_zoom;
 };
 
 QColor toQColor(Color color);

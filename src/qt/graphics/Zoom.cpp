@@ -1,19 +1,9 @@
 #include "qt/graphics/Zoom.h"
 
-#include "qt/graphics/QtGraphics.h"
-#include "qt/ports/QtPlatform.h"
-#include "settings/RegistryKey.h"
-
 #include <cmath>
 #include <cstdlib>
 
 namespace pagelet {
-
-int Zoom::s_percent = 100;
-
-namespace {
-const std::u16string kZoomValue = u"Zoom";
-} // namespace
 
 bool Zoom::set(int percent)
 {
@@ -21,48 +11,29 @@ bool Zoom::set(int percent)
     for (int s : kSteps)
         if (std::abs(s - percent) < std::abs(best - percent))
             best = s;
-    if (best == s_percent)
+    if (best == m_percent)
         return false;
-    s_percent = best;
+    m_percent = best;
     return true;
 }
 
-int Zoom::stepUp()
+int Zoom::stepUp() const
 {
     for (int s : kSteps)
-        if (s > s_percent)
+        if (s > m_percent)
             return s;
-    return s_percent;
+    return m_percent;
 }
 
-int Zoom::stepDown()
+int Zoom::stepDown() const
 {
     for (auto it = kSteps.rbegin(); it != kSteps.rend(); ++it)
-        if (*it < s_percent)
+        if (*it < m_percent)
             return *it;
-    return s_percent;
+    return m_percent;
 }
 
-int Zoom::load()
-{
-    QtRegistry registry;
-    registry.open(kRegistryKeyPath);
-    bool ok = false;
-    const int value = toQString(registry.read(kZoomValue).value_or(u"")).toInt(&ok);
-    for (int s : kSteps)
-        if (ok && s == value)
-            return value;
-    return 100;
-}
-
-void Zoom::store()
-{
-    QtRegistry registry;
-    registry.open(kRegistryKeyPath);
-    registry.write(kZoomValue, QString::number(s_percent).toStdU16String());
-}
-
-QRect Zoom::scaled(const Rect& r)
+QRect Zoom::scaled(const Rect& r) const
 {
     // Edges scaled, not sizes, so neighbouring rectangles still meet.
     const int l = scaled(r.left), t = scaled(r.top);
@@ -71,19 +42,19 @@ QRect Zoom::scaled(const Rect& r)
 
 // Unsmoothed scaling shows in window pixel x the picture's pixel floor(x / factor): taps
 // read the same pixel, and an edge at 100 % starts at the first window pixel showing it.
-int Zoom::pixelAt(qreal at)
+int Zoom::pixelAt(qreal at) const
 {
-    return static_cast<int>(std::floor(at * 100 / s_percent));
+    return static_cast<int>(std::floor(at * 100 / m_percent));
 }
 
-int Zoom::scaled(int length)
+int Zoom::scaled(int length) const
 {
-    return static_cast<int>(std::ceil(length * s_percent / 100.0 - 1e-9));
+    return static_cast<int>(std::ceil(length * m_percent / 100.0 - 1e-9));
 }
 
-int Zoom::unscaled(int at)
+int Zoom::unscaled(int at) const
 {
-    return static_cast<int>(std::lround(at * 100.0 / s_percent));
+    return static_cast<int>(std::lround(at * 100.0 / m_percent));
 }
 
 QFont Zoom::scaled(const QFont& font, qreal factor)

@@ -48,7 +48,7 @@ MessageAnswer QtMessageBox::show(const std::u16string& text, const std::u16strin
                                  MessageIcon icon)
 {
     QMessageBox box;
-    box.setFont(Zoom::scaled(QApplication::font(), Zoom::factor())); // as large as the window
+    box.setFont(m_zoom.scaled(QApplication::font()));
     box.setWindowTitle(toQString(caption));
     box.setText(toQString(text));
     box.setIcon(icon == MessageIcon::Question      ? QMessageBox::Question

@@ -12,6 +12,8 @@ class QWidget;
 
 namespace pagelet {
 
+class Zoom;
+
 // Registry values in QSettings, user scope: $XDG_CONFIG_HOME/Tarnwick/Pagelet.conf.
 class QtRegistry : public RegistryPort {
 public:
@@ -24,10 +26,15 @@ private:
     std::unique_ptr<QSettings> m_settings;
 };
 
+// Boxes as large as the window, at its zoom.
 class QtMessageBox : public MessageBoxPort {
 public:
+    explicit QtMessageBox(const Zoom& zoom) : m_zoom(zoom) {}
     MessageAnswer show(const std::u16string& text, const std::u16string& caption, MessageButtons buttons,
                        MessageIcon icon) override;
+
+private:
+    const Zoom& m_zoom;
 };
 
 class QtProcessExit : public ProcessExit {

@@ -6,8 +6,8 @@
 
 namespace pagelet {
 
-QtVoiceRecorder::QtVoiceRecorder(MessageBoxPort& messages, std::function<void(int)> notify)
-    : m_messages(messages), m_notify(std::move(notify))
+QtVoiceRecorder::QtVoiceRecorder(MessageBoxPort& messages, std::function<void(int)> notify, const Zoom& zoom)
+    : m_messages(messages), m_notify(std::move(notify)), m_zoom(zoom)
 {
 }
 
@@ -17,8 +17,8 @@ std::intptr_t QtVoiceRecorder::create(const VoiceRecorderRecord& record)
         return 0;
     // The parent is the main window; its client coordinates (at 100 %) place the recorder.
     auto* parent = dynamic_cast<QWidget*>(record.parent);
-    const QPoint at(Zoom::scaled(record.x), Zoom::scaled(record.y));
-    auto* window = new RecorderWindow(parent, record.fileName, m_messages, m_notify);
+    const QPoint at(m_zoom.scaled(record.x), m_zoom.scaled(record.y));
+    auto* window = new RecorderWindow(parent, record.fileName, m_messages, m_notify, m_zoom);
     m_window = window;
     window->showAt(parent ? parent->mapToGlobal(at) : at);
     return reinterpret_cast<std::intptr_t>(window);

@@ -47,11 +47,11 @@ QIcon recordIcon()
     return QIcon(dot);
 }
 
-QPushButton* button(QWidget* parent, const QIcon& icon, const QString& text, const QString& tip)
+QPushButton* button(QWidget* parent, const QIcon& icon, const QString& text, const QString& tip, const Zoom& zoom)
 {
     auto* b = new QPushButton(icon, text, parent);
     b->setToolTip(tip);
-    b->setIconSize(QSize(Zoom::scaled(16), Zoom::scaled(16)));
+    b->setIconSize(QSize(zoom.scaled(16), zoom.scaled(16)));
     // The window takes every key itself: Space plays instead of pressing the focused button.
     b->setFocusPolicy(Qt::NoFocus);
     b->setAutoDefault(false);
@@ -61,20 +61,20 @@ QPushButton* button(QWidget* parent, const QIcon& icon, const QString& text, con
 } // namespace
 
 RecorderWindow::RecorderWindow(QWidget* parent, std::u16string memoPath, MessageBoxPort& messages,
-                               std::function<void(int)> notify)
+                               std::function<void(int)> notify, const Zoom& zoom)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), m_memo(std::move(memoPath)), m_messages(messages),
       m_notify(std::move(notify)), m_recorder(memoSound().recorder(m_memo)), m_player(memoSound().player())
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowModality(Qt::ApplicationModal);
     setWindowTitle(QStringLiteral("Pagelet"));
-    setFont(Zoom::scaled(font(), Zoom::factor()));
+    setFont(zoom.scaled(font()));
     const QStyle* s = style();
-    m_record = button(this, recordIcon(), QString(), QStringLiteral("녹음 (R)"));
-    m_stop = button(this, s->standardIcon(QStyle::SP_MediaStop), QString(), QStringLiteral("정지 (S)"));
-    m_play = button(this, s->standardIcon(QStyle::SP_MediaPlay), QString(), QStringLiteral("재생 (P, Space)"));
-    m_ok = button(this, QIcon(), QStringLiteral("확인"), QStringLiteral("녹음을 두고 닫기 (Enter)"));
-    m_cancel = button(this, QIcon(), QStringLiteral("취소"), QStringLiteral("닫고 녹음을 지울지 묻기 (Esc)"));
+    m_record = button(this, recordIcon(), QString(), QStringLiteral("녹음 (R)"), zoom);
+    m_stop = button(this, s->standardIcon(QStyle::SP_MediaStop), QString(), QStringLiteral("정지 (S)"), zoom);
+    m_play = button(this, s->standardIcon(QStyle::SP_MediaPlay), QString(), QStringLiteral("재생 (P, Space)"), zoom);
+    m_ok = button(this, QIcon(), QStringLiteral("확인"), QStringLiteral("녹음을 두고 닫기 (Enter)"), zoom);
+    m_cancel = button(this, QIcon(), QStringLiteral("취소"), QStringLiteral("닫고 녹음을 지울지 묻기 (Esc)"), zoom);
     m_time = new QLabel(this);
     m_time->setToolTip(QStringLiteral("지난 시간 / 전체 시간"));
     m_level = new QProgressBar(this);

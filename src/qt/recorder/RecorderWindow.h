@@ -11,6 +11,8 @@ class QTimer;
 
 namespace pagelet {
 
+class Zoom;
+
 class MemoPlayback;
 class MemoRecording;
 class MessageBoxPort;
@@ -20,7 +22,9 @@ class MessageBoxPort;
 class RecorderWindow : public QDialog {
     Q_OBJECT
 public:
-    RecorderWindow(QWidget* parent, std::u16string memoPath, MessageBoxPort& messages, std::function<void(int)> notify);
+    // Shown at zoom.
+    RecorderWindow(QWidget* parent, std::u16string memoPath, MessageBoxPort& messages, std::function<void(int)> notify,
+                   const Zoom& zoom);
     ~RecorderWindow() override;
 
     // Shows the window with its top-left corner at globalPos, moved just enough to stay on screen.

@@ -8,7 +8,7 @@
 #include "qt/window/Shortcuts.h"
 #include "qt/graphics/ProgramIcon.h"
 #include "qt/window/WindowMenu.h"
-#include "qt/graphics/Zoom.h"
+#include "settings/RegistryKey.h"
 
 #include <QCloseEvent>
 #include <QContextMenuEvent>
@@ -25,15 +25,41 @@
 
 namespace pagelet {
 
+namespace {
+
+const std::u16string kZoomValue = u"Zoom";
+
+// The stored value "Zoom" (absent, unreadable or not a step: 100).
+int storedZoom()
+{
+    QtRegistry registry;
+    registry.open(kRegistryKeyPath);
+    bool ok = false;
+    const int value = toQString(registry.read(kZoomValue).value_or(u"")).toInt(&ok);
+    for (int s : Zoom::kSteps)
+        if (ok && s == value)
+            return value;
+    return 100;
+}
+
+void storeZoom(int percent)
+{
+    QtRegistry registry;
+    registry.open(kRegistryKeyPath);
+    registry.write(kZoomValue, QString::number(percent).toStdU16String());
+}
+
+} // namespace
+
 PageletWindow::PageletWindow(const WindowOverrides& o)
-    : m_recorder(o.messages ? *o.messages : m_messages, [this](int code) { m_dialog->OnNotify(code); })
+    : m_recorder(o.messages ? *o.messages : m_messages, [this](int code) { m_dialog->OnNotify(code); }, m_zoom)
 {
     setWindowTitle(QStringLiteral("Pagelet"));
-    setFixedSize(Zoom::scaled(kClientWidth), Zoom::scaled(kClientHeight));
+    setFixedSize(m_zoom.scaled(kClientWidth), m_zoom.scaled(kClientHeight));
     setAttribute(Qt::WA_OpaquePaintEvent); // the paint covers everything; never erase first
     setWindowIcon(QPixmap::fromImage(programIconImage()));
 
-    m_edit = new QtEditControl(this);
+    m_edit = new QtEditControl(this, m_zoom);
     m_edit->hide();
 
     MainDialogPorts ports {*this,
@@ -60,7 +86,7 @@ PageletWindow::PageletWindow(const WindowOverrides& o)
             &PageletWindow::onKeyboardRectangleChanged);
 
     MainDialog& dialog = *m_dialog;
-    m_menu = new WindowMenu(*this, {[this](int c) { return tap(c); }, [&dialog](int c) { return dialog.canTap(c); },
+    m_menu = new WindowMenu(*this, m_zoom, {[this](int c) { return tap(c); }, [&dialog](int c) { return dialog.canTap(c); },
                                     [this](int percent) { zoomTo(percent); }, [this] { close(); }});
     // Beyond the month: every year searched, and the diary exported. A jump from the search
     // leaves the shown page as the find dialog's OK does: stored first, or no jump.
@@ -91,7 +117,7 @@ PageletWindow::~PageletWindow()
 bool PageletWindow::start()
 {
     // Read before the start-up dialogs, which show at the same zoom.
-    Zoom::set(Zoom::load());
+    m_zoom.set(storedZoom());
     applyZoom();
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect avail = screen->availableGeometry();
@@ -102,9 +128,9 @@ bool PageletWindow::start()
 
 void PageletWindow::zoomTo(int percent)
 {
-    if (!Zoom::set(percent))
+    if (!m_zoom.set(percent))
         return;
-    Zoom::store();
+    storeZoom(m_zoom.percent());
     applyZoom();
     // Grown from its top-left corner: keep the whole window on its screen.
     if (const QScreen* screen = this->screen()) {
@@ -118,7 +144,7 @@ void PageletWindow::zoomTo(int percent)
 
 void PageletWindow::applyZoom()
 {
-    setFixedSize(Zoom::scaled(kClientWidth), Zoom::scaled(kClientHeight));
+    setFixedSize(m_zoom.scaled(kClientWidth), m_zoom.scaled(kClientHeight));
     m_edit->applyZoom(m_dialog->editor().area);
     m_calendar.applyZoom();
     m_menu->refresh();
@@ -140,7 +166,7 @@ bool PageletWindow::tap(int command)
 // The core draws at 100 %: its size, whatever the zoom.
 Size PageletWindow::clientSize()
 {
-    return {Zoom::unscaled(width()), Zoom::unscaled(height())};
+    return {m_zoom.unscaled(width()), m_zoom.unscaled(height())};
 }
 
 void PageletWindow::invalidate()
@@ -152,14 +178,14 @@ void PageletWindow::invalidate()
 void PageletWindow::invalidate(const Rect& rect)
 {
     m_overlay.reset();
-    update(Zoom::scaled(rect).adjusted(-1, -1, 1, 1));
+    update(m_zoom.scaled(rect).adjusted(-1, -1, 1, 1));
 }
 
 void PageletWindow::drawNow(const Rect& rect, const std::function<void(Surface&)>& draw)
 {
     // Qt paints only inside paint events: keep the drawing and paint that spot now.
     m_overlay = Overlay {rect, draw};
-    repaint(Zoom::scaled(rect).adjusted(-1, -1, 1, 1));
+    repaint(m_zoom.scaled(rect).adjusted(-1, -1, 1, 1));
 }
 
 int PageletWindow::sendCommand(int command, std::intptr_t wParam, std::intptr_t lParam)
@@ -171,7 +197,7 @@ void PageletWindow::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     // Whole steps repeat each picture pixel; no smoothing, so skins stay sharp.
-    painter.scale(Zoom::factor(), Zoom::factor());
+    painter.scale(m_zoom.factor(), m_zoom.factor());
     QtSurface surface(painter, clientSize());
     m_dialog->OnPaint(surface);
     if (m_overlay)
@@ -181,7 +207,7 @@ void PageletWindow::paintEvent(QPaintEvent*)
 void PageletWindow::mousePressEvent(QMouseEvent* event)
 {
     if (event->button() == Qt::LeftButton)
-        m_dialog->OnLButtonDown(Zoom::pixelAt(event->position().x()), Zoom::pixelAt(event->position().y()));
+        m_dialog->OnLButtonDown(m_zoom.pixelAt(event->position().x()), m_zoom.pixelAt(event->position().y()));
 }
 
 void PageletWindow::mouseReleaseEvent(QMouseEvent* event)
@@ -218,13 +244,13 @@ bool PageletWindow::event(QEvent* event)
     if (event->type() != QEvent::ToolTip)
         return QWidget::event(event);
     const auto* help = static_cast<QHelpEvent*>(event);
-    const int x = Zoom::pixelAt(help->pos().x()), y = Zoom::pixelAt(help->pos().y());
+    const int x = m_zoom.pixelAt(help->pos().x()), y = m_zoom.pixelAt(help->pos().y());
     for (const auto& e : m_dialog->skin().elements) {
         if (!e->rect.contains(x, y))
             continue;
         const QString tip = tooltipFor(e->command);
         if (!tip.isEmpty()) {
-            QToolTip::showText(help->globalPos(), tip, this, Zoom::scaled(e->rect));
+            QToolTip::showText(help->globalPos(), tip, this, m_zoom.scaled(e->rect));
             return true;
         }
         break;
@@ -248,7 +274,7 @@ void PageletWindow::onKeyboardRectangleChanged()
     const QInputMethod* im = QGuiApplication::inputMethod();
     const QRectF r = im->keyboardRectangle();
     const bool on = im->isVisible() && !r.isEmpty();
-    const int top = Zoom::pixelAt(r.top()); // in window coordinates, at the zoom
+    const int top = m_zoom.pixelAt(r.top()); // in window coordinates, at the zoom
     m_dialog->onSoftInputPanelChanged(true, on, top);
 }
 

@@ -7,6 +7,7 @@
 #include "qt/ports/QtCaseFolding.h"
 #include "qt/dialogs/QtDialogs.h"
 #include "qt/graphics/QtGraphics.h"
+#include "qt/graphics/Zoom.h"
 #include "qt/ports/QtPlatform.h"
 #include "qt/recorder/QtVoiceRecorder.h"
 
@@ -48,6 +49,7 @@ public:
 
     // Scales the window and all it holds to percent (a zoom step) and keeps it as "Zoom".
     void zoomTo(int percent);
+    const Zoom& zoom() const { return m_zoom; }
 
     Size clientSize() override;
     void invalidate() override;
@@ -73,16 +75,18 @@ private:
     void applyZoom();
     bool tap(int command);
 
+    // First: the members after it keep a reference to it.
+    Zoom m_zoom;
     QtRegistry m_registry;
-    QtMessageBox m_messages;
+    QtMessageBox m_messages {m_zoom};
     QtProcessExit m_exit;
     QtClock m_clock;
     QtSoftInputPanel m_softInput;
-    QtGraphics m_graphics;
-    QtDialogs m_dialogs;
+    QtGraphics m_graphics {m_zoom};
+    QtDialogs m_dialogs {m_zoom};
     QtVoiceRecorder m_recorder;
     QtCaseFolding m_caseFolding;
-    LazyMonthCalendar m_calendar {this};
+    LazyMonthCalendar m_calendar {this, m_zoom};
     QtEditControl* m_edit = nullptr;
     WindowMenu* m_menu = nullptr;
     std::unique_ptr<MainDialog> m_dialog;

@@ -12,7 +12,8 @@
 
 namespace pagelet {
 
-WindowMenu::WindowMenu(QWidget& window, Hooks hooks) : QObject(&window), m_window(window), m_hooks(std::move(hooks))
+WindowMenu::WindowMenu(QWidget& window, const Zoom& zoom, Hooks hooks)
+    : QObject(&window), m_window(window), m_zoom(zoom), m_hooks(std::move(hooks))
 {
     m_menu = new QMenu(&window);
     m_menu->addSeparator();
@@ -36,7 +37,7 @@ WindowMenu::WindowMenu(QWidget& window, Hooks hooks) : QObject(&window), m_windo
         case Shortcut::ZoomOut:
         case Shortcut::ZoomReset:
             connect(action, &QAction::triggered, this, [this, kind = s.kind] {
-                m_hooks.zoomTo(kind == Shortcut::ZoomIn ? Zoom::stepUp() : kind == Shortcut::ZoomOut ? Zoom::stepDown() : 100);
+                m_hooks.zoomTo(kind == Shortcut::ZoomIn ? m_zoom.stepUp() : kind == Shortcut::ZoomOut ? m_zoom.stepDown() : 100);
             });
             sizes->addAction(action);
             break;
@@ -76,7 +77,7 @@ QAction* WindowMenu::addEntry(const QString& text, const QKeySequence& keys, std
 void WindowMenu::refresh()
 {
     for (auto& [step, action] : m_steps)
-        action->setChecked(step == Zoom::percent());
+        action->setChecked(step == m_zoom.percent());
 }
 
 void WindowMenu::popup(const QPoint& globalPos)
@@ -84,7 +85,7 @@ void WindowMenu::popup(const QPoint& globalPos)
     for (auto& [command, action] : m_commands)
         action->setEnabled(m_hooks.canTap(command));
     refresh();
-    m_menu->setFont(Zoom::scaled(QApplication::font(), Zoom::factor()));
+    m_menu->setFont(m_zoom.scaled(QApplication::font()));
     m_menu->popup(globalPos);
 }
 

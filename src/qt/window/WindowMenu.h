@@ -12,6 +12,8 @@ class QWidget;
 
 namespace pagelet {
 
+class Zoom;
+
 // The window's keys and its right-click menu: every command with its keys, the zoom steps
 // and "Pagelet 정보". The keys live on the window as actions, so they work wherever the focus is.
 class WindowMenu : public QObject {
@@ -23,7 +25,8 @@ public:
         std::function<void(int)> zoomTo; // percent
         std::function<void()> close;
     };
-    WindowMenu(QWidget& window, Hooks hooks);
+    // The zoom steps' check mark and the menu's size follow zoom.
+    WindowMenu(QWidget& window, const Zoom& zoom, Hooks hooks);
 
     // Another entry in the menu's own group above "Pagelet 정보" (finding in every page,
     // exporting), with keys of its own that work like the rest.
@@ -42,6 +45,7 @@ private:
     void about();
 
     QWidget& m_window;
+    const Zoom& m_zoom;
     Hooks m_hooks;
     QMenu* m_menu = nullptr;
     QAction* m_extraSection = nullptr; // later entries go above this
