@@ -14,7 +14,7 @@ for arg in "$@"; do
     esac
 done
 
-ensure_packages cmake ninja-build g++ qt6-base-dev qt6-multimedia-dev libsndfile1-dev pulseaudio googletest libgtest-dev libbenchmark-dev \
+ensure_packages cmake ninja-build g++ qt6-base-dev qt6-multimedia-dev libsndfile1-dev pulseaudio googletest libgtest-dev libbenchmark-dev python3 \
     xvfb xauth xdotool x11-utils fonts-nanum qt6-translations-l10n desktop-file-utils appstream
 configure "${cmake_args[@]}"
 cmake --build "$build"
