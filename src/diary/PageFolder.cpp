@@ -2,6 +2,7 @@
 
 #include "base/Text.h"
 #include "diary/PageFile.h"
+#include "text/Catalogue.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -67,8 +68,7 @@ int weekdayOf(const LocalDate& date)
 
 std::u16string weekdayName(const LocalDate& date)
 {
-    static const char16_t names[] = u"일월화수목금토";
-    return std::u16string(1, names[weekdayOf(date)]);
+    return textOf(TextId::Sunday, weekdayOf(date));
 }
 
 std::u16string isoDate(const LocalDate& date)
