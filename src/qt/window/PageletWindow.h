@@ -1,6 +1,5 @@
 #pragma once
-// The Qt layer: every port over Qt, the widgets that forward their events to the core, the
-// dialogs built from their templates, and main().
+// The main window: it owns the ports over Qt and the zoom, and forwards its events to the core.
 #include "app/MainDialog.h"
 #include "platform/MainWindow.h"
 #include "qt/dialogs/LazyMonthCalendar.h"
