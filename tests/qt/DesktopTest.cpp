@@ -19,6 +19,11 @@
 #include <QThread>
 #include <QTimer>
 #include <csignal>
+#include <cstring>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <gtest/gtest.h>
 
 using namespace pagelet;
@@ -147,6 +152,49 @@ TEST(SingleInstance, ACopyKilledHardBlocksNothing)
     ASSERT_TRUE(next.waitForFinished());
     EXPECT_EQ(next.exitStatus(), QProcess::NormalExit); // ended by its handler, cleanly
     EXPECT_EQ(next.exitCode(), 0);
+}
+
+// Every user can bind a name in the abstract namespace; one who holds ours must not stop a start.
+TEST(SingleInstance, AnotherUserHoldingTheNameBlocksNoStart)
+{
+    if (::getuid() != 0)
+        GTEST_SKIP() << "needs root to act as another user";
+    ProcessInstall install;
+    const QByteArray key = SingleInstance::keyFor(install.root);
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t squatter = ::fork();
+    if (squatter == 0) {
+        sockaddr_un address {};
+        address.sun_family = AF_UNIX;
+        std::memcpy(address.sun_path + 1, key.constData(), size_t(key.size()));
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        const bool held = ::setuid(65534) == 0 &&
+                          ::bind(fd, reinterpret_cast<sockaddr*>(&address),
+                                 socklen_t(offsetof(sockaddr_un, sun_path) + 1 + size_t(key.size()))) == 0 &&
+                          ::listen(fd, 8) == 0;
+        [[maybe_unused]] auto n = ::write(ready[1], held ? "1" : "0", 1);
+        ::pause();
+        ::_exit(0);
+    }
+    char held = 0;
+    ASSERT_EQ(::read(ready[0], &held, 1), 1);
+    EXPECT_EQ(held, '1');
+
+    QElapsedTimer t;
+    t.start();
+    EXPECT_EQ(SingleInstance(install.root).claim(), SingleInstance::Claim::Failed);
+    EXPECT_LT(t.elapsed(), 1000);
+    QProcess start;
+    start.setProcessEnvironment(install.env);
+    start.start(PAGELET_BIN, {});
+    EXPECT_FALSE(start.waitForFinished(1500)) << "the start ended: " << start.readAllStandardError().toStdString();
+    start.kill();
+    start.waitForFinished();
+    ::kill(squatter, SIGKILL);
+    ::waitpid(squatter, nullptr, 0);
+    ::close(ready[0]);
+    ::close(ready[1]);
 }
 
 TEST(QuitSignals, EachEndingSignalReachesTheLoopUnlessIgnoredAtStart)

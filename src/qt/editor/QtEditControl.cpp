@@ -9,6 +9,7 @@
 #include <QFocusEvent>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -527,6 +528,16 @@ void QtEditControl::focusOutEvent(QFocusEvent* event)
 {
     QPlainTextEdit::focusOutEvent(event);
     viewport()->update();
+}
+
+// Qt 6.4 reads the first offered format without looking whether there is one, and a clipboard
+// whose owner has gone offers none. A page takes plain text only, so nothing else is pasted.
+void QtEditControl::insertFromMimeData(const QMimeData* source)
+{
+    if (isReadOnly() || !source || !source->hasText())
+        return;
+    if (const QString text = source->text(); !text.isEmpty())
+        insertPlainText(text);
 }
 
 } // namespace pagelet

@@ -71,6 +71,8 @@ protected:
     void wheelEvent(QWheelEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    // Every paste (keys, the menu, the middle button, a drop) comes here.
+    void insertFromMimeData(const QMimeData* source) override;
 
 private:
     LineGrid grid() const;

@@ -44,6 +44,16 @@ int checkFolder(const std::u16string& folder)
     return 0;
 }
 
+// One hit is one line of output: control characters (a page may hold any) would break it or
+// drive the terminal, so they show as the replacement character; a tab stays.
+std::u16string printable(std::u16string line)
+{
+    for (char16_t& c : line)
+        if ((c < 0x20 && c != u'\t') || (c >= 0x7F && c < 0xA0))
+            c = u'\uFFFD';
+    return line;
+}
+
 void listUnreadable(const std::vector<std::u16string>& paths)
 {
     for (const auto& path : paths)
@@ -73,7 +83,7 @@ int runSearchCommand(const CommandLine& line)
     std::string out;
     const auto summary = search.searchFolder({folder, fromUtf8(line.word), line.matchCase, SearchOrder::OldestFirst},
                                              [&out](const SearchHit& hit) {
-                                                 out += toUtf8(isoDate(hit.date) + u": " + hit.line);
+                                                 out += toUtf8(isoDate(hit.date) + u": " + printable(hit.line));
                                                  out += '\n';
                                                  if (out.size() > 1 << 16) {
                                                      std::fwrite(out.data(), 1, out.size(), stdout);

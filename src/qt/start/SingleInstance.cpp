@@ -26,17 +26,31 @@ socklen_t addressFor(const QByteArray& key, sockaddr_un& address)
     return socklen_t(offsetof(sockaddr_un, sun_path) + 1 + size_t(key.size()));
 }
 
-// Asks the running copy to come to the front; false when nobody listens.
-bool askRunningCopy(const QByteArray& key)
+enum class Answer { Nobody, Ours, Foreign };
+
+// The name is open to every user of the machine: only a listener of our own user counts.
+bool sameUser(int fd)
+{
+    ucred peer {};
+    socklen_t length = sizeof peer;
+    return ::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &length) == 0 && peer.uid == ::getuid();
+}
+
+// Asks the running copy to come to the front.
+Answer askRunningCopy(const QByteArray& key)
 {
     const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd < 0)
-        return false;
+        return Answer::Nobody;
     sockaddr_un address;
     const socklen_t length = addressFor(key, address);
     if (::connect(fd, reinterpret_cast<sockaddr*>(&address), length) != 0) {
         ::close(fd);
-        return false;
+        return Answer::Nobody;
+    }
+    if (!sameUser(fd)) {
+        ::close(fd);
+        return Answer::Foreign;
     }
     // Wait a little for the answer so the window is up front when this copy is gone; a busy
     // copy still got the request.
@@ -46,7 +60,7 @@ bool askRunningCopy(const QByteArray& key)
         [[maybe_unused]] auto n = ::read(fd, &answer, 1);
     }
     ::close(fd);
-    return true;
+    return Answer::Ours;
 }
 
 } // namespace
@@ -89,8 +103,11 @@ SingleInstance::Claim SingleInstance::claim()
         ::close(fd);
         if (error != EADDRINUSE)
             return Claim::Failed;
-        if (askRunningCopy(m_key))
-            return Claim::Elsewhere;
+        switch (askRunningCopy(m_key)) {
+        case Answer::Ours: return Claim::Elsewhere;
+        case Answer::Foreign: return Claim::Failed; // someone else's: this start goes on
+        case Answer::Nobody: break;
+        }
         ::usleep(50 * 1000);
     }
     return Claim::Failed;
@@ -102,7 +119,7 @@ void SingleInstance::onIncoming()
         const int client = ::accept4(m_fd, nullptr, nullptr, SOCK_CLOEXEC);
         if (client < 0)
             return;
-        if (raiseRequested)
+        if (raiseRequested && sameUser(client))
             raiseRequested();
         // The asking copy may be gone already; that must not end this one.
         [[maybe_unused]] auto n = ::send(client, "1", 1, MSG_NOSIGNAL);

@@ -21,7 +21,8 @@ public:
     ~SingleInstance() override;
 
     // Mine: this process now runs the install. Elsewhere: another copy does and has been asked
-    // to come to the front. Failed: the socket could not be made (run anyway).
+    // to come to the front. Failed: the socket could not be made, or another user holds the
+    // name (run anyway).
     Claim claim();
 
     // Called for every request of a later copy.
