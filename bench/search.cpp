@@ -5,7 +5,7 @@
 #include "diary/DateKey.h"
 #include "diary/DiarySearch.h"
 #include "diary/PageFile.h"
-#include "qt/QtCaseFolding.h"
+#include "qt/ports/QtCaseFolding.h"
 #include "ChildProcess.h"
 
 #include <benchmark/benchmark.h>

@@ -4,8 +4,8 @@
 // keyboard: the recorder or another modal window, else the diary. Each line is answered with
 // "done LINE" and the window that has the keyboard once its events have run. "mapped" is printed when the
 // compositor has shown the diary window.
-#include "qt/CommandLine.h"
-#include "qt/DiaryApp.h"
+#include "qt/start/CommandLine.h"
+#include "qt/start/DiaryApp.h"
 
 #include <QSocketNotifier>
 #include <QTest>

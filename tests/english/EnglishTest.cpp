@@ -3,15 +3,16 @@
 #include "diary/DiaryExport.h"
 #include "diary/FindDialog.h"
 #include "diary/PageFile.h"
-#include "qt/DialogTemplate.h"
-#include "qt/ExportAction.h"
-#include "qt/KoreanQt.h"
-#include "qt/QtCaseFolding.h"
-#include "qt/QtVoiceRecorder.h"
+#include "qt/dialogs/DialogTemplate.h"
+#include "qt/graphics/Zoom.h"
+#include "qt/search/ExportAction.h"
+#include "qt/start/UiTranslations.h"
+#include "qt/ports/QtCaseFolding.h"
+#include "qt/recorder/QtVoiceRecorder.h"
 #include "qt/Rig.h"
-#include "qt/SearchWindow.h"
-#include "qt/Shortcuts.h"
-#include "qt/WindowMenu.h"
+#include "qt/search/SearchWindow.h"
+#include "qt/window/Shortcuts.h"
+#include "qt/window/WindowMenu.h"
 #include "settings/NewPasswordDialog.h"
 #include "settings/PasswordDialog.h"
 #include "text/Catalogue.h"
@@ -81,6 +82,7 @@ QStringList shownTexts(QWidget& window)
 
 // The real handlers, so the dialogs fill their lists as they do in the program.
 struct Handlers {
+    const Zoom zoom;
     FakeMessageBox messages;
     FakeClock clock;
     FakeDialogs dialogs;
@@ -136,7 +138,7 @@ TEST(English, EveryWindowMenuAndReportSpeaksEnglish)
     const Desktop desktop;
     Handlers h;
     for (const auto& d : h.dialogs_) {
-        QtDialog dialog(*dialogTemplate(d.templateId), d.handler);
+        QtDialog dialog(*dialogTemplate(d.templateId), d.handler, h.zoom);
         d.handler.OnInitDialog(dialog);
         EXPECT_EQ(dialog.windowTitle(), d.caption);
         for (const QString& text : shownTexts(dialog))
@@ -156,7 +158,7 @@ TEST(English, EveryWindowMenuAndReportSpeaksEnglish)
     ASSERT_TRUE(window.start());
     window.show();
     EXPECT_EQ(tooltipFor(CMD_PREV_DAY), "Previous Day (Ctrl+PgUp)");
-    QtVoiceRecorder recorder(h.messages, [](int) {});
+    QtVoiceRecorder recorder(h.messages, [](int) {}, h.zoom);
     ASSERT_NE(recorder.create({28, 0x44, 10, 10, &window, 102, u"/nonexistent/20261207.wav"}), 0);
     struct {
         const char* what;
@@ -188,7 +190,7 @@ TEST(DialogTexts, FitTheirControlsInBothLanguages)
         const UiTranslations translations(language);
         Handlers h;
         for (const auto& d : h.dialogs_) {
-            QtDialog dialog(*dialogTemplate(d.templateId), d.handler);
+            QtDialog dialog(*dialogTemplate(d.templateId), d.handler, h.zoom);
             dialog.grab(); // the calendar names its month as it paints
             QApplication::processEvents();
             for (QWidget* w : dialog.findChildren<QWidget*>()) {

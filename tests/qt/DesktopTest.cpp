@@ -1,8 +1,8 @@
 // The program as the desktop meets it: its command line, one copy per install, the signals
 // that end it, and Qt's own texts in Korean.
-#include "qt/KoreanQt.h"
-#include "qt/QuitSignals.h"
-#include "qt/SingleInstance.h"
+#include "qt/start/UiTranslations.h"
+#include "qt/start/QuitSignals.h"
+#include "qt/start/SingleInstance.h"
 #include "RunPagelet.h"
 
 #include <QCoreApplication>

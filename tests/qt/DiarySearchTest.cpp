@@ -2,7 +2,7 @@
 #include "base/Text.h"
 #include "diary/DiarySearch.h"
 #include "diary/PageFile.h"
-#include "qt/QtCaseFolding.h"
+#include "qt/ports/QtCaseFolding.h"
 #include "RunPagelet.h"
 
 #include <QDir>

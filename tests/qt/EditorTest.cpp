@@ -3,8 +3,9 @@
 #include "app/MainDialog.h"
 #include "fakes/Fakes.h"
 #include "base/Text.h"
-#include "qt/QtEditControl.h"
-#include "qt/QtGraphics.h"
+#include "qt/editor/QtEditControl.h"
+#include "qt/graphics/QtGraphics.h"
+#include "qt/graphics/Zoom.h"
 #include "ui/DiaryEdit.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -39,7 +40,7 @@ QImage makePaper()
 
 struct EditorRig {
     explicit EditorRig(Rect area = {10, 30, 230, 170}, bool show = true)
-        : control(new QtEditControl(&window)), editor(*control, graphics, keyboard)
+        : control(new QtEditControl(&window, zoom)), editor(*control, graphics, keyboard)
     {
         window.resize(240, 270);
         control->attach(&editor);
@@ -89,8 +90,9 @@ struct EditorRig {
     QScrollBar& bar() { return *control->verticalScrollBar(); }
     int shownLine() { return control->firstVisibleLine(); }
 
+    Zoom zoom;
     QWidget window;
-    QtGraphics graphics;
+    QtGraphics graphics {zoom};
     QImage paperImage = makePaper();
     std::unique_ptr<Bitmap> paper = std::make_unique<QtBitmap>(paperImage);
     QtEditControl* control;

@@ -6,10 +6,11 @@
 #include "diary/FindDialog.h"
 #include "diary/PageFile.h"
 #include "platform/Commands.h"
-#include "qt/PressAndHold.h"
-#include "qt/QtCaseFolding.h"
-#include "qt/QtEditControl.h"
-#include "qt/QtMonthCalendar.h"
+#include "qt/dialogs/PressAndHold.h"
+#include "qt/ports/QtCaseFolding.h"
+#include "qt/editor/QtEditControl.h"
+#include "qt/dialogs/QtMonthCalendar.h"
+#include "qt/graphics/Zoom.h"
 
 #include <QAbstractItemView>
 #include <QEventLoop>
@@ -60,12 +61,13 @@ QDate otherDay()
 }
 
 struct DialogRig {
-    DialogRig() : keyboard(panel), logic(messages, folding, keyboard), dialog(*dialogTemplate(F::kTemplateId), logic)
+    DialogRig() : keyboard(panel), logic(messages, folding, keyboard), dialog(*dialogTemplate(F::kTemplateId), logic, zoom)
     {
         logic.dataFolder = fromQString(folder.path()) + u"/";
         logic.OnInitDialog(dialog);
     }
     QTemporaryDir folder;
+    Zoom zoom;
     fakes::FakeMessageBox messages;
     fakes::FakeSoftInput panel;
     PanelKeyboard keyboard;

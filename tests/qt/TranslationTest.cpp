@@ -1,7 +1,7 @@
-#include "qt/DialogTemplate.h"
-#include "qt/ExportAction.h"
-#include "qt/KoreanQt.h"
-#include "qt/SearchWindow.h"
+#include "qt/dialogs/DialogTemplate.h"
+#include "qt/search/ExportAction.h"
+#include "qt/start/UiTranslations.h"
+#include "qt/search/SearchWindow.h"
 #include "settings/PasswordDialog.h"
 #include "text/Catalogue.h"
 

@@ -6,8 +6,9 @@
 #include "base/FileIo.h"
 #include "base/Text.h"
 #include "platform/MessageBox.h"
-#include "qt/MemoPlayback.h"
-#include "qt/RecorderWindow.h"
+#include "qt/sound/MemoPlayback.h"
+#include "qt/recorder/RecorderWindow.h"
+#include "qt/graphics/Zoom.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -63,10 +64,11 @@ int main(int argc, char** argv)
     const std::u16string memo = fromUtf8(argv[1]);
     const auto before = readFile(memo);
     PrintedMessages messages;
+    const Zoom zoom;
     auto* window = new RecorderWindow(nullptr, memo, messages, [](int code) {
         std::printf("notify %d\n", code);
         std::fflush(stdout);
-    });
+    }, zoom);
     QPointer<RecorderWindow> alive(window);
     window->showAt({10, 10});
     const std::map<std::string, int> keys = {{"R", Qt::Key_R},         {"S", Qt::Key_S},

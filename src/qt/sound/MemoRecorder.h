@@ -1,5 +1,5 @@
 #pragma once
-#include "qt/MemoRecording.h"
+#include "qt/sound/MemoRecording.h"
 
 #include <QIODevice>
 #include <QObject>
