@@ -5,6 +5,7 @@
 #include "diary/DiaryExport.h"
 #include "diary/DiarySearch.h"
 #include "diary/PageFolder.h"
+#include "store/PlainPageStore.h"
 #include "qt/CommandLine.h"
 #include "qt/QtCaseFolding.h"
 #include "qt/QtPlatform.h"
@@ -71,7 +72,8 @@ int runSearchCommand(const CommandLine& line)
     const QtCaseFolding folding;
     DiarySearch search(folding);
     std::string out;
-    const auto summary = search.searchFolder({folder, fromUtf8(line.word), line.matchCase, SearchOrder::OldestFirst},
+    const PlainPageStore pages(folder);
+    const auto summary = search.searchFolder(pages, {fromUtf8(line.word), line.matchCase, SearchOrder::OldestFirst},
                                              [&out](const SearchHit& hit) {
                                                  out += toUtf8(isoDate(hit.date) + u": " + hit.line);
                                                  out += '\n';
@@ -100,7 +102,7 @@ int runExportCommand(const CommandLine& line)
     const std::u16string folder = folderFor(line);
     if (const int status = checkFolder(folder))
         return status;
-    const auto summary = exportDiary(folder, file, *format);
+    const auto summary = exportDiary(PlainPageStore(folder), file, *format);
     listUnreadable(summary.unreadable);
     using Outcome = ExportSummary::Outcome;
     switch (summary.outcome) {

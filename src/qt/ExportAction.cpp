@@ -17,14 +17,14 @@ const QString kHtmlFilter = QStringLiteral("웹 페이지 (*.html)");
 
 } // namespace
 
-ExportReport exportDiaryToFile(const std::u16string& dataFolder, QString file, bool html)
+ExportReport exportDiaryToFile(const PageStore& pages, QString file, bool html)
 {
     auto format = exportFormatOf(file.toStdU16String());
     if (!format) {
         file += html ? QStringLiteral(".html") : QStringLiteral(".md");
         format = html ? ExportFormat::Html : ExportFormat::Markdown;
     }
-    const ExportSummary summary = exportDiary(dataFolder, file.toStdU16String(), *format);
+    const ExportSummary summary = exportDiary(pages, file.toStdU16String(), *format);
     using Outcome = ExportSummary::Outcome;
     switch (summary.outcome) {
     case Outcome::FolderUnreadable:
@@ -42,7 +42,7 @@ ExportReport exportDiaryToFile(const std::u16string& dataFolder, QString file, b
     return {true, message};
 }
 
-void exportDiaryWithDialog(QWidget* parent, const std::u16string& dataFolder)
+void exportDiaryWithDialog(QWidget* parent, const PageStore& pages)
 {
     QString filter = kMarkdownFilter;
     const QString file = QFileDialog::getSaveFileName(parent, QStringLiteral("내보내기"),
@@ -51,7 +51,7 @@ void exportDiaryWithDialog(QWidget* parent, const std::u16string& dataFolder)
     if (file.isEmpty())
         return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const ExportReport report = exportDiaryToFile(dataFolder, file, filter == kHtmlFilter);
+    const ExportReport report = exportDiaryToFile(pages, file, filter == kHtmlFilter);
     QApplication::restoreOverrideCursor();
     if (report.written)
         QMessageBox::information(parent, QStringLiteral("내보내기"), report.message);

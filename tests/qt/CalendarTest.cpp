@@ -2,7 +2,8 @@
 #include "platform/Commands.h"
 #include "base/FileIo.h"
 #include "diary/DateKey.h"
-#include "diary/PageFile.h"
+#include "store/DayKey.h"
+#include "store/PlainPageStore.h"
 #include "qt/QtMonthCalendar.h"
 
 #include <QAbstractItemView>
