@@ -41,19 +41,25 @@ bool moveAside(const std::string& from, const std::string& to)
 
 namespace {
 
-PageCheck unreadable(PageFault fault)
+// The header of what is at the file's path; nothing when nothing is there.
+std::optional<PageHeader> readHeader(ReadableFile& file)
 {
-    return {PageFileState::Unreadable, fault};
-}
-
-// The file's header, or why there is none; file is open.
-PageHeader readHeader(ReadableFile& file)
-{
+    if (file.state() == ReadableFile::State::Missing)
+        return std::nullopt;
+    if (file.state() != ReadableFile::State::Open)
+        return PageHeader {0, 0, PageFault::CannotOpen};
     std::uint8_t head[kPageHeaderBytes];
     const auto got = file.readInto(head, kPageHeaderBytes);
     if (!got)
-        return {0, 0, PageFault::ReadError};
+        return PageHeader {0, 0, PageFault::ReadError};
     return decodePageHeader(head, *got, file.size());
+}
+
+PageCheck checkOf(const std::optional<PageHeader>& header)
+{
+    if (!header)
+        return {};
+    return {header->usable() ? PageFileState::Readable : PageFileState::Unreadable, header->fault};
 }
 
 } // namespace
@@ -63,34 +69,25 @@ PageHeader readHeader(ReadableFile& file)
 PageCheck readPageInto(const std::u16string& path, Page& page)
 {
     ReadableFile file(path, static_cast<std::uint64_t>(kPageFileLimit));
-    if (file.state() == ReadableFile::State::Missing)
-        return {};
-    if (file.state() != ReadableFile::State::Open)
-        return unreadable(PageFault::CannotOpen);
-    const PageHeader header = readHeader(file);
-    if (!header.usable())
-        return unreadable(header.fault);
-    page.weather = header.weather;
-    page.text.resize(static_cast<std::size_t>(header.units));
+    const auto header = readHeader(file);
+    if (!header || !header->usable())
+        return checkOf(header);
+    page.weather = header->weather;
+    page.text.resize(static_cast<std::size_t>(header->units));
     const auto got = file.readInto(page.text.data(), page.text.size() * 2);
     if (!got)
-        return unreadable(PageFault::ReadError);
+        return {PageFileState::Unreadable, PageFault::ReadError};
     page.text.resize(*got / 2); // a file that shrank meanwhile gives the units that are there
     if constexpr (std::endian::native == std::endian::big)
         for (char16_t& c : page.text)
             c = static_cast<char16_t>(c >> 8 | c << 8);
-    return {PageFileState::Readable, *got / 2 < header.units ? PageFault::Truncated : header.fault};
+    return {PageFileState::Readable, *got / 2 < header->units ? PageFault::Truncated : header->fault};
 }
 
 PageCheck probePageFile(const std::u16string& path)
 {
     ReadableFile file(path, static_cast<std::uint64_t>(kPageFileLimit));
-    if (file.state() == ReadableFile::State::Missing)
-        return {};
-    if (file.state() != ReadableFile::State::Open)
-        return unreadable(PageFault::CannotOpen);
-    const PageHeader header = readHeader(file);
-    return {header.usable() ? PageFileState::Readable : PageFileState::Unreadable, header.fault};
+    return checkOf(readHeader(file));
 }
 
 StoreResult storePageFile(const std::u16string& path, const Page& page)
