@@ -19,6 +19,21 @@ ensure_packages() {
     fi
 }
 
+# Window names and tests in a named language need its locale generated; Debian ships none.
+ensure_locales() {
+    local missing=()
+    for l in "$@"; do
+        locale -a 2>/dev/null | grep -qix "${l/UTF-8/utf8}" || missing+=("$l")
+    done
+    if [ ${#missing[@]} -gt 0 ]; then
+        for l in "${missing[@]}"; do
+            grep -qx "$l UTF-8" /etc/locale.gen 2>/dev/null ||
+                echo "$l UTF-8" | as_root tee -a /etc/locale.gen >/dev/null
+        done
+        as_root locale-gen >/dev/null
+    fi
+}
+
 # Arguments are CMake options (-DNAME=VALUE); a build folder made before takes them too.
 configure() {
     if [ ! -f "$build/build.ninja" ]; then

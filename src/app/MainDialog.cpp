@@ -15,6 +15,7 @@
 #include "skin/LoadSkin.h"
 #include "ui/TimeStamp.h"
 #include "skin/SkinFolder.h"
+#include "text/Catalogue.h"
 
 #include <algorithm>
 
@@ -69,7 +70,7 @@ bool MainDialog::OnInitDialog()
     RegistryKey key(m_ports.registry, kRegistryKeyPath);
     const std::u16string program = key.readString(u"Program Path", u"");
     if (program.empty()) {
-        fatalExit(u"정상적으로 설치되지 않았습니다.\n다시 설치하시기 바랍니다.");
+        fatalExit(textOf(TextId::NotInstalled));
         return false;
     }
     m_settings.programPath = program + u"/";
@@ -93,14 +94,14 @@ bool MainDialog::OnInitDialog()
 
     ConfigFile config;
     if (!config.open(m_settings.programPath + kConfigFileName)) {
-        fatalExit(u"설정파일이 존재하지 않습니다.\n다시 설치하시기 바랍니다.");
+        fatalExit(textOf(TextId::NoConfigFile));
         return false;
     }
     config.readFirst(m_settings);
     if (m_settings.usePassword != 0) {
         PasswordDialog prompt(m_settings.password, 3, m_ports.messages, m_keyboard);
         if (!m_ports.dialogs.run(PasswordDialog::kTemplateId, prompt)) {
-            fatalExit(u"프로그램을 종료합니다.");
+            fatalExit(textOf(TextId::Quitting));
             return false;
         }
     }
@@ -148,7 +149,7 @@ bool MainDialog::OnClose()
 {
     if (m_editor.saved)
         return true;
-    const auto answer = m_ports.messages.show(u"프로그램을 종료하기 전에\n데이터를 저장하시겠습니까?", kAppTitle,
+    const auto answer = m_ports.messages.show(textOf(TextId::SaveBeforeQuit), kAppTitle,
                                               MessageButtons::YesNo, MessageIcon::Question);
     // Escape or closing the box is no answer: the window stays with its page.
     if (answer == MessageAnswer::Cancel)

@@ -10,27 +10,51 @@
 #include "settings/RegistryKey.h"
 #include "skin/LoadSkin.h"
 #include "skin/SkinFolder.h"
+#include "text/Catalogue.h"
 #include "ui/SettingsDialog.h"
 
+#include <tuple>
+
 namespace pagelet {
+
+namespace {
+
+// A setting and the dialog's member that shows it; OK takes it back when `takenBack`.
+template <class T>
+struct DialogField {
+    T Settings::*setting;
+    T SettingsDialog::*shown;
+    bool takenBack = true;
+};
+
+constexpr std::tuple kDialogFields {
+    DialogField {&Settings::usePassword, &SettingsDialog::usePassword},
+    DialogField {&Settings::autoKeyboard, &SettingsDialog::autoKeyboard},
+    DialogField {&Settings::skinName, &SettingsDialog::skinName},
+    DialogField {&Settings::password, &SettingsDialog::password},
+    DialogField {&Settings::timeFormat, &SettingsDialog::timeFormat},
+    DialogField {&Settings::programPath, &SettingsDialog::programPath, false}, // only to find the skins
+    DialogField {&Settings::dataPath, &SettingsDialog::dataPath, false},       // taken back below
+};
+
+template <class Copy>
+void forEachField(Copy copy)
+{
+    std::apply([&](const auto&... field) { (copy(field), ...); }, kDialogFields);
+}
+
+} // namespace
 
 void MainDialog::onSettings()
 {
     SettingsDialog dialog(m_ports.messages, m_ports.clock, m_ports.dialogs, m_keyboard);
-    dialog.usePassword = m_settings.usePassword;
-    dialog.autoKeyboard = m_settings.autoKeyboard;
-    dialog.skinName = m_settings.skinName;
-    dialog.programPath = m_settings.programPath;
-    dialog.password = m_settings.password;
-    dialog.timeFormat = m_settings.timeFormat;
-    dialog.dataPath = m_settings.dataPath;
+    forEachField([&](const auto& field) { dialog.*field.shown = m_settings.*field.setting; });
 
     if (m_ports.dialogs.run(SettingsDialog::kTemplateId, dialog)) {
-        m_settings.usePassword = dialog.usePassword;
-        m_settings.autoKeyboard = dialog.autoKeyboard;
-        m_settings.skinName = dialog.skinName;
-        m_settings.password = dialog.password;
-        m_settings.timeFormat = dialog.timeFormat;
+        forEachField([&](const auto& field) {
+            if (field.takenBack)
+                m_settings.*field.setting = dialog.*field.shown;
+        });
         std::u16string dataPath = dialog.dataPath;
         if (dataPath.empty() || dataPath.back() != u'/')
             dataPath += u'/';
@@ -46,7 +70,7 @@ void MainDialog::onSettings()
         // Ending the process here would lose the open page; the old file stays as it was
         // and the new settings hold for this run.
         if (!writeConfig(m_settings.programPath + kConfigFileName, m_settings))
-            m_ports.messages.show(u"설정을 저장할 수 없습니다.", kAppTitle, MessageButtons::Ok, MessageIcon::Exclamation);
+            m_ports.messages.show(textOf(TextId::SettingsNotSaved), kAppTitle, MessageButtons::Ok, MessageIcon::Exclamation);
 
         Skin& skin = m_view.skin();
         LoadSkin(skin, skinFolder(), {m_ports.graphics, m_ports.calendar, m_ports.messages, m_ports.window.clientSize(), m_day.weather()});

@@ -4,13 +4,12 @@
 #include "base/Text.h"
 #include "diary/PageFolder.h"
 #include "store/PageStore.h"
+#include "text/Catalogue.h"
 
 
 namespace pagelet {
 
 namespace {
-
-const char16_t* const kWeatherWords[] = {u"맑음", u"구름 조금", u"흐림", u"비", u"눈"};
 
 std::u16string dayHeading(const LocalDate& date)
 {
@@ -94,7 +93,7 @@ std::optional<ExportFormat> exportFormatOf(const std::u16string& fileName)
 
 std::u16string weatherWord(std::int32_t weather)
 {
-    return kWeatherWords[weather >= 0 && weather <= 4 ? weather : 0];
+    return textOf(TextId::Clear, weather >= 0 && weather <= 4 ? weather : 0);
 }
 
 std::string exportMarkdown(const std::vector<DatedPageText>& days)
@@ -103,7 +102,7 @@ std::string exportMarkdown(const std::vector<DatedPageText>& days)
     for (const auto& day : days) {
         if (!out.empty())
             out += u"\n";
-        out += u"## " + dayHeading(day.date) + u"\n\n날씨: " + weatherWord(day.page.weather) + u"\n\n";
+        out += u"## " + dayHeading(day.date) + u"\n\n" + withArgument(textOf(TextId::WeatherLine), weatherWord(day.page.weather)) + u"\n\n";
         const auto lines = splitLines(day.page.text);
         for (std::size_t i = 0; i < lines.size(); ++i) {
             out += markdownLine(lines[i]);
@@ -129,7 +128,8 @@ std::string exportHtml(const std::vector<DatedPageText>& days)
         for (std::size_t i = 0; i < lines.size(); ++i)
             text += (i ? u"\n" : u"") + htmlText(lines[i]);
         out += u"<section>\n<h2 id=\"" + isoDate(day.date) + u"\">" + htmlText(dayHeading(day.date)) + u"</h2>\n" +
-               u"<p class=\"weather\">날씨: " + weatherWord(day.page.weather) + u"</p>\n" +
+               u"<p class=\"weather\">" + htmlText(withArgument(textOf(TextId::WeatherLine), weatherWord(day.page.weather))) +
+               u"</p>\n" +
                u"<div class=\"text\">" + text + u"</div>\n</section>\n";
     }
     out += u"</body>\n</html>\n";

@@ -5,6 +5,7 @@
 #include "platform/MessageBox.h"
 #include "platform/MonthCalendar.h"
 #include "store/PageStore.h"
+#include "text/Catalogue.h"
 
 namespace pagelet {
 
@@ -179,7 +180,7 @@ void FindDialog::searchAndShow(DialogView& view)
         pageText.clear();
         matchStart = -1;
         matchEnd = 0;
-        view.setItemText(kResultEdit, u"이번 달 일기중에는 \"" + searchWord + u"\" 를 포함하는\r\n일기가 없습니다 !");
+        view.setItemText(kResultEdit, withArgument(textOf(TextId::NothingThisMonth), searchWord));
     } else if (searchDay(view)) {
         view.setItemText(kResultEdit, pageText);
         selectMatch(view, matchStart, matchEnd);
@@ -200,7 +201,7 @@ void FindDialog::OnFindNext(DialogView& view)
     if (at < 0) {
         matchStart = -1;
         matchEnd = 0;
-        showMessage(u" 더이상 찾을수 없습니다 !");
+        showMessage(textOf(TextId::NoMoreMatches));
         return;
     }
     matchStart = at;
@@ -216,7 +217,7 @@ void FindDialog::OnDayPicked(DialogView& view, int, const LocalDate& day)
         if (matchStart != -1)
             selectMatch(view, matchStart, matchEnd);
         else
-            showMessage(u"이날의 일기는 \"" + searchWord + u"\" 를 포함하지 않습니다 !");
+            showMessage(withArgument(textOf(TextId::NotOnThisDay), searchWord));
     }
     if (MonthCalendar* calendar = view.calendar(kCalendar))
         calendar->setSelection(foundDay);

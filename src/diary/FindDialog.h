@@ -38,7 +38,7 @@ public:
 
     void DoDataExchange(DialogView& view, bool save);
     bool OnInitDialog(DialogView& view) override;
-    // The caption's own OK closes without a jump; the dialog's "확  인" button is OnCommand's.
+    // The caption's own OK closes without a jump; the OK button in the dialog is OnCommand's.
     void OnOK(DialogView& view) override;
     void OnCommand(DialogView& view, int id) override;
     void OnEditChange(DialogView& view, int id) override;

@@ -1,6 +1,7 @@
 #include "diary/PageFolder.h"
 
 #include "base/Text.h"
+#include "text/Catalogue.h"
 
 #include <cstdio>
 
@@ -15,8 +16,7 @@ int weekdayOf(const LocalDate& date)
 
 std::u16string weekdayName(const LocalDate& date)
 {
-    static const char16_t names[] = u"일월화수목금토";
-    return std::u16string(1, names[weekdayOf(date)]);
+    return textOf(TextId::Sunday, weekdayOf(date));
 }
 
 std::u16string isoDate(const LocalDate& date)

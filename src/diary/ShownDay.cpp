@@ -11,19 +11,10 @@
 #include "settings/Settings.h"
 #include "skin/Skin.h"
 #include "store/PageStore.h"
+#include "text/Catalogue.h"
 #include "ui/DiaryEdit.h"
 
 namespace pagelet {
-
-namespace {
-
-const std::u16string kSaveFailedMessage = u"일기를 저장할 수 없습니다.\n데이터 폴더를 확인하시기 바랍니다.";
-const std::u16string kDeleteFailedMessage = u"일기를 지울 수 없습니다.\n데이터 폴더를 확인하시기 바랍니다.";
-const std::u16string kDeletePageQuestion = u"일기를 정말로 지우시겠습니까?";
-const std::u16string kDeleteMemoQuestion = u"녹음된 데이터를 정말로 지우시겠습니까?";
-const std::u16string kUnreadableMessage = u"일기를 읽을 수 없습니다.\n데이터 폴더를 확인하시기 바랍니다.";
-
-} // namespace
 
 ShownDay::ShownDay(const ShownDayPorts& ports, DiaryEdit& editor, Skin& skin, PageStore& pages)
     : m_ports(ports), m_editor(editor), m_skin(skin), m_pages(pages)
@@ -65,7 +56,7 @@ bool ShownDay::loadPage(DayValue day)
     }
     if (loaded.state != PageFileState::Readable) {
         // Shown as an empty page, it would look like a day without one.
-        m_ports.messages.show(kUnreadableMessage, kAppTitle, MessageButtons::Ok, MessageIcon::Exclamation);
+        m_ports.messages.show(dataFolderProblem(TextId::PageUnreadable), kAppTitle, MessageButtons::Ok, MessageIcon::Exclamation);
         return false;
     }
 
@@ -122,7 +113,7 @@ bool ShownDay::storeShownPage()
     m_editor.setEditable(true);
     m_editor.saved = false;
     m_ports.window.invalidate();
-    m_ports.messages.show(kSaveFailedMessage, kAppTitle, MessageButtons::Ok, MessageIcon::Exclamation);
+    m_ports.messages.show(dataFolderProblem(TextId::PageNotSaved), kAppTitle, MessageButtons::Ok, MessageIcon::Exclamation);
     return false;
 }
 
@@ -301,11 +292,11 @@ void ShownDay::onSave()
 // believe the day erased.
 void ShownDay::deletePage()
 {
-    if (m_ports.messages.show(kDeletePageQuestion, kAppTitle, MessageButtons::YesNo, MessageIcon::Question) !=
+    if (m_ports.messages.show(textOf(TextId::DeletePageQuestion), kAppTitle, MessageButtons::YesNo, MessageIcon::Question) !=
         MessageAnswer::Yes)
         return;
     if (!m_pages.remove(localDate(m_selectedDay))) {
-        m_ports.messages.show(kDeleteFailedMessage, kAppTitle, MessageButtons::Ok, MessageIcon::Exclamation);
+        m_ports.messages.show(dataFolderProblem(TextId::PageNotDeleted), kAppTitle, MessageButtons::Ok, MessageIcon::Exclamation);
         return;
     }
     m_editor.setText(u"");
@@ -335,11 +326,11 @@ void ShownDay::OnNotify(int code)
         return;
     const LocalDate date = localDate(m_selectedDay);
     if (code == kRecorderClosedCancel && m_pages.hasMemo(date) &&
-        m_ports.messages.show(kDeleteMemoQuestion, kAppTitle, MessageButtons::YesNo, MessageIcon::Question) ==
+        m_ports.messages.show(textOf(TextId::DeleteMemoQuestion), kAppTitle, MessageButtons::YesNo, MessageIcon::Question) ==
             MessageAnswer::Yes &&
         !m_pages.removeMemo(date)) {
         // The frame would still show it, but the user just said to erase it: say why not.
-        m_ports.messages.show(kDeleteFailedMessage, kAppTitle, MessageButtons::Ok, MessageIcon::Exclamation);
+        m_ports.messages.show(dataFolderProblem(TextId::PageNotDeleted), kAppTitle, MessageButtons::Ok, MessageIcon::Exclamation);
     }
     m_editor.showCaret(m_editor.editable);
     // A memo recorded or erased: the frame around the button follows at once.

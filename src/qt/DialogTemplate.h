@@ -1,5 +1,6 @@
 #pragma once
 #include <QRect>
+#include <QString>
 #include <vector>
 
 namespace pagelet {
@@ -22,7 +23,7 @@ enum class ControlKind {
 struct ControlTemplate {
     int id; // 0 for controls the logic never addresses
     ControlKind kind;
-    const char* text; // UTF-8
+    const char* text; // UTF-8, shown through dialogText
     int x, y, width, height;
 };
 
@@ -36,6 +37,9 @@ struct DialogTemplate {
 
 // The dialogs are as large as the main window: 137 x 153 units make 240 x 270 pixels.
 QRect dialogUnitsToPixels(int x, int y, int width, int height);
+
+// A caption or control text of a template as shown: its source through Qt's translators.
+QString dialogText(const char* text);
 
 // The template with that id, or null.
 const DialogTemplate* dialogTemplate(int id);

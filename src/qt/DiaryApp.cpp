@@ -45,6 +45,7 @@ DiaryApp::DiaryApp(int& argc, char** argv) : QApplication(argc, argv)
     setDesktopFileName(QStringLiteral(PAGELET_APP_ID));
     setQuitOnLastWindowClosed(true);
     loadKoreanQtTexts(*this);
+    installCoreTextLookup();
 }
 
 int DiaryApp::InitInstance(bool desktop)
@@ -56,7 +57,7 @@ int DiaryApp::InitInstance(bool desktop)
         QString error;
         if (!makeUserInstall(error)) {
             QMessageBox::critical(nullptr, QStringLiteral("Pagelet"),
-                                  QStringLiteral("Pagelet을 설치하지 못했습니다.\n\n%1").arg(error));
+                                  QCoreApplication::translate("DiaryApp", "Pagelet을 설치하지 못했습니다.\n\n%1").arg(error));
             return 1;
         }
         install = registeredInstall();

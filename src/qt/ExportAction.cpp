@@ -12,8 +12,20 @@ namespace pagelet {
 
 namespace {
 
-const QString kMarkdownFilter = QStringLiteral("Markdown (*.md)");
-const QString kHtmlFilter = QStringLiteral("웹 페이지 (*.html)");
+// The context the texts are translated in.
+struct ExportAction {
+    Q_DECLARE_TR_FUNCTIONS(ExportAction)
+};
+
+QString markdownFilter()
+{
+    return ExportAction::tr("Markdown (*.md)");
+}
+
+QString htmlFilter()
+{
+    return ExportAction::tr("웹 페이지 (*.html)");
+}
 
 } // namespace
 
@@ -28,35 +40,35 @@ ExportReport exportDiaryToFile(const PageStore& pages, QString file, bool html)
     using Outcome = ExportSummary::Outcome;
     switch (summary.outcome) {
     case Outcome::FolderUnreadable:
-        return {false, QStringLiteral("일기 폴더를 읽을 수 없습니다.")};
+        return {false, ExportAction::tr("일기 폴더를 읽을 수 없습니다.")};
     case Outcome::InsideDataFolder:
-        return {false, QStringLiteral("일기 폴더 안에는 내보낼 수 없습니다.\n다른 곳을 고르십시오.")};
+        return {false, ExportAction::tr("일기 폴더 안에는 내보낼 수 없습니다.\n다른 곳을 고르십시오.")};
     case Outcome::WriteFailed:
-        return {false, QStringLiteral("%1\n파일을 쓸 수 없습니다. 아무것도 쓰지 않았습니다.").arg(file)};
+        return {false, ExportAction::tr("%1\n파일을 쓸 수 없습니다. 아무것도 쓰지 않았습니다.").arg(file)};
     case Outcome::Written:
         break;
     }
-    QString message = QStringLiteral("일기 %1일을 내보냈습니다.\n%2").arg(summary.days).arg(file);
+    QString message = ExportAction::tr("일기 %1일을 내보냈습니다.\n%2").arg(summary.days).arg(file);
     if (!summary.unreadable.empty())
-        message += QStringLiteral("\n\n읽을 수 없는 일기 %1개는 건너뛰었습니다.").arg(summary.unreadable.size());
+        message += ExportAction::tr("\n\n읽을 수 없는 일기 %1개는 건너뛰었습니다.").arg(summary.unreadable.size());
     return {true, message};
 }
 
 void exportDiaryWithDialog(QWidget* parent, const PageStore& pages)
 {
-    QString filter = kMarkdownFilter;
-    const QString file = QFileDialog::getSaveFileName(parent, QStringLiteral("내보내기"),
+    QString filter = markdownFilter();
+    const QString file = QFileDialog::getSaveFileName(parent, ExportAction::tr("내보내기"),
                                                       QDir::home().filePath(QStringLiteral("diary.md")),
-                                                      kMarkdownFilter + QStringLiteral(";;") + kHtmlFilter, &filter);
+                                                      markdownFilter() + QStringLiteral(";;") + htmlFilter(), &filter);
     if (file.isEmpty())
         return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const ExportReport report = exportDiaryToFile(pages, file, filter == kHtmlFilter);
+    const ExportReport report = exportDiaryToFile(pages, file, filter == htmlFilter());
     QApplication::restoreOverrideCursor();
     if (report.written)
-        QMessageBox::information(parent, QStringLiteral("내보내기"), report.message);
+        QMessageBox::information(parent, ExportAction::tr("내보내기"), report.message);
     else
-        QMessageBox::warning(parent, QStringLiteral("내보내기"), report.message);
+        QMessageBox::warning(parent, ExportAction::tr("내보내기"), report.message);
 }
 
 } // namespace pagelet

@@ -1,5 +1,7 @@
 #include "qt/KoreanQt.h"
 
+#include "text/Catalogue.h"
+
 #include <QCoreApplication>
 #include <QLibraryInfo>
 #include <QTranslator>
@@ -15,6 +17,13 @@ bool loadKoreanQtTexts(QCoreApplication& app)
         return false;
     }
     return app.installTranslator(translator);
+}
+
+void installCoreTextLookup()
+{
+    setTextLookup([](const char* context, const char* source) {
+        return QCoreApplication::translate(context, source).toStdU16String();
+    });
 }
 
 } // namespace pagelet

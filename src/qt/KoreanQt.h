@@ -8,4 +8,7 @@ namespace pagelet {
 // False when the translation is not installed; Qt then keeps its English texts.
 bool loadKoreanQtTexts(QCoreApplication& app);
 
+// The core's catalogue texts go through the translators installed in Qt from now on.
+void installCoreTextLookup();
+
 } // namespace pagelet

@@ -64,11 +64,11 @@ PageletWindow::PageletWindow(const WindowOverrides& o)
                                     [this](int percent) { zoomTo(percent); }, [this] { close(); }});
     // Beyond the month: every year searched, and the diary exported. A jump from the search
     // leaves the shown page as the find dialog's OK does: stored first, or no jump.
-    m_menu->addEntry(QStringLiteral("모든 일기에서 찾기..."), QKeySequence(QStringLiteral("Ctrl+Shift+F")), [this] {
+    m_menu->addEntry(tr("모든 일기에서 찾기..."), QKeySequence(QStringLiteral("Ctrl+Shift+F")), [this] {
         openSearchWindow(this, m_dialog->settings().dataPath,
                          [this](const LocalDate& d) { return m_dialog->day().showFoundDay(fromLocal(d)); });
     });
-    m_menu->addEntry(QStringLiteral("내보내기..."), QKeySequence(),
+    m_menu->addEntry(tr("내보내기..."), QKeySequence(),
                      [this] { exportDiaryWithDialog(this, m_dialog->pages()); });
     m_edit->installEventFilter(this);
     m_calendar.keyboardClosed = [&dialog] { dialog.closeCalendar(); };

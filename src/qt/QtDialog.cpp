@@ -41,7 +41,7 @@ QLabel* imageLabel(const char* resource, QWidget* parent, const QSize& size)
 QtDialog::QtDialog(const DialogTemplate& layout, DialogHandler& handler, QWidget* parent)
     : QDialog(parent), m_handler(handler)
 {
-    setWindowTitle(QString::fromUtf8(layout.caption));
+    setWindowTitle(dialogText(layout.caption));
     const QRect frame = dialogUnitsToPixels(0, 0, layout.width, layout.height);
     setFixedSize(frame.size());
     QFont f = font();
@@ -131,7 +131,7 @@ bool QtDialog::eventFilter(QObject* watched, QEvent* event)
 
 QWidget* QtDialog::makeControl(const ControlTemplate& c)
 {
-    const QString text = QString::fromUtf8(c.text);
+    const QString text = dialogText(c.text);
     QRect rect = dialogUnitsToPixels(c.x, c.y, c.width, c.height);
     QWidget* w = nullptr;
     switch (c.kind) {

@@ -1,5 +1,6 @@
 #include "qt/QtGraphics.h"
 
+#include "base/BmpHeader.h"
 #include "base/ByteIo.h"
 #include "base/FileIo.h"
 #include "base/Text.h"
@@ -21,44 +22,12 @@ namespace pagelet {
 namespace {
 // Skins are downloaded by users: refuse what no skin needs before decoding it.
 constexpr std::size_t kMaxBitmapBytes = 16 * 1024 * 1024;
-constexpr int kMaxBitmapSide = 4096;
 constexpr int kAllocationLimitMb = 80; // a 4096 x 4096 picture at 32 bits is 64 MiB
 constexpr QRgb kTransparent = 0xFF00FF;
 // Qt hands a copy of 96 rows or more to its thread pool, whose threads cost more to start than
 // a window's worth of copying: big copies go in bands of fewer rows, at every zoom step too
 // (times 1.5, 2 and 3 they stay whole rows, so the bands meet without a seam).
 constexpr int kBandRows = 30;
-
-// The decoder fills a truncated picture with garbage rather than failing, so a file too
-// short for its own uncompressed pixels counts as broken. Compressed pictures are left to
-// the decoder, which stops at its allocation limit.
-bool bmpHeaderFits(std::span<const std::uint8_t> head, std::uint64_t fileSize)
-{
-    ByteReader r(head);
-    std::uint16_t magic = 0, width16 = 0, height16 = 0, bitCount = 0;
-    std::uint32_t dataOffset = 0, infoSize = 0, compression = 0;
-    std::int32_t width = 0, height = 0;
-    if (!r.getUint16(magic) || magic != ('B' | 'M' << 8) || !r.skip(8) || !r.getUint32(dataOffset) || !r.getUint32(infoSize))
-        return false;
-    if (infoSize == 12) {
-        if (!r.getUint16(width16) || !r.getUint16(height16) || !r.skip(2) || !r.getUint16(bitCount))
-            return false;
-        width = width16;
-        height = height16;
-    } else if (infoSize < 40 || !r.getInt32(width) || !r.getInt32(height) || !r.skip(2) || !r.getUint16(bitCount) ||
-               !r.getUint32(compression)) {
-        return false;
-    }
-    const qint64 w = width, h = height < 0 ? -qint64(height) : height;
-    if (w <= 0 || h <= 0 || w > kMaxBitmapSide || h > kMaxBitmapSide)
-        return false;
-    const bool uncompressed = compression == 0 || compression == 3 || compression == 6;
-    if (!uncompressed || bitCount == 0 || bitCount > 32)
-        return true;
-    const qint64 stride = (w * bitCount + 31) / 32 * 4;
-    const qint64 lastRow = (w * bitCount + 7) / 8;
-    return qint64(fileSize) >= qint64(dataOffset) + stride * (h - 1) + lastRow;
-}
 } // namespace
 
 QColor toQColor(Color color)
@@ -233,14 +202,15 @@ std::unique_ptr<Bitmap> QtGraphics::loadBitmap(const std::u16string& path)
 {
     // Read like every other file: a FIFO or device named like a picture must not block us.
     ReadableFile file(path, kMaxBitmapBytes);
-    std::uint8_t headBytes[kPlainBmpHeadBytes];
+    std::uint8_t headBytes[kBmpHeadBytes];
     const auto got = file.readInto(headBytes, sizeof headBytes);
     if (!got)
         return nullptr;
     const std::span<const std::uint8_t> head(headBytes, *got);
-    if (!bmpHeaderFits(head, file.size()))
+    const auto header = readBmpHeader(head);
+    if (!header || !header->rowsFit(file.size()))
         return nullptr;
-    if (auto plain = readPlainBmp(head, file)) {
+    if (auto plain = readPlainBmp(*header, file)) {
         if (plain->isNull())
             return nullptr;
         return std::make_unique<QtBitmap>(std::move(*plain));
@@ -260,8 +230,8 @@ std::unique_ptr<Bitmap> QtGraphics::loadBitmap(const std::u16string& path)
     reader.setAutoDetectImageFormat(false);
     reader.setAllocationLimit(kAllocationLimitMb);
     const QSize size = reader.size(); // rows stored top-down give a negative height
-    if (size.width() <= 0 || size.height() == 0 || size.width() > kMaxBitmapSide ||
-        std::abs(size.height()) > kMaxBitmapSide)
+    if (size.width() <= 0 || size.height() == 0 || size.width() > kMaxBmpSide ||
+        std::abs(size.height()) > kMaxBmpSide)
         return nullptr;
     QImage image;
     if (!reader.read(&image) || image.isNull())

@@ -7,6 +7,7 @@
 #include "qt/QtGraphics.h"
 #include "qt/SoundModule.h"
 #include "qt/Zoom.h"
+#include "text/Catalogue.h"
 
 #include <QApplication>
 #include <QGridLayout>
@@ -24,10 +25,25 @@ namespace pagelet {
 
 namespace {
 
-const std::u16string kNoInput = u"녹음 장치를 찾을 수 없습니다.";
-const std::u16string kNoOutput = u"재생 장치를 찾을 수 없습니다.";
-const std::u16string kUnplayable = u"녹음 파일을 재생할 수 없습니다.";
-const std::u16string kNotSaved = u"녹음을 저장할 수 없습니다.\n데이터 폴더를 확인하시기 바랍니다.";
+QString noInput()
+{
+    return RecorderWindow::tr("녹음 장치를 찾을 수 없습니다.");
+}
+
+QString noOutput()
+{
+    return RecorderWindow::tr("재생 장치를 찾을 수 없습니다.");
+}
+
+QString unplayable()
+{
+    return RecorderWindow::tr("녹음 파일을 재생할 수 없습니다.");
+}
+
+QString notSaved()
+{
+    return RecorderWindow::tr("녹음을 저장할 수 없습니다.") + u'\n' + QString::fromStdU16String(textOf(TextId::CheckDataFolder));
+}
 
 QString minutes(double seconds)
 {
@@ -70,18 +86,18 @@ RecorderWindow::RecorderWindow(QWidget* parent, std::u16string memoPath, Message
     setWindowTitle(QStringLiteral("Pagelet"));
     setFont(Zoom::scaled(font(), Zoom::factor()));
     const QStyle* s = style();
-    m_record = button(this, recordIcon(), QString(), QStringLiteral("녹음 (R)"));
-    m_stop = button(this, s->standardIcon(QStyle::SP_MediaStop), QString(), QStringLiteral("정지 (S)"));
-    m_play = button(this, s->standardIcon(QStyle::SP_MediaPlay), QString(), QStringLiteral("재생 (P, Space)"));
-    m_ok = button(this, QIcon(), QStringLiteral("확인"), QStringLiteral("녹음을 두고 닫기 (Enter)"));
-    m_cancel = button(this, QIcon(), QStringLiteral("취소"), QStringLiteral("닫고 녹음을 지울지 묻기 (Esc)"));
+    m_record = button(this, recordIcon(), QString(), tr("녹음 (R)"));
+    m_stop = button(this, s->standardIcon(QStyle::SP_MediaStop), QString(), tr("정지 (S)"));
+    m_play = button(this, s->standardIcon(QStyle::SP_MediaPlay), QString(), tr("재생 (P, Space)"));
+    m_ok = button(this, QIcon(), tr("확인"), tr("녹음을 두고 닫기 (Enter)"));
+    m_cancel = button(this, QIcon(), tr("취소"), tr("닫고 녹음을 지울지 묻기 (Esc)"));
     m_time = new QLabel(this);
-    m_time->setToolTip(QStringLiteral("지난 시간 / 전체 시간"));
+    m_time->setToolTip(tr("지난 시간 / 전체 시간"));
     m_level = new QProgressBar(this);
     m_level->setRange(0, 100);
     m_level->setTextVisible(false);
     m_level->setFixedHeight(6);
-    m_level->setToolTip(QStringLiteral("녹음 소리 크기"));
+    m_level->setToolTip(tr("녹음 소리 크기"));
 
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(6, 6, 6, 6);
@@ -107,7 +123,7 @@ RecorderWindow::RecorderWindow(QWidget* parent, std::u16string memoPath, Message
     m_recorder->failed = [this](MemoRecording::Result why) {
         stop();
         if (why == MemoRecording::Result::NoDevice)
-            tell(kNoInput);
+            tell(noInput());
     };
     // Ending the program mid-recording keeps what was recorded, as a stop would.
     connect(qApp, &QCoreApplication::aboutToQuit, this, &RecorderWindow::stop);
@@ -149,9 +165,9 @@ bool RecorderWindow::playing() const
     return m_player->active();
 }
 
-void RecorderWindow::tell(const std::u16string& text)
+void RecorderWindow::tell(const QString& text)
 {
-    m_messages.show(text, kAppTitle, MessageButtons::Ok, MessageIcon::Exclamation);
+    m_messages.show(text.toStdU16String(), kAppTitle, MessageButtons::Ok, MessageIcon::Exclamation);
 }
 
 void RecorderWindow::record()
@@ -160,7 +176,7 @@ void RecorderWindow::record()
         return;
     const auto started = m_recorder->start();
     if (started != MemoRecording::Result::Ok) {
-        tell(started == MemoRecording::Result::NoDevice ? kNoInput : kNotSaved);
+        tell(started == MemoRecording::Result::NoDevice ? noInput() : notSaved());
         return;
     }
     m_ticker->start();
@@ -173,7 +189,7 @@ void RecorderWindow::stop()
         const auto kept = m_recorder->stop();
         refresh();
         if (kept != MemoRecording::Result::Ok)
-            tell(kNotSaved);
+            tell(notSaved());
     }
     if (playing())
         m_player->stop();
@@ -187,7 +203,7 @@ void RecorderWindow::play()
         return;
     const auto started = m_player->start(m_memo);
     if (started != MemoPlayback::Result::Ok) {
-        tell(started == MemoPlayback::Result::NoDevice ? kNoOutput : kUnplayable);
+        tell(started == MemoPlayback::Result::NoDevice ? noOutput() : unplayable());
         refresh();
         return;
     }
@@ -200,7 +216,7 @@ void RecorderWindow::onPlayed(bool deviceFailed)
     m_ticker->stop();
     refresh();
     if (deviceFailed)
-        tell(kNoOutput);
+        tell(noOutput());
 }
 
 void RecorderWindow::accept()

@@ -43,7 +43,7 @@ protected:
 
 private:
     void finish(int code);
-    void tell(const std::u16string& text);
+    void tell(const QString& text);
     void refresh();
     void onPlayed(bool deviceFailed);
 

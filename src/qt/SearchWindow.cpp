@@ -28,12 +28,12 @@ SearchWindow::SearchWindow(QWidget* parent, std::u16string dataFolder, Jump jump
     : QWidget(parent, Qt::Window), m_folder(std::move(dataFolder)), m_jump(std::move(jump))
 {
     setObjectName(QStringLiteral("searchWindow"));
-    setWindowTitle(QStringLiteral("모든 일기에서 찾기"));
+    setWindowTitle(tr("모든 일기에서 찾기"));
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(QStringLiteral("찾는 단어"), this));
+    layout->addWidget(new QLabel(tr("찾는 단어"), this));
     m_word = new QLineEdit(this);
     layout->addWidget(m_word);
-    m_matchCase = new QCheckBox(QStringLiteral("대소문자 구별"), this);
+    m_matchCase = new QCheckBox(tr("대소문자 구별"), this);
     layout->addWidget(m_matchCase);
     m_results = new QListWidget(this);
     m_results->setItemDelegate(new SearchHitDelegate(m_results));
@@ -78,7 +78,7 @@ void SearchWindow::setDataFolder(std::u16string folder)
 
 QString SearchWindow::dateText(const LocalDate& date)
 {
-    return QStringLiteral("%1년 %2월 %3일 (%4)")
+    return tr("%1년 %2월 %3일 (%4)")
         .arg(date.year)
         .arg(date.month)
         .arg(date.day)
@@ -96,7 +96,7 @@ void SearchWindow::restart()
         return;
     }
     m_searching = true;
-    m_status->setText(QStringLiteral("찾는 중..."));
+    m_status->setText(tr("찾는 중..."));
     m_worker->start(std::make_shared<PlainPageStore>(m_folder), {word, m_matchCase->isChecked(), SearchOrder::NewestFirst});
 }
 
@@ -129,11 +129,11 @@ void SearchWindow::finish(std::uint64_t search, const SearchSummary& summary)
         return;
     m_searching = false;
     if (!summary.folderRead)
-        m_status->setText(QStringLiteral("일기 폴더를 읽을 수 없습니다."));
+        m_status->setText(tr("일기 폴더를 읽을 수 없습니다."));
     else if (summary.matchedDays == 0)
-        m_status->setText(QStringLiteral("찾는 단어가 든 일기가 없습니다."));
+        m_status->setText(tr("찾는 단어가 든 일기가 없습니다."));
     else
-        m_status->setText(QStringLiteral("%1일").arg(summary.matchedDays));
+        m_status->setText(tr("%1일").arg(summary.matchedDays));
     emit searchFinished();
 }
 

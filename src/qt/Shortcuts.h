@@ -11,7 +11,7 @@ struct Shortcut {
     enum Kind { Command, ZoomIn, ZoomOut, ZoomReset, Close };
     Kind kind;
     int command; // for Command, else 0
-    QString name; // Korean, as the tooltip and the menu show it
+    QString name; // as the tooltip and the menu show it
     QList<QKeySequence> keys; // the first is the one shown
 };
 

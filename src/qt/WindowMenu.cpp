@@ -16,10 +16,10 @@ WindowMenu::WindowMenu(QWidget& window, Hooks hooks) : QObject(&window), m_windo
 {
     m_menu = new QMenu(&window);
     m_menu->addSeparator();
-    QMenu* sizes = m_menu->addMenu(QStringLiteral("크기"));
+    QMenu* sizes = m_menu->addMenu(tr("크기"));
     m_menu->addSeparator();
     m_extraSection = m_menu->addSeparator();
-    m_menu->addAction(QStringLiteral("Pagelet 정보"), this, &WindowMenu::about);
+    m_menu->addAction(tr("Pagelet 정보"), this, &WindowMenu::about);
     m_menu->addSeparator();
     QAction* commandsEnd = m_menu->actions().front();
     for (const Shortcut& s : shortcuts()) {
@@ -98,9 +98,9 @@ bool WindowMenu::isWindowKey(const QKeySequence& keys) const
 
 void WindowMenu::about()
 {
-    QMessageBox::about(&m_window, QStringLiteral("Pagelet 정보"),
-                       QStringLiteral("<b>Pagelet</b> %1<br><br>하루 한 장의 개인 일기장<br><br>"
-                                      "MIT 라이선스로 배포합니다.")
+    QMessageBox::about(&m_window, tr("Pagelet 정보"),
+                       tr("<b>Pagelet</b> %1<br><br>하루 한 장의 개인 일기장<br><br>"
+                          "MIT 라이선스로 배포합니다.")
                            .arg(QApplication::applicationVersion()));
 }
 

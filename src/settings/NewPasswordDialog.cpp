@@ -3,6 +3,7 @@
 #include "platform/SoftKeyboard.h"
 #include "platform/MessageBox.h"
 #include "settings/PasswordDialog.h"
+#include "text/Catalogue.h"
 
 namespace pagelet {
 
@@ -38,7 +39,7 @@ void NewPasswordDialog::OnOK(DialogView& view)
     DoDataExchange(view, true);
     // A view that let a longer text through gets the same answer as an empty one.
     if (newPassword.empty() || newPassword.size() > static_cast<std::size_t>(kMaxPasswordLength)) {
-        m_messages.show(u"적절한 암호를 설정하시기 바랍니다.", kAppTitle, MessageButtons::Ok, MessageIcon::None);
+        m_messages.show(textOf(TextId::BadNewPassword), kAppTitle, MessageButtons::Ok, MessageIcon::None);
         view.focusItem(kPasswordEdit);
         return;
     }
@@ -47,7 +48,7 @@ void NewPasswordDialog::OnOK(DialogView& view)
         view.endDialog(true);
         return;
     }
-    m_messages.show(u"암호가 일치하지 않습니다.\n다시 입력하세요.", kAppTitle, MessageButtons::Ok, MessageIcon::None);
+    m_messages.show(textOf(TextId::WrongPassword), kAppTitle, MessageButtons::Ok, MessageIcon::None);
     newPassword.clear();
     confirmation.clear();
     DoDataExchange(view, false);

@@ -2,6 +2,7 @@
 
 #include "platform/SoftKeyboard.h"
 #include "platform/MessageBox.h"
+#include "text/Catalogue.h"
 
 #include <algorithm>
 
@@ -43,7 +44,7 @@ void PasswordDialog::OnOK(DialogView& view)
         return;
     }
     if (triesLeft > 1) {
-        m_messages.show(u"암호가 일치하지 않습니다.\n다시 입력하세요.", kAppTitle, MessageButtons::Ok, MessageIcon::None);
+        m_messages.show(textOf(TextId::WrongPassword), kAppTitle, MessageButtons::Ok, MessageIcon::None);
         enteredPassword.clear();
         DoDataExchange(view, false);
         view.focusItem(kPasswordEdit);

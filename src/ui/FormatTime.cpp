@@ -1,6 +1,7 @@
 #include "ui/FormatTime.h"
 
 #include "base/Text.h"
+#include "text/Catalogue.h"
 
 namespace pagelet {
 
@@ -15,9 +16,9 @@ std::u16string formatTime(std::int32_t style, int hour, int minute, int second, 
         text = twoDigits(hour);
     } else if (hour < 13) {
         // Noon keeps the morning word: 12 is below 13.
-        text = (english ? u"A.M. " : u"오전 ") + twoDigits(hour);
+        text = (english ? u"A.M. " : textOf(TextId::Morning) + u" ") + twoDigits(hour);
     } else {
-        text = (english ? u"P.M. " : u"오후 ") + twoDigits(hour - 12);
+        text = (english ? u"P.M. " : textOf(TextId::Afternoon) + u" ") + twoDigits(hour - 12);
     }
     text += u" : ";
     text += twoDigits(minute);

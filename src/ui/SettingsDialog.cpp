@@ -8,6 +8,7 @@
 #include "platform/MessageBox.h"
 #include "settings/NewPasswordDialog.h"
 #include "skin/SkinFolder.h"
+#include "text/Catalogue.h"
 #include "ui/FormatTime.h"
 
 #include <map>
@@ -104,7 +105,7 @@ void SettingsDialog::OnOK(DialogView& view)
         view.endDialog(true);
         return;
     }
-    m_messages.show(u"적절한 경로를 설정하시기 바랍니다.", kAppTitle, MessageButtons::Ok, MessageIcon::None);
+    m_messages.show(textOf(TextId::BadDataPath), kAppTitle, MessageButtons::Ok, MessageIcon::None);
     view.focusItem(kDataPathEdit);
 }
 

@@ -12,10 +12,12 @@
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
+#include <QPointer>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
+#include <memory>
 
 namespace pagelet::qttest {
 
@@ -48,14 +50,42 @@ struct TempInstall {
     WindowOverrides overrides;
 };
 
-// Acts on the modal dialog once its run has started.
-inline void whenModal(std::function<void(QtDialog&)> act)
+inline int failedChecks()
 {
-    QTimer::singleShot(0, [act] {
-        if (auto* dialog = qobject_cast<QtDialog*>(QApplication::activeModalWidget()))
-            act(*dialog);
-        else
+    const auto* result = ::testing::UnitTest::GetInstance()->current_test_info()->result();
+    int failed = 0;
+    for (int i = 0; i < result->total_part_count(); ++i)
+        failed += result->GetTestPartResult(i).failed();
+    return failed;
+}
+
+// Acts on the modal dialog once its run has started. A check that fails in `act` (a fatal one
+// returns early) or a dialog left unanswered would keep the run waiting forever: the dialog is
+// closed then, so the test fails instead of hanging.
+inline void whenModal(std::function<void(QtDialog&)> act, int answerWithinMs = 10000)
+{
+    QTimer::singleShot(0, [act, answerWithinMs] {
+        const QPointer dialog = qobject_cast<QtDialog*>(QApplication::activeModalWidget());
+        if (!dialog) {
             ADD_FAILURE() << "no dialog is running";
+            return;
+        }
+        auto answered = std::make_shared<bool>(false);
+        QObject::connect(dialog, &QDialog::finished, dialog, [answered] { *answered = true; });
+        const int failedBefore = failedChecks();
+        act(*dialog);
+        if (*answered || !dialog)
+            return;
+        if (failedChecks() > failedBefore) {
+            dialog->done(QDialog::Rejected);
+            return;
+        }
+        QTimer::singleShot(answerWithinMs, dialog, [dialog, answered] {
+            if (*answered)
+                return;
+            ADD_FAILURE() << "the dialog was never answered";
+            dialog->done(QDialog::Rejected);
+        });
     });
 }
 

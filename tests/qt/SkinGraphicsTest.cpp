@@ -34,6 +34,17 @@ QByteArray withInt32(QByteArray b, int at, std::int32_t v)
     return b;
 }
 
+// A black 24-bit picture behind the oldest, 12-byte info header, which Qt no longer writes.
+QByteArray oldHeader(std::uint16_t w, std::uint16_t h)
+{
+    const int stride = (w * 3 + 3) / 4 * 4;
+    QByteArray b("BM", 2);
+    for (const auto [value, bytes] : {std::pair {26 + stride * h, 4}, {0, 4}, {26, 4}, {12, 4}, {w, 2}, {h, 2}, {1, 2}, {24, 2}})
+        for (int i = 0; i < bytes; ++i)
+            b += char((value >> (8 * i)) & 0xFF);
+    return b + QByteArray(stride * h, '\0');
+}
+
 QImage solid(int w, int h, QColor c)
 {
     QImage image(w, h, QImage::Format_RGB32);
@@ -64,6 +75,11 @@ TEST(SkinGraphics, LoadsOnlyWholeBmpFilesOfSensibleSize)
         {"a PNG named .bmp", encoded(solid(30, 10, Qt::red), "PNG"), {}},
         {"4096 wide", encoded(solid(4096, 1, Qt::red)), {4096, 1}},
         {"wider than 4096", encoded(solid(4097, 1, Qt::red)), {}},
+        {"4096 tall", encoded(solid(1, 4096, Qt::red)), {1, 4096}},
+        {"taller than 4096", encoded(solid(1, 4097, Qt::red)), {}},
+        {"taller than 4096, top-down", withInt32(encoded(solid(1, 4097, Qt::red)), 22, -4097), {}},
+        {"the oldest header", oldHeader(3, 2), {3, 2}},
+        {"taller than 4096 in the oldest header", oldHeader(1, 4097), {}},
         {"4096 x 4096 claimed by a small file", withInt32(withInt32(good, 18, 4096), 22, 4096), {}},
         {"over 16 MiB", good + QByteArray(16 * 1024 * 1024, '\0'), {}},
         {"folder", {}, {}},
@@ -126,12 +142,14 @@ TEST(SkinGraphics, PlainBmpDecodesAsQtsReaderOrNotAtAll)
         }
         out.close();
         ReadableFile file(fromQString(path), 1 << 20);
-        std::uint8_t head[kPlainBmpHeadBytes];
+        std::uint8_t head[kBmpHeadBytes];
         const auto got = file.readInto(head, sizeof head);
         EXPECT_TRUE(got) << name;
+        const auto header = readBmpHeader({head, got.value_or(0)});
+        EXPECT_TRUE(header) << name;
         if (meanwhile)
             meanwhile(path);
-        return readPlainBmp({head, got.value_or(0)}, file);
+        return header ? readPlainBmp(*header, file) : std::nullopt;
     };
     for (const auto& c : cases) {
         const QImage quick = readBack(c.name, c.bytes).value_or(QImage());

@@ -1,0 +1,76 @@
+#pragma once
+// The catalogue: every text the core shows to people, once, by name, with its Korean source.
+// The sources are marked for Qt's lupdate (see TextMarker.h); the Qt layer installs a lookup that
+// translates them, and without one each name gives its Korean source.
+#include <cstddef>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace pagelet {
+
+enum class TextId {
+    // Start-up and close-down.
+    NotInstalled,
+    NoConfigFile,
+    Quitting,
+    SaveBeforeQuit,
+    // Settings and passwords.
+    SettingsNotSaved,
+    BadDataPath,
+    BadNewPassword,
+    WrongPassword,
+    // The shown day; the problems end with the data folder advice.
+    PageNotSaved,
+    PageNotDeleted,
+    PageUnreadable,
+    CheckDataFolder,
+    DeletePageQuestion,
+    DeleteMemoQuestion,
+    // The month search; %1 is the word looked for.
+    NothingThisMonth,
+    NoMoreMatches,
+    NotOnThisDay,
+    // Words of the time stamp, the export and the dates.
+    Morning,
+    Afternoon,
+    WeatherLine,
+    Clear,
+    FewClouds,
+    Cloudy,
+    Rain,
+    Snow,
+    Sunday,
+    Monday,
+    Tuesday,
+    Wednesday,
+    Thursday,
+    Friday,
+    Saturday,
+    Count
+};
+
+// One entry: its name, and the context and UTF-8 source lupdate collects.
+struct CatalogueEntry {
+    TextId id;
+    const char* name;
+    const char* context;
+    const char* source;
+};
+
+// Given an entry's context and UTF-8 source, the text to show.
+using TextLookup = std::u16string (*)(const char* context, const char* source);
+
+std::span<const CatalogueEntry> catalogue();
+// Installed once at start-up, before any other thread asks for a text; nullptr restores the sources.
+void setTextLookup(TextLookup lookup);
+
+std::u16string textOf(TextId id);
+// The n-th of a run of names: the weekdays from Sunday, the weather words from Clear.
+std::u16string textOf(TextId first, int n);
+// A problem's line, then the advice to check the data folder.
+std::u16string dataFolderProblem(TextId problem);
+// pattern with each "%1" replaced by argument; the argument itself is not searched again.
+std::u16string withArgument(std::u16string_view pattern, std::u16string_view argument);
+
+} // namespace pagelet

@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# Runs lupdate over src/ as a translator would and fails when a Korean string literal lies
+# outside what it collects: the core's catalogue (PAGELET_TR_NOOP) and the Qt layer's tr().
+# Usage: lupdate-check.sh SOURCE_DIR. Exit 77 (skipped) when lupdate is missing.
+set -euo pipefail
+src="$1/src"
+lupdate="$(command -v lupdate || true)"
+[ -n "$lupdate" ] || lupdate=/usr/lib/qt6/bin/lupdate
+if [ ! -x "$lupdate" ] || ! command -v python3 >/dev/null; then
+    echo "SKIP: lupdate or python3 is missing (Debian: qt6-l10n-tools, python3)"
+    exit 77
+fi
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+"$lupdate" -silent -tr-function-alias QT_TRANSLATE_NOOP+=PAGELET_TR_NOOP "$src" -ts "$work/all.ts"
+
+python3 - "$src" "$work/all.ts" <<'PY'
+import pathlib, re, sys
+import xml.etree.ElementTree as ET
+
+src, ts = pathlib.Path(sys.argv[1]), sys.argv[2]
+xml = pathlib.Path(ts).read_text(encoding="utf-8")
+# Control characters are written as <byte value="xd"/> inside a source.
+xml = re.sub(r'<byte value="x([0-9a-fA-F]+)"/>', lambda m: "&#x%s;" % m.group(1), xml)
+collected = ["".join(s.itertext()) for s in ET.fromstring(xml).iter("source")]
+print("lupdate collected %d texts" % len(collected))
+
+hangul = re.compile("[\uac00-\ud7af]")
+# Comments, character literals and string literals, in one pass so a quote in a comment is no string.
+token = re.compile(r'//[^\n]*|/\*.*?\*/|\'(?:\\.|[^\\\'])*\'|(?:u8|u|U|L)?"((?:\\.|[^\\"])*)"', re.S)
+escapes = {"n": "\n", "r": "\r", "t": "\t", '"': '"', "\\": "\\", "'": "'"}
+missing = []
+literals = 0
+for path in sorted(src.rglob("*")):
+    if path.suffix not in (".cpp", ".h"):
+        continue
+    text = path.read_text(encoding="utf-8")
+    for m in token.finditer(text):
+        body = m.group(1)
+        if body is None or not hangul.search(body):
+            continue
+        literals += 1
+        value = re.sub(r"\\(.)", lambda e: escapes.get(e.group(1), e.group(0)), body)
+        if not any(value in s for s in collected):
+            line = text.count("\n", 0, m.start()) + 1
+            missing.append("%s:%d: %s" % (path.relative_to(src.parent), line, body))
+if missing:
+    print("Korean texts lupdate does not collect (use the catalogue or tr()):")
+    print("\n".join(missing))
+    sys.exit(1)
+print("all %d Korean string literals are collected" % literals)
+PY
