@@ -8,7 +8,6 @@
 #include "platform/MessageBox.h"
 #include "platform/MonthCalendar.h"
 #include "platform/VoiceRecorder.h"
-#include "settings/Settings.h"
 #include "skin/Skin.h"
 #include "store/PageStore.h"
 #include "text/Catalogue.h"
@@ -231,7 +230,8 @@ void ShownDay::onDayStatesRequested()
 void ShownDay::scanDayMarks()
 {
     MonthCalendar& calendar = m_ports.calendar;
-    calendar.setDayStates(dayMarkMasks(calendar.displayedRange(), [this](const LocalDate& date) { return m_pages.hasPage(date); }));
+    calendar.setDayStates(
+        dayMarkMasks(calendar.displayedRange(), [this](const LocalDate& date) { return m_pages.hasPage(date); }));
 }
 
 bool ShownDay::showFoundDay(DayValue day)
