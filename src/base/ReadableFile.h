@@ -12,13 +12,17 @@ namespace pagelet {
 // never waited on.
 class ReadableFile {
 public:
+    // Pages and memos are never read through a symbolic link: a link to any readable file
+    // would show it as the diary's own.
+    enum class Links { Follow, Refuse };
     enum class State {
         Missing, // nothing there, or a folder
-        Refused, // something there that can't be opened, isn't a regular file or is too large
+        Refused, // something there that can't be opened, isn't a regular file or is too large,
+                 // or a refused link
         Open,
     };
 
-    ReadableFile(const std::u16string& path, std::uint64_t maxBytes);
+    ReadableFile(const std::u16string& path, std::uint64_t maxBytes, Links links = Links::Follow);
     ~ReadableFile();
     ReadableFile(const ReadableFile&) = delete;
     ReadableFile& operator=(const ReadableFile&) = delete;

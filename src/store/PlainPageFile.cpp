@@ -68,7 +68,7 @@ PageCheck checkOf(const std::optional<PageHeader>& header)
 // 100 KB buffer for each costs more than reading it.
 PageCheck readPageInto(const std::u16string& path, Page& page)
 {
-    ReadableFile file(path, static_cast<std::uint64_t>(kPageFileLimit));
+    ReadableFile file(path, static_cast<std::uint64_t>(kPageFileLimit), ReadableFile::Links::Refuse);
     const auto header = readHeader(file);
     if (!header || !header->usable())
         return checkOf(header);
@@ -86,7 +86,7 @@ PageCheck readPageInto(const std::u16string& path, Page& page)
 
 PageCheck probePageFile(const std::u16string& path)
 {
-    ReadableFile file(path, static_cast<std::uint64_t>(kPageFileLimit));
+    ReadableFile file(path, static_cast<std::uint64_t>(kPageFileLimit), ReadableFile::Links::Refuse);
     return checkOf(readHeader(file));
 }
 

@@ -17,13 +17,20 @@ namespace {
 
 const std::u16string kMemoExtension = u".wav";
 
+// Something other than a folder is there: links are looked at, never through, since the
+// reader refuses them as unreadable pages.
+bool isKept(const std::string& path)
+{
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
 bool isFolderEntry(const dirent& e, const std::string& path)
 {
     // The entry's type saves a stat per page where the file system gives it. A name that
     // can't be looked at is kept, so the reader reports it as unreadable.
     struct stat st {};
-    return e.d_type == DT_DIR ||
-           ((e.d_type == DT_UNKNOWN || e.d_type == DT_LNK) && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode));
+    return e.d_type == DT_DIR || (e.d_type == DT_UNKNOWN && ::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode));
 }
 
 } // namespace
@@ -80,8 +87,7 @@ bool PlainPageStore::exists(const LocalDate& date, const char* extension) const
     for (char16_t c : makeDateKey(date))
         path += static_cast<char>(c);
     path += extension;
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+    return isKept(path);
 }
 
 bool PlainPageStore::hasPage(const LocalDate& date) const
@@ -137,7 +143,7 @@ bool PlainPageStore::remove(const LocalDate& date)
 {
     std::vector<std::u16string> doomed;
     for (const auto& path : {pagePath(date), memoPath(date)})
-        if (isFile(path))
+        if (isKept(toUtf8(path)))
             doomed.push_back(path);
     if (!removeFilesTogether(doomed))
         return false;

@@ -106,6 +106,8 @@ TEST(SaveFaults, AnUnreadablePageIsNeverDeletedOrOverwritten)
 {
     // What is at a path: its kind, its size and the bytes a page read takes from it.
     const auto snapshot = [](const fs::path& p) {
+        if (fs::is_symlink(p))
+            return "link to " + fs::read_symlink(p).string();
         if (!fs::is_regular_file(p))
             return std::string(fs::is_fifo(p) ? "fifo" : "nothing");
         const Bytes bytes = bytesOf(p);
@@ -115,6 +117,10 @@ TEST(SaveFaults, AnUnreadablePageIsNeverDeletedOrOverwritten)
         {"shorter than 8 bytes", [](const fs::path& p) { writeBytes(p, {7, 0, 0}); }},
         {"no length while text follows", [](const fs::path& p) { writeBytes(p, {1, 0, 0, 0, 0, 0, 0, 0, 'a', 0}); }},
         {"not a regular file", [](const fs::path& p) { ::mkfifo(p.c_str(), 0600); }},
+        {"a link to a good page", [](const fs::path& p) {
+             writeBytes(p.parent_path() / "elsewhere.txt", encodePage({1, u"남의 글"}));
+             fs::create_symlink(p.parent_path() / "elsewhere.txt", p);
+         }},
         {"too large for a page", [](const fs::path& p) {
              writeBytes(p, {1, 0, 0, 0, 1, 0, 0, 0, 'z', 0});
              fs::resize_file(p, static_cast<std::uintmax_t>(kPageFileLimit) + 2);

@@ -1,6 +1,7 @@
 #include "DiaryRig.h"
 
 #include <set>
+#include <sys/stat.h>
 
 using namespace pagelet;
 using namespace pagelet::testing;
@@ -61,6 +62,35 @@ TEST(PageFile, DecodesDamagedFilesWithoutReadingPastTheEnd)
             EXPECT_EQ(std::make_pair(decoded->weather, decoded->text), std::make_pair(c.want->weather, c.want->text)) << c.what;
         }
     }
+}
+
+// A link to a good page would show someone else's file as the diary's own; a FIFO would hang.
+TEST(PageStore, WhatIsNoRegularFileIsAnUnreadablePageNeverFollowed)
+{
+    TempFolder data("kinds");
+    const fs::path good = data.root / "elsewhere.txt";
+    writeBytes(good, encodePage({1, u"남의 글"}));
+    fs::create_directory(data.root / "folder");
+    const std::vector<std::pair<const char*, std::function<void(const fs::path&)>>> cases = {
+        {"link to a page", [&](const fs::path& p) { fs::create_symlink(good, p); }},
+        {"link to a folder", [&](const fs::path& p) { fs::create_symlink(data.root / "folder", p); }},
+        {"dangling link", [&](const fs::path& p) { fs::create_symlink(data.root / "gone", p); }},
+        {"fifo", [](const fs::path& p) { ::mkfifo(p.c_str(), 0600); }},
+    };
+    PlainPageStore store(data.folder());
+    for (const auto& [what, make] : cases) {
+        SCOPED_TRACE(what);
+        make(data.root / "20010607.dry");
+        make(data.root / "20010607.wav");
+        EXPECT_EQ(store.listDays(), std::vector<LocalDate> {kDay});
+        EXPECT_TRUE(store.hasPage(kDay) && store.hasMemo(kDay));
+        EXPECT_EQ(store.read(kDay).state, PageFileState::Unreadable);
+        EXPECT_EQ(store.probe(kDay).state, PageFileState::Unreadable);
+        EXPECT_TRUE(store.remove(kDay));
+        EXPECT_FALSE(fs::exists(fs::symlink_status(data.root / "20010607.dry")));
+        EXPECT_FALSE(fs::exists(fs::symlink_status(data.root / "20010607.wav")));
+    }
+    EXPECT_EQ(bytesOf(good), encodePage({1, u"남의 글"}));
 }
 
 TEST(PageStore, ListsReadsWritesAndRemovesDaysAndTellsOfItsChanges)

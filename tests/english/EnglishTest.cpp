@@ -89,10 +89,10 @@ struct Handlers {
     FakeSoftInput panel;
     PanelKeyboard keyboard {panel};
     QtCaseFolding folding;
+    PlainPageStore store;
     PasswordDialog password {u"", 3, messages, keyboard};
     NewPasswordDialog newPassword {messages, keyboard};
     SettingsDialog settings {messages, clock, dialogs, keyboard};
-    PlainPageStore store {u"/nonexistent/pagelet/"};
     FindDialog find {store, messages, folding, keyboard};
     const struct {
         int templateId;

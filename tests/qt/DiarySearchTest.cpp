@@ -6,8 +6,10 @@
 #include "RunPagelet.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace pagelet {
 
@@ -130,6 +132,12 @@ TEST(DiarySearch, CommandLineStatusesAndOutput)
     const QString data = f.dir.path();
     Folder controls; // a hit is one line of output, whatever the page holds
     controls.page("20270101", std::u16string(u"벨\a 널\0 탭\t끝 \x1b[31m \x85", 17));
+    // Named like pages but no regular files: never followed, never waited on.
+    Folder others;
+    others.page("20270101", u"apple 여기");
+    controls.page("20270102", u"apple 링크 너머");
+    QFile::link(controls.dir.path() + "/20270102.dry", others.dir.path() + "/20270102.dry");
+    ::mkfifo((others.dir.path() + "/20270103.dry").toUtf8().constData(), 0600);
     const struct {
         QStringList args;
         int status;
@@ -149,6 +157,8 @@ TEST(DiarySearch, CommandLineStatusesAndOutput)
         {{"--export", data + "/x.md", "--data", data}, 2, "", "will not write into the data folder"},
         {{"--export", empty.path() + "/none/x.md", "--data", data}, 2, "", "cannot write"},
         {{"--export", empty.path() + "/x.html", "--data", data}, 0, "wrote 4 days to", "20260302.dry, skipped"},
+        {{"--search", "apple", "--data", others.dir.path()}, 0, "2027-01-01: apple 여기\n", "20270102.dry, skipped"},
+        {{"--export", empty.path() + "/o.md", "--data", others.dir.path()}, 0, "wrote 1 day to", "20270103.dry, skipped"},
     };
     for (const auto& c : cases) {
         const qttest::Outcome r = qttest::runPagelet(c.args);

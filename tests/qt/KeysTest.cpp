@@ -8,9 +8,13 @@
 #include "qt/graphics/Zoom.h"
 
 #include <QMenu>
+#include <QProcess>
+#include <QScreen>
+#include <QSettings>
 #include <QMouseEvent>
 #include <QTest>
 #include <QToolTip>
+#include <cstdio>
 #include <filesystem>
 #include <tuple>
 
@@ -324,4 +328,58 @@ TEST(WindowZoom, TheCalendarAndTheMenuFollowTheirWindowsZoomAndNoOtherWindow)
     EXPECT_EQ(other.zoom().percent(), 100);
     EXPECT_EQ(other.size(), QSize(240, 270));
     window.zoomTo(100);
+}
+
+// A screen's size and scale are fixed once the application runs: each screen gets a copy of this
+// program, which runs this test with PAGELET_TEST_ZOOM set to "stored,opened,largest" steps.
+TEST(WindowZoom, NeverOpensOrGrowsBeyondTheScreensFreeArea)
+{
+    if (const char* zoom = std::getenv("PAGELET_TEST_ZOOM")) {
+        int stored = 0, opened = 0, largest = 0;
+        ASSERT_EQ(std::sscanf(zoom, "%d,%d,%d", &stored, &opened, &largest), 3);
+        ShippedSkin temp;
+        QSettings(QSettings::NativeFormat, QSettings::UserScope, "Tarnwick", "Pagelet").setValue("Zoom", stored);
+        RecordingWindow window(temp.overrides);
+        started(window);
+        EXPECT_EQ(window.zoom().percent(), opened);
+        EXPECT_EQ(temp.registry("Zoom").toInt(), stored) << "kept for a larger screen";
+        for (int i = 0; i < 3; ++i)
+            press(&window.editControl(), Qt::CTRL | Qt::Key_Equal);
+        window.zoomTo(Zoom::kSteps.back());
+        EXPECT_EQ(window.zoom().percent(), largest) << "refused by the keys and the menu";
+        const QRect room = window.screen()->availableGeometry();
+        EXPECT_TRUE(room.contains(window.frameGeometry())) << room.width() << "x" << room.height();
+        window.menu().popup(QPoint());
+        QStringList offered, fitting;
+        for (const QAction* a : window.menu().menu().actions()[13]->menu()->actions())
+            if (a->isEnabled() && a->text().endsWith('%'))
+                offered << a->text();
+        window.menu().menu().hide();
+        for (int step : Zoom::kSteps)
+            if (step <= largest)
+                fitting << QStringLiteral("%1 %").arg(step);
+        EXPECT_EQ(offered, fitting);
+        return;
+    }
+    struct Case {
+        const char* screen;
+        const char* scale;
+        const char* zoom;
+    };
+    for (const Case& c : {Case {"1024x768", "2", "150,100,100"}, {"1024x768", "1", "300,200,200"},
+                          {"1024x768", "1", "150,150,200"}, {"800x600", "1.5", "200,100,100"}}) {
+        SCOPED_TRACE(std::string(c.screen) + " at " + c.scale + ", " + c.zoom);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("PAGELET_TEST_SCREEN", c.screen);
+        env.insert("QT_SCALE_FACTOR", c.scale);
+        env.insert("PAGELET_TEST_ZOOM", c.zoom);
+        QProcess copy;
+        copy.setProcessEnvironment(env);
+        copy.start(QCoreApplication::applicationFilePath(), {"--gtest_filter=WindowZoom.NeverOpensOrGrowsBeyondTheScreensFreeArea"});
+        ASSERT_TRUE(copy.waitForFinished(30000));
+        const QString out = QString::fromUtf8(copy.readAllStandardOutput());
+        EXPECT_EQ(copy.exitCode(), 0) << out.toStdString();
+        EXPECT_TRUE(out.contains("[  PASSED  ] 1 test.")) << out.toStdString();
+    }
 }

@@ -9,7 +9,7 @@ bool Zoom::set(int percent)
 {
     int best = kSteps.front();
     for (int s : kSteps)
-        if (std::abs(s - percent) < std::abs(best - percent))
+        if (allows(s) && std::abs(s - percent) < std::abs(best - percent))
             best = s;
     if (best == m_percent)
         return false;
@@ -21,7 +21,7 @@ int Zoom::stepUp() const
 {
     for (int s : kSteps)
         if (s > m_percent)
-            return s;
+            return allows(s) ? s : m_percent;
     return m_percent;
 }
 
@@ -31,6 +31,19 @@ int Zoom::stepDown() const
         if (*it < m_percent)
             return *it;
     return m_percent;
+}
+
+int Zoom::largestFitting(const QSize& base, const QSize& extra, const QSize& room)
+{
+    Zoom zoom;
+    int largest = kSteps.front();
+    for (int s : kSteps) {
+        zoom.m_percent = s;
+        if (zoom.scaled(base.width()) + extra.width() <= room.width() &&
+            zoom.scaled(base.height()) + extra.height() <= room.height())
+            largest = s;
+    }
+    return largest;
 }
 
 QRect Zoom::scaled(const Rect& r) const

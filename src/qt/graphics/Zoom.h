@@ -3,6 +3,7 @@
 
 #include <QFont>
 #include <QRect>
+#include <QSize>
 #include <array>
 
 namespace pagelet {
@@ -16,11 +17,18 @@ public:
 
     int percent() const { return m_percent; }
     qreal factor() const { return m_percent / 100.0; }
-    // Takes the nearest step; false when nothing changed.
+    // Takes the nearest step, no larger than the largest allowed; false when nothing changed.
     bool set(int percent);
-    // The next step up or down from the current one (the same at either end).
+    // The next step up or down from the current one (the same at either end, and up to the
+    // largest allowed).
     int stepUp() const;
     int stepDown() const;
+
+    // The steps beyond percent don't fit the screen; the smallest step is always allowed.
+    void allowUpTo(int percent) { m_largest = percent; }
+    bool allows(int step) const { return step == kSteps.front() || step <= m_largest; }
+    // The largest step at which base, grown by extra that doesn't scale, fits room.
+    static int largestFitting(const QSize& base, const QSize& extra, const QSize& room);
 
     int scaled(int length) const;
     QRect scaled(const Rect& r) const;
@@ -35,6 +43,7 @@ public:
 
 private:
     int m_percent = 100;
+    int m_largest = kSteps.back();
 };
 
 } // namespace pagelet

@@ -10,10 +10,11 @@ namespace {
 // An hour of CD-quality stereo; a memo is never near it.
 constexpr std::uint64_t kMemoLimit = 1ull << 30;
 
-// Opened like every other file we read, so a FIFO or a huge file named like a memo can't stall us.
+// Opened like every other file we read, so a FIFO or a huge file named like a memo can't stall us,
+// and like a page, never through a link.
 SNDFILE* openSound(const std::u16string& path, SF_INFO& info)
 {
-    ReadableFile file(path, kMemoLimit);
+    ReadableFile file(path, kMemoLimit, ReadableFile::Links::Refuse);
     if (file.state() != ReadableFile::State::Open)
         return nullptr;
     return sf_open_fd(file.release(), SFM_READ, &info, SF_TRUE);

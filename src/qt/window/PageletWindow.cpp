@@ -116,7 +116,10 @@ PageletWindow::~PageletWindow()
 
 bool PageletWindow::start()
 {
-    // Read before the start-up dialogs, which show at the same zoom.
+    // Read before the start-up dialogs, which show at the same zoom. A step that no longer
+    // fits the screen gives way to the largest that does; the stored one stays for a larger
+    // screen.
+    fitZoomToScreen();
     m_zoom.set(storedZoom());
     applyZoom();
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -128,7 +131,8 @@ bool PageletWindow::start()
 
 void PageletWindow::zoomTo(int percent)
 {
-    if (!m_zoom.set(percent))
+    fitZoomToScreen();
+    if (!m_zoom.allows(percent) || !m_zoom.set(percent))
         return;
     storeZoom(m_zoom.percent());
     applyZoom();
@@ -150,6 +154,15 @@ void PageletWindow::applyZoom()
     m_menu->refresh();
     m_dialog->editor().needsRedraw = true;
     invalidate();
+}
+
+// In device-independent pixels, so a scale factor counts; the frame, once the window has one,
+// takes its room too.
+void PageletWindow::fitZoomToScreen()
+{
+    if (const QScreen* screen = this->screen())
+        m_zoom.allowUpTo(Zoom::largestFitting({kClientWidth, kClientHeight}, frameGeometry().size() - size(),
+                                              screen->availableGeometry().size()));
 }
 
 bool PageletWindow::tap(int command)
@@ -229,6 +242,7 @@ void PageletWindow::closeEvent(QCloseEvent* event)
 
 void PageletWindow::contextMenuEvent(QContextMenuEvent* event)
 {
+    fitZoomToScreen();
     m_menu->popup(event->globalPos());
 }
 
@@ -241,6 +255,9 @@ void PageletWindow::keyPressEvent(QKeyEvent* event)
 
 bool PageletWindow::event(QEvent* event)
 {
+    // The zoom keys ask for the next step that fits where the window is now.
+    if (event->type() == QEvent::Show || event->type() == QEvent::Move)
+        fitZoomToScreen();
     if (event->type() != QEvent::ToolTip)
         return QWidget::event(event);
     const auto* help = static_cast<QHelpEvent*>(event);

@@ -72,6 +72,7 @@ protected:
 private:
     void onKeyboardRectangleChanged();
     void applyZoom();
+    void fitZoomToScreen();
     bool tap(int command);
 
     // First: the members after it keep a reference to it.

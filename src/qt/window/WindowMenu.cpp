@@ -76,8 +76,10 @@ QAction* WindowMenu::addEntry(const QString& text, const QKeySequence& keys, std
 
 void WindowMenu::refresh()
 {
-    for (auto& [step, action] : m_steps)
+    for (auto& [step, action] : m_steps) {
         action->setChecked(step == m_zoom.percent());
+        action->setEnabled(m_zoom.allows(step));
+    }
 }
 
 void WindowMenu::popup(const QPoint& globalPos)

@@ -35,7 +35,7 @@ public:
     // The menu as it stands now: entries whose button would do nothing are greyed.
     void popup(const QPoint& globalPos);
     QMenu& menu() { return *m_menu; }
-    // Puts the zoom check mark on the current step.
+    // Puts the zoom check mark on the current step and greys the steps that don't fit.
     void refresh();
 
     // The keys that must reach the window even from the editor.
