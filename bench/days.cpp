@@ -5,7 +5,8 @@
 #include "base/FileIo.h"
 #include "base/Text.h"
 #include "diary/DateKey.h"
-#include "diary/PageFile.h"
+#include "store/DayKey.h"
+#include "store/PlainPageStore.h"
 #include "fakes/Fakes.h"
 
 #include <benchmark/benchmark.h>
@@ -39,7 +40,7 @@ struct Bench {
     {
         fs::remove_all(root);
         fs::create_directories(root);
-        dialog.settings().dataPath = fromUtf8(root.string()) + u"/";
+        dialog.setDataFolder(fromUtf8(root.string()) + u"/");
         dialog.editor().create({3, 40, 237, 268});
         p.calendar.range = {{2001, 5, 27}, {2001, 7, 7}, 3};
     }

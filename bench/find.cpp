@@ -4,8 +4,9 @@
 #include "base/FileIo.h"
 #include "base/Text.h"
 #include "diary/DateKey.h"
+#include "store/DayKey.h"
 #include "diary/FindDialog.h"
-#include "diary/PageFile.h"
+#include "store/PlainPageStore.h"
 #include "app/PanelKeyboard.h"
 #include "ChildProcess.h"
 #include "fakes/FakeDialogView.h"
@@ -78,9 +79,9 @@ void scanMonth(benchmark::State& state, bool fresh)
     calendar.range = {{2001, 6, 24}, {2001, 8, 4}, 3};
     fakes::FakeDialogView view;
     view.calendars[FindDialog::kCalendar] = &calendar;
-    auto dialog = std::make_unique<FindDialog>(messages, *folding, keyboard);
+    const PlainPageStore store(month.folder());
+    auto dialog = std::make_unique<FindDialog>(store, messages, *folding, keyboard);
     auto setUp = [&] {
-        dialog->dataFolder = month.folder();
         dialog->searchWord = kWord;
         dialog->matchCase = static_cast<std::int32_t>(state.range(0));
     };
@@ -89,7 +90,7 @@ void scanMonth(benchmark::State& state, bool fresh)
         if (fresh) {
             dialog.reset();
             folding = std::make_unique<QtCaseFolding>();
-            dialog = std::make_unique<FindDialog>(messages, *folding, keyboard);
+            dialog = std::make_unique<FindDialog>(store, messages, *folding, keyboard);
             setUp();
         }
         benchmark::DoNotOptimize(dialog->scanMonth(view));

@@ -3,9 +3,10 @@
 #include "base/FileIo.h"
 #include "base/Text.h"
 #include "diary/DateKey.h"
+#include "store/DayKey.h"
 #include "diary/DiarySearch.h"
-#include "diary/PageFile.h"
 #include "qt/ports/QtCaseFolding.h"
+#include "store/PlainPageStore.h"
 #include "ChildProcess.h"
 
 #include <benchmark/benchmark.h>
@@ -98,10 +99,11 @@ void BM_SearchFolder(benchmark::State& state)
     const QtCaseFolding folding;
     DiarySearch search(folding);
     const bool matchCase = state.range(0) != 0;
-    const DiarySearch::Request request {fromUtf8(p.data()) + u"/", matchCase ? u"Zebra" : u"zebra", matchCase};
+    const PlainPageStore store(fromUtf8(p.data()) + u"/");
+    const DiarySearch::Request request {matchCase ? u"Zebra" : u"zebra", matchCase};
     for (auto _ : state) {
         int hits = 0;
-        search.searchFolder(request, [&hits](const SearchHit&) { ++hits; });
+        search.searchFolder(store, request, [&hits](const SearchHit&) { ++hits; });
         if (hits != kDays / 10)
             std::abort();
     }

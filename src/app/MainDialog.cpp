@@ -44,8 +44,14 @@ MainDialog::MainDialog(const MainDialogPorts& ports)
       m_keyboard(ports.softInput),
       m_editor(ports.edit, ports.graphics, m_keyboard),
       m_view(ports.window, ports.edit, m_editor),
-      m_day({ports.window, ports.messages, ports.calendar, ports.recorder}, m_editor, m_view.skin(), m_settings)
+      m_day({ports.window, ports.messages, ports.calendar, ports.recorder}, m_editor, m_view.skin(), m_pages)
 {
+}
+
+void MainDialog::setDataFolder(const std::u16string& folder)
+{
+    m_settings.dataPath = folder;
+    m_pages.setFolder(folder);
 }
 
 void MainDialog::fatalExit(const std::u16string& message)
@@ -69,9 +75,10 @@ bool MainDialog::OnInitDialog()
     }
     m_settings.programPath = program + u"/";
     const std::u16string data = key.readString(u"Data Path", u"");
-    m_settings.dataPath = data.empty() ? m_settings.programPath + u"diary/" : data;
-    if (m_settings.dataPath.back() != u'/')
-        m_settings.dataPath += u'/';
+    std::u16string folder = data.empty() ? m_settings.programPath + u"diary/" : data;
+    if (folder.back() != u'/')
+        folder += u'/';
+    setDataFolder(folder);
     // Written only when it differs: a start that changes nothing writes nothing.
     if (data != m_settings.dataPath)
         key.writeString(u"Data Path", m_settings.dataPath);
@@ -164,7 +171,7 @@ void MainDialog::OnDestroy()
 
 void MainDialog::OnPaint(Surface& window)
 {
-    m_view.OnPaint(window, m_day.selectedDay(), m_day.memoPath(m_day.selectedDay()));
+    m_view.OnPaint(window, m_day.selectedDay(), m_day.hasMemo());
 }
 
 void MainDialog::OnLButtonDown(int x, int y)

@@ -6,6 +6,7 @@
 #include "diary/ShownDay.h"
 #include "settings/Settings.h"
 #include "skin/SkinView.h"
+#include "store/PlainPageStore.h"
 #include "ui/DiaryEdit.h"
 
 #include <cstdint>
@@ -85,6 +86,9 @@ public:
     Skin& skin() { return m_view.skin(); }
     Settings& settings() { return m_settings; }
     const Settings& settings() const { return m_settings; }
+    // The data folder and the page store over it move together.
+    void setDataFolder(const std::u16string& folder);
+    PageStore& pages() { return m_pages; }
     SoftKeyboard& keyboard() { return m_keyboard; }
 
 private:
@@ -99,6 +103,7 @@ private:
 
     MainDialogPorts m_ports;
     Settings m_settings;
+    PlainPageStore m_pages;
     PanelKeyboard m_keyboard;
     DiaryEdit m_editor;
     SkinView m_view;

@@ -80,7 +80,7 @@ void MainDialog::onSettings()
         // fails (the user is told), the folder stays so that the page is not written elsewhere.
         const bool folderMoves = dataPath != m_settings.dataPath && m_day.storeShownPage();
         if (folderMoves)
-            m_settings.dataPath = dataPath;
+            setDataFolder(dataPath);
         {
             RegistryKey key(m_ports.registry, kRegistryKeyPath);
             key.writeString(u"Data Path", m_settings.dataPath);

@@ -3,10 +3,9 @@
 #include "base/FileIo.h"
 #include "base/Text.h"
 #include "diary/PageFolder.h"
+#include "store/PageStore.h"
 #include "text/Catalogue.h"
 
-#include <climits>
-#include <cstdlib>
 
 namespace pagelet {
 
@@ -80,17 +79,6 @@ std::u16string htmlText(const std::u16string& text)
     return out;
 }
 
-bool insideFolder(const std::u16string& file, const std::u16string& folder)
-{
-    std::string parent = toUtf8(file);
-    const auto slash = parent.rfind('/');
-    parent = slash == std::string::npos ? "." : parent.substr(0, slash + 1);
-    char a[PATH_MAX], b[PATH_MAX];
-    if (!::realpath(parent.c_str(), a) || !::realpath(toUtf8(folder).c_str(), b))
-        return false;
-    return std::string(a) == std::string(b);
-}
-
 } // namespace
 
 std::optional<ExportFormat> exportFormatOf(const std::u16string& fileName)
@@ -148,25 +136,25 @@ std::string exportHtml(const std::vector<DatedPageText>& days)
     return toUtf8(out);
 }
 
-ExportSummary exportDiary(const std::u16string& dataFolder, const std::u16string& file, ExportFormat format)
+ExportSummary exportDiary(const PageStore& pages, const std::u16string& file, ExportFormat format)
 {
     ExportSummary summary;
-    const auto pages = listPages(dataFolder);
-    if (!pages) {
+    const auto dates = pages.listDays();
+    if (!dates) {
         summary.outcome = ExportSummary::Outcome::FolderUnreadable;
         return summary;
     }
-    if (insideFolder(file, dataFolder)) {
+    if (pages.holds(file)) {
         summary.outcome = ExportSummary::Outcome::InsideDataFolder;
         return summary;
     }
     std::vector<DatedPageText> days;
-    for (const DatedPage& page : *pages) {
-        LoadedPage loaded = readPageFile(page.path);
+    for (const LocalDate& date : *dates) {
+        LoadedPage loaded = pages.read(date);
         if (loaded.state == PageFileState::Unreadable)
-            summary.unreadable.push_back(page.path);
+            summary.unreadable.push_back(pages.pageLocation(date));
         if (loaded.state == PageFileState::Readable)
-            days.push_back({page.date, std::move(loaded.page)});
+            days.push_back({date, std::move(loaded.page)});
     }
     const std::string text = format == ExportFormat::Markdown ? exportMarkdown(days) : exportHtml(days);
     if (!writeFileAtomic(file, Bytes(text.begin(), text.end()))) {

@@ -1,6 +1,6 @@
 #pragma once
 #include "base/Day.h"
-#include "diary/PageFile.h"
+#include "store/PageFormat.h"
 
 #include <cstdint>
 #include <optional>
@@ -8,6 +8,8 @@
 #include <vector>
 
 namespace pagelet {
+
+class PageStore;
 
 struct DatedPageText {
     LocalDate date;
@@ -33,8 +35,8 @@ struct ExportSummary {
     std::vector<std::u16string> unreadable; // skipped pages
 };
 
-// Writes every page of dataFolder, oldest first, to file atomically. The data folder itself is
-// never written: a file inside it is refused.
-ExportSummary exportDiary(const std::u16string& dataFolder, const std::u16string& file, ExportFormat format);
+// Writes every page, oldest first, to file atomically. The pages' own folder is never written:
+// a file inside it is refused.
+ExportSummary exportDiary(const PageStore& pages, const std::u16string& file, ExportFormat format);
 
 } // namespace pagelet

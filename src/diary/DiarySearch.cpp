@@ -1,9 +1,8 @@
 #include "diary/DiarySearch.h"
 
 #include "base/UnitScan.h"
-#include "diary/PageFile.h"
-#include "diary/PageFolder.h"
 #include "platform/CaseFolding.h"
+#include "store/PageStore.h"
 
 #include <algorithm>
 
@@ -53,29 +52,29 @@ std::optional<SearchHit> DiarySearch::searchPage(const LocalDate& date, const st
     return hit;
 }
 
-SearchSummary DiarySearch::searchFolder(const Request& request, const std::function<void(const SearchHit&)>& onHit,
+SearchSummary DiarySearch::searchFolder(const PageStore& pages, const Request& request, const std::function<void(const SearchHit&)>& onHit,
                                         const std::function<bool()>& shouldStop)
 {
     SearchSummary summary;
-    auto pages = listPages(request.folder);
-    if (!pages)
+    auto days = pages.listDays();
+    if (!days)
         return summary;
     summary.folderRead = true;
     if (request.order == SearchOrder::NewestFirst)
-        std::reverse(pages->begin(), pages->end());
+        std::reverse(days->begin(), days->end());
     const UnitFinder finder(request.word, request.matchCase ? nullptr : &m_folding);
     Page stored; // one buffer for every page
-    for (const DatedPage& page : *pages) {
+    for (const LocalDate& date : *days) {
         if (shouldStop && shouldStop()) {
             summary.stopped = true;
             break;
         }
-        const PageFileState state = readPageInto(page.path, stored);
+        const PageFileState state = pages.readInto(date, stored).state;
         if (state == PageFileState::Unreadable)
-            summary.unreadable.push_back(page.path);
+            summary.unreadable.push_back(pages.pageLocation(date));
         if (state != PageFileState::Readable)
             continue;
-        if (auto hit = searchPage(page.date, stored.text, finder)) {
+        if (auto hit = searchPage(date, stored.text, finder)) {
             ++summary.matchedDays;
             onHit(*hit);
         }

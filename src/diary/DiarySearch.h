@@ -11,6 +11,7 @@
 namespace pagelet {
 
 class CaseFolding;
+class PageStore;
 
 // One matching day: the line of its page's first match, without the line break.
 struct SearchHit {
@@ -21,7 +22,7 @@ struct SearchHit {
 };
 
 struct SearchSummary {
-    bool folderRead = false;               // false: the folder could not be listed
+    bool folderRead = false;               // false: the pages could not be listed
     bool stopped = false;                  // given up because shouldStop said so
     int matchedDays = 0;
     std::vector<std::u16string> unreadable; // pages that exist but could not be read
@@ -29,7 +30,7 @@ struct SearchSummary {
 
 enum class SearchOrder { OldestFirst, NewestFirst };
 
-// Searches every page of a data folder for a word. Case is folded through the platform's port
+// Searches every page of a diary for a word. Case is folded through the platform's port
 // unit by unit, so a position in the folded text is the position in the page.
 class DiarySearch {
 public:
@@ -42,14 +43,13 @@ public:
     std::optional<SearchHit> searchPage(const LocalDate& date, const std::u16string& text, const UnitFinder& finder);
 
     struct Request {
-        std::u16string folder;
         std::u16string word;
         bool matchCase = false;
         SearchOrder order = SearchOrder::OldestFirst;
     };
     // Damaged pages are searched as far as they read; unreadable ones are listed and skipped.
     // shouldStop is asked before every page.
-    SearchSummary searchFolder(const Request& request, const std::function<void(const SearchHit&)>& onHit,
+    SearchSummary searchFolder(const PageStore& pages, const Request& request, const std::function<void(const SearchHit&)>& onHit,
                                const std::function<bool()>& shouldStop = {});
 
 private:

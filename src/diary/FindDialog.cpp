@@ -1,11 +1,10 @@
 #include "diary/FindDialog.h"
 
-#include "diary/DateKey.h"
 #include "diary/DayMarks.h"
-#include "diary/PageFile.h"
 #include "platform/CaseFolding.h"
 #include "platform/MessageBox.h"
 #include "platform/MonthCalendar.h"
+#include "store/PageStore.h"
 #include "text/Catalogue.h"
 
 namespace pagelet {
@@ -19,8 +18,8 @@ bool sameMonth(const LocalDate& a, const LocalDate& b)
 
 } // namespace
 
-FindDialog::FindDialog(MessageBoxPort& messages, const CaseFolding& folding, SoftKeyboard& keyboard)
-    : m_messages(messages), m_folding(folding), m_keyboard(keyboard)
+FindDialog::FindDialog(const PageStore& pages, MessageBoxPort& messages, const CaseFolding& folding, SoftKeyboard& keyboard)
+    : m_pages(pages), m_messages(messages), m_folding(folding), m_keyboard(keyboard)
 {
 }
 
@@ -113,7 +112,7 @@ int FindDialog::findIn(const std::u16string& text, int from)
 // A page that can't be read as one holds no word: it is passed over without a message.
 bool FindDialog::readStored(DayValue day)
 {
-    return readPageInto(dataFolder + makeDateKey(day) + kPageExtension, m_stored) == PageFileState::Readable;
+    return m_pages.readInto(localDate(day), m_stored).state == PageFileState::Readable;
 }
 
 bool FindDialog::scanMonth(DialogView& view)

@@ -1,10 +1,10 @@
 #pragma once
 #include "base/Day.h"
 #include "base/UnitScan.h"
-#include "diary/PageFile.h"
 #include "diary/FindEdit.h"
 #include "platform/Commands.h"
 #include "platform/DialogView.h"
+#include "store/PageFormat.h"
 
 #include <cstdint>
 #include <optional>
@@ -15,13 +15,14 @@ namespace pagelet {
 class CaseFolding;
 class MessageBoxPort;
 class MonthCalendar;
+class PageStore;
 class SoftKeyboard;
 
 // Sent to the find dialog when the pen is held on its result box: taken as OK.
 inline constexpr int WM_FIND_ACCEPT = WM_USER + 201;
 
 // The month search. It reads the stored pages of the month its own calendar shows, never the
-// main window's editor. The caller sets dataFolder, runs it, and on OK shows foundDay.
+// main window's editor. The caller runs it and on OK shows foundDay.
 class FindDialog : public DialogHandler {
 public:
     static constexpr int kTemplateId = 132;
@@ -33,7 +34,7 @@ public:
     static constexpr int kCalendar = 1012;
     static constexpr int kResultEdit = 1015;
 
-    FindDialog(MessageBoxPort& messages, const CaseFolding& folding, SoftKeyboard& keyboard);
+    FindDialog(const PageStore& pages, MessageBoxPort& messages, const CaseFolding& folding, SoftKeyboard& keyboard);
 
     void DoDataExchange(DialogView& view, bool save);
     bool OnInitDialog(DialogView& view) override;
@@ -59,7 +60,6 @@ public:
 
     std::int32_t matchCase = 0;
     std::u16string searchWord;
-    std::u16string dataFolder;
     std::u16string pageText;
     DayValue foundDay = 0;
     DayValue shownMonthDay = 0;
@@ -77,6 +77,7 @@ private:
     bool readStored(DayValue day);
     FindEdit* editOf(int id);
 
+    const PageStore& m_pages;
     MessageBoxPort& m_messages;
     const CaseFolding& m_folding;
     SoftKeyboard& m_keyboard;

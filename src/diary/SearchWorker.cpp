@@ -18,13 +18,13 @@ SearchWorker::~SearchWorker()
     m_thread.join();
 }
 
-std::uint64_t SearchWorker::start(const DiarySearch::Request& request)
+std::uint64_t SearchWorker::start(std::shared_ptr<const PageStore> pages, const DiarySearch::Request& request)
 {
     std::uint64_t search = 0;
     {
         std::lock_guard lock(m_mutex);
         search = ++m_generation;
-        m_job = request;
+        m_job = Job {std::move(pages), request};
     }
     m_wake.notify_one();
     return search;
@@ -40,20 +40,20 @@ void SearchWorker::cancel()
 void SearchWorker::run()
 {
     for (;;) {
-        DiarySearch::Request request;
+        Job job;
         std::uint64_t search = 0;
         {
             std::unique_lock lock(m_mutex);
             m_wake.wait(lock, [this] { return m_quit || m_job; });
             if (m_quit)
                 return;
-            request = std::move(*m_job);
+            job = std::move(*m_job);
             m_job.reset();
             search = m_generation;
         }
         auto stale = [this, search] { return m_generation != search; };
         const SearchSummary summary = m_search.searchFolder(
-            request,
+            *job.pages, job.request,
             [&](const SearchHit& hit) {
                 if (!stale())
                     m_events.hit(search, hit);

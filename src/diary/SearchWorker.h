@@ -5,6 +5,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -26,7 +27,8 @@ public:
     SearchWorker(const SearchWorker&) = delete;
     SearchWorker& operator=(const SearchWorker&) = delete;
 
-    std::uint64_t start(const DiarySearch::Request& request);
+    // The worker reads pages while the window goes on: it shares the store it searches.
+    std::uint64_t start(std::shared_ptr<const PageStore> pages, const DiarySearch::Request& request);
     // Gives up the running search; nothing more is reported for it.
     void cancel();
     std::uint64_t current() const { return m_generation; }
@@ -38,7 +40,11 @@ private:
     Events m_events;
     std::mutex m_mutex;
     std::condition_variable m_wake;
-    std::optional<DiarySearch::Request> m_job;
+    struct Job {
+        std::shared_ptr<const PageStore> pages;
+        DiarySearch::Request request;
+    };
+    std::optional<Job> m_job;
     std::atomic<std::uint64_t> m_generation {0};
     bool m_quit = false;
     std::thread m_thread; // last: it starts once everything above is ready

@@ -1,24 +1,22 @@
 #include "diary/ShownDay.h"
 
-#include "base/FileIo.h"
 #include "diary/DateKey.h"
 #include "diary/DayMarks.h"
 #include "diary/PageButtons.h"
-#include "diary/PageFile.h"
 #include "platform/Commands.h"
 #include "platform/MainWindow.h"
 #include "platform/MessageBox.h"
 #include "platform/MonthCalendar.h"
 #include "platform/VoiceRecorder.h"
-#include "settings/Settings.h"
 #include "skin/Skin.h"
+#include "store/PageStore.h"
 #include "text/Catalogue.h"
 #include "ui/DiaryEdit.h"
 
 namespace pagelet {
 
-ShownDay::ShownDay(const ShownDayPorts& ports, DiaryEdit& editor, Skin& skin, const Settings& settings)
-    : m_ports(ports), m_editor(editor), m_skin(skin), m_settings(settings)
+ShownDay::ShownDay(const ShownDayPorts& ports, DiaryEdit& editor, Skin& skin, PageStore& pages)
+    : m_ports(ports), m_editor(editor), m_skin(skin), m_pages(pages)
 {
 }
 
@@ -32,20 +30,25 @@ void ShownDay::startOn(DayValue day)
 
 std::u16string ShownDay::pagePath(DayValue day) const
 {
-    return m_settings.dataPath + makeDateKey(day) + kPageExtension;
+    return m_pages.pageLocation(localDate(day));
 }
 
 std::u16string ShownDay::memoPath(DayValue day) const
 {
-    return m_settings.dataPath + makeDateKey(day) + u".wav";
+    return m_pages.memoPath(localDate(day));
+}
+
+bool ShownDay::hasMemo() const
+{
+    return m_pages.hasMemo(localDate(m_selectedDay));
 }
 
 bool ShownDay::loadPage(DayValue day)
 {
-    const std::u16string path = pagePath(day);
-    LoadedPage loaded = readPageFile(path);
+    const LocalDate date = localDate(day);
+    LoadedPage loaded = m_pages.read(date);
     // Only a refused open needs the second look: what can't even be looked at counts as no page.
-    if (loaded.state == PageFileState::Missing || (loaded.state == PageFileState::Unreadable && !dayFileExists(path))) {
+    if (loaded.state == PageFileState::Missing || (loaded.state == PageFileState::Unreadable && !m_pages.hasPage(date))) {
         if (SkinElement* del = m_skin.findElement(CMD_DELETE))
             del->enabled = false;
         return false;
@@ -88,7 +91,7 @@ bool ShownDay::savePage(DayValue day)
     }
     std::u16string path = pagePath(day);
     Page page {m_weather, m_editor.text};
-    const StoreResult result = storePageFile(path, page);
+    const StoreResult result = m_pages.write(localDate(day), page);
     if (result == StoreResult::Failed)
         return false;
     // noteStored's effect, without copying the page a second time.
@@ -124,7 +127,7 @@ void ShownDay::showEmptyPage()
 
 void ShownDay::refreshPageButtons()
 {
-    showPageButtons(m_skin, {m_editor.editable, m_weather, isFile(pagePath(m_selectedDay))});
+    showPageButtons(m_skin, {m_editor.editable, m_weather, m_pages.hasPage(localDate(m_selectedDay))});
 }
 
 void ShownDay::reloadFromDataFolder()
@@ -227,13 +230,8 @@ void ShownDay::onDayStatesRequested()
 void ShownDay::scanDayMarks()
 {
     MonthCalendar& calendar = m_ports.calendar;
-    // One path, its eight digits rewritten for each day.
-    std::u16string path = m_settings.dataPath + makeDateKey(LocalDate {}) + kPageExtension;
-    const std::size_t keyAt = m_settings.dataPath.size();
-    calendar.setDayStates(dayMarkMasks(calendar.displayedRange(), [&path, keyAt](const LocalDate& date) {
-        path.replace(keyAt, path.size() - keyAt - kPageExtension.size(), makeDateKey(date));
-        return dayFileExists(path);
-    }));
+    calendar.setDayStates(
+        dayMarkMasks(calendar.displayedRange(), [this](const LocalDate& date) { return m_pages.hasPage(date); }));
 }
 
 bool ShownDay::showFoundDay(DayValue day)
@@ -297,11 +295,7 @@ void ShownDay::deletePage()
     if (m_ports.messages.show(textOf(TextId::DeletePageQuestion), kAppTitle, MessageButtons::YesNo, MessageIcon::Question) !=
         MessageAnswer::Yes)
         return;
-    std::vector<std::u16string> doomed;
-    for (const auto& path : {pagePath(m_selectedDay), memoPath(m_selectedDay)})
-        if (dayFileExists(path))
-            doomed.push_back(path);
-    if (!removeFilesTogether(doomed)) {
+    if (!m_pages.remove(localDate(m_selectedDay))) {
         m_ports.messages.show(dataFolderProblem(TextId::PageNotDeleted), kAppTitle, MessageButtons::Ok, MessageIcon::Exclamation);
         return;
     }
@@ -330,11 +324,11 @@ void ShownDay::OnNotify(int code)
 {
     if (code != kRecorderClosedOk && code != kRecorderClosedCancel)
         return;
-    const std::u16string memo = memoPath(m_selectedDay);
-    if (code == kRecorderClosedCancel && dayFileExists(memo) &&
+    const LocalDate date = localDate(m_selectedDay);
+    if (code == kRecorderClosedCancel && m_pages.hasMemo(date) &&
         m_ports.messages.show(textOf(TextId::DeleteMemoQuestion), kAppTitle, MessageButtons::YesNo, MessageIcon::Question) ==
             MessageAnswer::Yes &&
-        !removeFile(memo)) {
+        !m_pages.removeMemo(date)) {
         // The frame would still show it, but the user just said to erase it: say why not.
         m_ports.messages.show(dataFolderProblem(TextId::PageNotDeleted), kAppTitle, MessageButtons::Ok, MessageIcon::Exclamation);
     }

@@ -1,8 +1,9 @@
 #pragma once
-// The diary: the shown day and its page (one owner of that state), page files, day keys,
-// navigation between days, the calendar's day marks and the page buttons' states.
+// The diary: the shown day and its page (one owner of that state), day keys, navigation
+// between days, the calendar's day marks and the page buttons' states. Pages and memos are
+// kept by the page store.
 #include "base/Day.h"
-#include "diary/PageFile.h"
+#include "store/PageFormat.h"
 
 #include "base/Geometry.h"
 
@@ -15,9 +16,9 @@ class DiaryEdit;
 class MainWindowPort;
 class MessageBoxPort;
 class MonthCalendar;
+class PageStore;
 class Skin;
 class VoiceRecorderPort;
-struct Settings;
 
 // What of the platform the shown day talks to.
 struct ShownDayPorts {
@@ -32,7 +33,7 @@ struct ShownDayPorts {
 // buttons that show the page's state live in the skin.
 class ShownDay {
 public:
-    ShownDay(const ShownDayPorts& ports, DiaryEdit& editor, Skin& skin, const Settings& settings);
+    ShownDay(const ShownDayPorts& ports, DiaryEdit& editor, Skin& skin, PageStore& pages);
 
     // Shows day as the start-up does: its page, or an empty one.
     void startOn(DayValue day);
@@ -76,8 +77,10 @@ public:
     void OnNotify(int code);
     std::intptr_t recorderWindow() const { return m_recorderWindow; }
 
+    // Where the store keeps the day's page and memo.
     std::u16string pagePath(DayValue day) const;
     std::u16string memoPath(DayValue day) const;
+    bool hasMemo() const;
 
     DayValue selectedDay() const { return m_selectedDay; }
     DayValue previousDay() const { return m_previousDay; }
@@ -96,14 +99,14 @@ private:
     ShownDayPorts m_ports;
     DiaryEdit& m_editor;
     Skin& m_skin;
-    const Settings& m_settings;
+    PageStore& m_pages;
     DayValue m_selectedDay = 0;
     DayValue m_previousDay = 0;
     std::int32_t m_weather = 0;
     bool m_calendarVisible = false;
     std::intptr_t m_recorderWindow = 0;
-    // The page as its file holds it, by this window's last load or store; only a page that
-    // differs from it is written.
+    // The page as the store holds it, by this window's last load or store; only a page that
+    // differs from it is written. The location tells a day in another data folder apart.
     std::u16string m_storedPath;
     Page m_storedPage;
 };

@@ -51,7 +51,7 @@ void SkinView::release()
     m_skin.DeleteSkinElements();
 }
 
-void SkinView::OnPaint(Surface& window, DayValue day, const std::u16string& memoPath)
+void SkinView::OnPaint(Surface& window, DayValue day, bool hasMemo)
 {
     const Size client = m_window.clientSize();
     if (!m_skin.background) {
@@ -68,7 +68,7 @@ void SkinView::OnPaint(Surface& window, DayValue day, const std::u16string& memo
 
     for (const auto& e : m_skin.elements) {
         drawNormal(window, *e);
-        if (e->command == CMD_VOICE && isFile(memoPath))
+        if (e->command == CMD_VOICE && hasMemo)
             window.drawSunkenEdge(e->rect.inflated(1));
     }
 

@@ -18,8 +18,8 @@ class SkinView {
 public:
     SkinView(MainWindowPort& window, EditControl& edit, EditorRedraw& editor);
 
-    // Paints the skin for day; a memo found at memoPath sinks the voice button.
-    void OnPaint(Surface& window, DayValue day, const std::u16string& memoPath);
+    // Paints the skin for day; a day with a memo has its voice button sunk.
+    void OnPaint(Surface& window, DayValue day, bool hasMemo);
     void OnLButtonDown(int x, int y);
     void OnLButtonUp();
     // Acts as a tap on the button that sends command (a key or a menu entry): the same

@@ -1,6 +1,6 @@
 #include "platform/Commands.h"
 #include "base/FileIo.h"
-#include "diary/PageFile.h"
+#include "store/PlainPageStore.h"
 #include "base/Text.h"
 #include "fakes/Fakes.h"
 #include "settings/ConfigFile.h"

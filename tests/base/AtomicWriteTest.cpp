@@ -1,7 +1,7 @@
 #include "base/FileIo.h"
 #include "base/IoFault.h"
 #include "base/Text.h"
-#include "diary/PageFile.h"
+#include "store/PlainPageStore.h"
 #include "settings/ConfigFile.h"
 
 #include <cerrno>

@@ -1,5 +1,6 @@
 #include "base/Day.h"
 #include "diary/DateKey.h"
+#include "store/DayKey.h"
 
 #include <cstdlib>
 #include <gtest/gtest.h>

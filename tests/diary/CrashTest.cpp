@@ -40,7 +40,7 @@ TEST(CrashSafety, APageKilledMidSaveIsOneVersionOrTheOtherAndStartUpClearsTheLef
     const auto save = [&](int count, int ready) {
         fakes::FakePlatform p;
         MainDialog dialog(p.ports());
-        dialog.settings().dataPath = dataPath;
+        dialog.setDataFolder(dataPath);
         const char go = 1;
         if (ready >= 0 && ::write(ready, &go, 1) != 1)
             return false;

@@ -4,7 +4,8 @@
 #include "base/FileIo.h"
 #include "base/Text.h"
 #include "diary/DateKey.h"
-#include "diary/PageFile.h"
+#include "store/DayKey.h"
+#include "store/PlainPageStore.h"
 #include "fakes/Fakes.h"
 
 #include <filesystem>
@@ -55,7 +56,7 @@ inline Files files(const fs::path& folder)
 struct DiaryRig {
     explicit DiaryRig(const std::string& tag = "diary") : data(tag), dialog(p.ports())
     {
-        dialog.settings().dataPath = data.folder();
+        dialog.setDataFolder(data.folder());
         for (int command : {CMD_WEATHER, CMD_EDIT, CMD_DELETE, CMD_TIMESTAMP, CMD_NEXT_DAY})
             dialog.skin().AddSkinElement({0, 0, 20, 20}, nullptr, command == CMD_EDIT, command);
         dialog.skin().calendarArea = {10, 30, 134, 167};

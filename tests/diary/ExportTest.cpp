@@ -2,6 +2,7 @@
 #include "base/Text.h"
 #include "diary/DiaryExport.h"
 #include "diary/PageFolder.h"
+#include "store/PlainPageStore.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -84,14 +85,14 @@ TEST(Export, WritesTheFileAndLeavesTheFolderAlone)
     writeFileAtomic(data + u"20261207.dry", encodePage({2, u"오늘"}));
     writeFileAtomic(data + u"20261206.dry", {7});
     const std::u16string out = fromUtf8((root / "out.md").string());
-    const auto summary = exportDiary(data, out, ExportFormat::Markdown);
+    const auto summary = exportDiary(PlainPageStore(data), out, ExportFormat::Markdown);
     EXPECT_EQ(summary.outcome, ExportSummary::Outcome::Written);
     EXPECT_EQ(summary.days, 1);
     EXPECT_EQ(summary.unreadable.size(), 1u);
     const auto bytes = readFile(out);
     ASSERT_TRUE(bytes);
     EXPECT_EQ(std::string(bytes->begin(), bytes->end()), "## 2026-12-07 (월)\n\n날씨: 흐림\n\n오늘\n");
-    EXPECT_EQ(exportDiary(data, data + u"x.md", ExportFormat::Markdown).outcome,
+    EXPECT_EQ(exportDiary(PlainPageStore(data), data + u"x.md", ExportFormat::Markdown).outcome,
               ExportSummary::Outcome::InsideDataFolder);
     EXPECT_EQ(std::distance(fs::directory_iterator(root / "diary"), fs::directory_iterator()), 2);
     fs::remove_all(root);

@@ -88,7 +88,7 @@ TEST(SaveFaults, AStoreThatFailsKeepsThePageOnScreenAndEveryFileAsItWas)
             std::string problems;
             for (const auto& [how, what] : kLeaves) {
                 DiaryRig rig("fault-child");
-                rig.dialog.settings().dataPath = data.folder() + (sizeLimit ? u"" : u"diary/");
+                rig.dialog.setDataFolder(data.folder() + (sizeLimit ? u"" : u"diary/"));
                 const std::string found = writeAndFailToLeave(rig, how, std::u16string(20000, u'y')); // 40 KB, past the limit
                 problems += found.empty() ? "" : std::string(what) + ": " + found + "\n";
             }

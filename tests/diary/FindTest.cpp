@@ -24,9 +24,8 @@ DisplayedRange monthGrid(int year, int month)
 
 // A find dialog on a temporary data folder, its calendar scripted on a month.
 struct FindRig {
-    FindRig() : keyboard(panel), dialog(messages, folding, keyboard)
+    FindRig() : keyboard(panel), dialog(store, messages, folding, keyboard)
     {
-        dialog.dataFolder = data.folder();
         view.calendars[F::kCalendar] = &calendar;
         calendar.todayValue = fromLocal({2001, 9, 12});
         show(2001, 9);
@@ -61,6 +60,7 @@ struct FindRig {
     std::pair<int, int> selection() { return view.selected[F::kResultEdit]; }
 
     TempFolder data {"find"};
+    PlainPageStore store {data.folder()};
     fakes::FakeMessageBox messages;
     fakes::FakeCaseFolding folding;
     fakes::FakeSoftInput panel;

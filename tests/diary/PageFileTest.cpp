@@ -1,5 +1,7 @@
 #include "DiaryRig.h"
 
+#include <set>
+
 using namespace pagelet;
 using namespace pagelet::testing;
 
@@ -26,27 +28,97 @@ TEST(PageFile, EncodesWeatherLengthAndLittleEndianUnits)
     EXPECT_EQ(encodePage({3, u"가\r\nA"}), want);
 }
 
+// Through the store, as the program reads them; the bytes alone decode the same.
 TEST(PageFile, DecodesDamagedFilesWithoutReadingPastTheEnd)
 {
     struct Case {
         const char* what;
         Bytes bytes;
         std::optional<Page> want;
+        PageFault fault;
     };
     const std::vector<Case> cases = {
-        {"seven bytes", {1, 0, 0, 0, 1, 0, 0}, std::nullopt},
-        {"length past the end", {4, 0, 0, 0, 9, 0, 0, 0, 'a', 0, 'b', 0}, Page {4, u"ab"}},
-        {"odd trailing byte", {1, 0, 0, 0, 2, 0, 0, 0, 'a', 0, 'b'}, Page {1, u"a"}},
-        {"length shorter than the text, weather 5", {5, 0, 0, 0, 1, 0, 0, 0, 'a', 0, 'b', 0}, Page {0, u"a"}},
-        {"negative length, weather -1", {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}, Page {0, u""}},
-        {"negative length while text follows", {1, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 'a', 0}, std::nullopt},
-        {"zero length while a byte follows", {1, 0, 0, 0, 0, 0, 0, 0, 'a'}, std::nullopt},
+        {"seven bytes", {1, 0, 0, 0, 1, 0, 0}, std::nullopt, PageFault::TooShort},
+        {"length past the end", {4, 0, 0, 0, 9, 0, 0, 0, 'a', 0, 'b', 0}, Page {4, u"ab"}, PageFault::Truncated},
+        {"odd trailing byte", {1, 0, 0, 0, 2, 0, 0, 0, 'a', 0, 'b'}, Page {1, u"a"}, PageFault::Truncated},
+        {"length shorter than the text, weather 5", {5, 0, 0, 0, 1, 0, 0, 0, 'a', 0, 'b', 0}, Page {0, u"a"}, PageFault::OddWeather},
+        {"negative length, weather -1", {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}, Page {0, u""}, PageFault::OddWeather},
+        {"negative length while text follows", {1, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 'a', 0}, std::nullopt, PageFault::NoLength},
+        {"zero length while a byte follows", {1, 0, 0, 0, 0, 0, 0, 0, 'a'}, std::nullopt, PageFault::NoLength},
     };
+    TempFolder data("damaged");
+    const PlainPageStore store(data.folder());
     for (const auto& c : cases) {
-        const auto got = decodePage(c.bytes);
-        ASSERT_EQ(got.has_value(), c.want.has_value()) << c.what;
-        if (got) {
-            EXPECT_EQ(std::make_pair(got->weather, got->text), std::make_pair(c.want->weather, c.want->text)) << c.what;
+        writeBytes(data.root / "20010607.dry", c.bytes);
+        const auto got = store.read(kDay);
+        const auto decoded = decodePage(c.bytes);
+        ASSERT_EQ(got.state == PageFileState::Readable, c.want.has_value()) << c.what;
+        ASSERT_EQ(decoded.has_value(), c.want.has_value()) << c.what;
+        EXPECT_EQ(got.fault, c.fault) << c.what;
+        EXPECT_EQ(store.probe(kDay).state, got.state) << c.what;
+        if (c.want) {
+            EXPECT_EQ(std::make_pair(got.page.weather, got.page.text), std::make_pair(c.want->weather, c.want->text)) << c.what;
+            EXPECT_EQ(std::make_pair(decoded->weather, decoded->text), std::make_pair(c.want->weather, c.want->text)) << c.what;
         }
     }
+}
+
+TEST(PageStore, ListsReadsWritesAndRemovesDaysAndTellsOfItsChanges)
+{
+    TempFolder data("store");
+    const Bytes a = encodePage({1, u"A"}), bad = {7};
+    writeBytes(data.root / "20010607.dry", a);
+    writeBytes(data.root / "20010606.dry", bad);
+    writeBytes(data.root / "20010607.wav", {1});
+    writeBytes(data.root / "20010606.wav", {2});
+    writeBytes(data.root / "09990101.dry", a); // no eight-digit key: not a day of the diary
+    fs::create_directory(data.root / "20010605.dry");
+    PlainPageStore store(data.folder());
+    struct Told : PageObserver {
+        void pageChanged(const LocalDate& date) override { dates.push_back(date); }
+        std::vector<LocalDate> dates;
+    } told;
+    store.addObserver(told);
+
+    EXPECT_EQ(store.listDays(), (std::vector<LocalDate> {{2001, 6, 6}, {2001, 6, 7}}));
+    EXPECT_EQ(PlainPageStore(data.folder() + u"missing/").listDays(), std::nullopt);
+    EXPECT_EQ(std::vector<bool>({store.hasPage({2001, 6, 5}), store.hasPage({2001, 6, 6}), store.hasMemo({2001, 6, 7}),
+                                 store.hasMemo({2001, 6, 8})}),
+              std::vector<bool>({false, true, true, false}));
+    EXPECT_EQ(store.read({2001, 6, 6}).state, PageFileState::Unreadable);
+    EXPECT_EQ(store.read({2001, 6, 7}).page.text, u"A");
+
+    const LocalDate d6 {2001, 6, 6}, d7 {2001, 6, 7}, d8 {2001, 6, 8};
+    struct Step {
+        const char* what;
+        std::function<int()> act;
+        int want;
+        std::vector<std::string> gone, added; // file names
+    };
+    const std::vector<Step> steps = {
+        {"new page", [&] { return int(store.write(d8, {2, u"새"})); }, int(StoreResult::Written), {}, {"20010608.dry"}},
+        {"over an unreadable page", [&] { return int(store.write(d6, {3, u"b"})); }, int(StoreResult::Written), {}, {"20010606.dry.bad"}},
+        {"emptied", [&] { return int(store.write(d8, {0, u""})); }, int(StoreResult::Removed), {"20010608.dry"}, {}},
+        {"page and memo", [&] { return int(store.remove(d7)); }, 1, {"20010607.dry", "20010607.wav"}, {}},
+        {"memo alone", [&] { return int(store.removeMemo(d6)); }, 1, {"20010606.wav"}, {}},
+    };
+    auto names = [&data] {
+        std::set<std::string> all;
+        for (const auto& [name, bytes] : files(data.root))
+            all.insert(name);
+        return all;
+    };
+    for (const auto& s : steps) {
+        std::set<std::string> want = names();
+        for (const auto& name : s.gone)
+            want.erase(name);
+        want.insert(s.added.begin(), s.added.end());
+        told.dates.clear();
+        EXPECT_EQ(s.act(), s.want) << s.what;
+        EXPECT_EQ(names(), want) << s.what;
+        EXPECT_EQ(told.dates.size(), 1u) << s.what;
+    }
+    EXPECT_EQ(bytesOf(data.root / "20010606.dry.bad"), bad);
+    EXPECT_EQ(store.read(d6).page.text, u"b");
+    store.removeObserver(told);
 }

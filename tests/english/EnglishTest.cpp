@@ -1,8 +1,8 @@
 // Pagelet on an English desktop (the tests run under LANG=en_US.UTF-8), and every dialog's texts
 // inside their controls in both languages, measured offscreen with the real fonts.
 #include "diary/DiaryExport.h"
+#include "store/PlainPageStore.h"
 #include "diary/FindDialog.h"
-#include "diary/PageFile.h"
 #include "qt/dialogs/DialogTemplate.h"
 #include "qt/graphics/Zoom.h"
 #include "qt/search/ExportAction.h"
@@ -92,7 +92,8 @@ struct Handlers {
     PasswordDialog password {u"", 3, messages, keyboard};
     NewPasswordDialog newPassword {messages, keyboard};
     SettingsDialog settings {messages, clock, dialogs, keyboard};
-    FindDialog find {messages, folding, keyboard};
+    PlainPageStore store {u"/nonexistent/pagelet/"};
+    FindDialog find {store, messages, folding, keyboard};
     const struct {
         int templateId;
         DialogHandler& handler;
@@ -176,9 +177,10 @@ TEST(English, EveryWindowMenuAndReportSpeaksEnglish)
     EXPECT_EQ(exportMarkdown({{{2026, 12, 8}, {1, u"x"}}}), "## 2026-12-08 (Tue)\n\nWeather: Partly cloudy\n\nx\n");
     const QString folder = temp.root + "/diary";
     const QString file = diary.path() + "/out.md";
+    PlainPageStore store(fromQString(folder) + u"/");
     for (int days = 1; days <= 2; ++days) {
-        storePageFile(fromQString(folder + QString("/2026120%1.dry").arg(days)), {0, u"page"});
-        EXPECT_EQ(exportDiaryToFile(fromQString(folder), file, false).message,
+        store.write({2026, 12, days}, {0, u"page"});
+        EXPECT_EQ(exportDiaryToFile(store, file, false).message,
                   QString(days == 1 ? "Exported 1 day of the diary.\n%1" : "Exported 2 days of the diary.\n%1").arg(file));
     }
     EXPECT_TRUE(temp.messages.shown.empty());

@@ -2,9 +2,10 @@
 #include "platform/Commands.h"
 #include "base/FileIo.h"
 #include "diary/DateKey.h"
-#include "diary/PageFile.h"
 #include "qt/dialogs/QtMonthCalendar.h"
 #include "qt/graphics/Zoom.h"
+#include "store/DayKey.h"
+#include "store/PlainPageStore.h"
 
 #include <QAbstractItemView>
 #include <QApplication>

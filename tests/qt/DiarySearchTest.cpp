@@ -1,8 +1,8 @@
 #include "base/FileIo.h"
 #include "base/Text.h"
 #include "diary/DiarySearch.h"
-#include "diary/PageFile.h"
 #include "qt/ports/QtCaseFolding.h"
+#include "store/PlainPageStore.h"
 #include "RunPagelet.h"
 
 #include <QDir>
@@ -73,7 +73,7 @@ TEST(DiarySearch, EveryYearInDateOrderWithTheFirstMatchingLine)
     };
     for (const auto& c : cases) {
         std::vector<SearchHit> hits;
-        const auto summary = search.searchFolder({f.path(), c.word, c.matchCase, c.order},
+        const auto summary = search.searchFolder(PlainPageStore(f.path()), {c.word, c.matchCase, c.order},
                                                  [&hits](const SearchHit& h) { hits.push_back(h); });
         EXPECT_EQ(lines(hits), c.expected) << toUtf8(c.word);
         EXPECT_EQ(summary.matchedDays, c.matched);
@@ -114,11 +114,11 @@ TEST(DiarySearch, EmptyMissingAndStoppedFolders)
     const QtCaseFolding folding;
     DiarySearch search(folding);
     auto none = [](const SearchHit&) { FAIL(); };
-    auto empty = search.searchFolder({f.path(), u"a"}, none);
+    auto empty = search.searchFolder(PlainPageStore(f.path()), {u"a"}, none);
     EXPECT_TRUE(empty.folderRead);
-    EXPECT_FALSE(search.searchFolder({f.path() + u"missing/", u"a"}, none).folderRead);
+    EXPECT_FALSE(search.searchFolder(PlainPageStore(f.path() + u"missing/"), {u"a"}, none).folderRead);
     fill(f);
-    auto stopped = search.searchFolder({f.path(), u"apple"}, none, [] { return true; });
+    auto stopped = search.searchFolder(PlainPageStore(f.path()), {u"apple"}, none, [] { return true; });
     EXPECT_TRUE(stopped.stopped);
 }
 

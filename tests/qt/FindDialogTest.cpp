@@ -2,9 +2,10 @@
 #include "Rig.h"
 #include "app/PanelKeyboard.h"
 #include "diary/DateKey.h"
+#include "store/DayKey.h"
 #include "diary/DayMarks.h"
 #include "diary/FindDialog.h"
-#include "diary/PageFile.h"
+#include "store/PlainPageStore.h"
 #include "platform/Commands.h"
 #include "qt/dialogs/PressAndHold.h"
 #include "qt/ports/QtCaseFolding.h"
@@ -61,13 +62,13 @@ QDate otherDay()
 }
 
 struct DialogRig {
-    DialogRig() : keyboard(panel), logic(messages, folding, keyboard), dialog(*dialogTemplate(F::kTemplateId), logic, zoom)
+    DialogRig() : keyboard(panel), logic(store, messages, folding, keyboard), dialog(*dialogTemplate(F::kTemplateId), logic, zoom)
     {
-        logic.dataFolder = fromQString(folder.path()) + u"/";
         logic.OnInitDialog(dialog);
     }
     QTemporaryDir folder;
     Zoom zoom;
+    PlainPageStore store {fromQString(folder.path()) + u"/"};
     fakes::FakeMessageBox messages;
     fakes::FakeSoftInput panel;
     PanelKeyboard keyboard;
@@ -180,7 +181,7 @@ TEST(FindWindow, OkAndAHeldResultBoxJumpAfterStoringTodayEscapeAndTheCloseButton
         const QDate shown = QDate::currentDate();
         EXPECT_EQ(window.dialog().day().selectedDay(), fromLocal(toLocalDate(c.wantJump ? otherDay() : shown)));
         EXPECT_EQ(window.dialog().editor().text, c.wantJump ? u"an apple a day" : u"오늘의 글");
-        const auto today = readPageFile(fromQString(temp.root) + u"/diary/" + makeDateKey(toLocalDate(shown)) + kPageExtension);
+        const auto today = PlainPageStore(fromQString(temp.root) + u"/diary/").read(toLocalDate(shown));
         EXPECT_EQ(today.state == PageFileState::Readable && today.page.text == u"오늘의 글", c.wantJump);
         EXPECT_TRUE(temp.messages.shown.empty());
     }

@@ -1,7 +1,7 @@
-#include "diary/PageFile.h"
 #include "qt/search/ExportAction.h"
 #include "qt/search/SearchHitDelegate.h"
 #include "qt/search/SearchWindow.h"
+#include "store/PlainPageStore.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -153,13 +153,13 @@ TEST(SearchWindow, ExportTellsHowItWent)
 {
     Diary diary;
     QTemporaryDir out;
-    const auto written = exportDiaryToFile(diary.folder(), out.path() + "/일기", true);
+    const auto written = exportDiaryToFile(PlainPageStore(diary.folder()), out.path() + "/일기", true);
     EXPECT_TRUE(written.written);
     EXPECT_TRUE(written.message.startsWith("일기 303일을 내보냈습니다.")) << written.message.toStdString();
     QFile html(out.path() + "/일기.html");
     ASSERT_TRUE(html.open(QIODevice::ReadOnly));
     EXPECT_TRUE(html.readAll().contains("<h2 id=\"2026-12-07\">2026-12-07 (월)</h2>"));
-    EXPECT_FALSE(exportDiaryToFile(diary.folder(), diary.dir.path() + "/x.md", false).written);
+    EXPECT_FALSE(exportDiaryToFile(PlainPageStore(diary.folder()), diary.dir.path() + "/x.md", false).written);
 }
 
 } // namespace pagelet

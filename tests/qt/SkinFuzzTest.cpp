@@ -35,7 +35,7 @@ struct Fuzzer {
         : dialog(MainDialogPorts {p.window, p.messages, p.registry, p.exit, p.calendar, p.edit, graphics, p.clock,
                                   p.dialogs, p.softInput, p.recorder, p.caseFolding})
     {
-        dialog.settings().dataPath = fromQString(folder + "diary/");
+        dialog.setDataFolder(fromQString(folder + "diary/"));
         dialog.day().startOn(fromLocal({2025, 12, 25}, 12));
         p.window.surface = &surface;
         for (const char* name : {"etc.bmp", "number.bmp", "weekday.bmp", "weather.bmp", "button1.bmp", "button2.bmp"})

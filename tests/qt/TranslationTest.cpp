@@ -3,6 +3,7 @@
 #include "qt/start/UiTranslations.h"
 #include "qt/search/SearchWindow.h"
 #include "settings/PasswordDialog.h"
+#include "store/PlainPageStore.h"
 #include "text/Catalogue.h"
 
 #include <QCoreApplication>
@@ -41,7 +42,7 @@ TEST(Translation, CoreAndQtTextsGoThroughTheInstalledTranslators)
         {"window title", search.windowTitle(), QStringLiteral("[모든 일기에서 찾기]")},
         // The Qt layer's pattern and the core's weekday word, each translated.
         {"date", SearchWindow::dateText(LocalDate{2026, 12, 7}), QStringLiteral("[2026년 12월 7일 ([월])]")},
-        {"export report", exportDiaryToFile(u"/nonexistent/pagelet", QStringLiteral("/tmp/x.md"), false).message,
+        {"export report", exportDiaryToFile(PlainPageStore(u"/nonexistent/pagelet"), QStringLiteral("/tmp/x.md"), false).message,
          QStringLiteral("[일기 폴더를 읽을 수 없습니다.]")},
     };
     for (const auto& c : cases)

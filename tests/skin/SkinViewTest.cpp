@@ -95,7 +95,7 @@ TEST(SkinView, PaintingAsksTheEditorToRepaintOverABackgroundOnly)
         if (background)
             rig.view.skin().background = std::make_unique<fakes::FakeBitmap>(Size {240, 270});
         rig.editor.needsRedraw = false;
-        rig.view.OnPaint(*rig.p.graphics.makeSurface({240, 270}), fromLocal({2001, 6, 7}), u"");
+        rig.view.OnPaint(*rig.p.graphics.makeSurface({240, 270}), fromLocal({2001, 6, 7}), false);
         EXPECT_EQ(rig.editor.needsRedraw, background);
         EXPECT_EQ(rig.p.edit.invalidations, background ? 1 : 0);
     }

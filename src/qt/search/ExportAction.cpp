@@ -29,14 +29,14 @@ QString htmlFilter()
 
 } // namespace
 
-ExportReport exportDiaryToFile(const std::u16string& dataFolder, QString file, bool html)
+ExportReport exportDiaryToFile(const PageStore& pages, QString file, bool html)
 {
     auto format = exportFormatOf(file.toStdU16String());
     if (!format) {
         file += html ? QStringLiteral(".html") : QStringLiteral(".md");
         format = html ? ExportFormat::Html : ExportFormat::Markdown;
     }
-    const ExportSummary summary = exportDiary(dataFolder, file.toStdU16String(), *format);
+    const ExportSummary summary = exportDiary(pages, file.toStdU16String(), *format);
     using Outcome = ExportSummary::Outcome;
     switch (summary.outcome) {
     case Outcome::FolderUnreadable:
@@ -56,7 +56,7 @@ ExportReport exportDiaryToFile(const std::u16string& dataFolder, QString file, b
     return {true, message};
 }
 
-void exportDiaryWithDialog(QWidget* parent, const std::u16string& dataFolder)
+void exportDiaryWithDialog(QWidget* parent, const PageStore& pages)
 {
     QString filter = markdownFilter();
     const QString file = QFileDialog::getSaveFileName(parent, ExportAction::tr("내보내기"),
@@ -65,7 +65,7 @@ void exportDiaryWithDialog(QWidget* parent, const std::u16string& dataFolder)
     if (file.isEmpty())
         return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const ExportReport report = exportDiaryToFile(dataFolder, file, filter == htmlFilter());
+    const ExportReport report = exportDiaryToFile(pages, file, filter == htmlFilter());
     QApplication::restoreOverrideCursor();
     if (report.written)
         QMessageBox::information(parent, ExportAction::tr("내보내기"), report.message);

@@ -2,6 +2,7 @@
 
 #include "diary/PageFolder.h"
 #include "qt/search/SearchHitDelegate.h"
+#include "store/PlainPageStore.h"
 
 #include <QCheckBox>
 #include <QDate>
@@ -96,7 +97,7 @@ void SearchWindow::restart()
     }
     m_searching = true;
     m_status->setText(tr("찾는 중..."));
-    m_worker->start({m_folder, word, m_matchCase->isChecked(), SearchOrder::NewestFirst});
+    m_worker->start(std::make_shared<PlainPageStore>(m_folder), {word, m_matchCase->isChecked(), SearchOrder::NewestFirst});
 }
 
 void SearchWindow::addHit(std::uint64_t search, const SearchHit& hit)

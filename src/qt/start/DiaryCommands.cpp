@@ -8,6 +8,7 @@
 #include "qt/start/CommandLine.h"
 #include "qt/ports/QtCaseFolding.h"
 #include "qt/ports/QtPlatform.h"
+#include "store/PlainPageStore.h"
 #include "settings/RegistryKey.h"
 
 #include <cstdio>
@@ -81,7 +82,8 @@ int runSearchCommand(const CommandLine& line)
     const QtCaseFolding folding;
     DiarySearch search(folding);
     std::string out;
-    const auto summary = search.searchFolder({folder, fromUtf8(line.word), line.matchCase, SearchOrder::OldestFirst},
+    const PlainPageStore pages(folder);
+    const auto summary = search.searchFolder(pages, {fromUtf8(line.word), line.matchCase, SearchOrder::OldestFirst},
                                              [&out](const SearchHit& hit) {
                                                  out += toUtf8(isoDate(hit.date) + u": " + printable(hit.line));
                                                  out += '\n';
@@ -110,7 +112,7 @@ int runExportCommand(const CommandLine& line)
     const std::u16string folder = folderFor(line);
     if (const int status = checkFolder(folder))
         return status;
-    const auto summary = exportDiary(folder, file, *format);
+    const auto summary = exportDiary(PlainPageStore(folder), file, *format);
     listUnreadable(summary.unreadable);
     using Outcome = ExportSummary::Outcome;
     switch (summary.outcome) {

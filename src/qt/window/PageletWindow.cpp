@@ -95,7 +95,7 @@ PageletWindow::PageletWindow(const WindowOverrides& o)
                          [this](const LocalDate& d) { return m_dialog->day().showFoundDay(fromLocal(d)); });
     });
     m_menu->addEntry(tr("내보내기..."), QKeySequence(),
-                     [this] { exportDiaryWithDialog(this, m_dialog->settings().dataPath); });
+                     [this] { exportDiaryWithDialog(this, m_dialog->pages()); });
     m_edit->installEventFilter(this);
     m_calendar.keyboardClosed = [&dialog] { dialog.closeCalendar(); };
 }

@@ -1,0 +1,59 @@
+#pragma once
+// The page store: the one place that knows where and how a day's page and voice memo are kept.
+// Everything else asks it by date and never names a file of its own.
+#include "base/Day.h"
+#include "store/PlainPageFile.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace pagelet {
+
+// Told after the store itself wrote or removed a day's page or memo.
+class PageObserver {
+public:
+    virtual ~PageObserver() = default;
+    virtual void pageChanged(const LocalDate& date) = 0;
+};
+
+class PageStore {
+public:
+    virtual ~PageStore() = default;
+
+    // The days that have a page, readable or not, oldest first; nothing when the diary can't
+    // be listed.
+    virtual std::optional<std::vector<LocalDate>> listDays() const = 0;
+    // True when something is kept as the day's page, whether it reads or not.
+    virtual bool hasPage(const LocalDate& date) const = 0;
+    // What is kept for the day, reading no more than the two numbers.
+    virtual PageCheck probe(const LocalDate& date) const = 0;
+    LoadedPage read(const LocalDate& date) const;
+    // Into a page whose text's storage is kept: a search reads many pages through one buffer.
+    virtual PageCheck readInto(const LocalDate& date, Page& page) const = 0;
+    // Stores the page, or removes it when its text is empty (see storePageFile).
+    virtual StoreResult write(const LocalDate& date, const Page& page) = 0;
+    // The day's page and memo go together or neither does; true when neither is left.
+    virtual bool remove(const LocalDate& date) = 0;
+
+    // The recorder records into and plays from a file of its own choosing: this one.
+    virtual std::u16string memoPath(const LocalDate& date) const = 0;
+    virtual bool hasMemo(const LocalDate& date) const = 0;
+    virtual bool removeMemo(const LocalDate& date) = 0;
+
+    // Where the day's page is kept, as people read it in a message.
+    virtual std::u16string pageLocation(const LocalDate& date) const = 0;
+    // True when a file at path would lie among the pages themselves.
+    virtual bool holds(const std::u16string& path) const = 0;
+
+    void addObserver(PageObserver& observer);
+    void removeObserver(PageObserver& observer);
+
+protected:
+    void notifyChanged(const LocalDate& date) const;
+
+private:
+    std::vector<PageObserver*> m_observers;
+};
+
+} // namespace pagelet

@@ -1,0 +1,116 @@
+#include "store/PlainPageFile.h"
+
+#include "base/FileIo.h"
+#include "base/ReadableFile.h"
+#include "base/Text.h"
+
+#include <algorithm>
+#include <bit>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <limits>
+#include <unistd.h>
+
+namespace pagelet {
+
+namespace {
+
+std::u16string asidePath(const std::u16string& path)
+{
+    const bool named = path.ends_with(kPageExtension);
+    return path.substr(0, path.size() - (named ? kPageExtension.size() : 0)) + kBadPageExtension;
+}
+
+// rename that refuses to replace an existing target.
+bool moveAside(const std::string& from, const std::string& to)
+{
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+        return true;
+    if (errno != EINVAL && errno != ENOSYS)
+        return false;
+    // File systems without the flag: a hard link never replaces anything either.
+    if (::link(from.c_str(), to.c_str()) != 0)
+        return false;
+    ::unlink(from.c_str());
+    return true;
+}
+
+} // namespace
+
+namespace {
+
+// The header of what is at the file's path; nothing when nothing is there.
+std::optional<PageHeader> readHeader(ReadableFile& file)
+{
+    if (file.state() == ReadableFile::State::Missing)
+        return std::nullopt;
+    if (file.state() != ReadableFile::State::Open)
+        return PageHeader {0, 0, PageFault::CannotOpen};
+    std::uint8_t head[kPageHeaderBytes];
+    const auto got = file.readInto(head, kPageHeaderBytes);
+    if (!got)
+        return PageHeader {0, 0, PageFault::ReadError};
+    return decodePageHeader(head, *got, file.size());
+}
+
+PageCheck checkOf(const std::optional<PageHeader>& header)
+{
+    if (!header)
+        return {};
+    return {header->usable() ? PageFileState::Readable : PageFileState::Unreadable, header->fault};
+}
+
+} // namespace
+
+// The text is read straight into the page: a month's search reads 31 pages, and a second
+// 100 KB buffer for each costs more than reading it.
+PageCheck readPageInto(const std::u16string& path, Page& page)
+{
+    ReadableFile file(path, static_cast<std::uint64_t>(kPageFileLimit));
+    const auto header = readHeader(file);
+    if (!header || !header->usable())
+        return checkOf(header);
+    page.weather = header->weather;
+    page.text.resize(static_cast<std::size_t>(header->units));
+    const auto got = file.readInto(page.text.data(), page.text.size() * 2);
+    if (!got)
+        return {PageFileState::Unreadable, PageFault::ReadError};
+    page.text.resize(*got / 2); // a file that shrank meanwhile gives the units that are there
+    if constexpr (std::endian::native == std::endian::big)
+        for (char16_t& c : page.text)
+            c = static_cast<char16_t>(c >> 8 | c << 8);
+    return {PageFileState::Readable, *got / 2 < header->units ? PageFault::Truncated : header->fault};
+}
+
+PageCheck probePageFile(const std::u16string& path)
+{
+    ReadableFile file(path, static_cast<std::uint64_t>(kPageFileLimit));
+    return checkOf(readHeader(file));
+}
+
+StoreResult storePageFile(const std::u16string& path, const Page& page)
+{
+    const PageFileState before = probePageFile(path).state;
+    if (page.text.empty()) {
+        // An unreadable page was never shown, so an empty editor says nothing about it.
+        if (before == PageFileState::Readable && !removeFile(path) && errno != ENOENT)
+            return StoreResult::Failed;
+        return StoreResult::Removed;
+    }
+    if (page.text.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()))
+        return StoreResult::Failed;
+
+    const std::string target = toUtf8(path);
+    const std::string aside = toUtf8(asidePath(path));
+    if (before == PageFileState::Unreadable && !moveAside(target, aside))
+        return StoreResult::Failed;
+    if (writeFileAtomic(path, encodePage(page)))
+        return StoreResult::Written;
+    if (before == PageFileState::Unreadable)
+        moveAside(aside, target); // put it back where it was found
+    return StoreResult::Failed;
+}
+
+} // namespace pagelet

@@ -1,0 +1,168 @@
+#include "store/PlainPageStore.h"
+
+#include "base/FileIo.h"
+#include "base/Text.h"
+#include "store/DayKey.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstdlib>
+#include <tuple>
+#include <dirent.h>
+#include <sys/stat.h>
+
+namespace pagelet {
+
+namespace {
+
+const std::u16string kMemoExtension = u".wav";
+
+bool isFolderEntry(const dirent& e, const std::string& path)
+{
+    // The entry's type saves a stat per page where the file system gives it. A name that
+    // can't be looked at is kept, so the reader reports it as unreadable.
+    struct stat st {};
+    return e.d_type == DT_DIR ||
+           ((e.d_type == DT_UNKNOWN || e.d_type == DT_LNK) && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode));
+}
+
+} // namespace
+
+std::optional<LocalDate> pageDateOf(const std::u16string& name)
+{
+    if (name.size() != 8 + kPageExtension.size() || !name.ends_with(kPageExtension))
+        return std::nullopt;
+    int digits[8];
+    for (int i = 0; i < 8; ++i) {
+        if (name[i] < u'0' || name[i] > u'9')
+            return std::nullopt;
+        digits[i] = name[i] - u'0';
+    }
+    const LocalDate date {digits[0] * 1000 + digits[1] * 100 + digits[2] * 10 + digits[3], digits[4] * 10 + digits[5],
+                          digits[6] * 10 + digits[7]};
+    // Years below 1000 have no eight-digit key: the diary can neither reach nor name them.
+    if (date.year < 1000 || date.month < 1 || date.month > 12 || date.day < 1 ||
+        date.day > daysInMonth(date.year, date.month))
+        return std::nullopt;
+    return date;
+}
+
+PlainPageStore::PlainPageStore(std::u16string folder)
+{
+    setFolder(std::move(folder));
+}
+
+void PlainPageStore::setFolder(std::u16string folder)
+{
+    m_folder = std::move(folder);
+    m_folderUtf8 = toUtf8(m_folder);
+}
+
+std::u16string PlainPageStore::pagePath(const LocalDate& date) const
+{
+    return m_folder + makeDateKey(date) + kPageExtension;
+}
+
+std::u16string PlainPageStore::memoPath(const LocalDate& date) const
+{
+    return m_folder + makeDateKey(date) + kMemoExtension;
+}
+
+std::u16string PlainPageStore::pageLocation(const LocalDate& date) const
+{
+    return pagePath(date);
+}
+
+bool PlainPageStore::exists(const LocalDate& date, const char* extension) const
+{
+    // The digits are ASCII: no conversion of the whole path for each of a month's days.
+    std::string path = m_folderUtf8;
+    for (char16_t c : makeDateKey(date))
+        path += static_cast<char>(c);
+    path += extension;
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
+bool PlainPageStore::hasPage(const LocalDate& date) const
+{
+    return exists(date, ".dry");
+}
+
+bool PlainPageStore::hasMemo(const LocalDate& date) const
+{
+    return exists(date, ".wav");
+}
+
+std::optional<std::vector<LocalDate>> PlainPageStore::listDays() const
+{
+    std::string base = m_folderUtf8;
+    DIR* dir = ::opendir(base.empty() ? "." : base.c_str());
+    if (!dir)
+        return std::nullopt;
+    if (!base.empty() && base.back() != '/')
+        base += '/';
+    std::vector<LocalDate> days;
+    while (dirent* e = ::readdir(dir)) {
+        const auto date = pageDateOf(fromUtf8(e->d_name));
+        if (date && !isFolderEntry(*e, base + e->d_name))
+            days.push_back(*date);
+    }
+    ::closedir(dir);
+    std::sort(days.begin(), days.end(), [](const LocalDate& a, const LocalDate& b) {
+        return std::tie(a.year, a.month, a.day) < std::tie(b.year, b.month, b.day);
+    });
+    return days;
+}
+
+PageCheck PlainPageStore::probe(const LocalDate& date) const
+{
+    return probePageFile(pagePath(date));
+}
+
+PageCheck PlainPageStore::readInto(const LocalDate& date, Page& page) const
+{
+    return readPageInto(pagePath(date), page);
+}
+
+StoreResult PlainPageStore::write(const LocalDate& date, const Page& page)
+{
+    const StoreResult result = storePageFile(pagePath(date), page);
+    if (result != StoreResult::Failed)
+        notifyChanged(date);
+    return result;
+}
+
+bool PlainPageStore::remove(const LocalDate& date)
+{
+    std::vector<std::u16string> doomed;
+    for (const auto& path : {pagePath(date), memoPath(date)})
+        if (isFile(path))
+            doomed.push_back(path);
+    if (!removeFilesTogether(doomed))
+        return false;
+    if (!doomed.empty())
+        notifyChanged(date);
+    return true;
+}
+
+bool PlainPageStore::removeMemo(const LocalDate& date)
+{
+    if (!removeFile(memoPath(date)))
+        return false;
+    notifyChanged(date);
+    return true;
+}
+
+bool PlainPageStore::holds(const std::u16string& path) const
+{
+    std::string parent = toUtf8(path);
+    const auto slash = parent.rfind('/');
+    parent = slash == std::string::npos ? "." : parent.substr(0, slash + 1);
+    char a[PATH_MAX], b[PATH_MAX];
+    if (!::realpath(parent.c_str(), a) || !::realpath(m_folderUtf8.empty() ? "." : m_folderUtf8.c_str(), b))
+        return false;
+    return std::string(a) == std::string(b);
+}
+
+} // namespace pagelet

@@ -1,0 +1,41 @@
+#pragma once
+#include "store/PageStore.h"
+
+#include <string>
+
+namespace pagelet {
+
+// Pages and memos as plain files in one data folder: "YYYYMMDD.dry" and "YYYYMMDD.wav".
+class PlainPageStore : public PageStore {
+public:
+    // folder ends in "/", or is empty for the working folder.
+    explicit PlainPageStore(std::u16string folder = {});
+
+    const std::u16string& folder() const { return m_folder; }
+    void setFolder(std::u16string folder);
+
+    std::optional<std::vector<LocalDate>> listDays() const override;
+    bool hasPage(const LocalDate& date) const override;
+    PageCheck probe(const LocalDate& date) const override;
+    PageCheck readInto(const LocalDate& date, Page& page) const override;
+    StoreResult write(const LocalDate& date, const Page& page) override;
+    bool remove(const LocalDate& date) override;
+    std::u16string memoPath(const LocalDate& date) const override;
+    bool hasMemo(const LocalDate& date) const override;
+    bool removeMemo(const LocalDate& date) override;
+    std::u16string pageLocation(const LocalDate& date) const override;
+    bool holds(const std::u16string& path) const override;
+
+    std::u16string pagePath(const LocalDate& date) const;
+
+private:
+    bool exists(const LocalDate& date, const char* extension) const;
+
+    std::u16string m_folder;
+    std::string m_folderUtf8; // the day marks test 31 names in a row
+};
+
+// The date a page file's name gives, when it names a day the diary can hold.
+std::optional<LocalDate> pageDateOf(const std::u16string& name);
+
+} // namespace pagelet
