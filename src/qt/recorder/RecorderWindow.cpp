@@ -150,8 +150,12 @@ void RecorderWindow::showAt(const QPoint& globalPos)
         r.moveTop(std::max(avail.top(), std::min(r.top(), avail.bottom() + 1 - r.height())));
     }
     // A Wayland window cannot place itself: as a popup of the diary it is placed relative to it.
-    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+    // A popup holds the application's input already; kept modal, its keys would be dropped on a
+    // compositor that leaves the keyboard with the diary (weston does).
+    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
+        setWindowModality(Qt::NonModal);
         setWindowFlags(Qt::Popup | Qt::FramelessWindowHint);
+    }
     move(r.topLeft());
     show();
     raise();
