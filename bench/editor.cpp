@@ -2,8 +2,9 @@
 // same run: opening a page (set the text, paint) and a typed key to the painted page, at
 // 10 KB to 10 MB and on one line of 1,000,000 characters without a space.
 #include "fakes/Fakes.h"
-#include "qt/QtEditControl.h"
-#include "qt/QtGraphics.h"
+#include "qt/editor/QtEditControl.h"
+#include "qt/graphics/QtGraphics.h"
+#include "qt/graphics/Zoom.h"
 #include "ui/DiaryEdit.h"
 #include "WithApplication.h"
 
@@ -59,7 +60,7 @@ QImage ruledPaper()
 }
 
 struct Pagelet {
-    Pagelet() : control(new QtEditControl(&window)), editor(*control, graphics, keyboard)
+    Pagelet() : control(new QtEditControl(&window, zoom)), editor(*control, graphics, keyboard)
     {
         background = std::make_unique<QtBitmap>(ruledPaper());
         window.resize(240, 270);
@@ -93,8 +94,9 @@ struct Pagelet {
         control->viewport()->repaint();
     }
 
+    Zoom zoom;
     QWidget window;
-    QtGraphics graphics;
+    QtGraphics graphics {zoom};
     std::unique_ptr<Bitmap> background;
     QtEditControl* control;
     fakes::FakeSoftInput panel;

@@ -11,7 +11,7 @@
 #include "ChildProcess.h"
 #include "fakes/FakeDialogView.h"
 #include "fakes/Fakes.h"
-#include "qt/QtCaseFolding.h"
+#include "qt/ports/QtCaseFolding.h"
 
 #include <benchmark/benchmark.h>
 #include <filesystem>

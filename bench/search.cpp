@@ -6,7 +6,7 @@
 #include "store/DayKey.h"
 #include "diary/DiarySearch.h"
 #include "store/PlainPageStore.h"
-#include "qt/QtCaseFolding.h"
+#include "qt/ports/QtCaseFolding.h"
 #include "ChildProcess.h"
 
 #include <benchmark/benchmark.h>

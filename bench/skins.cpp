@@ -3,7 +3,8 @@
 // sanitizer's own bookkeeping would count against the limit.
 #include "base/Text.h"
 #include "fakes/Fakes.h"
-#include "qt/QtGraphics.h"
+#include "qt/graphics/QtGraphics.h"
+#include "qt/graphics/Zoom.h"
 #include "skin/LoadSkin.h"
 #include "WithApplication.h"
 
@@ -87,7 +88,8 @@ void BM_LoadDamagedSkins(benchmark::State& state)
 {
     DamagedSkins skins;
     fakes::FakePlatform p;
-    QtGraphics graphics;
+    const Zoom zoom;
+    QtGraphics graphics {zoom};
     for (auto _ : state)
         for (const auto& folder : skins.folders) {
             Skin skin;

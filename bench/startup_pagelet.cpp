@@ -1,6 +1,6 @@
 // Pagelet's own start (as its main runs it), ending at the main window's first paint.
 #include "FirstPaintExit.h"
-#include "qt/DiaryApp.h"
+#include "qt/start/DiaryApp.h"
 
 int main(int argc, char** argv)
 {

@@ -19,6 +19,19 @@ namespace pagelet {
 
 namespace {
 
+// config.dat may have been changed from outside (another machine's copy, a sync) since it was
+// read; a file that can't be read leaves the values as they are.
+Settings onDisk(const Settings& current)
+{
+    Settings settings = current;
+    ConfigFile file;
+    if (file.open(current.programPath + kConfigFileName)) {
+        file.readFirst(settings);
+        file.readRest(settings);
+    }
+    return settings;
+}
+
 // A setting and the dialog's member that shows it; OK takes it back when `takenBack`.
 template <class T>
 struct DialogField {
@@ -47,13 +60,18 @@ void forEachField(Copy copy)
 
 void MainDialog::onSettings()
 {
+    m_settings = onDisk(m_settings);
+    const Settings opened = m_settings;
     SettingsDialog dialog(m_ports.messages, m_ports.clock, m_ports.dialogs, m_keyboard);
     forEachField([&](const auto& field) { dialog.*field.shown = m_settings.*field.setting; });
 
     if (m_ports.dialogs.run(SettingsDialog::kTemplateId, dialog)) {
+        // What the dialog changed is ours; every other value is the file's as it is now.
+        const Settings disk = onDisk(m_settings);
         forEachField([&](const auto& field) {
+            const auto& chosen = dialog.*field.shown;
             if (field.takenBack)
-                m_settings.*field.setting = dialog.*field.shown;
+                m_settings.*field.setting = chosen != opened.*field.setting ? chosen : disk.*field.setting;
         });
         std::u16string dataPath = dialog.dataPath;
         if (dataPath.empty() || dataPath.back() != u'/')

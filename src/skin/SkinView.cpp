@@ -3,9 +3,9 @@
 #include "base/FileIo.h"
 #include "platform/Commands.h"
 #include "platform/EditControl.h"
+#include "platform/EditorRedraw.h"
 #include "platform/Graphics.h"
 #include "platform/MainWindow.h"
-#include "ui/DiaryEdit.h"
 
 namespace pagelet {
 
@@ -34,7 +34,7 @@ void drawCell(Surface& s, const std::unique_ptr<ImageStrip>& strip, int cell, co
 
 } // namespace
 
-SkinView::SkinView(MainWindowPort& window, EditControl& edit, DiaryEdit& editor)
+SkinView::SkinView(MainWindowPort& window, EditControl& edit, EditorRedraw& editor)
     : m_window(window), m_edit(edit), m_editor(editor)
 {
 }
@@ -91,7 +91,7 @@ void SkinView::OnPaint(Surface& window, DayValue day, bool hasMemo)
     drawCell(window, m_skin.etcStrip, 2, cells[7]);
     drawCell(window, m_skin.etcStrip, 3, cells[8]);
 
-    m_editor.needsRedraw = true;
+    m_editor.redrawPage();
     m_edit.invalidate();
 }
 

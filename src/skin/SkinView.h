@@ -8,15 +8,15 @@
 
 namespace pagelet {
 
-class DiaryEdit;
 class EditControl;
+class EditorRedraw;
 class MainWindowPort;
 class Surface;
 
 // The window's face: owns the loaded skin and the pressed element, paints and takes the pen.
 class SkinView {
 public:
-    SkinView(MainWindowPort& window, EditControl& edit, DiaryEdit& editor);
+    SkinView(MainWindowPort& window, EditControl& edit, EditorRedraw& editor);
 
     // Paints the skin for day; a day with a memo has its voice button sunk.
     void OnPaint(Surface& window, DayValue day, bool hasMemo);
@@ -42,7 +42,7 @@ private:
 
     MainWindowPort& m_window;
     EditControl& m_edit;
-    DiaryEdit& m_editor;
+    EditorRedraw& m_editor;
     Skin m_skin;
 };
 

@@ -3,6 +3,7 @@
 // its formats, and the settings dialog's logic.
 #include "base/Color.h"
 #include "base/Geometry.h"
+#include "platform/EditorRedraw.h"
 #include "ui/LineGrid.h"
 #include "ui/PageText.h"
 
@@ -39,7 +40,7 @@ enum ScrollCode : int {
 
 // The page editor: an edit control whose page is drawn over the paper picture. The control
 // keeps the text, the caret, the selection and its own scrolling; the editor draws every pixel.
-class DiaryEdit {
+class DiaryEdit : public EditorRedraw {
 public:
     DiaryEdit(EditControl& control, Graphics& graphics, SoftKeyboard& keyboard);
     ~DiaryEdit();
@@ -55,6 +56,7 @@ public:
     bool showCaret(bool show);
     bool setEditable(bool edit);
     bool relayout();
+    void redrawPage() override { needsRedraw = true; }
 
     // Handlers the platform forwards.
     void OnPaint(Surface& screen);

@@ -229,6 +229,42 @@ TEST(SettingsCommand, AnUnwritableConfigIsReportedTheNewSettingsHoldAndCancelOnl
     }
 }
 
+// Another copy or a sync changes config.dat while this one runs, before and while the dialog is open.
+TEST(SettingsCommand, ValuesChangedOutsideAreShownAndKeptUnlessTheDialogChangedThem)
+{
+    Rig rig;
+    ASSERT_TRUE(rig.dialog.OnInitDialog());
+    Settings outside;
+    outside.timeFormat = 3;
+    outside.skinName = u"other";
+    ASSERT_TRUE(writeConfig(rig.path(u"config.dat"), outside));
+    rig.p.dialogs.script<SettingsDialog>([&](SettingsDialog& d) {
+        EXPECT_EQ(d.timeFormat, 3);
+        EXPECT_EQ(d.skinName, u"other");
+        d.timeFormat = 2;   // changed here and outside: ours
+        d.autoKeyboard = 0; // changed here only
+        outside.timeFormat = 1;
+        outside.password = u"secret"; // changed outside only, while the dialog was open
+        outside.usePassword = 1;
+        EXPECT_TRUE(writeConfig(rig.path(u"config.dat"), outside));
+        return true;
+    });
+    rig.dialog.onCommand(CMD_SETTINGS, -1, -1);
+
+    Settings written;
+    ConfigFile file;
+    ASSERT_TRUE(file.open(rig.path(u"config.dat")));
+    file.readFirst(written);
+    file.readRest(written);
+    for (const Settings* s : {&written, &rig.dialog.settings()}) {
+        EXPECT_EQ(s->timeFormat, 2);
+        EXPECT_EQ(s->autoKeyboard, 0);
+        EXPECT_EQ(s->skinName, u"other");
+        EXPECT_EQ(s->password, u"secret");
+        EXPECT_EQ(s->usePassword, 1);
+    }
+}
+
 TEST(SettingsCommand, ANewDataFolderGetsTheShownPageOnlyAfterItsOwnWasStored)
 {
     for (const bool storable : {true, false}) {

@@ -33,7 +33,7 @@ grep -qx "Exec=pagelet --desktop" "$usr/share/applications/$id.desktop" || { ech
 grep -q "<image>https://" "$usr/share/metainfo/$id.metainfo.xml" || { echo "metainfo has no screenshot"; exit 1; }
 
 desktop-file-validate "$usr/share/applications/$id.desktop"
-appstreamcli validate --no-net "$usr/share/metainfo/$id.metainfo.xml"
+appstreamcli validate --pedantic --no-net "$usr/share/metainfo/$id.metainfo.xml"
 
 # The installed setup takes its skins from the installed share folder, not from the sources.
 out="$(XDG_CONFIG_HOME="$dest/config" "$usr/bin/pagelet-setup" --program-path "$dest/home/Pagelet")"

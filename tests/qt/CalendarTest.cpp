@@ -4,7 +4,8 @@
 #include "diary/DateKey.h"
 #include "store/DayKey.h"
 #include "store/PlainPageStore.h"
-#include "qt/QtMonthCalendar.h"
+#include "qt/dialogs/QtMonthCalendar.h"
+#include "qt/graphics/Zoom.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -41,7 +42,8 @@ void click(QtMonthCalendar& cal, const QDate& date)
 
 TEST(MonthCalendar, SixWeeksAreShownAndTheHighlightIsOnTheSelectedDay)
 {
-    QtMonthCalendar cal(nullptr);
+    const Zoom zoom;
+    QtMonthCalendar cal(nullptr, zoom);
     auto highlighted = [&cal] {
         const QModelIndexList selected = cal.findChild<QAbstractItemView*>()->selectionModel()->selectedIndexes();
         return selected.size() == 1 && selected[0] == cellOf(cal, cal.selectedDate());
@@ -68,7 +70,8 @@ TEST(MonthCalendar, SixWeeksAreShownAndTheHighlightIsOnTheSelectedDay)
 
 TEST(MonthCalendar, OnlyTheUsersMovesReportASelectionChange)
 {
-    QtMonthCalendar cal(nullptr);
+    const Zoom zoom;
+    QtMonthCalendar cal(nullptr, zoom);
     std::vector<LocalDate> moved;
     int requests = 0;
     cal.selectionMoved = [&](const LocalDate& d) { moved.push_back(d); };
@@ -88,7 +91,8 @@ TEST(MonthCalendar, OnlyTheUsersMovesReportASelectionChange)
 
 TEST(MonthCalendar, ColourSlotsReachTheDrawnCalendar)
 {
-    QtMonthCalendar cal(nullptr);
+    const Zoom zoom;
+    QtMonthCalendar cal(nullptr, zoom);
     cal.setSelection(fromLocal({2026, 12, 7}));
     cal.setColor(MonthCalendar::TitleBack, rgb(0, 64, 128));
     cal.setColor(MonthCalendar::MonthBack, rgb(255, 255, 240));

@@ -1,4 +1,4 @@
-#include "qt/QtCaseFolding.h"
+#include "qt/ports/QtCaseFolding.h"
 
 #include <QChar>
 

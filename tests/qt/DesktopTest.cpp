@@ -1,8 +1,8 @@
 // The program as the desktop meets it: its command line, one copy per install, the signals
 // that end it, and Qt's own texts in Korean.
-#include "qt/KoreanQt.h"
-#include "qt/QuitSignals.h"
-#include "qt/SingleInstance.h"
+#include "qt/start/KoreanQt.h"
+#include "qt/start/QuitSignals.h"
+#include "qt/start/SingleInstance.h"
 #include "RunPagelet.h"
 
 #include <QCoreApplication>
@@ -19,6 +19,11 @@
 #include <QThread>
 #include <QTimer>
 #include <csignal>
+#include <cstring>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <gtest/gtest.h>
 
 using namespace pagelet;
@@ -74,7 +79,7 @@ TEST(CommandLine, AnswersWithoutADisplay)
         const char* err;
     } cases[] = {
         {{"--help"}, 0, "Usage: pagelet", ""},
-        {{"--version"}, 0, "pagelet 0.1\n", ""},
+        {{"--version"}, 0, "pagelet 0.2\n", ""},
         {{"--nonsense"}, 2, "", "unknown option '--nonsense'"},
         {{"--version", "extra"}, 2, "", "Usage: pagelet"},
         {{"-platform", "offscreen"}, 2, "", "unknown option '-platform'"},
@@ -107,22 +112,33 @@ TEST(SingleInstance, OneKeyPerFolderHoweverItIsSpelled)
 
 TEST(SingleInstance, ASecondStartAsksTheFirstToComeForwardAndEnds)
 {
-    ProcessInstall install;
-    int raised = 0;
-    {
-        SingleInstance first(install.root);
-        first.raiseRequested = [&] { ++raised; };
-        ASSERT_EQ(first.claim(), SingleInstance::Claim::Mine);
+    // The desktop's activation token of the second start reaches the first copy unchanged.
+    for (const QByteArray& token : {QByteArray(), QByteArray("launcher-1234_TIME5678")}) {
+        ProcessInstall install;
+        install.env.remove("XDG_ACTIVATION_TOKEN");
+        if (!token.isEmpty())
+            install.env.insert("XDG_ACTIVATION_TOKEN", QString::fromLatin1(token));
+        int raised = 0;
+        QByteArray got = "unset";
+        {
+            SingleInstance first(install.root);
+            first.raiseRequested = [&](const QByteArray& t) {
+                ++raised;
+                got = t;
+            };
+            ASSERT_EQ(first.claim(), SingleInstance::Claim::Mine);
 
-        QElapsedTimer t;
-        t.start();
-        const Outcome second = runPagelet({}, install.env);
-        EXPECT_EQ(second.status, 0) << second.err.toStdString();
-        EXPECT_LT(t.elapsed(), 5000); // answered, not timed out
-        EXPECT_EQ(raised, 1);
+            QElapsedTimer t;
+            t.start();
+            const Outcome second = runPagelet({}, install.env);
+            EXPECT_EQ(second.status, 0) << second.err.toStdString();
+            EXPECT_LT(t.elapsed(), 5000); // answered, not timed out
+            EXPECT_EQ(raised, 1);
+            EXPECT_EQ(got, token);
+        }
+        SingleInstance afterwards(install.root);
+        EXPECT_EQ(afterwards.claim(), SingleInstance::Claim::Mine);
     }
-    SingleInstance afterwards(install.root);
-    EXPECT_EQ(afterwards.claim(), SingleInstance::Claim::Mine);
 }
 
 TEST(SingleInstance, ACopyKilledHardBlocksNothing)
@@ -147,6 +163,49 @@ TEST(SingleInstance, ACopyKilledHardBlocksNothing)
     ASSERT_TRUE(next.waitForFinished());
     EXPECT_EQ(next.exitStatus(), QProcess::NormalExit); // ended by its handler, cleanly
     EXPECT_EQ(next.exitCode(), 0);
+}
+
+// Every user can bind a name in the abstract namespace; one who holds ours must not stop a start.
+TEST(SingleInstance, AnotherUserHoldingTheNameBlocksNoStart)
+{
+    if (::getuid() != 0)
+        GTEST_SKIP() << "needs root to act as another user";
+    ProcessInstall install;
+    const QByteArray key = SingleInstance::keyFor(install.root);
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t squatter = ::fork();
+    if (squatter == 0) {
+        sockaddr_un address {};
+        address.sun_family = AF_UNIX;
+        std::memcpy(address.sun_path + 1, key.constData(), size_t(key.size()));
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        const bool held = ::setuid(65534) == 0 &&
+                          ::bind(fd, reinterpret_cast<sockaddr*>(&address),
+                                 socklen_t(offsetof(sockaddr_un, sun_path) + 1 + size_t(key.size()))) == 0 &&
+                          ::listen(fd, 8) == 0;
+        [[maybe_unused]] auto n = ::write(ready[1], held ? "1" : "0", 1);
+        ::pause();
+        ::_exit(0);
+    }
+    char held = 0;
+    ASSERT_EQ(::read(ready[0], &held, 1), 1);
+    EXPECT_EQ(held, '1');
+
+    QElapsedTimer t;
+    t.start();
+    EXPECT_EQ(SingleInstance(install.root).claim(), SingleInstance::Claim::Failed);
+    EXPECT_LT(t.elapsed(), 1000);
+    QProcess start;
+    start.setProcessEnvironment(install.env);
+    start.start(PAGELET_BIN, {});
+    EXPECT_FALSE(start.waitForFinished(1500)) << "the start ended: " << start.readAllStandardError().toStdString();
+    start.kill();
+    start.waitForFinished();
+    ::kill(squatter, SIGKILL);
+    ::waitpid(squatter, nullptr, 0);
+    ::close(ready[0]);
+    ::close(ready[1]);
 }
 
 TEST(QuitSignals, EachEndingSignalReachesTheLoopUnlessIgnoredAtStart)

@@ -1,8 +1,9 @@
 #include "Rig.h"
-#include "qt/DialogTemplate.h"
-#include "qt/QtDialog.h"
-#include "qt/QtDialogs.h"
-#include "qt/QtPlatform.h"
+#include "qt/dialogs/DialogTemplate.h"
+#include "qt/dialogs/QtDialog.h"
+#include "qt/dialogs/QtDialogs.h"
+#include "qt/graphics/Zoom.h"
+#include "qt/ports/QtPlatform.h"
 #include "settings/NewPasswordDialog.h"
 #include "settings/PasswordDialog.h"
 #include "ui/SettingsDialog.h"
@@ -68,7 +69,8 @@ TEST(Dialogs, TemplatesGiveCaptionsPlacesTabOrderAndMaskedLimitedInput)
         SCOPED_TRACE(c.caption.toStdString());
         const DialogTemplate* layout = dialogTemplate(c.templateId);
         ASSERT_TRUE(layout);
-        QtDialog d(*layout, c.handler);
+        const Zoom zoom;
+        QtDialog d(*layout, c.handler, zoom);
         c.handler.OnInitDialog(d);
         EXPECT_EQ(d.windowTitle(), c.caption);
         EXPECT_EQ(d.size(), QSize(240, 270));
@@ -92,7 +94,7 @@ TEST(Dialogs, AnUnknownTemplateRunsNothing)
     FakeSoftInput panel;
     PanelKeyboard keyboard(panel);
     PasswordDialog handler(u"", 3, messages, keyboard);
-    EXPECT_FALSE(QtDialogs().run(0, handler));
+    EXPECT_FALSE(QtDialogs(Zoom()).run(0, handler));
 }
 
 TEST(Dialogs, StartUpGateInTheRealWindowTakesThreeTries)
@@ -156,7 +158,7 @@ TEST(MessageBoxes, EscapeOrTheCloseButtonOnAQuestionIsNoAnswer)
                 shownButtons += b->isVisibleTo(box) ? 1 : 0;
             act(*box);
         });
-        EXPECT_EQ(QtMessageBox().show(u"저장하시겠습니까?", u"Pagelet", MessageButtons::YesNo, MessageIcon::Question), answer);
+        EXPECT_EQ(QtMessageBox(Zoom()).show(u"저장하시겠습니까?", u"Pagelet", MessageButtons::YesNo, MessageIcon::Question), answer);
         EXPECT_EQ(shownButtons, 2); // still Yes and No only
     }
 }

@@ -2,7 +2,7 @@
 #include "base/Text.h"
 #include "diary/DiarySearch.h"
 #include "store/PlainPageStore.h"
-#include "qt/QtCaseFolding.h"
+#include "qt/ports/QtCaseFolding.h"
 #include "RunPagelet.h"
 
 #include <QDir>
@@ -128,6 +128,8 @@ TEST(DiarySearch, CommandLineStatusesAndOutput)
     fill(f);
     QTemporaryDir empty;
     const QString data = f.dir.path();
+    Folder controls; // a hit is one line of output, whatever the page holds
+    controls.page("20270101", std::u16string(u"벨\a 널\0 탭\t끝 \x1b[31m \x85", 17));
     const struct {
         QStringList args;
         int status;
@@ -139,6 +141,7 @@ TEST(DiarySearch, CommandLineStatusesAndOutput)
          "20260302.dry, skipped"},
         {{"--search", "Apple", "--match-case", "--data", data}, 0, "2024-12-31: 사과를 먹었다 Apple\n", ""},
         {{"--search", "없는말", "--data", data}, 1, "", ""},
+        {{"--search", "끝", "--data", controls.dir.path()}, 0, "2027-01-01: 벨\uFFFD 널\uFFFD 탭\t끝 \uFFFD[31m \uFFFD\n", ""},
         {{"--search", "a", "--data", empty.path()}, 1, "", ""},
         {{"--search", "a", "--data", data + "/missing"}, 2, "", "cannot read the data folder"},
         {{"--search", "", "--data", data}, 2, "", "not empty"},

@@ -1,8 +1,9 @@
 // The page editor on the real widget: selections on wrapped rows, and a paper picture that
 // does not reach the editor's edge.
 #include "fakes/Fakes.h"
-#include "qt/QtEditControl.h"
-#include "qt/QtGraphics.h"
+#include "qt/editor/QtEditControl.h"
+#include "qt/graphics/QtGraphics.h"
+#include "qt/graphics/Zoom.h"
 #include "ui/DiaryEdit.h"
 
 #include <QApplication>
@@ -16,7 +17,7 @@ using namespace pagelet;
 namespace {
 
 struct Rig {
-    explicit Rig(QImage picture) : paperImage(std::move(picture)), control(new QtEditControl(&window)),
+    explicit Rig(QImage picture) : paperImage(std::move(picture)), control(new QtEditControl(&window, zoom)),
                                    editor(*control, graphics, keyboard)
     {
         window.resize(240, 270);
@@ -42,8 +43,9 @@ struct Rig {
         return control->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
     }
 
+    Zoom zoom;
     QWidget window;
-    QtGraphics graphics;
+    QtGraphics graphics {zoom};
     QImage paperImage;
     std::unique_ptr<Bitmap> paper = std::make_unique<QtBitmap>(paperImage);
     QtEditControl* control;

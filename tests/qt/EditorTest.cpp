@@ -3,14 +3,18 @@
 #include "app/MainDialog.h"
 #include "fakes/Fakes.h"
 #include "base/Text.h"
-#include "qt/QtEditControl.h"
-#include "qt/QtGraphics.h"
+#include "qt/editor/QtEditControl.h"
+#include "qt/graphics/QtGraphics.h"
+#include "qt/graphics/Zoom.h"
 #include "ui/DiaryEdit.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
+#include <QClipboard>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QMenu>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QTextBlock>
@@ -36,7 +40,7 @@ QImage makePaper()
 
 struct EditorRig {
     explicit EditorRig(Rect area = {10, 30, 230, 170}, bool show = true)
-        : control(new QtEditControl(&window)), editor(*control, graphics, keyboard)
+        : control(new QtEditControl(&window, zoom)), editor(*control, graphics, keyboard)
     {
         window.resize(240, 270);
         control->attach(&editor);
@@ -86,8 +90,9 @@ struct EditorRig {
     QScrollBar& bar() { return *control->verticalScrollBar(); }
     int shownLine() { return control->firstVisibleLine(); }
 
+    Zoom zoom;
     QWidget window;
-    QtGraphics graphics;
+    QtGraphics graphics {zoom};
     QImage paperImage = makePaper();
     std::unique_ptr<Bitmap> paper = std::make_unique<QtBitmap>(paperImage);
     QtEditControl* control;
@@ -398,4 +403,36 @@ TEST(EditorWidget, LinesAreSpacedAsTheSystemFontsLineHeightAndTabsAsTheWidgetPla
         ++left;
     EXPECT_EQ(left, rig.control->posFromChar(2).x);
     EXPECT_GT(left, 40); // a tab stop, not a space's width
+}
+
+// A clipboard whose owner has gone offers no format at all; the stock widget crashed on it.
+TEST(EditorWidget, PasteTakesTheClipboardsTextAndOtherwiseNothingByKeysAndMenu)
+{
+    const std::function<QMimeData*()> clipboards[] = {
+        [] { auto* m = new QMimeData; m->setText("붙임"); return m; },
+        [] { return new QMimeData; },
+        [] { auto* m = new QMimeData; m->setHtml("<b>html</b>"); return m; },
+        [] { auto* m = new QMimeData; m->setText(""); return m; },
+    };
+    const std::function<void(EditorRig&)> pastes[] = {
+        [](EditorRig& r) { r.key(Qt::Key_V, Qt::ControlModifier); },
+        [](EditorRig& r) { r.key(Qt::Key_Insert, Qt::ShiftModifier); },
+        [](EditorRig& r) {
+            std::unique_ptr<QMenu> menu(r.control->createStandardContextMenu());
+            if (auto* paste = menu->findChild<QAction*>("edit-paste"))
+                paste->trigger();
+        },
+    };
+    for (std::size_t c = 0; c < std::size(clipboards); ++c) {
+        for (std::size_t p = 0; p < std::size(pastes); ++p) {
+            SCOPED_TRACE(testing::Message() << "clipboard " << c << ", paste " << p);
+            EditorRig rig;
+            rig.editor.setText(u"ab");
+            rig.key(Qt::Key_End, Qt::ControlModifier);
+            QGuiApplication::clipboard()->setMimeData(clipboards[c]());
+            pastes[p](rig);
+            EXPECT_EQ(rig.editor.text, c == 0 ? u"ab붙임" : u"ab");
+        }
+    }
+    QGuiApplication::clipboard()->clear();
 }

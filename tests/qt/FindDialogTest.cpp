@@ -7,10 +7,11 @@
 #include "diary/FindDialog.h"
 #include "store/PlainPageStore.h"
 #include "platform/Commands.h"
-#include "qt/PressAndHold.h"
-#include "qt/QtCaseFolding.h"
-#include "qt/QtEditControl.h"
-#include "qt/QtMonthCalendar.h"
+#include "qt/dialogs/PressAndHold.h"
+#include "qt/ports/QtCaseFolding.h"
+#include "qt/editor/QtEditControl.h"
+#include "qt/dialogs/QtMonthCalendar.h"
+#include "qt/graphics/Zoom.h"
 
 #include <QAbstractItemView>
 #include <QEventLoop>
@@ -61,12 +62,13 @@ QDate otherDay()
 }
 
 struct DialogRig {
-    DialogRig() : keyboard(panel), logic(store, messages, folding, keyboard), dialog(*dialogTemplate(F::kTemplateId), logic)
+    DialogRig() : keyboard(panel), logic(store, messages, folding, keyboard), dialog(*dialogTemplate(F::kTemplateId), logic, zoom)
     {
         logic.OnInitDialog(dialog);
     }
     QTemporaryDir folder;
     PlainPageStore store {fromQString(folder.path()) + u"/"};
+    Zoom zoom;
     fakes::FakeMessageBox messages;
     fakes::FakeSoftInput panel;
     PanelKeyboard keyboard;

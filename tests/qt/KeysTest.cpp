@@ -1,11 +1,11 @@
 // The window's keys, its menu and its zoom, on the real window offscreen with a shipped skin.
 #include "Rig.h"
 #include "platform/Commands.h"
-#include "qt/QtEditControl.h"
-#include "qt/QtMonthCalendar.h"
-#include "qt/SearchWindow.h"
-#include "qt/WindowMenu.h"
-#include "qt/Zoom.h"
+#include "qt/editor/QtEditControl.h"
+#include "qt/dialogs/QtMonthCalendar.h"
+#include "qt/search/SearchWindow.h"
+#include "qt/window/WindowMenu.h"
+#include "qt/graphics/Zoom.h"
 
 #include <QMenu>
 #include <QMouseEvent>
@@ -187,7 +187,7 @@ TEST(WindowMenu, ListsEveryCommandTheZoomStepsAndAboutAndGreysWhatATapWouldNotDo
     // Hovering a button names it and its keys, at any zoom.
     window.zoomTo(200);
     for (int command : {CMD_PREV_DAY, CMD_VOICE}) {
-        const QRect r = Zoom::scaled(window.dialog().skin().findElement(command)->rect);
+        const QRect r = window.zoom().scaled(window.dialog().skin().findElement(command)->rect);
         QHelpEvent hover(QEvent::ToolTip, r.bottomRight(), window.mapToGlobal(r.bottomRight()));
         QApplication::sendEvent(&window, &hover);
         EXPECT_EQ(QToolTip::text(), command == CMD_PREV_DAY ? "이전 날 (Ctrl+PgUp)" : "음성 메모 (Ctrl+M)");
@@ -236,20 +236,20 @@ TEST(WindowZoom, ScalesEveryPixelWithoutBlurAndTapsLandOnTheSameButton)
         ASSERT_EQ(window.size(), QSize(240, 270) * percent / 100);
         EXPECT_TRUE(d.editor().saved) << "a zoom is no change to the page";
         EXPECT_EQ(window.clientSize(), (Size {240, 270}));
-        EXPECT_EQ(window.editControl().geometry(), Zoom::scaled(d.editor().area));
+        EXPECT_EQ(window.editControl().geometry(), window.zoom().scaled(d.editor().area));
         // Outside the page, each window pixel is the 100 % pixel it covers.
         const QImage zoomed = window.grab().toImage();
         int wrong = 0;
         for (int y = 0; y < zoomed.height(); ++y)
             for (int x = 0; x < zoomed.width(); ++x) {
-                const int px = Zoom::pixelAt(x), py = Zoom::pixelAt(y);
+                const int px = window.zoom().pixelAt(x), py = window.zoom().pixelAt(y);
                 if (!text.inflated(1).contains(px, py) && zoomed.pixel(x, y) != plain.pixel(px, py))
                     ++wrong;
             }
         EXPECT_EQ(wrong, 0) << percent;
         // The first and last window pixels of every button send its command.
         for (const auto& e : d.skin().elements) {
-            const QRect r = Zoom::scaled(e->rect);
+            const QRect r = window.zoom().scaled(e->rect);
             for (QPoint at : {r.topLeft(), r.bottomRight()}) {
                 window.sent.clear();
                 QTest::mousePress(&window, Qt::LeftButton, {}, at);
@@ -286,10 +286,10 @@ TEST(WindowZoom, TheEditorsTextCaretAndTapsStayOnTheRuledRows)
         EXPECT_EQ(editor.posFromChar(10), third100) << "the core keeps 100 % positions";
         // The caret sits on the zoomed row of the page.
         const QRect caret = control.caretRect();
-        EXPECT_EQ(caret.top(), Zoom::scaled(caret100.top())) << percent;
-        EXPECT_EQ(caret.height(), Zoom::scaled(caret100.top() + caret100.height()) - Zoom::scaled(caret100.top()));
+        EXPECT_EQ(caret.top(), window.zoom().scaled(caret100.top())) << percent;
+        EXPECT_EQ(caret.height(), window.zoom().scaled(caret100.top() + caret100.height()) - window.zoom().scaled(caret100.top()));
         // A tap on the second row puts the caret into "two".
-        const QPoint row2(Zoom::scaled(20), Zoom::scaled(editor.grid().top(1) + editor.lineHeight / 2));
+        const QPoint row2(window.zoom().scaled(20), window.zoom().scaled(editor.grid().top(1) + editor.lineHeight / 2));
         QTest::mouseClick(control.viewport(), Qt::LeftButton, {}, row2);
         int start = 0, end = 0;
         control.getSelection(start, end);
@@ -299,4 +299,29 @@ TEST(WindowZoom, TheEditorsTextCaretAndTapsStayOnTheRuledRows)
     }
     window.zoomTo(100);
     QApplication::setCursorFlashTime(1000);
+}
+
+TEST(WindowZoom, TheCalendarAndTheMenuFollowTheirWindowsZoomAndNoOtherWindow)
+{
+    ShippedSkin temp;
+    RecordingWindow window(temp.overrides);
+    started(window);
+    QtMonthCalendar& calendar = window.calendar();
+    const QFont base = QApplication::font();
+    for (int percent : {150, 300, 200, 100}) {
+        SCOPED_TRACE(percent);
+        window.zoomTo(percent);
+        const auto scaled = [percent](int length) { return (length * percent + 99) / 100; };
+        EXPECT_EQ(calendar.QWidget::size(),
+                  QSize(scaled(QtMonthCalendar::kSize.width), scaled(QtMonthCalendar::kSize.height)));
+        EXPECT_EQ(calendar.size(), QtMonthCalendar::kSize) << "the core sees the calendar at 100 %";
+        window.menu().popup(QPoint());
+        EXPECT_DOUBLE_EQ(window.menu().menu().font().pointSizeF(), base.pointSizeF() * percent / 100);
+        window.menu().menu().hide();
+    }
+    window.zoomTo(200);
+    RecordingWindow other(temp.overrides);
+    EXPECT_EQ(other.zoom().percent(), 100);
+    EXPECT_EQ(other.size(), QSize(240, 270));
+    window.zoomTo(100);
 }

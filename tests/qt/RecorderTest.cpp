@@ -1,7 +1,7 @@
 // The recorder window's place over the main window and its closing, offscreen.
 #include "fakes/Fakes.h"
-#include "qt/QtVoiceRecorder.h"
-#include "qt/PageletWindow.h"
+#include "qt/recorder/QtVoiceRecorder.h"
+#include "qt/window/PageletWindow.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -18,7 +18,8 @@ TEST(Recorder, OpensAtTheRecordsPointOfTheMainWindowAndStaysOnScreen)
     const QRect avail = QGuiApplication::primaryScreen()->availableGeometry();
     fakes::FakeMessageBox messages;
     std::vector<int> codes;
-    QtVoiceRecorder recorder(messages, [&codes](int code) { codes.push_back(code); });
+    const Zoom zoom;
+    QtVoiceRecorder recorder(messages, [&codes](int code) { codes.push_back(code); }, zoom);
     const struct {
         QPoint at;
         bool fits;

@@ -3,8 +3,8 @@
 // hands for the modal dialogs.
 #include "base/Text.h"
 #include "fakes/Fakes.h"
-#include "qt/PageletWindow.h"
-#include "qt/QtDialog.h"
+#include "qt/window/PageletWindow.h"
+#include "qt/dialogs/QtDialog.h"
 #include "settings/ConfigFile.h"
 
 #include <QAbstractButton>

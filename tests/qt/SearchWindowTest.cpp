@@ -1,7 +1,7 @@
 #include "store/PlainPageStore.h"
-#include "qt/ExportAction.h"
-#include "qt/SearchHitDelegate.h"
-#include "qt/SearchWindow.h"
+#include "qt/search/ExportAction.h"
+#include "qt/search/SearchHitDelegate.h"
+#include "qt/search/SearchWindow.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,5 +1,5 @@
 #include "base/Text.h"
-#include "qt/QtGraphics.h"
+#include "qt/graphics/QtGraphics.h"
 #include "settings/ConfigFile.h"
 
 #include <QDir>

@@ -2,7 +2,8 @@
 // whatever a downloaded skin holds. Their peak memory is measured in bench/skins.cpp.
 #include "app/MainDialog.h"
 #include "fakes/Fakes.h"
-#include "qt/QtGraphics.h"
+#include "qt/graphics/QtGraphics.h"
+#include "qt/graphics/Zoom.h"
 #include "skin/LoadSkin.h"
 
 #include <QDir>
@@ -72,7 +73,8 @@ struct Fuzzer {
     QTemporaryDir dir;
     QString folder = QDir(dir.path()).absolutePath() + "/";
     fakes::FakePlatform p;
-    QtGraphics graphics;
+    const Zoom zoom;
+    QtGraphics graphics {zoom};
     MainDialog dialog;
     QtSurface surface {Size {240, 270}};
     std::mt19937 random {20251205};

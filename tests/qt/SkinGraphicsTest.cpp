@@ -1,8 +1,9 @@
 // Bitmaps and strips on the real drawing layer, and the skins we ship.
 #include "fakes/Fakes.h"
-#include "qt/PlainBmp.h"
-#include "qt/ProgramIcon.h"
-#include "qt/QtGraphics.h"
+#include "qt/graphics/PlainBmp.h"
+#include "qt/graphics/ProgramIcon.h"
+#include "qt/graphics/QtGraphics.h"
+#include "qt/graphics/Zoom.h"
 #include "skin/LoadSkin.h"
 
 #include <QBuffer>
@@ -85,7 +86,8 @@ TEST(SkinGraphics, LoadsOnlyWholeBmpFilesOfSensibleSize)
         {"folder", {}, {}},
         {"missing", {}, {}},
     };
-    QtGraphics graphics;
+    const Zoom zoom;
+    QtGraphics graphics {zoom};
     for (const auto& c : cases) {
         const QString path = dir.filePath(QString(c.name) + ".bmp");
         if (!c.bytes.isEmpty()) {
@@ -177,7 +179,8 @@ TEST(SkinGraphics, StripsCutCellsFromTheLeftAndHoldNoMoreThanThePicture)
     for (int x = 0; x < 12; ++x)
         for (int y = 0; y < 4; ++y)
             picture.setPixelColor(x, y, colours[x / 4]);
-    QtGraphics graphics;
+    const Zoom zoom;
+    QtGraphics graphics {zoom};
     const QtBitmap bitmap(picture);
     const auto strip = graphics.makeStrip(&bitmap, {4, 4}, 5);
     EXPECT_EQ(strip->cellCount(), 3) << "room for five, but the picture holds three";
@@ -213,7 +216,8 @@ TEST(ShippedSkins, AreCompleteLaidOutWithoutCollisionsAndRuledUnderEveryLine)
 {
     for (const char* name : {"default", "Blue", "Wood"}) {
         SCOPED_TRACE(name);
-        QtGraphics graphics;
+        const Zoom zoom;
+        QtGraphics graphics {zoom};
         fakes::FakeCalendar calendar;
         fakes::FakeMessageBox messages;
         Skin skin;

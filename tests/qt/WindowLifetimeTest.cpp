@@ -2,8 +2,8 @@
 // teardown moves focus and repaints; a sanitizer build shows any of that reaching freed state.
 #include "Rig.h"
 #include "platform/Commands.h"
-#include "qt/QtEditControl.h"
-#include "qt/QtMonthCalendar.h"
+#include "qt/editor/QtEditControl.h"
+#include "qt/dialogs/QtMonthCalendar.h"
 
 #include <QApplication>
 #include <QInputMethodEvent>

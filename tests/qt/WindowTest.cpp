@@ -2,8 +2,8 @@
 #include "Rig.h"
 #include "platform/Commands.h"
 #include "base/FileIo.h"
-#include "qt/QtEditControl.h"
-#include "qt/QtMonthCalendar.h"
+#include "qt/editor/QtEditControl.h"
+#include "qt/dialogs/QtMonthCalendar.h"
 #include "settings/NewPasswordDialog.h"
 #include "ui/SettingsDialog.h"
 

@@ -1,15 +1,18 @@
 // Runs the real recorder window on one memo and presses its keys as a script says, printing
 // what the user would see: messages, the closing code, how long a memo played.
 // Usage: pagelet-sound-driver MEMO STEP... with steps R S P Space Return Escape, wait:MS,
-// played (until playing ends), same (whether the memo is still as it was), limit:BYTES, pid.
+// played (until playing ends), same (whether the memo is still as it was), limit:BYTES, pid,
+// kill:PID (ends the sound server).
 #include "base/FileIo.h"
 #include "base/Text.h"
 #include "platform/MessageBox.h"
-#include "qt/MemoPlayback.h"
-#include "qt/RecorderWindow.h"
+#include "qt/sound/MemoPlayback.h"
+#include "qt/recorder/RecorderWindow.h"
+#include "qt/graphics/Zoom.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QPointer>
 #include <QKeyEvent>
 #include <QTimer>
@@ -33,6 +36,10 @@ public:
             c = c == '\n' ? '|' : c;
         std::printf("message %s\n", line.c_str());
         std::fflush(stdout);
+        // Open for a moment, as a real box runs its own event loop until it is answered.
+        QEventLoop box;
+        QTimer::singleShot(300, &box, &QEventLoop::quit);
+        box.exec();
         return MessageAnswer::Ok;
     }
 };
@@ -57,10 +64,11 @@ int main(int argc, char** argv)
     const std::u16string memo = fromUtf8(argv[1]);
     const auto before = readFile(memo);
     PrintedMessages messages;
+    const Zoom zoom;
     auto* window = new RecorderWindow(nullptr, memo, messages, [](int code) {
         std::printf("notify %d\n", code);
         std::fflush(stdout);
-    });
+    }, zoom);
     QPointer<RecorderWindow> alive(window);
     window->showAt({10, 10});
     const std::map<std::string, int> keys = {{"R", Qt::Key_R},         {"S", Qt::Key_S},
@@ -85,6 +93,8 @@ int main(int argc, char** argv)
             std::printf("pid %d\n", static_cast<int>(::getpid()));
         } else if (step == "same") {
             std::printf("memo %s\n", readFile(memo) == before ? "same" : "changed");
+        } else if (step.rfind("kill:", 0) == 0) {
+            ::kill(std::atoi(step.c_str() + 5), SIGKILL);
         } else if (step.rfind("limit:", 0) == 0) {
             // A disk that fills up: writes past the limit fail instead of ending the program.
             std::signal(SIGXFSZ, SIG_IGN);

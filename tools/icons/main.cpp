@@ -1,7 +1,7 @@
 // pagelet-icons: draws the program icon at the sizes the desktop's icon theme asks for.
 // Usage: pagelet-icons OUT_DIR SIZE... writes OUT_DIR/SIZExSIZE.png
 //        pagelet-icons --embed PICTURE OUT.cpp writes the picture's pixels as the source of
-//        the window icon (qt/ProgramIcon.h), so the program needs no picture decoder to start.
+//        the window icon (qt/graphics/ProgramIcon.h), so the program needs no picture decoder to start.
 #include "../skingen/Art.h"
 
 #include <QDir>
@@ -21,7 +21,7 @@ int embed(const QString& picture, const QString& out)
         return 1;
     }
     QByteArray text = "// Made by pagelet-icons from the program icon; not edited by hand.\n"
-                      "#include \"qt/ProgramIcon.h\"\n\n#include <cstdint>\n\nnamespace pagelet {\n\nnamespace {\n"
+                      "#include \"qt/graphics/ProgramIcon.h\"\n\n#include <cstdint>\n\nnamespace pagelet {\n\nnamespace {\n"
                       "const std::uint32_t kPixels[] = {";
     for (int y = 0; y < image.height(); ++y) {
         const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));

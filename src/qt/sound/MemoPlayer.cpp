@@ -1,9 +1,9 @@
 #include "qt/sound/MemoPlayer.h"
 
 #include "qt/sound/MemoSound.h"
+#include "qt/sound/SoundServer.h"
 
 #include <QAudioSink>
-#include <QMediaDevices>
 
 namespace pagelet {
 
@@ -22,7 +22,7 @@ MemoPlayer::Result MemoPlayer::start(const std::u16string& memoPath)
 {
     stop();
     m_played = 0;
-    const QAudioDevice device = QMediaDevices::defaultAudioOutput();
+    const QAudioDevice device = SoundServer::defaultOutput();
     if (device.isNull())
         return Result::NoDevice;
     auto sound = MemoSound::read(memoPath);
@@ -71,11 +71,17 @@ void MemoPlayer::drain()
     end(false);
 }
 
+// Told once the sink's signal has returned, as whoever hears it may open a message box.
 void MemoPlayer::end(bool deviceFailed)
 {
     stop();
-    if (finished)
-        finished(deviceFailed);
+    QMetaObject::invokeMethod(
+        this,
+        [this, deviceFailed] {
+            if (!active() && finished)
+                finished(deviceFailed);
+        },
+        Qt::QueuedConnection);
 }
 
 void MemoPlayer::stop()

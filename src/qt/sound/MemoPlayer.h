@@ -1,5 +1,5 @@
 #pragma once
-#include "qt/MemoPlayback.h"
+#include "qt/sound/MemoPlayback.h"
 
 #include <QBuffer>
 #include <QElapsedTimer>

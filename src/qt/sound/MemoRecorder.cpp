@@ -1,9 +1,9 @@
 #include "qt/sound/MemoRecorder.h"
 
 #include "qt/sound/MemoWriter.h"
+#include "qt/sound/SoundServer.h"
 
 #include <QAudioSource>
-#include <QMediaDevices>
 #include <algorithm>
 #include <cmath>
 #include <vector>
@@ -25,7 +25,7 @@ MemoRecorder::~MemoRecorder()
 
 MemoRecorder::Result MemoRecorder::start()
 {
-    const QAudioDevice device = QMediaDevices::defaultAudioInput();
+    const QAudioDevice device = SoundServer::defaultInput();
     if (device.isNull())
         return Result::NoDevice;
     QAudioFormat format;
@@ -34,7 +34,7 @@ MemoRecorder::Result MemoRecorder::start()
     format.setSampleFormat(QAudioFormat::Int16);
     if (!device.isFormatSupported(format))
         format = device.preferredFormat(); // mixed down and converted as it comes in
-    m_source = std::make_unique<QAudioSource>(device, format);
+    m_source = new QAudioSource(device, format, this);
     m_input = m_source->start();
     if (!m_input || m_source->error() != QAudio::NoError) {
         drop();
@@ -46,9 +46,9 @@ MemoRecorder::Result MemoRecorder::start()
         drop();
         return Result::CannotWrite;
     }
-    m_writeFailed = false;
+    m_writeFailed = m_deviceLost = m_failing = false;
     connect(m_input, &QIODevice::readyRead, this, &MemoRecorder::take);
-    connect(m_source.get(), &QAudioSource::stateChanged, this, &MemoRecorder::onStateChanged);
+    connect(m_source, &QAudioSource::stateChanged, this, &MemoRecorder::onStateChanged);
     return Result::Ok;
 }
 
@@ -81,26 +81,41 @@ void MemoRecorder::take()
 
 void MemoRecorder::onStateChanged()
 {
-    if (m_source && m_source->state() == QAudio::StoppedState && m_source->error() != QAudio::NoError)
+    if (m_source && m_source->state() == QAudio::StoppedState && m_source->error() != QAudio::NoError) {
+        m_deviceLost = true;
         fail(Result::NoDevice);
+    }
 }
 
+// Told once the audio callback has returned: whoever hears it may stop the source or open a
+// message box, neither of which the source survives from inside its own signal.
 void MemoRecorder::fail(Result why)
 {
-    if (failed)
-        failed(why);
+    if (m_failing)
+        return;
+    m_failing = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this, why] {
+            if (active() && failed)
+                failed(why);
+        },
+        Qt::QueuedConnection);
 }
 
 MemoRecorder::Result MemoRecorder::stop()
 {
     if (!m_source)
         return Result::Ok;
-    take(); // what the device still holds belongs to the recording
-    disconnect(m_source.get(), nullptr, this, nullptr);
-    m_source->stop();
-    m_source.reset();
-    m_input = nullptr;
+    if (!m_deviceLost)
+        take(); // what the device still holds belongs to the recording
+    closeSource();
     m_level = 0;
+    // A device lost before any sound came leaves the old memo.
+    if (m_deviceLost && m_writer->frames() == 0) {
+        m_writer.reset();
+        return Result::Ok;
+    }
     const bool kept = !m_writeFailed && m_writer->finish();
     m_writer.reset();
     return kept ? Result::Ok : Result::CannotWrite;
@@ -111,14 +126,22 @@ double MemoRecorder::seconds() const
     return m_writer ? static_cast<double>(m_writer->frames()) / m_writer->sampleRate() : 0.0;
 }
 
+void MemoRecorder::closeSource()
+{
+    if (!m_source)
+        return;
+    disconnect(m_source, nullptr, this, nullptr);
+    if (m_input)
+        disconnect(m_input, nullptr, this, nullptr);
+    m_source->stop();
+    m_source->deleteLater();
+    m_source = nullptr;
+    m_input = nullptr;
+}
+
 void MemoRecorder::drop()
 {
-    if (m_source) {
-        disconnect(m_source.get(), nullptr, this, nullptr);
-        m_source->stop();
-    }
-    m_source.reset();
-    m_input = nullptr;
+    closeSource();
     m_writer.reset(); // abandons the temporary file
 }
 

@@ -1,12 +1,13 @@
 #pragma once
-#include "qt/MemoRecording.h"
+#include "qt/sound/MemoRecording.h"
 
+#include <QIODevice>
 #include <QObject>
+#include <QPointer>
 #include <memory>
 #include <string>
 
 class QAudioSource;
-class QIODevice;
 
 namespace pagelet {
 
@@ -29,13 +30,16 @@ private:
     void fail(Result why);
     void take();
     void onStateChanged();
+    void closeSource();
     void drop();
 
     std::u16string m_memo;
-    std::unique_ptr<QAudioSource> m_source;
-    QIODevice* m_input = nullptr;
+    QAudioSource* m_source = nullptr; // a child: deleted later, never inside its own signals
+    QPointer<QIODevice> m_input; // the source's own, which it deletes when the server goes
     std::unique_ptr<MemoWriter> m_writer;
     bool m_writeFailed = false;
+    bool m_deviceLost = false;
+    bool m_failing = false;
     int m_level = 0;
 };
 

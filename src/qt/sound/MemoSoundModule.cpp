@@ -1,5 +1,5 @@
 // The sound module's entry: Qt's sound and the sound file library, behind MemoSoundEngine.
-#include "qt/MemoSoundEngine.h"
+#include "qt/sound/MemoSoundEngine.h"
 #include "qt/sound/MemoPlayer.h"
 #include "qt/sound/MemoRecorder.h"
 #include "qt/sound/MemoSound.h"

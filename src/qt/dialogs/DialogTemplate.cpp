@@ -1,0 +1,99 @@
+#include "qt/dialogs/DialogTemplate.h"
+
+#include "diary/FindDialog.h"
+#include "platform/DialogView.h"
+#include "qt/graphics/Zoom.h"
+#include "settings/NewPasswordDialog.h"
+#include "settings/PasswordDialog.h"
+#include "ui/SettingsDialog.h"
+
+#include <QCoreApplication>
+
+namespace pagelet {
+
+QRect dialogUnitsToPixels(const Zoom& zoom, int x, int y, int width, int height)
+{
+    // Dialogs grow with the window's zoom.
+    const int percent = zoom.percent();
+    const auto px = [percent](int units) { return units * 240 * percent / (137 * 100); };
+    const auto py = [percent](int units) { return units * 270 * percent / (153 * 100); };
+    // Map both edges so neighbouring controls keep their gaps.
+    const int left = px(x), top = py(y);
+    return QRect(left, top, px(x + width) - left, py(y + height) - top);
+}
+
+namespace {
+
+using F = FindDialog;
+using N = NewPasswordDialog;
+using P = PasswordDialog;
+using S = SettingsDialog;
+
+// Every dialog of the program; a new dialog is one more entry.
+const DialogTemplate kTemplates[] = {
+    {P::kTemplateId, QT_TRANSLATE_NOOP("DialogTemplate", "비밀번호 입력"), 137, 153,
+     {
+         {P::kPasswordEdit, ControlKind::PasswordEdit, "", 28, 64, 80, 13},
+         {0, ControlKind::Label,
+          QT_TRANSLATE_NOOP("DialogTemplate", "패스워드를 입력하세요.\n3번 이상 틀리면\n프로그램이 종료됩니다."), 28, 35, 80, 25},
+         {kIdOk, ControlKind::DefaultButton, QT_TRANSLATE_NOOP("DialogTemplate", "확  인"), 32, 84, 36, 12},
+         {kIdCancel, ControlKind::Button, QT_TRANSLATE_NOOP("DialogTemplate", "취  소"), 71, 84, 36, 12},
+     }},
+    {S::kTemplateId, QT_TRANSLATE_NOOP("DialogTemplate", "환경 설정"), 137, 153,
+     {
+         {kIdOk, ControlKind::DefaultButton, QT_TRANSLATE_NOOP("DialogTemplate", "확  인"), 42, 88, 36, 12},
+         {kIdCancel, ControlKind::Button, QT_TRANSLATE_NOOP("DialogTemplate", "취  소"), 81, 88, 36, 12},
+         {S::kUsePasswordCheck, ControlKind::CheckBox, QT_TRANSLATE_NOOP("DialogTemplate", "비밀번호 사용"), 18, 14, 56, 12},
+         {S::kSetPasswordButton, ControlKind::Button, QT_TRANSLATE_NOOP("DialogTemplate", "설  정"), 81, 14, 36, 12},
+         {S::kSkinList, ControlKind::DropDownList, "", 56, 41, 62, 86},
+         {0, ControlKind::Label, QT_TRANSLATE_NOOP("DialogTemplate", "스킨 선택"), 18, 44, 34, 8},
+         {S::kAutoKeyboardCheck, ControlKind::CheckBox, QT_TRANSLATE_NOOP("DialogTemplate", "키보드 자동 활성화"), 18, 29,
+          79, 9},
+         {0, ControlKind::Label, QT_TRANSLATE_NOOP("DialogTemplate", "시간 표시"), 18, 59, 34, 8},
+         {S::kTimeFormatList, ControlKind::DropDownList, "", 56, 56, 62, 86},
+         {0, ControlKind::Icon, ":/pagelet/icon.png", 14, 105, 20, 21},
+         {0, ControlKind::Picture, ":/pagelet/picture.png", 29, 105, 91, 47},
+         {0, ControlKind::Label, QT_TRANSLATE_NOOP("DialogTemplate", "데이터"), 19, 74, 22, 9},
+         {S::kDataPathEdit, ControlKind::Edit, "", 42, 71, 76, 12},
+     }},
+    {N::kTemplateId, QT_TRANSLATE_NOOP("DialogTemplate", "새 비밀번호 입력"), 137, 153,
+     {
+         {N::kPasswordEdit, ControlKind::PasswordEdit, "", 54, 44, 62, 13},
+         {N::kConfirmEdit, ControlKind::PasswordEdit, "", 54, 62, 62, 13},
+         {kIdOk, ControlKind::DefaultButton, QT_TRANSLATE_NOOP("DialogTemplate", "확  인"), 41, 81, 36, 12},
+         {kIdCancel, ControlKind::Button, QT_TRANSLATE_NOOP("DialogTemplate", "취  소"), 80, 81, 36, 12},
+         {0, ControlKind::Label, QT_TRANSLATE_NOOP("DialogTemplate", "새로운 패스워드를 입력하세요."), 21, 26, 98, 10},
+         {0, ControlKind::Label, QT_TRANSLATE_NOOP("DialogTemplate", "패스워드"), 21, 47, 33, 9},
+         {0, ControlKind::Label, QT_TRANSLATE_NOOP("DialogTemplate", "확      인"), 21, 64, 30, 9},
+     }},
+    // Its OK button is not button 1: the caption's OK closes it without the jump.
+    {F::kTemplateId, QT_TRANSLATE_NOOP("DialogTemplate", "찾기"), 137, 153,
+     {
+         {0, ControlKind::Label, QT_TRANSLATE_NOOP("DialogTemplate", "찾는 단어"), 3, 3, 35, 9},
+         {F::kWordEdit, ControlKind::Edit, "", 3, 14, 59, 12},
+         {F::kMatchCaseCheck, ControlKind::CheckBox, QT_TRANSLATE_NOOP("DialogTemplate", "대소문자 구별"), 3, 29, 57, 9},
+         {F::kFindButton, ControlKind::Button, QT_TRANSLATE_NOOP("DialogTemplate", "찾   기"), 3, 41, 59, 12},
+         {F::kOkButton, ControlKind::DefaultButton, QT_TRANSLATE_NOOP("DialogTemplate", "확  인"), 3, 56, 28, 12},
+         {kIdCancel, ControlKind::Button, QT_TRANSLATE_NOOP("DialogTemplate", "취  소"), 34, 56, 28, 12},
+         {F::kFindNextButton, ControlKind::Button, QT_TRANSLATE_NOOP("DialogTemplate", "다음 찾기"), 3, 71, 59, 11},
+         {F::kCalendar, ControlKind::Calendar, "", 65, 4, 70, 78},
+         {F::kResultEdit, ControlKind::ReadOnlyText, "", 3, 86, 132, 65},
+     }},
+};
+
+} // namespace
+
+QString dialogText(const char* text)
+{
+    return QCoreApplication::translate("DialogTemplate", text);
+}
+
+const DialogTemplate* dialogTemplate(int id)
+{
+    for (const auto& t : kTemplates)
+        if (t.id == id)
+            return &t;
+    return nullptr;
+}
+
+} // namespace pagelet

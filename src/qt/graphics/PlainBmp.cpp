@@ -1,0 +1,50 @@
+#include "qt/graphics/PlainBmp.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace pagelet {
+
+std::optional<QImage> readPlainBmp(const BmpHeader& header, ReadableFile& file)
+{
+    // Only the plain header: the later ones can carry masks and alpha.
+    if (header.infoSize != 40 || header.planes != 1 || header.bitCount != 24 || header.compression != 0 ||
+        header.colorsUsed != 0 || header.dataOffset < kBmpHeadBytes)
+        return std::nullopt;
+    const std::int64_t w = header.width, h = header.rows, dataOffset = header.dataOffset;
+    // Every row whole, the last one's padding too: Qt's reader leaves a short row unfilled.
+    const std::int64_t stride = (w * 3 + 3) / 4 * 4;
+    if (std::int64_t(file.size()) < dataOffset + stride * h)
+        return std::nullopt;
+
+    QImage image(int(w), int(h), QImage::Format_RGB32);
+    if (image.isNull())
+        return QImage();
+    // A small buffer, reused: rows in bands of a few kilobytes.
+    constexpr std::int64_t kBandBytes = 16 * 1024;
+    std::vector<std::uint8_t> band(std::size_t(std::max(stride, std::min(kBandBytes, stride * h))));
+    for (std::int64_t at = std::int64_t(kBmpHeadBytes); at < dataOffset;) {
+        const auto want = std::size_t(std::min<std::int64_t>(std::int64_t(band.size()), dataOffset - at));
+        if (file.readInto(band.data(), want) != want)
+            return QImage();
+        at += std::int64_t(want);
+    }
+    const std::int64_t bandRows = std::int64_t(band.size()) / stride;
+    for (std::int64_t row = 0; row < h;) {
+        const std::int64_t rows = std::min(bandRows, h - row);
+        const auto want = std::size_t(rows * stride);
+        if (file.readInto(band.data(), want) != want)
+            return QImage();
+        for (std::int64_t i = 0; i < rows; ++i, ++row) {
+            const std::uint8_t* in = band.data() + i * stride;
+            auto* out = reinterpret_cast<QRgb*>(image.scanLine(int(header.topDown ? row : h - 1 - row)));
+            for (std::int64_t x = 0; x < w; ++x, in += 3)
+                out[x] = qRgb(in[2], in[1], in[0]);
+        }
+    }
+    image.setDotsPerMeterX(header.dotsPerMeterX);
+    image.setDotsPerMeterY(header.dotsPerMeterY);
+    return image;
+}
+
+} // namespace pagelet

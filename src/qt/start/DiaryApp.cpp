@@ -1,0 +1,130 @@
+#include "qt/start/DiaryApp.h"
+
+#include "qt/start/KoreanQt.h"
+#include "qt/window/PageletWindow.h"
+#include "qt/ports/QtPlatform.h"
+#include "qt/start/QuitSignals.h"
+#include "qt/start/SingleInstance.h"
+#include "qt/start/UserInstall.h"
+#include "settings/RegistryKey.h"
+
+#include <QMessageBox>
+#include <QSessionManager>
+#include <cstdio>
+
+namespace pagelet {
+
+namespace {
+
+QString registeredInstall()
+{
+    QtRegistry registry;
+    registry.open(kRegistryKeyPath);
+    return toQString(registry.read(u"Program Path").value_or(u""));
+}
+
+void bringToFront(QWidget& window, const QByteArray& token)
+{
+    QWidget* target = QApplication::activeModalWidget();
+    if (!target && window.isVisible())
+        target = &window;
+    if (!target)
+        return;
+    target->setWindowState(target->windowState() & ~Qt::WindowMinimized);
+    target->raise();
+    // On Wayland a window may take the focus only with a token from the desktop's launch of the
+    // second copy; Qt activates with the one it finds in the environment.
+    const bool wayland = QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+    if (wayland && !token.isEmpty())
+        qputenv("XDG_ACTIVATION_TOKEN", token);
+    target->activateWindow();
+    if (wayland)
+        qunsetenv("XDG_ACTIVATION_TOKEN");
+}
+
+} // namespace
+
+DiaryApp::DiaryApp(int& argc, char** argv) : QApplication(argc, argv)
+{
+    setOrganizationName(QStringLiteral("Tarnwick"));
+    setApplicationName(QStringLiteral("Pagelet"));
+    setApplicationVersion(QStringLiteral(PAGELET_VERSION));
+    setDesktopFileName(QStringLiteral(PAGELET_APP_ID));
+    setQuitOnLastWindowClosed(true);
+    loadKoreanQtTexts(*this);
+    installCoreTextLookup();
+}
+
+int DiaryApp::InitInstance(bool desktop)
+{
+    FontWarmUp::wait(); // every window below lays out text at once
+    QString install = registeredInstall();
+    // The installer is started only for a user who has no install yet, not at every start.
+    if (desktop && install.isEmpty()) {
+        QString error;
+        if (!makeUserInstall(error)) {
+            QMessageBox::critical(nullptr, QStringLiteral("Pagelet"),
+                                  QCoreApplication::translate("DiaryApp", "Pagelet을 설치하지 못했습니다.\n\n%1").arg(error));
+            return 1;
+        }
+        install = registeredInstall();
+    }
+
+    // A second copy on one install would overwrite the first one's pages.
+    std::unique_ptr<SingleInstance> single;
+    if (!install.isEmpty()) {
+        single = std::make_unique<SingleInstance>(install);
+        const auto claim = single->claim();
+        if (claim == SingleInstance::Claim::Elsewhere)
+            return 0;
+        if (claim == SingleInstance::Claim::Failed)
+            std::fprintf(stderr, "pagelet: cannot tell whether another copy runs on %s\n", qPrintable(install));
+    }
+
+    PageletWindow window;
+    // Fixed size: the skin is drawn for it, so there is nothing to maximise.
+    window.setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    if (single)
+        single->raiseRequested = [&window](const QByteArray& token) { bringToFront(window, token); };
+    if (!window.start())
+        return 0;
+
+    QuitSignals quitSignals;
+    quitSignals.received = [this, &window](int) { endWithoutQuestion(window); };
+    connect(this, &QGuiApplication::commitDataRequest, &window,
+            [this, &window](QSessionManager& manager) { onCommitData(window, manager); });
+    // Quitting by any other road than the close button (the session's end) still keeps the page.
+    connect(this, &QCoreApplication::aboutToQuit, &window, [&window] {
+        if (window.isVisible())
+            window.dialog().storeBeforeQuit();
+    });
+
+    window.show();
+    const int status = exec();
+    // Hidden while everything it talks to still exists.
+    window.hide();
+    if (single)
+        single->raiseRequested = nullptr;
+    return status;
+}
+
+void DiaryApp::endWithoutQuestion(PageletWindow& window)
+{
+    if (m_ending)
+        return; // a repeated signal while the page is being stored
+    m_ending = true;
+    const bool stored = window.dialog().storeBeforeQuit();
+    m_ending = false;
+    // A page that could not be written stays in the window: the user was told and can act.
+    if (stored)
+        exit(0);
+}
+
+void DiaryApp::onCommitData(PageletWindow& window, QSessionManager& manager)
+{
+    if (!window.dialog().storeBeforeQuit())
+        manager.cancel();
+}
+
+} // namespace pagelet

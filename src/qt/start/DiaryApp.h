@@ -1,0 +1,29 @@
+#pragma once
+#include "qt/start/FontWarmUp.h"
+
+#include <QApplication>
+
+class QSessionManager;
+
+namespace pagelet {
+
+class PageletWindow;
+
+// The application object: runs the main window and ends with it. The fonts are read first, so
+// that it happens while QApplication connects to the display.
+class DiaryApp : private FontWarmUp, public QApplication {
+public:
+    DiaryApp(int& argc, char** argv);
+    // Runs the main window to its end; the process's exit status. A desktop start first makes
+    // the user's install when none is registered.
+    int InitInstance(bool desktop = false);
+
+private:
+    // An end the user did not choose at the window: store the page, then leave every loop.
+    void endWithoutQuestion(PageletWindow& window);
+    void onCommitData(PageletWindow& window, QSessionManager& manager);
+
+    bool m_ending = false;
+};
+
+} // namespace pagelet

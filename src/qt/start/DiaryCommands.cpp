@@ -1,0 +1,135 @@
+#include "qt/start/DiaryCommands.h"
+
+#include "base/FileIo.h"
+#include "base/Text.h"
+#include "diary/DiaryExport.h"
+#include "diary/DiarySearch.h"
+#include "diary/PageFolder.h"
+#include "store/PlainPageStore.h"
+#include "qt/start/CommandLine.h"
+#include "qt/ports/QtCaseFolding.h"
+#include "qt/ports/QtPlatform.h"
+#include "settings/RegistryKey.h"
+
+#include <cstdio>
+
+namespace pagelet {
+
+namespace {
+
+// Read only: the start-up stores a missing "Data Path", these commands never do.
+std::u16string folderFor(const CommandLine& line)
+{
+    std::u16string folder = line.dataDir.empty() ? registeredDataFolder() : fromUtf8(line.dataDir);
+    if (!folder.empty() && folder.back() != u'/')
+        folder += u'/';
+    return folder;
+}
+
+void fail(const std::string& message)
+{
+    std::fprintf(stderr, "pagelet: %s\n", message.c_str());
+}
+
+// 2 after the message, or 0 when the folder can be searched.
+int checkFolder(const std::u16string& folder)
+{
+    if (folder.empty()) {
+        fail("no install is registered; give the pages' folder with --data DIR");
+        return 2;
+    }
+    if (!isDirectory(folder)) {
+        fail("cannot read the data folder " + toUtf8(folder));
+        return 2;
+    }
+    return 0;
+}
+
+// One hit is one line of output: control characters (a page may hold any) would break it or
+// drive the terminal, so they show as the replacement character; a tab stays.
+std::u16string printable(std::u16string line)
+{
+    for (char16_t& c : line)
+        if ((c < 0x20 && c != u'\t') || (c >= 0x7F && c < 0xA0))
+            c = u'\uFFFD';
+    return line;
+}
+
+void listUnreadable(const std::vector<std::u16string>& paths)
+{
+    for (const auto& path : paths)
+        fail("cannot read " + toUtf8(path) + ", skipped");
+}
+
+} // namespace
+
+std::u16string registeredDataFolder()
+{
+    QtRegistry registry;
+    registry.open(kRegistryKeyPath);
+    const std::u16string data = registry.read(u"Data Path").value_or(u"");
+    if (!data.empty())
+        return data;
+    const std::u16string program = registry.read(u"Program Path").value_or(u"");
+    return program.empty() ? std::u16string() : program + u"/diary/";
+}
+
+int runSearchCommand(const CommandLine& line)
+{
+    const std::u16string folder = folderFor(line);
+    if (const int status = checkFolder(folder))
+        return status;
+    const QtCaseFolding folding;
+    DiarySearch search(folding);
+    std::string out;
+    const PlainPageStore pages(folder);
+    const auto summary = search.searchFolder(pages, {fromUtf8(line.word), line.matchCase, SearchOrder::OldestFirst},
+                                             [&out](const SearchHit& hit) {
+                                                 out += toUtf8(isoDate(hit.date) + u": " + printable(hit.line));
+                                                 out += '\n';
+                                                 if (out.size() > 1 << 16) {
+                                                     std::fwrite(out.data(), 1, out.size(), stdout);
+                                                     out.clear();
+                                                 }
+                                             });
+    if (!summary.folderRead) {
+        fail("cannot read the data folder " + toUtf8(folder));
+        return 2;
+    }
+    std::fwrite(out.data(), 1, out.size(), stdout);
+    listUnreadable(summary.unreadable);
+    return summary.matchedDays > 0 ? 0 : 1;
+}
+
+int runExportCommand(const CommandLine& line)
+{
+    const std::u16string file = fromUtf8(line.file);
+    const auto format = exportFormatOf(file);
+    if (!format) {
+        fail("the export file's name must end in .md (Markdown) or .html (a web page): " + line.file);
+        return 2;
+    }
+    const std::u16string folder = folderFor(line);
+    if (const int status = checkFolder(folder))
+        return status;
+    const auto summary = exportDiary(PlainPageStore(folder), file, *format);
+    listUnreadable(summary.unreadable);
+    using Outcome = ExportSummary::Outcome;
+    switch (summary.outcome) {
+    case Outcome::FolderUnreadable:
+        fail("cannot read the data folder " + toUtf8(folder));
+        return 2;
+    case Outcome::InsideDataFolder:
+        fail("will not write into the data folder " + toUtf8(folder) + "; choose a file elsewhere");
+        return 2;
+    case Outcome::WriteFailed:
+        fail("cannot write " + line.file + "; nothing was written");
+        return 2;
+    case Outcome::Written:
+        break;
+    }
+    std::printf("wrote %d %s to %s\n", summary.days, summary.days == 1 ? "day" : "days", line.file.c_str());
+    return 0;
+}
+
+} // namespace pagelet

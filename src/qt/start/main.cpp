@@ -1,0 +1,32 @@
+#include "qt/start/CommandLine.h"
+#include "qt/start/DiaryApp.h"
+#include "qt/start/DiaryCommands.h"
+
+#include <cstdio>
+
+int main(int argc, char* argv[])
+{
+    // Answered before Qt starts: no display is needed to ask for help.
+    const auto line = pagelet::CommandLine::parse(argc, argv);
+    using Action = pagelet::CommandLine::Action;
+    switch (line.action) {
+    case Action::Help:
+        std::fputs(pagelet::CommandLine::usage().c_str(), stdout);
+        return 0;
+    case Action::Version:
+        std::fputs(pagelet::CommandLine::version().c_str(), stdout);
+        return 0;
+    case Action::Bad:
+        std::fprintf(stderr, "pagelet: %s\n%s", line.badOption.c_str(),
+                     pagelet::CommandLine::usage().c_str());
+        return 2;
+    case Action::Search:
+        return pagelet::runSearchCommand(line);
+    case Action::Export:
+        return pagelet::runExportCommand(line);
+    case Action::Run:
+        break;
+    }
+    pagelet::DiaryApp app(argc, argv);
+    return app.InitInstance(line.desktop);
+}

@@ -1,0 +1,287 @@
+#include "qt/window/PageletWindow.h"
+
+#include "platform/Commands.h"
+#include "qt/search/ExportAction.h"
+#include "qt/editor/QtEditControl.h"
+#include "qt/dialogs/QtMonthCalendar.h"
+#include "qt/search/SearchWindow.h"
+#include "qt/window/Shortcuts.h"
+#include "qt/graphics/ProgramIcon.h"
+#include "qt/window/WindowMenu.h"
+#include "settings/RegistryKey.h"
+
+#include <QCloseEvent>
+#include <QContextMenuEvent>
+#include <QHelpEvent>
+#include <QKeyEvent>
+#include <QToolTip>
+#include <algorithm>
+#include <QGuiApplication>
+#include <QInputMethod>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPixmap>
+#include <QScreen>
+
+namespace pagelet {
+
+namespace {
+
+const std::u16string kZoomValue = u"Zoom";
+
+// The stored value "Zoom" (absent, unreadable or not a step: 100).
+int storedZoom()
+{
+    QtRegistry registry;
+    registry.open(kRegistryKeyPath);
+    bool ok = false;
+    const int value = toQString(registry.read(kZoomValue).value_or(u"")).toInt(&ok);
+    for (int s : Zoom::kSteps)
+        if (ok && s == value)
+            return value;
+    return 100;
+}
+
+void storeZoom(int percent)
+{
+    QtRegistry registry;
+    registry.open(kRegistryKeyPath);
+    registry.write(kZoomValue, QString::number(percent).toStdU16String());
+}
+
+} // namespace
+
+PageletWindow::PageletWindow(const WindowOverrides& o)
+    : m_recorder(o.messages ? *o.messages : m_messages, [this](int code) { m_dialog->OnNotify(code); }, m_zoom)
+{
+    setWindowTitle(QStringLiteral("Pagelet"));
+    setFixedSize(m_zoom.scaled(kClientWidth), m_zoom.scaled(kClientHeight));
+    setAttribute(Qt::WA_OpaquePaintEvent); // the paint covers everything; never erase first
+    setWindowIcon(QPixmap::fromImage(programIconImage()));
+
+    m_edit = new QtEditControl(this, m_zoom);
+    m_edit->hide();
+
+    MainDialogPorts ports {*this,
+                           o.messages ? *o.messages : m_messages,
+                           m_registry,
+                           o.exit ? *o.exit : m_exit,
+                           m_calendar,
+                           *m_edit,
+                           m_graphics,
+                           o.clock ? *o.clock : m_clock,
+                           o.dialogs ? *o.dialogs : m_dialogs,
+                           m_softInput,
+                           o.recorder ? *o.recorder : m_recorder,
+                           m_caseFolding};
+    m_dialog = std::make_unique<MainDialog>(ports);
+    m_edit->attach(&m_dialog->editor());
+
+    ShownDay& day = m_dialog->day();
+    m_calendar.dayPicked = [&day](const LocalDate& d) { day.onDayPicked(d); };
+    m_calendar.selectionMoved = [&day](const LocalDate& d) { day.onSelectionChanged(d); };
+    m_calendar.dayStatesRequested = [&day] { day.onDayStatesRequested(); };
+
+    connect(QGuiApplication::inputMethod(), &QInputMethod::keyboardRectangleChanged, this,
+            &PageletWindow::onKeyboardRectangleChanged);
+
+    MainDialog& dialog = *m_dialog;
+    m_menu = new WindowMenu(*this, m_zoom, {[this](int c) { return tap(c); }, [&dialog](int c) { return dialog.canTap(c); },
+                                    [this](int percent) { zoomTo(percent); }, [this] { close(); }});
+    // Beyond the month: every year searched, and the diary exported. A jump from the search
+    // leaves the shown page as the find dialog's OK does: stored first, or no jump.
+    m_menu->addEntry(tr("모든 일기에서 찾기..."), QKeySequence(QStringLiteral("Ctrl+Shift+F")), [this] {
+        openSearchWindow(this, m_dialog->settings().dataPath,
+                         [this](const LocalDate& d) { return m_dialog->day().showFoundDay(fromLocal(d)); });
+    });
+    m_menu->addEntry(tr("내보내기..."), QKeySequence(),
+                     [this] { exportDiaryWithDialog(this, m_dialog->pages()); });
+    m_edit->installEventFilter(this);
+    m_calendar.keyboardClosed = [&dialog] { dialog.closeCalendar(); };
+    m_watch = new FolderWatch(this, m_dialog->pages(), [&dialog] { return dialog.settings().dataPath; });
+}
+
+PageletWindow::~PageletWindow()
+{
+    if (!m_destroyed)
+        m_dialog->OnDestroy();
+    // ~QWidget still hides the window and moves the focus after the dialog has gone: nothing
+    // it sets off may reach the dialog.
+    disconnect(QGuiApplication::inputMethod(), nullptr, this, nullptr);
+    m_calendar.dayPicked = nullptr;
+    m_calendar.keyboardClosed = nullptr;
+    m_calendar.selectionMoved = nullptr;
+    m_calendar.dayStatesRequested = nullptr;
+    m_edit->attach(nullptr);
+}
+
+bool PageletWindow::start()
+{
+    // Read before the start-up dialogs, which show at the same zoom.
+    m_zoom.set(storedZoom());
+    applyZoom();
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect avail = screen->availableGeometry();
+        move(avail.center() - QPoint(width() / 2, height() / 2));
+    }
+    const bool started = m_dialog->OnInitDialog();
+    m_watch->refresh();
+    return started;
+}
+
+void PageletWindow::zoomTo(int percent)
+{
+    if (!m_zoom.set(percent))
+        return;
+    storeZoom(m_zoom.percent());
+    applyZoom();
+    // Grown from its top-left corner: keep the whole window on its screen.
+    if (const QScreen* screen = this->screen()) {
+        const QRect avail = screen->availableGeometry();
+        const QRect frame = frameGeometry();
+        const int x = std::max(avail.left(), std::min(frame.left(), avail.right() + 1 - frame.width()));
+        const int y = std::max(avail.top(), std::min(frame.top(), avail.bottom() + 1 - frame.height()));
+        move(pos() + QPoint(x, y) - frame.topLeft());
+    }
+}
+
+void PageletWindow::applyZoom()
+{
+    setFixedSize(m_zoom.scaled(kClientWidth), m_zoom.scaled(kClientHeight));
+    m_edit->applyZoom(m_dialog->editor().area);
+    m_calendar.applyZoom();
+    m_menu->refresh();
+    m_dialog->editor().needsRedraw = true;
+    invalidate();
+}
+
+bool PageletWindow::tap(int command)
+{
+    const bool calendarWasOpen = m_dialog->day().calendarVisible();
+    if (!m_dialog->tap(command))
+        return false;
+    // Opened from the keyboard: the keys move through its days.
+    if (command == CMD_CALENDAR && !calendarWasOpen && m_dialog->day().calendarVisible())
+        m_calendar.widget().takeKeyboard();
+    return true;
+}
+
+// The core draws at 100 %: its size, whatever the zoom.
+Size PageletWindow::clientSize()
+{
+    return {m_zoom.unscaled(width()), m_zoom.unscaled(height())};
+}
+
+void PageletWindow::invalidate()
+{
+    m_overlay.reset();
+    update();
+    // A whole repaint follows every change of day and of data folder: the watch goes along.
+    if (m_watch)
+        m_watch->refresh();
+}
+
+void PageletWindow::invalidate(const Rect& rect)
+{
+    m_overlay.reset();
+    update(m_zoom.scaled(rect).adjusted(-1, -1, 1, 1));
+}
+
+void PageletWindow::drawNow(const Rect& rect, const std::function<void(Surface&)>& draw)
+{
+    // Qt paints only inside paint events: keep the drawing and paint that spot now.
+    m_overlay = Overlay {rect, draw};
+    repaint(m_zoom.scaled(rect).adjusted(-1, -1, 1, 1));
+}
+
+int PageletWindow::sendCommand(int command, std::intptr_t wParam, std::intptr_t lParam)
+{
+    return m_dialog->onCommand(command, wParam, lParam);
+}
+
+void PageletWindow::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    // Whole steps repeat each picture pixel; no smoothing, so skins stay sharp.
+    painter.scale(m_zoom.factor(), m_zoom.factor());
+    QtSurface surface(painter, clientSize());
+    m_dialog->OnPaint(surface);
+    if (m_overlay)
+        m_overlay->draw(surface);
+}
+
+void PageletWindow::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        m_dialog->OnLButtonDown(m_zoom.pixelAt(event->position().x()), m_zoom.pixelAt(event->position().y()));
+}
+
+void PageletWindow::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        m_dialog->OnLButtonUp();
+}
+
+void PageletWindow::closeEvent(QCloseEvent* event)
+{
+    if (!m_dialog->OnClose()) {
+        event->ignore();
+        return;
+    }
+    m_dialog->OnDestroy();
+    m_destroyed = true;
+    event->accept();
+}
+
+void PageletWindow::contextMenuEvent(QContextMenuEvent* event)
+{
+    m_menu->popup(event->globalPos());
+}
+
+void PageletWindow::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape && m_dialog->closeCalendar())
+        return;
+    QWidget::keyPressEvent(event);
+}
+
+bool PageletWindow::event(QEvent* event)
+{
+    if (event->type() != QEvent::ToolTip)
+        return QWidget::event(event);
+    const auto* help = static_cast<QHelpEvent*>(event);
+    const int x = m_zoom.pixelAt(help->pos().x()), y = m_zoom.pixelAt(help->pos().y());
+    for (const auto& e : m_dialog->skin().elements) {
+        if (!e->rect.contains(x, y))
+            continue;
+        const QString tip = tooltipFor(e->command);
+        if (!tip.isEmpty()) {
+            QToolTip::showText(help->globalPos(), tip, this, m_zoom.scaled(e->rect));
+            return true;
+        }
+        break;
+    }
+    QToolTip::hideText();
+    event->ignore();
+    return true;
+}
+
+// The editor would take some of the window's keys for its own (Ctrl+E ends a line on X11).
+bool PageletWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::ShortcutOverride &&
+        m_menu->isWindowKey(QKeySequence(static_cast<QKeyEvent*>(event)->keyCombination())))
+        return true; // left unaccepted, so the window's action runs
+    return QWidget::eventFilter(watched, event);
+}
+
+void PageletWindow::onKeyboardRectangleChanged()
+{
+    const QInputMethod* im = QGuiApplication::inputMethod();
+    const QRectF r = im->keyboardRectangle();
+    const bool on = im->isVisible() && !r.isEmpty();
+    const int top = m_zoom.pixelAt(r.top()); // in window coordinates, at the zoom
+    m_dialog->onSoftInputPanelChanged(true, on, top);
+}
+
+} // namespace pagelet

@@ -1,0 +1,57 @@
+#pragma once
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <vector>
+
+class QAction;
+class QActionGroup;
+class QKeySequence;
+class QMenu;
+class QWidget;
+
+namespace pagelet {
+
+class Zoom;
+
+// The window's keys and its right-click menu: every command with its keys, the zoom steps
+// and "Pagelet 정보". The keys live on the window as actions, so they work wherever the focus is.
+class WindowMenu : public QObject {
+    Q_OBJECT
+public:
+    struct Hooks {
+        std::function<bool(int)> tap;    // a button command, as a tap
+        std::function<bool(int)> canTap; // whether that tap would act now
+        std::function<void(int)> zoomTo; // percent
+        std::function<void()> close;
+    };
+    // The zoom steps' check mark and the menu's size follow zoom.
+    WindowMenu(QWidget& window, const Zoom& zoom, Hooks hooks);
+
+    // Another entry in the menu's own group above "Pagelet 정보" (finding in every page,
+    // exporting), with keys of its own that work like the rest.
+    QAction* addEntry(const QString& text, const QKeySequence& keys, std::function<void()> run);
+
+    // The menu as it stands now: entries whose button would do nothing are greyed.
+    void popup(const QPoint& globalPos);
+    QMenu& menu() { return *m_menu; }
+    // Puts the zoom check mark on the current step.
+    void refresh();
+
+    // The keys that must reach the window even from the editor.
+    bool isWindowKey(const QKeySequence& keys) const;
+
+private:
+    void about();
+
+    QWidget& m_window;
+    const Zoom& m_zoom;
+    Hooks m_hooks;
+    QMenu* m_menu = nullptr;
+    QAction* m_extraSection = nullptr; // later entries go above this
+    std::vector<std::pair<int, QAction*>> m_commands;
+    std::vector<std::pair<int, QAction*>> m_steps;
+    QActionGroup* m_stepGroup = nullptr;
+};
+
+} // namespace pagelet
