@@ -14,9 +14,9 @@ for arg in "$@"; do
     esac
 done
 
-ensure_packages cmake ninja-build g++ qt6-base-dev qt6-multimedia-dev libsndfile1-dev libpulse-dev pulseaudio googletest libgtest-dev libbenchmark-dev libdtl-dev \
-    xvfb xauth xdotool x11-utils openbox weston qt6-wayland fonts-nanum qt6-translations-l10n desktop-file-utils appstream locales \
-    qt6-l10n-tools python3
+ensure_packages cmake ninja-build g++ libdtl-dev qt6-base-dev qt6-multimedia-dev libsndfile1-dev libpulse-dev pulseaudio googletest libgtest-dev libbenchmark-dev \
+    xvfb xauth xdotool x11-utils openbox weston qt6-wayland fonts-nanum qt6-translations-l10n qt6-l10n-tools qt6-tools-dev desktop-file-utils \
+    appstream locales python3
 ensure_locales ko_KR.UTF-8 en_US.UTF-8
 configure "${cmake_args[@]}"
 cmake --build "$build"

@@ -1,6 +1,6 @@
 // The program as the desktop meets it: its command line, one copy per install, the signals
 // that end it, and Qt's own texts in Korean.
-#include "qt/start/KoreanQt.h"
+#include "qt/start/UiTranslations.h"
 #include "qt/start/QuitSignals.h"
 #include "qt/start/SingleInstance.h"
 #include "RunPagelet.h"
@@ -234,20 +234,52 @@ TEST(QuitSignals, EachEndingSignalReachesTheLoopUnlessIgnoredAtStart)
     }
 }
 
-TEST(KoreanQt, StandardButtonsReadKorean)
+TEST(UiLanguage, QtsOwnButtonsAndEditorMenuFollowTheProgramsLanguage)
 {
-    if (!loadKoreanQtTexts(*QCoreApplication::instance()))
-        GTEST_SKIP() << "Qt's Korean translation is not installed (Debian: qt6-translations-l10n)";
-    QMessageBox box;
-    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Ok);
-    EXPECT_TRUE(box.button(QMessageBox::Yes)->text().startsWith(QString::fromUtf8("예")));
-    EXPECT_TRUE(box.button(QMessageBox::No)->text().startsWith(QString::fromUtf8("아니요")));
-    EXPECT_TRUE(box.button(QMessageBox::Ok)->text().startsWith(QString::fromUtf8("확인")));
+    const struct {
+        UiLanguage language;
+        const char *yes, *no, *ok, *paste;
+    } cases[] = {
+        {UiLanguage::Korean, "예", "아니요", "확인", "붙여넣기"},
+        {UiLanguage::English, "&Yes", "&No", "OK", "Paste"},
+    };
+    for (const auto& c : cases) {
+        const UiTranslations translations(c.language);
+        if (!translations.complete()) {
+            ASSERT_EQ(c.language, UiLanguage::Korean) << "the English translation is built into the program";
+            continue; // Qt's Korean translation is not installed (Debian: qt6-translations-l10n)
+        }
+        QMessageBox box;
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Ok);
+        EXPECT_TRUE(box.button(QMessageBox::Yes)->text().startsWith(QString::fromUtf8(c.yes)));
+        EXPECT_TRUE(box.button(QMessageBox::No)->text().startsWith(QString::fromUtf8(c.no)));
+        EXPECT_TRUE(box.button(QMessageBox::Ok)->text().startsWith(QString::fromUtf8(c.ok)));
 
-    QPlainTextEdit editor;
-    std::unique_ptr<QMenu> menu(editor.createStandardContextMenu());
-    QStringList texts;
-    for (const QAction* a : menu->actions())
-        texts << a->text();
-    EXPECT_TRUE(texts.join('|').contains(QString::fromUtf8("붙여넣기"))) << texts.join('|').toStdString();
+        QPlainTextEdit editor;
+        std::unique_ptr<QMenu> menu(editor.createStandardContextMenu());
+        QStringList texts;
+        for (const QAction* a : menu->actions())
+            texts << a->text();
+        EXPECT_TRUE(texts.join('|').contains(QString::fromUtf8(c.paste))) << texts.join('|').toStdString();
+    }
+}
+
+TEST(UiLanguage, KoreanForKoreanEnglishForEveryOtherLanguage)
+{
+    const struct {
+        QStringList desktop;
+        UiLanguage expected;
+    } cases[] = {
+        {{"ko-KR"}, UiLanguage::Korean},
+        {{"ko"}, UiLanguage::Korean},
+        {{"en-US", "en"}, UiLanguage::English},
+        {{"de-DE"}, UiLanguage::English},
+        {{"C"}, UiLanguage::English},
+        {{}, UiLanguage::English},
+        // LANGUAGE's list in order: the first the program speaks decides.
+        {{"fr-FR", "ko-KR"}, UiLanguage::Korean},
+        {{"en-GB", "ko-KR"}, UiLanguage::English},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(desktopLanguage(c.desktop), c.expected) << c.desktop.join(':').toStdString();
 }

@@ -1,6 +1,6 @@
 #include "qt/dialogs/DialogTemplate.h"
 #include "qt/search/ExportAction.h"
-#include "qt/start/KoreanQt.h"
+#include "qt/start/UiTranslations.h"
 #include "qt/search/SearchWindow.h"
 #include "settings/PasswordDialog.h"
 #include "store/PlainPageStore.h"

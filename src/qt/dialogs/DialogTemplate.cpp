@@ -29,7 +29,8 @@ using N = NewPasswordDialog;
 using P = PasswordDialog;
 using S = SettingsDialog;
 
-// Every dialog of the program; a new dialog is one more entry.
+// Every dialog of the program; a new dialog is one more entry. Check boxes reach as far as the
+// dialog lets them, so a longer translation is not cut.
 const DialogTemplate kTemplates[] = {
     {P::kTemplateId, QT_TRANSLATE_NOOP("DialogTemplate", "비밀번호 입력"), 137, 153,
      {
@@ -43,12 +44,12 @@ const DialogTemplate kTemplates[] = {
      {
          {kIdOk, ControlKind::DefaultButton, QT_TRANSLATE_NOOP("DialogTemplate", "확  인"), 42, 88, 36, 12},
          {kIdCancel, ControlKind::Button, QT_TRANSLATE_NOOP("DialogTemplate", "취  소"), 81, 88, 36, 12},
-         {S::kUsePasswordCheck, ControlKind::CheckBox, QT_TRANSLATE_NOOP("DialogTemplate", "비밀번호 사용"), 18, 14, 56, 12},
+         {S::kUsePasswordCheck, ControlKind::CheckBox, QT_TRANSLATE_NOOP("DialogTemplate", "비밀번호 사용"), 18, 14, 62, 12},
          {S::kSetPasswordButton, ControlKind::Button, QT_TRANSLATE_NOOP("DialogTemplate", "설  정"), 81, 14, 36, 12},
          {S::kSkinList, ControlKind::DropDownList, "", 56, 41, 62, 86},
          {0, ControlKind::Label, QT_TRANSLATE_NOOP("DialogTemplate", "스킨 선택"), 18, 44, 34, 8},
          {S::kAutoKeyboardCheck, ControlKind::CheckBox, QT_TRANSLATE_NOOP("DialogTemplate", "키보드 자동 활성화"), 18, 29,
-          79, 9},
+          115, 9},
          {0, ControlKind::Label, QT_TRANSLATE_NOOP("DialogTemplate", "시간 표시"), 18, 59, 34, 8},
          {S::kTimeFormatList, ControlKind::DropDownList, "", 56, 56, 62, 86},
          {0, ControlKind::Icon, ":/pagelet/icon.png", 14, 105, 20, 21},

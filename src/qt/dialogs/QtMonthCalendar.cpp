@@ -31,7 +31,8 @@ QDate toQDate(const LocalDate& date)
 
 QtMonthCalendar::QtMonthCalendar(QWidget* parent, const Zoom& zoom) : QCalendarWidget(parent), m_zoom(zoom)
 {
-    setLocale(QLocale(QLocale::Korean, QLocale::SouthKorea)); // names of months and days as the rest of the window
+    // Names of months and days in the program's language (the default locale follows it).
+    setLocale(QLocale());
     setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
     setHorizontalHeaderFormat(QCalendarWidget::SingleLetterDayNames);
     setGridVisible(false);
@@ -66,6 +67,9 @@ QtMonthCalendar::QtMonthCalendar(QWidget* parent, const Zoom& zoom) : QCalendarW
     });
     if (QWidget* table = dayTable())
         table->installEventFilter(this);
+    m_monthButton = findChild<QToolButton*>(QStringLiteral("qt_calendar_monthbutton"));
+    if (m_monthButton)
+        m_monthButton->installEventFilter(this);
     connect(this, &QCalendarWidget::selectionChanged, this, [this] {
         if (selectionMoved)
             selectionMoved(toLocalDate(selectedDate()));
@@ -258,6 +262,14 @@ void QtMonthCalendar::applyZoom()
 
 bool QtMonthCalendar::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == m_monthButton && event->type() == QEvent::Paint) {
+        // The calendar names the month in full, which a narrow calendar cuts in English; the
+        // short name is the same in Korean. Qt sets the full name again at every month change.
+        const QString name = locale().standaloneMonthName(monthShown(), QLocale::ShortFormat);
+        if (m_monthButton->text() != name)
+            m_monthButton->setText(name);
+        return false;
+    }
     if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
         if (keyboardClosed)
             keyboardClosed();

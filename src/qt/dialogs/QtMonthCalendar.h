@@ -4,6 +4,8 @@
 #include <QCalendarWidget>
 #include <functional>
 
+class QToolButton;
+
 namespace pagelet {
 
 class Zoom;
@@ -56,6 +58,7 @@ private:
     bool m_colorSet[6] {};
     std::vector<QDate> m_boldDays;
     Rect m_at;
+    QToolButton* m_monthButton = nullptr;
 };
 
 LocalDate toLocalDate(const QDate& date);

@@ -48,9 +48,11 @@ ExportReport exportDiaryToFile(const PageStore& pages, QString file, bool html)
     case Outcome::Written:
         break;
     }
-    QString message = ExportAction::tr("일기 %1일을 내보냈습니다.\n%2").arg(summary.days).arg(file);
+    // Counts go in as %n so a translation can choose its plural form.
+    QString message = ExportAction::tr("일기 %n일을 내보냈습니다.\n%1", nullptr, summary.days).arg(file);
     if (!summary.unreadable.empty())
-        message += ExportAction::tr("\n\n읽을 수 없는 일기 %1개는 건너뛰었습니다.").arg(summary.unreadable.size());
+        message += ExportAction::tr("\n\n읽을 수 없는 일기 %n개는 건너뛰었습니다.", nullptr,
+                                    static_cast<int>(summary.unreadable.size()));
     return {true, message};
 }
 

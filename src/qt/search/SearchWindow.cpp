@@ -133,7 +133,7 @@ void SearchWindow::finish(std::uint64_t search, const SearchSummary& summary)
     else if (summary.matchedDays == 0)
         m_status->setText(tr("찾는 단어가 든 일기가 없습니다."));
     else
-        m_status->setText(tr("%1일").arg(summary.matchedDays));
+        m_status->setText(tr("%n일", nullptr, summary.matchedDays));
     emit searchFinished();
 }
 

@@ -1,6 +1,5 @@
 #include "qt/start/DiaryApp.h"
 
-#include "qt/start/KoreanQt.h"
 #include "qt/window/PageletWindow.h"
 #include "qt/ports/QtPlatform.h"
 #include "qt/start/QuitSignals.h"
@@ -8,6 +7,7 @@
 #include "qt/start/UserInstall.h"
 #include "settings/RegistryKey.h"
 
+#include <QLocale>
 #include <QMessageBox>
 #include <QSessionManager>
 #include <cstdio>
@@ -44,15 +44,14 @@ void bringToFront(QWidget& window, const QByteArray& token)
 
 } // namespace
 
-DiaryApp::DiaryApp(int& argc, char** argv) : QApplication(argc, argv)
+DiaryApp::DiaryApp(int& argc, char** argv)
+    : QApplication(argc, argv), m_translations(desktopLanguage(QLocale::system().uiLanguages()))
 {
     setOrganizationName(QStringLiteral("Tarnwick"));
     setApplicationName(QStringLiteral("Pagelet"));
     setApplicationVersion(QStringLiteral(PAGELET_VERSION));
     setDesktopFileName(QStringLiteral(PAGELET_APP_ID));
     setQuitOnLastWindowClosed(true);
-    loadKoreanQtTexts(*this);
-    installCoreTextLookup();
 }
 
 int DiaryApp::InitInstance(bool desktop)

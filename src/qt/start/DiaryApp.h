@@ -1,5 +1,6 @@
 #pragma once
 #include "qt/start/FontWarmUp.h"
+#include "qt/start/UiTranslations.h"
 
 #include <QApplication>
 
@@ -24,6 +25,8 @@ private:
     void onCommitData(PageletWindow& window, QSessionManager& manager);
 
     bool m_ending = false;
+    // The desktop's language, from before the first window is made to the end.
+    UiTranslations m_translations;
 };
 
 } // namespace pagelet

@@ -1,0 +1,507 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en_US" sourcelanguage="ko_KR">
+<context>
+    <name>DialogTemplate</name>
+    <message>
+        <source>비밀번호 입력</source>
+        <translation>Enter Password</translation>
+    </message>
+    <message>
+        <source>패스워드를 입력하세요.
+3번 이상 틀리면
+프로그램이 종료됩니다.</source>
+        <translation>Enter your password.
+Three wrong tries
+close Pagelet.</translation>
+    </message>
+    <message>
+        <source>확  인</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>취  소</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>환경 설정</source>
+        <translation>Settings</translation>
+    </message>
+    <message>
+        <source>비밀번호 사용</source>
+        <translation>Use password</translation>
+    </message>
+    <message>
+        <source>설  정</source>
+        <translation>Set...</translation>
+    </message>
+    <message>
+        <source>스킨 선택</source>
+        <translation>Skin</translation>
+    </message>
+    <message>
+        <source>키보드 자동 활성화</source>
+        <translation>Show keyboard automatically</translation>
+    </message>
+    <message>
+        <source>시간 표시</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>데이터</source>
+        <translation>Data</translation>
+    </message>
+    <message>
+        <source>새 비밀번호 입력</source>
+        <translation>New Password</translation>
+    </message>
+    <message>
+        <source>새로운 패스워드를 입력하세요.</source>
+        <translation>Enter a new password.</translation>
+    </message>
+    <message>
+        <source>패스워드</source>
+        <translation>Password</translation>
+    </message>
+    <message>
+        <source>확      인</source>
+        <translation>Confirm</translation>
+    </message>
+    <message>
+        <source>찾기</source>
+        <translation>Find</translation>
+    </message>
+    <message>
+        <source>찾는 단어</source>
+        <translation>Find what</translation>
+    </message>
+    <message>
+        <source>대소문자 구별</source>
+        <translation>Match case</translation>
+    </message>
+    <message>
+        <source>찾   기</source>
+        <translation>Find</translation>
+    </message>
+    <message>
+        <source>다음 찾기</source>
+        <translation>Find Next</translation>
+    </message>
+</context>
+<context>
+    <name>DiaryApp</name>
+    <message>
+        <source>Pagelet을 설치하지 못했습니다.
+
+%1</source>
+        <translation>Pagelet could not be set up.
+
+%1</translation>
+    </message>
+</context>
+<context>
+    <name>DiaryExport</name>
+    <message>
+        <source>날씨: %1</source>
+        <translation>Weather: %1</translation>
+    </message>
+</context>
+<context>
+    <name>ExportAction</name>
+    <message>
+        <source>Markdown (*.md)</source>
+        <translation>Markdown (*.md)</translation>
+    </message>
+    <message>
+        <source>웹 페이지 (*.html)</source>
+        <translation>Web page (*.html)</translation>
+    </message>
+    <message>
+        <source>일기 폴더를 읽을 수 없습니다.</source>
+        <translation>The diary folder cannot be read.</translation>
+    </message>
+    <message>
+        <source>일기 폴더 안에는 내보낼 수 없습니다.
+다른 곳을 고르십시오.</source>
+        <translation>You cannot export into the diary folder.
+Please choose another place.</translation>
+    </message>
+    <message>
+        <source>%1
+파일을 쓸 수 없습니다. 아무것도 쓰지 않았습니다.</source>
+        <translation>%1
+This file cannot be written. Nothing was exported.</translation>
+    </message>
+    <message numerus="yes">
+        <source>일기 %n일을 내보냈습니다.
+%1</source>
+        <translation>
+            <numerusform>Exported %n day of the diary.
+%1</numerusform>
+            <numerusform>Exported %n days of the diary.
+%1</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>
+
+읽을 수 없는 일기 %n개는 건너뛰었습니다.</source>
+        <translation>
+            <numerusform>
+
+%n page could not be read and was skipped.</numerusform>
+            <numerusform>
+
+%n pages could not be read and were skipped.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>내보내기</source>
+        <translation>Export</translation>
+    </message>
+</context>
+<context>
+    <name>FindDialog</name>
+    <message>
+        <source>이번 달 일기중에는 &quot;%1&quot; 를 포함하는<byte value="xd"/>
+일기가 없습니다 !</source>
+        <translation>No page this month<byte value="xd"/>
+contains &quot;%1&quot;.</translation>
+    </message>
+    <message>
+        <source> 더이상 찾을수 없습니다 !</source>
+        <translation>No more matches.</translation>
+    </message>
+    <message>
+        <source>이날의 일기는 &quot;%1&quot; 를 포함하지 않습니다 !</source>
+        <translation>This day&apos;s page does not contain &quot;%1&quot;.</translation>
+    </message>
+</context>
+<context>
+    <name>MainDialog</name>
+    <message>
+        <source>정상적으로 설치되지 않았습니다.
+다시 설치하시기 바랍니다.</source>
+        <translation>Pagelet is not installed properly.
+Please install it again.</translation>
+    </message>
+    <message>
+        <source>설정파일이 존재하지 않습니다.
+다시 설치하시기 바랍니다.</source>
+        <translation>The settings file is missing.
+Please install Pagelet again.</translation>
+    </message>
+    <message>
+        <source>프로그램을 종료합니다.</source>
+        <translation>Pagelet will now close.</translation>
+    </message>
+    <message>
+        <source>프로그램을 종료하기 전에
+데이터를 저장하시겠습니까?</source>
+        <translation>Save your changes
+before closing?</translation>
+    </message>
+</context>
+<context>
+    <name>Password</name>
+    <message>
+        <source>적절한 암호를 설정하시기 바랍니다.</source>
+        <translation>Please choose a password.</translation>
+    </message>
+    <message>
+        <source>암호가 일치하지 않습니다.
+다시 입력하세요.</source>
+        <translation>The password does not match.
+Please try again.</translation>
+    </message>
+</context>
+<context>
+    <name>Settings</name>
+    <message>
+        <source>설정을 저장할 수 없습니다.</source>
+        <translation>The settings could not be saved.</translation>
+    </message>
+    <message>
+        <source>적절한 경로를 설정하시기 바랍니다.</source>
+        <translation>Please choose a valid data folder.</translation>
+    </message>
+</context>
+<context>
+    <name>Shortcuts</name>
+    <message>
+        <source>이전 날</source>
+        <translation>Previous Day</translation>
+    </message>
+    <message>
+        <source>다음 날</source>
+        <translation>Next Day</translation>
+    </message>
+    <message>
+        <source>오늘</source>
+        <translation>Today</translation>
+    </message>
+    <message>
+        <source>달력</source>
+        <translation>Calendar</translation>
+    </message>
+    <message>
+        <source>편집</source>
+        <translation>Edit</translation>
+    </message>
+    <message>
+        <source>저장</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>날씨</source>
+        <translation>Weather</translation>
+    </message>
+    <message>
+        <source>시간 넣기</source>
+        <translation>Insert Time</translation>
+    </message>
+    <message>
+        <source>찾기</source>
+        <translation>Find</translation>
+    </message>
+    <message>
+        <source>음성 메모</source>
+        <translation>Voice Memo</translation>
+    </message>
+    <message>
+        <source>이 날 지우기</source>
+        <translation>Delete This Day</translation>
+    </message>
+    <message>
+        <source>설정</source>
+        <translation>Settings</translation>
+    </message>
+    <message>
+        <source>크게</source>
+        <translation>Zoom In</translation>
+    </message>
+    <message>
+        <source>작게</source>
+        <translation>Zoom Out</translation>
+    </message>
+    <message>
+        <source>원래 크기</source>
+        <translation>Actual Size</translation>
+    </message>
+    <message>
+        <source>닫기</source>
+        <translation>Close</translation>
+    </message>
+</context>
+<context>
+    <name>ShownDay</name>
+    <message>
+        <source>일기를 저장할 수 없습니다.</source>
+        <translation>The page could not be saved.</translation>
+    </message>
+    <message>
+        <source>일기를 지울 수 없습니다.</source>
+        <translation>The page could not be deleted.</translation>
+    </message>
+    <message>
+        <source>일기를 읽을 수 없습니다.</source>
+        <translation>The page could not be read.</translation>
+    </message>
+    <message>
+        <source>데이터 폴더를 확인하시기 바랍니다.</source>
+        <translation>Please check the data folder.</translation>
+    </message>
+    <message>
+        <source>일기를 정말로 지우시겠습니까?</source>
+        <translation>Delete this day&apos;s page?</translation>
+    </message>
+    <message>
+        <source>녹음된 데이터를 정말로 지우시겠습니까?</source>
+        <translation>Delete this day&apos;s voice memo?</translation>
+    </message>
+</context>
+<context>
+    <name>TimeStamp</name>
+    <message>
+        <source>오전</source>
+        <translation>AM</translation>
+    </message>
+    <message>
+        <source>오후</source>
+        <translation>PM</translation>
+    </message>
+</context>
+<context>
+    <name>Weather</name>
+    <message>
+        <source>맑음</source>
+        <translation>Sunny</translation>
+    </message>
+    <message>
+        <source>구름 조금</source>
+        <translation>Partly cloudy</translation>
+    </message>
+    <message>
+        <source>흐림</source>
+        <translation>Cloudy</translation>
+    </message>
+    <message>
+        <source>비</source>
+        <translation>Rain</translation>
+    </message>
+    <message>
+        <source>눈</source>
+        <translation>Snow</translation>
+    </message>
+</context>
+<context>
+    <name>Weekday</name>
+    <message>
+        <source>일</source>
+        <translation>Sun</translation>
+    </message>
+    <message>
+        <source>월</source>
+        <translation>Mon</translation>
+    </message>
+    <message>
+        <source>화</source>
+        <translation>Tue</translation>
+    </message>
+    <message>
+        <source>수</source>
+        <translation>Wed</translation>
+    </message>
+    <message>
+        <source>목</source>
+        <translation>Thu</translation>
+    </message>
+    <message>
+        <source>금</source>
+        <translation>Fri</translation>
+    </message>
+    <message>
+        <source>토</source>
+        <translation>Sat</translation>
+    </message>
+</context>
+<context>
+    <name>pagelet::PageletWindow</name>
+    <message>
+        <source>모든 일기에서 찾기...</source>
+        <translation>Search All Pages...</translation>
+    </message>
+    <message>
+        <source>내보내기...</source>
+        <translation>Export...</translation>
+    </message>
+</context>
+<context>
+    <name>pagelet::RecorderWindow</name>
+    <message>
+        <source>녹음 장치를 찾을 수 없습니다.</source>
+        <translation>No recording device was found.</translation>
+    </message>
+    <message>
+        <source>재생 장치를 찾을 수 없습니다.</source>
+        <translation>No playback device was found.</translation>
+    </message>
+    <message>
+        <source>녹음 파일을 재생할 수 없습니다.</source>
+        <translation>The recording cannot be played.</translation>
+    </message>
+    <message>
+        <source>녹음을 저장할 수 없습니다.</source>
+        <translation>The recording could not be saved.</translation>
+    </message>
+    <message>
+        <source>녹음 (R)</source>
+        <translation>Record (R)</translation>
+    </message>
+    <message>
+        <source>정지 (S)</source>
+        <translation>Stop (S)</translation>
+    </message>
+    <message>
+        <source>재생 (P, Space)</source>
+        <translation>Play (P, Space)</translation>
+    </message>
+    <message>
+        <source>확인</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>녹음을 두고 닫기 (Enter)</source>
+        <translation>Keep the recording and close (Enter)</translation>
+    </message>
+    <message>
+        <source>취소</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>닫고 녹음을 지울지 묻기 (Esc)</source>
+        <translation>Close, asking whether to delete the recording (Esc)</translation>
+    </message>
+    <message>
+        <source>지난 시간 / 전체 시간</source>
+        <translation>Elapsed / total time</translation>
+    </message>
+    <message>
+        <source>녹음 소리 크기</source>
+        <translation>Recording level</translation>
+    </message>
+</context>
+<context>
+    <name>pagelet::SearchWindow</name>
+    <message>
+        <source>모든 일기에서 찾기</source>
+        <translation>Search All Pages</translation>
+    </message>
+    <message>
+        <source>찾는 단어</source>
+        <translation>Find what</translation>
+    </message>
+    <message>
+        <source>대소문자 구별</source>
+        <translation>Match case</translation>
+    </message>
+    <message>
+        <source>%1년 %2월 %3일 (%4)</source>
+        <translation>%4, %2/%3/%1</translation>
+    </message>
+    <message>
+        <source>찾는 중...</source>
+        <translation>Searching...</translation>
+    </message>
+    <message>
+        <source>일기 폴더를 읽을 수 없습니다.</source>
+        <translation>The diary folder cannot be read.</translation>
+    </message>
+    <message>
+        <source>찾는 단어가 든 일기가 없습니다.</source>
+        <translation>No page contains this word.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n일</source>
+        <translation>
+            <numerusform>%n day</numerusform>
+            <numerusform>%n days</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>pagelet::WindowMenu</name>
+    <message>
+        <source>크기</source>
+        <translation>Zoom</translation>
+    </message>
+    <message>
+        <source>Pagelet 정보</source>
+        <translation>About Pagelet</translation>
+    </message>
+    <message>
+        <source>&lt;b&gt;Pagelet&lt;/b&gt; %1&lt;br&gt;&lt;br&gt;하루 한 장의 개인 일기장&lt;br&gt;&lt;br&gt;MIT 라이선스로 배포합니다.</source>
+        <translation>&lt;b&gt;Pagelet&lt;/b&gt; %1&lt;br&gt;&lt;br&gt;A personal diary, one page a day&lt;br&gt;&lt;br&gt;Released under the MIT License.</translation>
+    </message>
+</context>
+</TS>
