@@ -2,7 +2,7 @@
 // inside their controls in both languages, measured offscreen with the real fonts.
 #include "diary/DiaryExport.h"
 #include "diary/FindDialog.h"
-#include "diary/PageFile.h"
+#include "store/PlainPageStore.h"
 #include "qt/dialogs/DialogTemplate.h"
 #include "qt/graphics/Zoom.h"
 #include "qt/search/ExportAction.h"
@@ -92,7 +92,8 @@ struct Handlers {
     PasswordDialog password {u"", 3, messages, keyboard};
     NewPasswordDialog newPassword {messages, keyboard};
     SettingsDialog settings {messages, clock, dialogs, keyboard};
-    FindDialog find {messages, folding, keyboard};
+    PlainPageStore pages;
+    FindDialog find {pages, messages, folding, keyboard};
     const struct {
         int templateId;
         DialogHandler& handler;
@@ -178,7 +179,7 @@ TEST(English, EveryWindowMenuAndReportSpeaksEnglish)
     const QString file = diary.path() + "/out.md";
     for (int days = 1; days <= 2; ++days) {
         storePageFile(fromQString(folder + QString("/2026120%1.dry").arg(days)), {0, u"page"});
-        EXPECT_EQ(exportDiaryToFile(fromQString(folder), file, false).message,
+        EXPECT_EQ(exportDiaryToFile(PlainPageStore(fromQString(folder) + u"/"), file, false).message,
                   QString(days == 1 ? "Exported 1 day of the diary.\n%1" : "Exported 2 days of the diary.\n%1").arg(file));
     }
     EXPECT_TRUE(temp.messages.shown.empty());
