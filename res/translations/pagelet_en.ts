@@ -319,6 +319,28 @@ Please try again.</translation>
         <source>녹음된 데이터를 정말로 지우시겠습니까?</source>
         <translation>Delete this day&apos;s voice memo?</translation>
     </message>
+    <message>
+        <source>이 날의 일기가 다른 곳에서 바뀌었습니다.
+두 내용을 합쳐 저장했습니다.</source>
+        <translation>This day&apos;s page was changed elsewhere.
+Both versions were merged and saved.</translation>
+    </message>
+    <message>
+        <source>──── 다른 곳에서 바뀐 내용 ────</source>
+        <translation>──── Changed elsewhere ────</translation>
+    </message>
+    <message>
+        <source>이 날의 일기가 다른 곳에서 바뀌어 지우지 않았습니다.
+바뀐 내용을 확인하시기 바랍니다.</source>
+        <translation>This day&apos;s page was changed elsewhere, so it was not deleted.
+Please look at the changes.</translation>
+    </message>
+    <message>
+        <source>이 날의 일기를 다른 곳에서 쓴 사본이 있습니다.
+사본의 내용을 이 일기에 합치시겠습니까?</source>
+        <translation>A copy of this day&apos;s page was written elsewhere.
+Merge the copy into this page?</translation>
+    </message>
 </context>
 <context>
     <name>TimeStamp</name>

@@ -36,6 +36,8 @@ ReadableFile::ReadableFile(const std::u16string& path, std::uint64_t maxBytes, L
     }
     m_fd = fd;
     m_size = static_cast<std::uint64_t>(st.st_size);
+    m_mtimeNs = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    m_inode = static_cast<std::uint64_t>(st.st_ino);
     m_state = State::Open;
 }
 

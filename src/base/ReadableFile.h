@@ -29,6 +29,9 @@ public:
 
     State state() const { return m_state; }
     std::uint64_t size() const { return m_size; }
+    // When and which file was opened: another writer's rename gives a new one.
+    std::int64_t mtimeNs() const { return m_mtimeNs; }
+    std::uint64_t inode() const { return m_inode; }
     // The next count bytes, fewer at the end of the file; nothing when not open or on a read error.
     std::optional<Bytes> read(std::size_t count);
     // The next count bytes into dst, which has room for them; how many there were.
@@ -42,6 +45,8 @@ private:
     int m_fd = -1;
     State m_state = State::Missing;
     std::uint64_t m_size = 0;
+    std::int64_t m_mtimeNs = 0;
+    std::uint64_t m_inode = 0;
 };
 
 } // namespace pagelet

@@ -16,8 +16,14 @@
 namespace pagelet {
 
 ShownDay::ShownDay(const ShownDayPorts& ports, DiaryEdit& editor, Skin& skin, PageStore& pages)
-    : m_ports(ports), m_editor(editor), m_skin(skin), m_pages(pages)
+    : m_ports(ports), m_editor(editor), m_skin(skin), m_pages(pages), m_second(pages, ports.messages)
 {
+    m_pages.addObserver(*this);
+}
+
+ShownDay::~ShownDay()
+{
+    m_pages.removeObserver(*this);
 }
 
 void ShownDay::startOn(DayValue day)
@@ -62,6 +68,7 @@ bool ShownDay::loadPage(DayValue day)
     m_weather = loaded.page.weather;
     m_editor.setText(loaded.page.text);
     noteStored(day);
+    m_second.noteFile(loaded.stamp);
     showPageButtons(m_skin, {false, m_weather, true});
     m_editor.setEditable(false);
     return true;
@@ -83,6 +90,18 @@ bool ShownDay::savePage(DayValue day)
 {
     // Saving always ends editing, whatever happens to the file.
     m_editor.setEditable(false);
+    if (m_storedPath == pagePath(day)) {
+        auto outcome = m_second.beforeStore(localDate(day), m_storedPage, {m_weather, m_editor.text});
+        if (outcome.kind == SecondWriter::Outcome::Kind::ShowTheirs) {
+            showOutsidePage(outcome.page);
+            m_editor.saved = true;
+            return !m_editor.text.empty();
+        }
+        if (outcome.kind == SecondWriter::Outcome::Kind::StoreMerged) {
+            m_weather = outcome.page.weather;
+            m_editor.setText(outcome.page.text);
+        }
+    }
     // Rewriting an unchanged page would fail on a read-only folder and change what other
     // tools wrote; its file already holds what the editor shows.
     if (unchangedSinceStored(day)) {
@@ -91,7 +110,7 @@ bool ShownDay::savePage(DayValue day)
     }
     std::u16string path = pagePath(day);
     Page page {m_weather, m_editor.text};
-    const StoreResult result = m_pages.write(localDate(day), page);
+    const StoreResult result = m_pages.write(localDate(day), page, m_second.stamp());
     if (result == StoreResult::Failed)
         return false;
     // noteStored's effect, without copying the page a second time.
@@ -121,8 +140,46 @@ void ShownDay::showEmptyPage()
     m_weather = 0;
     m_editor.setText(u"");
     noteStored(m_selectedDay);
+    m_second.noteFile(m_pages.stampOf(localDate(m_selectedDay)));
     showPageButtons(m_skin, {true, m_weather, std::nullopt});
     m_editor.setEditable(true);
+}
+
+// Another writer's page in place of the one shown, which was not changed here.
+void ShownDay::showOutsidePage(const Page& page)
+{
+    m_weather = page.weather;
+    m_editor.setText(page.text);
+    noteStored(m_selectedDay);
+    showPageButtons(m_skin, {m_editor.editable, m_weather, !page.text.empty()});
+    m_editor.needsRedraw = true;
+    m_ports.window.invalidate();
+}
+
+void ShownDay::changedOutside()
+{
+    // A page edited here is merged with the other writer's when it is stored.
+    if (m_storedPath != pagePath(m_selectedDay) || !unchangedSinceStored(m_selectedDay))
+        return;
+    const OutsideCheck check = m_second.checkShown(localDate(m_selectedDay));
+    if (check.change != OutsideChange::None)
+        showOutsidePage(check.now.page);
+    offerConflictCopies();
+    if (m_calendarVisible)
+        scanDayMarks();
+}
+
+void ShownDay::offerConflictCopies()
+{
+    const auto merged = m_second.offerConflictCopies(localDate(m_selectedDay), {m_weather, m_editor.text});
+    if (!merged)
+        return;
+    m_weather = merged->weather;
+    m_editor.setText(merged->text);
+    if (savePage(m_selectedDay))
+        m_second.removeTakenCopies();
+    showPageButtons(m_skin, {false, m_weather, true});
+    m_ports.window.invalidate();
 }
 
 void ShownDay::refreshPageButtons()
@@ -145,6 +202,7 @@ bool ShownDay::showSelectedDay()
     if (!found)
         showEmptyPage();
     m_ports.calendar.setSelection(m_selectedDay);
+    offerConflictCopies();
     return found;
 }
 
@@ -295,6 +353,14 @@ void ShownDay::deletePage()
     if (m_ports.messages.show(textOf(TextId::DeletePageQuestion), kAppTitle, MessageButtons::YesNo, MessageIcon::Question) !=
         MessageAnswer::Yes)
         return;
+    // A page another writer changed since it was shown is not what the user chose to erase.
+    const OutsideCheck check = m_second.checkShown(localDate(m_selectedDay));
+    if (check.change == OutsideChange::Changed) {
+        showOutsidePage(check.now.page);
+        m_editor.setEditable(false);
+        m_ports.messages.show(textOf(TextId::NotDeletedChangedOutside), kAppTitle, MessageButtons::Ok, MessageIcon::Exclamation);
+        return;
+    }
     if (!m_pages.remove(localDate(m_selectedDay))) {
         m_ports.messages.show(dataFolderProblem(TextId::PageNotDeleted), kAppTitle, MessageButtons::Ok, MessageIcon::Exclamation);
         return;
@@ -302,6 +368,7 @@ void ShownDay::deletePage()
     m_editor.setText(u"");
     // The file is gone: typing the old text again must write it again.
     noteStored(m_selectedDay);
+    m_second.noteFile({});
     m_editor.setEditable(true);
     repaintMemoButton();
 }

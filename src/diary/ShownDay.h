@@ -3,7 +3,9 @@
 // between days, the calendar's day marks and the page buttons' states. Pages and memos are
 // kept by the page store.
 #include "base/Day.h"
+#include "diary/SecondWriter.h"
 #include "store/PageFormat.h"
+#include "store/PageStore.h"
 
 #include "base/Geometry.h"
 
@@ -16,7 +18,6 @@ class DiaryEdit;
 class MainWindowPort;
 class MessageBoxPort;
 class MonthCalendar;
-class PageStore;
 class Skin;
 class VoiceRecorderPort;
 
@@ -31,9 +32,16 @@ struct ShownDayPorts {
 // The day on the window and its page: which day, its weather mark, whether the calendar is up,
 // and the rules for loading, storing and leaving it. The page text lives in the editor; the
 // buttons that show the page's state live in the skin.
-class ShownDay {
+class ShownDay : public PageObserver {
 public:
     ShownDay(const ShownDayPorts& ports, DiaryEdit& editor, Skin& skin, PageStore& pages);
+    ~ShownDay() override;
+    ShownDay(const ShownDay&) = delete;
+    ShownDay& operator=(const ShownDay&) = delete;
+
+    // Our own writes are already known; another writer's change to a page only viewed is shown.
+    void pageChanged(const LocalDate&) override {}
+    void changedOutside() override;
 
     // Shows day as the start-up does: its page, or an empty one.
     void startOn(DayValue day);
@@ -95,6 +103,8 @@ private:
     void repaintMemoButton();
     void noteStored(DayValue day);
     bool unchangedSinceStored(DayValue day) const;
+    void showOutsidePage(const Page& page);
+    void offerConflictCopies();
 
     ShownDayPorts m_ports;
     DiaryEdit& m_editor;
@@ -109,6 +119,7 @@ private:
     // differs from it is written. The location tells a day in another data folder apart.
     std::u16string m_storedPath;
     Page m_storedPage;
+    SecondWriter m_second;
 };
 
 } // namespace pagelet

@@ -7,10 +7,37 @@ namespace pagelet {
 LoadedPage PageStore::read(const LocalDate& date) const
 {
     LoadedPage loaded;
-    static_cast<PageCheck&>(loaded) = readInto(date, loaded.page);
+    static_cast<PageCheck&>(loaded) = readInto(date, loaded.page, &loaded.stamp);
     if (loaded.state != PageFileState::Readable)
         loaded.page = Page {};
     return loaded;
+}
+
+OutsideCheck PageStore::checkOutside(const LocalDate& date, const PageStamp& known) const
+{
+    OutsideCheck check;
+    check.now.stamp = stampOf(date);
+    if (check.now.stamp.sameFile(known)) {
+        check.now.stamp.hash = known.hash;
+        return check;
+    }
+    if (!check.now.stamp.exists) {
+        check.change = known.exists ? OutsideChange::Deleted : OutsideChange::None;
+        return check;
+    }
+    check.now = read(date);
+    // Touched or rewritten with the same bytes is no change; what can't be read is left to the
+    // store's own rule for unreadable pages.
+    if (check.now.state == PageFileState::Readable && !(known.exists && check.now.stamp.hash == known.hash))
+        check.change = OutsideChange::Changed;
+    return check;
+}
+
+void PageStore::noteOutsideChange() const
+{
+    const auto observers = m_observers;
+    for (PageObserver* observer : observers)
+        observer->changedOutside();
 }
 
 void PageStore::addObserver(PageObserver& observer)

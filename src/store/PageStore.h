@@ -15,6 +15,18 @@ class PageObserver {
 public:
     virtual ~PageObserver() = default;
     virtual void pageChanged(const LocalDate& date) = 0;
+    // Something in the store may have been changed by another writer (a sync tool, a second
+    // machine); which day, if any, is not known.
+    virtual void changedOutside() {}
+};
+
+// What another writer did to a page since this program read or wrote it.
+enum class OutsideChange { None, Changed, Deleted };
+
+struct OutsideCheck {
+    OutsideChange change = OutsideChange::None;
+    // What the page is now: read when the file's stamp changed, its stamp in any case.
+    LoadedPage now;
 };
 
 class PageStore {
@@ -30,9 +42,20 @@ public:
     virtual PageCheck probe(const LocalDate& date) const = 0;
     LoadedPage read(const LocalDate& date) const;
     // Into a page whose text's storage is kept: a search reads many pages through one buffer.
-    virtual PageCheck readInto(const LocalDate& date, Page& page) const = 0;
+    virtual PageCheck readInto(const LocalDate& date, Page& page, PageStamp* stamp = nullptr) const = 0;
     // Stores the page, or removes it when its text is empty (see storePageFile).
-    virtual StoreResult write(const LocalDate& date, const Page& page) = 0;
+    virtual StoreResult write(const LocalDate& date, const Page& page, PageStamp* stamp = nullptr) = 0;
+    // The page file's stamp by one stat, without its hash.
+    virtual PageStamp stampOf(const LocalDate& date) const = 0;
+    // The page against its stamp when last read or written: one stat, and a read and hash only
+    // when the stat differs.
+    OutsideCheck checkOutside(const LocalDate& date, const PageStamp& known) const;
+
+    // Copies of the day's page that sync tools keep when two machines changed it at once, by
+    // name, and what they hold.
+    virtual std::vector<std::u16string> conflictCopies(const LocalDate& date) const = 0;
+    virtual LoadedPage readCopy(const std::u16string& name) const = 0;
+    virtual bool removeCopy(const std::u16string& name) = 0;
     // The day's page and memo go together or neither does; true when neither is left.
     virtual bool remove(const LocalDate& date) = 0;
 
@@ -48,6 +71,8 @@ public:
 
     void addObserver(PageObserver& observer);
     void removeObserver(PageObserver& observer);
+    // The platform's watch of the store saw a change.
+    void noteOutsideChange() const;
 
 protected:
     void notifyChanged(const LocalDate& date) const;

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <limits>
 #include <unistd.h>
 
@@ -42,16 +43,17 @@ bool moveAside(const std::string& from, const std::string& to)
 namespace {
 
 // The header of what is at the file's path; nothing when nothing is there.
-std::optional<PageHeader> readHeader(ReadableFile& file)
+// head receives the bytes read, headBytes how many: the hash of a page starts with them.
+std::optional<PageHeader> readHeader(ReadableFile& file, std::uint8_t* head, std::size_t& headBytes)
 {
     if (file.state() == ReadableFile::State::Missing)
         return std::nullopt;
     if (file.state() != ReadableFile::State::Open)
         return PageHeader {0, 0, PageFault::CannotOpen};
-    std::uint8_t head[kPageHeaderBytes];
     const auto got = file.readInto(head, kPageHeaderBytes);
     if (!got)
         return PageHeader {0, 0, PageFault::ReadError};
+    headBytes = *got;
     return decodePageHeader(head, *got, file.size());
 }
 
@@ -66,10 +68,12 @@ PageCheck checkOf(const std::optional<PageHeader>& header)
 
 // The text is read straight into the page: a month's search reads 31 pages, and a second
 // 100 KB buffer for each costs more than reading it.
-PageCheck readPageInto(const std::u16string& path, Page& page)
+PageCheck readPageInto(const std::u16string& path, Page& page, PageStamp* stamp)
 {
     ReadableFile file(path, static_cast<std::uint64_t>(kPageFileLimit), ReadableFile::Links::Refuse);
-    const auto header = readHeader(file);
+    std::uint8_t head[kPageHeaderBytes];
+    std::size_t headBytes = 0;
+    const auto header = readHeader(file, head, headBytes);
     if (!header || !header->usable())
         return checkOf(header);
     page.weather = header->weather;
@@ -78,6 +82,8 @@ PageCheck readPageInto(const std::u16string& path, Page& page)
     if (!got)
         return {PageFileState::Unreadable, PageFault::ReadError};
     page.text.resize(*got / 2); // a file that shrank meanwhile gives the units that are there
+    if (stamp)
+        *stamp = {true, file.size(), file.mtimeNs(), file.inode(), hashBytes(page.text.data(), *got, hashBytes(head, headBytes))};
     if constexpr (std::endian::native == std::endian::big)
         for (char16_t& c : page.text)
             c = static_cast<char16_t>(c >> 8 | c << 8);
@@ -87,16 +93,29 @@ PageCheck readPageInto(const std::u16string& path, Page& page)
 PageCheck probePageFile(const std::u16string& path)
 {
     ReadableFile file(path, static_cast<std::uint64_t>(kPageFileLimit), ReadableFile::Links::Refuse);
-    return checkOf(readHeader(file));
+    std::uint8_t head[kPageHeaderBytes];
+    std::size_t headBytes = 0;
+    return checkOf(readHeader(file, head, headBytes));
 }
 
-StoreResult storePageFile(const std::u16string& path, const Page& page)
+PageStamp statPageFile(const std::u16string& path)
+{
+    struct stat st {};
+    if (::lstat(toUtf8(path).c_str(), &st) != 0 || S_ISDIR(st.st_mode))
+        return {};
+    return {true, static_cast<std::uint64_t>(st.st_size),
+            static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec, static_cast<std::uint64_t>(st.st_ino), 0};
+}
+
+StoreResult storePageFile(const std::u16string& path, const Page& page, PageStamp* stamp)
 {
     const PageFileState before = probePageFile(path).state;
     if (page.text.empty()) {
         // An unreadable page was never shown, so an empty editor says nothing about it.
         if (before == PageFileState::Readable && !removeFile(path) && errno != ENOENT)
             return StoreResult::Failed;
+        if (stamp)
+            *stamp = statPageFile(path);
         return StoreResult::Removed;
     }
     if (page.text.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()))
@@ -106,8 +125,14 @@ StoreResult storePageFile(const std::u16string& path, const Page& page)
     const std::string aside = toUtf8(asidePath(path));
     if (before == PageFileState::Unreadable && !moveAside(target, aside))
         return StoreResult::Failed;
-    if (writeFileAtomic(path, encodePage(page)))
+    const Bytes bytes = encodePage(page);
+    if (writeFileAtomic(path, bytes)) {
+        if (stamp) {
+            *stamp = statPageFile(path);
+            stamp->hash = hashBytes(bytes.data(), bytes.size());
+        }
         return StoreResult::Written;
+    }
     if (before == PageFileState::Unreadable)
         moveAside(aside, target); // put it back where it was found
     return StoreResult::Failed;

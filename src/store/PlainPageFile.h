@@ -1,6 +1,7 @@
 #pragma once
 // The plain page file: the bytes of the page format, one file per day, written atomically.
 #include "store/PageFormat.h"
+#include "store/PageStamp.h"
 
 #include <string>
 
@@ -24,13 +25,17 @@ struct PageCheck {
 
 struct LoadedPage : PageCheck {
     Page page;
+    PageStamp stamp; // of the file the page was read from
 };
 
 // What is at path, reading no more than the two numbers.
 PageCheck probePageFile(const std::u16string& path);
 // Into a page whose text's storage is kept: a search reads a month or a whole folder through
-// one buffer. The page holds what was read only when the state is Readable.
-PageCheck readPageInto(const std::u16string& path, Page& page);
+// one buffer. The page holds what was read only when the state is Readable. stamp, when
+// given, receives the file's stamp with the hash of the bytes read.
+PageCheck readPageInto(const std::u16string& path, Page& page, PageStamp* stamp = nullptr);
+// The file's stamp by one stat, without its hash.
+PageStamp statPageFile(const std::u16string& path);
 
 enum class StoreResult {
     Written, // the page file now holds the page
@@ -41,7 +46,7 @@ enum class StoreResult {
 // Writes the page atomically over path, or removes the page file when the text is empty.
 // An unreadable file at path is never removed or overwritten: before a new page is written it
 // is moved aside to the same name with kBadPageExtension instead of kPageExtension, and when
-// that name is taken the store fails.
-StoreResult storePageFile(const std::u16string& path, const Page& page);
+// that name is taken the store fails. stamp, when given, receives the written file's stamp.
+StoreResult storePageFile(const std::u16string& path, const Page& page, PageStamp* stamp = nullptr);
 
 } // namespace pagelet

@@ -54,6 +54,18 @@ std::optional<LocalDate> pageDateOf(const std::u16string& name)
     return date;
 }
 
+// Syncthing "NAME.sync-conflict-…", Nextcloud "NAME (conflicted copy …)" and Dropbox
+// "NAME (HOST's conflicted copy …)", each keeping the page's extension.
+bool isConflictCopyOf(const std::u16string& name, const std::u16string& pageName)
+{
+    const std::u16string stem = pageName.substr(0, pageName.size() - kPageExtension.size());
+    if (name.size() <= pageName.size() || !name.starts_with(stem) || !name.ends_with(kPageExtension))
+        return false;
+    const std::u16string middle = name.substr(stem.size(), name.size() - stem.size() - kPageExtension.size());
+    return middle.starts_with(u".sync-conflict-") ||
+           (middle.starts_with(u" (") && middle.ends_with(u")") && middle.find(u"conflicted copy") != std::u16string::npos);
+}
+
 PlainPageStore::PlainPageStore(std::u16string folder)
 {
     setFolder(std::move(folder));
@@ -126,14 +138,19 @@ PageCheck PlainPageStore::probe(const LocalDate& date) const
     return probePageFile(pagePath(date));
 }
 
-PageCheck PlainPageStore::readInto(const LocalDate& date, Page& page) const
+PageCheck PlainPageStore::readInto(const LocalDate& date, Page& page, PageStamp* stamp) const
 {
-    return readPageInto(pagePath(date), page);
+    return readPageInto(pagePath(date), page, stamp);
 }
 
-StoreResult PlainPageStore::write(const LocalDate& date, const Page& page)
+PageStamp PlainPageStore::stampOf(const LocalDate& date) const
 {
-    const StoreResult result = storePageFile(pagePath(date), page);
+    return statPageFile(pagePath(date));
+}
+
+StoreResult PlainPageStore::write(const LocalDate& date, const Page& page, PageStamp* stamp)
+{
+    const StoreResult result = storePageFile(pagePath(date), page, stamp);
     if (result != StoreResult::Failed)
         notifyChanged(date);
     return result;
@@ -158,6 +175,37 @@ bool PlainPageStore::removeMemo(const LocalDate& date)
         return false;
     notifyChanged(date);
     return true;
+}
+
+std::vector<std::u16string> PlainPageStore::conflictCopies(const LocalDate& date) const
+{
+    std::vector<std::u16string> names;
+    DIR* dir = ::opendir(m_folderUtf8.empty() ? "." : m_folderUtf8.c_str());
+    if (!dir)
+        return names;
+    const std::u16string pageName = makeDateKey(date) + kPageExtension;
+    while (dirent* e = ::readdir(dir)) {
+        std::u16string name = fromUtf8(e->d_name);
+        if (isConflictCopyOf(name, pageName))
+            names.push_back(std::move(name));
+    }
+    ::closedir(dir);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+LoadedPage PlainPageStore::readCopy(const std::u16string& name) const
+{
+    LoadedPage loaded;
+    static_cast<PageCheck&>(loaded) = readPageInto(m_folder + name, loaded.page);
+    if (loaded.state != PageFileState::Readable)
+        loaded.page = Page {};
+    return loaded;
+}
+
+bool PlainPageStore::removeCopy(const std::u16string& name)
+{
+    return removeFile(m_folder + name);
 }
 
 bool PlainPageStore::holds(const std::u16string& path) const

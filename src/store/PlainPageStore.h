@@ -17,8 +17,12 @@ public:
     std::optional<std::vector<LocalDate>> listDays() const override;
     bool hasPage(const LocalDate& date) const override;
     PageCheck probe(const LocalDate& date) const override;
-    PageCheck readInto(const LocalDate& date, Page& page) const override;
-    StoreResult write(const LocalDate& date, const Page& page) override;
+    PageCheck readInto(const LocalDate& date, Page& page, PageStamp* stamp = nullptr) const override;
+    StoreResult write(const LocalDate& date, const Page& page, PageStamp* stamp = nullptr) override;
+    PageStamp stampOf(const LocalDate& date) const override;
+    std::vector<std::u16string> conflictCopies(const LocalDate& date) const override;
+    LoadedPage readCopy(const std::u16string& name) const override;
+    bool removeCopy(const std::u16string& name) override;
     bool remove(const LocalDate& date) override;
     std::u16string memoPath(const LocalDate& date) const override;
     bool hasMemo(const LocalDate& date) const override;
@@ -37,5 +41,7 @@ private:
 
 // The date a page file's name gives, when it names a day the diary can hold.
 std::optional<LocalDate> pageDateOf(const std::u16string& name);
+// True when name is a sync tool's conflict copy of the page file pageName ("YYYYMMDD.dry").
+bool isConflictCopyOf(const std::u16string& name, const std::u16string& pageName);
 
 } // namespace pagelet

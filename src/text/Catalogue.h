@@ -27,6 +27,11 @@ enum class TextId {
     CheckDataFolder,
     DeletePageQuestion,
     DeleteMemoQuestion,
+    // Another writer of the same page: a sync tool or a second machine.
+    MergedOutsideChange,
+    OutsideChangeMarker,
+    NotDeletedChangedOutside,
+    ConflictCopyQuestion,
     // The month search; %1 is the word looked for.
     NothingThisMonth,
     NoMoreMatches,

@@ -8,9 +8,12 @@
 #include "ui/SettingsDialog.h"
 
 #include <QApplication>
+#include <QDate>
 #include <QFile>
 #include <QImage>
+#include <QInputMethodEvent>
 #include <QMouseEvent>
+#include <QTest>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -273,4 +276,58 @@ TEST(MainWindow, TheSettingsDialogChangesApplyAtOnceKeepThePageStateAndAreStored
     d.onCommand(CMD_SETTINGS, -1, -1);
     EXPECT_EQ(d.settings().password, u"새 암호");
     EXPECT_EQ(readFile(config), stored);
+}
+
+// A second machine writing the same page through a synced folder: beside, then renamed over.
+TEST(MainWindow, APageReplacedBehindTheWindowIsShownAnewOrMergedWithWhatIsTyped)
+{
+    using namespace qttest;
+    SolidInstall temp;
+    // The window starts on the calendar's today.
+    const QString page = temp.root + "/diary/" + QDate::currentDate().toString("yyyyMMdd") + ".dry";
+    auto replaceBehind = [&](const Page& with) {
+        ASSERT_TRUE(writeFileAtomic(fromQString(page + ".part"), encodePage(with)));
+        ASSERT_TRUE(QFile::remove(page) || !QFile::exists(page));
+        ASSERT_TRUE(QFile::rename(page + ".part", page));
+    };
+    auto waitFor = [](const std::function<bool()>& done) {
+        for (int i = 0; i < 100 && !done(); ++i)
+            QTest::qWait(10);
+        return done();
+    };
+    replaceBehind({1, u"아침"});
+    PageletWindow window(temp.overrides);
+    ASSERT_TRUE(window.start());
+    window.show();
+    MainDialog& d = window.dialog();
+    EXPECT_EQ(d.editor().text, u"아침");
+
+    // Only viewed: shown anew within a second.
+    replaceBehind({2, u"아침\r\n저녁"});
+    EXPECT_TRUE(waitFor([&] { return d.editor().text == u"아침\r\n저녁"; }));
+    EXPECT_EQ(d.day().weather(), 2);
+
+    // Edited: what the other machine wrote meanwhile is merged into the stored page.
+    d.onCommand(CMD_EDIT, 0, 0);
+    window.editControl().setFocus();
+    QTest::keyClick(&window.editControl(), Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClick(&window.editControl(), Qt::Key_Return);
+    QInputMethodEvent typed;
+    typed.setCommitString(QStringLiteral("밤"));
+    QApplication::sendEvent(&window.editControl(), &typed);
+    replaceBehind({2, u"새벽\r\n아침\r\n저녁"});
+    QTest::qWait(400); // the watch must leave a page being edited alone
+    EXPECT_EQ(d.editor().text, u"아침\r\n저녁\r\n밤");
+    d.onCommand(CMD_SAVE, 0, 0);
+    QFile stored(page);
+    ASSERT_TRUE(stored.open(QIODevice::ReadOnly));
+    const QByteArray bytes = stored.readAll();
+    const Bytes want = encodePage({2, u"새벽\r\n아침\r\n저녁\r\n밤"});
+    EXPECT_EQ(Bytes(bytes.begin(), bytes.end()), want);
+    ASSERT_EQ(temp.messages.shown.size(), 1u);
+    EXPECT_EQ(temp.messages.shown[0].text, u"이 날의 일기가 다른 곳에서 바뀌었습니다.\n두 내용을 합쳐 저장했습니다.");
+    EXPECT_EQ(d.editor().text, u"새벽\r\n아침\r\n저녁\r\n밤");
+    // Our own write sets off the watch too: nothing more is said or shown.
+    QTest::qWait(400);
+    EXPECT_EQ(temp.messages.shown.size(), 1u);
 }

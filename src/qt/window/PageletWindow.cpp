@@ -98,6 +98,7 @@ PageletWindow::PageletWindow(const WindowOverrides& o)
                      [this] { exportDiaryWithDialog(this, m_dialog->pages()); });
     m_edit->installEventFilter(this);
     m_calendar.keyboardClosed = [&dialog] { dialog.closeCalendar(); };
+    m_watch = new FolderWatch(this, m_dialog->pages(), [&dialog] { return dialog.settings().dataPath; });
 }
 
 PageletWindow::~PageletWindow()
@@ -126,7 +127,9 @@ bool PageletWindow::start()
         const QRect avail = screen->availableGeometry();
         move(avail.center() - QPoint(width() / 2, height() / 2));
     }
-    return m_dialog->OnInitDialog();
+    const bool started = m_dialog->OnInitDialog();
+    m_watch->refresh();
+    return started;
 }
 
 void PageletWindow::zoomTo(int percent)
@@ -186,6 +189,9 @@ void PageletWindow::invalidate()
 {
     m_overlay.reset();
     update();
+    // A whole repaint follows every change of day and of data folder: the watch goes along.
+    if (m_watch)
+        m_watch->refresh();
 }
 
 void PageletWindow::invalidate(const Rect& rect)

@@ -9,6 +9,7 @@
 #include "qt/graphics/Zoom.h"
 #include "qt/ports/QtPlatform.h"
 #include "qt/recorder/QtVoiceRecorder.h"
+#include "qt/window/FolderWatch.h"
 
 #include <QWidget>
 #include <functional>
@@ -90,6 +91,7 @@ private:
     QtEditControl* m_edit = nullptr;
     WindowMenu* m_menu = nullptr;
     std::unique_ptr<MainDialog> m_dialog;
+    FolderWatch* m_watch = nullptr;
     bool m_destroyed = false;
 
     struct Overlay {
