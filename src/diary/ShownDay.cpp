@@ -100,6 +100,8 @@ bool ShownDay::savePage(DayValue day)
         if (outcome.kind == SecondWriter::Outcome::Kind::StoreMerged) {
             m_weather = outcome.page.weather;
             m_editor.setText(outcome.page.text);
+            // The other writer's weather mark may have won: the button shows what is stored.
+            showPageButtons(m_skin, {false, m_weather, std::nullopt});
         }
     }
     // Rewriting an unchanged page would fail on a read-only folder and change what other

@@ -74,12 +74,21 @@ TEST(SecondWriter, AnEditedPageReplacedBehindTheWindowIsMergedStoredAndSaidOnce)
     EXPECT_EQ(bytesOf(rig.pageFile(kDay)), encodePage({3, u"아침\r\n점심\r\n저녁\r\n밤"}));
     EXPECT_EQ(rig.p.messages.shown.size(), 1u);
 
+    // Saved in place over a page whose weather changed elsewhere: the button shows that weather.
+    rig.command(CMD_EDIT);
+    rig.type(u"아침\r\n점심\r\n저녁\r\n밤\r\n새벽");
+    replaceBehind(rig.pageFile(kDay), {4, u"아침\r\n점심\r\n저녁\r\n밤"});
+    rig.command(CMD_SAVE);
+    EXPECT_EQ(bytesOf(rig.pageFile(kDay)), encodePage({4, u"아침\r\n점심\r\n저녁\r\n밤\r\n새벽"}));
+    EXPECT_EQ(rig.weatherButton().cell, 4);
+    EXPECT_EQ(rig.p.messages.shown.size(), 2u);
+
     // Deleted elsewhere while edited here: ours comes back as a new page.
     rig.command(CMD_EDIT);
     rig.type(u"다시");
     fs::remove(rig.pageFile(kDay));
     rig.command(CMD_SAVE);
-    EXPECT_EQ(bytesOf(rig.pageFile(kDay)), encodePage({3, u"다시"}));
+    EXPECT_EQ(bytesOf(rig.pageFile(kDay)), encodePage({4, u"다시"}));
 }
 
 TEST(SecondWriter, AViewedPageFollowsTheOtherWriterAndTheTrashSparesAChangedPage)
