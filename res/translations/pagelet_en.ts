@@ -107,6 +107,17 @@ close Pagelet.</translation>
     </message>
 </context>
 <context>
+    <name>DiaryImport</name>
+    <message>
+        <source>──── 가져온 내용 ────</source>
+        <translation>──── Imported ────</translation>
+    </message>
+    <message>
+        <source>첨부: %1</source>
+        <translation>Attachment: %1</translation>
+    </message>
+</context>
+<context>
     <name>ExportAction</name>
     <message>
         <source>Markdown (*.md)</source>

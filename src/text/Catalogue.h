@@ -32,6 +32,9 @@ enum class TextId {
     OutsideChangeMarker,
     NotDeletedChangedOutside,
     ConflictCopyQuestion,
+    // Entries taken in from another diary.
+    ImportedMarker,
+    Attachment,
     // The month search; %1 is the word looked for.
     NothingThisMonth,
     NoMoreMatches,

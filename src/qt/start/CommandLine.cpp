@@ -44,7 +44,7 @@ CommandLine bad(std::string why)
 CommandLine CommandLine::parse(int argc, char** argv)
 {
     CommandLine line;
-    bool search = false, exporting = false, data = false;
+    bool search = false, exporting = false, importing = false, data = false;
     for (int i = 1; i < argc; ++i) {
         const std::string_view a = argv[i];
         if (a == "--help" || a == "-h") {
@@ -54,6 +54,7 @@ CommandLine CommandLine::parse(int argc, char** argv)
         bool matched = false;
         for (auto [name, value, seen] : {std::tuple {"--search", &line.word, &search},
                                          std::tuple {"--export", &line.file, &exporting},
+                                         std::tuple {"--import", &line.source, &importing},
                                          std::tuple {"--data", &line.dataDir, &data}}) {
             if (!takeValue(a, name, argc, argv, i, *value, matched))
                 return bad(std::string(name) + " needs a value");
@@ -70,17 +71,25 @@ CommandLine CommandLine::parse(int argc, char** argv)
             line.desktop = true;
         else if (a == "--match-case")
             line.matchCase = true;
+        else if (a == "--dry-run")
+            line.dryRun = true;
         else
             return bad("unknown option '" + std::string(a) + "'");
     }
-    if (search && exporting)
-        return bad("--search and --export go one at a time");
-    if ((line.matchCase && !search) || (data && !search && !exporting))
-        return bad(line.matchCase ? "--match-case goes with --search" : "--data goes with --search or --export");
+    if (int(search) + int(exporting) + int(importing) > 1)
+        return bad("--search, --export and --import go one at a time");
+    if (line.matchCase && !search)
+        return bad("--match-case goes with --search");
+    if (line.dryRun && !importing)
+        return bad("--dry-run goes with --import");
+    if (data && !search && !exporting && !importing)
+        return bad("--data goes with --search, --export or --import");
+    if (importing && line.source.empty())
+        return bad("--import needs a file or folder");
     if (search && line.word.empty())
         return bad("--search needs a word that is not empty");
     if (line.action != Action::Version)
-        line.action = search ? Action::Search : exporting ? Action::Export : line.action;
+        line.action = search ? Action::Search : exporting ? Action::Export : importing ? Action::Import : line.action;
     return line;
 }
 
@@ -89,6 +98,7 @@ std::string CommandLine::usage()
     return "Usage: pagelet [--desktop]\n"
            "       pagelet --search WORD [--match-case] [--data DIR]\n"
            "       pagelet --export FILE.md|FILE.html [--data DIR]\n"
+           "       pagelet --import PATH [--dry-run] [--data DIR]\n"
            "A personal diary: one page per day, a month calendar, weather marks and skins.\n"
            "\n"
            "  --desktop       make the user's install in ${XDG_DATA_HOME:-~/.local/share}/Pagelet\n"
@@ -99,7 +109,14 @@ std::string CommandLine::usage()
            "  --match-case    tell upper and lower case apart in --search\n"
            "  --export FILE   write the whole diary, oldest day first, to FILE: Markdown when\n"
            "                  it ends in .md, one HTML page when it ends in .html\n"
-           "  --data DIR      read the pages from DIR instead of the registered data folder\n"
+           "  --import PATH   take in another diary's entries: a JSON journal export,\n"
+           "                  a plain-text journal ('[YYYY-MM-DD HH:MM] title' lines), a\n"
+           "                  folder of month files (YYYY-MM.txt), of daily notes\n"
+           "                  (YYYY-MM-DD.md) or of journal days (YYYY/MM/DD.txt); each day's\n"
+           "                  entries follow what its page already holds; exit 2 and write\n"
+           "                  nothing when the source is damaged\n"
+           "  --dry-run       with --import: print what each day would get, write nothing\n"
+           "  --data DIR      use the pages in DIR instead of the registered data folder\n"
            "  --help          print this help and exit\n"
            "  --version       print the version and exit\n"
            "\n"

@@ -4,15 +4,17 @@
 namespace pagelet {
 
 // What the command line asks for. Read before any window exists, so --help, --version,
-// --search and --export work without a display.
+// --search, --export and --import work without a display.
 struct CommandLine {
-    enum class Action { Run, Help, Version, Search, Export, Bad };
+    enum class Action { Run, Help, Version, Search, Export, Import, Bad };
     Action action = Action::Run;
     bool desktop = false;   // started from the desktop entry: make the user's install first
     std::string badOption;  // the option that was not understood, or why the line is wrong
     std::string word;       // --search
     bool matchCase = false; // --match-case
     std::string file;       // --export
+    std::string source;     // --import
+    bool dryRun = false;    // --dry-run: --import only tells what it would do
     std::string dataDir;    // --data: instead of the registered data folder
 
     static CommandLine parse(int argc, char** argv);

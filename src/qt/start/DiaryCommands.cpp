@@ -5,12 +5,16 @@
 #include "diary/DiaryExport.h"
 #include "diary/DiarySearch.h"
 #include "diary/PageFolder.h"
+#include "import/DayImport.h"
+#include "import/ImportSource.h"
 #include "qt/start/CommandLine.h"
 #include "qt/ports/QtCaseFolding.h"
 #include "qt/ports/QtPlatform.h"
+#include "qt/ports/QtZoneOffsets.h"
 #include "store/PlainPageStore.h"
 #include "settings/RegistryKey.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace pagelet {
@@ -129,6 +133,47 @@ int runExportCommand(const CommandLine& line)
         break;
     }
     std::printf("wrote %d %s to %s\n", summary.days, summary.days == 1 ? "day" : "days", line.file.c_str());
+    return 0;
+}
+
+int runImportCommand(const CommandLine& line)
+{
+    const std::u16string folder = folderFor(line);
+    if (const int status = checkFolder(folder))
+        return status;
+    const SourceRead source = readImportSource(fromUtf8(line.source));
+    if (!source.error.empty()) {
+        fail(source.error + "; nothing was imported");
+        return 2;
+    }
+    PlainPageStore pages(folder);
+    const ImportPlan plan = planImport(source.entries, pages, QtZoneOffsets());
+    if (!plan.error.empty()) {
+        fail(plan.error + "; nothing was imported");
+        return 2;
+    }
+    const char* verb = "imported";
+    if (line.dryRun) {
+        std::string out;
+        for (const auto& day : plan.days) {
+            out += toUtf8(isoDate(day.date)) + (day.newPage ? " (new page):\n" : " (added to its page):\n");
+            // A line of output per line of the page; what else a page may hold stays harmless.
+            for (std::size_t at = 0; at <= day.added.size();) {
+                const std::size_t end = std::min(day.added.find(u"\r\n", at), day.added.size());
+                out += toUtf8(printable(day.added.substr(at, end - at))) + "\n";
+                at = end + 2;
+            }
+            out += "\n";
+        }
+        std::fwrite(out.data(), 1, out.size(), stdout);
+        verb = "would import";
+    } else if (const std::string error = applyImport(plan, pages); !error.empty()) {
+        fail(error);
+        return 2;
+    }
+    std::printf("%s %d %s into %d %s (%d new %s)\n", verb, plan.entries, plan.entries == 1 ? "entry" : "entries",
+                int(plan.days.size()), plan.days.size() == 1 ? "day" : "days", plan.newPages,
+                plan.newPages == 1 ? "page" : "pages");
     return 0;
 }
 

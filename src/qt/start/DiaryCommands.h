@@ -9,6 +9,8 @@ struct CommandLine;
 // and write nothing in the data folder or the registry. Each returns the exit status.
 int runSearchCommand(const CommandLine& line);
 int runExportCommand(const CommandLine& line);
+// --import writes the imported days through the page store, all of them or none.
+int runImportCommand(const CommandLine& line);
 
 // The data folder as the start-up finds it ("Data Path", else the install's diary/), ending
 // in "/"; empty when no install is registered.

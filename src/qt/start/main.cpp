@@ -24,6 +24,8 @@ int main(int argc, char* argv[])
         return pagelet::runSearchCommand(line);
     case Action::Export:
         return pagelet::runExportCommand(line);
+    case Action::Import:
+        return pagelet::runImportCommand(line);
     case Action::Run:
         break;
     }

@@ -1,0 +1,48 @@
+#pragma once
+// Entries placed on their days and merged into the diary: planned whole, then written whole.
+#include "base/Day.h"
+#include "import/ImportEntry.h"
+#include "store/PageFormat.h"
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace pagelet {
+
+class PageStore;
+class ZoneOffsets;
+
+// The most text a page file holds.
+inline constexpr std::size_t kMaxPageUnits = (kPageFileLimit - kPageHeaderBytes) / 2;
+
+struct ImportedDay {
+    LocalDate date;
+    bool newPage = false;
+    int entries = 0;      // entries added to the day
+    std::u16string added; // what the page gains, CR LF
+    Page page;            // the page as it will be stored
+};
+
+struct ImportPlan {
+    std::vector<ImportedDay> days; // oldest first; only days that gain something
+    int entries = 0;
+    int newPages = 0;
+    std::string error; // why nothing can be imported; then days is empty
+};
+
+// The entry as it reads on its page: "[HH:MM] title", the body, "#tag" words, then the
+// attachments named; CR LF throughout.
+std::u16string entryText(const ImportEntry& entry);
+
+// Places each entry on its local day (its own zone, UTC when it has none), joins a day's entries
+// in time order and merges them into the pages the store holds. An entry already in its page is
+// left out, so the same source imported twice adds nothing.
+ImportPlan planImport(const std::vector<ImportEntry>& entries, const PageStore& store, const ZoneOffsets& zones,
+                      std::size_t maxPageUnits = kMaxPageUnits);
+
+// Writes every planned day through the store, or none: when a write fails, the days written
+// before it get back what they held. The error, or empty.
+std::string applyImport(const ImportPlan& plan, PageStore& store);
+
+} // namespace pagelet

@@ -1,0 +1,152 @@
+#include "import/ImportSource.h"
+
+#include "base/FileIo.h"
+#include "base/Text.h"
+#include "import/CivilTime.h"
+#include "import/JsonJournal.h"
+#include "import/MonthFile.h"
+#include "import/PlainJournal.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+namespace pagelet {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+enum class Kind { None, Json, Plain, Month, Note, DayFile };
+
+bool allDigits(std::string_view text)
+{
+    return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// What a file's name says it is; a folder's files count only by such names.
+Kind kindOf(const fs::path& path, bool inFolder)
+{
+    const std::string name = path.filename().string();
+    if (name.size() == 13 && name.ends_with(".md") && parseIsoDate(name.substr(0, 10)))
+        return Kind::Note;
+    if (name.size() == 11 && name.ends_with(".txt") && allDigits(name.substr(0, 4)) && name[4] == '-'
+        && allDigits(name.substr(5, 2)))
+        return Kind::Month;
+    if (name.size() == 6 && name.ends_with(".txt") && allDigits(name.substr(0, 2))) {
+        const std::string month = path.parent_path().filename().string();
+        const std::string year = path.parent_path().parent_path().filename().string();
+        if (month.size() == 2 && allDigits(month) && year.size() == 4 && allDigits(year))
+            return Kind::DayFile;
+    }
+    if (inFolder)
+        return Kind::None;
+    std::string extension = path.extension().string();
+    std::transform(extension.begin(), extension.end(), extension.begin(), [](char c) { return c | 0x20; });
+    if (extension == ".zip" || extension == ".doentry")
+        throw ImportRefused(path.string() + ": archives and property lists are not read yet; unpack it and "
+                                            "give the Journal.json");
+    return extension == ".json" ? Kind::Json : Kind::Plain;
+}
+
+std::string readText(const fs::path& path, const SourceLimits& limits, std::uint64_t& total)
+{
+    std::error_code error;
+    const auto size = fs::file_size(path, error);
+    if (error)
+        throw ImportRefused(path.string() + ": cannot be read");
+    if (size > limits.fileBytes)
+        throw ImportRefused(path.string() + ": too large to be a journal (" + std::to_string(size >> 20)
+                            + " MB; at most " + std::to_string(limits.fileBytes >> 20) + " MB)");
+    total += size;
+    if (total > limits.totalBytes)
+        throw ImportRefused(path.parent_path().string() + ": more than "
+                            + std::to_string(limits.totalBytes >> 20) + " MB of journals at once");
+    const auto bytes = readFile(fromUtf8(path.string()), limits.fileBytes);
+    if (!bytes)
+        throw ImportRefused(path.string() + ": cannot be read");
+    return std::string(bytes->begin(), bytes->end());
+}
+
+void readOne(const fs::path& path, Kind kind, const SourceLimits& limits, std::uint64_t& total,
+             std::vector<ImportEntry>& out)
+{
+    const std::string text = readText(path, limits, total);
+    const std::string origin = path.string();
+    const std::string name = path.filename().string();
+    std::vector<ImportEntry> read;
+    switch (kind) {
+    case Kind::Json:
+        read = readJsonJournal(text, origin);
+        break;
+    case Kind::Plain:
+    case Kind::DayFile:
+        read = readPlainJournal(text, origin);
+        break;
+    case Kind::Month:
+        read = readMonthFile(text, std::stoi(name.substr(0, 4)), std::stoi(name.substr(5, 2)), origin);
+        break;
+    case Kind::Note: {
+        ImportEntry note;
+        note.date = *parseIsoDate(name.substr(0, 10));
+        note.body = fromUtf8(text);
+        note.origin = origin;
+        read.push_back(std::move(note));
+        break;
+    }
+    case Kind::None:
+        break;
+    }
+    std::move(read.begin(), read.end(), std::back_inserter(out));
+}
+
+void readFolder(const fs::path& folder, const SourceLimits& limits, std::vector<ImportEntry>& out)
+{
+    std::vector<std::pair<fs::path, Kind>> files;
+    std::error_code error;
+    for (fs::recursive_directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+        if (!it->is_regular_file(error))
+            continue;
+        if (const Kind kind = kindOf(it->path(), true); kind != Kind::None)
+            files.emplace_back(it->path(), kind);
+        if (files.size() > limits.files)
+            throw ImportRefused(folder.string() + ": more than " + std::to_string(limits.files) + " journal files");
+    }
+    if (error)
+        throw ImportRefused(folder.string() + ": cannot be read");
+    if (files.empty())
+        throw ImportRefused(folder.string() + ": holds no month files (YYYY-MM.txt), daily notes (YYYY-MM-DD.md) "
+                                              "or journal days (YYYY/MM/DD.txt)");
+    std::sort(files.begin(), files.end());
+    std::uint64_t total = 0;
+    for (const auto& [path, kind] : files)
+        readOne(path, kind, limits, total, out);
+}
+
+} // namespace
+
+SourceRead readImportSource(const std::u16string& path, const SourceLimits& limits)
+{
+    SourceRead result;
+    const fs::path source(toUtf8(path));
+    try {
+        std::error_code error;
+        if (fs::is_directory(source, error)) {
+            readFolder(source, limits, result.entries);
+        } else if (fs::is_regular_file(source, error)) {
+            std::uint64_t total = 0;
+            readOne(source, kindOf(source, false), limits, total, result.entries);
+        } else {
+            throw ImportRefused(source.string() + ": no such file or folder");
+        }
+    } catch (const ImportRefused& refused) {
+        result.entries.clear();
+        result.error = refused.what();
+    } catch (const std::exception& failure) {
+        result.entries.clear();
+        result.error = source.string() + ": cannot be read (" + failure.what() + ")";
+    }
+    return result;
+}
+
+} // namespace pagelet

@@ -1,0 +1,15 @@
+#pragma once
+// A month file of a YAML diary ("YYYY-MM.txt"): day number -> {text: ..., Tags: {name: ...}}.
+#include "import/ImportEntry.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace pagelet {
+
+// Throws ImportRefused for damaged YAML, aliases (the file format has none, and they are how a
+// small file expands without end), or a day that the month doesn't have.
+std::vector<ImportEntry> readMonthFile(std::string_view text, int year, int month, const std::string& origin);
+
+} // namespace pagelet
