@@ -39,6 +39,9 @@ struct DialogField {
     T SettingsDialog::*shown;
     bool takenBack = true;
 };
+// Spelled out for compilers without deduction for aggregates (clang before 17 builds the fuzzers).
+template <class T>
+DialogField(T Settings::*, T SettingsDialog::*, bool = true) -> DialogField<T>;
 
 constexpr std::tuple kDialogFields {
     DialogField {&Settings::usePassword, &SettingsDialog::usePassword},
