@@ -150,11 +150,13 @@ ExportSummary exportDiary(const PageStore& pages, const std::u16string& file, Ex
     }
     std::vector<DatedPageText> days;
     for (const LocalDate& date : *dates) {
-        LoadedPage loaded = pages.read(date);
-        if (loaded.state == PageFileState::Unreadable)
+        // No stamp: an export never compares with another writer, and the hash would cost it.
+        Page page;
+        const PageCheck check = pages.readInto(date, page);
+        if (check.state == PageFileState::Unreadable)
             summary.unreadable.push_back(pages.pageLocation(date));
-        if (loaded.state == PageFileState::Readable)
-            days.push_back({date, std::move(loaded.page)});
+        if (check.state == PageFileState::Readable)
+            days.push_back({date, std::move(page)});
     }
     const std::string text = format == ExportFormat::Markdown ? exportMarkdown(days) : exportHtml(days);
     if (!writeFileAtomic(file, Bytes(text.begin(), text.end()))) {

@@ -11,15 +11,15 @@ SecondWriter::SecondWriter(PageStore& pages, MessageBoxPort& messages) : m_pages
 {
 }
 
-SecondWriter::Outcome SecondWriter::beforeStore(const LocalDate& date, const Page& base, const Page& ours)
+SecondWriter::Outcome SecondWriter::beforeStore(const LocalDate& date, const Page& base, std::int32_t weather, const std::u16string& text)
 {
     OutsideCheck check = checkShown(date);
     // Deleted outside: ours is stored as a new page when it was edited, else nothing happens.
     if (check.change != OutsideChange::Changed)
         return {};
-    if (ours.weather == base.weather && ours.text == base.text)
+    if (weather == base.weather && text == base.text)
         return {Outcome::Kind::ShowTheirs, std::move(check.now.page)};
-    MergedPage merged = mergePages(base, ours, check.now.page, textOf(TextId::OutsideChangeMarker));
+    MergedPage merged = mergePages(base, {weather, text}, check.now.page, textOf(TextId::OutsideChangeMarker));
     m_messages.show(textOf(TextId::MergedOutsideChange), kAppTitle, MessageButtons::Ok, MessageIcon::Exclamation);
     return {Outcome::Kind::StoreMerged, std::move(merged.page)};
 }

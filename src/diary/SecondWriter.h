@@ -29,7 +29,7 @@ public:
         enum class Kind { StoreOurs, ShowTheirs, StoreMerged } kind = Kind::StoreOurs;
         Page page;
     };
-    Outcome beforeStore(const LocalDate& date, const Page& base, const Page& ours);
+    Outcome beforeStore(const LocalDate& date, const Page& base, std::int32_t weather, const std::u16string& text);
     // What another writer did to the file since it was shown; the stamp follows the file.
     OutsideCheck checkShown(const LocalDate& date);
     // Sync tools' copies of the day's page: asks once per copy whether to take each into ours;

@@ -91,7 +91,7 @@ bool ShownDay::savePage(DayValue day)
     // Saving always ends editing, whatever happens to the file.
     m_editor.setEditable(false);
     if (m_storedPath == pagePath(day)) {
-        auto outcome = m_second.beforeStore(localDate(day), m_storedPage, {m_weather, m_editor.text});
+        auto outcome = m_second.beforeStore(localDate(day), m_storedPage, m_weather, m_editor.text);
         if (outcome.kind == SecondWriter::Outcome::Kind::ShowTheirs) {
             showOutsidePage(outcome.page);
             m_editor.saved = true;

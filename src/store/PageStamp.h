@@ -21,7 +21,9 @@ struct PageStamp {
     }
 };
 
-// FNV-1a over bytes, continued from hash: a page's bytes are hashed in the pieces they are read in.
-std::uint64_t hashBytes(const void* bytes, std::size_t count, std::uint64_t hash = 14695981039346656037ull);
+// A hash of bytes, from seed. Not for anything stored: it may change between versions.
+std::uint64_t hashBytes(const void* bytes, std::size_t count, std::uint64_t seed = 0);
+// A page file's hash from its pieces as they are read: the two numbers, then the text.
+std::uint64_t pageHash(const void* head, std::size_t headBytes, const void* text, std::size_t textBytes);
 
 } // namespace pagelet

@@ -83,7 +83,7 @@ PageCheck readPageInto(const std::u16string& path, Page& page, PageStamp* stamp)
         return {PageFileState::Unreadable, PageFault::ReadError};
     page.text.resize(*got / 2); // a file that shrank meanwhile gives the units that are there
     if (stamp)
-        *stamp = {true, file.size(), file.mtimeNs(), file.inode(), hashBytes(page.text.data(), *got, hashBytes(head, headBytes))};
+        *stamp = {true, file.size(), file.mtimeNs(), file.inode(), pageHash(head, headBytes, page.text.data(), *got)};
     if constexpr (std::endian::native == std::endian::big)
         for (char16_t& c : page.text)
             c = static_cast<char16_t>(c >> 8 | c << 8);
@@ -129,7 +129,7 @@ StoreResult storePageFile(const std::u16string& path, const Page& page, PageStam
     if (writeFileAtomic(path, bytes)) {
         if (stamp) {
             *stamp = statPageFile(path);
-            stamp->hash = hashBytes(bytes.data(), bytes.size());
+            stamp->hash = pageHash(bytes.data(), kPageHeaderBytes, bytes.data() + kPageHeaderBytes, bytes.size() - kPageHeaderBytes);
         }
         return StoreResult::Written;
     }
