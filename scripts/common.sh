@@ -34,6 +34,18 @@ ensure_locales() {
     fi
 }
 
+# Splits the arguments into cmake_args (those of the form -DNAME=VALUE) and ctest_args (the rest).
+split_args() {
+    cmake_args=()
+    ctest_args=()
+    for arg in "$@"; do
+        case "$arg" in
+            -D?*=*) cmake_args+=("$arg") ;;
+            *) ctest_args+=("$arg") ;;
+        esac
+    done
+}
+
 # Arguments are CMake options (-DNAME=VALUE); a build folder made before takes them too.
 configure() {
     if [ ! -f "$build/build.ninja" ]; then

@@ -4,14 +4,7 @@
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 build="${PAGELET_BUILD_DIR:-$root/build-fuzz}"
-cmake_args=()
-ctest_args=()
-for arg in "$@"; do
-    case "$arg" in
-        -D?*=*) cmake_args+=("$arg") ;;
-        *) ctest_args+=("$arg") ;;
-    esac
-done
+split_args "$@"
 ensure_packages clang libclang-rt-14-dev
 export CC=clang CXX=clang++
 configure -DPAGELET_FUZZ=ON -DPAGELET_TESTS=OFF -DPAGELET_BENCH=OFF "${cmake_args[@]}"
