@@ -148,8 +148,8 @@ chord ctrl End; chord ctrl v
 echo "a copy in the page reaches the Wayland clipboard, and its text pastes back"
 
 # A second start hands its activation token to the running copy and ends, leaving one window.
-second=0; XDG_ACTIVATION_TOKEN=from-the-launcher timeout 15 "$build/bin/pagelet" 2>/dev/null || second=$?
-[ "$second" = 0 ] || fail "the second start ended with $second"
+second=0; XDG_ACTIVATION_TOKEN=from-the-launcher timeout 15 "$build/bin/pagelet" 2>"$work/second-stderr" || second=$?
+[ "$second" = 0 ] || fail "the second start ended with $second: $(tail -n 20 "$work/second-stderr")"
 kill -0 "$pid" || fail "the first copy is gone"
 shot second-start
 [ "$(windows | wc -l)" = 1 ] || fail "a second start left $(windows | wc -l) windows"
