@@ -105,6 +105,10 @@ close Pagelet.</translation>
         <source>날씨: %1</source>
         <translation>Weather: %1</translation>
     </message>
+    <message>
+        <source>음성 메모</source>
+        <translation>Voice memo</translation>
+    </message>
 </context>
 <context>
     <name>DiaryImport</name>
@@ -151,6 +155,35 @@ This file cannot be written. Nothing was exported.</translation>
 %1</numerusform>
             <numerusform>Exported %n days of the diary.
 %1</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>
+
+음성 메모 %n개를 옆 폴더에 복사했습니다.
+%1</source>
+        <translation>
+            <numerusform>
+
+Copied %n voice memo into the folder beside it.
+%1</numerusform>
+            <numerusform>
+
+Copied %n voice memos into the folder beside it.
+%1</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>
+
+읽을 수 없는 음성 메모 %n개는 건너뛰었습니다.</source>
+        <translation>
+            <numerusform>
+
+Skipped %n voice memo that could not be read.</numerusform>
+            <numerusform>
+
+Skipped %n voice memos that could not be read.</numerusform>
         </translation>
     </message>
     <message numerus="yes">
@@ -419,6 +452,13 @@ Merge the copy into this page?</translation>
     </message>
 </context>
 <context>
+    <name>pagelet::EarlierYearsMenu</name>
+    <message>
+        <source>지난 해의 같은 날에 쓴 일기가 없습니다</source>
+        <translation>No page on this day in earlier years</translation>
+    </message>
+</context>
+<context>
     <name>pagelet::PageletWindow</name>
     <message>
         <source>모든 일기에서 찾기...</source>
@@ -427,6 +467,10 @@ Merge the copy into this page?</translation>
     <message>
         <source>내보내기...</source>
         <translation>Export...</translation>
+    </message>
+    <message>
+        <source>지난 해 오늘</source>
+        <translation>This Day in Earlier Years</translation>
     </message>
 </context>
 <context>
