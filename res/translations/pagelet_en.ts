@@ -205,6 +205,62 @@ Skipped %n voice memos that could not be read.</numerusform>
     </message>
 </context>
 <context>
+    <name>ImportAction</name>
+    <message>
+        <source>가져올 수 없습니다. 아무것도 바꾸지 않았습니다.
+%1</source>
+        <translation>Cannot import. Nothing was changed.
+%1</translation>
+    </message>
+    <message numerus="yes">
+        <source>항목 %n개, 일기 %1일 (새 일기 %2일)</source>
+        <translation>
+            <numerusform>%n entry into %1 days (%2 new pages)</numerusform>
+            <numerusform>%n entries into %1 days (%2 new pages)</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>가져올 내용: %1</source>
+        <translation>To import: %1</translation>
+    </message>
+    <message>
+        <source>새 일기</source>
+        <translation>new page</translation>
+    </message>
+    <message>
+        <source>있는 일기에 덧붙임</source>
+        <translation>added to its page</translation>
+    </message>
+    <message>
+        <source>가져올까요?</source>
+        <translation>Import it?</translation>
+    </message>
+    <message>
+        <source>새로 가져올 내용이 없습니다. 모두 이미 일기에 있습니다.</source>
+        <translation>Nothing new to import: all of it is already in the diary.</translation>
+    </message>
+    <message>
+        <source>가져왔습니다: %1</source>
+        <translation>Imported %1.</translation>
+    </message>
+    <message>
+        <source>가져오기</source>
+        <translation>Import</translation>
+    </message>
+    <message>
+        <source>다른 일기의 파일을 가져올까요, 폴더를 가져올까요?</source>
+        <translation>Import a file of another diary, or a folder?</translation>
+    </message>
+    <message>
+        <source>파일...</source>
+        <translation>File...</translation>
+    </message>
+    <message>
+        <source>폴더...</source>
+        <translation>Folder...</translation>
+    </message>
+</context>
+<context>
     <name>FindDialog</name>
     <message>
         <source>이번 달 일기중에는 &quot;%1&quot; 를 포함하는<byte value="xd"/>
@@ -467,6 +523,10 @@ Merge the copy into this page?</translation>
     <message>
         <source>내보내기...</source>
         <translation>Export...</translation>
+    </message>
+    <message>
+        <source>가져오기...</source>
+        <translation>Import...</translation>
     </message>
     <message>
         <source>지난 해 오늘</source>

@@ -2,6 +2,7 @@
 
 #include "platform/Commands.h"
 #include "qt/search/ExportAction.h"
+#include "qt/search/ImportAction.h"
 #include "qt/window/EarlierYearsMenu.h"
 #include "qt/editor/QtEditControl.h"
 #include "qt/dialogs/QtMonthCalendar.h"
@@ -97,6 +98,8 @@ PageletWindow::PageletWindow(const WindowOverrides& o)
     });
     m_menu->addEntry(tr("내보내기..."), QKeySequence(),
                      [this] { exportDiaryWithDialog(this, m_dialog->pages()); });
+    m_menu->addEntry(tr("가져오기..."), QKeySequence(),
+                     [this] { importWithDialog(this, m_dialog->day(), m_dialog->pages()); });
     new EarlierYearsMenu(*m_menu->addSubmenu(tr("지난 해 오늘")), m_dialog->pages(),
                          {[this] { return localDate(m_dialog->day().selectedDay()); },
                           [this](const LocalDate& d) { return m_dialog->day().showFoundDay(fromLocal(d)); }});
