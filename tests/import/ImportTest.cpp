@@ -164,7 +164,7 @@ TEST(Import, DamageIsRefusedAndNothingIsWritten)
         {"big.txt", "[2024-03-01 10:00] a\n" + std::string(200, 'x') + "\n", "big.txt, line 1: the entry is longer", 100},
         {"day.txt", "[2024-03-01 10:00] a\n" + std::string(60, 'x') + "\n[2024-03-01 11:00] b\n" + std::string(60, 'x'),
          "2024-03-01: the page would be longer", 100},
-        {"Journal.zip", "PK", "not read yet"},
+        {"Journal.zip", "PK", "damaged zip"},
     };
     for (const auto& c : cases) {
         Import in;

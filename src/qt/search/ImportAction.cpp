@@ -4,6 +4,7 @@
 #include "diary/ShownDay.h"
 #include "import/DayImport.h"
 #include "import/ImportSource.h"
+#include "qt/ports/QtPropertyLists.h"
 #include "qt/ports/QtZoneOffsets.h"
 
 #include <QApplication>
@@ -54,7 +55,8 @@ QString summaryOf(const ImportPlan& plan)
 ImportReport importIntoDiary(const QString& path, ShownDay& day, PageStore& pages,
                              const std::function<bool(const QString& summary)>& confirm)
 {
-    const SourceRead source = readImportSource(path.toStdU16String());
+    const QtPropertyLists lists;
+    const SourceRead source = readImportSource(path.toStdU16String(), {}, &lists);
     if (!source.error.empty())
         return {false, refused(source.error)};
     // The page on the window goes to the store first, so the import merges into what the
