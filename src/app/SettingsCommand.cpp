@@ -39,6 +39,11 @@ struct DialogField {
     T SettingsDialog::*shown;
     bool takenBack = true;
 };
+// Spelled out for clang 14, which deduces no aggregate's arguments (the fuzz build).
+template <class T>
+DialogField(T Settings::*, T SettingsDialog::*) -> DialogField<T>;
+template <class T>
+DialogField(T Settings::*, T SettingsDialog::*, bool) -> DialogField<T>;
 
 constexpr std::tuple kDialogFields {
     DialogField {&Settings::usePassword, &SettingsDialog::usePassword},
