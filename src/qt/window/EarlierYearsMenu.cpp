@@ -16,6 +16,9 @@ EarlierYearsMenu::EarlierYearsMenu(QMenu& menu, const PageStore& pages, Hooks ho
 void EarlierYearsMenu::fill()
 {
     m_menu.clear();
+    // A popup takes no font from its parent menu: follow the window menu's zoom by hand.
+    if (const auto* parent = qobject_cast<const QWidget*>(m_menu.parent()))
+        m_menu.setFont(parent->font());
     const auto found = earlierYears(m_pages, m_hooks.shownDate());
     if (found.empty()) {
         m_menu.addAction(tr("지난 해의 같은 날에 쓴 일기가 없습니다"))->setEnabled(false);
