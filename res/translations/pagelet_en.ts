@@ -105,6 +105,10 @@ close Pagelet.</translation>
         <source>날씨: %1</source>
         <translation>Weather: %1</translation>
     </message>
+    <message>
+        <source>음성 메모</source>
+        <translation>Voice memo</translation>
+    </message>
 </context>
 <context>
     <name>DiaryImport</name>
@@ -156,6 +160,35 @@ This file cannot be written. Nothing was exported.</translation>
     <message numerus="yes">
         <source>
 
+음성 메모 %n개를 옆 폴더에 복사했습니다.
+%1</source>
+        <translation>
+            <numerusform>
+
+Copied %n voice memo into the folder beside it.
+%1</numerusform>
+            <numerusform>
+
+Copied %n voice memos into the folder beside it.
+%1</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>
+
+읽을 수 없는 음성 메모 %n개는 건너뛰었습니다.</source>
+        <translation>
+            <numerusform>
+
+Skipped %n voice memo that could not be read.</numerusform>
+            <numerusform>
+
+Skipped %n voice memos that could not be read.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>
+
 읽을 수 없는 일기 %n개는 건너뛰었습니다.</source>
         <translation>
             <numerusform>
@@ -169,6 +202,62 @@ This file cannot be written. Nothing was exported.</translation>
     <message>
         <source>내보내기</source>
         <translation>Export</translation>
+    </message>
+</context>
+<context>
+    <name>ImportAction</name>
+    <message>
+        <source>가져올 수 없습니다. 아무것도 바꾸지 않았습니다.
+%1</source>
+        <translation>Cannot import. Nothing was changed.
+%1</translation>
+    </message>
+    <message numerus="yes">
+        <source>항목 %n개, 일기 %1일 (새 일기 %2일)</source>
+        <translation>
+            <numerusform>%n entry into %1 days (%2 new pages)</numerusform>
+            <numerusform>%n entries into %1 days (%2 new pages)</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>가져올 내용: %1</source>
+        <translation>To import: %1</translation>
+    </message>
+    <message>
+        <source>새 일기</source>
+        <translation>new page</translation>
+    </message>
+    <message>
+        <source>있는 일기에 덧붙임</source>
+        <translation>added to its page</translation>
+    </message>
+    <message>
+        <source>가져올까요?</source>
+        <translation>Import it?</translation>
+    </message>
+    <message>
+        <source>새로 가져올 내용이 없습니다. 모두 이미 일기에 있습니다.</source>
+        <translation>Nothing new to import: all of it is already in the diary.</translation>
+    </message>
+    <message>
+        <source>가져왔습니다: %1</source>
+        <translation>Imported %1.</translation>
+    </message>
+    <message>
+        <source>가져오기</source>
+        <translation>Import</translation>
+    </message>
+    <message>
+        <source>다른 일기의 파일을 가져올까요, 폴더를 가져올까요?</source>
+        <translation>Import a file of another diary, or a folder?</translation>
+    </message>
+    <message>
+        <source>파일...</source>
+        <translation>File...</translation>
+    </message>
+    <message>
+        <source>폴더...</source>
+        <translation>Folder...</translation>
     </message>
 </context>
 <context>
@@ -419,6 +508,13 @@ Merge the copy into this page?</translation>
     </message>
 </context>
 <context>
+    <name>pagelet::EarlierYearsMenu</name>
+    <message>
+        <source>지난 해의 같은 날에 쓴 일기가 없습니다</source>
+        <translation>No page on this day in earlier years</translation>
+    </message>
+</context>
+<context>
     <name>pagelet::PageletWindow</name>
     <message>
         <source>모든 일기에서 찾기...</source>
@@ -427,6 +523,14 @@ Merge the copy into this page?</translation>
     <message>
         <source>내보내기...</source>
         <translation>Export...</translation>
+    </message>
+    <message>
+        <source>가져오기...</source>
+        <translation>Import...</translation>
+    </message>
+    <message>
+        <source>지난 해 오늘</source>
+        <translation>This Day in Earlier Years</translation>
     </message>
 </context>
 <context>

@@ -93,6 +93,11 @@ std::optional<Bytes> readFile(const std::u16string& path, std::size_t maxBytes)
     return ReadableFile(path, maxBytes).readAll();
 }
 
+bool writeBytes(int fd, const void* data, std::size_t size)
+{
+    return writeAll(fd, static_cast<const std::uint8_t*>(data), size);
+}
+
 bool writeFileAtomic(const std::u16string& path, const Bytes& bytes)
 {
     std::string temp;

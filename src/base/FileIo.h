@@ -25,6 +25,8 @@ int createTemporaryBeside(const std::u16string& path, std::string& temp);
 // Flushes and closes fd, renames temp over path and syncs the folder, as writeFileAtomic does;
 // on failure temp is removed and path is as it was.
 bool commitTemporary(int fd, const std::string& temp, const std::u16string& path);
+// Writes all of data to fd, retrying short writes; false on any failure.
+bool writeBytes(int fd, const void* data, std::size_t size);
 // Closes fd and removes temp: the old file stays.
 void abandonTemporary(int fd, const std::string& temp);
 

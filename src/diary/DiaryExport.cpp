@@ -6,6 +6,8 @@
 #include "store/PageStore.h"
 #include "text/Catalogue.h"
 
+#include <cstring>
+
 
 namespace pagelet {
 
@@ -79,6 +81,23 @@ std::u16string htmlText(const std::u16string& text)
     return out;
 }
 
+// A relative link as a URL path: what is not plainly safe is percent-encoded as UTF-8.
+std::u16string urlPath(const std::u16string& path)
+{
+    static const char* hex = "0123456789ABCDEF";
+    std::u16string out;
+    for (unsigned char b : toUtf8(path)) {
+        if (b != 0 && ((b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z') || (b >= '0' && b <= '9') || std::strchr("-._~/", b)))
+            out += char16_t(b);
+        else
+            out += {u'%', char16_t(hex[b >> 4]), char16_t(hex[b & 15])};
+    }
+    return out;
+}
+
+// A memo longer than this is no recording of ours; it is left out rather than read whole.
+constexpr std::size_t kMaxMemoBytes = std::size_t(512) << 20;
+
 } // namespace
 
 std::optional<ExportFormat> exportFormatOf(const std::u16string& fileName)
@@ -96,44 +115,78 @@ std::u16string weatherWord(std::int32_t weather)
     return textOf(TextId::Clear, weather >= 0 && weather <= 4 ? weather : 0);
 }
 
-std::string exportMarkdown(const std::vector<DatedPageText>& days)
+std::u16string memoFolderFor(const std::u16string& file)
 {
+    const std::size_t slash = file.rfind(u'/');
+    const std::size_t nameAt = slash == std::u16string::npos ? 0 : slash + 1;
+    std::size_t dot = file.rfind(u'.');
+    if (dot == std::u16string::npos || dot <= nameAt)
+        dot = file.size();
+    return file.substr(0, dot) + u"_files/";
+}
+
+std::string exportStart(ExportFormat format)
+{
+    if (format == ExportFormat::Markdown)
+        return {};
+    return "<!DOCTYPE html>\n<html lang=\"ko\">\n<head>\n<meta charset=\"utf-8\">\n"
+           "<title>Pagelet</title>\n<style>\n"
+           "body { font-family: sans-serif; max-width: 42em; margin: 2em auto; padding: 0 1em; }\n"
+           ".weather { color: #666; }\n"
+           ".text { white-space: pre-wrap; overflow-wrap: break-word; }\n"
+           "</style>\n</head>\n<body>\n";
+}
+
+std::string exportEnd(ExportFormat format)
+{
+    return format == ExportFormat::Markdown ? std::string() : std::string("</body>\n</html>\n");
+}
+
+std::string exportDay(ExportFormat format, const DatedPageText& day, bool first)
+{
+    const auto lines = splitLines(day.page.text);
+    const std::u16string weather = withArgument(textOf(TextId::WeatherLine), weatherWord(day.page.weather));
     std::u16string out;
-    for (const auto& day : days) {
-        if (!out.empty())
+    if (format == ExportFormat::Markdown) {
+        if (!first)
             out += u"\n";
-        out += u"## " + dayHeading(day.date) + u"\n\n" + withArgument(textOf(TextId::WeatherLine), weatherWord(day.page.weather)) + u"\n\n";
-        const auto lines = splitLines(day.page.text);
+        out += u"## " + dayHeading(day.date) + u"\n\n" + weather + u"\n\n";
+        if (!day.memo.empty())
+            out += u"[" + markdownLine(textOf(TextId::VoiceMemo)) + u"](" + urlPath(day.memo) + u")\n\n";
         for (std::size_t i = 0; i < lines.size(); ++i) {
             out += markdownLine(lines[i]);
             // A backslash at the end keeps the break; an empty line stays a paragraph break.
             const bool hardBreak = i + 1 < lines.size() && !lines[i].empty() && !lines[i + 1].empty();
             out += hardBreak ? u"\\\n" : u"\n";
         }
+        return toUtf8(out);
     }
+    std::u16string text;
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        text += (i ? u"\n" : u"") + htmlText(lines[i]);
+    out += u"<section>\n<h2 id=\"" + isoDate(day.date) + u"\">" + htmlText(dayHeading(day.date)) + u"</h2>\n" +
+           u"<p class=\"weather\">" + htmlText(weather) + u"</p>\n";
+    if (!day.memo.empty())
+        out += u"<p class=\"memo\"><audio controls preload=\"none\" src=\"" + htmlText(urlPath(day.memo)) +
+               u"\" title=\"" + htmlText(textOf(TextId::VoiceMemo)) + u"\"></audio></p>\n";
+    out += u"<div class=\"text\">" + text + u"</div>\n</section>\n";
     return toUtf8(out);
+}
+
+std::string exportMarkdown(const std::vector<DatedPageText>& days)
+{
+    std::string out = exportStart(ExportFormat::Markdown);
+    for (std::size_t i = 0; i < days.size(); ++i)
+        out += exportDay(ExportFormat::Markdown, days[i], i == 0);
+    return out + exportEnd(ExportFormat::Markdown);
 }
 
 std::string exportHtml(const std::vector<DatedPageText>& days)
 {
-    std::u16string out = u"<!DOCTYPE html>\n<html lang=\"ko\">\n<head>\n<meta charset=\"utf-8\">\n"
-                         u"<title>Pagelet</title>\n<style>\n"
-                         u"body { font-family: sans-serif; max-width: 42em; margin: 2em auto; padding: 0 1em; }\n"
-                         u".weather { color: #666; }\n"
-                         u".text { white-space: pre-wrap; overflow-wrap: break-word; }\n"
-                         u"</style>\n</head>\n<body>\n";
-    for (const auto& day : days) {
-        std::u16string text;
-        const auto lines = splitLines(day.page.text);
-        for (std::size_t i = 0; i < lines.size(); ++i)
-            text += (i ? u"\n" : u"") + htmlText(lines[i]);
-        out += u"<section>\n<h2 id=\"" + isoDate(day.date) + u"\">" + htmlText(dayHeading(day.date)) + u"</h2>\n" +
-               u"<p class=\"weather\">" + htmlText(withArgument(textOf(TextId::WeatherLine), weatherWord(day.page.weather))) +
-               u"</p>\n" +
-               u"<div class=\"text\">" + text + u"</div>\n</section>\n";
-    }
-    out += u"</body>\n</html>\n";
-    return toUtf8(out);
+    std::string out = exportStart(ExportFormat::Html);
+    for (std::size_t i = 0; i < days.size(); ++i)
+        out += exportDay(ExportFormat::Html, days[i], i == 0);
+    return out + exportEnd(ExportFormat::Html);
 }
 
 ExportSummary exportDiary(const PageStore& pages, const std::u16string& file, ExportFormat format)
@@ -144,26 +197,54 @@ ExportSummary exportDiary(const PageStore& pages, const std::u16string& file, Ex
         summary.outcome = ExportSummary::Outcome::FolderUnreadable;
         return summary;
     }
-    if (pages.holds(file)) {
+    const std::u16string memoFolder = memoFolderFor(file);
+    if (pages.holds(file) || pages.holds(memoFolder + u"x")) {
         summary.outcome = ExportSummary::Outcome::InsideDataFolder;
         return summary;
     }
-    std::vector<DatedPageText> days;
-    for (const LocalDate& date : *dates) {
-        // No stamp: an export never compares with another writer, and the hash would cost it.
-        Page page;
-        const PageCheck check = pages.readInto(date, page);
-        if (check.state == PageFileState::Unreadable)
-            summary.unreadable.push_back(pages.pageLocation(date));
-        if (check.state == PageFileState::Readable)
-            days.push_back({date, std::move(page)});
-    }
-    const std::string text = format == ExportFormat::Markdown ? exportMarkdown(days) : exportHtml(days);
-    if (!writeFileAtomic(file, Bytes(text.begin(), text.end()))) {
+    std::string temp;
+    const int fd = createTemporaryBeside(file, temp);
+    if (fd < 0) {
         summary.outcome = ExportSummary::Outcome::WriteFailed;
         return summary;
     }
-    summary.days = static_cast<int>(days.size());
+    auto put = [fd](const std::string& piece) { return writeBytes(fd, piece.data(), piece.size()); };
+    bool ok = put(exportStart(format));
+    bool madeFolder = false;
+    for (const LocalDate& date : *dates) {
+        if (!ok)
+            break;
+        DatedPageText day {date, {}, {}};
+        const PageCheck check = pages.readInto(date, day.page);
+        if (check.state == PageFileState::Unreadable)
+            summary.unreadable.push_back(pages.pageLocation(date));
+        if (check.state != PageFileState::Readable)
+            continue;
+        if (pages.hasMemo(date)) {
+            const std::u16string name = isoDate(date) + u".wav";
+            const auto memo = pages.readMemo(date, kMaxMemoBytes);
+            if (!memo) {
+                summary.memosNotCopied.push_back(pages.pageLocation(date));
+            } else {
+                madeFolder = madeFolder || makePrivateFolder(memoFolder);
+                ok = madeFolder && writeFileAtomic(memoFolder + name, *memo);
+                if (!ok)
+                    break;
+                day.memo = memoFolder.substr(memoFolder.rfind(u'/', memoFolder.size() - 2) + 1) + name;
+                ++summary.memos;
+            }
+        }
+        ok = put(exportDay(format, day, summary.days == 0));
+        ++summary.days;
+    }
+    ok = ok && put(exportEnd(format));
+    if (!ok) {
+        abandonTemporary(fd, temp);
+        summary.outcome = ExportSummary::Outcome::WriteFailed;
+        return summary;
+    }
+    if (!commitTemporary(fd, temp, file))
+        summary.outcome = ExportSummary::Outcome::WriteFailed;
     return summary;
 }
 

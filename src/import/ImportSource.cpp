@@ -3,9 +3,11 @@
 #include "base/FileIo.h"
 #include "base/Text.h"
 #include "import/CivilTime.h"
+#include "import/EntryPlist.h"
 #include "import/JsonJournal.h"
 #include "import/MonthFile.h"
 #include "import/PlainJournal.h"
+#include "import/ZipJournal.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -17,7 +19,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-enum class Kind { None, Json, Plain, Month, Note, DayFile };
+enum class Kind { None, Json, Plain, Month, Note, DayFile, EntryPlist, Zip };
 
 bool allDigits(std::string_view text)
 {
@@ -39,13 +41,14 @@ Kind kindOf(const fs::path& path, bool inFolder)
         if (month.size() == 2 && allDigits(month) && year.size() == 4 && allDigits(year))
             return Kind::DayFile;
     }
-    if (inFolder)
-        return Kind::None;
     std::string extension = path.extension().string();
     std::transform(extension.begin(), extension.end(), extension.begin(), [](char c) { return c | 0x20; });
-    if (extension == ".zip" || extension == ".doentry")
-        throw ImportRefused(path.string() + ": archives and property lists are not read yet; unpack it and "
-                                            "give the Journal.json");
+    if (extension == ".doentry")
+        return Kind::EntryPlist;
+    if (inFolder)
+        return Kind::None;
+    if (extension == ".zip")
+        return Kind::Zip;
     return extension == ".json" ? Kind::Json : Kind::Plain;
 }
 
@@ -69,8 +72,14 @@ std::string readText(const fs::path& path, const SourceLimits& limits, std::uint
 }
 
 void readOne(const fs::path& path, Kind kind, const SourceLimits& limits, std::uint64_t& total,
-             std::vector<ImportEntry>& out)
+             std::vector<ImportEntry>& out, const PropertyLists* lists)
 {
+    if (kind == Kind::Zip) {
+        // The archive may carry photos of any size; only the journal it unpacks is counted.
+        auto read = readZipJournal(path.string(), limits.fileBytes);
+        std::move(read.begin(), read.end(), std::back_inserter(out));
+        return;
+    }
     const std::string text = readText(path, limits, total);
     const std::string origin = path.string();
     const std::string name = path.filename().string();
@@ -94,13 +103,20 @@ void readOne(const fs::path& path, Kind kind, const SourceLimits& limits, std::u
         read.push_back(std::move(note));
         break;
     }
+    case Kind::EntryPlist:
+        if (!lists)
+            throw ImportRefused(origin + ": property lists cannot be read here");
+        read.push_back(readEntryPlist(text, *lists, origin));
+        break;
+    case Kind::Zip:
     case Kind::None:
         break;
     }
     std::move(read.begin(), read.end(), std::back_inserter(out));
 }
 
-void readFolder(const fs::path& folder, const SourceLimits& limits, std::vector<ImportEntry>& out)
+void readFolder(const fs::path& folder, const SourceLimits& limits, std::vector<ImportEntry>& out,
+                const PropertyLists* lists)
 {
     std::vector<std::pair<fs::path, Kind>> files;
     std::error_code error;
@@ -115,27 +131,27 @@ void readFolder(const fs::path& folder, const SourceLimits& limits, std::vector<
     if (error)
         throw ImportRefused(folder.string() + ": cannot be read");
     if (files.empty())
-        throw ImportRefused(folder.string() + ": holds no month files (YYYY-MM.txt), daily notes (YYYY-MM-DD.md) "
-                                              "or journal days (YYYY/MM/DD.txt)");
+        throw ImportRefused(folder.string() + ": holds no month files (YYYY-MM.txt), daily notes (YYYY-MM-DD.md), "
+                                              "journal days (YYYY/MM/DD.txt) or entries (*.doentry)");
     std::sort(files.begin(), files.end());
     std::uint64_t total = 0;
     for (const auto& [path, kind] : files)
-        readOne(path, kind, limits, total, out);
+        readOne(path, kind, limits, total, out, lists);
 }
 
 } // namespace
 
-SourceRead readImportSource(const std::u16string& path, const SourceLimits& limits)
+SourceRead readImportSource(const std::u16string& path, const SourceLimits& limits, const PropertyLists* lists)
 {
     SourceRead result;
     const fs::path source(toUtf8(path));
     try {
         std::error_code error;
         if (fs::is_directory(source, error)) {
-            readFolder(source, limits, result.entries);
+            readFolder(source, limits, result.entries, lists);
         } else if (fs::is_regular_file(source, error)) {
             std::uint64_t total = 0;
-            readOne(source, kindOf(source, false), limits, total, result.entries);
+            readOne(source, kindOf(source, false), limits, total, result.entries, lists);
         } else {
             throw ImportRefused(source.string() + ": no such file or folder");
         }

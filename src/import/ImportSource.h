@@ -1,7 +1,8 @@
 #pragma once
 // Finds what a path holds and reads every entry in it: a journal file (JSON or plain text), a
-// month file, a daily note, or a folder of month files, daily notes ("YYYY-MM-DD.md") or a
-// journal kept as "YYYY/MM/DD.txt".
+// journal's zip, an entry's property list, a month file, a daily note, or a folder of month
+// files, daily notes ("YYYY-MM-DD.md"), entries ("*.doentry") or a journal kept as
+// "YYYY/MM/DD.txt".
 #include "import/ImportEntry.h"
 
 #include <cstdint>
@@ -21,7 +22,11 @@ struct SourceLimits {
     std::size_t files = 100000;
 };
 
-// Reads all of it or nothing: the first damage found refuses the whole source.
-SourceRead readImportSource(const std::u16string& path, const SourceLimits& limits = {});
+class PropertyLists;
+
+// Reads all of it or nothing: the first damage found refuses the whole source. Property lists
+// are read only with lists given.
+SourceRead readImportSource(const std::u16string& path, const SourceLimits& limits = {},
+                            const PropertyLists* lists = nullptr);
 
 } // namespace pagelet

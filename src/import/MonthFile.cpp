@@ -6,6 +6,7 @@
 #include <yaml-cpp/eventhandler.h>
 #include <yaml-cpp/yaml.h>
 
+#include <algorithm>
 #include <sstream>
 
 namespace pagelet {
@@ -34,12 +35,115 @@ private:
     std::string m_origin;
 };
 
+bool isBreakByte(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+// The line of the first comma outside brackets and outside plain text, or of a control
+// character, and which it is; 0 when there is none. No YAML text holds either, and the YAML
+// parser loops for ever on some such commas (after a quote, at a document's start):
+// they are refused before it runs. Quoted, bracketed and block text and comments are passed
+// over; a plain text's word or continuation line that starts with ',' is refused too, as the
+// price of a short look.
+std::pair<std::size_t, const char*> unsafeForParser(std::string_view text)
+{
+    if (text.starts_with("\xEF\xBB\xBF"))
+        text.remove_prefix(3);
+    std::size_t line = 1;
+    int depth = 0;          // [ and { open
+    char quote = 0;         // inside '...' or "..."
+    int blockIndent = -1;   // inside a | or > text: the indentation of its key's line
+    int indent = 0;         // of the current line
+    bool lineStart = true;  // nothing but blanks yet on this line
+    bool tokenStart = true; // the next byte starts a token
+    bool plain = false;     // the current token is plain text
+    std::size_t quoteLine = 0;
+    char last = 0;          // the first byte of this line's last token
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if ((static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\r' && c != '\n') || c == 0x7F)
+            return {line, "a control character"}; // no YAML text holds one
+        if (c == '\n') {
+            // A line ending in | or > (and its indicators) opens a block text below it.
+            if (!quote && depth == 0 && blockIndent < 0 && (last == '|' || last == '>'))
+                blockIndent = indent;
+            ++line;
+            indent = 0;
+            lineStart = tokenStart = true;
+            plain = false;
+            last = 0;
+            continue;
+        }
+        if (lineStart && (c == ' ' || c == '\t')) {
+            ++indent;
+            continue;
+        }
+        if (lineStart) {
+            lineStart = false;
+            if (blockIndent >= 0 && (indent > blockIndent || c == '\r'))
+                goto skipLine;
+            blockIndent = -1;
+        }
+        if (quote) {
+            if (c == '\\' && quote == '"')
+                ++i;
+            else if (c == quote)
+                quote = 0; // what follows at once is no plain text
+            continue;
+        }
+        if (c == '#' && (tokenStart || i == 0 || isBreakByte(text[i - 1])))
+            goto skipLine;
+        if (isBreakByte(c)) {
+            tokenStart = true;
+            plain = false;
+            continue;
+        }
+        // Inside a plain text a comma is just a letter; anywhere else outside brackets it is
+        // what the parser stumbles on.
+        if (c == ',' && depth == 0 && !(plain && !tokenStart))
+            return {line, "',' starts a value outside brackets"};
+        // Month files have no tags, and the parser loops for ever on many a damaged one.
+        if (tokenStart && c == '!')
+            return {line, "a tag ('!'); month files have none"};
+        if (tokenStart) {
+            last = c;
+            if (c == '"' || c == '\'') {
+                quote = c;
+                quoteLine = line;
+            }
+            plain = std::string_view(",[]{}#&*!|>'\"%@`").find(c) == std::string_view::npos;
+        }
+        if (c == '[' || c == '{')
+            ++depth;
+        else if ((c == ']' || c == '}') && depth > 0)
+            --depth;
+        // After a bracket, or a comma inside brackets, the next byte starts a token.
+        tokenStart = c == '[' || c == '{' || c == ']' || c == '}' || (c == ',' && depth > 0);
+        if (tokenStart)
+            plain = false;
+        continue;
+    skipLine:
+        while (i + 1 < text.size() && text[i + 1] != '\n')
+            ++i;
+    }
+    // Cut inside quotes: the parser would take it as another text than a reader sees.
+    if (quote)
+        return {quoteLine, "a quote that is never closed"};
+    return {0, nullptr};
+}
+
 } // namespace
 
 std::vector<ImportEntry> readMonthFile(std::string_view text, int year, int month, const std::string& origin)
 {
     std::vector<ImportEntry> out;
     try {
+        // Bytes that are no UTF-8 inside a tag also make the parser loop: no YAML text has them.
+        if (toUtf8(fromUtf8(text)) != text)
+            throw ImportRefused(origin + ": damaged YAML (not UTF-8 text)");
+        if (const auto [line, why] = unsafeForParser(text); line)
+            throw ImportRefused(origin + ": damaged YAML (line " + std::to_string(line) + ": " + why + ")");
         {
             std::istringstream stream {std::string(text)};
             YAML::Parser parser(stream);

@@ -1,6 +1,7 @@
 #pragma once
 // The page store: the one place that knows where and how a day's page and voice memo are kept.
 // Everything else asks it by date and never names a file of its own.
+#include "base/ByteIo.h"
 #include "base/Day.h"
 #include "store/PlainPageFile.h"
 
@@ -63,6 +64,9 @@ public:
     virtual std::u16string memoPath(const LocalDate& date) const = 0;
     virtual bool hasMemo(const LocalDate& date) const = 0;
     virtual bool removeMemo(const LocalDate& date) = 0;
+    // The memo's bytes as recorded, for a copy elsewhere; nothing when there is none, it can't
+    // be read or it is larger than maxBytes.
+    virtual std::optional<Bytes> readMemo(const LocalDate& date, std::size_t maxBytes) const = 0;
 
     // Where the day's page is kept, as people read it in a message.
     virtual std::u16string pageLocation(const LocalDate& date) const = 0;

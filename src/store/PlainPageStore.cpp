@@ -107,6 +107,11 @@ bool PlainPageStore::hasPage(const LocalDate& date) const
     return exists(date, ".dry");
 }
 
+std::optional<Bytes> PlainPageStore::readMemo(const LocalDate& date, std::size_t maxBytes) const
+{
+    return readFile(memoPath(date), maxBytes);
+}
+
 bool PlainPageStore::hasMemo(const LocalDate& date) const
 {
     return exists(date, ".wav");

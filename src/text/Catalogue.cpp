@@ -46,6 +46,7 @@ constexpr CatalogueEntry kEntries[] = {
     PAGELET_TEXT(Morning, PAGELET_TR_NOOP("TimeStamp", "오전")),
     PAGELET_TEXT(Afternoon, PAGELET_TR_NOOP("TimeStamp", "오후")),
     PAGELET_TEXT(WeatherLine, PAGELET_TR_NOOP("DiaryExport", "날씨: %1")),
+    PAGELET_TEXT(VoiceMemo, PAGELET_TR_NOOP("DiaryExport", "음성 메모")),
     PAGELET_TEXT(Clear, PAGELET_TR_NOOP("Weather", "맑음")),
     PAGELET_TEXT(FewClouds, PAGELET_TR_NOOP("Weather", "구름 조금")),
     PAGELET_TEXT(Cloudy, PAGELET_TR_NOOP("Weather", "흐림")),

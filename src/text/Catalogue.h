@@ -43,6 +43,7 @@ enum class TextId {
     Morning,
     Afternoon,
     WeatherLine,
+    VoiceMemo,
     Clear,
     FewClouds,
     Cloudy,

@@ -4,6 +4,7 @@
 #include "diary/PageFolder.h"
 #include "store/PlainPageStore.h"
 
+#include <cstring>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -95,6 +96,48 @@ TEST(Export, WritesTheFileAndLeavesTheFolderAlone)
     EXPECT_EQ(exportDiary(PlainPageStore(data), data + u"x.md", ExportFormat::Markdown).outcome,
               ExportSummary::Outcome::InsideDataFolder);
     EXPECT_EQ(std::distance(fs::directory_iterator(root / "diary"), fs::directory_iterator()), 2);
+    fs::remove_all(root);
+}
+
+// The memo is copied beside the export and linked from the day that has it, in either format.
+TEST(Export, CopiesEachMemoBesideTheFileAndLinksIt)
+{
+    namespace fs = std::filesystem;
+    const fs::path root = fs::temp_directory_path() / ("pagelet-memos-" + std::to_string(::getpid()));
+    fs::create_directories(root / "diary");
+    const std::u16string data = fromUtf8((root / "diary").string()) + u"/";
+    const Bytes memo {'R', 'I', 'F', 'F', 0, 1, 2, 3};
+    writeFileAtomic(data + u"20261207.dry", encodePage({0, u"소리 있는 날"}));
+    writeFileAtomic(data + u"20261207.wav", memo);
+    writeFileAtomic(data + u"20261208.dry", encodePage({0, u"조용한 날"}));
+    const struct {
+        ExportFormat format;
+        const char* name;
+        const char* link; // what the memo's day carries
+    } cases[] = {
+        {ExportFormat::Markdown, "내 일기.md", "\n[음성 메모](%EB%82%B4%20%EC%9D%BC%EA%B8%B0_files/2026-12-07.wav)\n"},
+        {ExportFormat::Html, "내 일기.html",
+         "<audio controls preload=\"none\" src=\"%EB%82%B4%20%EC%9D%BC%EA%B8%B0_files/2026-12-07.wav\" "
+         "title=\"음성 메모\"></audio>"},
+    };
+    for (const auto& c : cases) {
+        const std::u16string out = fromUtf8((root / c.name).string());
+        const auto summary = exportDiary(PlainPageStore(data), out, c.format);
+        EXPECT_EQ(summary.outcome, ExportSummary::Outcome::Written);
+        EXPECT_EQ(summary.days, 2);
+        EXPECT_EQ(summary.memos, 1);
+        EXPECT_EQ(readFile(fromUtf8((root / "내 일기_files" / "2026-12-07.wav").string())), memo);
+        const auto bytes = readFile(out);
+        ASSERT_TRUE(bytes);
+        const std::string text(bytes->begin(), bytes->end());
+        const auto link = text.find(c.link);
+        EXPECT_NE(link, std::string::npos) << text;
+        // Only the day with a memo links one, and before the next day's heading.
+        EXPECT_LT(link, text.find("2026-12-08"));
+        EXPECT_EQ(text.find("_files/", link + std::strlen(c.link)), std::string::npos) << text;
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(root / "내 일기_files"), fs::directory_iterator()), 1);
+    EXPECT_EQ(memoFolderFor(u"/a.b/diary"), u"/a.b/diary_files/");
     fs::remove_all(root);
 }
 

@@ -158,13 +158,19 @@ TEST(Import, DamageIsRefusedAndNothingIsWritten)
         {"2024-03.txt", bomb, "aliases"},
         {"2024-02.txt", "1: {text: ok}\n30: {text: no}\n", "day 30"},
         {"2024-04.txt", "1: {text: [unclosed\n", "damaged YAML"},
+        {"2024-05.txt", "# note\n\n  ,a: [1]\n", "damaged YAML (line 3"}, // the YAML parser never returns
+        {"2024-06.txt", "1: {text: ok}\n--- ,a\n", "damaged YAML (line 2"},
+        {"2024-08.txt", std::string("1: {text: a}\n\0,b", 16), "damaged YAML (line 2: a control character"},
+        {"2024-10.txt", "1: {text: ok}\n2: {text: 'cut\n", "damaged YAML (line 2: a quote"},
+        {"2024-09.txt", "1: \"\xdc\"", "damaged YAML (not UTF-8"},
+        {"2024-07.txt", "\xEF\xBB\xBF" "1: |\n  ,kept\n  !kept\n2: x!y\n3: !:tag,r\n", "damaged YAML (line 5: a tag"},
         {"plain.txt", "Dear diary\n[2024-03-01 10:00] a\n", "line 1: text before"},
         {"date.txt", "[2024-03-01 10:00] a\n[2024-02-30 10:00] b\n", "line 2"},
         {"none.txt", "just words\n", "line 1"},
         {"big.txt", "[2024-03-01 10:00] a\n" + std::string(200, 'x') + "\n", "big.txt, line 1: the entry is longer", 100},
         {"day.txt", "[2024-03-01 10:00] a\n" + std::string(60, 'x') + "\n[2024-03-01 11:00] b\n" + std::string(60, 'x'),
          "2024-03-01: the page would be longer", 100},
-        {"Journal.zip", "PK", "not read yet"},
+        {"Journal.zip", "PK", "damaged zip"},
     };
     for (const auto& c : cases) {
         Import in;

@@ -50,6 +50,12 @@ ExportReport exportDiaryToFile(const PageStore& pages, QString file, bool html)
     }
     // Counts go in as %n so a translation can choose its plural form.
     QString message = ExportAction::tr("일기 %n일을 내보냈습니다.\n%1", nullptr, summary.days).arg(file);
+    if (summary.memos > 0)
+        message += ExportAction::tr("\n\n음성 메모 %n개를 옆 폴더에 복사했습니다.\n%1", nullptr, summary.memos)
+                       .arg(QString::fromStdU16String(memoFolderFor(file.toStdU16String())));
+    if (!summary.memosNotCopied.empty())
+        message += ExportAction::tr("\n\n읽을 수 없는 음성 메모 %n개는 건너뛰었습니다.", nullptr,
+                                    static_cast<int>(summary.memosNotCopied.size()));
     if (!summary.unreadable.empty())
         message += ExportAction::tr("\n\n읽을 수 없는 일기 %n개는 건너뛰었습니다.", nullptr,
                                     static_cast<int>(summary.unreadable.size()));

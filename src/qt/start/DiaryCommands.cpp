@@ -10,6 +10,7 @@
 #include "qt/start/CommandLine.h"
 #include "qt/ports/QtCaseFolding.h"
 #include "qt/ports/QtPlatform.h"
+#include "qt/ports/QtPropertyLists.h"
 #include "qt/ports/QtZoneOffsets.h"
 #include "store/PlainPageStore.h"
 #include "settings/RegistryKey.h"
@@ -141,7 +142,8 @@ int runImportCommand(const CommandLine& line)
     const std::u16string folder = folderFor(line);
     if (const int status = checkFolder(folder))
         return status;
-    const SourceRead source = readImportSource(fromUtf8(line.source));
+    const QtPropertyLists lists;
+    const SourceRead source = readImportSource(fromUtf8(line.source), {}, &lists);
     if (!source.error.empty()) {
         fail(source.error + "; nothing was imported");
         return 2;

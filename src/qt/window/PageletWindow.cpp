@@ -2,6 +2,8 @@
 
 #include "platform/Commands.h"
 #include "qt/search/ExportAction.h"
+#include "qt/search/ImportAction.h"
+#include "qt/window/EarlierYearsMenu.h"
 #include "qt/editor/QtEditControl.h"
 #include "qt/dialogs/QtMonthCalendar.h"
 #include "qt/search/SearchWindow.h"
@@ -96,6 +98,11 @@ PageletWindow::PageletWindow(const WindowOverrides& o)
     });
     m_menu->addEntry(tr("내보내기..."), QKeySequence(),
                      [this] { exportDiaryWithDialog(this, m_dialog->pages()); });
+    m_menu->addEntry(tr("가져오기..."), QKeySequence(),
+                     [this] { importWithDialog(this, m_dialog->day(), m_dialog->pages()); });
+    new EarlierYearsMenu(*m_menu->addSubmenu(tr("지난 해 오늘")), m_dialog->pages(),
+                         {[this] { return localDate(m_dialog->day().selectedDay()); },
+                          [this](const LocalDate& d) { return m_dialog->day().showFoundDay(fromLocal(d)); }});
     m_edit->installEventFilter(this);
     m_calendar.keyboardClosed = [&dialog] { dialog.closeCalendar(); };
     m_watch = new FolderWatch(this, m_dialog->pages(), [&dialog] { return dialog.settings().dataPath; });

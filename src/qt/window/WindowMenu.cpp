@@ -74,6 +74,13 @@ QAction* WindowMenu::addEntry(const QString& text, const QKeySequence& keys, std
     return action;
 }
 
+QMenu* WindowMenu::addSubmenu(const QString& text)
+{
+    auto* submenu = new QMenu(text, m_menu);
+    m_menu->insertMenu(m_extraSection, submenu);
+    return submenu;
+}
+
 void WindowMenu::refresh()
 {
     for (auto& [step, action] : m_steps) {

@@ -31,6 +31,8 @@ public:
     // Another entry in the menu's own group above "Pagelet 정보" (finding in every page,
     // exporting), with keys of its own that work like the rest.
     QAction* addEntry(const QString& text, const QKeySequence& keys, std::function<void()> run);
+    // A submenu in the same group, filled by its owner.
+    QMenu* addSubmenu(const QString& text);
 
     // The menu as it stands now: entries whose button would do nothing are greyed.
     void popup(const QPoint& globalPos);

@@ -1,0 +1,72 @@
+#include "import/ZipJournal.h"
+
+#include "import/JsonJournal.h"
+
+#include <archive.h>
+#include <archive_entry.h>
+#include <memory>
+
+namespace pagelet {
+
+namespace {
+
+struct ArchiveCloser {
+    void operator()(archive* a) const { archive_read_free(a); }
+};
+
+std::string why(archive* a)
+{
+    const char* text = archive_error_string(a);
+    return text ? text : "unreadable";
+}
+
+} // namespace
+
+std::vector<ImportEntry> readZipJournal(const std::string& path, std::uint64_t maxBytes)
+{
+    std::unique_ptr<archive, ArchiveCloser> zip(archive_read_new());
+    if (!zip)
+        throw ImportRefused(path + ": cannot be read");
+    archive_read_support_format_zip(zip.get());
+    if (archive_read_open_filename(zip.get(), path.c_str(), 64 * 1024) != ARCHIVE_OK)
+        throw ImportRefused(path + ": damaged zip (" + why(zip.get()) + ")");
+    std::vector<ImportEntry> entries;
+    std::uint64_t unpacked = 0;
+    int journals = 0;
+    archive_entry* entry = nullptr;
+    for (;;) {
+        const int status = archive_read_next_header(zip.get(), &entry);
+        if (status == ARCHIVE_EOF)
+            break;
+        if (status != ARCHIVE_OK)
+            throw ImportRefused(path + ": damaged zip (" + why(zip.get()) + ")");
+        const char* rawName = archive_entry_pathname(entry);
+        const std::string name = rawName ? rawName : "";
+        if (name.find('/') != std::string::npos || name.size() < 6 || name.substr(name.size() - 5) != ".json"
+            || archive_entry_filetype(entry) != AE_IFREG)
+            continue; // photos and other attachments
+        // Counted as it unpacks: the sizes the archive states can lie.
+        std::string text;
+        char buffer[64 * 1024];
+        for (;;) {
+            const la_ssize_t n = archive_read_data(zip.get(), buffer, sizeof buffer);
+            if (n < 0)
+                throw ImportRefused(path + ": damaged zip at " + name + " (" + why(zip.get()) + ")");
+            if (n == 0)
+                break;
+            unpacked += static_cast<std::uint64_t>(n);
+            if (unpacked > maxBytes)
+                throw ImportRefused(path + ": unpacks to more than " + std::to_string(maxBytes >> 20)
+                                    + " MB of journal; refused as a possible zip bomb");
+            text.append(buffer, static_cast<std::size_t>(n));
+        }
+        auto read = readJsonJournal(text, path + ": " + name);
+        std::move(read.begin(), read.end(), std::back_inserter(entries));
+        ++journals;
+    }
+    if (journals == 0)
+        throw ImportRefused(path + ": holds no Journal.json");
+    return entries;
+}
+
+} // namespace pagelet
