@@ -44,7 +44,7 @@ CommandLine bad(std::string why)
 CommandLine CommandLine::parse(int argc, char** argv)
 {
     CommandLine line;
-    bool search = false, exporting = false, importing = false, data = false;
+    bool search = false, exporting = false, importing = false, data = false, history = false, restoring = false;
     for (int i = 1; i < argc; ++i) {
         const std::string_view a = argv[i];
         if (a == "--help" || a == "-h") {
@@ -55,6 +55,8 @@ CommandLine CommandLine::parse(int argc, char** argv)
         for (auto [name, value, seen] : {std::tuple {"--search", &line.word, &search},
                                          std::tuple {"--export", &line.file, &exporting},
                                          std::tuple {"--import", &line.source, &importing},
+                                         std::tuple {"--history", &line.day, &history},
+                                         std::tuple {"--restore", &line.day, &restoring},
                                          std::tuple {"--data", &line.dataDir, &data}}) {
             if (!takeValue(a, name, argc, argv, i, *value, matched))
                 return bad(std::string(name) + " needs a value");
@@ -65,7 +67,10 @@ CommandLine CommandLine::parse(int argc, char** argv)
         }
         if (matched)
             continue;
-        if (a == "--version")
+        // "--version N" picks a version to restore; "--version" alone asks for the program's.
+        if (a == "--version" && i + 1 < argc && argv[i + 1][0] >= '0' && argv[i + 1][0] <= '9')
+            line.versionNumber = argv[++i];
+        else if (a == "--version")
             line.action = Action::Version;
         else if (a == "--desktop")
             line.desktop = true;
@@ -76,20 +81,23 @@ CommandLine CommandLine::parse(int argc, char** argv)
         else
             return bad("unknown option '" + std::string(a) + "'");
     }
-    if (int(search) + int(exporting) + int(importing) > 1)
-        return bad("--search, --export and --import go one at a time");
+    if (int(search) + int(exporting) + int(importing) + int(history) + int(restoring) > 1)
+        return bad("--search, --export, --import, --history and --restore go one at a time");
+    if (restoring != !line.versionNumber.empty())
+        return bad("--restore DATE goes with --version N");
     if (line.matchCase && !search)
         return bad("--match-case goes with --search");
     if (line.dryRun && !importing)
         return bad("--dry-run goes with --import");
-    if (data && !search && !exporting && !importing)
-        return bad("--data goes with --search, --export or --import");
+    if (data && !search && !exporting && !importing && !history && !restoring)
+        return bad("--data goes with --search, --export, --import, --history or --restore");
     if (importing && line.source.empty())
         return bad("--import needs a file or folder");
     if (search && line.word.empty())
         return bad("--search needs a word that is not empty");
     if (line.action != Action::Version)
-        line.action = search ? Action::Search : exporting ? Action::Export : importing ? Action::Import : line.action;
+        line.action = search ? Action::Search : exporting ? Action::Export : importing ? Action::Import
+            : history ? Action::History : restoring ? Action::Restore : line.action;
     return line;
 }
 
@@ -99,6 +107,8 @@ std::string CommandLine::usage()
            "       pagelet --search WORD [--match-case] [--data DIR]\n"
            "       pagelet --export FILE.md|FILE.html [--data DIR]\n"
            "       pagelet --import PATH [--dry-run] [--data DIR]\n"
+           "       pagelet --history YYYY-MM-DD [--data DIR]\n"
+           "       pagelet --restore YYYY-MM-DD --version N [--data DIR]\n"
            "A personal diary: one page per day, a month calendar, weather marks and skins.\n"
            "\n"
            "  --desktop       make the user's install in ${XDG_DATA_HOME:-~/.local/share}/Pagelet\n"
@@ -116,6 +126,12 @@ std::string CommandLine::usage()
            "                  entries follow what its page already holds; exit 2 and write\n"
            "                  nothing when the source is damaged\n"
            "  --dry-run       with --import: print what each day would get, write nothing\n"
+           "  --history DATE  list the day's older versions kept on this machine, newest\n"
+           "                  first: 'N  YYYY-MM-DD HH:MM:SS  BYTES  first line'; exit 1\n"
+           "                  when there are none\n"
+           "  --restore DATE --version N\n"
+           "                  make version N of --history the day's page; the page it\n"
+           "                  replaces is kept in the history first\n"
            "  --data DIR      use the pages in DIR instead of the registered data folder\n"
            "  --help          print this help and exit\n"
            "  --version       print the version and exit\n"

@@ -5,6 +5,7 @@
 #include "qt/editor/QtEditControl.h"
 #include "qt/dialogs/QtMonthCalendar.h"
 #include "qt/search/SearchWindow.h"
+#include "qt/window/HistoryDialog.h"
 #include "qt/window/Shortcuts.h"
 #include "qt/graphics/ProgramIcon.h"
 #include "qt/window/WindowMenu.h"
@@ -96,6 +97,7 @@ PageletWindow::PageletWindow(const WindowOverrides& o)
     });
     m_menu->addEntry(tr("내보내기..."), QKeySequence(),
                      [this] { exportDiaryWithDialog(this, m_dialog->pages()); });
+    m_menu->addEntry(tr("이전 내용..."), QKeySequence(QStringLiteral("Ctrl+H")), [this] { showHistoryDialog(this, *m_dialog); });
     m_edit->installEventFilter(this);
     m_calendar.keyboardClosed = [&dialog] { dialog.closeCalendar(); };
     m_watch = new FolderWatch(this, m_dialog->pages(), [&dialog] { return dialog.settings().dataPath; });

@@ -1,0 +1,12 @@
+#pragma once
+
+namespace pagelet {
+
+struct CommandLine;
+
+// --history lists a day's kept versions (exit 1 when none); --restore makes one the page
+// (exit 2 on an error). Neither needs a display.
+int runHistoryCommand(const CommandLine& line);
+int runRestoreCommand(const CommandLine& line);
+
+} // namespace pagelet

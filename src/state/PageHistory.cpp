@@ -1,0 +1,196 @@
+#include "state/PageHistory.h"
+
+#include "base/FileIo.h"
+#include "base/Text.h"
+#include "store/DayKey.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <dirent.h>
+#include <map>
+#include <sys/stat.h>
+
+namespace pagelet {
+
+namespace {
+
+constexpr std::int64_t kDayMillis = 24ll * 60 * 60 * 1000;
+constexpr std::int64_t kEveryVersionMillis = 30 * kDayMillis;
+constexpr std::size_t kMemoVersions = 3;
+
+// "YYYYMMDD-MMMMMMMMMMMMM.dry": the day, then when it was replaced, so names sort by time.
+std::u16string versionName(const std::u16string& page, std::int64_t millis)
+{
+    char digits[24];
+    std::snprintf(digits, sizeof digits, "-%013lld", static_cast<long long>(millis));
+    return page.substr(0, 8) + fromAscii(digits) + page.substr(8);
+}
+
+bool parseName(const std::u16string& name, std::u16string& page, std::int64_t& millis)
+{
+    if (name.size() != 26 || name[8] != u'-' || name[22] != u'.')
+        return false;
+    millis = 0;
+    for (std::size_t i = 0; i < 22; ++i) {
+        if (i == 8)
+            continue;
+        if (name[i] < u'0' || name[i] > u'9')
+            return false;
+        if (i > 8)
+            millis = millis * 10 + (name[i] - u'0');
+    }
+    const std::u16string extension = name.substr(22);
+    if (extension != u".dry" && extension != u".wav")
+        return false;
+    page = name.substr(0, 8) + extension;
+    return true;
+}
+
+bool newerFirst(const HistoryVersion& a, const HistoryVersion& b)
+{
+    return a.millis > b.millis;
+}
+
+} // namespace
+
+PageHistory::PageHistory(StateFolder folder, Clock clock, std::uint64_t limit)
+    : m_state(std::move(folder)), m_folder(m_state.folder(u"history")), m_clock(std::move(clock)), m_limit(limit)
+{
+}
+
+std::int64_t PageHistory::now() const
+{
+    if (m_clock)
+        return m_clock();
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
+}
+
+std::vector<PageHistory::Entry> PageHistory::entries() const
+{
+    std::vector<Entry> all;
+    const std::string folder = toUtf8(m_folder);
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir)
+        return all;
+    while (dirent* e = ::readdir(dir)) {
+        Entry entry;
+        entry.version.name = fromUtf8(e->d_name);
+        struct stat st {};
+        if (!parseName(entry.version.name, entry.page, entry.version.millis)
+            || ::stat((folder + e->d_name).c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+            continue;
+        entry.version.size = static_cast<std::uint64_t>(st.st_size);
+        all.push_back(std::move(entry));
+    }
+    ::closedir(dir);
+    return all;
+}
+
+void PageHistory::keep(const LocalDate& date, bool memo, const Bytes& bytes)
+{
+    const std::u16string page = makeDateKey(date) + (memo ? u".wav" : u".dry");
+    const std::vector<Entry> all = entries();
+    std::vector<Entry> same;
+    for (const Entry& entry : all) {
+        if (entry.page != page)
+            continue;
+        same.push_back(entry);
+        // The same bytes once: saving an unchanged page again adds nothing to look through.
+        if (entry.version.size == bytes.size() && read(entry.version) == bytes)
+            return;
+    }
+    std::int64_t millis = now();
+    while (std::any_of(same.begin(), same.end(), [&](const Entry& e) { return e.version.millis == millis; }))
+        ++millis;
+    const std::u16string name = versionName(page, millis);
+    if (!m_state.write(u"history", name, bytes)) {
+        m_failed = true;
+        if (failed && takeFailure())
+            failed();
+        return;
+    }
+    if (!m_total) {
+        m_total = 0;
+        for (const Entry& entry : all)
+            *m_total += entry.version.size;
+    }
+    *m_total += bytes.size();
+    same.push_back({{name, millis, bytes.size()}, page});
+    thinPage(page, std::move(same), now());
+    if (*m_total > m_limit)
+        keepWithin(entries());
+}
+
+void PageHistory::thinPage(const std::u16string& page, std::vector<Entry> all, std::int64_t now)
+{
+    std::sort(all.begin(), all.end(), [](const Entry& a, const Entry& b) { return newerFirst(a.version, b.version); });
+    const bool memo = page.ends_with(u".wav");
+    std::map<std::u16string, bool> daysSeen;
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        const HistoryVersion& version = all[i].version;
+        bool drop = false;
+        if (memo) {
+            drop = i >= kMemoVersions;
+        } else if (version.millis < now - kEveryVersionMillis) {
+            // Newest first, so the first of each local day is the one that stays.
+            const std::u16string day = makeDateKey(static_cast<DayValue>(version.millis / 1000));
+            drop = !daysSeen.emplace(day, true).second;
+        }
+        if (drop && removeFile(m_folder + version.name) && m_total)
+            *m_total -= std::min(*m_total, version.size);
+    }
+}
+
+void PageHistory::keepWithin(std::vector<Entry> all)
+{
+    std::sort(all.begin(), all.end(), [](const Entry& a, const Entry& b) { return newerFirst(b.version, a.version); });
+    std::uint64_t total = 0;
+    for (const Entry& entry : all)
+        total += entry.version.size;
+    for (const Entry& entry : all) {
+        if (total <= m_limit)
+            break;
+        if (removeFile(m_folder + entry.version.name))
+            total -= entry.version.size;
+    }
+    m_total = total;
+}
+
+void PageHistory::thin()
+{
+    std::map<std::u16string, std::vector<Entry>> byPage;
+    for (Entry& entry : entries())
+        byPage[entry.page].push_back(std::move(entry));
+    const std::int64_t at = now();
+    for (auto& [page, list] : byPage)
+        thinPage(page, std::move(list), at);
+    keepWithin(entries());
+}
+
+std::vector<HistoryVersion> PageHistory::versions(const LocalDate& date, bool memo) const
+{
+    const std::u16string page = makeDateKey(date) + (memo ? u".wav" : u".dry");
+    std::vector<HistoryVersion> list;
+    for (Entry& entry : entries())
+        if (entry.page == page)
+            list.push_back(std::move(entry.version));
+    std::sort(list.begin(), list.end(), newerFirst);
+    return list;
+}
+
+std::optional<Bytes> PageHistory::read(const HistoryVersion& version) const
+{
+    return readFile(m_folder + version.name);
+}
+
+bool PageHistory::takeFailure()
+{
+    if (!m_failed || m_told)
+        return false;
+    m_told = true;
+    return true;
+}
+
+} // namespace pagelet
