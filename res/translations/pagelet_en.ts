@@ -419,6 +419,29 @@ Merge the copy into this page?</translation>
     </message>
 </context>
 <context>
+    <name>pagelet::HistoryDialog</name>
+    <message>
+        <source>이전 내용</source>
+        <translation>Older Versions</translation>
+    </message>
+    <message>
+        <source>%1  %2 바이트  %3</source>
+        <translation>%1  %2 bytes  %3</translation>
+    </message>
+    <message>
+        <source>되돌리기</source>
+        <translation>Restore</translation>
+    </message>
+    <message>
+        <source>이 날의 이전 내용이 없습니다.</source>
+        <translation>No older versions of this day are kept.</translation>
+    </message>
+    <message>
+        <source>이전 내용을 보관하지 않습니다.</source>
+        <translation>Older versions are not kept.</translation>
+    </message>
+</context>
+<context>
     <name>pagelet::PageletWindow</name>
     <message>
         <source>모든 일기에서 찾기...</source>
@@ -427,6 +450,14 @@ Merge the copy into this page?</translation>
     <message>
         <source>내보내기...</source>
         <translation>Export...</translation>
+    </message>
+    <message>
+        <source>이전 내용을 보관하지 못했습니다. 일기는 그대로 저장됩니다.</source>
+        <translation>An older version could not be kept. The diary is saved all the same.</translation>
+    </message>
+    <message>
+        <source>이전 내용...</source>
+        <translation>Older Versions...</translation>
     </message>
 </context>
 <context>
