@@ -4,7 +4,11 @@
 #include "import/CivilTime.h"
 #include "qt/start/CommandLine.h"
 #include "qt/start/DiaryCommands.h"
+#include "settings/ConfigFile.h"
+#include "settings/RegistryKey.h"
+#include "state/DiaryBackup.h"
 #include "state/HistoryRestore.h"
+#include "qt/ports/QtPlatform.h"
 #include "store/PlainPageStore.h"
 
 #include <cstdio>
@@ -27,7 +31,58 @@ std::optional<LocalDate> dayOf(const CommandLine& line)
     return date;
 }
 
+void tellProblems(const BackupCheck& check, const std::string& zip)
+{
+    for (const auto& problem : check.problems)
+        fail((problem.name.empty() ? zip : problem.name) + ": " + problem.what);
+}
+
 } // namespace
+
+// The settings file lives in the install folder, beside the program, not among the pages.
+std::u16string registeredConfigFile()
+{
+    QtRegistry registry;
+    registry.open(kRegistryKeyPath);
+    const std::u16string program = registry.read(u"Program Path").value_or(u"");
+    return program.empty() ? std::u16string() : program + u"/" + kConfigFileName;
+}
+
+int runBackupCommand(const CommandLine& line)
+{
+    const std::u16string folder = dataFolderOf(line);
+    if (const int status = checkDataFolder(folder))
+        return status;
+    if (const std::string error = writeBackup(folder, registeredConfigFile(), fromUtf8(line.zip)); !error.empty()) {
+        fail(error);
+        return 2;
+    }
+    std::printf("wrote %s\n", line.zip.c_str());
+    return 0;
+}
+
+int runVerifyBackupCommand(const CommandLine& line)
+{
+    const BackupCheck check = verifyBackup(fromUtf8(line.zip));
+    if (!check.whole()) {
+        tellProblems(check, line.zip);
+        return 2;
+    }
+    std::printf("%s: all %zu files match\n", line.zip.c_str(), check.files.size());
+    return 0;
+}
+
+int runRestoreBackupCommand(const CommandLine& line)
+{
+    BackupCheck check;
+    if (const std::string error = restoreBackup(fromUtf8(line.zip), fromUtf8(line.dataDir), check); !error.empty()) {
+        tellProblems(check, line.zip);
+        fail(error);
+        return 2;
+    }
+    std::printf("restored %zu files into %s\n", check.files.size(), line.dataDir.c_str());
+    return 0;
+}
 
 int runHistoryCommand(const CommandLine& line)
 {

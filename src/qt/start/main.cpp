@@ -31,6 +31,12 @@ int main(int argc, char* argv[])
         return pagelet::runHistoryCommand(line);
     case Action::Restore:
         return pagelet::runRestoreCommand(line);
+    case Action::Backup:
+        return pagelet::runBackupCommand(line);
+    case Action::VerifyBackup:
+        return pagelet::runVerifyBackupCommand(line);
+    case Action::RestoreBackup:
+        return pagelet::runRestoreBackupCommand(line);
     case Action::Run:
         break;
     }
