@@ -2,12 +2,15 @@
 
 #include "base/FileIo.h"
 #include "base/Text.h"
+#include "state/AutoBackup.h"
 #include "state/Sha256.h"
 
 #include <gtest/gtest.h>
 
 #include <archive.h>
 #include <archive_entry.h>
+#include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <random>
@@ -154,4 +157,30 @@ TEST(DiaryBackup, DamagedZipsFailNamingTheFilesAndRestoreNothing)
         EXPECT_EQ(fs::exists(f.path / "out"), row.problems.empty());
         EXPECT_FALSE(fs::exists(f.path / "out/x") || fs::exists(f.path / "x"));
     }
+}
+
+TEST(DiaryBackup, DailyBackupsKeepSevenDaysFourWeeksAndTwelveMonths)
+{
+    // A backup every day of 2026 up to 2026-12-08 (a Tuesday).
+    std::vector<std::string> names = {"notes.txt", "2026-13-01.zip"};
+    for (int month = 1; month <= 12; ++month)
+        for (int day = 1; day <= daysInMonth(2026, month) && (month < 12 || day <= 8); ++day) {
+            char name[16];
+            std::snprintf(name, sizeof name, "2026-%02d-%02d.zip", month, day);
+            names.push_back(name);
+        }
+    const auto doomed = backupsToRemove(names);
+    std::vector<std::string> kept;
+    for (const auto& name : names)
+        if (std::find(doomed.begin(), doomed.end(), name) == doomed.end() && name.ends_with(".zip") && name != "2026-13-01.zip")
+            kept.push_back(name);
+    // Days 2-8 of December; the Sundays ending the weeks before (6 Dec, 29 and 22 Nov; weeks
+    // start on Monday); each month's last day back to January.
+    const std::vector<std::string> expected = {
+        "2026-01-31.zip", "2026-02-28.zip", "2026-03-31.zip", "2026-04-30.zip", "2026-05-31.zip", "2026-06-30.zip",
+        "2026-07-31.zip", "2026-08-31.zip", "2026-09-30.zip", "2026-10-31.zip", "2026-11-22.zip", "2026-11-29.zip",
+        "2026-11-30.zip", "2026-12-02.zip", "2026-12-03.zip", "2026-12-04.zip", "2026-12-05.zip", "2026-12-06.zip",
+        "2026-12-07.zip", "2026-12-08.zip"};
+    EXPECT_EQ(kept, expected);
+    EXPECT_EQ(std::find(doomed.begin(), doomed.end(), "notes.txt"), doomed.end()); // not ours: never removed
 }

@@ -2,9 +2,11 @@
 
 #include "qt/window/PageletWindow.h"
 #include "qt/ports/QtPlatform.h"
+#include "qt/start/DailyBackup.h"
 #include "qt/start/QuitSignals.h"
 #include "qt/start/SingleInstance.h"
 #include "qt/start/UserInstall.h"
+#include "settings/ConfigFile.h"
 #include "settings/RegistryKey.h"
 #include "state/StateFolder.h"
 
@@ -106,6 +108,9 @@ int DiaryApp::InitInstance(bool desktop)
     });
 
     window.show();
+    const Settings& settings = window.dialog().settings();
+    DailyBackup backup(&window, AutoBackup(DailyBackup::folderFor(settings.dataPath), settings.dataPath,
+                                           settings.programPath + kConfigFileName));
     const int status = exec();
     // Hidden while everything it talks to still exists.
     window.hide();
