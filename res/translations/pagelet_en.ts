@@ -419,6 +419,13 @@ Merge the copy into this page?</translation>
     </message>
 </context>
 <context>
+    <name>pagelet::DailyBackup</name>
+    <message>
+        <source>오늘의 백업을 만들지 못했습니다: %1</source>
+        <translation>Today's backup could not be made: %1</translation>
+    </message>
+</context>
+<context>
     <name>pagelet::HistoryDialog</name>
     <message>
         <source>이전 내용</source>

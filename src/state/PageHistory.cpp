@@ -2,6 +2,7 @@
 
 #include "base/FileIo.h"
 #include "base/Text.h"
+#include "state/Sha256.h"
 #include "store/DayKey.h"
 
 #include <algorithm>
@@ -19,18 +20,27 @@ constexpr std::int64_t kDayMillis = 24ll * 60 * 60 * 1000;
 constexpr std::int64_t kEveryVersionMillis = 30 * kDayMillis;
 constexpr std::size_t kMemoVersions = 3;
 
-// "YYYYMMDD-MMMMMMMMMMMMM.dry": the day, then when it was replaced, so names sort by time.
-std::u16string versionName(const std::u16string& page, std::int64_t millis)
+// "YYYYMMDD-MMMMMMMMMMMMM-HHHHHHHHHHHHHHHH.dry": the day, when it was replaced (so names sort
+// by time), and the start of its bytes' SHA-256, so equal bytes are found without reading them.
+std::u16string versionName(const std::u16string& page, std::int64_t millis, const std::string& sum)
 {
     char digits[24];
-    std::snprintf(digits, sizeof digits, "-%013lld", static_cast<long long>(millis));
-    return page.substr(0, 8) + fromAscii(digits) + page.substr(8);
+    std::snprintf(digits, sizeof digits, "-%013lld-", static_cast<long long>(millis));
+    return page.substr(0, 8) + fromAscii(digits) + fromAscii(sum.substr(0, 16)) + page.substr(8);
+}
+
+std::u16string sumOf(const std::u16string& name)
+{
+    return name.substr(23, 16);
 }
 
 bool parseName(const std::u16string& name, std::u16string& page, std::int64_t& millis)
 {
-    if (name.size() != 26 || name[8] != u'-' || name[22] != u'.')
+    if (name.size() != 43 || name[8] != u'-' || name[22] != u'-' || name[39] != u'.')
         return false;
+    for (std::size_t i = 23; i < 39; ++i)
+        if (!((name[i] >= u'0' && name[i] <= u'9') || (name[i] >= u'a' && name[i] <= u'f')))
+            return false;
     millis = 0;
     for (std::size_t i = 0; i < 22; ++i) {
         if (i == 8)
@@ -40,7 +50,7 @@ bool parseName(const std::u16string& name, std::u16string& page, std::int64_t& m
         if (i > 8)
             millis = millis * 10 + (name[i] - u'0');
     }
-    const std::u16string extension = name.substr(22);
+    const std::u16string extension = name.substr(39);
     if (extension != u".dry" && extension != u".wav")
         return false;
     page = name.substr(0, 8) + extension;
@@ -92,19 +102,20 @@ void PageHistory::keep(const LocalDate& date, bool memo, const Bytes& bytes)
 {
     const std::u16string page = makeDateKey(date) + (memo ? u".wav" : u".dry");
     const std::vector<Entry> all = entries();
+    const std::string sum = Sha256::of(bytes.data(), bytes.size());
     std::vector<Entry> same;
     for (const Entry& entry : all) {
         if (entry.page != page)
             continue;
         same.push_back(entry);
         // The same bytes once: saving an unchanged page again adds nothing to look through.
-        if (entry.version.size == bytes.size() && read(entry.version) == bytes)
+        if (entry.version.size == bytes.size() && sumOf(entry.version.name) == fromAscii(sum.substr(0, 16)))
             return;
     }
     std::int64_t millis = now();
     while (std::any_of(same.begin(), same.end(), [&](const Entry& e) { return e.version.millis == millis; }))
         ++millis;
-    const std::u16string name = versionName(page, millis);
+    const std::u16string name = versionName(page, millis, sum);
     if (!m_state.write(u"history", name, bytes)) {
         m_failed = true;
         if (failed && takeFailure())
