@@ -8,9 +8,12 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <dirent.h>
 #include <map>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace pagelet {
 
@@ -57,6 +60,30 @@ bool parseName(const std::u16string& name, std::u16string& page, std::int64_t& m
     return true;
 }
 
+// Unlike a page, a kept version is not synced to the disk: a crash may lose the newest copy
+// of what was replaced, but a save must not pay a second sync for it. The name is new every
+// time, so a file under it is whole or, after a crash, a ".part" nobody lists.
+bool writeVersion(const std::u16string& path, const Bytes& bytes)
+{
+    const std::string target = toUtf8(path);
+    const std::string part = target + ".part";
+    const int fd = ::open(part.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return false;
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n <= 0)
+            break;
+        done += static_cast<std::size_t>(n);
+    }
+    if (::close(fd) != 0 || done != bytes.size() || ::rename(part.c_str(), target.c_str()) != 0) {
+        ::unlink(part.c_str());
+        return false;
+    }
+    return true;
+}
+
 bool newerFirst(const HistoryVersion& a, const HistoryVersion& b)
 {
     return a.millis > b.millis;
@@ -77,7 +104,7 @@ std::int64_t PageHistory::now() const
     return duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
 }
 
-std::vector<PageHistory::Entry> PageHistory::entries() const
+std::vector<PageHistory::Entry> PageHistory::entries(bool sizes, const std::string& day) const
 {
     std::vector<Entry> all;
     const std::string folder = toUtf8(m_folder);
@@ -85,13 +112,19 @@ std::vector<PageHistory::Entry> PageHistory::entries() const
     if (!dir)
         return all;
     while (dirent* e = ::readdir(dir)) {
+        // Only one day's versions are wanted at a save: the rest are passed over by their names.
+        if (!day.empty() && std::strncmp(e->d_name, day.c_str(), day.size()) != 0)
+            continue;
         Entry entry;
         entry.version.name = fromUtf8(e->d_name);
-        struct stat st {};
-        if (!parseName(entry.version.name, entry.page, entry.version.millis)
-            || ::stat((folder + e->d_name).c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        if (!parseName(entry.version.name, entry.page, entry.version.millis))
             continue;
-        entry.version.size = static_cast<std::uint64_t>(st.st_size);
+        if (sizes) {
+            struct stat st {};
+            if (::stat((folder + e->d_name).c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+                continue;
+            entry.version.size = static_cast<std::uint64_t>(st.st_size);
+        }
         all.push_back(std::move(entry));
     }
     ::closedir(dir);
@@ -101,7 +134,8 @@ std::vector<PageHistory::Entry> PageHistory::entries() const
 void PageHistory::keep(const LocalDate& date, bool memo, const Bytes& bytes)
 {
     const std::u16string page = makeDateKey(date) + (memo ? u".wav" : u".dry");
-    const std::vector<Entry> all = entries();
+    // Sizes only once a run, for the total; after that the names say enough.
+    const std::vector<Entry> all = entries(!m_total, m_total ? toUtf8(page.substr(0, 8)) : std::string());
     const std::string sum = Sha256::of(bytes.data(), bytes.size());
     std::vector<Entry> same;
     for (const Entry& entry : all) {
@@ -109,14 +143,14 @@ void PageHistory::keep(const LocalDate& date, bool memo, const Bytes& bytes)
             continue;
         same.push_back(entry);
         // The same bytes once: saving an unchanged page again adds nothing to look through.
-        if (entry.version.size == bytes.size() && sumOf(entry.version.name) == fromAscii(sum.substr(0, 16)))
+        if (sumOf(entry.version.name) == fromAscii(sum.substr(0, 16)))
             return;
     }
     std::int64_t millis = now();
     while (std::any_of(same.begin(), same.end(), [&](const Entry& e) { return e.version.millis == millis; }))
         ++millis;
     const std::u16string name = versionName(page, millis, sum);
-    if (!m_state.write(u"history", name, bytes)) {
+    if (!(m_ensured || (m_ensured = m_state.ensure(u"history"))) || !writeVersion(m_folder + name, bytes)) {
         m_failed = true;
         if (failed && takeFailure())
             failed();
@@ -131,7 +165,7 @@ void PageHistory::keep(const LocalDate& date, bool memo, const Bytes& bytes)
     same.push_back({{name, millis, bytes.size()}, page});
     thinPage(page, std::move(same), now());
     if (*m_total > m_limit)
-        keepWithin(entries());
+        keepWithin(entries(true));
 }
 
 void PageHistory::thinPage(const std::u16string& page, std::vector<Entry> all, std::int64_t now)
@@ -149,8 +183,9 @@ void PageHistory::thinPage(const std::u16string& page, std::vector<Entry> all, s
             const std::u16string day = makeDateKey(static_cast<DayValue>(version.millis / 1000));
             drop = !daysSeen.emplace(day, true).second;
         }
-        if (drop && removeFile(m_folder + version.name) && m_total)
-            *m_total -= std::min(*m_total, version.size);
+        struct stat st {};
+        if (drop && ::stat(toUtf8(m_folder + version.name).c_str(), &st) == 0 && removeFile(m_folder + version.name) && m_total)
+            *m_total -= std::min<std::uint64_t>(*m_total, static_cast<std::uint64_t>(st.st_size));
     }
 }
 
@@ -172,19 +207,19 @@ void PageHistory::keepWithin(std::vector<Entry> all)
 void PageHistory::thin()
 {
     std::map<std::u16string, std::vector<Entry>> byPage;
-    for (Entry& entry : entries())
+    for (Entry& entry : entries(false))
         byPage[entry.page].push_back(std::move(entry));
     const std::int64_t at = now();
     for (auto& [page, list] : byPage)
         thinPage(page, std::move(list), at);
-    keepWithin(entries());
+    keepWithin(entries(true));
 }
 
 std::vector<HistoryVersion> PageHistory::versions(const LocalDate& date, bool memo) const
 {
     const std::u16string page = makeDateKey(date) + (memo ? u".wav" : u".dry");
     std::vector<HistoryVersion> list;
-    for (Entry& entry : entries())
+    for (Entry& entry : entries(true))
         if (entry.page == page)
             list.push_back(std::move(entry.version));
     std::sort(list.begin(), list.end(), newerFirst);

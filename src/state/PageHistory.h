@@ -47,7 +47,8 @@ private:
         HistoryVersion version;
         std::u16string page; // "YYYYMMDD.dry" or "YYYYMMDD.wav"
     };
-    std::vector<Entry> entries() const;
+    // Every version, or the day's ("YYYYMMDD") only; with their sizes or without.
+    std::vector<Entry> entries(bool sizes, const std::string& day = {}) const;
     void thinPage(const std::u16string& page, std::vector<Entry> all, std::int64_t now);
     void keepWithin(std::vector<Entry> all);
     std::int64_t now() const;
@@ -57,6 +58,7 @@ private:
     Clock m_clock;
     std::uint64_t m_limit;
     std::optional<std::uint64_t> m_total; // bytes held, counted at the first keep
+    bool m_ensured = false;
     bool m_failed = false;
     bool m_told = false;
 };
