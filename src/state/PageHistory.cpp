@@ -60,14 +60,13 @@ bool parseName(const std::u16string& name, std::u16string& page, std::int64_t& m
     return true;
 }
 
-// Unlike a page, a kept version is not synced to the disk: a crash may lose the newest copy
-// of what was replaced, but a save must not pay a second sync for it. The name is new every
-// time, so a file under it is whole or, after a crash, a ".part" nobody lists.
+// Unlike a page, a kept version is not synced nor renamed into place: a save must not pay
+// twice for it. A crash may cut the newest version short, and its name's sum then tells it
+// apart (see read).
 bool writeVersion(const std::u16string& path, const Bytes& bytes)
 {
     const std::string target = toUtf8(path);
-    const std::string part = target + ".part";
-    const int fd = ::open(part.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    const int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd < 0)
         return false;
     std::size_t done = 0;
@@ -77,8 +76,8 @@ bool writeVersion(const std::u16string& path, const Bytes& bytes)
             break;
         done += static_cast<std::size_t>(n);
     }
-    if (::close(fd) != 0 || done != bytes.size() || ::rename(part.c_str(), target.c_str()) != 0) {
-        ::unlink(part.c_str());
+    if (::close(fd) != 0 || done != bytes.size()) {
+        ::unlink(target.c_str());
         return false;
     }
     return true;
@@ -134,18 +133,22 @@ std::vector<PageHistory::Entry> PageHistory::entries(bool sizes, const std::stri
 void PageHistory::keep(const LocalDate& date, bool memo, const Bytes& bytes)
 {
     const std::u16string page = makeDateKey(date) + (memo ? u".wav" : u".dry");
-    // Sizes only once a run, for the total; after that the names say enough.
-    const std::vector<Entry> all = entries(!m_total, m_total ? toUtf8(page.substr(0, 8)) : std::string());
-    const std::string sum = Sha256::of(bytes.data(), bytes.size());
-    std::vector<Entry> same;
-    for (const Entry& entry : all) {
-        if (entry.page != page)
-            continue;
-        same.push_back(entry);
-        // The same bytes once: saving an unchanged page again adds nothing to look through.
-        if (sumOf(entry.version.name) == fromAscii(sum.substr(0, 16)))
-            return;
+    // The folder is read once a run; after that a save looks only at what this run knows, so
+    // it costs the same with a year of versions kept as with none.
+    if (!m_index) {
+        m_index.emplace();
+        m_total = 0;
+        for (Entry& entry : entries(true)) {
+            *m_total += entry.version.size;
+            (*m_index)[entry.page].push_back(std::move(entry));
+        }
     }
+    std::vector<Entry>& same = (*m_index)[page];
+    const std::string sum = Sha256::of(bytes.data(), bytes.size());
+    // The same bytes once: saving an unchanged page again adds nothing to look through.
+    const std::u16string shortSum = fromAscii(sum.substr(0, 16));
+    if (std::any_of(same.begin(), same.end(), [&](const Entry& e) { return sumOf(e.version.name) == shortSum; }))
+        return;
     std::int64_t millis = now();
     while (std::any_of(same.begin(), same.end(), [&](const Entry& e) { return e.version.millis == millis; }))
         ++millis;
@@ -156,23 +159,21 @@ void PageHistory::keep(const LocalDate& date, bool memo, const Bytes& bytes)
             failed();
         return;
     }
-    if (!m_total) {
-        m_total = 0;
-        for (const Entry& entry : all)
-            *m_total += entry.version.size;
-    }
     *m_total += bytes.size();
     same.push_back({{name, millis, bytes.size()}, page});
-    thinPage(page, std::move(same), now());
-    if (*m_total > m_limit)
+    same = thinPage(page, std::move(same), now());
+    if (*m_total > m_limit) {
         keepWithin(entries(true));
+        m_index.reset();
+    }
 }
 
-void PageHistory::thinPage(const std::u16string& page, std::vector<Entry> all, std::int64_t now)
+std::vector<PageHistory::Entry> PageHistory::thinPage(const std::u16string& page, std::vector<Entry> all, std::int64_t now)
 {
     std::sort(all.begin(), all.end(), [](const Entry& a, const Entry& b) { return newerFirst(a.version, b.version); });
     const bool memo = page.ends_with(u".wav");
     std::map<std::u16string, bool> daysSeen;
+    std::vector<Entry> kept;
     for (std::size_t i = 0; i < all.size(); ++i) {
         const HistoryVersion& version = all[i].version;
         bool drop = false;
@@ -183,10 +184,14 @@ void PageHistory::thinPage(const std::u16string& page, std::vector<Entry> all, s
             const std::u16string day = makeDateKey(static_cast<DayValue>(version.millis / 1000));
             drop = !daysSeen.emplace(day, true).second;
         }
-        struct stat st {};
-        if (drop && ::stat(toUtf8(m_folder + version.name).c_str(), &st) == 0 && removeFile(m_folder + version.name) && m_total)
-            *m_total -= std::min<std::uint64_t>(*m_total, static_cast<std::uint64_t>(st.st_size));
+        if (drop && removeFile(m_folder + version.name)) {
+            if (m_total)
+                *m_total -= std::min(*m_total, version.size);
+            continue;
+        }
+        kept.push_back(std::move(all[i]));
     }
+    return kept;
 }
 
 void PageHistory::keepWithin(std::vector<Entry> all)
@@ -207,12 +212,13 @@ void PageHistory::keepWithin(std::vector<Entry> all)
 void PageHistory::thin()
 {
     std::map<std::u16string, std::vector<Entry>> byPage;
-    for (Entry& entry : entries(false))
+    for (Entry& entry : entries(true))
         byPage[entry.page].push_back(std::move(entry));
     const std::int64_t at = now();
     for (auto& [page, list] : byPage)
         thinPage(page, std::move(list), at);
     keepWithin(entries(true));
+    m_index.reset();
 }
 
 std::vector<HistoryVersion> PageHistory::versions(const LocalDate& date, bool memo) const
@@ -228,7 +234,11 @@ std::vector<HistoryVersion> PageHistory::versions(const LocalDate& date, bool me
 
 std::optional<Bytes> PageHistory::read(const HistoryVersion& version) const
 {
-    return readFile(m_folder + version.name);
+    auto bytes = readFile(m_folder + version.name);
+    // A version cut short by a crash is not handed out as if it were whole.
+    if (bytes && version.name.size() == 43 && fromAscii(Sha256::of(bytes->data(), bytes->size()).substr(0, 16)) != sumOf(version.name))
+        return std::nullopt;
+    return bytes;
 }
 
 bool PageHistory::takeFailure()

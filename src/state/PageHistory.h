@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -49,7 +50,8 @@ private:
     };
     // Every version, or the day's ("YYYYMMDD") only; with their sizes or without.
     std::vector<Entry> entries(bool sizes, const std::string& day = {}) const;
-    void thinPage(const std::u16string& page, std::vector<Entry> all, std::int64_t now);
+    // The page's versions left after its rules are applied.
+    std::vector<Entry> thinPage(const std::u16string& page, std::vector<Entry> all, std::int64_t now);
     void keepWithin(std::vector<Entry> all);
     std::int64_t now() const;
 
@@ -58,6 +60,7 @@ private:
     Clock m_clock;
     std::uint64_t m_limit;
     std::optional<std::uint64_t> m_total; // bytes held, counted at the first keep
+    std::optional<std::map<std::u16string, std::vector<Entry>>> m_index; // by page, read at the first keep
     bool m_ensured = false;
     bool m_failed = false;
     bool m_told = false;
