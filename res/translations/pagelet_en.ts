@@ -508,6 +508,36 @@ Merge the copy into this page?</translation>
     </message>
 </context>
 <context>
+    <name>pagelet::DailyBackup</name>
+    <message>
+        <source>오늘의 백업을 만들지 못했습니다: %1</source>
+        <translation>Today's backup could not be made: %1</translation>
+    </message>
+</context>
+<context>
+    <name>pagelet::HistoryDialog</name>
+    <message>
+        <source>이전 내용</source>
+        <translation>Older Versions</translation>
+    </message>
+    <message>
+        <source>%1  %2 바이트  %3</source>
+        <translation>%1  %2 bytes  %3</translation>
+    </message>
+    <message>
+        <source>되돌리기</source>
+        <translation>Restore</translation>
+    </message>
+    <message>
+        <source>이 날의 이전 내용이 없습니다.</source>
+        <translation>No older versions of this day are kept.</translation>
+    </message>
+    <message>
+        <source>이전 내용을 보관하지 않습니다.</source>
+        <translation>Older versions are not kept.</translation>
+    </message>
+</context>
+<context>
     <name>pagelet::EarlierYearsMenu</name>
     <message>
         <source>지난 해의 같은 날에 쓴 일기가 없습니다</source>
@@ -531,6 +561,14 @@ Merge the copy into this page?</translation>
     <message>
         <source>지난 해 오늘</source>
         <translation>This Day in Earlier Years</translation>
+    </message>
+    <message>
+        <source>이전 내용을 보관하지 못했습니다. 일기는 그대로 저장됩니다.</source>
+        <translation>An older version could not be kept. The diary is saved all the same.</translation>
+    </message>
+    <message>
+        <source>이전 내용...</source>
+        <translation>Older Versions...</translation>
     </message>
 </context>
 <context>

@@ -52,6 +52,19 @@ void MainDialog::setDataFolder(const std::u16string& folder)
 {
     m_settings.dataPath = folder;
     m_pages.setFolder(folder);
+    m_pages.setKeeper(nullptr);
+    m_history.reset();
+    if (m_stateRoot.empty())
+        return;
+    m_history = std::make_unique<PageHistory>(StateFolder(m_stateRoot, folder));
+    m_history->failed = m_historyFailed;
+    m_pages.setKeeper(m_history.get());
+}
+
+void MainDialog::keepHistoryUnder(std::u16string root, std::function<void()> failed)
+{
+    m_stateRoot = std::move(root);
+    m_historyFailed = std::move(failed);
 }
 
 void MainDialog::fatalExit(const std::u16string& message)

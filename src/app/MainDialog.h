@@ -6,10 +6,13 @@
 #include "diary/ShownDay.h"
 #include "settings/Settings.h"
 #include "skin/SkinView.h"
+#include "state/PageHistory.h"
 #include "store/PlainPageStore.h"
 #include "ui/DiaryEdit.h"
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 
 namespace pagelet {
@@ -89,6 +92,11 @@ public:
     // The data folder and the page store over it move together.
     void setDataFolder(const std::u16string& folder);
     PageStore& pages() { return m_pages; }
+    // Older versions of the pages are kept under root (the state folder) from the next data
+    // folder on; without it, none are. Null until then.
+    // failed is called the first time a version can't be kept.
+    void keepHistoryUnder(std::u16string root, std::function<void()> failed = {});
+    PageHistory* history() { return m_history.get(); }
     SoftKeyboard& keyboard() { return m_keyboard; }
 
 private:
@@ -104,6 +112,9 @@ private:
     MainDialogPorts m_ports;
     Settings m_settings;
     PlainPageStore m_pages;
+    std::u16string m_stateRoot;
+    std::function<void()> m_historyFailed;
+    std::unique_ptr<PageHistory> m_history;
     PanelKeyboard m_keyboard;
     DiaryEdit m_editor;
     SkinView m_view;

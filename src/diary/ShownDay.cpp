@@ -341,6 +341,15 @@ void ShownDay::onEdit()
     m_ports.window.invalidate();
 }
 
+void ShownDay::takeVersion(const Page& page)
+{
+    m_weather = page.weather;
+    m_editor.setText(page.text);
+    onEdit();
+    showPageButtons(m_skin, {true, m_weather, !page.text.empty()});
+    m_editor.needsRedraw = true;
+}
+
 void ShownDay::onSave()
 {
     showPageButtons(m_skin, {false, std::nullopt, std::nullopt});

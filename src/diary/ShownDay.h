@@ -75,6 +75,8 @@ public:
     // Page commands.
     void onWeather();
     void onEdit();
+    // An older version becomes the page being written, in edit mode and not stored yet.
+    void takeVersion(const Page& page);
     void onSave();
 
     // Erasing the day and its voice memo.

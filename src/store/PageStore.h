@@ -30,6 +30,14 @@ struct OutsideCheck {
     LoadedPage now;
 };
 
+// Given the bytes a page or memo held just before the store replaces or removes them, so an
+// older version can be had back. It must not fail the store's own write.
+class PageKeeper {
+public:
+    virtual ~PageKeeper() = default;
+    virtual void keep(const LocalDate& date, bool memo, const Bytes& bytes) = 0;
+};
+
 class PageStore {
 public:
     virtual ~PageStore() = default;
@@ -73,6 +81,9 @@ public:
     // True when a file at path would lie among the pages themselves.
     virtual bool holds(const std::u16string& path) const = 0;
 
+    // Told of every page and memo before it is replaced or removed; none by default.
+    void setKeeper(PageKeeper* keeper) { m_keeper = keeper; }
+
     void addObserver(PageObserver& observer);
     void removeObserver(PageObserver& observer);
     // The platform's watch of the store saw a change.
@@ -80,9 +91,11 @@ public:
 
 protected:
     void notifyChanged(const LocalDate& date) const;
+    PageKeeper* keeper() const { return m_keeper; }
 
 private:
     std::vector<PageObserver*> m_observers;
+    PageKeeper* m_keeper = nullptr;
 };
 
 } // namespace pagelet

@@ -155,10 +155,19 @@ PageStamp PlainPageStore::stampOf(const LocalDate& date) const
 
 StoreResult PlainPageStore::write(const LocalDate& date, const Page& page, PageStamp* stamp)
 {
+    keepOld(date, false);
     const StoreResult result = storePageFile(pagePath(date), page, stamp);
     if (result != StoreResult::Failed)
         notifyChanged(date);
     return result;
+}
+
+void PlainPageStore::keepOld(const LocalDate& date, bool memo) const
+{
+    if (!keeper())
+        return;
+    if (auto old = readFile(memo ? memoPath(date) : pagePath(date)))
+        keeper()->keep(date, memo, *old);
 }
 
 bool PlainPageStore::remove(const LocalDate& date)
@@ -167,6 +176,8 @@ bool PlainPageStore::remove(const LocalDate& date)
     for (const auto& path : {pagePath(date), memoPath(date)})
         if (isKept(toUtf8(path)))
             doomed.push_back(path);
+    for (bool memo : {false, true})
+        keepOld(date, memo);
     if (!removeFilesTogether(doomed))
         return false;
     if (!doomed.empty())
@@ -176,6 +187,7 @@ bool PlainPageStore::remove(const LocalDate& date)
 
 bool PlainPageStore::removeMemo(const LocalDate& date)
 {
+    keepOld(date, true);
     if (!removeFile(memoPath(date)))
         return false;
     notifyChanged(date);

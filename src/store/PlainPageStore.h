@@ -35,6 +35,7 @@ public:
 
 private:
     bool exists(const LocalDate& date, const char* extension) const;
+    void keepOld(const LocalDate& date, bool memo) const;
 
     std::u16string m_folder;
     std::string m_folderUtf8; // the day marks test 31 names in a row

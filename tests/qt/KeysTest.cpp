@@ -174,7 +174,8 @@ TEST(WindowMenu, ListsEveryCommandTheZoomStepsAndAboutAndGreysWhatATapWouldNotDo
     EXPECT_EQ(entries(), QStringList({"이전 날\tCtrl+PgUp", "다음 날\tCtrl+PgDown", "오늘\tAlt+Home", "달력\tCtrl+D",
                                       "편집\tCtrl+E", "저장\tCtrl+S", "날씨\tCtrl+Shift+W", "시간 넣기\tCtrl+T",
                                       "찾기\tCtrl+F", "음성 메모\tCtrl+M", "이 날 지우기\tCtrl+Shift+Del",
-                                      "설정\tCtrl+,", "-", "크기", "-", "모든 일기에서 찾기...\tCtrl+Shift+F", "내보내기...", "가져오기...", "지난 해 오늘", "-",
+                                      "설정\tCtrl+,", "-", "크기", "-", "모든 일기에서 찾기...\tCtrl+Shift+F", "내보내기...",
+                                      "이전 내용...\tCtrl+H", "가져오기...", "지난 해 오늘", "-",
                                       "Pagelet 정보", "-",
                                       "닫기\tCtrl+Q"}));
     QStringList greyed;

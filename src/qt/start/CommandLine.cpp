@@ -44,7 +44,8 @@ CommandLine bad(std::string why)
 CommandLine CommandLine::parse(int argc, char** argv)
 {
     CommandLine line;
-    bool search = false, exporting = false, importing = false, data = false;
+    bool search = false, exporting = false, importing = false, data = false, history = false, restoring = false;
+    bool backup = false, verifying = false, unpacking = false;
     for (int i = 1; i < argc; ++i) {
         const std::string_view a = argv[i];
         if (a == "--help" || a == "-h") {
@@ -55,6 +56,11 @@ CommandLine CommandLine::parse(int argc, char** argv)
         for (auto [name, value, seen] : {std::tuple {"--search", &line.word, &search},
                                          std::tuple {"--export", &line.file, &exporting},
                                          std::tuple {"--import", &line.source, &importing},
+                                         std::tuple {"--history", &line.day, &history},
+                                         std::tuple {"--restore", &line.day, &restoring},
+                                         std::tuple {"--backup", &line.zip, &backup},
+                                         std::tuple {"--verify-backup", &line.zip, &verifying},
+                                         std::tuple {"--restore-backup", &line.zip, &unpacking},
                                          std::tuple {"--data", &line.dataDir, &data}}) {
             if (!takeValue(a, name, argc, argv, i, *value, matched))
                 return bad(std::string(name) + " needs a value");
@@ -65,7 +71,10 @@ CommandLine CommandLine::parse(int argc, char** argv)
         }
         if (matched)
             continue;
-        if (a == "--version")
+        // "--version N" picks a version to restore; "--version" alone asks for the program's.
+        if (a == "--version" && i + 1 < argc && argv[i + 1][0] >= '0' && argv[i + 1][0] <= '9')
+            line.versionNumber = argv[++i];
+        else if (a == "--version")
             line.action = Action::Version;
         else if (a == "--desktop")
             line.desktop = true;
@@ -76,20 +85,28 @@ CommandLine CommandLine::parse(int argc, char** argv)
         else
             return bad("unknown option '" + std::string(a) + "'");
     }
-    if (int(search) + int(exporting) + int(importing) > 1)
-        return bad("--search, --export and --import go one at a time");
+    if (int(search) + int(exporting) + int(importing) + int(history) + int(restoring) + int(backup) + int(verifying) + int(unpacking) > 1)
+        return bad("--search, --export, --import, --history, --restore and the backup options go one at a time");
+    if (unpacking && !data)
+        return bad("--restore-backup FILE.zip goes with --data DIR, a new or empty folder");
+    if ((backup || verifying || unpacking) && line.zip.empty())
+        return bad("the backup options need a zip file");
+    if (restoring != !line.versionNumber.empty())
+        return bad("--restore DATE goes with --version N");
     if (line.matchCase && !search)
         return bad("--match-case goes with --search");
     if (line.dryRun && !importing)
         return bad("--dry-run goes with --import");
-    if (data && !search && !exporting && !importing)
-        return bad("--data goes with --search, --export or --import");
+    if (data && !search && !exporting && !importing && !history && !restoring && !backup && !unpacking)
+        return bad("--data goes with --search, --export, --import, --history, --restore, --backup or --restore-backup");
     if (importing && line.source.empty())
         return bad("--import needs a file or folder");
     if (search && line.word.empty())
         return bad("--search needs a word that is not empty");
     if (line.action != Action::Version)
-        line.action = search ? Action::Search : exporting ? Action::Export : importing ? Action::Import : line.action;
+        line.action = search ? Action::Search : exporting ? Action::Export : importing ? Action::Import
+            : history ? Action::History : restoring ? Action::Restore : backup ? Action::Backup
+            : verifying ? Action::VerifyBackup : unpacking ? Action::RestoreBackup : line.action;
     return line;
 }
 
@@ -99,6 +116,11 @@ std::string CommandLine::usage()
            "       pagelet --search WORD [--match-case] [--data DIR]\n"
            "       pagelet --export FILE.md|FILE.html [--data DIR]\n"
            "       pagelet --import PATH [--dry-run] [--data DIR]\n"
+           "       pagelet --history YYYY-MM-DD [--data DIR]\n"
+           "       pagelet --restore YYYY-MM-DD --version N [--data DIR]\n"
+           "       pagelet --backup FILE.zip [--data DIR]\n"
+           "       pagelet --verify-backup FILE.zip\n"
+           "       pagelet --restore-backup FILE.zip --data DIR\n"
            "A personal diary: one page per day, a month calendar, weather marks and skins.\n"
            "\n"
            "  --desktop       make the user's install in ${XDG_DATA_HOME:-~/.local/share}/Pagelet\n"
@@ -116,6 +138,20 @@ std::string CommandLine::usage()
            "                  entries follow what its page already holds; exit 2 and write\n"
            "                  nothing when the source is damaged\n"
            "  --dry-run       with --import: print what each day would get, write nothing\n"
+           "  --history DATE  list the day's older versions kept on this machine, newest\n"
+           "                  first: 'N  YYYY-MM-DD HH:MM:SS  BYTES  first line'; exit 1\n"
+           "                  when there are none\n"
+           "  --restore DATE --version N\n"
+           "                  make version N of --history the day's page; the page it\n"
+           "                  replaces is kept in the history first\n"
+           "  --backup FILE.zip\n"
+           "                  write every page and memo, the settings file and their SHA-256\n"
+           "                  sums (manifest.sha256) into one zip\n"
+           "  --verify-backup FILE.zip\n"
+           "                  check every file of a backup against its sum; exit 2 naming\n"
+           "                  the files that are missing or differ\n"
+           "  --restore-backup FILE.zip --data DIR\n"
+           "                  unpack a whole backup into DIR, a new or empty folder\n"
            "  --data DIR      use the pages in DIR instead of the registered data folder\n"
            "  --help          print this help and exit\n"
            "  --version       print the version and exit\n"

@@ -2,10 +2,13 @@
 
 #include "qt/window/PageletWindow.h"
 #include "qt/ports/QtPlatform.h"
+#include "qt/start/DailyBackup.h"
 #include "qt/start/QuitSignals.h"
 #include "qt/start/SingleInstance.h"
 #include "qt/start/UserInstall.h"
+#include "settings/ConfigFile.h"
 #include "settings/RegistryKey.h"
+#include "state/StateFolder.h"
 
 #include <QLocale>
 #include <QMessageBox>
@@ -86,6 +89,11 @@ int DiaryApp::InitInstance(bool desktop)
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     if (single)
         single->raiseRequested = [&window](const QByteArray& token) { bringToFront(window, token); };
+    // A version that can't be kept never stops a save; it is said once per run.
+    window.dialog().keepHistoryUnder(StateFolder::defaultRoot(), [&window] {
+        QMessageBox::warning(&window, QStringLiteral("Pagelet"),
+                             PageletWindow::tr("이전 내용을 보관하지 못했습니다. 일기는 그대로 저장됩니다."));
+    });
     if (!window.start())
         return 0;
 
@@ -100,6 +108,9 @@ int DiaryApp::InitInstance(bool desktop)
     });
 
     window.show();
+    const Settings& settings = window.dialog().settings();
+    DailyBackup backup(&window, AutoBackup(DailyBackup::folderFor(settings.dataPath), settings.dataPath,
+                                           settings.programPath + kConfigFileName));
     const int status = exec();
     // Hidden while everything it talks to still exists.
     window.hide();

@@ -12,6 +12,7 @@
 #include "qt/ports/QtPlatform.h"
 #include "qt/ports/QtPropertyLists.h"
 #include "qt/ports/QtZoneOffsets.h"
+#include "state/PageHistory.h"
 #include "store/PlainPageStore.h"
 #include "settings/RegistryKey.h"
 
@@ -67,6 +68,16 @@ void listUnreadable(const std::vector<std::u16string>& paths)
 }
 
 } // namespace
+
+std::u16string dataFolderOf(const CommandLine& line)
+{
+    return folderFor(line);
+}
+
+int checkDataFolder(const std::u16string& folder)
+{
+    return checkFolder(folder);
+}
 
 std::u16string registeredDataFolder()
 {
@@ -149,6 +160,9 @@ int runImportCommand(const CommandLine& line)
         return 2;
     }
     PlainPageStore pages(folder);
+    PageHistory history(StateFolder(StateFolder::defaultRoot(), folder));
+    if (!line.dryRun)
+        pages.setKeeper(&history);
     const ImportPlan plan = planImport(source.entries, pages, QtZoneOffsets());
     if (!plan.error.empty()) {
         fail(plan.error + "; nothing was imported");

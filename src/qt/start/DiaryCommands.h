@@ -15,5 +15,8 @@ int runImportCommand(const CommandLine& line);
 // The data folder as the start-up finds it ("Data Path", else the install's diary/), ending
 // in "/"; empty when no install is registered.
 std::u16string registeredDataFolder();
+// --data DIR or the registered folder, ending in "/"; and 2 after a message when it can't be used.
+std::u16string dataFolderOf(const CommandLine& line);
+int checkDataFolder(const std::u16string& folder);
 
 } // namespace pagelet

@@ -1,6 +1,7 @@
 #include "qt/start/CommandLine.h"
 #include "qt/start/DiaryApp.h"
 #include "qt/start/DiaryCommands.h"
+#include "qt/start/HistoryCommands.h"
 
 #include <cstdio>
 
@@ -26,6 +27,16 @@ int main(int argc, char* argv[])
         return pagelet::runExportCommand(line);
     case Action::Import:
         return pagelet::runImportCommand(line);
+    case Action::History:
+        return pagelet::runHistoryCommand(line);
+    case Action::Restore:
+        return pagelet::runRestoreCommand(line);
+    case Action::Backup:
+        return pagelet::runBackupCommand(line);
+    case Action::VerifyBackup:
+        return pagelet::runVerifyBackupCommand(line);
+    case Action::RestoreBackup:
+        return pagelet::runRestoreBackupCommand(line);
     case Action::Run:
         break;
     }

@@ -7,6 +7,7 @@
 #include "qt/editor/QtEditControl.h"
 #include "qt/dialogs/QtMonthCalendar.h"
 #include "qt/search/SearchWindow.h"
+#include "qt/window/HistoryDialog.h"
 #include "qt/window/Shortcuts.h"
 #include "qt/graphics/ProgramIcon.h"
 #include "qt/window/WindowMenu.h"
@@ -98,6 +99,7 @@ PageletWindow::PageletWindow(const WindowOverrides& o)
     });
     m_menu->addEntry(tr("내보내기..."), QKeySequence(),
                      [this] { exportDiaryWithDialog(this, m_dialog->pages()); });
+    m_menu->addEntry(tr("이전 내용..."), QKeySequence(QStringLiteral("Ctrl+H")), [this] { showHistoryDialog(this, *m_dialog); });
     m_menu->addEntry(tr("가져오기..."), QKeySequence(),
                      [this] { importWithDialog(this, m_dialog->day(), m_dialog->pages()); });
     new EarlierYearsMenu(*m_menu->addSubmenu(tr("지난 해 오늘")), m_dialog->pages(),

@@ -1,0 +1,132 @@
+#include "qt/start/HistoryCommands.h"
+
+#include "base/Text.h"
+#include "import/CivilTime.h"
+#include "qt/start/CommandLine.h"
+#include "qt/start/DiaryCommands.h"
+#include "settings/ConfigFile.h"
+#include "settings/RegistryKey.h"
+#include "state/DiaryBackup.h"
+#include "state/HistoryRestore.h"
+#include "qt/ports/QtPlatform.h"
+#include "store/PlainPageStore.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace pagelet {
+
+namespace {
+
+void fail(const std::string& message)
+{
+    std::fprintf(stderr, "pagelet: %s\n", message.c_str());
+}
+
+std::optional<LocalDate> dayOf(const CommandLine& line)
+{
+    const auto date = parseIsoDate(line.day);
+    if (!date)
+        fail("not a date as YYYY-MM-DD: " + line.day);
+    return date;
+}
+
+void tellProblems(const BackupCheck& check, const std::string& zip)
+{
+    for (const auto& problem : check.problems)
+        fail((problem.name.empty() ? zip : problem.name) + ": " + problem.what);
+}
+
+} // namespace
+
+// The settings file lives in the install folder, beside the program, not among the pages.
+std::u16string registeredConfigFile()
+{
+    QtRegistry registry;
+    registry.open(kRegistryKeyPath);
+    const std::u16string program = registry.read(u"Program Path").value_or(u"");
+    return program.empty() ? std::u16string() : program + u"/" + kConfigFileName;
+}
+
+int runBackupCommand(const CommandLine& line)
+{
+    const std::u16string folder = dataFolderOf(line);
+    if (const int status = checkDataFolder(folder))
+        return status;
+    if (const std::string error = writeBackup(folder, registeredConfigFile(), fromUtf8(line.zip)); !error.empty()) {
+        fail(error);
+        return 2;
+    }
+    std::printf("wrote %s\n", line.zip.c_str());
+    return 0;
+}
+
+int runVerifyBackupCommand(const CommandLine& line)
+{
+    const BackupCheck check = verifyBackup(fromUtf8(line.zip));
+    if (!check.whole()) {
+        tellProblems(check, line.zip);
+        return 2;
+    }
+    std::printf("%s: all %zu files match\n", line.zip.c_str(), check.files.size());
+    return 0;
+}
+
+int runRestoreBackupCommand(const CommandLine& line)
+{
+    BackupCheck check;
+    if (const std::string error = restoreBackup(fromUtf8(line.zip), fromUtf8(line.dataDir), check); !error.empty()) {
+        tellProblems(check, line.zip);
+        fail(error);
+        return 2;
+    }
+    std::printf("restored %zu files into %s\n", check.files.size(), line.dataDir.c_str());
+    return 0;
+}
+
+int runHistoryCommand(const CommandLine& line)
+{
+    const auto date = dayOf(line);
+    if (!date)
+        return 2;
+    const std::u16string folder = dataFolderOf(line);
+    if (const int status = checkDataFolder(folder))
+        return status;
+    const PageHistory history(StateFolder(StateFolder::defaultRoot(), folder));
+    const auto lines = historyLines(history, *date);
+    std::string out;
+    for (const auto& text : lines)
+        out += toUtf8(text) + "\n";
+    std::fwrite(out.data(), 1, out.size(), stdout);
+    return lines.empty() ? 1 : 0;
+}
+
+int runRestoreCommand(const CommandLine& line)
+{
+    const auto date = dayOf(line);
+    if (!date)
+        return 2;
+    const std::u16string folder = dataFolderOf(line);
+    if (const int status = checkDataFolder(folder))
+        return status;
+    char* end = nullptr;
+    const long number = std::strtol(line.versionNumber.c_str(), &end, 10);
+    PageHistory history(StateFolder(StateFolder::defaultRoot(), folder));
+    const auto count = static_cast<long>(history.versions(*date).size());
+    if (*end || number < 1 || number > count) {
+        fail("no version " + line.versionNumber + " of " + line.day + " (see pagelet --history " + line.day + ")");
+        return 2;
+    }
+    PlainPageStore pages(folder);
+    pages.setKeeper(&history);
+    if (restoreVersion(pages, history, *date, static_cast<int>(number)) == StoreResult::Failed) {
+        fail("cannot restore version " + line.versionNumber + " of " + line.day + "; the page is as it was");
+        return 2;
+    }
+    if (history.takeFailure())
+        fail("the page it replaced could not be kept in the history");
+    std::printf("restored version %ld of %s\n", number, line.day.c_str());
+    return 0;
+}
+
+} // namespace pagelet

@@ -1,0 +1,186 @@
+#include "state/DiaryBackup.h"
+
+#include "base/FileIo.h"
+#include "base/Text.h"
+#include "state/AutoBackup.h"
+#include "state/Sha256.h"
+
+#include <gtest/gtest.h>
+
+#include <archive.h>
+#include <archive_entry.h>
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <random>
+#include <unistd.h>
+
+using namespace pagelet;
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Folder {
+    fs::path path = fs::temp_directory_path() / ("pagelet-backup-" + std::to_string(::getpid()));
+    Folder() { fs::remove_all(path); fs::create_directories(path / "data"); }
+    ~Folder() { fs::remove_all(path); }
+    std::u16string at(const std::string& name) const { return fromUtf8((path / name).string()); }
+};
+
+Bytes noise(std::size_t size, unsigned seed)
+{
+    std::mt19937 random(seed);
+    Bytes bytes(size);
+    for (auto& b : bytes)
+        b = static_cast<std::uint8_t>(random());
+    return bytes;
+}
+
+// A zip as another program, or an attacker, might make it.
+void makeZip(const std::u16string& path, const std::vector<std::pair<std::string, Bytes>>& members)
+{
+    archive* a = archive_write_new();
+    archive_write_set_format_zip(a);
+    ASSERT_EQ(archive_write_open_filename(a, toUtf8(path).c_str()), ARCHIVE_OK);
+    for (const auto& [name, bytes] : members) {
+        archive_entry* e = archive_entry_new();
+        archive_entry_set_pathname(e, name.c_str());
+        archive_entry_set_size(e, static_cast<la_int64_t>(bytes.size()));
+        archive_entry_set_filetype(e, AE_IFREG);
+        archive_entry_set_perm(e, 0600);
+        archive_write_header(a, e);
+        archive_write_data(a, bytes.data(), bytes.size());
+        archive_entry_free(e);
+    }
+    archive_write_close(a);
+    archive_write_free(a);
+}
+
+Bytes manifestOf(const std::vector<std::pair<std::string, Bytes>>& files)
+{
+    std::string text;
+    for (const auto& [name, bytes] : files)
+        text += Sha256::of(bytes.data(), bytes.size()) + "  " + name + "\n";
+    return Bytes(text.begin(), text.end());
+}
+
+std::vector<std::string> named(const BackupCheck& check)
+{
+    std::vector<std::string> names;
+    for (const auto& p : check.problems)
+        names.push_back(p.name + ": " + p.what);
+    return names;
+}
+
+} // namespace
+
+TEST(DiaryBackup, ShaMatchesKnownDigests)
+{
+    EXPECT_EQ(Sha256::of("", 0), "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
+    const std::string abc = "abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq";
+    EXPECT_EQ(Sha256::of(abc.data(), abc.size()), "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1");
+    // Fed in pieces across block edges, the same digest.
+    Sha256 pieces;
+    for (char c : abc)
+        pieces.add(&c, 1);
+    EXPECT_EQ(pieces.hex(), Sha256::of(abc.data(), abc.size()));
+}
+
+TEST(DiaryBackup, RoundTripGivesBackEveryFileAndRefusesAFolderWithPages)
+{
+    Folder f;
+    const Bytes page = {1, 0, 0, 0, 2, 0, 0, 0, 'h', 0, 'i', 0}, memo = noise(5000, 1), config = {9, 9, 9};
+    ASSERT_TRUE(writeFileAtomic(f.at("data/20261201.dry"), page));
+    ASSERT_TRUE(writeFileAtomic(f.at("data/20261201.wav"), memo));
+    ASSERT_TRUE(writeFileAtomic(f.at("data/notes.txt"), {1})); // not ours: left out
+    ASSERT_TRUE(writeFileAtomic(f.at("config.dat"), config));
+    ASSERT_EQ(writeBackup(f.at("data/"), f.at("config.dat"), f.at("b.zip")), "");
+    BackupCheck check;
+    ASSERT_EQ(restoreBackup(f.at("b.zip"), f.at("new/"), check), "");
+    EXPECT_EQ(readFile(f.at("new/20261201.dry")), page);
+    EXPECT_EQ(readFile(f.at("new/20261201.wav")), memo);
+    EXPECT_EQ(readFile(f.at("new/config.dat")), config);
+    EXPECT_FALSE(fs::exists(f.path / "new/notes.txt"));
+    // Again into what is now a diary: refused, and the page stays as it is.
+    ASSERT_TRUE(writeFileAtomic(f.at("new/20261201.dry"), {7}));
+    EXPECT_NE(restoreBackup(f.at("b.zip"), f.at("new/"), check), "");
+    EXPECT_EQ(readFile(f.at("new/20261201.dry")), Bytes {7});
+}
+
+TEST(DiaryBackup, DamagedZipsFailNamingTheFilesAndRestoreNothing)
+{
+    const Bytes a = noise(20000, 2), b = noise(300, 3);
+    struct Row {
+        const char* name;
+        std::function<void(Folder&)> make; // writes f.at("z.zip")
+        std::vector<std::string> problems;
+    };
+    auto good = [a, b](Folder& f) {
+        ASSERT_TRUE(writeFileAtomic(f.at("data/20261201.wav"), a));
+        ASSERT_TRUE(writeFileAtomic(f.at("data/20261202.dry"), b));
+        ASSERT_EQ(writeBackup(f.at("data/"), u"", f.at("z.zip")), "");
+    };
+    const Row rows[] = {
+        {"whole", good, {}},
+        {"truncated",
+         [&](Folder& f) { good(f); fs::resize_file(f.path / "z.zip", 9000); },
+         {"20261201.wav: unreadable", ": damaged", "manifest.sha256: missing"}},
+        {"a flipped byte",
+         [&](Folder& f) {
+             good(f);
+             auto bytes = *readFile(f.at("z.zip"));
+             bytes[bytes.size() / 3] ^= 0x40;
+             ASSERT_TRUE(writeFileAtomic(f.at("z.zip"), bytes));
+         },
+         {"20261201.wav: unreadable"}},
+        {"a missing member",
+         [&](Folder& f) { makeZip(f.at("z.zip"), {{"20261201.wav", a}, {"manifest.sha256", manifestOf({{"20261201.wav", a}, {"20261202.dry", b}})}}); },
+         {"20261202.dry: missing"}},
+        {"a member that differs",
+         [&](Folder& f) { makeZip(f.at("z.zip"), {{"20261202.dry", a}, {"manifest.sha256", manifestOf({{"20261202.dry", b}})}}); },
+         {"20261202.dry: differs"}},
+        {"a name that climbs out",
+         [&](Folder& f) { makeZip(f.at("z.zip"), {{"../x", b}, {"manifest.sha256", manifestOf({{"../x", b}})}}); },
+         {"../x: unsafe name"}},
+        {"no manifest", [&](Folder& f) { makeZip(f.at("z.zip"), {{"20261202.dry", b}}); }, {"manifest.sha256: missing"}},
+        {"not a zip", [&](Folder& f) { ASSERT_TRUE(writeFileAtomic(f.at("z.zip"), b)); }, {": unreadable"}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        Folder f;
+        row.make(f);
+        EXPECT_EQ(named(verifyBackup(f.at("z.zip"))), row.problems);
+        BackupCheck check;
+        const std::string error = restoreBackup(f.at("z.zip"), f.at("out/out/"), check);
+        EXPECT_EQ(error.empty(), row.problems.empty()) << error;
+        EXPECT_EQ(fs::exists(f.path / "out"), row.problems.empty());
+        EXPECT_FALSE(fs::exists(f.path / "out/x") || fs::exists(f.path / "x"));
+    }
+}
+
+TEST(DiaryBackup, DailyBackupsKeepSevenDaysFourWeeksAndTwelveMonths)
+{
+    // A backup every day of 2026 up to 2026-12-08 (a Tuesday).
+    std::vector<std::string> names = {"notes.txt", "2026-13-01.zip"};
+    for (int month = 1; month <= 12; ++month)
+        for (int day = 1; day <= daysInMonth(2026, month) && (month < 12 || day <= 8); ++day) {
+            char name[16];
+            std::snprintf(name, sizeof name, "2026-%02d-%02d.zip", month, day);
+            names.push_back(name);
+        }
+    const auto doomed = backupsToRemove(names);
+    std::vector<std::string> kept;
+    for (const auto& name : names)
+        if (std::find(doomed.begin(), doomed.end(), name) == doomed.end() && name.ends_with(".zip") && name != "2026-13-01.zip")
+            kept.push_back(name);
+    // Days 2-8 of December; the Sundays ending the weeks before (6 Dec, 29 and 22 Nov; weeks
+    // start on Monday); each month's last day back to January.
+    const std::vector<std::string> expected = {
+        "2026-01-31.zip", "2026-02-28.zip", "2026-03-31.zip", "2026-04-30.zip", "2026-05-31.zip", "2026-06-30.zip",
+        "2026-07-31.zip", "2026-08-31.zip", "2026-09-30.zip", "2026-10-31.zip", "2026-11-22.zip", "2026-11-29.zip",
+        "2026-11-30.zip", "2026-12-02.zip", "2026-12-03.zip", "2026-12-04.zip", "2026-12-05.zip", "2026-12-06.zip",
+        "2026-12-07.zip", "2026-12-08.zip"};
+    EXPECT_EQ(kept, expected);
+    EXPECT_EQ(std::find(doomed.begin(), doomed.end(), "notes.txt"), doomed.end()); // not ours: never removed
+}
