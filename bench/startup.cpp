@@ -3,7 +3,7 @@
 // ends a process after its first window's first paint, so the shipped program is timed as is.
 // Run it under a display: xvfb-run -a -s "-screen 0 800x600x24" build/bin/bench_startup
 //   --rounds N --blocks B   rounds per block, blocks (15 and 3 unless told)
-//   --cases a,b             of: empty, 10k, 1m, years
+//   --cases a,b             of: empty, 10k, 1m, 10m, years
 #include "ProcessRace.h"
 #include "base/Day.h"
 #include "base/Text.h"
@@ -134,6 +134,14 @@ int main(int argc, char** argv)
         status |= !large.ok;
         const Side stock {"bare window + QPlainTextEdit", {(binDir() / "bench_stock_editor").string(), large.page(today()).string()}, {}};
         pair("1 MB page today", stock, large.side("pagelet, 1 MB today", pagelet));
+    }
+    // Mostly for its memory: the page held by the whole program against the stock editor's.
+    if (wanted(cases, "10m")) {
+        Install huge(root, "10m");
+        huge.put(today(), 5 * 1024 * 1024);
+        status |= !huge.ok;
+        const Side stock {"bare window + QPlainTextEdit", {(binDir() / "bench_stock_editor").string(), huge.page(today()).string()}, {}};
+        pair("10 MB page today", stock, huge.side("pagelet, 10 MB today", pagelet));
     }
     if (wanted(cases, "years")) {
         std::vector<Side> sides;
