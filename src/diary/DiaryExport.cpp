@@ -160,11 +160,12 @@ ExportSummary exportDiary(const PageStore& pages, const std::u16string& file, Ex
     }
     std::vector<DatedPageText> days;
     for (const LocalDate& date : *dates) {
-        LoadedPage loaded = pages.read(date);
-        if (loaded.state == PageFileState::Unreadable)
+        Page page; // no stamp: nothing is written back, so the file's hash is not needed
+        const PageFileState state = pages.readInto(date, page).state;
+        if (state == PageFileState::Unreadable)
             summary.unreadable.push_back(pages.pageLocation(date));
-        if (loaded.state == PageFileState::Readable)
-            days.push_back({date, std::move(loaded.page)});
+        if (state == PageFileState::Readable)
+            days.push_back({date, std::move(page)});
     }
     const std::string text = format == ExportFormat::Markdown ? exportMarkdown(days) : exportHtml(days);
     if (!writeFileAtomic(file, Bytes(text.begin(), text.end()))) {
