@@ -66,7 +66,11 @@ inline bool runOnce(const Side& side, Run& out)
     out.cpuMs = 1e3 * static_cast<double>(use.ru_utime.tv_sec + use.ru_stime.tv_sec) +
                 1e-3 * static_cast<double>(use.ru_utime.tv_usec + use.ru_stime.tv_usec);
     out.rssMb = static_cast<double>(use.ru_maxrss) / 1024.0;
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 0)
+        return true;
+    std::fprintf(stderr, "%s: %s %d\n", side.name.c_str(), WIFEXITED(status) ? "exit status" : "signal",
+                 WIFEXITED(status) ? WEXITSTATUS(status) : WTERMSIG(status));
+    return false;
 }
 
 inline double median(std::vector<double> v)
