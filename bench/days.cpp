@@ -1,5 +1,6 @@
 // A change of day with 100 KB pages and the month's day marks, each beside the time it takes
-// just to read the same files' bytes.
+// just to read the same files' bytes; the edited change on the real editor in turn with its
+// floor (BM_ChangeDayEditedInTurn). The rest drive the dialog through a stand-in editor.
 #include "platform/Commands.h"
 #include "app/MainDialog.h"
 #include "base/FileIo.h"
@@ -8,6 +9,16 @@
 #include "store/DayKey.h"
 #include "store/PlainPageStore.h"
 #include "fakes/Fakes.h"
+#include "qt/editor/QtEditControl.h"
+#include "qt/graphics/Zoom.h"
+#include "WithApplication.h"
+
+#include <QPlainTextEdit>
+#include <QTextCursor>
+#include <QWidget>
+#include <algorithm>
+#include <chrono>
+#include <ctime>
 
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
@@ -201,6 +212,134 @@ void BM_Stat31(benchmark::State& state)
 }
 BENCHMARK(BM_Stat31)->Unit(benchmark::kMicrosecond);
 
+double threadCpuMs()
+{
+    timespec t {};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return 1e3 * static_cast<double>(t.tv_sec) + 1e-6 * static_cast<double>(t.tv_nsec);
+}
+
+// The dialog over the real editor widget, as the window wires it.
+struct RealEditor {
+    RealEditor()
+        : root(fs::temp_directory_path() / ("pagelet-bench-real-" + std::to_string(::getpid()))),
+          control(new QtEditControl(&window, zoom)),
+          dialog({p.window, p.messages, p.registry, p.exit, p.calendar, *control, p.graphics, p.clock, p.dialogs,
+                  p.softInput, p.recorder, p.caseFolding})
+    {
+        fs::remove_all(root);
+        fs::create_directories(root);
+        window.resize(240, 270);
+        control->attach(&dialog.editor());
+        dialog.setDataFolder(fromUtf8(root.string()) + u"/");
+        dialog.editor().create({3, 40, 237, 268});
+        p.calendar.range = {{2001, 5, 27}, {2001, 7, 7}, 3};
+        window.show();
+    }
+    ~RealEditor()
+    {
+        control->attach(nullptr);
+        fs::remove_all(root);
+    }
+    std::u16string path(const LocalDate& d) const { return dialog.settings().dataPath + makeDateKey(d) + u".dry"; }
+
+    fs::path root;
+    fakes::FakePlatform p;
+    Zoom zoom;
+    QWidget window;
+    QtEditControl* control;
+    MainDialog dialog;
+};
+
+// An edited change of day on the real editor, in turn with its floor: the edited page taken
+// out of a stock QPlainTextEdit and written durably (temporary file, sync, rename, sync of the
+// folder), the next page read and decoded and given to the stock editor's setPlainText.
+// Neither side paints. Medians of each side's wall and CPU (the thread's clock), with the
+// 25th and 75th centiles.
+void BM_ChangeDayEditedInTurn(benchmark::State& state)
+{
+    RealEditor ours;
+    const LocalDate next {2001, 6, 8};
+    writeFileAtomic(ours.path(kDay), encodePage({1, pageText(u'가')}));
+    writeFileAtomic(ours.path(next), encodePage({1, pageText(u'나')}));
+    ours.dialog.day().startOn(fromLocal(kDay));
+
+    const fs::path floorRoot = ours.root / "floor";
+    fs::create_directories(floorRoot);
+    const std::string page = (floorRoot / "20010607.dry").string(), temp = page + ".tmp";
+    const std::string nextPage = (floorRoot / "20010608.dry").string();
+    writeFileAtomic(fromUtf8(nextPage), encodePage({1, pageText(u'나')}));
+    QPlainTextEdit stock;
+    stock.resize(234, 228);
+    stock.setPlainText(QString::fromStdU16String(pageText(u'가')));
+    stock.show();
+    std::vector<char> in(8 + 2 * kPageUnits + 64);
+    const auto floorChange = [&] {
+        QTextCursor(stock.document()).insertText(QStringLiteral("A"));
+        const Bytes bytes = encodePage({1, stock.toPlainText().toStdU16String()});
+        const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        if (fd < 0 || ::write(fd, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size()) || ::fsync(fd) != 0)
+            state.SkipWithError("write failed");
+        ::close(fd);
+        ::rename(temp.c_str(), page.c_str());
+        const int dir = ::open(floorRoot.c_str(), O_RDONLY | O_DIRECTORY);
+        ::fsync(dir);
+        ::close(dir);
+        const int r = ::open(nextPage.c_str(), O_RDONLY);
+        const ssize_t got = ::read(r, in.data(), in.size());
+        ::close(r);
+        stock.setPlainText(QString::fromUtf16(reinterpret_cast<const char16_t*>(in.data() + 8), (got - 8) / 2));
+    };
+    bool forward = true;
+    const auto oursChange = [&] {
+        QTextCursor(ours.control->document()).insertText(QStringLiteral("A"));
+        ours.dialog.onCommand(forward ? CMD_NEXT_DAY : CMD_PREV_DAY, 0, 0);
+        forward = !forward;
+    };
+    std::vector<double> wall[2], cpu[2];
+    const auto timed = [&](int side, auto&& change) {
+        const auto begin = std::chrono::steady_clock::now();
+        const double cpuBegin = threadCpuMs();
+        change();
+        cpu[side].push_back(threadCpuMs() - cpuBegin);
+        wall[side].push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - begin).count());
+    };
+    int round = 0;
+    for (auto _ : state) {
+        if (round++ % 2 == 0) {
+            timed(0, oursChange);
+            timed(1, floorChange);
+        } else {
+            timed(1, floorChange);
+            timed(0, oursChange);
+        }
+    }
+    // Each change must have stored the page it left.
+    for (const LocalDate& d : {kDay, next}) {
+        const auto stored = decodePage(readFile(ours.path(d)).value_or(Bytes {}));
+        if (!stored || stored->text.rfind(u"AA", 0) != 0)
+            state.SkipWithError("the page left was not stored");
+    }
+    const auto centile = [](std::vector<double> v, double q) {
+        std::sort(v.begin(), v.end());
+        return v[static_cast<std::size_t>(q * static_cast<double>(v.size() - 1) + 0.5)];
+    };
+    for (int side = 0; side < 2; ++side) {
+        const std::string name = side == 0 ? "pagelet_" : "floor_";
+        for (auto [what, values] : {std::pair {"wall", &wall[side]}, std::pair {"cpu", &cpu[side]}}) {
+            state.counters[name + what + "_ms"] = centile(*values, 0.5);
+            state.counters[name + what + "_p25"] = centile(*values, 0.25);
+            state.counters[name + what + "_p75"] = centile(*values, 0.75);
+        }
+    }
+    state.counters["wall_ratio"] = centile(wall[0], 0.5) / centile(wall[1], 0.5);
+    state.counters["cpu_ratio"] = centile(cpu[0], 0.5) / centile(cpu[1], 0.5);
+}
+BENCHMARK(BM_ChangeDayEditedInTurn)->Iterations(45)->Unit(benchmark::kMillisecond);
+
 } // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv)
+{
+    return runWithApplication(argc, argv);
+}

@@ -1,18 +1,22 @@
-// Searching ten years of pages: the program's own --search, the same search in the process,
-// and grep -F -r -l over the same folder for the same bytes, in one run.
-#include "base/FileIo.h"
-#include "base/Text.h"
-#include "diary/DateKey.h"
+// Ten years of 10 KB pages, searched and exported by the program as built, each beside the
+// tool a user would reach for, as whole processes, interleaved (ProcessRace.h):
+//   case folded: pagelet --search zebra    against rg -a -i -F -l -E utf-16le zebra (-a: the
+//                pages' two numbers decode to control characters, which rg takes for binary)
+//   match case:  pagelet --search Zebra --match-case  against grep -a -F -r -l with the word's
+//                UTF-16LE bytes (-a: grep would otherwise end lines at the pages' zero bytes)
+//   export:      pagelet --export FILE.md  against a plain loop that reads and decodes the
+//                same pages and durably writes as many bytes (this program, --export-floor)
+//   --rounds N --blocks B   rounds per block, blocks (15 and 3 unless told)
+#include "ProcessRace.h"
+#include "base/Day.h"
 #include "store/DayKey.h"
-#include "diary/DiarySearch.h"
-#include "qt/ports/QtCaseFolding.h"
-#include "store/PlainPageStore.h"
-#include "ChildProcess.h"
+#include "store/PageFormat.h"
+#include "base/Text.h"
 
-#include <benchmark/benchmark.h>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <unistd.h>
+#include <iterator>
 
 using namespace pagelet;
 namespace fs = std::filesystem;
@@ -22,95 +26,149 @@ namespace {
 constexpr int kDays = 3650;
 constexpr std::size_t kPageUnits = 5 * 1024; // 10 KB of text
 
+fs::path binDir()
+{
+    return fs::read_symlink("/proc/self/exe").parent_path();
+}
+
 // Every tenth page has the word on its last line, as "Zebra"; the rest never holds it.
-struct Pages {
-    Pages() : root(fs::temp_directory_path() / ("pagelet-bench-search-" + std::to_string(::getpid())))
-    {
-        fs::create_directories(root / "diary");
-        const std::u16string line = u"오늘은 비가 왔다. Walked to the market, 사과 두 개 and some bread.\r\n";
-        const DayValue first = fromLocal({2016, 1, 1}, 12);
-        for (int i = 0; i < kDays; ++i) {
-            std::u16string text;
-            while (text.size() + line.size() < kPageUnits)
-                text += line;
-            text += i % 10 == 9 ? u"Zebra 끝" : u"끝";
-            writeFileAtomic(fromUtf8((root / "diary").string()) + u"/" + makeDateKey(addDays(first, i)) + u".dry",
-                            encodePage({i % 5, text}));
+void makePages(const fs::path& folder)
+{
+    fs::create_directories(folder);
+    const std::u16string line = u"오늘은 비가 왔다. Walked to the market, 사과 두 개 and some bread.\r\n";
+    const DayValue first = fromLocal({2016, 1, 1}, 12);
+    for (int i = 0; i < kDays; ++i) {
+        std::u16string text;
+        while (text.size() + line.size() < kPageUnits)
+            text += line;
+        text += i % 10 == 9 ? u"Zebra 끝" : u"끝";
+        const Bytes bytes = encodePage({i % 5, text});
+        std::ofstream(folder / (toUtf8(makeDateKey(addDays(first, i))) + ".dry"), std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    }
+}
+
+void appendUtf8(std::string& out, const char16_t* units, std::size_t n)
+{
+    for (std::size_t i = 0; i < n; ++i) {
+        char32_t c = units[i];
+        if (c >= 0xD800 && c < 0xDC00 && i + 1 < n && units[i + 1] >= 0xDC00 && units[i + 1] < 0xE000)
+            c = 0x10000 + ((c - 0xD800) << 10) + (units[++i] - 0xDC00);
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if (c < 0x800) {
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            out += static_cast<char>(0xE0 | (c >> 12));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            out += static_cast<char>(0xF0 | (c >> 18));
+            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
         }
-        // grep is given the word's UTF-16LE bytes, so both find the same pages.
-        std::ofstream(root / "word") << std::string("Z\0e\0b\0r\0a\0", 10);
     }
-    ~Pages() { fs::remove_all(root); }
-    std::string data() const { return (root / "diary").string(); }
-
-    fs::path root;
-};
-
-const Pages& pages()
-{
-    static const Pages p;
-    return p;
 }
 
-// Runs the program to its end; each must find what it is meant to find.
-void run(ChildProcess& command, int expected = 0)
+// The export's floor: every page of the folder read, in name order, its text decoded to
+// UTF-8 under a heading, and the result written durably to file (temporary file, sync,
+// rename, sync of the folder), padded to the size of the export it stands beside.
+int exportFloor(const fs::path& file, const fs::path& folder, std::size_t size)
 {
-    if (command.run() != expected)
-        std::abort();
-}
-
-// Same pages found: -a, since grep would otherwise end lines at the pages' zero bytes and never
-// match a UTF-16 word.
-void BM_Grep(benchmark::State& state)
-{
-    const auto& p = pages();
-    ChildProcess grep({"grep", "-a", "-F", "-r", "-l", "-f", (p.root / "word").string(), p.data()}, true);
-    for (auto _ : state)
-        run(grep);
-}
-BENCHMARK(BM_Grep)->Unit(benchmark::kMillisecond)->UseRealTime();
-
-// What a user would type: the word as UTF-8, which no page holds, so grep reads everything.
-void BM_GrepAsTyped(benchmark::State& state)
-{
-    const auto& p = pages();
-    ChildProcess grep({"grep", "-F", "-r", "-l", "Zebra", p.data()}, true);
-    for (auto _ : state)
-        run(grep, 1);
-}
-BENCHMARK(BM_GrepAsTyped)->Unit(benchmark::kMillisecond)->UseRealTime();
-
-// The whole program as a script meets it: start, search, print, end.
-void BM_PageletSearch(benchmark::State& state)
-{
-    const auto& p = pages();
-    const bool matchCase = state.range(0) != 0;
-    ChildProcess search(matchCase ? std::vector<std::string> {PAGELET_BIN, "--search", "Zebra", "--match-case", "--data", p.data()}
-                                  : std::vector<std::string> {PAGELET_BIN, "--search", "zebra", "--data", p.data()},
-                        true);
-    for (auto _ : state)
-        run(search);
-}
-BENCHMARK(BM_PageletSearch)->Arg(0)->Arg(1)->ArgName("match_case")->Unit(benchmark::kMillisecond)->UseRealTime();
-
-void BM_SearchFolder(benchmark::State& state)
-{
-    const auto& p = pages();
-    const QtCaseFolding folding;
-    DiarySearch search(folding);
-    const bool matchCase = state.range(0) != 0;
-    const PlainPageStore store(fromUtf8(p.data()) + u"/");
-    const DiarySearch::Request request {matchCase ? u"Zebra" : u"zebra", matchCase};
-    for (auto _ : state) {
-        int hits = 0;
-        search.searchFolder(store, request, [&hits](const SearchHit&) { ++hits; });
-        if (hits != kDays / 10)
-            std::abort();
+    std::vector<fs::path> names;
+    for (const auto& e : fs::directory_iterator(folder))
+        names.push_back(e.path());
+    std::sort(names.begin(), names.end());
+    std::string out;
+    std::vector<char> bytes;
+    for (const auto& name : names) {
+        std::ifstream in(name, std::ios::binary);
+        bytes.assign(std::istreambuf_iterator<char>(in), {});
+        if (bytes.size() < kPageHeaderBytes)
+            continue;
+        out += "## " + name.stem().string() + "\n\n";
+        std::u16string text((bytes.size() - kPageHeaderBytes) / 2, u'\0');
+        std::memcpy(text.data(), bytes.data() + kPageHeaderBytes, text.size() * 2);
+        appendUtf8(out, text.data(), text.size());
+        out += "\n\n";
     }
-    state.SetBytesProcessed(state.iterations() * kDays * static_cast<std::int64_t>(8 + 2 * kPageUnits));
+    out.resize(std::max(out.size(), size), '\n');
+    const std::string temp = file.string() + ".tmp";
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    if (fd < 0 || ::write(fd, out.data(), out.size()) != static_cast<ssize_t>(out.size()) || ::fsync(fd) != 0)
+        return 1;
+    ::close(fd);
+    if (::rename(temp.c_str(), file.c_str()) != 0)
+        return 1;
+    const int dir = ::open(file.parent_path().c_str(), O_RDONLY | O_DIRECTORY);
+    ::fsync(dir);
+    ::close(dir);
+    return 0;
 }
-BENCHMARK(BM_SearchFolder)->Arg(0)->Arg(1)->ArgName("match_case")->Unit(benchmark::kMillisecond);
+
+// The lines a command prints: each side must find the same pages before it is timed.
+std::size_t linesPrinted(const std::string& command)
+{
+    std::size_t lines = 0;
+    if (FILE* p = ::popen(command.c_str(), "r")) {
+        for (int c; (c = std::fgetc(p)) != EOF;)
+            lines += c == '\n';
+        ::pclose(p);
+    }
+    return lines;
+}
 
 } // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv)
+{
+    if (argc == 5 && !std::strcmp(argv[1], "--export-floor"))
+        return exportFloor(argv[2], argv[3], std::stoul(argv[4]));
+    int rounds = 15, blocks = 3;
+    for (int i = 1; i + 1 < argc; i += 2) {
+        if (!std::strcmp(argv[i], "--rounds"))
+            rounds = std::atoi(argv[i + 1]);
+        else if (!std::strcmp(argv[i], "--blocks"))
+            blocks = std::atoi(argv[i + 1]);
+    }
+    const fs::path root = fs::temp_directory_path() / ("pagelet-bench-search-" + std::to_string(::getpid()));
+    fs::remove_all(root);
+    const fs::path diary = root / "diary";
+    makePages(diary);
+    std::ofstream(root / "word") << std::string("Z\0e\0b\0r\0a\0", 10);
+    const std::string data = diary.string();
+
+    const Side folded {"pagelet --search zebra", {PAGELET_BIN, "--search", "zebra", "--data", data}, {}};
+    const Side rg {"rg -a -i -F -l -E utf-16le", {"rg", "-a", "-i", "-F", "-l", "-E", "utf-16le", "zebra", data}, {}};
+    const Side matched {"pagelet --search --match-case", {PAGELET_BIN, "--search", "Zebra", "--match-case", "--data", data}, {}};
+    const Side grep {"grep -a -F -r -l (UTF-16LE)", {"grep", "-a", "-F", "-r", "-l", "-f", (root / "word").string(), data}, {}};
+    int status = 0;
+    for (const auto& [ours, theirs] : {std::pair {folded, rg}, std::pair {matched, grep}}) {
+        std::string line;
+        for (const auto& a : ours.args)
+            line += "'" + a + "' ";
+        std::string other;
+        for (const auto& a : theirs.args)
+            other += "'" + a + "' ";
+        const std::size_t found = linesPrinted(line), foundToo = linesPrinted(other);
+        std::printf("# %s: %zu pages; %s: %zu\n", ours.name.c_str(), found, theirs.name.c_str(), foundToo);
+        status |= found != kDays / 10 || foundToo != kDays / 10;
+        const std::vector<Side> sides {theirs, ours};
+        report((ours.name + " against " + theirs.name).c_str(), sides, race(sides, blocks, rounds), rounds);
+    }
+
+    const fs::path exported = root / "diary.md";
+    Run once;
+    status |= !runOnce({"export", {PAGELET_BIN, "--export", exported.string(), "--data", data}, {}}, once);
+    const std::size_t size = fs::file_size(exported);
+    std::printf("# the export: %zu bytes\n", size);
+    const std::vector<Side> sides {
+        {"read, decode, write (floor)", {(binDir() / "bench_search").string(), "--export-floor", (root / "floor.md").string(), data, std::to_string(size)}, {}},
+        {"pagelet --export FILE.md", {PAGELET_BIN, "--export", exported.string(), "--data", data}, {}}};
+    report("export against its floor", sides, race(sides, blocks, rounds), rounds);
+    status |= fs::file_size(root / "floor.md") != size;
+    fs::remove_all(root);
+    return status;
+}

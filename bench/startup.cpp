@@ -1,15 +1,22 @@
-// A start to the first painted window, as whole processes: Pagelet beside a bare Qt window,
-// one after the other in each round, so both meet the same machine.
-#include "ChildProcess.h"
+// Start to the first painted window, as whole processes: Pagelet as built (or the path given
+// with --pagelet) beside the floors, interleaved. Both sides get the same preloaded hook that
+// ends a process after its first window's first paint, so the shipped program is timed as is.
+// Run it under a display: xvfb-run -a -s "-screen 0 800x600x24" build/bin/bench_startup
+//   --rounds N --blocks B   rounds per block, blocks (15 and 3 unless told)
+//   --cases a,b             of: empty, 10k, 1m, 10m, years
+#include "ProcessRace.h"
+#include "base/Day.h"
+#include "base/Text.h"
+#include "store/DayKey.h"
+#include "store/PageFormat.h"
 
-#include <benchmark/benchmark.h>
-
-#include <chrono>
 #include <cstdlib>
+#include <cstring>
+#include <ctime>
 #include <filesystem>
-#include <string>
-#include <unistd.h>
+#include <fstream>
 
+using namespace pagelet;
 namespace fs = std::filesystem;
 
 namespace {
@@ -19,61 +26,135 @@ fs::path binDir()
     return fs::read_symlink("/proc/self/exe").parent_path();
 }
 
-// Runs a program to its end; the seconds it took, or a negative number when it failed.
-double timed(ChildProcess& program)
+// Short and long paragraphs, Hangul and Latin, as a diary holds them; units of UTF-16.
+std::u16string textOf(std::size_t units)
 {
-    const auto begin = std::chrono::steady_clock::now();
-    const int code = program.run();
-    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - begin;
-    return code == 0 ? took.count() : -1;
+    const std::u16string pieces[] = {u"오늘은 비가 왔다.", u"Walked to the river and back before lunch, then read.",
+                                     u"", u"점심: 김치찌개, 저녁은 친구와 함께 먹었다. It was a long and quiet day."};
+    std::u16string text;
+    for (int i = 0; text.size() < units; ++i)
+        text += pieces[i % 4] + u"\r\n";
+    text.resize(units);
+    return text;
 }
 
+LocalDate today()
+{
+    return localDate(static_cast<DayValue>(std::time(nullptr)));
+}
+
+// An install of its own (program folder, registry under its own XDG_CONFIG_HOME), with pages.
 struct Install {
-    Install() : root(fs::temp_directory_path() / ("pagelet-bench-start-" + std::to_string(::getpid())))
+    Install(const fs::path& root, const std::string& name) : dir(root / name)
     {
-        fs::remove_all(root);
-        fs::create_directories(root / "config");
-        fs::create_directories(root / "data");
-        setenv("XDG_CONFIG_HOME", (root / "config").c_str(), 1);
-        setenv("XDG_DATA_HOME", (root / "data").c_str(), 1);
-        // Under a display (xvfb-run) both meet a real window system; else the offscreen one.
-        if (!std::getenv("QT_QPA_PLATFORM") && !std::getenv("DISPLAY"))
-            setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        ok = ChildProcess({(binDir() / "pagelet-setup").string(), "--program-path", (root / "program").string()}, false).run() == 0;
+        fs::create_directories(dir / "config");
+        env = {"XDG_CONFIG_HOME=" + (dir / "config").string(), "XDG_DATA_HOME=" + (dir / "data").string(),
+               "XDG_STATE_HOME=" + (dir / "state").string()};
+        Side setup {"setup", {(binDir() / "pagelet-setup").string(), "--program-path", (dir / "program").string()}, env};
+        Run run;
+        ok = runOnce(setup, run);
     }
-    ~Install() { fs::remove_all(root); }
-    fs::path root;
+    fs::path page(const LocalDate& d) const { return dir / "program" / "diary" / (toUtf8(makeDateKey(d)) + ".dry"); }
+    // Written plainly: a durable write of each of 18,000 pages would take minutes here.
+    void put(const LocalDate& d, std::size_t units)
+    {
+        const Bytes bytes = encodePage({1, textOf(units)});
+        std::ofstream(page(d), std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    }
+    // A page of about 1 KB for every day of the last `years` years, today's included.
+    void putYears(int years)
+    {
+        const LocalDate end = today();
+        LocalDate d {end.year - years, end.month, end.day};
+        for (; !(d == end); d = nextDate(d))
+            put(d, 512);
+        put(end, 512);
+    }
+    Side side(const std::string& name, const std::string& program) const
+    {
+        return {name, {program}, env};
+    }
+    fs::path dir;
+    std::vector<std::string> env;
     bool ok = false;
 };
 
-void BM_StartToFirstPaint(benchmark::State& state)
+bool wanted(const std::string& cases, const char* name)
 {
-    Install install;
-    if (!install.ok) {
-        state.SkipWithError("pagelet-setup failed");
-        return;
-    }
-    ChildProcess bare({(binDir() / "bench_bare_window").string()}, false);
-    ChildProcess pagelet({(binDir() / "bench_startup_pagelet").string()}, false);
-    double bareTotal = 0;
-    double pageletTotal = 0;
-    for (auto _ : state) {
-        const double b = timed(bare);
-        const double p = timed(pagelet);
-        if (b < 0 || p < 0) {
-            state.SkipWithError("a program did not start");
-            return;
-        }
-        bareTotal += b;
-        pageletTotal += p;
-    }
-    const double n = static_cast<double>(state.iterations());
-    state.counters["bare_ms"] = 1000 * bareTotal / n;
-    state.counters["pagelet_ms"] = 1000 * pageletTotal / n;
-    state.counters["ratio"] = pageletTotal / bareTotal;
+    return cases.empty() || ("," + cases + ",").find(std::string(",") + name + ",") != std::string::npos;
 }
-BENCHMARK(BM_StartToFirstPaint)->Unit(benchmark::kMillisecond)->Iterations(30)->Repetitions(3);
 
 } // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv)
+{
+    int rounds = 15, blocks = 3;
+    std::string cases, pagelet = PAGELET_BIN;
+    for (int i = 1; i + 1 < argc; i += 2) {
+        if (!std::strcmp(argv[i], "--rounds"))
+            rounds = std::atoi(argv[i + 1]);
+        else if (!std::strcmp(argv[i], "--blocks"))
+            blocks = std::atoi(argv[i + 1]);
+        else if (!std::strcmp(argv[i], "--cases"))
+            cases = argv[i + 1];
+        else if (!std::strcmp(argv[i], "--pagelet"))
+            pagelet = argv[i + 1];
+    }
+    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") && !std::getenv("QT_QPA_PLATFORM"))
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    const fs::path hook = binDir() / "bench_first_paint_exit.so";
+    if (!fs::exists(hook)) {
+        std::fprintf(stderr, "%s is missing: nothing would end the programs\n", hook.c_str());
+        return 1;
+    }
+    setenv("LD_PRELOAD", hook.c_str(), 1);
+    const fs::path root = fs::temp_directory_path() / ("pagelet-bench-start-" + std::to_string(::getpid()));
+    fs::remove_all(root);
+    std::printf("# pagelet: %s\n", pagelet.c_str());
+    const Side bare {"bare window", {(binDir() / "bench_bare_window").string()}, {}};
+    const auto pair = [&](const char* title, const Side& floor, const Side& ours) {
+        const std::vector<Side> sides {floor, ours};
+        report(title, sides, race(sides, blocks, rounds), rounds);
+    };
+    int status = 0;
+    if (wanted(cases, "empty")) {
+        Install empty(root, "empty");
+        status |= !empty.ok;
+        pair("empty day", bare, empty.side("pagelet, empty day", pagelet));
+    }
+    if (wanted(cases, "10k")) {
+        Install small(root, "10k");
+        small.put(today(), 5 * 1024);
+        status |= !small.ok;
+        pair("10 KB page today", bare, small.side("pagelet, 10 KB today", pagelet));
+    }
+    if (wanted(cases, "1m")) {
+        Install large(root, "1m");
+        large.put(today(), 512 * 1024);
+        status |= !large.ok;
+        const Side stock {"bare window + QPlainTextEdit", {(binDir() / "bench_stock_editor").string(), large.page(today()).string()}, {}};
+        pair("1 MB page today", stock, large.side("pagelet, 1 MB today", pagelet));
+    }
+    // Mostly for its memory: the page held by the whole program against the stock editor's.
+    if (wanted(cases, "10m")) {
+        Install huge(root, "10m");
+        huge.put(today(), 5 * 1024 * 1024);
+        status |= !huge.ok;
+        const Side stock {"bare window + QPlainTextEdit", {(binDir() / "bench_stock_editor").string(), huge.page(today()).string()}, {}};
+        pair("10 MB page today", stock, huge.side("pagelet, 10 MB today", pagelet));
+    }
+    if (wanted(cases, "years")) {
+        std::vector<Side> sides;
+        std::vector<Install> installs;
+        installs.reserve(3);
+        for (int years : {1, 10, 50}) {
+            installs.emplace_back(root, std::to_string(years) + "y");
+            installs.back().putYears(years);
+            status |= !installs.back().ok;
+            sides.push_back(installs.back().side("pagelet, " + std::to_string(years) + " years", pagelet));
+        }
+        report("years of pages (against 1 year)", sides, race(sides, blocks, rounds), rounds);
+    }
+    fs::remove_all(root);
+    return status;
+}

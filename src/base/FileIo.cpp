@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -155,8 +156,10 @@ int removeTemporaryFiles(const std::u16string& folder)
     if (!dir)
         return 0;
     std::vector<std::string> doomed;
+    // Compared as bytes: the mark is ASCII, and this runs over every page at each start.
+    const std::string mark = toUtf8(kTempMark);
     while (dirent* e = ::readdir(dir)) {
-        if (isTemporaryName(fromUtf8(e->d_name)))
+        if (std::strncmp(e->d_name, mark.c_str(), mark.size()) == 0)
             doomed.emplace_back(e->d_name);
     }
     ::closedir(dir);

@@ -41,6 +41,16 @@ bool isAsciiDigit(char16_t c)
     return c >= u'0' && c <= u'9';
 }
 
+bool isInlineMark(char16_t c)
+{
+    switch (c) {
+    case u'\\': case u'`': case u'*': case u'_': case u'[': case u']': case u'<': case u'>': case u'&': case u'|': case u'~':
+        return true;
+    default:
+        return false;
+    }
+}
+
 // Only what could start a block or an inline mark is escaped, so the text stays readable.
 std::u16string markdownLine(const std::u16string& line)
 {
@@ -54,9 +64,9 @@ std::u16string markdownLine(const std::u16string& line)
         ++digitsEnd;
     for (; i < line.size(); ++i) {
         const char16_t c = line[i];
-        bool escape = std::u16string_view(u"\\`*_[]<>&|~").find(c) != std::u16string_view::npos;
+        bool escape = isInlineMark(c);
         if (i == first)
-            escape = escape || std::u16string_view(u"#+-=").find(c) != std::u16string_view::npos;
+            escape = escape || c == u'#' || c == u'+' || c == u'-' || c == u'=';
         if (i == digitsEnd && digitsEnd > first && (c == u'.' || c == u')'))
             escape = true; // "1." would start a numbered list
         if (escape)

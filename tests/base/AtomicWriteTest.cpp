@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
 #include <set>
@@ -155,4 +156,28 @@ TEST(AtomicWrite, AReplacedFileKeepsItsModeAndNewFilesAndDataFoldersAreTheOwners
     EXPECT_TRUE(makePrivateFolder(folder.path("a/b/diary")));
     EXPECT_EQ(modeOf(folder.path("a/b/diary")), 0750u); // the user's own choice stays
     ::umask(before);
+}
+
+// The start's sweep takes only what a cut-short write leaves: pages, names that merely hold
+// the mark, and names that are not UTF-8 stay.
+TEST(RemoveTemporaryFiles, TakesOnlyLeftoverTemporaries)
+{
+    Folder f;
+    const struct {
+        std::string name;
+        bool removed;
+    } files[] = {
+        {".pagelet-tmp-20260101.dry.x1", true},
+        {".pagelet-tmp-", true},
+        {".pagelet-tmp-\xed\x95\x9c.dry", true},
+        {"20260101.dry", false},
+        {"a.pagelet-tmp-20260101.dry", false},
+        {".pagelet-tm", false},
+        {"\xff\xfe.dry", false},
+    };
+    for (const auto& file : files)
+        std::ofstream(f.root / file.name) << "x";
+    EXPECT_EQ(removeTemporaryFiles(fromUtf8(f.root.string())), 3);
+    for (const auto& file : files)
+        EXPECT_EQ(fs::exists(f.root / file.name), !file.removed) << file.name;
 }

@@ -436,3 +436,26 @@ TEST(EditorWidget, PasteTakesTheClipboardsTextAndOtherwiseNothingByKeysAndMenu)
     }
     QGuiApplication::clipboard()->clear();
 }
+
+// The whole page read back as stored, whatever its ends and breaks, after edits in the widget too.
+TEST(EditorWidget, WholeTextReadsBackAsStored)
+{
+    EditorRig rig({10, 30, 110, 170});
+    const struct {
+        std::u16string set, typed, want;
+    } cases[] = {
+        {u"", u"", u""},
+        {u"\r\n", u"", u"\r\n"},
+        {u"a\r\n\r\n", u"", u"a\r\n\r\n"},
+        {u"line\u2028kept\r\n한글", u"", u"line\u2028kept\r\n한글"},
+        {u"end", u"x", u"xend"},
+        {u"\r\nb", u"가", u"가\r\nb"},
+    };
+    for (const auto& c : cases) {
+        rig.editor.setText(c.set);
+        if (!c.typed.empty())
+            QTextCursor(rig.control->document()).insertText(QString::fromStdU16String(c.typed));
+        EXPECT_EQ(rig.control->text(), c.want);
+        EXPECT_EQ(rig.control->text(), rig.control->textRange(0, 1 << 20)) << "whole and ranged reads agree";
+    }
+}

@@ -98,9 +98,23 @@ int TextMap::offsetFromLayout(const QTextBlock& block, int position)
     return position >= at + length ? position - length : at;
 }
 
+// The whole page in one pass over the document's raw text (each page change stores it):
+// walking the paragraphs costs a lookup and a copy each.
 std::u16string TextMap::text() const
 {
-    return text(0, storedLength());
+    const QString raw = m_document.toRawText();
+    const std::size_t length = static_cast<std::size_t>(storedLength());
+    std::u16string out;
+    out.reserve(length + 2);
+    for (const QChar c : raw) {
+        if (c == QChar::ParagraphSeparator)
+            out += u"\r\n";
+        else
+            out += static_cast<char16_t>(c.unicode());
+    }
+    // The raw text ends with the last paragraph's separator, which stands for nothing.
+    out.resize(std::min(out.size(), length));
+    return out;
 }
 
 // Blocks' own text, not toPlainText(), which turns no-break spaces into spaces.
