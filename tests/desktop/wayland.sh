@@ -129,6 +129,8 @@ width_becomes() { # whether the window's width reaches $1 within a few seconds (
     done
     return 1
 }
+# Weston gives the focus back to the diary late after a dialog closes; a click on the page takes it.
+click "${page[@]}"
 chord ctrl equal; shot zoomed
 width_becomes $((360 + 2 * side)) zoomed || fail "Ctrl+= did not zoom the window: $(windows | head -1)"
 chord ctrl 0; shot unzoomed
