@@ -1,5 +1,6 @@
 #include "import/MonthFile.h"
 
+#include "base/ChildRun.h"
 #include "base/Text.h"
 #include "import/CivilTime.h"
 
@@ -133,9 +134,7 @@ std::pair<std::size_t, const char*> unsafeForParser(std::string_view text)
     return {0, nullptr};
 }
 
-} // namespace
-
-std::vector<ImportEntry> readMonthFile(std::string_view text, int year, int month, const std::string& origin)
+std::vector<ImportEntry> readHere(std::string_view text, int year, int month, const std::string& origin)
 {
     std::vector<ImportEntry> out;
     try {
@@ -180,6 +179,90 @@ std::vector<ImportEntry> readMonthFile(std::string_view text, int year, int mont
         throw ImportRefused(origin + ": damaged YAML (" + error.what() + ")");
     }
     return out;
+}
+
+// The child's answer: "R" and the refusal, or "E" and per entry its day, origin, text and tags,
+// each string led by its length.
+void putString(std::string& out, std::string_view text)
+{
+    out += std::to_string(text.size());
+    out += ':';
+    out += text;
+}
+
+std::string takeString(std::string_view& in)
+{
+    const std::size_t colon = in.find(':');
+    if (colon == std::string_view::npos || colon == 0)
+        throw std::runtime_error("cut");
+    const std::size_t size = std::stoul(std::string(in.substr(0, colon)));
+    if (size > in.size() - colon - 1)
+        throw std::runtime_error("cut");
+    const std::string text(in.substr(colon + 1, size));
+    in.remove_prefix(colon + 1 + size);
+    return text;
+}
+
+std::string encode(std::string_view text, int year, int month, const std::string& origin)
+{
+    std::string out;
+    try {
+        const std::vector<ImportEntry> entries = readHere(text, year, month, origin);
+        out = "E";
+        for (const ImportEntry& entry : entries) {
+            putString(out, std::to_string(entry.date.day));
+            putString(out, entry.origin);
+            putString(out, toUtf8(entry.body));
+            putString(out, std::to_string(entry.tags.size()));
+            for (const std::u16string& tag : entry.tags)
+                putString(out, toUtf8(tag));
+        }
+    } catch (const ImportRefused& refused) {
+        out = "R";
+        out += refused.what();
+    }
+    return out;
+}
+
+std::vector<ImportEntry> decode(std::string_view in, int year, int month)
+{
+    if (in.starts_with('R'))
+        throw ImportRefused(std::string(in.substr(1)));
+    in.remove_prefix(1);
+    std::vector<ImportEntry> out;
+    while (!in.empty()) {
+        ImportEntry entry;
+        entry.date = {year, month, std::stoi(takeString(in))};
+        entry.origin = takeString(in);
+        entry.body = fromUtf8(takeString(in));
+        for (std::size_t tags = std::stoul(takeString(in)); tags > 0; --tags)
+            entry.tags.push_back(fromUtf8(takeString(in)));
+        out.push_back(std::move(entry));
+    }
+    return out;
+}
+
+} // namespace
+
+std::vector<ImportEntry> readMonthFile(std::string_view text, int year, int month, const std::string& origin,
+                                       std::chrono::milliseconds limit)
+{
+    // The YAML parser loops for ever on some damaged files, more than any check before it can
+    // foresee: it runs in a child that is stopped at the limit.
+    const ChildResult child = runInChild([&] { return encode(text, year, month, origin); }, limit);
+    if (child.end == ChildResult::End::TimedOut)
+        throw ImportRefused(origin + ": damaged YAML (its reading did not end within "
+                            + (limit.count() % 1000 == 0 ? std::to_string(limit.count() / 1000) + " s)"
+                                                         : std::to_string(limit.count()) + " ms)"));
+    if (child.end == ChildResult::End::Failed || child.output.empty())
+        throw ImportRefused(origin + ": damaged YAML (its reader failed on it)");
+    try {
+        return decode(child.output, year, month);
+    } catch (const ImportRefused&) {
+        throw;
+    } catch (const std::exception&) {
+        throw ImportRefused(origin + ": damaged YAML (its reader's answer was cut)");
+    }
 }
 
 } // namespace pagelet

@@ -2,6 +2,7 @@
 // A month file of a YAML diary ("YYYY-MM.txt"): day number -> {text: ..., Tags: {name: ...}}.
 #include "import/ImportEntry.h"
 
+#include <chrono>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -9,7 +10,9 @@
 namespace pagelet {
 
 // Throws ImportRefused for damaged YAML, aliases (the file format has none, and they are how a
-// small file expands without end), or a day that the month doesn't have.
-std::vector<ImportEntry> readMonthFile(std::string_view text, int year, int month, const std::string& origin);
+// small file expands without end), or a day that the month doesn't have; also when reading it
+// takes longer than limit (the parser runs in a child process, stopped then).
+std::vector<ImportEntry> readMonthFile(std::string_view text, int year, int month, const std::string& origin,
+                                       std::chrono::milliseconds limit = std::chrono::seconds(10));
 
 } // namespace pagelet

@@ -1,6 +1,7 @@
 #include "diary/DiaryRig.h"
 #include "import/DayImport.h"
 #include "import/ImportSource.h"
+#include "import/MonthFile.h"
 #include "platform/ZoneOffsets.h"
 
 #include <map>
@@ -183,6 +184,22 @@ TEST(Import, DamageIsRefusedAndNothingIsWritten)
     write(in.source.root / "huge.txt", "[2024-03-01 10:00] a\n" + std::string(4096, 'x'));
     EXPECT_NE(in.run("huge.txt", kMaxPageUnits, {.fileBytes = 1024}).find("too large"), std::string::npos);
     EXPECT_NE(in.run("empty-folder-missing").find("no such file"), std::string::npos);
+}
+
+TEST(Import, AMonthFileIsReadInAChildThatIsStoppedAtTheLimit)
+{
+    std::string month;
+    for (int day = 1; day <= 31; ++day)
+        month += std::to_string(day) + ":\n  text: " + std::string(20000, 'a') + "\n";
+    const auto read = readMonthFile(month, 2024, 3, "m.txt", std::chrono::seconds(60));
+    ASSERT_EQ(read.size(), 31u);
+    EXPECT_EQ(read[30].origin, "m.txt, day 31");
+    try {
+        readMonthFile(month, 2024, 3, "m.txt", std::chrono::milliseconds(1));
+        ADD_FAILURE() << "a read past its limit was taken";
+    } catch (const ImportRefused& refused) {
+        EXPECT_STREQ(refused.what(), "m.txt: damaged YAML (its reading did not end within 1 ms)");
+    }
 }
 
 TEST(Import, AFailedWritePutsBackTheDaysBefore)
