@@ -1,0 +1,60 @@
+#pragma once
+// The crash journal: the page being written, kept under the state folder until it is stored or
+// given up, so a crash, a kill or a power cut costs at most the last moments of typing. One file
+// a day ("YYYYMMDD.dry", the page format itself), written atomically on a thread of its own so
+// the keystroke path never waits for the disk.
+#include "base/Day.h"
+#include "state/StateFolder.h"
+#include "store/PageFormat.h"
+
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <optional>
+#include <thread>
+#include <vector>
+
+namespace pagelet {
+
+class CrashJournal {
+public:
+    explicit CrashJournal(StateFolder folder);
+    // Writes what is still queued before it goes.
+    ~CrashJournal();
+    CrashJournal(const CrashJournal&) = delete;
+    CrashJournal& operator=(const CrashJournal&) = delete;
+
+    // Queues day's page; a newer page of the same day queued before it was written replaces it.
+    void keep(const LocalDate& date, Page page);
+    // Queues the removal of day's journal: its page was stored, or its change given up.
+    void drop(const LocalDate& date);
+    // Waits until everything queued is done; false when the last write of a day failed.
+    bool flush();
+
+    struct Entry {
+        LocalDate date;
+        Page page;
+    };
+    // What an earlier run left, oldest day first; files that don't decode are passed over.
+    std::vector<Entry> pending() const;
+
+private:
+    struct Job {
+        LocalDate date;
+        std::optional<Page> page; // none: remove
+    };
+    void run();
+    std::u16string nameOf(const LocalDate& date) const;
+
+    StateFolder m_folder;
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::condition_variable m_idle;
+    std::deque<Job> m_jobs;
+    bool m_busy = false;
+    bool m_failed = false;
+    bool m_stop = false;
+    std::thread m_thread;
+};
+
+} // namespace pagelet
