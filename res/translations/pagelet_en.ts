@@ -301,6 +301,12 @@ Please install Pagelet again.</translation>
         <translation>Save your changes
 before closing?</translation>
     </message>
+    <message>
+        <source>저장하지 못한 일기가 있습니다.
+되살리시겠습니까?</source>
+        <translation>A page was not saved last time.
+Bring it back?</translation>
+    </message>
 </context>
 <context>
     <name>Password</name>

@@ -54,8 +54,12 @@ void MainDialog::setDataFolder(const std::u16string& folder)
     m_pages.setFolder(folder);
     m_pages.setKeeper(nullptr);
     m_history.reset();
+    m_day.setJournal(nullptr);
+    m_journal.reset();
     if (m_stateRoot.empty())
         return;
+    m_journal = std::make_unique<CrashJournal>(StateFolder(m_stateRoot, folder));
+    m_day.setJournal(m_journal.get());
     m_history = std::make_unique<PageHistory>(StateFolder(m_stateRoot, folder));
     m_history->failed = m_historyFailed;
     m_pages.setKeeper(m_history.get());
@@ -127,6 +131,7 @@ bool MainDialog::OnInitDialog()
 
     m_day.startOn(m_ports.calendar.today());
     m_day.scanDayMarks();
+    m_day.offerJournal();
     return true;
 }
 
@@ -167,14 +172,18 @@ bool MainDialog::OnClose()
     // Escape or closing the box is no answer: the window stays with its page.
     if (answer == MessageAnswer::Cancel)
         return false;
-    if (answer != MessageAnswer::Yes)
+    if (answer != MessageAnswer::Yes) {
+        m_day.dropJournal();
         return true;
+    }
     return m_day.storeShownPage();
 }
 
-bool MainDialog::storeBeforeQuit()
+bool MainDialog::storeOrKeepBeforeQuit()
 {
-    return m_editor.saved || m_day.storeShownPage();
+    if (m_editor.saved || m_day.savePage(m_day.selectedDay()) || m_editor.text.empty())
+        return true;
+    return m_day.keepJournalNow() || m_day.storeShownPage();
 }
 
 void MainDialog::OnDestroy()

@@ -6,6 +6,7 @@
 #include "diary/ShownDay.h"
 #include "settings/Settings.h"
 #include "skin/SkinView.h"
+#include "state/CrashJournal.h"
 #include "state/PageHistory.h"
 #include "store/PlainPageStore.h"
 #include "ui/DiaryEdit.h"
@@ -58,8 +59,13 @@ public:
     // Asked before the window goes away; false keeps the window open.
     bool OnClose();
     // Stores the page being written without asking, when the program is ended from outside
-    // the window (a signal, the session's end); false when it could not be written.
-    bool storeBeforeQuit();
+    // the window (a signal, the session's end): a page that can't be stored stays in the crash
+    // journal, asked for at the next start. False only when it could be kept nowhere (the user
+    // was told).
+    bool storeOrKeepBeforeQuit();
+    // The page being written goes to the crash journal (the window calls it a moment after a
+    // change, never on the keystroke itself).
+    void keepJournal() { m_day.keepJournal(); }
     // Releases the skin when the window goes away.
     void OnDestroy();
 
@@ -92,11 +98,12 @@ public:
     // The data folder and the page store over it move together.
     void setDataFolder(const std::u16string& folder);
     PageStore& pages() { return m_pages; }
-    // Older versions of the pages are kept under root (the state folder) from the next data
-    // folder on; without it, none are. Null until then.
+    // Older versions of the pages, and the crash journal, are kept under root (the state folder)
+    // from the next data folder on; without it, none are. Null until then.
     // failed is called the first time a version can't be kept.
     void keepHistoryUnder(std::u16string root, std::function<void()> failed = {});
     PageHistory* history() { return m_history.get(); }
+    CrashJournal* journal() { return m_journal.get(); }
     SoftKeyboard& keyboard() { return m_keyboard; }
 
 private:
@@ -115,6 +122,7 @@ private:
     std::u16string m_stateRoot;
     std::function<void()> m_historyFailed;
     std::unique_ptr<PageHistory> m_history;
+    std::unique_ptr<CrashJournal> m_journal;
     PanelKeyboard m_keyboard;
     DiaryEdit m_editor;
     SkinView m_view;

@@ -9,6 +9,7 @@
 #include "platform/MonthCalendar.h"
 #include "platform/VoiceRecorder.h"
 #include "skin/Skin.h"
+#include "state/CrashJournal.h"
 #include "store/PageStore.h"
 #include "text/Catalogue.h"
 #include "ui/DiaryEdit.h"
@@ -108,13 +109,21 @@ bool ShownDay::savePage(DayValue day)
     // tools wrote; its file already holds what the editor shows.
     if (unchangedSinceStored(day)) {
         m_editor.saved = true;
+        if (m_journal)
+            m_journal->drop(localDate(day));
         return !m_editor.text.empty();
     }
     std::u16string path = pagePath(day);
     Page page {m_weather, m_editor.text};
     const StoreResult result = m_pages.write(localDate(day), page, m_second.stamp());
-    if (result == StoreResult::Failed)
+    if (result == StoreResult::Failed) {
+        // What could not be stored is what the journal must hold now, not a second ago.
+        if (m_journal)
+            m_journal->keep(localDate(day), std::move(page));
         return false;
+    }
+    if (m_journal)
+        m_journal->drop(localDate(day));
     // noteStored's effect, without copying the page a second time.
     m_storedPath = std::move(path);
     m_storedPage = std::move(page);
@@ -377,11 +386,84 @@ void ShownDay::deletePage()
         return;
     }
     m_editor.setText(u"");
+    dropJournal();
     // The file is gone: typing the old text again must write it again.
     noteStored(m_selectedDay);
     m_second.noteFile({});
     m_editor.setEditable(true);
     repaintMemoButton();
+}
+
+void ShownDay::keepJournal()
+{
+    if (!m_journal || m_editor.saved)
+        return;
+    if (unchangedSinceStored(m_selectedDay))
+        m_journal->drop(localDate(m_selectedDay));
+    else
+        m_journal->keep(localDate(m_selectedDay), {m_weather, m_editor.text});
+}
+
+bool ShownDay::keepJournalNow()
+{
+    if (!m_journal)
+        return false;
+    m_journal->keep(localDate(m_selectedDay), {m_weather, m_editor.text});
+    return m_journal->flush();
+}
+
+void ShownDay::dropJournal()
+{
+    if (m_journal)
+        m_journal->drop(localDate(m_selectedDay));
+}
+
+namespace {
+// Line breaks are the editor's business: a page stored with others holds the same text.
+bool sameWords(std::u16string_view a, std::u16string_view b)
+{
+    auto next = [](std::u16string_view& s) {
+        while (!s.empty() && s.front() == u'\r')
+            s.remove_prefix(1);
+    };
+    for (;;) {
+        next(a);
+        next(b);
+        if (a.empty() || b.empty())
+            return a.empty() && b.empty();
+        if (a.front() != b.front())
+            return false;
+        a.remove_prefix(1);
+        b.remove_prefix(1);
+    }
+}
+} // namespace
+
+void ShownDay::offerJournal()
+{
+    if (!m_journal)
+        return;
+    for (const CrashJournal::Entry& entry : m_journal->pending()) {
+        const LoadedPage stored = m_pages.read(entry.date);
+        const Page none;
+        const Page& now = stored.state == PageFileState::Readable ? stored.page : none;
+        if (stored.state != PageFileState::Unreadable && now.weather == entry.page.weather && sameWords(now.text, entry.page.text)) {
+            m_journal->drop(entry.date);
+            continue;
+        }
+        const MessageAnswer answer = m_ports.messages.show(textOf(TextId::RecoverJournal), kAppTitle,
+                                                           MessageButtons::YesNo, MessageIcon::Question);
+        if (answer == MessageAnswer::No) {
+            m_journal->drop(entry.date);
+            continue;
+        }
+        // Closed without an answer: it is asked again at the next start.
+        if (answer != MessageAnswer::Yes || !showFoundDay(fromLocal(entry.date)))
+            continue;
+        takeVersion(entry.page);
+        m_editor.saved = false;
+        return; // one page can be shown; the others are asked for at the next start
+    }
 }
 
 void ShownDay::startMemo(const Rect& buttonRect)

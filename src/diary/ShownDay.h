@@ -32,6 +32,8 @@ struct ShownDayPorts {
 // The day on the window and its page: which day, its weather mark, whether the calendar is up,
 // and the rules for loading, storing and leaving it. The page text lives in the editor; the
 // buttons that show the page's state live in the skin.
+class CrashJournal;
+
 class ShownDay : public PageObserver {
 public:
     ShownDay(const ShownDayPorts& ports, DiaryEdit& editor, Skin& skin, PageStore& pages);
@@ -79,6 +81,18 @@ public:
     void takeVersion(const Page& page);
     void onSave();
 
+    // The crash journal that keeps the page being written until it is stored; none: no journal.
+    void setJournal(CrashJournal* journal) { m_journal = journal; }
+    // The page as the editor has it now goes to the journal, when it differs from the stored one.
+    void keepJournal();
+    // keepJournal, waited for: true when the page is on disk there.
+    bool keepJournalNow();
+    // The change of the shown page is given up: its journal goes.
+    void dropJournal();
+    // At start: a page an earlier run left in the journal, unlike the stored one, is offered
+    // back; the one taken is shown in edit mode, not yet stored.
+    void offerJournal();
+
     // Erasing the day and its voice memo.
     void deletePage();
     // Opens the recorder beside the memo button, whose rectangle is given.
@@ -122,6 +136,7 @@ private:
     std::u16string m_storedPath;
     Page m_storedPage;
     SecondWriter m_second;
+    CrashJournal* m_journal = nullptr;
 };
 
 } // namespace pagelet

@@ -20,6 +20,7 @@ constexpr CatalogueEntry kEntries[] = {
     PAGELET_TEXT(NoConfigFile, PAGELET_TR_NOOP("MainDialog", "설정파일이 존재하지 않습니다.\n다시 설치하시기 바랍니다.")),
     PAGELET_TEXT(Quitting, PAGELET_TR_NOOP("MainDialog", "프로그램을 종료합니다.")),
     PAGELET_TEXT(SaveBeforeQuit, PAGELET_TR_NOOP("MainDialog", "프로그램을 종료하기 전에\n데이터를 저장하시겠습니까?")),
+    PAGELET_TEXT(RecoverJournal, PAGELET_TR_NOOP("MainDialog", "저장하지 못한 일기가 있습니다.\n되살리시겠습니까?")),
     PAGELET_TEXT(SettingsNotSaved, PAGELET_TR_NOOP("Settings", "설정을 저장할 수 없습니다.")),
     PAGELET_TEXT(BadDataPath, PAGELET_TR_NOOP("Settings", "적절한 경로를 설정하시기 바랍니다.")),
     PAGELET_TEXT(BadNewPassword, PAGELET_TR_NOOP("Password", "적절한 암호를 설정하시기 바랍니다.")),

@@ -15,6 +15,7 @@ enum class TextId {
     NoConfigFile,
     Quitting,
     SaveBeforeQuit,
+    RecoverJournal,
     // Settings and passwords.
     SettingsNotSaved,
     BadDataPath,

@@ -40,7 +40,7 @@ QByteArray oldHeader(std::uint16_t w, std::uint16_t h)
 {
     const int stride = (w * 3 + 3) / 4 * 4;
     QByteArray b("BM", 2);
-    for (const auto [value, bytes] : {std::pair {26 + stride * h, 4}, {0, 4}, {26, 4}, {12, 4}, {w, 2}, {h, 2}, {1, 2}, {24, 2}})
+    for (const auto& [value, bytes] : {std::pair {26 + stride * h, 4}, {0, 4}, {26, 4}, {12, 4}, {w, 2}, {h, 2}, {1, 2}, {24, 2}})
         for (int i = 0; i < bytes; ++i)
             b += char((value >> (8 * i)) & 0xFF);
     return b + QByteArray(stride * h, '\0');

@@ -104,7 +104,7 @@ int DiaryApp::InitInstance(bool desktop)
     // Quitting by any other road than the close button (the session's end) still keeps the page.
     connect(this, &QCoreApplication::aboutToQuit, &window, [&window] {
         if (window.isVisible())
-            window.dialog().storeBeforeQuit();
+            window.dialog().storeOrKeepBeforeQuit();
     });
 
     window.show();
@@ -124,16 +124,17 @@ void DiaryApp::endWithoutQuestion(PageletWindow& window)
     if (m_ending)
         return; // a repeated signal while the page is being stored
     m_ending = true;
-    const bool stored = window.dialog().storeBeforeQuit();
+    // A page that can't be written stays in the crash journal, offered at the next start; only
+    // when even that fails does the window stay with it (the user was told).
+    const bool kept = window.dialog().storeOrKeepBeforeQuit();
     m_ending = false;
-    // A page that could not be written stays in the window: the user was told and can act.
-    if (stored)
+    if (kept)
         exit(0);
 }
 
 void DiaryApp::onCommitData(PageletWindow& window, QSessionManager& manager)
 {
-    if (!window.dialog().storeBeforeQuit())
+    if (!window.dialog().storeOrKeepBeforeQuit())
         manager.cancel();
 }
 

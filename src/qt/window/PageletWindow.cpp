@@ -79,6 +79,14 @@ PageletWindow::PageletWindow(const WindowOverrides& o)
                            m_caseFolding};
     m_dialog = std::make_unique<MainDialog>(ports);
     m_edit->attach(&m_dialog->editor());
+    m_journalTimer = new QTimer(this);
+    m_journalTimer->setSingleShot(true);
+    m_journalTimer->setInterval(1000);
+    connect(m_journalTimer, &QTimer::timeout, this, [this] {
+        if (!m_destroyed)
+            m_dialog->keepJournal();
+    });
+    connect(m_edit, &QPlainTextEdit::textChanged, this, &PageletWindow::journalSoon);
 
     ShownDay& day = m_dialog->day();
     m_calendar.dayPicked = [&day](const LocalDate& d) { day.onDayPicked(d); };
@@ -177,8 +185,16 @@ void PageletWindow::fitZoomToScreen()
                                               screen->availableGeometry().size()));
 }
 
+void PageletWindow::journalSoon()
+{
+    if (!m_journalTimer->isActive())
+        m_journalTimer->start();
+}
+
 bool PageletWindow::tap(int command)
 {
+    journalSoon(); // the weather button changes the page without a key
+
     const bool calendarWasOpen = m_dialog->day().calendarVisible();
     if (!m_dialog->tap(command))
         return false;
@@ -240,8 +256,10 @@ void PageletWindow::mousePressEvent(QMouseEvent* event)
 
 void PageletWindow::mouseReleaseEvent(QMouseEvent* event)
 {
-    if (event->button() == Qt::LeftButton)
+    if (event->button() == Qt::LeftButton) {
         m_dialog->OnLButtonUp();
+        journalSoon();
+    }
 }
 
 void PageletWindow::closeEvent(QCloseEvent* event)

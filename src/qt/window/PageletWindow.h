@@ -11,6 +11,7 @@
 #include "qt/recorder/QtVoiceRecorder.h"
 #include "qt/window/FolderWatch.h"
 
+#include <QTimer>
 #include <QWidget>
 #include <functional>
 #include <memory>
@@ -75,6 +76,8 @@ private:
     void applyZoom();
     void fitZoomToScreen();
     bool tap(int command);
+    // A change of the page reaches the crash journal a second later, however fast the typing.
+    void journalSoon();
 
     // First: the members after it keep a reference to it.
     Zoom m_zoom;
@@ -92,6 +95,7 @@ private:
     WindowMenu* m_menu = nullptr;
     std::unique_ptr<MainDialog> m_dialog;
     FolderWatch* m_watch = nullptr;
+    QTimer* m_journalTimer = nullptr;
     bool m_destroyed = false;
 
     struct Overlay {
