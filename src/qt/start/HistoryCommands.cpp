@@ -13,6 +13,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 
 namespace pagelet {
 
@@ -84,16 +85,37 @@ int runRestoreBackupCommand(const CommandLine& line)
     return 0;
 }
 
-int runHistoryCommand(const CommandLine& line)
+namespace {
+
+struct HistoryTarget {
+    LocalDate date;
+    std::u16string folder;
+};
+
+// The day and data folder a history command names; nothing, with status set and the error
+// said, when either is wrong.
+std::optional<HistoryTarget> historyTarget(const CommandLine& line, int& status)
 {
+    status = 2;
     const auto date = dayOf(line);
     if (!date)
-        return 2;
-    const std::u16string folder = dataFolderOf(line);
-    if (const int status = checkDataFolder(folder))
+        return std::nullopt;
+    std::u16string folder = dataFolderOf(line);
+    if ((status = checkDataFolder(folder)) != 0)
+        return std::nullopt;
+    return HistoryTarget {*date, std::move(folder)};
+}
+
+} // namespace
+
+int runHistoryCommand(const CommandLine& line)
+{
+    int status = 0;
+    const auto target = historyTarget(line, status);
+    if (!target)
         return status;
-    const PageHistory history(StateFolder(StateFolder::defaultRoot(), folder));
-    const auto lines = historyLines(history, *date);
+    const PageHistory history(StateFolder(StateFolder::defaultRoot(), target->folder));
+    const auto lines = historyLines(history, target->date);
     std::string out;
     for (const auto& text : lines)
         out += toUtf8(text) + "\n";
@@ -103,23 +125,23 @@ int runHistoryCommand(const CommandLine& line)
 
 int runRestoreCommand(const CommandLine& line)
 {
-    const auto date = dayOf(line);
-    if (!date)
-        return 2;
-    const std::u16string folder = dataFolderOf(line);
-    if (const int status = checkDataFolder(folder))
+    int status = 0;
+    const auto target = historyTarget(line, status);
+    if (!target)
         return status;
+    const LocalDate& date = target->date;
+    const std::u16string& folder = target->folder;
     char* end = nullptr;
     const long number = std::strtol(line.versionNumber.c_str(), &end, 10);
     PageHistory history(StateFolder(StateFolder::defaultRoot(), folder));
-    const auto count = static_cast<long>(history.versions(*date).size());
+    const auto count = static_cast<long>(history.versions(date).size());
     if (*end || number < 1 || number > count) {
         fail("no version " + line.versionNumber + " of " + line.day + " (see pagelet --history " + line.day + ")");
         return 2;
     }
     PlainPageStore pages(folder);
     pages.setKeeper(&history);
-    if (restoreVersion(pages, history, *date, static_cast<int>(number)) == StoreResult::Failed) {
+    if (restoreVersion(pages, history, date, static_cast<int>(number)) == StoreResult::Failed) {
         fail("cannot restore version " + line.versionNumber + " of " + line.day + "; the page is as it was");
         return 2;
     }
