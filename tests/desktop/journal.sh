@@ -19,6 +19,7 @@ work="$(mktemp -d)"
 pid=
 trap '[ -n "$pid" ] && kill -9 "$pid" 2>/dev/null; rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*"; exit 1; }
+trap 'echo "FAIL: line $LINENO: $BASH_COMMAND"' ERR
 
 fresh_user() {
     export XDG_CONFIG_HOME="$work/$1/config" XDG_DATA_HOME="$work/$1/data" XDG_STATE_HOME="$work/$1/state"
@@ -49,7 +50,7 @@ decodes() { # a page file: weather 0..4, then a length the file holds (in UTF-16
     [ "$weather" -le 4 ] && [ $((8 + 2 * length)) -le "$size" ]
 }
 text_of() { tail -c +9 "$1" | iconv -f UTF-16LE -t UTF-8; }
-journal() { find "$XDG_STATE_HOME/Pagelet/journal" -name "$1.dry" 2>/dev/null | head -1; }
+journal() { { find "$XDG_STATE_HOME/Pagelet/journal" -name "$1.dry" 2>/dev/null || true; } | head -1; }
 now() { date +%s%N; }
 type_word() { xdotool type --delay 15 "$1 "; }
 
