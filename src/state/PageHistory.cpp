@@ -95,6 +95,54 @@ PageHistory::PageHistory(StateFolder folder, Clock clock, std::uint64_t limit)
 {
 }
 
+PageHistory::~PageHistory()
+{
+    flush();
+    {
+        std::lock_guard lock(m_mutex);
+        m_stop = true;
+    }
+    m_wake.notify_all();
+    if (m_thread.joinable())
+        m_thread.join();
+}
+
+void PageHistory::flush() const
+{
+    std::unique_lock lock(m_mutex);
+    m_idle.wait(lock, [this] { return m_jobs.empty() && !m_busy; });
+}
+
+void PageHistory::keep(const LocalDate& date, bool memo, const Bytes& bytes)
+{
+    {
+        std::lock_guard lock(m_mutex);
+        if (!m_thread.joinable())
+            m_thread = std::thread(&PageHistory::run, this);
+        m_jobs.push_back({date, memo, bytes, now()});
+    }
+    m_wake.notify_one();
+}
+
+void PageHistory::run()
+{
+    std::unique_lock lock(m_mutex);
+    for (;;) {
+        m_wake.wait(lock, [this] { return m_stop || !m_jobs.empty(); });
+        if (m_jobs.empty())
+            return;
+        Job job = std::move(m_jobs.front());
+        m_jobs.pop_front();
+        m_busy = true;
+        lock.unlock();
+        write(job);
+        lock.lock();
+        m_busy = false;
+        if (m_jobs.empty())
+            m_idle.notify_all();
+    }
+}
+
 std::int64_t PageHistory::now() const
 {
     if (m_clock)
@@ -130,9 +178,10 @@ std::vector<PageHistory::Entry> PageHistory::entries(bool sizes, const std::stri
     return all;
 }
 
-void PageHistory::keep(const LocalDate& date, bool memo, const Bytes& bytes)
+void PageHistory::write(const Job& job)
 {
-    const std::u16string page = makeDateKey(date) + (memo ? u".wav" : u".dry");
+    const Bytes& bytes = job.bytes;
+    const std::u16string page = makeDateKey(job.date) + (job.memo ? u".wav" : u".dry");
     // The folder is read once a run; after that a save looks only at what this run knows, so
     // it costs the same with a year of versions kept as with none.
     if (!m_index) {
@@ -149,19 +198,25 @@ void PageHistory::keep(const LocalDate& date, bool memo, const Bytes& bytes)
     const std::u16string shortSum = fromAscii(sum.substr(0, 16));
     if (std::any_of(same.begin(), same.end(), [&](const Entry& e) { return sumOf(e.version.name) == shortSum; }))
         return;
-    std::int64_t millis = now();
+    std::int64_t millis = job.millis;
     while (std::any_of(same.begin(), same.end(), [&](const Entry& e) { return e.version.millis == millis; }))
         ++millis;
     const std::u16string name = versionName(page, millis, sum);
     if (!(m_ensured || (m_ensured = m_state.ensure(u"history"))) || !writeVersion(m_folder + name, bytes)) {
-        m_failed = true;
-        if (failed && takeFailure())
+        bool tell = false;
+        {
+            std::lock_guard lock(m_mutex);
+            m_failed = true;
+            tell = failed && !m_told;
+            m_told = m_told || tell;
+        }
+        if (tell)
             failed();
         return;
     }
     *m_total += bytes.size();
     same.push_back({{name, millis, bytes.size()}, page});
-    same = thinPage(page, std::move(same), now());
+    same = thinPage(page, std::move(same), job.millis);
     if (*m_total > m_limit) {
         keepWithin(entries(true));
         m_index.reset();
@@ -211,6 +266,7 @@ void PageHistory::keepWithin(std::vector<Entry> all)
 
 void PageHistory::thin()
 {
+    flush();
     std::map<std::u16string, std::vector<Entry>> byPage;
     for (Entry& entry : entries(true))
         byPage[entry.page].push_back(std::move(entry));
@@ -223,6 +279,7 @@ void PageHistory::thin()
 
 std::vector<HistoryVersion> PageHistory::versions(const LocalDate& date, bool memo) const
 {
+    flush();
     const std::u16string page = makeDateKey(date) + (memo ? u".wav" : u".dry");
     std::vector<HistoryVersion> list;
     for (Entry& entry : entries(true))
@@ -234,6 +291,7 @@ std::vector<HistoryVersion> PageHistory::versions(const LocalDate& date, bool me
 
 std::optional<Bytes> PageHistory::read(const HistoryVersion& version) const
 {
+    flush();
     auto bytes = readFile(m_folder + version.name);
     // A version cut short by a crash is not handed out as if it were whole.
     if (bytes && version.name.size() == 43 && fromAscii(Sha256::of(bytes->data(), bytes->size()).substr(0, 16)) != sumOf(version.name))
@@ -243,6 +301,8 @@ std::optional<Bytes> PageHistory::read(const HistoryVersion& version) const
 
 bool PageHistory::takeFailure()
 {
+    flush();
+    std::lock_guard lock(m_mutex);
     if (!m_failed || m_told)
         return false;
     m_told = true;

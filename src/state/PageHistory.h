@@ -2,11 +2,15 @@
 #include "state/StateFolder.h"
 #include "store/PageStore.h"
 
+#include <condition_variable>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <map>
 #include <optional>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace pagelet {
@@ -27,9 +31,17 @@ public:
     static constexpr std::uint64_t kDefaultLimit = 200ull << 20;
 
     explicit PageHistory(StateFolder folder, Clock clock = {}, std::uint64_t limit = kDefaultLimit);
+    // Writes what is still queued before it goes.
+    ~PageHistory() override;
+    PageHistory(const PageHistory&) = delete;
+    PageHistory& operator=(const PageHistory&) = delete;
 
-    // Never fails the store's write: a version that can't be kept is only noted.
+    // Never fails the store's write: a version that can't be kept is only noted. The version is
+    // written on the history's own thread, so a save waits only for the copy of its bytes.
     void keep(const LocalDate& date, bool memo, const Bytes& bytes) override;
+    // Waits until every version handed over is written (or has failed). Every reader below
+    // waits for it first.
+    void flush() const;
     // The day's versions, newest first.
     std::vector<HistoryVersion> versions(const LocalDate& date, bool memo = false) const;
     std::optional<Bytes> read(const HistoryVersion& version) const;
@@ -40,7 +52,8 @@ public:
     void thin();
 
     const std::u16string& folder() const { return m_folder; }
-    // Called at the first failure instead of waiting for takeFailure.
+    // Called at the first failure instead of waiting for takeFailure, on the history's thread:
+    // a window must hand it over to its own.
     std::function<void()> failed;
 
 private:
@@ -54,6 +67,15 @@ private:
     std::vector<Entry> thinPage(const std::u16string& page, std::vector<Entry> all, std::int64_t now);
     void keepWithin(std::vector<Entry> all);
     std::int64_t now() const;
+    struct Job {
+        LocalDate date;
+        bool memo = false;
+        Bytes bytes;
+        std::int64_t millis = 0; // when it was handed over
+    };
+    // On the history's thread.
+    void run();
+    void write(const Job& job);
 
     StateFolder m_state;
     std::u16string m_folder;
@@ -62,8 +84,15 @@ private:
     std::optional<std::uint64_t> m_total; // bytes held, counted at the first keep
     std::optional<std::map<std::u16string, std::vector<Entry>>> m_index; // by page, read at the first keep
     bool m_ensured = false;
-    bool m_failed = false;
+    bool m_failed = false; // under m_mutex once the thread runs
     bool m_told = false;
+
+    mutable std::mutex m_mutex;
+    mutable std::condition_variable m_wake, m_idle;
+    std::deque<Job> m_jobs;
+    bool m_busy = false;
+    bool m_stop = false;
+    std::thread m_thread;
 };
 
 } // namespace pagelet

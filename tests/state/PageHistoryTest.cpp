@@ -130,6 +130,7 @@ TEST(PageHistory, AFailedKeepNeverFailsTheSaveAndIsSaidOnce)
     rig.save(u"b");
     rig.save(u"c");
     EXPECT_EQ(rig.pages.read(kDate).page.text, u"c");
+    rig.history.flush(); // versions are written on the history's thread
     EXPECT_EQ(told, 1);
     EXPECT_FALSE(rig.history.takeFailure());
 }
