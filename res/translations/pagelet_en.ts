@@ -52,6 +52,10 @@ close Pagelet.</translation>
         <translation>Data</translation>
     </message>
     <message>
+        <source>백업 폴더</source>
+        <translation>Backups</translation>
+    </message>
+    <message>
         <source>새 비밀번호 입력</source>
         <translation>New Password</translation>
     </message>

@@ -67,6 +67,9 @@ void MainDialog::onSettings()
     const Settings opened = m_settings;
     SettingsDialog dialog(m_ports.messages, m_ports.clock, m_ports.dialogs, m_keyboard);
     forEachField([&](const auto& field) { dialog.*field.shown = m_settings.*field.setting; });
+    // Kept in the registry, not in config.dat, whose layout stays as it is.
+    const std::u16string backupPath = RegistryKey(m_ports.registry, kRegistryKeyPath).readString(u"Backup Path", u"");
+    dialog.backupPath = backupPath;
 
     if (m_ports.dialogs.run(SettingsDialog::kTemplateId, dialog)) {
         // What the dialog changed is ours; every other value is the file's as it is now.
@@ -87,6 +90,8 @@ void MainDialog::onSettings()
         {
             RegistryKey key(m_ports.registry, kRegistryKeyPath);
             key.writeString(u"Data Path", m_settings.dataPath);
+            if (dialog.backupPath != backupPath)
+                key.writeString(u"Backup Path", dialog.backupPath);
         }
         // Ending the process here would lose the open page; the old file stays as it was
         // and the new settings hold for this run.

@@ -70,8 +70,8 @@ std::vector<std::string> backupsToRemove(std::vector<std::string> names)
     return doomed;
 }
 
-AutoBackup::AutoBackup(std::u16string folder, std::u16string dataFolder, std::u16string configFile)
-    : m_folder(std::move(folder)), m_dataFolder(std::move(dataFolder)), m_configFile(std::move(configFile))
+AutoBackup::AutoBackup(std::u16string folder, std::u16string dataFolder, std::u16string configFile, bool chosen)
+    : m_folder(std::move(folder)), m_dataFolder(std::move(dataFolder)), m_configFile(std::move(configFile)), m_chosen(chosen)
 {
     if (!m_folder.empty() && m_folder.back() != u'/')
         m_folder += u'/';
@@ -86,6 +86,8 @@ std::string AutoBackup::run(const LocalDate& today)
 {
     if (!due(today))
         return {};
+    if (m_chosen && !isDirectory(m_folder))
+        return "the backup folder " + toUtf8(m_folder) + " is not there";
     if (!makePrivateFolder(m_folder))
         return "cannot make the backup folder " + toUtf8(m_folder);
     if (std::string error = writeBackup(m_dataFolder, m_configFile, m_folder + fromUtf8(nameOf(today) + ".zip")); !error.empty())

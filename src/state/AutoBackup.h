@@ -14,7 +14,9 @@ std::vector<std::string> backupsToRemove(std::vector<std::string> names);
 // failure is said once a day, never more; the diary goes on either way.
 class AutoBackup {
 public:
-    AutoBackup(std::u16string folder, std::u16string dataFolder, std::u16string configFile);
+    // A folder the user chose (a USB stick) must be there: one made in its place while the stick
+    // is out would fill the disk it is mounted on.
+    AutoBackup(std::u16string folder, std::u16string dataFolder, std::u16string configFile, bool chosen = false);
 
     // True when today has no backup yet.
     bool due(const LocalDate& today) const;
@@ -29,6 +31,7 @@ private:
     std::u16string m_folder;
     std::u16string m_dataFolder;
     std::u16string m_configFile;
+    bool m_chosen = false;
 };
 
 } // namespace pagelet

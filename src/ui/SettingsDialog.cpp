@@ -28,12 +28,14 @@ void SettingsDialog::DoDataExchange(DialogView& view, bool save)
         skinIndex = view.currentSelection(kSkinList);
         timeFormat = view.currentSelection(kTimeFormatList);
         dataPath = view.itemText(kDataPathEdit);
+        backupPath = view.itemText(kBackupPathEdit);
     } else {
         view.setChecked(kUsePasswordCheck, usePassword != 0);
         view.setChecked(kAutoKeyboardCheck, autoKeyboard != 0);
         view.setCurrentSelection(kSkinList, skinIndex);
         view.setCurrentSelection(kTimeFormatList, timeFormat);
         view.setItemText(kDataPathEdit, dataPath);
+        view.setItemText(kBackupPathEdit, backupPath);
     }
 }
 
@@ -101,12 +103,14 @@ void SettingsDialog::OnOK(DialogView& view)
         skinName = view.listText(kSkinList, skinIndex);
 
     // Only an absolute path names the same folder wherever the program was started from.
-    if (!dataPath.empty() && dataPath.front() == u'/' && isDirectory(dataPath)) {
+    const auto usable = [](const std::u16string& path) { return !path.empty() && path.front() == u'/' && isDirectory(path); };
+    const int wrong = !usable(dataPath) ? kDataPathEdit : !backupPath.empty() && !usable(backupPath) ? kBackupPathEdit : 0;
+    if (!wrong) {
         view.endDialog(true);
         return;
     }
     m_messages.show(textOf(TextId::BadDataPath), kAppTitle, MessageButtons::Ok, MessageIcon::None);
-    view.focusItem(kDataPathEdit);
+    view.focusItem(wrong);
 }
 
 } // namespace pagelet

@@ -22,6 +22,7 @@ public:
     static constexpr int kSkinList = 1020;
     static constexpr int kTimeFormatList = 1022;
     static constexpr int kDataPathEdit = 1015;
+    static constexpr int kBackupPathEdit = 1016;
 
     SettingsDialog(MessageBoxPort& messages, Clock& clock, DialogPort& dialogs, SoftKeyboard& keyboard);
 
@@ -37,6 +38,8 @@ public:
     std::int32_t skinIndex = -1;
     std::int32_t timeFormat = -1;
     std::u16string dataPath;
+    // A second place for the daily backups (a USB stick, another disk); empty: none.
+    std::u16string backupPath;
     std::u16string password;
     std::u16string skinName;
     std::u16string programPath; // given in, to find the skins; never changed

@@ -62,8 +62,8 @@ TEST(Dialogs, TemplatesGiveCaptionsPlacesTabOrderAndMaskedLimitedInput)
          {NewPasswordDialog::kPasswordEdit, NewPasswordDialog::kConfirmEdit, kIdOk, kIdCancel}, {71, 142, 63, 22}},
         {SettingsDialog::kTemplateId, settings, "환경 설정",
          {kIdOk, kIdCancel, S::kUsePasswordCheck, S::kSetPasswordButton, S::kSkinList, S::kAutoKeyboardCheck,
-          S::kTimeFormatList, S::kDataPathEdit},
-         {73, 155, 63, 21}},
+          S::kTimeFormatList, S::kDataPathEdit, S::kBackupPathEdit},
+         {73, 180, 63, 21}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.caption.toStdString());
@@ -79,7 +79,7 @@ TEST(Dialogs, TemplatesGiveCaptionsPlacesTabOrderAndMaskedLimitedInput)
         EXPECT_TRUE(ok->isDefault());
         EXPECT_EQ(ok->geometry(), c.okPixels);
         for (auto* e : d.findChildren<QLineEdit*>()) {
-            if (e == d.control(S::kDataPathEdit))
+            if (e == d.control(S::kDataPathEdit) || e == d.control(S::kBackupPathEdit))
                 continue;
             EXPECT_EQ(e->echoMode(), QLineEdit::Password);
             e->insert(QString(25, 'x')); // as typing does

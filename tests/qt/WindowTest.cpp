@@ -242,6 +242,7 @@ TEST(MainWindow, TheSettingsDialogChangesApplyAtOnceKeepThePageStateAndAreStored
         click(dlg, kIdOk);
         EXPECT_TRUE(dlg.isVisible()) << "a folder that isn't there is refused";
         edit(dlg, S::kDataPathEdit)->setText(temp.root + "/diary");
+        edit(dlg, S::kBackupPathEdit)->setText(temp.root + "/skin");
     });
     EXPECT_EQ(temp.messages.shown.size(), 1u);
     EXPECT_EQ(QColor(window.grab().toImage().pixel(1, 1)), kOtherBack);
@@ -253,6 +254,7 @@ TEST(MainWindow, TheSettingsDialogChangesApplyAtOnceKeepThePageStateAndAreStored
     want.dataPath = fromQString(temp.root + "/diary/");
     EXPECT_EQ(readFile(config), encodeConfig(want));
     EXPECT_EQ(temp.registry("Data Path").toString(), temp.root + "/diary/");
+    EXPECT_EQ(temp.registry("Backup Path").toString(), temp.root + "/skin");
     expectButtons(CMD_SAVE, true, false, 0);
     d.onCommand(CMD_TIMESTAMP, -1, -1);
     EXPECT_EQ(d.editor().text, u"14 : 05 : 09 ");

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <random>
 #include <unistd.h>
@@ -165,7 +166,7 @@ TEST(DiaryBackup, DailyBackupsKeepSevenDaysFourWeeksAndTwelveMonths)
     std::vector<std::string> names = {"notes.txt", "2026-13-01.zip"};
     for (int month = 1; month <= 12; ++month)
         for (int day = 1; day <= daysInMonth(2026, month) && (month < 12 || day <= 8); ++day) {
-            char name[16];
+            char name[32];
             std::snprintf(name, sizeof name, "2026-%02d-%02d.zip", month, day);
             names.push_back(name);
         }
@@ -183,4 +184,30 @@ TEST(DiaryBackup, DailyBackupsKeepSevenDaysFourWeeksAndTwelveMonths)
         "2026-12-07.zip", "2026-12-08.zip"};
     EXPECT_EQ(kept, expected);
     EXPECT_EQ(std::find(doomed.begin(), doomed.end(), "notes.txt"), doomed.end()); // not ours: never removed
+}
+
+// The state folder's place is made when missing; a place the user chose must be there (a USB
+// stick that is out), and nothing is made in its stead.
+TEST(DiaryBackup, ADailyBackupGoesIntoItsPlaceAndAChosenOneMustBeThere)
+{
+    Folder where;
+    std::ofstream(where.path / "data" / "20261208.dry", std::ios::binary) << std::string("\0\0\0\0\1\0\0\0a\0", 10);
+    std::ofstream(where.path / "config.dat") << "c";
+    const LocalDate today {2026, 12, 8};
+    const struct {
+        const char* folder;
+        bool chosen, madeFirst, wantWritten;
+    } cases[] = {{"state/backups", false, false, true}, {"stick", true, true, true}, {"gone", true, false, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.folder);
+        if (c.madeFirst)
+            fs::create_directories(where.path / c.folder);
+        AutoBackup backup(where.at(c.folder), where.at("data/"), where.at("config.dat"), c.chosen);
+        EXPECT_TRUE(backup.due(today));
+        const std::string error = backup.run(today);
+        EXPECT_EQ(error.empty(), c.wantWritten) << error;
+        EXPECT_EQ(fs::exists(where.path / c.folder / "2026-12-08.zip"), c.wantWritten);
+        EXPECT_EQ(fs::exists(where.path / c.folder), c.wantWritten);
+        EXPECT_EQ(backup.due(today), !c.wantWritten);
+    }
 }

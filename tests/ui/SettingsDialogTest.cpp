@@ -167,3 +167,28 @@ TEST(SettingsDialog, PasswordCheckEnablesTheSetButtonWhichTakesANewPasswordOnlyO
     EXPECT_EQ(rig.dialog.password, u"새암호");
     EXPECT_FALSE(rig.view.ended);
 }
+
+TEST(SettingsDialog, TheBackupFolderIsEmptyOrAnExistingAbsoluteFolder)
+{
+    const struct {
+        const char* typed; // under the install folder; "~" marks a relative path
+        bool wantOk;
+    } cases[] = {{"", true}, {"diary", true}, {"nowhere", false}, {"notes.txt", false}, {"~diary", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        Rig rig;
+        rig.dialog.backupPath = u"/shown/as/given";
+        rig.dialog.OnInitDialog(rig.view);
+        EXPECT_EQ(rig.view.texts[S::kBackupPathEdit], u"/shown/as/given");
+        const std::u16string typed = c.typed[0] == '~' ? fromUtf8(c.typed + 1) : *c.typed ? rig.path(c.typed) : u"";
+        rig.view.texts[S::kBackupPathEdit] = typed;
+        rig.dialog.OnOK(rig.view);
+        EXPECT_EQ(rig.dialog.backupPath, typed);
+        EXPECT_EQ(rig.view.ended.has_value(), c.wantOk);
+        if (!c.wantOk) {
+            ASSERT_EQ(rig.messages.shown.size(), 1u);
+            EXPECT_EQ(rig.messages.shown[0].text, u"적절한 경로를 설정하시기 바랍니다.");
+            EXPECT_EQ(rig.view.focused.back(), S::kBackupPathEdit);
+        }
+    }
+}

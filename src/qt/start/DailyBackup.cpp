@@ -5,13 +5,15 @@
 #include "state/StateFolder.h"
 
 #include <QMessageBox>
+#include <algorithm>
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
 namespace pagelet {
 
-DailyBackup::DailyBackup(QWidget* window, AutoBackup backup) : m_window(window), m_backup(std::move(backup))
+DailyBackup::DailyBackup(QWidget* window, std::vector<AutoBackup> backups)
+    : m_window(window), m_backups(std::move(backups))
 {
     // Queued behind the window's first expose and paint.
     QTimer::singleShot(200, this, [this] { start(); });
@@ -23,25 +25,34 @@ DailyBackup::~DailyBackup()
         m_thread.join();
 }
 
-std::u16string DailyBackup::folderFor(const std::u16string& dataFolder)
+std::vector<std::u16string> DailyBackup::foldersFor(const std::u16string& dataFolder)
 {
+    std::vector<std::u16string> folders {StateFolder(StateFolder::defaultRoot(), dataFolder).folder(u"backups")};
     QtRegistry registry;
     registry.open(kRegistryKeyPath);
-    const std::u16string chosen = registry.read(u"Backup Path").value_or(u"");
-    if (!chosen.empty())
-        return chosen;
-    return StateFolder(StateFolder::defaultRoot(), dataFolder).folder(u"backups");
+    std::u16string chosen = registry.read(u"Backup Path").value_or(u"");
+    if (!chosen.empty() && chosen.back() != u'/')
+        chosen += u'/';
+    if (!chosen.empty() && chosen != folders.front())
+        folders.push_back(chosen);
+    return folders;
 }
 
 void DailyBackup::start()
 {
     const LocalDate today = localDate(static_cast<DayValue>(std::time(nullptr)));
-    if (!m_backup.due(today))
+    if (std::none_of(m_backups.begin(), m_backups.end(), [&](const AutoBackup& b) { return b.due(today); }))
         return;
     QPointer<DailyBackup> self(this);
     m_thread = std::thread([this, self, today] {
-        const std::string error = m_backup.run(today);
-        if (error.empty() || !m_backup.shouldTell(today))
+        std::string error;
+        for (AutoBackup& backup : m_backups) {
+            // Each place says its failure once a day; one that failed never keeps the other.
+            std::string failed = backup.run(today);
+            if (!failed.empty() && backup.shouldTell(today) && error.empty())
+                error = std::move(failed);
+        }
+        if (error.empty())
             return;
         // Back on the interface thread; the object may be going by then, and the thread is joined
         // before it is gone, so the queued call is dropped rather than run on a dead window.

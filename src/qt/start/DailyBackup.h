@@ -3,6 +3,7 @@
 
 #include <QObject>
 #include <thread>
+#include <vector>
 
 class QWidget;
 
@@ -14,18 +15,19 @@ namespace pagelet {
 class DailyBackup : public QObject {
     Q_OBJECT
 public:
-    DailyBackup(QWidget* window, AutoBackup backup);
+    // One backup per folder, in turn on the one thread.
+    DailyBackup(QWidget* window, std::vector<AutoBackup> backups);
     ~DailyBackup() override;
 
-    // ${XDG_STATE_HOME:-~/.local/state}/Pagelet/backups/KEY/ for the data folder, unless the
-    // registry's "Backup Path" names another.
-    static std::u16string folderFor(const std::u16string& dataFolder);
+    // ${XDG_STATE_HOME:-~/.local/state}/Pagelet/backups/KEY/ for the data folder, and the
+    // second place the registry's "Backup Path" names (a USB stick, another disk), if any.
+    static std::vector<std::u16string> foldersFor(const std::u16string& dataFolder);
 
 private:
     void start();
 
     QWidget* m_window;
-    AutoBackup m_backup;
+    std::vector<AutoBackup> m_backups;
     std::thread m_thread;
 };
 

@@ -90,9 +90,12 @@ int DiaryApp::InitInstance(bool desktop)
     if (single)
         single->raiseRequested = [&window](const QByteArray& token) { bringToFront(window, token); };
     // A version that can't be kept never stops a save; it is said once per run.
+    // Told on the history's thread; said on the window's.
     window.dialog().keepHistoryUnder(StateFolder::defaultRoot(), [&window] {
-        QMessageBox::warning(&window, QStringLiteral("Pagelet"),
-                             PageletWindow::tr("이전 내용을 보관하지 못했습니다. 일기는 그대로 저장됩니다."));
+        QMetaObject::invokeMethod(&window, [&window] {
+            QMessageBox::warning(&window, QStringLiteral("Pagelet"),
+                                 PageletWindow::tr("이전 내용을 보관하지 못했습니다. 일기는 그대로 저장됩니다."));
+        }, Qt::QueuedConnection);
     });
     if (!window.start())
         return 0;
@@ -109,8 +112,10 @@ int DiaryApp::InitInstance(bool desktop)
 
     window.show();
     const Settings& settings = window.dialog().settings();
-    DailyBackup backup(&window, AutoBackup(DailyBackup::folderFor(settings.dataPath), settings.dataPath,
-                                           settings.programPath + kConfigFileName));
+    std::vector<AutoBackup> backups;
+    for (std::u16string& folder : DailyBackup::foldersFor(settings.dataPath))
+        backups.emplace_back(std::move(folder), settings.dataPath, settings.programPath + kConfigFileName, !backups.empty());
+    DailyBackup backup(&window, std::move(backups));
     const int status = exec();
     // Hidden while everything it talks to still exists.
     window.hide();
