@@ -27,6 +27,7 @@ enum class PageFault {
     TooShort,       // fewer bytes than the two numbers
     NoLength,       // a length of 0 or less while text follows
     ReadError,
+    Unsealed,       // sealed, but it won't open: damaged, tampered, another day's or another key's
 };
 
 struct PageHeader {
