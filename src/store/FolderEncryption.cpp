@@ -120,7 +120,7 @@ KeyFileRead readFolderKeyFile(const std::u16string& folder, const KdfLimits& lim
     ReadableFile file(keyFilePath(folder), 4096);
     auto bytes = file.readAll();
     if (!bytes)
-        return {std::nullopt, "cannot read the key file " + toUtf8(keyFilePath(folder))};
+        return {std::nullopt, "cannot read the key file"};
     return parseKeyFile(*bytes, limits);
 }
 
