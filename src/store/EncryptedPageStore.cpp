@@ -119,4 +119,16 @@ std::optional<Bytes> EncryptedPageStore::readMemo(const LocalDate& date, std::si
     return openSealed(m_key, date, SealedKind::Memo, *bytes);
 }
 
+std::optional<Page> EncryptedPageStore::pageOfFileBytes(const LocalDate& date, const Bytes& bytes) const
+{
+    if (!looksSealed(bytes))
+        return decodePage(bytes);
+    auto plain = openSealed(m_key, date, SealedKind::Page, bytes);
+    if (!plain)
+        return std::nullopt;
+    auto page = decodePage(*plain);
+    ::sodium_memzero(plain->data(), plain->size());
+    return page;
+}
+
 } // namespace pagelet

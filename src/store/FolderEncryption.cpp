@@ -76,6 +76,8 @@ Conversion convertFolder(const std::u16string& folder, const DiaryKey& key, bool
         result.folderRead = false;
         return result;
     }
+    // What a killed run left half written: a decrypting one's may hold a plain page.
+    removeTemporaryFiles(folder);
     std::vector<std::pair<std::u16string, Kept>> names;
     while (dirent* e = ::readdir(dir)) {
         std::u16string name = fromUtf8(e->d_name);

@@ -4,6 +4,7 @@
 #include "import/CivilTime.h"
 #include "qt/start/CommandLine.h"
 #include "qt/start/DiaryCommands.h"
+#include "qt/start/DiaryUnlock.h"
 #include "settings/ConfigFile.h"
 #include "settings/RegistryKey.h"
 #include "state/DiaryBackup.h"
@@ -92,8 +93,12 @@ int runHistoryCommand(const CommandLine& line)
     const std::u16string folder = dataFolderOf(line);
     if (const int status = checkDataFolder(folder))
         return status;
+    int status = 0;
+    const auto pages = openDiaryFor(line, folder, status);
+    if (!pages)
+        return status;
     const PageHistory history(StateFolder(StateFolder::defaultRoot(), folder));
-    const auto lines = historyLines(history, *date);
+    const auto lines = historyLines(history, *date, pages.get());
     std::string out;
     for (const auto& text : lines)
         out += toUtf8(text) + "\n";
@@ -117,9 +122,12 @@ int runRestoreCommand(const CommandLine& line)
         fail("no version " + line.versionNumber + " of " + line.day + " (see pagelet --history " + line.day + ")");
         return 2;
     }
-    PlainPageStore pages(folder);
-    pages.setKeeper(&history);
-    if (restoreVersion(pages, history, *date, static_cast<int>(number)) == StoreResult::Failed) {
+    int status = 0;
+    const auto pages = openDiaryFor(line, folder, status);
+    if (!pages)
+        return status;
+    pages->setKeeper(&history);
+    if (restoreVersion(*pages, history, *date, static_cast<int>(number)) == StoreResult::Failed) {
         fail("cannot restore version " + line.versionNumber + " of " + line.day + "; the page is as it was");
         return 2;
     }
