@@ -140,6 +140,8 @@ TEST(EncryptCommand, EveryCommandOnAnEncryptedDiary)
         {{"--backup", zip, "--data", data}, {}, 0, "^wrote", "^$"},
         {QStringList {"--search", "imported"} + withData, key.captured(1).toLower().toUtf8() + "\n", 0, "^2026-12-05: ", "^$"},
         {{"--passphrase-fd", "x", "--search", "a"}, {}, 2, "^$", "needs a file descriptor"},
+        {{"--passphrase-fd", "0"}, {}, 2, "^$", "goes with a command that reads the diary"},
+        {{"--encrypt", "--decrypt", "--data", data}, {}, 2, "^$", "one at a time"},
     };
     for (const auto& c : cases) {
         const qttest::Outcome r = qttest::runPagelet(c.args, env, 15000, c.input);
