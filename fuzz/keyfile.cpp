@@ -10,7 +10,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using namespace pagelet;
     const std::span<const std::uint8_t> bytes(data, size);
     const KeyFileRead strict = parseKeyFile(bytes);
-    if (strict.file.has_value() == strict.error.empty())
+    if (strict.file.has_value() != strict.error.empty())
         std::abort();
     if (strict.file && (encodeKeyFile(*strict.file) != Bytes(data, data + size) ||
                         strict.file->passphrase.params.memlimit < kFileKdfLimits.floor.memlimit ||
