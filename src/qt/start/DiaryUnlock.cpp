@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <csignal>
 #include <cstring>
 #include <fcntl.h>
 #include <termios.h>
@@ -51,13 +52,31 @@ std::optional<SecureBytes> readLine(int fd)
     return line;
 }
 
+// The terminal as it was, for a Ctrl+C or a kill while the echo is off.
+int g_tty = -1;
+termios g_before {};
+
+void restoreAndDie(int signal)
+{
+    ::tcsetattr(g_tty, TCSAFLUSH, &g_before);
+    ::signal(signal, SIG_DFL);
+    ::raise(signal);
+}
+
 // Asked on the controlling terminal with its echo off, so it shows nowhere and stays out of
 // any redirected output.
 std::optional<SecureBytes> askOnTerminal(int tty, const char* prompt)
 {
     termios before {};
     const bool terminal = ::tcgetattr(tty, &before) == 0;
+    struct sigaction restore {}, old[3] {};
+    const int signals[3] = {SIGINT, SIGTERM, SIGHUP};
     if (terminal) {
+        g_tty = tty;
+        g_before = before;
+        restore.sa_handler = restoreAndDie;
+        for (int i = 0; i < 3; ++i)
+            ::sigaction(signals[i], &restore, &old[i]);
         termios quiet = before;
         quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
         quiet.c_lflag |= ECHONL;
@@ -65,8 +84,11 @@ std::optional<SecureBytes> askOnTerminal(int tty, const char* prompt)
     }
     [[maybe_unused]] auto written = ::write(tty, prompt, std::strlen(prompt));
     auto line = readLine(tty);
-    if (terminal)
+    if (terminal) {
         ::tcsetattr(tty, TCSAFLUSH, &before);
+        for (int i = 0; i < 3; ++i)
+            ::sigaction(signals[i], &old[i], nullptr);
+    }
     return line;
 }
 
