@@ -21,6 +21,36 @@ void putU64(Bytes& bytes, std::size_t at, std::uint64_t value)
         bytes[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
 }
 
+Bytes fromHex(std::string_view hex)
+{
+    Bytes bytes;
+    for (std::size_t i = 0; i + 1 < hex.size(); i += 2)
+        bytes.push_back(static_cast<std::uint8_t>(std::stoi(std::string(hex.substr(i, 2)), nullptr, 16)));
+    return bytes;
+}
+
+// A key file written once (passphrase "password", 1 pass over 1 MiB): every later version must
+// still unlock it to the same key, by passphrase and by recovery key.
+TEST(KeyFile, KnownFileUnlocks)
+{
+    const Bytes file = fromHex("50474c4b01000000010000000100000000000000000010000000000052f2abc0"
+                               "a40845d9e5c3c2f50089779b99a0281b2d3bbe3de0b6aa477077477b43e414ee"
+                               "4fe0aafd8256c9ee0a0f250f6581f7c73f6c6e64a3e3167e036f821b38b48eaa"
+                               "737544ea9c6f1012ae028189b7af98b8b3557ab5020000000000000000000000"
+                               "00000000000000004e197c6eb4fbc2da48380387eaff9071918107da6b68b850"
+                               "e0ae6359454ab489a15f85543180be1c356d76b20a6ba5249e5e255bc36324c4"
+                               "c9784003a06b18a988e20f6ddc8a95ddebcccdbc273012295268344b1a6052a4");
+    const Bytes key = fromHex("a47eebd4c8c704e9bfa12852419d473e69cad0541ddcb202fb8d263820858815");
+    const auto read = parseKeyFile(file, kQuickLimits);
+    ASSERT_TRUE(read.file) << read.error;
+    const auto byPassphrase = unlockWithPassphrase(*read.file, bytesOf("password"), kQuickLimits);
+    ASSERT_TRUE(byPassphrase);
+    EXPECT_EQ(Bytes(byPassphrase->bytes(), byPassphrase->bytes() + 32), key);
+    const auto byRecovery = unlockWithRecoveryKey(*read.file, "BN74-F6VZ-1F7F-E8X9-5EVW-JY5T-8NDV-WGH5");
+    ASSERT_TRUE(byRecovery);
+    EXPECT_EQ(Bytes(byRecovery->bytes(), byRecovery->bytes() + 32), key);
+}
+
 TEST(KeyFile, LayoutAndUnlocking)
 {
     const auto made = createKeyFile(bytesOf("correct horse"), kQuickKdf);
