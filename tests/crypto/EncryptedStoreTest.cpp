@@ -127,11 +127,13 @@ TEST(EncryptedStore, WritesSealedAndKeepsWhatItCantRead)
             EXPECT_EQ(store.checkOutside(kDay, stamp).change, OutsideChange::None) << c.name;
             EXPECT_EQ(store.read(kDay).stamp.hash, stamp.hash) << c.name;
         }
-        if (c.name == std::string("emptied over a tampered page"))
+        if (c.name == std::string("emptied over a tampered page")) {
             EXPECT_EQ(after, tampered);
+        }
         EXPECT_EQ(fs::exists(folder.root / "20010607.dry.bad"), c.aside.has_value()) << c.name;
-        if (c.aside)
+        if (c.aside) {
             EXPECT_EQ(folder.get("20010607.dry.bad"), *c.aside) << c.name;
+        }
     }
 }
 
