@@ -18,9 +18,12 @@ namespace {
 
 constexpr std::size_t kMemberLimit = 256u << 20;
 
-// A page ("YYYYMMDD.dry") or memo ("YYYYMMDD.wav"): the only files of a data folder we own.
+// A page ("YYYYMMDD.dry") or memo ("YYYYMMDD.wav"): the only files of a data folder we own,
+// with an encrypted diary's key file, without which its backup would open to nothing.
 bool isDiaryFile(const std::string& name)
 {
+    if (name == "pagelet.key")
+        return true;
     if (name.size() != 12 || !std::all_of(name.begin(), name.begin() + 8, [](char c) { return c >= '0' && c <= '9'; }))
         return false;
     const std::string extension = name.substr(8);

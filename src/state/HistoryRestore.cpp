@@ -25,10 +25,13 @@ std::u16string printable(std::u16string line)
 
 } // namespace
 
-std::optional<Page> pageOfVersion(const PageHistory& history, const HistoryVersion& version)
+std::optional<Page> pageOfVersion(const PageHistory& history, const HistoryVersion& version, const LocalDate& date,
+                                  const PageStore* store)
 {
     const auto bytes = history.read(version);
-    return bytes ? decodePage(*bytes) : std::nullopt;
+    if (!bytes)
+        return std::nullopt;
+    return store ? store->pageOfFileBytes(date, *bytes) : decodePage(*bytes);
 }
 
 std::u16string firstLineOf(const std::u16string& text)
@@ -36,13 +39,13 @@ std::u16string firstLineOf(const std::u16string& text)
     return text.substr(0, text.find_first_of(u"\r\n"));
 }
 
-std::vector<std::u16string> historyLines(const PageHistory& history, const LocalDate& date)
+std::vector<std::u16string> historyLines(const PageHistory& history, const LocalDate& date, const PageStore* store)
 {
     std::vector<std::u16string> lines;
     int number = 0;
     for (const HistoryVersion& version : history.versions(date)) {
         const LocalTime t = toLocal(static_cast<DayValue>(version.millis / 1000));
-        const auto page = pageOfVersion(history, version);
+        const auto page = pageOfVersion(history, version, date, store);
         std::u16string line = padded(++number, 1) + u"  " + padded(t.date.year, 4) + u"-" + padded(t.date.month, 2) + u"-"
             + padded(t.date.day, 2) + u" " + padded(t.hour, 2) + u":" + padded(t.minute, 2) + u":" + padded(t.second, 2)
             + u"  " + fromAscii(std::to_string(version.size)) + u"  ";
@@ -57,7 +60,7 @@ StoreResult restoreVersion(PageStore& store, const PageHistory& history, const L
     const auto list = history.versions(date);
     if (number < 1 || number > static_cast<int>(list.size()))
         return StoreResult::Failed;
-    const auto page = pageOfVersion(history, list[static_cast<std::size_t>(number - 1)]);
+    const auto page = pageOfVersion(history, list[static_cast<std::size_t>(number - 1)], date, &store);
     if (!page)
         return StoreResult::Failed;
     return store.write(date, *page);

@@ -1,5 +1,7 @@
 #include "store/PageFormat.h"
 
+#include "crypto/SealedFile.h"
+
 #include <algorithm>
 
 namespace pagelet {
@@ -9,6 +11,12 @@ PageHeader decodePageHeader(const std::uint8_t* head, std::size_t headBytes, std
     PageHeader header;
     if (headBytes < kPageHeaderBytes) {
         header.fault = PageFault::TooShort;
+        return header;
+    }
+    // A sealed page met without its key (a window or command not told the diary is
+    // encrypted): read as plain it would be noise, and stored over it would be lost.
+    if (looksSealed(std::span<const std::uint8_t>(head, kPageHeaderBytes))) {
+        header.fault = PageFault::Unsealed;
         return header;
     }
     ByteReader r(std::span<const std::uint8_t>(head, kPageHeaderBytes));

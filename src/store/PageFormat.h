@@ -27,6 +27,8 @@ enum class PageFault {
     TooShort,       // fewer bytes than the two numbers
     NoLength,       // a length of 0 or less while text follows
     ReadError,
+    Unsealed,       // sealed: read without the diary's key, or it won't open with it (damaged,
+                    // tampered, another day's or another diary's)
 };
 
 struct PageHeader {

@@ -13,6 +13,11 @@ LoadedPage PageStore::read(const LocalDate& date) const
     return loaded;
 }
 
+std::optional<Page> PageStore::pageOfFileBytes(const LocalDate&, const Bytes& bytes) const
+{
+    return decodePage(bytes);
+}
+
 OutsideCheck PageStore::checkOutside(const LocalDate& date, const PageStamp& known) const
 {
     OutsideCheck check;

@@ -81,6 +81,10 @@ public:
     // True when a file at path would lie among the pages themselves.
     virtual bool holds(const std::u16string& path) const = 0;
 
+    // What this store's reader makes of a page file's bytes kept elsewhere (a version in the
+    // history, given to the keeper as they were on disk); nothing when they read as no page.
+    virtual std::optional<Page> pageOfFileBytes(const LocalDate& date, const Bytes& bytes) const;
+
     // Told of every page and memo before it is replaced or removed; none by default.
     void setKeeper(PageKeeper* keeper) { m_keeper = keeper; }
 

@@ -109,7 +109,12 @@ PageStamp statPageFile(const std::u16string& path)
 
 StoreResult storePageFile(const std::u16string& path, const Page& page, PageStamp* stamp)
 {
-    const PageFileState before = probePageFile(path).state;
+    return storePageFileAs(path, page, probePageFile(path).state, nullptr, stamp);
+}
+
+StoreResult storePageFileAs(const std::u16string& path, const Page& page, PageFileState before,
+                            const std::function<Bytes(const Bytes&)>& seal, PageStamp* stamp)
+{
     if (page.text.empty()) {
         // An unreadable page was never shown, so an empty editor says nothing about it.
         if (before == PageFileState::Readable && !removeFile(path) && errno != ENOENT)
@@ -126,7 +131,7 @@ StoreResult storePageFile(const std::u16string& path, const Page& page, PageStam
     if (before == PageFileState::Unreadable && !moveAside(target, aside))
         return StoreResult::Failed;
     const Bytes bytes = encodePage(page);
-    if (writeFileAtomic(path, bytes)) {
+    if (writeFileAtomic(path, seal ? seal(bytes) : bytes)) {
         if (stamp) {
             *stamp = statPageFile(path);
             stamp->hash = pageHash(bytes.data(), kPageHeaderBytes, bytes.data() + kPageHeaderBytes, bytes.size() - kPageHeaderBytes);

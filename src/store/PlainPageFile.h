@@ -3,6 +3,7 @@
 #include "store/PageFormat.h"
 #include "store/PageStamp.h"
 
+#include <functional>
 #include <string>
 
 namespace pagelet {
@@ -48,5 +49,10 @@ enum class StoreResult {
 // is moved aside to the same name with kBadPageExtension instead of kPageExtension, and when
 // that name is taken the store fails. stamp, when given, receives the written file's stamp.
 StoreResult storePageFile(const std::u16string& path, const Page& page, PageStamp* stamp = nullptr);
+// The same for a store that keeps a page's bytes in another form: before is what that store's
+// own reader makes of the file, and seal turns the page's bytes into the file's. The stamp's
+// hash is of the page's bytes, as that store's reader gives it.
+StoreResult storePageFileAs(const std::u16string& path, const Page& page, PageFileState before,
+                            const std::function<Bytes(const Bytes&)>& seal, PageStamp* stamp = nullptr);
 
 } // namespace pagelet

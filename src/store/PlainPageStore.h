@@ -33,9 +33,12 @@ public:
 
     std::u16string pagePath(const LocalDate& date) const;
 
+protected:
+    // The bytes a page or memo holds now, as they are on disk, to the keeper.
+    void keepOld(const LocalDate& date, bool memo) const;
+
 private:
     bool exists(const LocalDate& date, const char* extension) const;
-    void keepOld(const LocalDate& date, bool memo) const;
 
     std::u16string m_folder;
     std::string m_folderUtf8; // the day marks test 31 names in a row

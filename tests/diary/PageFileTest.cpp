@@ -46,6 +46,8 @@ TEST(PageFile, DecodesDamagedFilesWithoutReadingPastTheEnd)
         {"negative length, weather -1", {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}, Page {0, u""}, PageFault::OddWeather},
         {"negative length while text follows", {1, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 'a', 0}, std::nullopt, PageFault::NoLength},
         {"zero length while a byte follows", {1, 0, 0, 0, 0, 0, 0, 0, 'a'}, std::nullopt, PageFault::NoLength},
+        // An encrypted diary's page read without its key is kept, never shown as noise.
+        {"sealed page", {'P', 'G', 'S', 'L', 1, 1, 0, 0, 'a', 0}, std::nullopt, PageFault::Unsealed},
     };
     TempFolder data("damaged");
     const PlainPageStore store(data.folder());

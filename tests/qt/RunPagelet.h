@@ -18,7 +18,7 @@ struct Outcome {
 // in-process copy can answer it.
 inline Outcome runPagelet(const QStringList& args,
                           const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment(),
-                          int timeoutMs = 15000)
+                          int timeoutMs = 15000, const QByteArray& input = {})
 {
     QProcess p;
     p.setProcessEnvironment(env);
@@ -26,6 +26,11 @@ inline Outcome runPagelet(const QStringList& args,
     QObject::connect(&p, &QProcess::finished, &loop, &QEventLoop::quit);
     QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
     p.start(PAGELET_BIN, args);
+    if (!input.isNull()) {
+        p.waitForStarted();
+        p.write(input);
+        p.closeWriteChannel();
+    }
     loop.exec();
     Outcome r;
     if (p.state() != QProcess::NotRunning) {

@@ -1,5 +1,6 @@
 #include "qt/start/CommandLine.h"
 
+#include <cstdlib>
 #include <string_view>
 #include <tuple>
 
@@ -44,8 +45,10 @@ CommandLine bad(std::string why)
 CommandLine CommandLine::parse(int argc, char** argv)
 {
     CommandLine line;
+    bool passphraseGiven = false;
     bool search = false, exporting = false, importing = false, data = false, history = false, restoring = false;
-    bool backup = false, verifying = false, unpacking = false;
+    bool backup = false, verifying = false, unpacking = false, encrypting = false, decrypting = false;
+    std::string passphraseFd;
     for (int i = 1; i < argc; ++i) {
         const std::string_view a = argv[i];
         if (a == "--help" || a == "-h") {
@@ -61,7 +64,8 @@ CommandLine CommandLine::parse(int argc, char** argv)
                                          std::tuple {"--backup", &line.zip, &backup},
                                          std::tuple {"--verify-backup", &line.zip, &verifying},
                                          std::tuple {"--restore-backup", &line.zip, &unpacking},
-                                         std::tuple {"--data", &line.dataDir, &data}}) {
+                                         std::tuple {"--data", &line.dataDir, &data},
+                                         std::tuple {"--passphrase-fd", &passphraseFd, &passphraseGiven}}) {
             if (!takeValue(a, name, argc, argv, i, *value, matched))
                 return bad(std::string(name) + " needs a value");
             if (matched) {
@@ -82,11 +86,25 @@ CommandLine CommandLine::parse(int argc, char** argv)
             line.matchCase = true;
         else if (a == "--dry-run")
             line.dryRun = true;
+        else if (a == "--encrypt")
+            encrypting = true;
+        else if (a == "--decrypt")
+            decrypting = true;
         else
             return bad("unknown option '" + std::string(a) + "'");
     }
-    if (int(search) + int(exporting) + int(importing) + int(history) + int(restoring) + int(backup) + int(verifying) + int(unpacking) > 1)
-        return bad("--search, --export, --import, --history, --restore and the backup options go one at a time");
+    if (int(search) + int(exporting) + int(importing) + int(history) + int(restoring) + int(backup) + int(verifying) +
+            int(unpacking) + int(encrypting) + int(decrypting) > 1)
+        return bad("--search, --export, --import, --history, --restore, the backup options, --encrypt and --decrypt go one at a time");
+    if (passphraseGiven) {
+        char* end = nullptr;
+        const long fd = std::strtol(passphraseFd.c_str(), &end, 10);
+        if (passphraseFd.empty() || *end || fd < 0 || fd > 65535)
+            return bad("--passphrase-fd needs a file descriptor number");
+        line.passphraseFd = static_cast<int>(fd);
+        if (!search && !exporting && !importing && !history && !restoring && !backup && !encrypting && !decrypting)
+            return bad("--passphrase-fd goes with a command that reads the diary");
+    }
     if (unpacking && !data)
         return bad("--restore-backup FILE.zip goes with --data DIR, a new or empty folder");
     if ((backup || verifying || unpacking) && line.zip.empty())
@@ -97,8 +115,10 @@ CommandLine CommandLine::parse(int argc, char** argv)
         return bad("--match-case goes with --search");
     if (line.dryRun && !importing)
         return bad("--dry-run goes with --import");
-    if (data && !search && !exporting && !importing && !history && !restoring && !backup && !unpacking)
-        return bad("--data goes with --search, --export, --import, --history, --restore, --backup or --restore-backup");
+    if (data && !search && !exporting && !importing && !history && !restoring && !backup && !unpacking && !encrypting &&
+        !decrypting)
+        return bad("--data goes with --search, --export, --import, --history, --restore, --backup, --restore-backup, "
+                   "--encrypt or --decrypt");
     if (importing && line.source.empty())
         return bad("--import needs a file or folder");
     if (search && line.word.empty())
@@ -106,7 +126,8 @@ CommandLine CommandLine::parse(int argc, char** argv)
     if (line.action != Action::Version)
         line.action = search ? Action::Search : exporting ? Action::Export : importing ? Action::Import
             : history ? Action::History : restoring ? Action::Restore : backup ? Action::Backup
-            : verifying ? Action::VerifyBackup : unpacking ? Action::RestoreBackup : line.action;
+            : verifying ? Action::VerifyBackup : unpacking ? Action::RestoreBackup : encrypting ? Action::Encrypt
+            : decrypting ? Action::Decrypt : line.action;
     return line;
 }
 
@@ -121,6 +142,7 @@ std::string CommandLine::usage()
            "       pagelet --backup FILE.zip [--data DIR]\n"
            "       pagelet --verify-backup FILE.zip\n"
            "       pagelet --restore-backup FILE.zip --data DIR\n"
+           "       pagelet --encrypt|--decrypt [--passphrase-fd N] [--data DIR]\n"
            "A personal diary: one page per day, a month calendar, weather marks and skins.\n"
            "\n"
            "  --desktop       make the user's install in ${XDG_DATA_HOME:-~/.local/share}/Pagelet\n"
@@ -152,6 +174,14 @@ std::string CommandLine::usage()
            "                  the files that are missing or differ\n"
            "  --restore-backup FILE.zip --data DIR\n"
            "                  unpack a whole backup into DIR, a new or empty folder\n"
+           "  --encrypt       encrypt every page and memo of the diary with a passphrase asked\n"
+           "                  twice on the terminal, and print its recovery key, to be written\n"
+           "                  down; run it again to finish a conversion that was stopped\n"
+           "  --decrypt       turn an encrypted diary back into plain pages, as they were\n"
+           "  --passphrase-fd N\n"
+           "                  read the passphrase (or the recovery key) as one line from file\n"
+           "                  descriptor N instead of the terminal; an encrypted diary asks for\n"
+           "                  it with every command that reads it. A wrong one exits with 2\n"
            "  --data DIR      use the pages in DIR instead of the registered data folder\n"
            "  --help          print this help and exit\n"
            "  --version       print the version and exit\n"

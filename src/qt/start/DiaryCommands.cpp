@@ -8,6 +8,7 @@
 #include "import/DayImport.h"
 #include "import/ImportSource.h"
 #include "qt/start/CommandLine.h"
+#include "qt/start/DiaryUnlock.h"
 #include "qt/ports/QtCaseFolding.h"
 #include "qt/ports/QtPlatform.h"
 #include "qt/ports/QtPropertyLists.h"
@@ -98,8 +99,11 @@ int runSearchCommand(const CommandLine& line)
     const QtCaseFolding folding;
     DiarySearch search(folding);
     std::string out;
-    const PlainPageStore pages(folder);
-    const auto summary = search.searchFolder(pages, {fromUtf8(line.word), line.matchCase, SearchOrder::OldestFirst},
+    int status = 0;
+    const auto pages = openDiaryFor(line, folder, status);
+    if (!pages)
+        return status;
+    const auto summary = search.searchFolder(*pages, {fromUtf8(line.word), line.matchCase, SearchOrder::OldestFirst},
                                              [&out](const SearchHit& hit) {
                                                  out += toUtf8(isoDate(hit.date) + u": " + printable(hit.line));
                                                  out += '\n';
@@ -128,7 +132,11 @@ int runExportCommand(const CommandLine& line)
     const std::u16string folder = folderFor(line);
     if (const int status = checkFolder(folder))
         return status;
-    const auto summary = exportDiary(PlainPageStore(folder), file, *format);
+    int status = 0;
+    const auto pages = openDiaryFor(line, folder, status);
+    if (!pages)
+        return status;
+    const auto summary = exportDiary(*pages, file, *format);
     listUnreadable(summary.unreadable);
     using Outcome = ExportSummary::Outcome;
     switch (summary.outcome) {
@@ -159,7 +167,11 @@ int runImportCommand(const CommandLine& line)
         fail(source.error + "; nothing was imported");
         return 2;
     }
-    PlainPageStore pages(folder);
+    int status = 0;
+    const auto store = openDiaryFor(line, folder, status);
+    if (!store)
+        return status;
+    PlainPageStore& pages = *store;
     PageHistory history(StateFolder(StateFolder::defaultRoot(), folder));
     if (!line.dryRun)
         pages.setKeeper(&history);

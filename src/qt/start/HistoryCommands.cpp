@@ -4,6 +4,7 @@
 #include "import/CivilTime.h"
 #include "qt/start/CommandLine.h"
 #include "qt/start/DiaryCommands.h"
+#include "qt/start/DiaryUnlock.h"
 #include "settings/ConfigFile.h"
 #include "settings/RegistryKey.h"
 #include "state/DiaryBackup.h"
@@ -114,8 +115,11 @@ int runHistoryCommand(const CommandLine& line)
     const auto target = historyTarget(line, status);
     if (!target)
         return status;
+    const auto pages = openDiaryFor(line, target->folder, status);
+    if (!pages)
+        return status;
     const PageHistory history(StateFolder(StateFolder::defaultRoot(), target->folder));
-    const auto lines = historyLines(history, target->date);
+    const auto lines = historyLines(history, target->date, pages.get());
     std::string out;
     for (const auto& text : lines)
         out += toUtf8(text) + "\n";
@@ -139,9 +143,11 @@ int runRestoreCommand(const CommandLine& line)
         fail("no version " + line.versionNumber + " of " + line.day + " (see pagelet --history " + line.day + ")");
         return 2;
     }
-    PlainPageStore pages(folder);
-    pages.setKeeper(&history);
-    if (restoreVersion(pages, history, date, static_cast<int>(number)) == StoreResult::Failed) {
+    const auto pages = openDiaryFor(line, folder, status);
+    if (!pages)
+        return status;
+    pages->setKeeper(&history);
+    if (restoreVersion(*pages, history, date, static_cast<int>(number)) == StoreResult::Failed) {
         fail("cannot restore version " + line.versionNumber + " of " + line.day + "; the page is as it was");
         return 2;
     }

@@ -1,6 +1,7 @@
 #include "qt/start/CommandLine.h"
 #include "qt/start/DiaryApp.h"
 #include "qt/start/DiaryCommands.h"
+#include "qt/start/DiaryUnlock.h"
 #include "qt/start/HistoryCommands.h"
 
 #include <cstdio>
@@ -37,6 +38,10 @@ int main(int argc, char* argv[])
         return pagelet::runVerifyBackupCommand(line);
     case Action::RestoreBackup:
         return pagelet::runRestoreBackupCommand(line);
+    case Action::Encrypt:
+        return pagelet::runEncryptCommand(line);
+    case Action::Decrypt:
+        return pagelet::runDecryptCommand(line);
     case Action::Run:
         break;
     }

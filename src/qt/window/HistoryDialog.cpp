@@ -24,13 +24,13 @@ QString qs(const std::u16string& text)
 } // namespace
 
 HistoryDialog::HistoryDialog(QWidget* parent, const PageHistory& history, const LocalDate& date)
-    : QDialog(parent), m_history(history), m_versions(history.versions(date)), m_list(new QListWidget(this)),
+    : QDialog(parent), m_history(history), m_date(date), m_versions(history.versions(date)), m_list(new QListWidget(this)),
       m_preview(new QPlainTextEdit(this))
 {
     setWindowTitle(tr("이전 내용"));
     m_preview->setReadOnly(true);
     for (const HistoryVersion& version : m_versions) {
-        const auto page = pageOfVersion(history, version);
+        const auto page = pageOfVersion(history, version, date);
         const QString when = QDateTime::fromMSecsSinceEpoch(version.millis).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
         const QString first = page ? qs(firstLineOf(page->text)) : QString();
         m_list->addItem(tr("%1  %2 바이트  %3").arg(when).arg(version.size).arg(first));
@@ -42,7 +42,7 @@ HistoryDialog::HistoryDialog(QWidget* parent, const PageHistory& history, const 
     connect(restore, &QPushButton::clicked, this, [this] {
         const int row = m_list->currentRow();
         if (row >= 0)
-            m_chosen = pageOfVersion(m_history, m_versions[static_cast<std::size_t>(row)]);
+            m_chosen = pageOfVersion(m_history, m_versions[static_cast<std::size_t>(row)], m_date);
         if (m_chosen)
             accept();
     });
@@ -63,7 +63,7 @@ HistoryDialog::HistoryDialog(QWidget* parent, const PageHistory& history, const 
 
 void HistoryDialog::showPreview(int row)
 {
-    const auto page = row >= 0 ? pageOfVersion(m_history, m_versions[static_cast<std::size_t>(row)]) : std::nullopt;
+    const auto page = row >= 0 ? pageOfVersion(m_history, m_versions[static_cast<std::size_t>(row)], m_date) : std::nullopt;
     m_preview->setPlainText(page ? qs(page->text) : QString());
 }
 

@@ -23,6 +23,7 @@ private:
     void showPreview(int row);
 
     const PageHistory& m_history;
+    LocalDate m_date;
     std::vector<HistoryVersion> m_versions;
     QListWidget* m_list;
     QPlainTextEdit* m_preview;

@@ -1,0 +1,214 @@
+#include "crypto/KeyFile.h"
+
+#include "crypto/RecoveryKey.h"
+
+#include <sodium.h>
+
+#include <cstring>
+
+namespace pagelet {
+
+namespace {
+
+constexpr std::uint8_t kMagic[4] = {'P', 'G', 'L', 'K'};
+constexpr std::uint32_t kVersion = 1;
+constexpr std::uint32_t kPassphraseKdf = 1;
+constexpr std::uint32_t kRecoveryKdf = 2;
+constexpr std::size_t kSlotBytes = 108;
+constexpr std::size_t kSlotHeadBytes = 36; // kdf, parameters and salt
+
+static_assert(sizeof(KeySlot::salt) == crypto_pwhash_SALTBYTES);
+static_assert(sizeof(KeySlot::nonce) == crypto_aead_xchacha20poly1305_ietf_NPUBBYTES);
+static_assert(sizeof(KeySlot::wrapped) == DiaryKey::kBytes + crypto_aead_xchacha20poly1305_ietf_ABYTES);
+
+void put(Bytes& out, std::uint64_t value, int width)
+{
+    for (int i = 0; i < width; ++i)
+        out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+}
+
+std::uint64_t get(const std::uint8_t* at, int width)
+{
+    std::uint64_t value = 0;
+    for (int i = width - 1; i >= 0; --i)
+        value = value << 8 | at[i];
+    return value;
+}
+
+Bytes encodeFileHead()
+{
+    Bytes out(kMagic, kMagic + 4);
+    put(out, kVersion, 4);
+    return out;
+}
+
+void encodeSlotHead(Bytes& out, const KeySlot& slot)
+{
+    put(out, slot.kdf, 4);
+    put(out, slot.params.opslimit, 8);
+    put(out, slot.params.memlimit, 8);
+    out.insert(out.end(), slot.salt.begin(), slot.salt.end());
+}
+
+// The file's head and the slot's head, as the wrap's associated data.
+Bytes slotAd(const KeySlot& slot)
+{
+    Bytes ad = encodeFileHead();
+    encodeSlotHead(ad, slot);
+    return ad;
+}
+
+KeySlot readSlot(const std::uint8_t* at)
+{
+    KeySlot slot;
+    slot.kdf = static_cast<std::uint32_t>(get(at, 4));
+    slot.params = {get(at + 4, 8), get(at + 12, 8)};
+    std::memcpy(slot.salt.data(), at + 20, 16);
+    std::memcpy(slot.nonce.data(), at + 36, 24);
+    std::memcpy(slot.wrapped.data(), at + 60, 48);
+    return slot;
+}
+
+bool within(const KdfParams& p, const KdfParams& low, const KdfParams& high)
+{
+    return p.opslimit >= low.opslimit && p.memlimit >= low.memlimit && p.opslimit <= high.opslimit &&
+           p.memlimit <= high.memlimit;
+}
+
+// The slot's own key from a passphrase; empty on failure (out of memory).
+SecureBytes passphraseKey(const KeySlot& slot, std::span<const std::uint8_t> passphrase)
+{
+    SecureBytes key(DiaryKey::kBytes);
+    if (key.empty() || slot.params.opslimit < crypto_pwhash_OPSLIMIT_MIN || slot.params.memlimit < crypto_pwhash_MEMLIMIT_MIN ||
+        ::crypto_pwhash(key.data(), key.size(), reinterpret_cast<const char*>(passphrase.data()), passphrase.size(),
+                        slot.salt.data(), slot.params.opslimit, static_cast<std::size_t>(slot.params.memlimit),
+                        crypto_pwhash_ALG_ARGON2ID13) != 0)
+        return {};
+    return key;
+}
+
+// 160 random bits need no slow derivation; the salt keeps two diaries' slots unrelated.
+SecureBytes recoverySlotKey(const KeySlot& slot, const SecureBytes& recovery)
+{
+    SecureBytes key(DiaryKey::kBytes);
+    if (key.empty() || ::crypto_generichash(key.data(), key.size(), recovery.data(), recovery.size(), slot.salt.data(),
+                                            slot.salt.size()) != 0)
+        return {};
+    return key;
+}
+
+bool wrap(KeySlot& slot, const SecureBytes& slotKey, const DiaryKey& key)
+{
+    if (slotKey.empty())
+        return false;
+    ::randombytes_buf(slot.nonce.data(), slot.nonce.size());
+    const Bytes ad = slotAd(slot);
+    unsigned long long written = 0;
+    return ::crypto_aead_xchacha20poly1305_ietf_encrypt(slot.wrapped.data(), &written, key.bytes(), DiaryKey::kBytes,
+                                                        ad.data(), ad.size(), nullptr, slot.nonce.data(),
+                                                        slotKey.data()) == 0;
+}
+
+std::optional<DiaryKey> unwrap(const KeySlot& slot, const SecureBytes& slotKey)
+{
+    SecureBytes plain(DiaryKey::kBytes);
+    if (slotKey.empty() || plain.empty())
+        return std::nullopt;
+    const Bytes ad = slotAd(slot);
+    unsigned long long got = 0;
+    if (::crypto_aead_xchacha20poly1305_ietf_decrypt(plain.data(), &got, nullptr, slot.wrapped.data(), slot.wrapped.size(),
+                                                     ad.data(), ad.size(), slot.nonce.data(), slotKey.data()) != 0)
+        return std::nullopt;
+    return DiaryKey::fromBytes(plain.data());
+}
+
+KeySlot newPassphraseSlot(const KdfParams& params)
+{
+    KeySlot slot;
+    slot.kdf = kPassphraseKdf;
+    slot.params = params;
+    ::randombytes_buf(slot.salt.data(), slot.salt.size());
+    return slot;
+}
+
+} // namespace
+
+KeyFileRead parseKeyFile(std::span<const std::uint8_t> bytes, const KdfLimits& limits)
+{
+    if (bytes.size() < 8 || std::memcmp(bytes.data(), kMagic, 4) != 0)
+        return {std::nullopt, "not a key file"};
+    if (const auto version = get(bytes.data() + 4, 4); version != kVersion)
+        return {std::nullopt, "key file version " + std::to_string(version) + " is not one this program reads"};
+    if (bytes.size() != kKeyFileBytes)
+        return {std::nullopt, "the key file is cut short or has bytes added"};
+    KeyFile file {readSlot(bytes.data() + 8), readSlot(bytes.data() + 8 + kSlotBytes)};
+    if (file.passphrase.kdf != kPassphraseKdf || file.recovery.kdf != kRecoveryKdf)
+        return {std::nullopt, "the key file names a key derivation this program does not know"};
+    if (!within(file.passphrase.params, limits.floor, limits.ceiling))
+        return {std::nullopt, "the key file's derivation parameters (" + std::to_string(file.passphrase.params.opslimit) +
+                                  " passes, " + std::to_string(file.passphrase.params.memlimit >> 20) +
+                                  " MiB) are outside " + std::to_string(limits.floor.opslimit) + "-" +
+                                  std::to_string(limits.ceiling.opslimit) + " passes and " +
+                                  std::to_string(limits.floor.memlimit >> 20) + "-" +
+                                  std::to_string(limits.ceiling.memlimit >> 20) + " MiB"};
+    if (file.recovery.params.opslimit != 0 || file.recovery.params.memlimit != 0)
+        return {std::nullopt, "the key file's recovery slot is damaged"};
+    return {std::move(file), {}};
+}
+
+Bytes encodeKeyFile(const KeyFile& file)
+{
+    Bytes out = encodeFileHead();
+    for (const KeySlot* slot : {&file.passphrase, &file.recovery}) {
+        encodeSlotHead(out, *slot);
+        out.insert(out.end(), slot->nonce.begin(), slot->nonce.end());
+        out.insert(out.end(), slot->wrapped.begin(), slot->wrapped.end());
+    }
+    return out;
+}
+
+std::optional<NewKeyFile> createKeyFile(std::span<const std::uint8_t> passphrase, const KdfParams& params)
+{
+    auto key = DiaryKey::generate();
+    SecureBytes recovery(kRecoveryBytes);
+    if (!key || recovery.empty())
+        return std::nullopt;
+    ::randombytes_buf(recovery.data(), recovery.size());
+    KeyFile file;
+    file.passphrase = newPassphraseSlot(params);
+    file.recovery.kdf = kRecoveryKdf;
+    ::randombytes_buf(file.recovery.salt.data(), file.recovery.salt.size());
+    if (!wrap(file.passphrase, passphraseKey(file.passphrase, passphrase), *key) ||
+        !wrap(file.recovery, recoverySlotKey(file.recovery, recovery), *key))
+        return std::nullopt;
+    return NewKeyFile {file, std::move(*key), recoveryText(recovery.data())};
+}
+
+std::optional<DiaryKey> unlockWithPassphrase(const KeyFile& file, std::span<const std::uint8_t> passphrase,
+                                             const KdfLimits& limits)
+{
+    if (file.passphrase.kdf != kPassphraseKdf || file.passphrase.params.opslimit > limits.ceiling.opslimit ||
+        file.passphrase.params.memlimit > limits.ceiling.memlimit)
+        return std::nullopt;
+    return unwrap(file.passphrase, passphraseKey(file.passphrase, passphrase));
+}
+
+std::optional<DiaryKey> unlockWithRecoveryKey(const KeyFile& file, std::string_view recoveryKey)
+{
+    const auto recovery = parseRecoveryText(recoveryKey);
+    if (!recovery || file.recovery.kdf != kRecoveryKdf)
+        return std::nullopt;
+    return unwrap(file.recovery, recoverySlotKey(file.recovery, *recovery));
+}
+
+std::optional<KeyFile> rewrapKeyFile(const KeyFile& file, const DiaryKey& key, std::span<const std::uint8_t> passphrase,
+                                     const KdfParams& params)
+{
+    KeyFile out = file;
+    out.passphrase = newPassphraseSlot(params);
+    if (!wrap(out.passphrase, passphraseKey(out.passphrase, passphrase), key))
+        return std::nullopt;
+    return out;
+}
+
+} // namespace pagelet

@@ -1,0 +1,40 @@
+#pragma once
+// A page or memo of an encrypted diary: one authenticated message.
+//   0  4  magic "PGSL"
+//   4  1  version (1)
+//   5  1  what it holds: 1 a page, 2 a memo
+//   6 24  random nonce
+//  30  …  XChaCha20-Poly1305 ciphertext of the plain file's bytes, then the 16-byte tag
+// The 30 header bytes and the day's "YYYYMMDD" are the associated data: a file copied onto
+// another day, or a memo renamed to a page, fails to open like a damaged one.
+#include "base/ByteIo.h"
+#include "base/Day.h"
+#include "crypto/DiaryKey.h"
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <span>
+
+namespace pagelet {
+
+enum class SealedKind : std::uint8_t { Page = 1, Memo = 2 };
+
+inline constexpr std::size_t kSealedNonceBytes = 24;
+inline constexpr std::size_t kSealedHeaderBytes = 6 + kSealedNonceBytes;
+inline constexpr std::size_t kSealedTagBytes = 16;
+using SealedNonce = std::array<std::uint8_t, kSealedNonceBytes>;
+
+// True when the bytes start as a sealed file does; whether it opens is another matter.
+bool looksSealed(std::span<const std::uint8_t> bytes);
+
+// The plain bytes sealed under a new random nonce.
+Bytes sealFile(const DiaryKey& key, const LocalDate& day, SealedKind kind, std::span<const std::uint8_t> plain);
+// The same with a nonce of the caller's: only for fixed known answers, never for a file.
+Bytes sealFileWithNonce(const DiaryKey& key, const LocalDate& day, SealedKind kind, std::span<const std::uint8_t> plain,
+                        const SealedNonce& nonce);
+// The plain bytes; nothing for any damage, another key, another day or another kind.
+std::optional<Bytes> openSealed(const DiaryKey& key, const LocalDate& day, SealedKind kind,
+                                std::span<const std::uint8_t> sealed);
+
+} // namespace pagelet

@@ -1,0 +1,134 @@
+#include "store/EncryptedPageStore.h"
+
+#include "base/ReadableFile.h"
+#include "crypto/SealedFile.h"
+
+#include <sodium.h>
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+#include <limits>
+
+namespace pagelet {
+
+namespace {
+
+constexpr std::uint64_t kSealedLimit = static_cast<std::uint64_t>(kPageFileLimit) + kSealedHeaderBytes + kSealedTagBytes;
+
+// A page's bytes as the plain reader takes them, from memory.
+PageCheck decodeInto(const Bytes& plain, Page& page)
+{
+    const PageHeader header = decodePageHeader(plain.data(), std::min(plain.size(), kPageHeaderBytes), plain.size());
+    if (!header.usable())
+        return {PageFileState::Unreadable, header.fault};
+    page.weather = header.weather;
+    page.text.resize(static_cast<std::size_t>(header.units));
+    if (!page.text.empty())
+        std::memcpy(page.text.data(), plain.data() + kPageHeaderBytes, page.text.size() * 2);
+    if constexpr (std::endian::native == std::endian::big)
+        for (char16_t& c : page.text)
+            c = static_cast<char16_t>(c >> 8 | c << 8);
+    return {PageFileState::Readable, header.fault};
+}
+
+// The day a conflict copy's name starts with ("20010607.sync-conflict-…").
+std::optional<LocalDate> dayOfCopy(const std::u16string& name)
+{
+    return name.size() < 8 ? std::nullopt : pageDateOf(name.substr(0, 8) + kPageExtension);
+}
+
+} // namespace
+
+EncryptedPageStore::EncryptedPageStore(std::u16string folder, DiaryKey key)
+    : PlainPageStore(std::move(folder)), m_key(std::move(key))
+{
+}
+
+PageCheck EncryptedPageStore::readFileInto(const std::u16string& path, const std::optional<LocalDate>& day, Page& page,
+                                           PageStamp* stamp) const
+{
+    Bytes sealed;
+    std::int64_t mtimeNs = 0;
+    std::uint64_t inode = 0;
+    {
+        ReadableFile file(path, kSealedLimit, ReadableFile::Links::Refuse);
+        if (file.state() == ReadableFile::State::Missing)
+            return {};
+        if (file.state() != ReadableFile::State::Open)
+            return {PageFileState::Unreadable, PageFault::CannotOpen};
+        auto bytes = file.readAll();
+        if (!bytes)
+            return {PageFileState::Unreadable, PageFault::ReadError};
+        sealed = std::move(*bytes);
+        mtimeNs = file.mtimeNs();
+        inode = file.inode();
+    }
+    if (!looksSealed(sealed))
+        return readPageInto(path, page, stamp); // the plain reader's own rules, byte for byte
+    auto plain = day ? openSealed(m_key, *day, SealedKind::Page, sealed) : std::nullopt;
+    if (!plain)
+        return {PageFileState::Unreadable, PageFault::Unsealed};
+    const PageCheck check = decodeInto(*plain, page);
+    if (check.state == PageFileState::Readable && stamp) {
+        const std::size_t head = std::min(plain->size(), kPageHeaderBytes);
+        *stamp = {true, sealed.size(), mtimeNs, inode, pageHash(plain->data(), head, plain->data() + head, page.text.size() * 2)};
+    }
+    ::sodium_memzero(plain->data(), plain->size());
+    return check;
+}
+
+PageCheck EncryptedPageStore::probe(const LocalDate& date) const
+{
+    // Whether a sealed page opens is known only by opening it.
+    Page page;
+    return readInto(date, page);
+}
+
+PageCheck EncryptedPageStore::readInto(const LocalDate& date, Page& page, PageStamp* stamp) const
+{
+    return readFileInto(pagePath(date), date, page, stamp);
+}
+
+StoreResult EncryptedPageStore::write(const LocalDate& date, const Page& page, PageStamp* stamp)
+{
+    keepOld(date, false);
+    const StoreResult result = storePageFileAs(pagePath(date), page, probe(date).state,
+                                               [&](const Bytes& plain) { return sealFile(m_key, date, SealedKind::Page, plain); },
+                                               stamp);
+    if (result != StoreResult::Failed)
+        notifyChanged(date);
+    return result;
+}
+
+LoadedPage EncryptedPageStore::readCopy(const std::u16string& name) const
+{
+    LoadedPage loaded;
+    static_cast<PageCheck&>(loaded) = readFileInto(folder() + name, dayOfCopy(name), loaded.page, nullptr);
+    if (loaded.state != PageFileState::Readable)
+        loaded.page = Page {};
+    return loaded;
+}
+
+std::optional<Bytes> EncryptedPageStore::readMemo(const LocalDate& date, std::size_t maxBytes) const
+{
+    const std::size_t overhead = kSealedHeaderBytes + kSealedTagBytes;
+    auto bytes = PlainPageStore::readMemo(date, maxBytes > std::numeric_limits<std::size_t>::max() - overhead ? maxBytes : maxBytes + overhead);
+    if (!bytes || !looksSealed(*bytes))
+        return bytes && bytes->size() <= maxBytes ? bytes : std::nullopt;
+    return openSealed(m_key, date, SealedKind::Memo, *bytes);
+}
+
+std::optional<Page> EncryptedPageStore::pageOfFileBytes(const LocalDate& date, const Bytes& bytes) const
+{
+    if (!looksSealed(bytes))
+        return decodePage(bytes);
+    auto plain = openSealed(m_key, date, SealedKind::Page, bytes);
+    if (!plain)
+        return std::nullopt;
+    auto page = decodePage(*plain);
+    ::sodium_memzero(plain->data(), plain->size());
+    return page;
+}
+
+} // namespace pagelet

@@ -1,0 +1,154 @@
+#include "store/FolderEncryption.h"
+
+#include "base/FileIo.h"
+#include "base/ReadableFile.h"
+#include "base/Text.h"
+#include "crypto/SealedFile.h"
+#include "store/DayKey.h"
+#include "store/EncryptedPageStore.h"
+
+#include <sodium.h>
+
+#include <algorithm>
+#include <dirent.h>
+
+namespace pagelet {
+
+namespace {
+
+// Memos may be long recordings; pages are held to the page limit anyway.
+constexpr std::uint64_t kConvertLimit = 1ull << 30;
+
+struct Kept {
+    LocalDate day;
+    SealedKind kind;
+};
+
+// What a name in the data folder holds, when the conversion takes it.
+std::optional<Kept> keptAs(const std::u16string& name)
+{
+    if (const auto day = pageDateOf(name))
+        return Kept {*day, SealedKind::Page};
+    if (name.size() < 8)
+        return std::nullopt;
+    const auto day = pageDateOf(name.substr(0, 8) + kPageExtension);
+    if (!day)
+        return std::nullopt;
+    if (name.size() == 12 && name.ends_with(u".wav"))
+        return Kept {*day, SealedKind::Memo};
+    if (isConflictCopyOf(name, name.substr(0, 8) + kPageExtension))
+        return Kept {*day, SealedKind::Page};
+    return std::nullopt;
+}
+
+enum class Step { Done, Untouched, Kept };
+
+Step convert(const std::u16string& path, const Kept& kept, const DiaryKey& key, bool seal)
+{
+    ReadableFile file(path, kConvertLimit, ReadableFile::Links::Refuse);
+    // A link or anything else that is no regular file reads as unreadable in either form.
+    if (file.state() != ReadableFile::State::Open)
+        return Step::Untouched;
+    auto bytes = file.readAll();
+    if (!bytes)
+        return Step::Kept;
+    if (looksSealed(*bytes) == seal)
+        return Step::Untouched;
+    if (seal) {
+        // The plain bytes as they are, odd ones too: unsealing gives back the very same file.
+        const bool written = writeFileAtomic(path, sealFile(key, kept.day, kept.kind, *bytes));
+        ::sodium_memzero(bytes->data(), bytes->size());
+        return written ? Step::Done : Step::Kept;
+    }
+    auto plain = openSealed(key, kept.day, kept.kind, *bytes);
+    if (!plain)
+        return Step::Kept;
+    const bool written = writeFileAtomic(path, *plain);
+    ::sodium_memzero(plain->data(), plain->size());
+    return written ? Step::Done : Step::Kept;
+}
+
+Conversion convertFolder(const std::u16string& folder, const DiaryKey& key, bool seal, const ConversionProgress& progress)
+{
+    Conversion result;
+    DIR* dir = ::opendir(folder.empty() ? "." : toUtf8(folder).c_str());
+    if (!dir) {
+        result.folderRead = false;
+        return result;
+    }
+    // What a killed run left half written: a decrypting one's may hold a plain page.
+    removeTemporaryFiles(folder);
+    std::vector<std::pair<std::u16string, Kept>> names;
+    while (dirent* e = ::readdir(dir)) {
+        std::u16string name = fromUtf8(e->d_name);
+        if (const auto kept = keptAs(name))
+            names.emplace_back(std::move(name), *kept);
+    }
+    ::closedir(dir);
+    // Oldest day first, so progress reads as it goes through the diary.
+    std::sort(names.begin(), names.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    int done = 0;
+    for (const auto& [name, kept] : names) {
+        switch (convert(folder + name, kept, key, seal)) {
+        case Step::Done:
+            ++result.converted;
+            break;
+        case Step::Kept:
+            result.kept.push_back(name);
+            break;
+        case Step::Untouched:
+            break;
+        }
+        if (progress)
+            progress(++done, static_cast<int>(names.size()));
+    }
+    return result;
+}
+
+} // namespace
+
+std::u16string keyFilePath(const std::u16string& folder)
+{
+    return folder + kKeyFileName;
+}
+
+bool isEncryptedFolder(const std::u16string& folder)
+{
+    return isFile(keyFilePath(folder));
+}
+
+KeyFileRead readFolderKeyFile(const std::u16string& folder, const KdfLimits& limits)
+{
+    ReadableFile file(keyFilePath(folder), 4096);
+    auto bytes = file.readAll();
+    if (!bytes)
+        return {std::nullopt, "cannot read the key file"};
+    return parseKeyFile(*bytes, limits);
+}
+
+bool writeFolderKeyFile(const std::u16string& folder, const KeyFile& file)
+{
+    return writeFileAtomic(keyFilePath(folder), encodeKeyFile(file));
+}
+
+std::unique_ptr<PlainPageStore> openPageStore(const std::u16string& folder, std::optional<DiaryKey> key)
+{
+    if (key)
+        return std::make_unique<EncryptedPageStore>(folder, std::move(*key));
+    return std::make_unique<PlainPageStore>(folder);
+}
+
+Conversion sealFolder(const std::u16string& folder, const DiaryKey& key, const ConversionProgress& progress)
+{
+    return convertFolder(folder, key, true, progress);
+}
+
+Conversion unsealFolder(const std::u16string& folder, const DiaryKey& key, const ConversionProgress& progress)
+{
+    Conversion result = convertFolder(folder, key, false, progress);
+    if (result.folderRead && result.kept.empty() && !removeFile(keyFilePath(folder)))
+        result.kept.push_back(kKeyFileName);
+    return result;
+}
+
+} // namespace pagelet

@@ -1,0 +1,248 @@
+#include "base/FileIo.h"
+#include "base/Text.h"
+#include "crypto/CryptoRig.h"
+#include "crypto/SealedFile.h"
+#include "store/EncryptedPageStore.h"
+#include "store/FolderEncryption.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <unistd.h>
+
+namespace pagelet::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+const LocalDate kDay {2001, 6, 7};
+const LocalDate kNextDay {2001, 6, 8};
+
+struct Folder {
+    Folder()
+    {
+        static int counter = 0;
+        root = fs::temp_directory_path() / ("pagelet-crypto-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+        fs::remove_all(root);
+        fs::create_directories(root);
+    }
+    ~Folder() { fs::remove_all(root); }
+    std::u16string path() const { return fromUtf8(root.string()) + u"/"; }
+    void put(const std::string& name, const Bytes& bytes) const { ASSERT_TRUE(writeFileAtomic(fromUtf8((root / name).string()), bytes)); }
+    Bytes get(const std::string& name) const { return readFile(fromUtf8((root / name).string()), 1u << 30).value_or(Bytes {}); }
+    fs::path root;
+};
+
+Bytes sealedPage(const Page& page, const LocalDate& day = kDay, std::uint8_t keyStart = 0)
+{
+    return sealFile(countingKey(keyStart), day, SealedKind::Page, encodePage(page));
+}
+
+Bytes flipped(Bytes bytes, std::size_t at)
+{
+    bytes[at] ^= 0x04;
+    return bytes;
+}
+
+TEST(EncryptedStore, ReadsEachKindOfFile)
+{
+    const Bytes good = sealedPage({3, u"눈이 왔다"});
+    const struct {
+        const char* name;
+        std::optional<Bytes> file; // nothing: a folder under the page's name
+        PageFileState state;
+        Page page;
+        PageFault fault = PageFault::None;
+    } cases[] = {
+        {"sealed page", good, PageFileState::Readable, {3, u"눈이 왔다"}},
+        {"sealed empty page", sealedPage({0, u""}), PageFileState::Readable, {0, u""}},
+        {"plain page", encodePage({2, u"plain"}), PageFileState::Readable, {2, u"plain"}},
+        {"plain page, length past the end", Bytes {4, 0, 0, 0, 9, 0, 0, 0, 'a', 0}, PageFileState::Readable, {4, u"a"}, PageFault::Truncated},
+        {"sealed page, length past the end", sealFile(countingKey(), kDay, SealedKind::Page, Bytes {4, 0, 0, 0, 9, 0, 0, 0, 'a', 0}),
+         PageFileState::Readable, {4, u"a"}, PageFault::Truncated},
+        {"sealed page, weather 7", sealedPage({7, u"x"}), PageFileState::Readable, {0, u"x"}, PageFault::OddWeather},
+        {"sealed bytes too short for a page", sealFile(countingKey(), kDay, SealedKind::Page, Bytes {1, 0, 0}),
+         PageFileState::Unreadable, {}, PageFault::TooShort},
+        {"plain too short", Bytes {1, 0, 0}, PageFileState::Unreadable, {}, PageFault::TooShort},
+        {"another day's page", sealedPage({1, u"x"}, kNextDay), PageFileState::Unreadable, {}, PageFault::Unsealed},
+        {"another diary's page", sealedPage({1, u"x"}, kDay, 9), PageFileState::Unreadable, {}, PageFault::Unsealed},
+        {"a memo under the page's name", sealFile(countingKey(), kDay, SealedKind::Memo, encodePage({1, u"x"})),
+         PageFileState::Unreadable, {}, PageFault::Unsealed},
+        {"flipped nonce bit", flipped(good, 10), PageFileState::Unreadable, {}, PageFault::Unsealed},
+        {"flipped text bit", flipped(good, 40), PageFileState::Unreadable, {}, PageFault::Unsealed},
+        {"cut", Bytes(good.begin(), good.end() - 3), PageFileState::Unreadable, {}, PageFault::Unsealed},
+        {"magic alone", Bytes {'P', 'G', 'S', 'L'}, PageFileState::Unreadable, {}, PageFault::Unsealed},
+        {"a folder", std::nullopt, PageFileState::Missing, {}},
+    };
+    for (const auto& c : cases) {
+        Folder folder;
+        if (c.file)
+            folder.put("20010607.dry", *c.file);
+        else
+            fs::create_directory(folder.root / "20010607.dry");
+        EncryptedPageStore store(folder.path(), countingKey());
+        const LoadedPage got = store.read(kDay);
+        EXPECT_EQ(got.state, c.state) << c.name;
+        EXPECT_EQ(got.fault, c.fault) << c.name;
+        EXPECT_EQ(got.page.weather, c.page.weather) << c.name;
+        EXPECT_EQ(got.page.text, c.page.text) << c.name;
+        EXPECT_EQ(store.probe(kDay).state, c.state) << c.name;
+    }
+    Folder empty;
+    EXPECT_EQ(EncryptedPageStore(empty.path(), countingKey()).read(kDay).state, PageFileState::Missing);
+}
+
+TEST(EncryptedStore, WritesSealedAndKeepsWhatItCantRead)
+{
+    const Bytes tampered = flipped(sealedPage({1, u"old"}), 40);
+    const struct {
+        const char* name;
+        std::optional<Bytes> before;
+        Page page;
+        StoreResult result;
+        bool sealedAfter;
+        std::optional<Bytes> aside; // what must be in 20010607.dry.bad afterwards
+    } cases[] = {
+        {"new page", std::nullopt, {1, u"새 글"}, StoreResult::Written, true, std::nullopt},
+        {"over a plain page", encodePage({2, u"plain"}), {2, u"sealed now"}, StoreResult::Written, true, std::nullopt},
+        {"over a sealed page", sealedPage({0, u"a"}), {4, u"b"}, StoreResult::Written, true, std::nullopt},
+        {"over a tampered page", tampered, {1, u"new"}, StoreResult::Written, true, tampered},
+        {"emptied", sealedPage({0, u"a"}), {0, u""}, StoreResult::Removed, false, std::nullopt},
+        {"emptied over a tampered page", tampered, {0, u""}, StoreResult::Removed, true, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        Folder folder;
+        if (c.before)
+            folder.put("20010607.dry", *c.before);
+        EncryptedPageStore store(folder.path(), countingKey());
+        PageStamp stamp;
+        EXPECT_EQ(store.write(kDay, c.page, &stamp), c.result) << c.name;
+        const Bytes after = folder.get("20010607.dry");
+        EXPECT_EQ(looksSealed(after), c.sealedAfter) << c.name;
+        if (c.result == StoreResult::Written) {
+            EXPECT_EQ(openSealed(countingKey(), kDay, SealedKind::Page, after), encodePage(c.page)) << c.name;
+            // The stamp of our own write: the next look finds no change from another writer.
+            EXPECT_EQ(store.checkOutside(kDay, stamp).change, OutsideChange::None) << c.name;
+            EXPECT_EQ(store.read(kDay).stamp.hash, stamp.hash) << c.name;
+        }
+        if (c.name == std::string("emptied over a tampered page")) {
+            EXPECT_EQ(after, tampered);
+        }
+        EXPECT_EQ(fs::exists(folder.root / "20010607.dry.bad"), c.aside.has_value()) << c.name;
+        if (c.aside) {
+            EXPECT_EQ(folder.get("20010607.dry.bad"), *c.aside) << c.name;
+        }
+    }
+}
+
+TEST(EncryptedStore, MemosAndConflictCopies)
+{
+    Folder folder;
+    const Bytes wave = {'R', 'I', 'F', 'F', 4, 0, 0, 0, 'W', 'A', 'V', 'E'};
+    folder.put("20010607.wav", sealFile(countingKey(), kDay, SealedKind::Memo, wave));
+    folder.put("20010608.wav", wave);
+    folder.put("20010609.wav", flipped(sealFile(countingKey(), {2001, 6, 9}, SealedKind::Memo, wave), 31));
+    folder.put("20010607.sync-conflict-20010607-101010-ABC.dry", sealedPage({1, u"theirs"}));
+    folder.put("20010608 (conflicted copy 2001-06-08 101010).dry", sealedPage({1, u"moved"}, kDay));
+    EncryptedPageStore store(folder.path(), countingKey());
+    EXPECT_EQ(store.readMemo(kDay, 100), wave);
+    EXPECT_EQ(store.readMemo(kDay, 11), std::nullopt) << "larger than asked for";
+    EXPECT_EQ(store.readMemo(kNextDay, 100), wave);
+    EXPECT_EQ(store.readMemo({2001, 6, 9}, 100), std::nullopt);
+    const auto copies = store.conflictCopies(kDay);
+    ASSERT_EQ(copies.size(), 1u);
+    EXPECT_EQ(store.readCopy(copies[0]).page.text, u"theirs");
+    EXPECT_EQ(store.readCopy(u"20010608 (conflicted copy 2001-06-08 101010).dry").state, PageFileState::Unreadable);
+}
+
+// A folder as people have them: odd pages, a memo, a conflict copy, files of their own.
+std::map<std::string, Bytes> sampleFolder()
+{
+    return {
+        {"20010607.dry", encodePage({1, u"첫 장"})},
+        {"20010608.dry", Bytes {4, 0, 0, 0, 9, 0, 0, 0, 'a', 0, 'b'}},
+        {"20010609.dry", Bytes {1, 0, 0}},
+        {"20010610.dry", encodePage({0, std::u16string(50000, u'x')})},
+        {"20010607.wav", Bytes {'R', 'I', 'F', 'F', 0, 0, 0, 0}},
+        {"20010607.sync-conflict-20010607-101010-ABC.dry", encodePage({2, u"theirs"})},
+        {"notes.txt", Bytes {'h', 'i'}},
+        {"20010611.dry.bad", Bytes {9, 9}},
+    };
+}
+
+TEST(EncryptedStore, ConversionBothWaysGivesTheSameBytes)
+{
+    Folder folder;
+    const auto files = sampleFolder();
+    for (const auto& [name, bytes] : files)
+        folder.put(name, bytes);
+    const auto made = createKeyFile(bytesOf("pw"), kQuickKdf);
+    ASSERT_TRUE(made && writeFolderKeyFile(folder.path(), made->file));
+    EXPECT_TRUE(isEncryptedFolder(folder.path()));
+
+    std::vector<int> progress;
+    const Conversion sealed = sealFolder(folder.path(), made->key, [&](int done, int total) { progress.push_back(done * 100 + total); });
+    EXPECT_EQ(sealed.converted, 6);
+    EXPECT_TRUE(sealed.kept.empty());
+    EXPECT_EQ(progress, (std::vector<int> {106, 206, 306, 406, 506, 606}));
+    for (const auto& [name, bytes] : files)
+        EXPECT_EQ(looksSealed(folder.get(name)), name.starts_with("2001") && !name.ends_with(".bad")) << name;
+    EXPECT_EQ(sealFolder(folder.path(), made->key).converted, 0) << "a second run has nothing left";
+
+    const auto store = openPageStore(folder.path(), DiaryKey::fromBytes(made->key.bytes()));
+    EXPECT_EQ(store->read(kDay).page.text, u"첫 장");
+    EXPECT_EQ(store->read({2001, 6, 8}).page.text, u"a");
+    EXPECT_EQ(store->read({2001, 6, 9}).state, PageFileState::Unreadable);
+    EXPECT_EQ(store->readMemo(kDay, 100), files.at("20010607.wav"));
+
+    const Conversion plain = unsealFolder(folder.path(), made->key);
+    EXPECT_EQ(plain.converted, 6);
+    for (const auto& [name, bytes] : files)
+        EXPECT_EQ(folder.get(name), bytes) << name;
+    EXPECT_FALSE(isEncryptedFolder(folder.path()));
+}
+
+// Stopped halfway (some files sealed, some not), either way round, the next run finishes; a
+// sealed file that won't open stays, and so does the key that might yet open it.
+TEST(EncryptedStore, HalfConvertedFolders)
+{
+    const auto files = sampleFolder();
+    const auto made = createKeyFile(bytesOf("pw"), kQuickKdf);
+    ASSERT_TRUE(made);
+    Folder folder;
+    bool seal = false;
+    for (const auto& [name, bytes] : files) {
+        const bool diary = name.starts_with("2001") && !name.ends_with(".bad");
+        const SealedKind kind = name.ends_with(".wav") ? SealedKind::Memo : SealedKind::Page;
+        const LocalDate day {2001, 6, diary ? std::stoi(name.substr(6, 2)) : 1};
+        folder.put(name, diary && (seal = !seal) ? sealFile(made->key, day, kind, bytes) : bytes);
+    }
+    ASSERT_TRUE(writeFolderKeyFile(folder.path(), made->file));
+    EXPECT_EQ(unsealFolder(folder.path(), made->key).converted, 3);
+    for (const auto& [name, bytes] : files)
+        EXPECT_EQ(folder.get(name), bytes) << name;
+
+    ASSERT_TRUE(writeFolderKeyFile(folder.path(), made->file));
+    folder.put("20010612.dry", flipped(sealedPage({1, u"x"}, {2001, 6, 12}), 40));
+    const Conversion blocked = unsealFolder(folder.path(), countingKey());
+    EXPECT_EQ(blocked.kept, std::vector<std::u16string> {u"20010612.dry"});
+    EXPECT_TRUE(isEncryptedFolder(folder.path()));
+}
+
+TEST(EncryptedStore, KeyFileOfTheFolder)
+{
+    Folder folder;
+    EXPECT_FALSE(isEncryptedFolder(folder.path()));
+    EXPECT_NE(readFolderKeyFile(folder.path()).error.find("cannot read the key file"), std::string::npos);
+    folder.put("pagelet.key", Bytes(5000, 0));
+    EXPECT_NE(readFolderKeyFile(folder.path()).error.find("cannot read the key file"), std::string::npos);
+    const auto made = createKeyFile(bytesOf("pw"), kQuickKdf);
+    ASSERT_TRUE(made && writeFolderKeyFile(folder.path(), made->file));
+    EXPECT_NE(readFolderKeyFile(folder.path()).error.find("outside"), std::string::npos);
+    EXPECT_TRUE(readFolderKeyFile(folder.path(), kQuickLimits).file);
+}
+
+} // namespace
+} // namespace pagelet::testing

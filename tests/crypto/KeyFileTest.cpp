@@ -1,0 +1,193 @@
+#include "crypto/KeyFile.h"
+#include "crypto/RecoveryKey.h"
+#include "crypto/CryptoRig.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <cctype>
+
+namespace pagelet::testing {
+namespace {
+
+bool sameKey(const std::optional<DiaryKey>& a, const DiaryKey& b)
+{
+    return a && std::memcmp(a->bytes(), b.bytes(), DiaryKey::kBytes) == 0;
+}
+
+void putU64(Bytes& bytes, std::size_t at, std::uint64_t value)
+{
+    for (int i = 0; i < 8; ++i)
+        bytes[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
+}
+
+Bytes fromHex(std::string_view hex)
+{
+    Bytes bytes;
+    for (std::size_t i = 0; i + 1 < hex.size(); i += 2)
+        bytes.push_back(static_cast<std::uint8_t>(std::stoi(std::string(hex.substr(i, 2)), nullptr, 16)));
+    return bytes;
+}
+
+// A key file written once (passphrase "password", 1 pass over 1 MiB): every later version must
+// still unlock it to the same key, by passphrase and by recovery key.
+TEST(KeyFile, KnownFileUnlocks)
+{
+    const Bytes file = fromHex("50474c4b01000000010000000100000000000000000010000000000052f2abc0"
+                               "a40845d9e5c3c2f50089779b99a0281b2d3bbe3de0b6aa477077477b43e414ee"
+                               "4fe0aafd8256c9ee0a0f250f6581f7c73f6c6e64a3e3167e036f821b38b48eaa"
+                               "737544ea9c6f1012ae028189b7af98b8b3557ab5020000000000000000000000"
+                               "00000000000000004e197c6eb4fbc2da48380387eaff9071918107da6b68b850"
+                               "e0ae6359454ab489a15f85543180be1c356d76b20a6ba5249e5e255bc36324c4"
+                               "c9784003a06b18a988e20f6ddc8a95ddebcccdbc273012295268344b1a6052a4");
+    const Bytes key = fromHex("a47eebd4c8c704e9bfa12852419d473e69cad0541ddcb202fb8d263820858815");
+    const auto read = parseKeyFile(file, kQuickLimits);
+    ASSERT_TRUE(read.file) << read.error;
+    const auto byPassphrase = unlockWithPassphrase(*read.file, bytesOf("password"), kQuickLimits);
+    ASSERT_TRUE(byPassphrase);
+    EXPECT_EQ(Bytes(byPassphrase->bytes(), byPassphrase->bytes() + 32), key);
+    const auto byRecovery = unlockWithRecoveryKey(*read.file, "BN74-F6VZ-1F7F-E8X9-5EVW-JY5T-8NDV-WGH5");
+    ASSERT_TRUE(byRecovery);
+    EXPECT_EQ(Bytes(byRecovery->bytes(), byRecovery->bytes() + 32), key);
+}
+
+TEST(KeyFile, LayoutAndUnlocking)
+{
+    const auto made = createKeyFile(bytesOf("correct horse"), kQuickKdf);
+    ASSERT_TRUE(made);
+    const Bytes bytes = encodeKeyFile(made->file);
+    ASSERT_EQ(bytes.size(), 224u);
+    // Read by hand: magic, version, then each slot's kdf and parameters where they belong.
+    EXPECT_EQ(Bytes(bytes.begin(), bytes.begin() + 8), (Bytes {'P', 'G', 'L', 'K', 1, 0, 0, 0}));
+    EXPECT_EQ(Bytes(bytes.begin() + 8, bytes.begin() + 28), (Bytes {1, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x10, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(Bytes(bytes.begin() + 116, bytes.begin() + 136), (Bytes {2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+    EXPECT_NE(Bytes(bytes.begin() + 28, bytes.begin() + 44), Bytes(bytes.begin() + 136, bytes.begin() + 152)) << "salts";
+
+    // 8 groups of 4 from the alphabet without I, L, O and U.
+    ASSERT_EQ(made->recoveryKey.size(), 39u);
+    for (std::size_t i = 0; i < made->recoveryKey.size(); ++i) {
+        const char c = made->recoveryKey[i];
+        if (i % 5 == 4)
+            EXPECT_EQ(c, '-') << made->recoveryKey;
+        else
+            EXPECT_TRUE(std::isdigit(c) || (std::isupper(c) && !std::strchr("ILOU", c))) << made->recoveryKey;
+    }
+
+    const auto read = parseKeyFile(bytes, kQuickLimits);
+    ASSERT_TRUE(read.file) << read.error;
+    EXPECT_EQ(encodeKeyFile(*read.file), bytes);
+    EXPECT_TRUE(sameKey(unlockWithPassphrase(*read.file, bytesOf("correct horse"), kQuickLimits), made->key));
+    EXPECT_TRUE(sameKey(unlockWithRecoveryKey(*read.file, made->recoveryKey), made->key));
+    // As people type it back: lower case, spaces, O for 0.
+    std::string typed = made->recoveryKey;
+    for (char& c : typed)
+        c = c == '-' ? ' ' : c == '0' ? 'o' : static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    EXPECT_TRUE(sameKey(unlockWithRecoveryKey(*read.file, typed), made->key));
+
+    // A new passphrase wraps the same key: the pages stay as they are, the old passphrase fails.
+    const auto rewrapped = rewrapKeyFile(*read.file, made->key, bytesOf("battery staple"), kQuickKdf);
+    ASSERT_TRUE(rewrapped);
+    EXPECT_TRUE(sameKey(unlockWithPassphrase(*rewrapped, bytesOf("battery staple"), kQuickLimits), made->key));
+    EXPECT_FALSE(unlockWithPassphrase(*rewrapped, bytesOf("correct horse"), kQuickLimits));
+    EXPECT_TRUE(sameKey(unlockWithRecoveryKey(*rewrapped, made->recoveryKey), made->key));
+}
+
+TEST(KeyFile, RecoveryTextRoundTrip)
+{
+    std::uint8_t bytes[kRecoveryBytes];
+    for (std::uint8_t fill : {0x00, 0xFF, 0xA5}) {
+        std::memset(bytes, fill, sizeof bytes);
+        bytes[7] = 0x3C;
+        const std::string text = recoveryText(bytes);
+        ASSERT_EQ(text.size(), 39u);
+        const auto back = parseRecoveryText(text);
+        ASSERT_TRUE(back);
+        EXPECT_EQ(std::memcmp(back->data(), bytes, sizeof bytes), 0) << text;
+    }
+    EXPECT_EQ(recoveryText(std::array<std::uint8_t, 20> {}.data()), "0000-0000-0000-0000-0000-0000-0000-0000");
+    for (const char* bad : {"", "0000-0000-0000-0000-0000-0000-0000-000", "0000-0000-0000-0000-0000-0000-0000-00000",
+                            "0000-0000-0000-0000-0000-0000-0000-000U", "0000-0000-0000-0000-0000-0000-0000-000!"})
+        EXPECT_FALSE(parseRecoveryText(bad)) << bad;
+}
+
+// Every refusal is a message and no key, and none of them derives anything.
+TEST(KeyFile, DamagedFilesAreRefused)
+{
+    const auto made = createKeyFile(bytesOf("pass"), kQuickKdf);
+    ASSERT_TRUE(made);
+    const Bytes good = encodeKeyFile(made->file);
+    auto with = [&](auto change) {
+        Bytes b = good;
+        change(b);
+        return b;
+    };
+    const struct {
+        const char* name;
+        Bytes bytes;
+        const char* error;
+    } refused[] = {
+        {"empty", {}, "not a key file"},
+        {"magic", with([](Bytes& b) { b[0] = 'X'; }), "not a key file"},
+        {"version 2", with([](Bytes& b) { b[4] = 2; }), "version 2"},
+        {"cut", Bytes(good.begin(), good.end() - 1), "cut short"},
+        {"longer", with([](Bytes& b) { b.push_back(0); }), "cut short"},
+        {"unknown kdf", with([](Bytes& b) { b[8] = 7; }), "derivation"},
+        {"recovery kdf", with([](Bytes& b) { b[116] = 1; }), "derivation"},
+        {"no passes", with([](Bytes& b) { putU64(b, 12, 0); }), "outside"},
+        {"absurd passes", with([](Bytes& b) { putU64(b, 12, ~0ull); }), "outside"},
+        {"absurd memory", with([](Bytes& b) { putU64(b, 20, 1ull << 50); }), "outside"},
+        {"tiny memory", with([](Bytes& b) { putU64(b, 20, 4096); }), "outside"},
+        {"recovery parameters", with([](Bytes& b) { putU64(b, 120, 3); }), "recovery slot"},
+    };
+    for (const auto& c : refused) {
+        const auto read = parseKeyFile(c.bytes, kQuickLimits);
+        EXPECT_FALSE(read.file) << c.name;
+        EXPECT_NE(read.error.find(c.error), std::string::npos) << c.name << ": " << read.error;
+    }
+    // Parameters quick enough for a test are below what a file on disk may ask for.
+    EXPECT_NE(parseKeyFile(good).error.find("outside 2-16 passes and 64-1024 MiB"), std::string::npos);
+
+    // Parsed, but any changed byte of a slot fails to unlock: parameters and salt are bound too.
+    const struct {
+        const char* name;
+        std::size_t at;
+    } tampered[] = {{"passes", 12}, {"memory", 21}, {"salt", 28}, {"nonce", 44}, {"wrapped key", 68}, {"tag", 115}};
+    for (const auto& c : tampered) {
+        const auto read = parseKeyFile(with([&](Bytes& b) { b[c.at] ^= 2; }), kQuickLimits);
+        ASSERT_TRUE(read.file) << c.name;
+        EXPECT_FALSE(unlockWithPassphrase(*read.file, bytesOf("pass"), kQuickLimits)) << c.name;
+        EXPECT_TRUE(sameKey(unlockWithRecoveryKey(*read.file, made->recoveryKey), made->key)) << c.name;
+    }
+    const struct {
+        const char* name;
+        std::size_t at;
+    } recoveryTampered[] = {{"recovery salt", 136}, {"recovery nonce", 152}, {"recovery key", 200}};
+    for (const auto& c : recoveryTampered) {
+        const auto read = parseKeyFile(with([&](Bytes& b) { b[c.at] ^= 0x40; }), kQuickLimits);
+        ASSERT_TRUE(read.file) << c.name;
+        EXPECT_FALSE(unlockWithRecoveryKey(*read.file, made->recoveryKey)) << c.name;
+    }
+
+    const auto read = parseKeyFile(good, kQuickLimits);
+    ASSERT_TRUE(read.file);
+    for (const char* wrong : {"", "Pass", "pass ", "pas"})
+        EXPECT_FALSE(unlockWithPassphrase(*read.file, bytesOf(wrong), kQuickLimits)) << wrong;
+    EXPECT_FALSE(unlockWithRecoveryKey(*read.file, "0000-0000-0000-0000-0000-0000-0000-0000"));
+    // A slot made by hand past the ceiling is refused before any memory is asked for.
+    KeyFile huge = *read.file;
+    huge.passphrase.params.memlimit = 1ull << 40;
+    EXPECT_FALSE(unlockWithPassphrase(huge, bytesOf("pass")));
+}
+
+// The program's own parameters: above the floor for files, and what it writes reads back.
+TEST(KeyFile, DefaultParametersPassTheFloor)
+{
+    const auto made = createKeyFile(bytesOf("slow but sure"));
+    ASSERT_TRUE(made);
+    const auto read = parseKeyFile(encodeKeyFile(made->file));
+    ASSERT_TRUE(read.file) << read.error;
+    EXPECT_TRUE(sameKey(unlockWithPassphrase(*read.file, bytesOf("slow but sure")), made->key));
+}
+
+} // namespace
+} // namespace pagelet::testing
