@@ -18,7 +18,7 @@ fi
 work="$(mktemp -d)"
 pid=
 trap '[ -n "$pid" ] && kill -9 "$pid" 2>/dev/null; rm -rf "$work"' EXIT
-fail() { echo "FAIL: $*"; exit 1; }
+fail() { echo "FAIL: $*"; [ -s "$work/stderr" ] && tail -20 "$work/stderr"; exit 1; }
 trap 'echo "FAIL: line $LINENO: $BASH_COMMAND"' ERR
 
 fresh_user() {
@@ -103,14 +103,19 @@ for answer in No Yes; do
     sleep 2.5
     kill -9 "$pid"; wait "$pid" 2>/dev/null || true; pid=
     [ -n "$(journal "$today")" ] || fail "no journal after typing and a kill"
-    env --default-signal=INT "$build/bin/pagelet" 2>>"$work/stderr" &
-    pid=$!
     box=
-    for _ in $(seq 50); do # the question comes before the diary's window
-        box=$(xdotool search --onlyvisible --pid "$pid" --name '^Pagelet$' 2>/dev/null | while read -r w; do
-            [ "$(xdotool getwindowgeometry "$w" | awk '/Geometry/{print $2}')" != 240x270 ] && echo "$w"; done | head -1) || true
+    for _ in 1 2 3; do # a start right after a client left may not reach the display: tried again
+        env --default-signal=INT "$build/bin/pagelet" 2>>"$work/stderr" &
+        pid=$!
+        for _ in $(seq 50); do # the question comes before the diary's window
+            box=$(xdotool search --onlyvisible --pid "$pid" --name '^Pagelet$' 2>/dev/null | while read -r w; do
+                [ "$(xdotool getwindowgeometry "$w" | awk '/Geometry/{print $2}')" != 240x270 ] && echo "$w"; done | head -1) || true
+            [ -n "$box" ] && break
+            kill -0 "$pid" 2>/dev/null || break
+            sleep 0.2
+        done
         [ -n "$box" ] && break
-        sleep 0.2
+        kill -9 "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true
     done
     [ -n "$box" ] || fail "the start did not ask about the journal"
     xdotool windowfocus --sync "$box"
@@ -133,10 +138,16 @@ echo "the next start asks; No removes the journal, Yes shows its text and it is 
 # namespace of its own, where that can be made): status 0, the text kept in the journal.
 if unshare -m sh -c 'mount -t tmpfs none /mnt && mount -o remount,ro /mnt' 2>/dev/null; then
     fresh_user readonly
-    unshare -m sh -c "mount -t tmpfs none '$data' && mount -o remount,ro '$data' && exec env --default-signal=INT \"\$0\"" \
-        "$build/bin/pagelet" 2>>"$work/stderr" &
-    pid=$!
-    win=$(timeout 15 xdotool search --sync --onlyvisible --pid "$pid" --name '^Pagelet$' | head -1)
+    win=
+    for _ in 1 2 3; do
+        unshare -m sh -c "mount -t tmpfs none '$data' && mount -o remount,ro '$data' && exec env --default-signal=INT \"\$0\"" \
+            "$build/bin/pagelet" 2>>"$work/stderr" &
+        pid=$!
+        win=$(timeout 15 xdotool search --sync --onlyvisible --pid "$pid" --name '^Pagelet$' 2>/dev/null | head -1) || true
+        [ -n "$win" ] && break
+        kill -9 "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true
+    done
+    [ -n "$win" ] || fail "read-only: no window"
     xdotool windowfocus --sync "$win"
     type_word "unstorable"
     sleep 0.3
