@@ -477,6 +477,8 @@ void ShownDay::startMemo(const Rect& buttonRect)
     record.parent = &m_ports.window;
     record.id = kRecorderControlId;
     record.fileName = memoPath(m_selectedDay);
+    if (m_pages.hasMemo(localDate(m_selectedDay)))
+        m_pages.keepMemo(localDate(m_selectedDay));
     m_recorderWindow = m_ports.recorder.create(record);
 }
 

@@ -72,6 +72,9 @@ public:
     virtual std::u16string memoPath(const LocalDate& date) const = 0;
     virtual bool hasMemo(const LocalDate& date) const = 0;
     virtual bool removeMemo(const LocalDate& date) = 0;
+    // The recorder is about to record over the day's memo, writing its file itself: the memo as
+    // it is goes to the keeper first.
+    virtual void keepMemo(const LocalDate& date) = 0;
     // The memo's bytes as recorded, for a copy elsewhere; nothing when there is none, it can't
     // be read or it is larger than maxBytes.
     virtual std::optional<Bytes> readMemo(const LocalDate& date, std::size_t maxBytes) const = 0;

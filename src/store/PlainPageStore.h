@@ -27,6 +27,7 @@ public:
     std::u16string memoPath(const LocalDate& date) const override;
     bool hasMemo(const LocalDate& date) const override;
     bool removeMemo(const LocalDate& date) override;
+    void keepMemo(const LocalDate& date) override { keepOld(date, true); }
     std::optional<Bytes> readMemo(const LocalDate& date, std::size_t maxBytes) const override;
     std::u16string pageLocation(const LocalDate& date) const override;
     bool holds(const std::u16string& path) const override;
