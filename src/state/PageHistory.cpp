@@ -95,52 +95,16 @@ PageHistory::PageHistory(StateFolder folder, Clock clock, std::uint64_t limit)
 {
 }
 
-PageHistory::~PageHistory()
-{
-    flush();
-    {
-        std::lock_guard lock(m_mutex);
-        m_stop = true;
-    }
-    m_wake.notify_all();
-    if (m_thread.joinable())
-        m_thread.join();
-}
+PageHistory::~PageHistory() = default;
 
 void PageHistory::flush() const
 {
-    std::unique_lock lock(m_mutex);
-    m_idle.wait(lock, [this] { return m_jobs.empty() && !m_busy; });
+    m_worker.flush();
 }
 
 void PageHistory::keep(const LocalDate& date, bool memo, const Bytes& bytes)
 {
-    {
-        std::lock_guard lock(m_mutex);
-        if (!m_thread.joinable())
-            m_thread = std::thread(&PageHistory::run, this);
-        m_jobs.push_back({date, memo, bytes, now()});
-    }
-    m_wake.notify_one();
-}
-
-void PageHistory::run()
-{
-    std::unique_lock lock(m_mutex);
-    for (;;) {
-        m_wake.wait(lock, [this] { return m_stop || !m_jobs.empty(); });
-        if (m_jobs.empty())
-            return;
-        Job job = std::move(m_jobs.front());
-        m_jobs.pop_front();
-        m_busy = true;
-        lock.unlock();
-        write(job);
-        lock.lock();
-        m_busy = false;
-        if (m_jobs.empty())
-            m_idle.notify_all();
-    }
+    m_worker.post([this, job = Job {date, memo, bytes, now()}] { write(job); });
 }
 
 std::int64_t PageHistory::now() const

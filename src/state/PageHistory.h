@@ -1,16 +1,14 @@
 #pragma once
+#include "base/SerialWorker.h"
 #include "state/StateFolder.h"
 #include "store/PageStore.h"
 
-#include <condition_variable>
 #include <cstdint>
-#include <deque>
 #include <functional>
 #include <map>
 #include <optional>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace pagelet {
@@ -74,7 +72,6 @@ private:
         std::int64_t millis = 0; // when it was handed over
     };
     // On the history's thread.
-    void run();
     void write(const Job& job);
 
     StateFolder m_state;
@@ -86,13 +83,9 @@ private:
     bool m_ensured = false;
     bool m_failed = false; // under m_mutex once the thread runs
     bool m_told = false;
-
     mutable std::mutex m_mutex;
-    mutable std::condition_variable m_wake, m_idle;
-    std::deque<Job> m_jobs;
-    bool m_busy = false;
-    bool m_stop = false;
-    std::thread m_thread;
+    // Last: it goes first, finishing its writes while everything they use is still here.
+    SerialWorker m_worker;
 };
 
 } // namespace pagelet
