@@ -1,18 +1,15 @@
 #include "Rig.h"
-#include "app/MainDialog.h"
 #include "crypto/SealedFile.h"
 #include "platform/Commands.h"
+#include "qt/editor/QtEditControl.h"
 #include "settings/NewPasswordDialog.h"
 #include "settings/PasswordDialog.h"
 #include "store/FolderEncryption.h"
-#include "qt/editor/QtEditControl.h"
 #include "ui/SettingsDialog.h"
 
 #include <QDirIterator>
 #include <QFile>
 #include <QInputMethodEvent>
-#include <QKeyEvent>
-#include <QTest>
 
 using namespace pagelet;
 using namespace pagelet::qttest;
@@ -22,47 +19,39 @@ namespace {
 constexpr KdfParams kQuick {1, 1u << 20};
 constexpr KdfLimits kQuickLimits {{1, 1u << 20}, {16, 1ull << 30}};
 
-const std::u16string kMismatch = u"암호가 일치하지 않습니다.\n다시 입력하세요.";
-
 Bytes fileBytes(const QString& path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    const QByteArray all = file.readAll();
+    const QByteArray all = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     return Bytes(all.begin(), all.end());
 }
+
 
 std::span<const std::uint8_t> bytesOf(std::string_view text)
 {
     return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
 }
 
-// The passphrase dialog answered with each entry in turn ("<Esc>" presses Escape); then, when
-// it took the last one, the next dialog is waited for.
-void answerGate(const QStringList& entries, std::function<void()> then = {})
+// The passphrase prompt answered with each entry ("<Esc>": Cancel); then, given a new
+// passphrase, the new-passphrase dialog gets it twice (at once when there are no entries).
+void answerGate(const QStringList& entries, const QString& newPassphrase = {})
 {
-    whenModal([entries, then](QtDialog& d) {
+    const auto answerNew = [newPassphrase](QtDialog& n) {
+        edit(n, NewPasswordDialog::kPasswordEdit)->setText(newPassphrase);
+        edit(n, NewPasswordDialog::kConfirmEdit)->setText(newPassphrase);
+        click(n, kIdOk);
+    };
+    if (entries.isEmpty())
+        return whenModal(answerNew);
+    whenModal([entries, newPassphrase, answerNew](QtDialog& d) {
         for (const auto& entry : entries) {
-            if (entry == "<Esc>") {
-                QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-                QApplication::sendEvent(&d, &escape);
-                return;
-            }
+            if (entry == "<Esc>")
+                return click(d, kIdCancel);
             edit(d, PasswordDialog::kPasswordEdit)->setText(entry);
             click(d, kIdOk);
         }
-        if (then)
-            then();
-    });
-}
-
-void answerNewPassphrase(const QString& passphrase)
-{
-    whenModal([passphrase](QtDialog& d) {
-        edit(d, NewPasswordDialog::kPasswordEdit)->setText(passphrase);
-        edit(d, NewPasswordDialog::kConfirmEdit)->setText(passphrase);
-        click(d, kIdOk);
+        if (!newPassphrase.isEmpty())
+            whenModal(answerNew);
     });
 }
 
@@ -71,20 +60,17 @@ struct Diary {
     QTemporaryDir state;
     std::unique_ptr<PageletWindow> window;
 
-    bool start(const Settings& settings = {})
+    bool start()
     {
-        if (!window)
-            temp.install(settings);
         window = std::make_unique<PageletWindow>(temp.overrides);
-        window->dialog().kdf = kQuick;
-        window->dialog().kdfLimits = kQuickLimits;
-        window->dialog().keepHistoryUnder(fromQString(state.path() + "/"));
+        d().kdf = kQuick;
+        d().kdfLimits = kQuickLimits;
+        d().keepHistoryUnder(fromQString(state.path() + "/"));
         return window->start();
     }
     MainDialog& d() { return window->dialog(); }
     LocalDate today() { return localDate(d().day().selectedDay()); }
-    QString page() { return temp.root + "/diary/" + toQString(d().pages().pageLocation(today())).section('/', -1); }
-    bool keyFile() { return QFile::exists(temp.root + "/diary/pagelet.key"); }
+    std::u16string folder() { return fromQString(temp.root + "/diary/"); }
     void type(const QString& text)
     {
         d().onCommand(CMD_EDIT, 0, 0);
@@ -96,50 +82,44 @@ struct Diary {
 
 } // namespace
 
-// One diary through every turn of "일기 암호화...", the files checked on disk after each.
+// One diary through every turn of "일기 암호화...", its page file checked on disk after each.
 TEST(EncryptedDiary, SettingsEncryptChangeAndDecryptTheFolderOnDisk)
 {
     Diary diary;
+    diary.temp.install({});
     ASSERT_TRUE(diary.start());
-    diary.type(QStringLiteral("비밀"));
-    const QString page = diary.page();
-    const std::u16string pageText = diary.d().editor().text;
+    diary.type(QStringLiteral("비밀")); // not stored: encrypting stores it first
+    const QString page = toQString(diary.d().pages().pageLocation(diary.today()));
+    const Bytes plain = encodePage({0, u"비밀"});
     std::string recovery;
 
-    enum class Disk { Plain, SealedAsBefore, SealedAnew };
+    enum class Disk { Plain, Unchanged, Sealed };
     struct Step {
         const char* name;
-        QStringList gate;  // the current passphrase, when the diary is encrypted
-        MessageAnswer change; // Yes: a new passphrase; No: decrypt
+        QStringList gate;     // the current passphrase, when the diary is encrypted
+        MessageAnswer choice; // Yes: a new passphrase; No: decrypt
         QString newPassphrase;
         Disk want;
-        QString opensWith; // the passphrase that unlocks the key file afterwards
+        const char* opensWith; // what unlocks the key file afterwards
         std::u16string lastMessage;
     };
     const Step steps[] = {
-        {"encrypt", {}, MessageAnswer::Yes, "first one", Disk::SealedAnew, "first one", {}},
-        {"Cancel at the passphrase", {"<Esc>"}, MessageAnswer::Yes, "", Disk::SealedAsBefore, "first one", {}},
-        {"a wrong passphrase three times", {"x", "y", "z"}, MessageAnswer::Yes, "", Disk::SealedAsBefore, "first one",
-         kMismatch},
-        {"change the passphrase", {"first one"}, MessageAnswer::Yes, "second one", Disk::SealedAsBefore, "second one",
-         u"비밀번호를 바꿨습니다."},
-        {"no answer to change or decrypt", {"second one"}, MessageAnswer::Cancel, "", Disk::SealedAsBefore, "second one",
+        {"encrypt", {}, MessageAnswer::Yes, "first one", Disk::Sealed, "first one", {}},
+        {"Cancel at the passphrase", {"<Esc>"}, MessageAnswer::Yes, "", Disk::Unchanged, "first one", {}},
+        {"wrong three times", {"x", "y", "z"}, MessageAnswer::Yes, "", Disk::Unchanged, "first one",
+         u"암호가 일치하지 않습니다.\n다시 입력하세요."},
+        {"change", {"first one"}, MessageAnswer::Yes, "second one", Disk::Unchanged, "second one", u"비밀번호를 바꿨습니다."},
+        {"no answer", {"second one"}, MessageAnswer::Cancel, "", Disk::Unchanged, "second one",
          u"비밀번호를 바꾸시겠습니까?\n[아니요]를 누르면 일기의 암호화를 풉니다."},
         {"decrypt", {"second one"}, MessageAnswer::No, "", Disk::Plain, "", u"일기의 암호화를 풀었습니다."},
     };
     for (const Step& step : steps) {
         SCOPED_TRACE(step.name);
         const Bytes before = fileBytes(page);
-        const bool wasEncrypted = diary.keyFile();
         diary.temp.messages.shown.clear();
-        diary.temp.messages.answers = {step.change};
+        diary.temp.messages.answers = {step.choice};
         whenModal([&](QtDialog& settings) {
-            const bool asksNew = !wasEncrypted || (step.change == MessageAnswer::Yes && !step.newPassphrase.isEmpty());
-            const auto next = [&step] { answerNewPassphrase(step.newPassphrase); };
-            if (wasEncrypted)
-                answerGate(step.gate, asksNew ? std::function<void()>(next) : nullptr);
-            else
-                next();
+            answerGate(step.gate, step.newPassphrase);
             click(settings, SettingsDialog::kEncryptButton);
             click(settings, kIdOk);
         });
@@ -148,40 +128,35 @@ TEST(EncryptedDiary, SettingsEncryptChangeAndDecryptTheFolderOnDisk)
         const std::u16string last = shown.empty() ? u"" : shown.back().text;
 
         const Bytes after = fileBytes(page);
-        EXPECT_EQ(diary.keyFile(), step.want != Disk::Plain);
         EXPECT_EQ(diary.d().encrypted(), step.want != Disk::Plain);
+        EXPECT_EQ(isEncryptedFolder(diary.folder()), step.want != Disk::Plain);
         if (step.want == Disk::Plain) {
-            EXPECT_EQ(after, encodePage({0, pageText}));
-        }
-        if (step.want == Disk::SealedAsBefore) {
+            EXPECT_EQ(after, plain);
+        } else if (step.want == Disk::Unchanged) {
             EXPECT_EQ(after, before);
+        } else {
+            recovery = toUtf8(last.substr(last.rfind(u'\n') + 1)); // the message's last line
+            EXPECT_EQ(recovery.size(), 39u);
         }
-        if (step.want != Disk::Plain) {
-            ASSERT_TRUE(looksSealed(after));
-            const KeyFileRead read = readFolderKeyFile(fromQString(diary.temp.root + "/diary/"), kQuickLimits);
-            ASSERT_TRUE(read.file);
-            const auto key = unlockWithPassphrase(*read.file, bytesOf(step.opensWith.toStdString()), kQuickLimits);
-            ASSERT_TRUE(key);
-            EXPECT_EQ(openSealed(*key, diary.today(), SealedKind::Page, after), encodePage({0, pageText}));
-            if (step.want == Disk::SealedAnew) {
-                // The recovery key is the message's last line, 8 groups of 4.
-                recovery = toUtf8(last.substr(last.rfind(u'\n') + 1));
-                EXPECT_EQ(recovery.size(), 39u);
-            }
-            // It outlives a change of the passphrase.
-            EXPECT_TRUE(unlockWithRecoveryKey(*read.file, recovery));
-        }
-        if (step.want != Disk::SealedAnew) {
+        if (step.want != Disk::Sealed) {
             EXPECT_EQ(last, step.lastMessage);
         }
-        // The shown page is back in the window, as stored.
-        EXPECT_EQ(diary.d().editor().text, pageText);
+        if (step.want != Disk::Plain) {
+            const KeyFileRead read = readFolderKeyFile(diary.folder(), kQuickLimits);
+            ASSERT_TRUE(read.file);
+            const auto key = unlockWithPassphrase(*read.file, bytesOf(step.opensWith), kQuickLimits);
+            ASSERT_TRUE(key);
+            EXPECT_EQ(openSealed(*key, diary.today(), SealedKind::Page, after), plain);
+            EXPECT_TRUE(unlockWithRecoveryKey(*read.file, recovery));
+        }
+        // The shown page is back in the window, stored.
+        EXPECT_EQ(diary.d().editor().text, u"비밀");
         EXPECT_TRUE(diary.d().editor().saved);
     }
 }
 
-// An encrypted diary asks its passphrase at start whatever "use password" says; the password
-// in config.dat is dropped, and the crash journal holds sealed bytes only.
+// An encrypted diary asks its passphrase at start whatever "use password" says; config.dat's
+// password is dropped, and the crash journal and history hold sealed bytes only.
 TEST(EncryptedDiary, StartUpGateUnlocksWithThePassphraseOrTheRecoveryKey)
 {
     struct Case {
@@ -192,7 +167,7 @@ TEST(EncryptedDiary, StartUpGateUnlocksWithThePassphraseOrTheRecoveryKey)
     };
     const Case cases[] = {
         {"passphrase, no start-up password", 0, {"open sesame"}, true},
-        {"passphrase at the third try, a start-up password set", 1, {"a", "b", "open sesame"}, true},
+        {"third try, a start-up password set", 1, {"a", "b", "open sesame"}, true},
         {"the recovery key", 0, {"<recovery>"}, true},
         {"wrong three times", 1, {"a", "b", "c"}, false},
         {"Cancel", 0, {"<Esc>"}, false},
@@ -204,17 +179,10 @@ TEST(EncryptedDiary, StartUpGateUnlocksWithThePassphraseOrTheRecoveryKey)
         settings.usePassword = c.usePassword;
         settings.password = u"old";
         diary.temp.install(settings);
-        const std::u16string folder = fromQString(diary.temp.root + "/diary/");
         auto made = createKeyFile(bytesOf("open sesame"), kQuick);
-        ASSERT_TRUE(made && writeFolderKeyFile(folder, made->file));
-        QStringList entries = c.entries;
-        entries.replaceInStrings("<recovery>", QString::fromStdString(made->recoveryKey));
-        answerGate(entries);
-        diary.window = std::make_unique<PageletWindow>(diary.temp.overrides);
-        diary.d().kdf = kQuick;
-        diary.d().kdfLimits = kQuickLimits;
-        diary.d().keepHistoryUnder(fromQString(diary.state.path() + "/"));
-        ASSERT_EQ(diary.window->start(), c.wantStarted);
+        ASSERT_TRUE(made && writeFolderKeyFile(diary.folder(), made->file));
+        answerGate(QStringList(c.entries).replaceInStrings("<recovery>", QString::fromStdString(made->recoveryKey)));
+        ASSERT_EQ(diary.start(), c.wantStarted);
         if (!c.wantStarted) {
             EXPECT_EQ(diary.temp.messages.shown.back().text, u"프로그램을 종료합니다.");
             continue;
@@ -227,66 +195,52 @@ TEST(EncryptedDiary, StartUpGateUnlocksWithThePassphraseOrTheRecoveryKey)
         EXPECT_EQ(disk.password, u"");
         EXPECT_EQ(disk.usePassword, c.usePassword);
 
-        diary.type(QStringLiteral("아직 저장하지 않은 줄"));
-        ASSERT_TRUE(diary.d().day().keepJournalNow());
-        const std::u16string text = diary.d().editor().text;
-        const auto pending = diary.d().journal()->pending();
-        ASSERT_EQ(pending.size(), 1u);
-        EXPECT_EQ(pending[0].page.text, text);
-        // Every file under the state folder is sealed: the journal now, the history's version of
-        // the page after a second save.
-        const auto sealedFiles = [&] {
+        const auto sealedStateFiles = [&] {
             int files = 0;
             for (QDirIterator it(diary.state.path(), QDir::Files, QDirIterator::Subdirectories); it.hasNext(); ++files)
                 EXPECT_TRUE(looksSealed(fileBytes(it.next()))) << it.filePath().toStdString();
             return files;
         };
-        EXPECT_EQ(sealedFiles(), 1);
+        diary.type(QStringLiteral("아직 저장하지 않은 줄"));
+        ASSERT_TRUE(diary.d().day().keepJournalNow());
+        EXPECT_EQ(sealedStateFiles(), 1);
+        const auto pending = diary.d().journal()->pending();
+        ASSERT_EQ(pending.size(), 1u);
+        EXPECT_EQ(pending[0].page.text, diary.d().editor().text);
+        // A second save hands the first one's bytes to the history.
         diary.d().onCommand(CMD_SAVE, 0, 0);
         diary.type(QStringLiteral("둘째 줄"));
         diary.d().onCommand(CMD_SAVE, 0, 0);
         diary.d().history()->flush();
         EXPECT_EQ(diary.d().history()->versions(diary.today()).size(), 1u);
-        EXPECT_GE(sealedFiles(), 1);
+        EXPECT_EQ(sealedStateFiles(), 1);
     }
 }
 
 // A data folder chosen in the settings that is encrypted is taken only with its passphrase.
 TEST(EncryptedDiary, SwitchingToAnEncryptedFolderAsksItsPassphrase)
 {
-    struct Case {
-        const char* name;
-        QStringList entries;
-        bool wantSwitched;
-    };
-    const Case cases[] = {
-        {"the passphrase", {"other"}, true},
-        {"the second try", {"x", "other"}, true},
-        {"Cancel keeps the folder", {"<Esc>"}, false},
-        {"wrong three times keeps the folder", {"x", "y", "z"}, false},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+    const std::pair<QStringList, bool> cases[] = {
+        {{"x", "other"}, true}, {{"<Esc>"}, false}, {{"x", "y", "z"}, false}};
+    for (const auto& [entries, wantSwitched] : cases) {
+        SCOPED_TRACE(entries.join(' ').toStdString());
         Diary diary;
+        diary.temp.install({});
         ASSERT_TRUE(diary.start());
-        const std::u16string home = diary.d().settings().dataPath;
         const QString other = diary.temp.root + "/other/";
         QDir().mkpath(other);
         auto made = createKeyFile(bytesOf("other"), kQuick);
         ASSERT_TRUE(made && writeFolderKeyFile(fromQString(other), made->file));
-        {
-            auto sealed = openPageStore(fromQString(other), std::move(made->key));
-            ASSERT_EQ(sealed->write(diary.today(), {1, u"다른 폴더"}), StoreResult::Written);
-        }
+        ASSERT_EQ(openPageStore(fromQString(other), std::move(made->key))->write(diary.today(), {1, u"다른 폴더"}),
+                  StoreResult::Written);
         whenModal([&](QtDialog& settings) {
             edit(settings, SettingsDialog::kDataPathEdit)->setText(other);
-            answerGate(c.entries);
+            answerGate(entries);
             click(settings, kIdOk);
         });
         diary.d().onCommand(CMD_SETTINGS, 0, 0);
-        EXPECT_EQ(diary.d().settings().dataPath, c.wantSwitched ? fromQString(other) : home);
-        EXPECT_EQ(diary.d().encrypted(), c.wantSwitched);
-        EXPECT_EQ(diary.d().editor().text, c.wantSwitched ? u"다른 폴더" : u"");
-        EXPECT_EQ(diary.temp.registry("Data Path").toString(), toQString(diary.d().settings().dataPath));
+        EXPECT_EQ(diary.d().settings().dataPath, wantSwitched ? fromQString(other) : diary.folder());
+        EXPECT_EQ(diary.d().encrypted(), wantSwitched);
+        EXPECT_EQ(diary.d().editor().text, wantSwitched ? u"다른 폴더" : u"");
     }
 }
