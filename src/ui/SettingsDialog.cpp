@@ -82,8 +82,11 @@ void SettingsDialog::OnCommand(DialogView& view, int id)
         OnUsePassword(view);
     else if (id == kSetPasswordButton)
         OnSetPassword();
-    else if (id == kEncryptButton && encryptDiary)
+    else if (id == kEncryptButton && encryptDiary) {
         encryptDiary();
+        // Enter then means OK again, not a second conversion.
+        view.focusItem(kIdOk);
+    }
 }
 
 void SettingsDialog::OnUsePassword(DialogView& view)
