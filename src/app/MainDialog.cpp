@@ -70,6 +70,12 @@ void MainDialog::setDataFolder(const std::u16string& folder, std::optional<Diary
     m_pages.current().setKeeper(m_history.get());
 }
 
+std::unique_ptr<PlainPageStore> MainDialog::storeOfItsOwn() const
+{
+    const auto* sealed = dynamic_cast<const EncryptedPageStore*>(&m_pages.current());
+    return openPageStore(m_settings.dataPath, sealed ? DiaryKey::fromBytes(sealed->key().bytes()) : std::nullopt);
+}
+
 bool MainDialog::encrypted() const
 {
     return dynamic_cast<const EncryptedPageStore*>(&m_pages.current()) != nullptr;

@@ -109,6 +109,8 @@ public:
     PageHistory* history() { return m_history.get(); }
     CrashJournal* journal() { return m_journal.get(); }
     SoftKeyboard& keyboard() { return m_keyboard; }
+    // A store over the data folder in use for another thread, with a copy of its key.
+    std::unique_ptr<PlainPageStore> storeOfItsOwn() const;
     // True when the data folder in use is encrypted.
     bool encrypted() const;
     // "일기 암호화...": encrypts a plain diary, or changes the passphrase of an encrypted one or

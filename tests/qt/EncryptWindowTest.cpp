@@ -2,6 +2,7 @@
 #include "crypto/SealedFile.h"
 #include "platform/Commands.h"
 #include "qt/editor/QtEditControl.h"
+#include "qt/search/SearchWindow.h"
 #include "settings/NewPasswordDialog.h"
 #include "settings/PasswordDialog.h"
 #include "store/FolderEncryption.h"
@@ -10,6 +11,8 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QInputMethodEvent>
+#include <QListWidget>
+#include <QTest>
 
 using namespace pagelet;
 using namespace pagelet::qttest;
@@ -214,6 +217,17 @@ TEST(EncryptedDiary, StartUpGateUnlocksWithThePassphraseOrTheRecoveryKey)
         diary.d().history()->flush();
         EXPECT_EQ(diary.d().history()->versions(diary.today()).size(), 1u);
         EXPECT_EQ(sealedStateFiles(), 1);
+
+        // Searching every year opens the sealed pages in memory.
+        for (QAction* action : diary.window->findChildren<QAction*>())
+            if (action->text().startsWith(QStringLiteral("모든 일기에서 찾기")))
+                action->trigger();
+        auto* search = diary.window->findChild<SearchWindow*>(QStringLiteral("searchWindow"));
+        ASSERT_TRUE(search);
+        search->wordBox().setText(QStringLiteral("둘째"));
+        for (int i = 0; i < 500 && (search->searching() || search->results().count() == 0); ++i)
+            QTest::qWait(10);
+        EXPECT_EQ(search->results().count(), 1);
     }
 }
 
