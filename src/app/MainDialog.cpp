@@ -1,6 +1,8 @@
 #include "app/MainDialog.h"
 
+#include "app/PassphraseGate.h"
 #include "base/FileIo.h"
+#include "base/Text.h"
 #include "platform/Commands.h"
 #include "platform/Dialogs.h"
 #include "platform/EditControl.h"
@@ -10,14 +12,12 @@
 #include "platform/MonthCalendar.h"
 #include "platform/ProcessExit.h"
 #include "settings/ConfigFile.h"
-#include "app/PassphraseGate.h"
-#include "base/Text.h"
 #include "settings/PasswordDialog.h"
-#include "store/EncryptedPageStore.h"
 #include "settings/RegistryKey.h"
 #include "skin/LoadSkin.h"
 #include "ui/TimeStamp.h"
 #include "skin/SkinFolder.h"
+#include "store/EncryptedPageStore.h"
 #include "text/Catalogue.h"
 
 #include <algorithm>
