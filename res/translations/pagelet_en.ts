@@ -8,6 +8,10 @@
         <translation>Enter Password</translation>
     </message>
     <message>
+        <source>일기 암호화...</source>
+        <translation>Encryption...</translation>
+    </message>
+    <message>
         <source>패스워드를 입력하세요.
 3번 이상 틀리면
 프로그램이 종료됩니다.</source>
@@ -310,6 +314,55 @@ before closing?</translation>
 되살리시겠습니까?</source>
         <translation>A page was not saved last time.
 Bring it back?</translation>
+    </message>
+</context>
+<context>
+    <name>Encryption</name>
+    <message>
+        <source>일기의 열쇠 파일을 읽을 수 없습니다.
+%1</source>
+        <translation>The diary's key file cannot be read.
+%1</translation>
+    </message>
+    <message>
+        <source>열쇠 파일을 쓸 수 없어 아무것도 바꾸지 않았습니다.</source>
+        <translation>The key file could not be written; nothing was changed.</translation>
+    </message>
+    <message>
+        <source>일기를 변환하고 있습니다...</source>
+        <translation>Converting the diary...</translation>
+    </message>
+    <message>
+        <source>일기를 암호화했습니다.
+
+복구 키를 적어서 컴퓨터와 따로 보관하세요.
+비밀번호를 잊으면 이 키로만 열 수 있고, 다시 보여 주지 않습니다.
+
+%1</source>
+        <translation>The diary is encrypted.
+
+Write the recovery key down and keep it away from the computer.
+It alone opens the diary when the passphrase is lost, and it is not shown again.
+
+%1</translation>
+    </message>
+    <message>
+        <source>비밀번호를 바꾸시겠습니까?
+[아니요]를 누르면 일기의 암호화를 풉니다.</source>
+        <translation>Change the passphrase?
+[No] decrypts the diary instead.</translation>
+    </message>
+    <message>
+        <source>비밀번호를 바꿨습니다.</source>
+        <translation>The passphrase was changed.</translation>
+    </message>
+    <message>
+        <source>일기의 암호화를 풀었습니다.</source>
+        <translation>The diary is decrypted.</translation>
+    </message>
+    <message>
+        <source>변환하지 못한 파일이 있습니다. 다시 하면 이어서 변환합니다.</source>
+        <translation>Some files could not be converted. Doing it again carries on from there.</translation>
     </message>
 </context>
 <context>

@@ -1,6 +1,8 @@
 #include "app/MainDialog.h"
 
+#include "app/PassphraseGate.h"
 #include "base/FileIo.h"
+#include "base/Text.h"
 #include "platform/Commands.h"
 #include "platform/Dialogs.h"
 #include "platform/EditControl.h"
@@ -15,6 +17,7 @@
 #include "skin/LoadSkin.h"
 #include "ui/TimeStamp.h"
 #include "skin/SkinFolder.h"
+#include "store/EncryptedPageStore.h"
 #include "text/Catalogue.h"
 
 #include <algorithm>
@@ -48,21 +51,66 @@ MainDialog::MainDialog(const MainDialogPorts& ports)
 {
 }
 
-void MainDialog::setDataFolder(const std::u16string& folder)
+void MainDialog::setDataFolder(const std::u16string& folder, std::optional<DiaryKey> key)
 {
     m_settings.dataPath = folder;
-    m_pages.setFolder(folder);
-    m_pages.setKeeper(nullptr);
-    m_history.reset();
     m_day.setJournal(nullptr);
     m_journal.reset();
+    m_history.reset();
+    // The journal seals with a copy of the key the store keeps.
+    std::optional<DiaryKey> journalKey = key ? DiaryKey::fromBytes(key->bytes()) : std::nullopt;
+    m_pages.use(openPageStore(folder, std::move(key)));
     if (m_stateRoot.empty())
         return;
-    m_journal = std::make_unique<CrashJournal>(StateFolder(m_stateRoot, folder));
+    m_journal = std::make_unique<CrashJournal>(StateFolder(m_stateRoot, folder), std::move(journalKey));
     m_day.setJournal(m_journal.get());
+    // The store hands the history the bytes as they are on disk: sealed ones for an encrypted diary.
     m_history = std::make_unique<PageHistory>(StateFolder(m_stateRoot, folder));
     m_history->failed = m_historyFailed;
-    m_pages.setKeeper(m_history.get());
+    m_pages.current().setKeeper(m_history.get());
+}
+
+std::unique_ptr<PlainPageStore> MainDialog::storeOfItsOwn() const
+{
+    const auto* sealed = dynamic_cast<const EncryptedPageStore*>(&m_pages.current());
+    return openPageStore(m_settings.dataPath, sealed ? DiaryKey::fromBytes(sealed->key().bytes()) : std::nullopt);
+}
+
+bool MainDialog::encrypted() const
+{
+    return dynamic_cast<const EncryptedPageStore*>(&m_pages.current()) != nullptr;
+}
+
+std::optional<DiaryKey> MainDialog::unlockDiary(const std::u16string& folder, int tries, std::optional<KeyFile>* file)
+{
+    KeyFileRead read = readFolderKeyFile(folder, kdfLimits);
+    if (!read.file) {
+        m_ports.messages.show(withArgument(textOf(TextId::KeyFileUnreadable), fromUtf8(read.error)), kAppTitle,
+                              MessageButtons::Ok, MessageIcon::Exclamation);
+        return std::nullopt;
+    }
+    PassphraseGate gate(*read.file, kdfLimits, tries, m_ports.messages, m_keyboard);
+    if (!m_ports.dialogs.run(PassphraseGate::kTemplateId, gate))
+        return std::nullopt;
+    if (file)
+        *file = std::move(read.file);
+    return std::move(gate.key);
+}
+
+void MainDialog::forgetPassword()
+{
+    // The passphrase is the lock now; the start-up password would only lie in config.dat as typed.
+    m_settings.password.clear();
+    ConfigFile config;
+    Settings disk = m_settings;
+    if (config.open(m_settings.programPath + kConfigFileName)) {
+        config.readFirst(disk);
+        config.readRest(disk);
+    }
+    if (!disk.password.empty()) {
+        disk.password.clear();
+        writeConfig(m_settings.programPath + kConfigFileName, disk);
+    }
 }
 
 void MainDialog::keepHistoryUnder(std::u16string root, std::function<void()> failed)
@@ -95,7 +143,7 @@ bool MainDialog::OnInitDialog()
     std::u16string folder = data.empty() ? m_settings.programPath + u"diary/" : data;
     if (folder.back() != u'/')
         folder += u'/';
-    setDataFolder(folder);
+    m_settings.dataPath = folder;
     // Written only when it differs: a start that changes nothing writes nothing.
     if (data != m_settings.dataPath)
         key.writeString(u"Data Path", m_settings.dataPath);
@@ -115,7 +163,15 @@ bool MainDialog::OnInitDialog()
         return false;
     }
     config.readFirst(m_settings);
-    if (m_settings.usePassword != 0) {
+    std::optional<DiaryKey> diaryKey;
+    // An encrypted diary always asks, whatever "use password" says: the passphrase is its key.
+    if (isEncryptedFolder(folder)) {
+        diaryKey = unlockDiary(folder, 3);
+        if (!diaryKey) {
+            fatalExit(textOf(TextId::Quitting));
+            return false;
+        }
+    } else if (m_settings.usePassword != 0) {
         PasswordDialog prompt(m_settings.password, 3, m_ports.messages, m_keyboard);
         if (!m_ports.dialogs.run(PasswordDialog::kTemplateId, prompt)) {
             fatalExit(textOf(TextId::Quitting));
@@ -123,6 +179,10 @@ bool MainDialog::OnInitDialog()
         }
     }
     config.readRest(m_settings);
+    const bool locked = diaryKey.has_value();
+    setDataFolder(folder, std::move(diaryKey));
+    if (locked && !m_settings.password.empty())
+        forgetPassword();
 
     LoadSkin(skin, skinFolder(), {m_ports.graphics, m_ports.calendar, m_ports.messages, m_ports.window.clientSize(), m_day.weather()});
     fitBackground();

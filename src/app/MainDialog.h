@@ -3,12 +3,15 @@
 // editor together and hands each command to its owner, close-down, and the soft keyboard.
 #include "app/PanelKeyboard.h"
 #include "base/Day.h"
+#include "crypto/KeyFile.h"
 #include "diary/ShownDay.h"
 #include "settings/Settings.h"
 #include "skin/SkinView.h"
 #include "state/CrashJournal.h"
 #include "state/PageHistory.h"
-#include "store/PlainPageStore.h"
+#include "store/DataFolderStore.h"
+#include "store/FolderEncryption.h"
+#include "text/Catalogue.h"
 #include "ui/DiaryEdit.h"
 
 #include <cstdint>
@@ -95,8 +98,9 @@ public:
     Skin& skin() { return m_view.skin(); }
     Settings& settings() { return m_settings; }
     const Settings& settings() const { return m_settings; }
-    // The data folder and the page store over it move together.
-    void setDataFolder(const std::u16string& folder);
+    // The data folder and the page store over it move together: an encrypted folder's store
+    // and crash journal take its diary key.
+    void setDataFolder(const std::u16string& folder, std::optional<DiaryKey> key = std::nullopt);
     PageStore& pages() { return m_pages; }
     // Older versions of the pages, and the crash journal, are kept under root (the state folder)
     // from the next data folder on; without it, none are. Null until then.
@@ -105,12 +109,31 @@ public:
     PageHistory* history() { return m_history.get(); }
     CrashJournal* journal() { return m_journal.get(); }
     SoftKeyboard& keyboard() { return m_keyboard; }
+    // A store over the data folder in use for another thread, with a copy of its key.
+    std::unique_ptr<PlainPageStore> storeOfItsOwn() const;
+    // True when the data folder in use is encrypted.
+    bool encrypted() const;
+    // "일기 암호화...": encrypts a plain diary, or changes the passphrase of an encrypted one or
+    // decrypts it.
+    void onEncryptDiary();
+
+    // How a new passphrase is derived and what a key file may ask; tests make both cheap.
+    KdfParams kdf = kDefaultKdf;
+    KdfLimits kdfLimits = kFileKdfLimits;
 
 private:
     std::u16string skinFolder() const;
     Rect memoButtonRect(std::intptr_t wParam);
     void onSettings();
     void onFind();
+    // The passphrase of the encrypted folder asked, tries times; nothing after a message, a
+    // wrong passphrase or Cancel. file gets the key file read.
+    std::optional<DiaryKey> unlockDiary(const std::u16string& folder, int tries, std::optional<KeyFile>* file = nullptr);
+    void encryptPlainDiary();
+    void changeEncryptedDiary();
+    // After a conversion: the shown page read again from the store now in use.
+    void showConverted(const Conversion& done, TextId told, const std::u16string& argument = {});
+    void forgetPassword();
     void fatalExit(const std::u16string& message);
     void fitBackground();
     void createEditor();
@@ -118,7 +141,7 @@ private:
 
     MainDialogPorts m_ports;
     Settings m_settings;
-    PlainPageStore m_pages;
+    DataFolderStore m_pages;
     std::u16string m_stateRoot;
     std::function<void()> m_historyFailed;
     std::unique_ptr<PageHistory> m_history;

@@ -70,6 +70,7 @@ void MainDialog::onSettings()
     // Kept in the registry, not in config.dat, whose layout stays as it is.
     const std::u16string backupPath = RegistryKey(m_ports.registry, kRegistryKeyPath).readString(u"Backup Path", u"");
     dialog.backupPath = backupPath;
+    dialog.encryptDiary = [this] { onEncryptDiary(); };
 
     if (m_ports.dialogs.run(SettingsDialog::kTemplateId, dialog)) {
         // What the dialog changed is ours; every other value is the file's as it is now.
@@ -84,9 +85,16 @@ void MainDialog::onSettings()
             dataPath += u'/';
         // The shown page belongs to the folder it came from: stored there first, or, when that
         // fails (the user is told), the folder stays so that the page is not written elsewhere.
-        const bool folderMoves = dataPath != m_settings.dataPath && m_day.storeShownPage();
+        // An encrypted folder is taken only with its passphrase; Cancel keeps the folder in use.
+        std::optional<DiaryKey> key;
+        const bool other = dataPath != m_settings.dataPath;
+        const bool lockedOut = other && isEncryptedFolder(dataPath) && !(key = unlockDiary(dataPath, 3));
+        const bool folderMoves = other && !lockedOut && m_day.storeShownPage();
         if (folderMoves)
-            setDataFolder(dataPath);
+            setDataFolder(dataPath, std::move(key));
+        // The passphrase locks an encrypted diary; a password typed as it is has no place in config.dat.
+        if (encrypted())
+            m_settings.password.clear();
         {
             RegistryKey key(m_ports.registry, kRegistryKeyPath);
             key.writeString(u"Data Path", m_settings.dataPath);

@@ -1,4 +1,6 @@
 #pragma once
+#include <functional>
+#include <string>
 
 namespace pagelet {
 
@@ -11,6 +13,16 @@ class DialogPort {
 public:
     virtual ~DialogPort() = default;
     virtual bool run(int templateId, DialogHandler& handler) = 0;
+
+    // Told how many of how many steps are done.
+    using Progress = std::function<void(int done, int total)>;
+    // Runs work off the interface thread behind a modal progress bar titled title, and returns
+    // when it is done. Here, without a platform of its own, it simply runs.
+    virtual void runWithProgress(const std::u16string& title, const std::function<void(const Progress&)>& work)
+    {
+        (void)title;
+        work([](int, int) {});
+    }
 };
 
 } // namespace pagelet

@@ -8,7 +8,7 @@
 namespace pagelet {
 
 NewPasswordDialog::NewPasswordDialog(MessageBoxPort& messages, SoftKeyboard& keyboard)
-    : m_messages(messages), m_keyboard(keyboard)
+    : maxLength(kMaxPasswordLength), m_messages(messages), m_keyboard(keyboard)
 {
 }
 
@@ -21,9 +21,9 @@ void NewPasswordDialog::DoDataExchange(DialogView& view, bool save)
         // Both edits take no more than the prompt does, so every password set here can be
         // typed in full at start-up.
         view.setItemText(kPasswordEdit, newPassword);
-        view.limitText(kPasswordEdit, kMaxPasswordLength);
+        view.limitText(kPasswordEdit, maxLength);
         view.setItemText(kConfirmEdit, confirmation);
-        view.limitText(kConfirmEdit, kMaxPasswordLength);
+        view.limitText(kConfirmEdit, maxLength);
     }
 }
 
@@ -38,7 +38,7 @@ void NewPasswordDialog::OnOK(DialogView& view)
 {
     DoDataExchange(view, true);
     // A view that let a longer text through gets the same answer as an empty one.
-    if (newPassword.empty() || newPassword.size() > static_cast<std::size_t>(kMaxPasswordLength)) {
+    if (newPassword.empty() || newPassword.size() > static_cast<std::size_t>(maxLength)) {
         m_messages.show(textOf(TextId::BadNewPassword), kAppTitle, MessageButtons::Ok, MessageIcon::None);
         view.focusItem(kPasswordEdit);
         return;

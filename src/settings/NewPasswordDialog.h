@@ -23,6 +23,8 @@ public:
 
     std::u16string newPassword;
     std::u16string confirmation;
+    // A diary's passphrase may be longer than the start-up password.
+    int maxLength;
 
 private:
     MessageBoxPort& m_messages;

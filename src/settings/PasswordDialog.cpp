@@ -18,6 +18,11 @@ int PasswordDialog::entryLimit() const
     return std::max(kMaxPasswordLength, static_cast<int>(storedPassword.size()));
 }
 
+bool PasswordDialog::accepts(const std::u16string& entered)
+{
+    return entered == storedPassword;
+}
+
 void PasswordDialog::DoDataExchange(DialogView& view, bool save)
 {
     if (save) {
@@ -38,7 +43,7 @@ bool PasswordDialog::OnInitDialog(DialogView& view)
 void PasswordDialog::OnOK(DialogView& view)
 {
     DoDataExchange(view, true);
-    if (enteredPassword == storedPassword) {
+    if (accepts(enteredPassword)) {
         m_keyboard.show(false);
         view.endDialog(true);
         return;

@@ -26,7 +26,9 @@ public:
 
     // The edit's limit: a stored password longer than the usual limit (written by hand or by an
     // older version) must still be typeable, or the diary could never be opened again.
-    int entryLimit() const;
+    virtual int entryLimit() const;
+    // True when the entry opens the diary.
+    virtual bool accepts(const std::u16string& entered);
 
     std::u16string enteredPassword;
     std::u16string storedPassword;

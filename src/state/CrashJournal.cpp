@@ -2,6 +2,7 @@
 
 #include "base/FileIo.h"
 #include "base/Text.h"
+#include "crypto/SealedFile.h"
 #include "store/DayKey.h"
 
 #include <algorithm>
@@ -14,8 +15,14 @@ namespace {
 constexpr std::u16string_view kKind = u"journal";
 }
 
-CrashJournal::CrashJournal(StateFolder folder) : m_folder(std::move(folder))
+CrashJournal::CrashJournal(StateFolder folder, std::optional<DiaryKey> key) : m_folder(std::move(folder)), m_key(std::move(key))
 {
+}
+
+Bytes CrashJournal::fileBytes(const LocalDate& date, const Page& page) const
+{
+    Bytes plain = encodePage(page);
+    return m_key ? sealFile(*m_key, date, SealedKind::Page, plain) : plain;
 }
 
 CrashJournal::~CrashJournal()
@@ -86,7 +93,7 @@ void CrashJournal::run()
         m_busy = true;
         lock.unlock();
         const std::u16string name = nameOf(job.date);
-        const bool done = job.page ? m_folder.write(kKind, name, encodePage(*job.page))
+        const bool done = job.page ? m_folder.write(kKind, name, fileBytes(job.date, *job.page))
                                    : (removeFile(m_folder.folder(kKind) + name) || !isFile(m_folder.folder(kKind) + name));
         lock.lock();
         m_busy = false;
@@ -114,7 +121,17 @@ std::vector<CrashJournal::Entry> CrashJournal::pending() const
         const auto bytes = readFile(folder + fromUtf8(name), kPageFileLimit);
         if (!bytes)
             continue;
-        if (auto page = decodePage(*bytes))
+        // Sealed only opens with the key; a plain one left from before encrypting still reads.
+        std::optional<Bytes> plain;
+        if (looksSealed(*bytes)) {
+            if (m_key)
+                plain = openSealed(*m_key, date, SealedKind::Page, *bytes);
+        } else {
+            plain = std::move(*bytes);
+        }
+        if (!plain)
+            continue;
+        if (auto page = decodePage(*plain))
             entries.push_back({date, std::move(*page)});
     }
     ::closedir(dir);

@@ -2,8 +2,9 @@
 // The crash journal: the page being written, kept under the state folder until it is stored or
 // given up, so a crash, a kill or a power cut costs at most the last moments of typing. One file
 // a day ("YYYYMMDD.dry", the page format itself), written atomically on a thread of its own so
-// the keystroke path never waits for the disk.
+// the keystroke path never waits for the disk. An encrypted diary's journal is sealed with its key.
 #include "base/Day.h"
+#include "crypto/DiaryKey.h"
 #include "state/StateFolder.h"
 #include "store/PageFormat.h"
 
@@ -18,7 +19,7 @@ namespace pagelet {
 
 class CrashJournal {
 public:
-    explicit CrashJournal(StateFolder folder);
+    explicit CrashJournal(StateFolder folder, std::optional<DiaryKey> key = std::nullopt);
     // Writes what is still queued before it goes.
     ~CrashJournal();
     CrashJournal(const CrashJournal&) = delete;
@@ -46,7 +47,10 @@ private:
     void run();
     std::u16string nameOf(const LocalDate& date) const;
 
+    Bytes fileBytes(const LocalDate& date, const Page& page) const;
+
     StateFolder m_folder;
+    std::optional<DiaryKey> m_key;
     std::mutex m_mutex;
     std::condition_variable m_wake;
     std::condition_variable m_idle;

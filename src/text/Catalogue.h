@@ -40,6 +40,15 @@ enum class TextId {
     NothingThisMonth,
     NoMoreMatches,
     NotOnThisDay,
+    // Encrypting the diary.
+    KeyFileUnreadable,
+    KeyFileNotWritten,
+    Converting,
+    RecoveryKeyShown,
+    ChangeOrDecrypt,
+    PassphraseChanged,
+    Decrypted,
+    ConversionIncomplete,
     // Words of the time stamp, the export and the dates.
     Morning,
     Afternoon,

@@ -44,6 +44,7 @@ bool SettingsDialog::OnInitDialog(DialogView& view)
     listSkins(view);
     listTimeSamples(view);
     view.enableItem(kSetPasswordButton, usePassword != 0);
+    view.enableItem(kEncryptButton, static_cast<bool>(encryptDiary));
     DoDataExchange(view, false);
     return true;
 }
@@ -81,6 +82,11 @@ void SettingsDialog::OnCommand(DialogView& view, int id)
         OnUsePassword(view);
     else if (id == kSetPasswordButton)
         OnSetPassword();
+    else if (id == kEncryptButton && encryptDiary) {
+        encryptDiary();
+        // Enter then means OK again, not a second conversion.
+        view.focusItem(kIdOk);
+    }
 }
 
 void SettingsDialog::OnUsePassword(DialogView& view)

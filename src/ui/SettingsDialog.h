@@ -2,6 +2,7 @@
 #include "platform/DialogView.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace pagelet {
@@ -23,6 +24,7 @@ public:
     static constexpr int kTimeFormatList = 1022;
     static constexpr int kDataPathEdit = 1015;
     static constexpr int kBackupPathEdit = 1016;
+    static constexpr int kEncryptButton = 1023;
 
     SettingsDialog(MessageBoxPort& messages, Clock& clock, DialogPort& dialogs, SoftKeyboard& keyboard);
 
@@ -43,6 +45,8 @@ public:
     std::u16string password;
     std::u16string skinName;
     std::u16string programPath; // given in, to find the skins; never changed
+    // "일기 암호화...": the diary in use is converted or its passphrase changed at once, not on OK.
+    std::function<void()> encryptDiary;
 
 private:
     void listSkins(DialogView& view);

@@ -62,8 +62,8 @@ TEST(Dialogs, TemplatesGiveCaptionsPlacesTabOrderAndMaskedLimitedInput)
          {NewPasswordDialog::kPasswordEdit, NewPasswordDialog::kConfirmEdit, kIdOk, kIdCancel}, {71, 142, 63, 22}},
         {SettingsDialog::kTemplateId, settings, "환경 설정",
          {kIdOk, kIdCancel, S::kUsePasswordCheck, S::kSetPasswordButton, S::kSkinList, S::kAutoKeyboardCheck,
-          S::kTimeFormatList, S::kDataPathEdit, S::kBackupPathEdit},
-         {73, 180, 63, 21}},
+          S::kTimeFormatList, S::kDataPathEdit, S::kBackupPathEdit, S::kEncryptButton},
+         {108, 180, 63, 21}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.caption.toStdString());

@@ -42,8 +42,8 @@ const DialogTemplate kTemplates[] = {
      }},
     {S::kTemplateId, QT_TRANSLATE_NOOP("DialogTemplate", "환경 설정"), 137, 153,
      {
-         {kIdOk, ControlKind::DefaultButton, QT_TRANSLATE_NOOP("DialogTemplate", "확  인"), 42, 102, 36, 12},
-         {kIdCancel, ControlKind::Button, QT_TRANSLATE_NOOP("DialogTemplate", "취  소"), 81, 102, 36, 12},
+         {kIdOk, ControlKind::DefaultButton, QT_TRANSLATE_NOOP("DialogTemplate", "확  인"), 62, 102, 36, 12},
+         {kIdCancel, ControlKind::Button, QT_TRANSLATE_NOOP("DialogTemplate", "취  소"), 100, 102, 36, 12},
          {S::kUsePasswordCheck, ControlKind::CheckBox, QT_TRANSLATE_NOOP("DialogTemplate", "비밀번호 사용"), 18, 14, 62, 12},
          {S::kSetPasswordButton, ControlKind::Button, QT_TRANSLATE_NOOP("DialogTemplate", "설  정"), 81, 14, 36, 12},
          {S::kSkinList, ControlKind::DropDownList, "", 56, 41, 62, 86},
@@ -58,6 +58,8 @@ const DialogTemplate kTemplates[] = {
          {S::kDataPathEdit, ControlKind::Edit, "", 42, 71, 76, 12},
          {0, ControlKind::Label, QT_TRANSLATE_NOOP("DialogTemplate", "백업 폴더"), 4, 89, 37, 9},
          {S::kBackupPathEdit, ControlKind::Edit, "", 42, 86, 76, 12},
+         // Left of OK and Cancel, which moved right to make room; last in the tab order.
+         {S::kEncryptButton, ControlKind::Button, QT_TRANSLATE_NOOP("DialogTemplate", "일기 암호화..."), 3, 102, 56, 12},
      }},
     {N::kTemplateId, QT_TRANSLATE_NOOP("DialogTemplate", "새 비밀번호 입력"), 137, 153,
      {

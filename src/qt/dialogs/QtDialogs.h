@@ -10,6 +10,7 @@ class QtDialogs : public DialogPort {
 public:
     explicit QtDialogs(const Zoom& zoom) : m_zoom(zoom) {}
     bool run(int templateId, DialogHandler& handler) override;
+    void runWithProgress(const std::u16string& title, const std::function<void(const Progress&)>& work) override;
 
 private:
     const Zoom& m_zoom;

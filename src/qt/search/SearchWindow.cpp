@@ -97,7 +97,8 @@ void SearchWindow::restart()
     }
     m_searching = true;
     m_status->setText(tr("찾는 중..."));
-    m_worker->start(std::make_shared<PlainPageStore>(m_folder), {word, m_matchCase->isChecked(), SearchOrder::NewestFirst});
+    std::shared_ptr<const PageStore> pages = openStore ? openStore() : std::make_shared<PlainPageStore>(m_folder);
+    m_worker->start(std::move(pages), {word, m_matchCase->isChecked(), SearchOrder::NewestFirst});
 }
 
 void SearchWindow::addHit(std::uint64_t search, const SearchHit& hit)
@@ -150,7 +151,8 @@ bool SearchWindow::jumpTo(const LocalDate& date)
     return m_jump && m_jump(date);
 }
 
-SearchWindow* openSearchWindow(QWidget* parent, const std::u16string& dataFolder, SearchWindow::Jump jump)
+SearchWindow* openSearchWindow(QWidget* parent, const std::u16string& dataFolder, SearchWindow::Jump jump,
+                               SearchWindow::OpenStore openStore)
 {
     auto* window = parent ? parent->findChild<SearchWindow*>(QStringLiteral("searchWindow"), Qt::FindDirectChildrenOnly)
                           : nullptr;
@@ -168,7 +170,9 @@ SearchWindow* openSearchWindow(QWidget* parent, const std::u16string& dataFolder
             at.setY(std::max(screen.top(), std::min(at.y(), screen.bottom() - window->height() - 40)));
             window->move(at);
         }
+        window->openStore = std::move(openStore);
     } else {
+        window->openStore = std::move(openStore);
         window->setDataFolder(dataFolder);
     }
     window->show();

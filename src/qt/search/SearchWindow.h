@@ -22,6 +22,9 @@ class SearchWindow : public QWidget {
 public:
     // jump stores the page being left and shows the day; false when it could not.
     using Jump = std::function<bool(const LocalDate&)>;
+    // A store of its own for the search's thread over the folder the window uses: an encrypted
+    // diary's pages open only with its key. None: plain pages.
+    using OpenStore = std::function<std::shared_ptr<const PageStore>()>;
 
     SearchWindow(QWidget* parent, std::u16string dataFolder, Jump jump);
     ~SearchWindow() override;
@@ -33,6 +36,7 @@ public:
     bool searching() const { return m_searching; }
     // What activating a row does: the jump, false when the page left could not be stored.
     bool jumpTo(const LocalDate& date);
+    OpenStore openStore;
 
     // "2026년 12월 7일 (월)".
     static QString dateText(const LocalDate& date);
@@ -58,6 +62,7 @@ private:
 };
 
 // Opens the parent's search window, or brings it forward with the folder given.
-SearchWindow* openSearchWindow(QWidget* parent, const std::u16string& dataFolder, SearchWindow::Jump jump);
+SearchWindow* openSearchWindow(QWidget* parent, const std::u16string& dataFolder, SearchWindow::Jump jump,
+                               SearchWindow::OpenStore openStore = {});
 
 } // namespace pagelet

@@ -102,8 +102,10 @@ PageletWindow::PageletWindow(const WindowOverrides& o)
     // Beyond the month: every year searched, and the diary exported. A jump from the search
     // leaves the shown page as the find dialog's OK does: stored first, or no jump.
     m_menu->addEntry(tr("모든 일기에서 찾기..."), QKeySequence(QStringLiteral("Ctrl+Shift+F")), [this] {
-        openSearchWindow(this, m_dialog->settings().dataPath,
-                         [this](const LocalDate& d) { return m_dialog->day().showFoundDay(fromLocal(d)); });
+        openSearchWindow(
+            this, m_dialog->settings().dataPath,
+            [this](const LocalDate& d) { return m_dialog->day().showFoundDay(fromLocal(d)); },
+            [this] { return std::shared_ptr<const PageStore>(m_dialog->storeOfItsOwn()); });
     });
     m_menu->addEntry(tr("내보내기..."), QKeySequence(),
                      [this] { exportDiaryWithDialog(this, m_dialog->pages()); });

@@ -1,0 +1,58 @@
+#pragma once
+#include "store/PlainPageStore.h"
+
+#include <memory>
+
+namespace pagelet {
+
+// The window's store: whichever store the current data folder needs (plain, or sealed with its
+// key), behind one object that the editor, the watch and the menus keep for the whole run.
+// Observers of this object hear of the changes of every store it passed to.
+class DataFolderStore : public PageStore, private PageObserver {
+public:
+    DataFolderStore();
+    ~DataFolderStore() override;
+
+    // The store now in use; its keeper is set on it.
+    void use(std::unique_ptr<PlainPageStore> store);
+    PlainPageStore& current() { return *m_store; }
+    const PlainPageStore& current() const { return *m_store; }
+
+    std::optional<std::vector<LocalDate>> listDays() const override { return m_store->listDays(); }
+    bool hasPage(const LocalDate& date) const override { return m_store->hasPage(date); }
+    PageCheck probe(const LocalDate& date) const override { return m_store->probe(date); }
+    PageCheck readInto(const LocalDate& date, Page& page, PageStamp* stamp = nullptr) const override
+    {
+        return m_store->readInto(date, page, stamp);
+    }
+    StoreResult write(const LocalDate& date, const Page& page, PageStamp* stamp = nullptr) override
+    {
+        return m_store->write(date, page, stamp);
+    }
+    PageStamp stampOf(const LocalDate& date) const override { return m_store->stampOf(date); }
+    std::vector<std::u16string> conflictCopies(const LocalDate& date) const override { return m_store->conflictCopies(date); }
+    LoadedPage readCopy(const std::u16string& name) const override { return m_store->readCopy(name); }
+    bool removeCopy(const std::u16string& name) override { return m_store->removeCopy(name); }
+    bool remove(const LocalDate& date) override { return m_store->remove(date); }
+    std::u16string memoPath(const LocalDate& date) const override { return m_store->memoPath(date); }
+    bool hasMemo(const LocalDate& date) const override { return m_store->hasMemo(date); }
+    bool removeMemo(const LocalDate& date) override { return m_store->removeMemo(date); }
+    std::optional<Bytes> readMemo(const LocalDate& date, std::size_t maxBytes) const override
+    {
+        return m_store->readMemo(date, maxBytes);
+    }
+    std::u16string pageLocation(const LocalDate& date) const override { return m_store->pageLocation(date); }
+    bool holds(const std::u16string& path) const override { return m_store->holds(path); }
+    std::optional<Page> pageOfFileBytes(const LocalDate& date, const Bytes& bytes) const override
+    {
+        return m_store->pageOfFileBytes(date, bytes);
+    }
+
+private:
+    void pageChanged(const LocalDate& date) override { notifyChanged(date); }
+    void changedOutside() override { noteOutsideChange(); }
+
+    std::unique_ptr<PlainPageStore> m_store;
+};
+
+} // namespace pagelet

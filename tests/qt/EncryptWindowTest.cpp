@@ -1,0 +1,260 @@
+#include "Rig.h"
+#include "crypto/SealedFile.h"
+#include "platform/Commands.h"
+#include "qt/editor/QtEditControl.h"
+#include "qt/search/SearchWindow.h"
+#include "settings/NewPasswordDialog.h"
+#include "settings/PasswordDialog.h"
+#include "store/FolderEncryption.h"
+#include "ui/SettingsDialog.h"
+
+#include <QDirIterator>
+#include <QFile>
+#include <QInputMethodEvent>
+#include <QListWidget>
+#include <QTest>
+
+using namespace pagelet;
+using namespace pagelet::qttest;
+
+namespace {
+
+constexpr KdfParams kQuick {1, 1u << 20};
+constexpr KdfLimits kQuickLimits {{1, 1u << 20}, {16, 1ull << 30}};
+
+Bytes fileBytes(const QString& path)
+{
+    QFile file(path);
+    const QByteArray all = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return Bytes(all.begin(), all.end());
+}
+
+
+std::span<const std::uint8_t> bytesOf(std::string_view text)
+{
+    return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
+}
+
+// The passphrase prompt answered with each entry ("<Esc>": Cancel); then, given a new
+// passphrase, the new-passphrase dialog gets it twice (at once when there are no entries).
+void answerGate(const QStringList& entries, const QString& newPassphrase = {})
+{
+    const auto answerNew = [newPassphrase](QtDialog& n) {
+        edit(n, NewPasswordDialog::kPasswordEdit)->setText(newPassphrase);
+        edit(n, NewPasswordDialog::kConfirmEdit)->setText(newPassphrase);
+        click(n, kIdOk);
+    };
+    if (entries.isEmpty())
+        return whenModal(answerNew);
+    whenModal([entries, newPassphrase, answerNew](QtDialog& d) {
+        for (const auto& entry : entries) {
+            if (entry == "<Esc>")
+                return click(d, kIdCancel);
+            edit(d, PasswordDialog::kPasswordEdit)->setText(entry);
+            click(d, kIdOk);
+        }
+        if (!newPassphrase.isEmpty())
+            whenModal(answerNew);
+    });
+}
+
+struct Diary {
+    TempInstall temp;
+    QTemporaryDir state;
+    std::unique_ptr<PageletWindow> window;
+
+    bool start()
+    {
+        window = std::make_unique<PageletWindow>(temp.overrides);
+        d().kdf = kQuick;
+        d().kdfLimits = kQuickLimits;
+        d().keepHistoryUnder(fromQString(state.path() + "/"));
+        return window->start();
+    }
+    MainDialog& d() { return window->dialog(); }
+    LocalDate today() { return localDate(d().day().selectedDay()); }
+    std::u16string folder() { return fromQString(temp.root + "/diary/"); }
+    void type(const QString& text)
+    {
+        d().onCommand(CMD_EDIT, 0, 0);
+        QInputMethodEvent typed;
+        typed.setCommitString(text);
+        QApplication::sendEvent(&window->editControl(), &typed);
+    }
+};
+
+} // namespace
+
+// One diary through every turn of "일기 암호화...", its page file checked on disk after each.
+TEST(EncryptedDiary, SettingsEncryptChangeAndDecryptTheFolderOnDisk)
+{
+    Diary diary;
+    diary.temp.install({});
+    ASSERT_TRUE(diary.start());
+    diary.type(QStringLiteral("비밀")); // not stored: encrypting stores it first
+    const QString page = toQString(diary.d().pages().pageLocation(diary.today()));
+    const Bytes plain = encodePage({0, u"비밀"});
+    std::string recovery;
+
+    enum class Disk { Plain, Unchanged, Sealed };
+    struct Step {
+        const char* name;
+        QStringList gate;     // the current passphrase, when the diary is encrypted
+        MessageAnswer choice; // Yes: a new passphrase; No: decrypt
+        QString newPassphrase;
+        Disk want;
+        const char* opensWith; // what unlocks the key file afterwards
+        std::u16string lastMessage;
+    };
+    const Step steps[] = {
+        {"encrypt", {}, MessageAnswer::Yes, "first one", Disk::Sealed, "first one", {}},
+        {"Cancel at the passphrase", {"<Esc>"}, MessageAnswer::Yes, "", Disk::Unchanged, "first one", {}},
+        {"wrong three times", {"x", "y", "z"}, MessageAnswer::Yes, "", Disk::Unchanged, "first one",
+         u"암호가 일치하지 않습니다.\n다시 입력하세요."},
+        {"change", {"first one"}, MessageAnswer::Yes, "second one", Disk::Unchanged, "second one", u"비밀번호를 바꿨습니다."},
+        {"no answer", {"second one"}, MessageAnswer::Cancel, "", Disk::Unchanged, "second one",
+         u"비밀번호를 바꾸시겠습니까?\n[아니요]를 누르면 일기의 암호화를 풉니다."},
+        {"decrypt", {"second one"}, MessageAnswer::No, "", Disk::Plain, "", u"일기의 암호화를 풀었습니다."},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.name);
+        const Bytes before = fileBytes(page);
+        diary.temp.messages.shown.clear();
+        diary.temp.messages.answers = {step.choice};
+        whenModal([&](QtDialog& settings) {
+            answerGate(step.gate, step.newPassphrase);
+            click(settings, SettingsDialog::kEncryptButton);
+            click(settings, kIdOk);
+        });
+        diary.d().onCommand(CMD_SETTINGS, 0, 0);
+        const auto& shown = diary.temp.messages.shown;
+        const std::u16string last = shown.empty() ? u"" : shown.back().text;
+
+        const Bytes after = fileBytes(page);
+        EXPECT_EQ(diary.d().encrypted(), step.want != Disk::Plain);
+        EXPECT_EQ(isEncryptedFolder(diary.folder()), step.want != Disk::Plain);
+        if (step.want == Disk::Plain) {
+            EXPECT_EQ(after, plain);
+        } else if (step.want == Disk::Unchanged) {
+            EXPECT_EQ(after, before);
+        } else {
+            recovery = toUtf8(last.substr(last.rfind(u'\n') + 1)); // the message's last line
+            EXPECT_EQ(recovery.size(), 39u);
+        }
+        if (step.want != Disk::Sealed) {
+            EXPECT_EQ(last, step.lastMessage);
+        }
+        if (step.want != Disk::Plain) {
+            const KeyFileRead read = readFolderKeyFile(diary.folder(), kQuickLimits);
+            ASSERT_TRUE(read.file);
+            const auto key = unlockWithPassphrase(*read.file, bytesOf(step.opensWith), kQuickLimits);
+            ASSERT_TRUE(key);
+            EXPECT_EQ(openSealed(*key, diary.today(), SealedKind::Page, after), plain);
+            EXPECT_TRUE(unlockWithRecoveryKey(*read.file, recovery));
+        }
+        // The shown page is back in the window, stored.
+        EXPECT_EQ(diary.d().editor().text, u"비밀");
+        EXPECT_TRUE(diary.d().editor().saved);
+    }
+}
+
+// An encrypted diary asks its passphrase at start whatever "use password" says; config.dat's
+// password is dropped, and the crash journal and history hold sealed bytes only.
+TEST(EncryptedDiary, StartUpGateUnlocksWithThePassphraseOrTheRecoveryKey)
+{
+    struct Case {
+        const char* name;
+        std::int32_t usePassword;
+        QStringList entries; // "<recovery>": the recovery key
+        bool wantStarted;
+    };
+    const Case cases[] = {
+        {"passphrase, no start-up password", 0, {"open sesame"}, true},
+        {"third try, a start-up password set", 1, {"a", "b", "open sesame"}, true},
+        {"the recovery key", 0, {"<recovery>"}, true},
+        {"wrong three times", 1, {"a", "b", "c"}, false},
+        {"Cancel", 0, {"<Esc>"}, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Diary diary;
+        Settings settings;
+        settings.usePassword = c.usePassword;
+        settings.password = u"old";
+        diary.temp.install(settings);
+        auto made = createKeyFile(bytesOf("open sesame"), kQuick);
+        ASSERT_TRUE(made && writeFolderKeyFile(diary.folder(), made->file));
+        answerGate(QStringList(c.entries).replaceInStrings("<recovery>", QString::fromStdString(made->recoveryKey)));
+        ASSERT_EQ(diary.start(), c.wantStarted);
+        if (!c.wantStarted) {
+            EXPECT_EQ(diary.temp.messages.shown.back().text, u"프로그램을 종료합니다.");
+            continue;
+        }
+        EXPECT_TRUE(diary.d().encrypted());
+        Settings disk;
+        ConfigFile config;
+        ASSERT_TRUE(config.open(fromQString(diary.temp.root + "/config.dat")));
+        config.readFirst(disk);
+        EXPECT_EQ(disk.password, u"");
+        EXPECT_EQ(disk.usePassword, c.usePassword);
+
+        const auto sealedStateFiles = [&] {
+            int files = 0;
+            for (QDirIterator it(diary.state.path(), QDir::Files, QDirIterator::Subdirectories); it.hasNext(); ++files)
+                EXPECT_TRUE(looksSealed(fileBytes(it.next()))) << it.filePath().toStdString();
+            return files;
+        };
+        diary.type(QStringLiteral("아직 저장하지 않은 줄"));
+        ASSERT_TRUE(diary.d().day().keepJournalNow());
+        EXPECT_EQ(sealedStateFiles(), 1);
+        const auto pending = diary.d().journal()->pending();
+        ASSERT_EQ(pending.size(), 1u);
+        EXPECT_EQ(pending[0].page.text, diary.d().editor().text);
+        // A second save hands the first one's bytes to the history.
+        diary.d().onCommand(CMD_SAVE, 0, 0);
+        diary.type(QStringLiteral("둘째 줄"));
+        diary.d().onCommand(CMD_SAVE, 0, 0);
+        diary.d().history()->flush();
+        EXPECT_EQ(diary.d().history()->versions(diary.today()).size(), 1u);
+        EXPECT_EQ(sealedStateFiles(), 1);
+
+        // Searching every year opens the sealed pages in memory.
+        for (QAction* action : diary.window->findChildren<QAction*>())
+            if (action->text().startsWith(QStringLiteral("모든 일기에서 찾기")))
+                action->trigger();
+        auto* search = diary.window->findChild<SearchWindow*>(QStringLiteral("searchWindow"));
+        ASSERT_TRUE(search);
+        search->wordBox().setText(QStringLiteral("둘째"));
+        for (int i = 0; i < 500 && (search->searching() || search->results().count() == 0); ++i)
+            QTest::qWait(10);
+        EXPECT_EQ(search->results().count(), 1);
+    }
+}
+
+// A data folder chosen in the settings that is encrypted is taken only with its passphrase.
+TEST(EncryptedDiary, SwitchingToAnEncryptedFolderAsksItsPassphrase)
+{
+    const std::pair<QStringList, bool> cases[] = {
+        {{"x", "other"}, true}, {{"<Esc>"}, false}, {{"x", "y", "z"}, false}};
+    for (const auto& [entries, wantSwitched] : cases) {
+        SCOPED_TRACE(entries.join(' ').toStdString());
+        Diary diary;
+        diary.temp.install({});
+        ASSERT_TRUE(diary.start());
+        const QString other = diary.temp.root + "/other/";
+        QDir().mkpath(other);
+        auto made = createKeyFile(bytesOf("other"), kQuick);
+        ASSERT_TRUE(made && writeFolderKeyFile(fromQString(other), made->file));
+        ASSERT_EQ(openPageStore(fromQString(other), std::move(made->key))->write(diary.today(), {1, u"다른 폴더"}),
+                  StoreResult::Written);
+        whenModal([&](QtDialog& settings) {
+            edit(settings, SettingsDialog::kDataPathEdit)->setText(other);
+            answerGate(entries);
+            click(settings, kIdOk);
+        });
+        diary.d().onCommand(CMD_SETTINGS, 0, 0);
+        EXPECT_EQ(diary.d().settings().dataPath, wantSwitched ? fromQString(other) : diary.folder());
+        EXPECT_EQ(diary.d().encrypted(), wantSwitched);
+        EXPECT_EQ(diary.d().editor().text, wantSwitched ? u"다른 폴더" : u"");
+    }
+}
