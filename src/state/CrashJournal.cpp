@@ -25,17 +25,7 @@ Bytes CrashJournal::fileBytes(const LocalDate& date, const Page& page) const
     return m_key ? sealFile(*m_key, date, SealedKind::Page, plain) : plain;
 }
 
-CrashJournal::~CrashJournal()
-{
-    {
-        std::unique_lock lock(m_mutex);
-        m_idle.wait(lock, [this] { return m_jobs.empty() && !m_busy; });
-        m_stop = true;
-    }
-    m_wake.notify_all();
-    if (m_thread.joinable())
-        m_thread.join();
-}
+CrashJournal::~CrashJournal() = default;
 
 std::u16string CrashJournal::nameOf(const LocalDate& date) const
 {
@@ -44,63 +34,59 @@ std::u16string CrashJournal::nameOf(const LocalDate& date) const
 
 void CrashJournal::keep(const LocalDate& date, Page page)
 {
+    unsigned drops = 0;
     {
         std::lock_guard lock(m_mutex);
-        // Started at the first page kept: a run that never writes never has the thread.
-        if (!m_thread.joinable())
-            m_thread = std::thread(&CrashJournal::run, this);
-        const auto same = std::find_if(m_jobs.begin(), m_jobs.end(), [&](const Job& job) { return job.date == date; });
-        if (same != m_jobs.end() && same->page)
-            same->page = std::move(page);
-        else
-            m_jobs.push_back({date, std::move(page)});
+        m_latest[makeDateKey(date)] = std::move(page);
+        drops = m_drops[makeDateKey(date)];
     }
-    m_wake.notify_one();
+    // Each job writes the newest page of its day, if one is still waiting: keeps faster than the
+    // disk cost one write, not one each. A job kept before a drop leaves the page kept after
+    // it to the later job, which comes after the removal.
+    m_worker.post([this, date, drops] {
+        std::optional<Page> page;
+        {
+            std::lock_guard lock(m_mutex);
+            const auto latest = m_latest.find(makeDateKey(date));
+            if (latest == m_latest.end() || m_drops[makeDateKey(date)] != drops)
+                return;
+            page = std::move(latest->second);
+            m_latest.erase(latest);
+        }
+        done(m_folder.write(kKind, nameOf(date), fileBytes(date, *page)));
+    });
 }
 
 void CrashJournal::drop(const LocalDate& date)
 {
-    {
-        std::lock_guard lock(m_mutex);
-        // Nothing was ever kept: there is no file to remove and no thread to wake.
-        if (!m_thread.joinable()) {
-            removeFile(m_folder.folder(kKind) + nameOf(date));
-            return;
-        }
-        // A queued page of that day would only be written to be removed.
-        std::erase_if(m_jobs, [&](const Job& job) { return job.date == date; });
-        m_jobs.push_back({date, std::nullopt});
+    // Nothing was ever kept: no thread to wake for a file that is most likely not there.
+    if (!m_worker.started()) {
+        removeFile(m_folder.folder(kKind) + nameOf(date));
+        return;
     }
-    m_wake.notify_one();
+    {
+        // A page of that day still waiting would only be written to be removed.
+        std::lock_guard lock(m_mutex);
+        m_latest.erase(makeDateKey(date));
+        ++m_drops[makeDateKey(date)];
+    }
+    m_worker.post([this, date] {
+        const std::u16string path = m_folder.folder(kKind) + nameOf(date);
+        done(removeFile(path) || !isFile(path));
+    });
+}
+
+void CrashJournal::done(bool succeeded)
+{
+    std::lock_guard lock(m_mutex);
+    m_failed = !succeeded;
 }
 
 bool CrashJournal::flush()
 {
-    std::unique_lock lock(m_mutex);
-    m_idle.wait(lock, [this] { return m_jobs.empty() && !m_busy; });
+    m_worker.flush();
+    std::lock_guard lock(m_mutex);
     return !m_failed;
-}
-
-void CrashJournal::run()
-{
-    std::unique_lock lock(m_mutex);
-    for (;;) {
-        m_wake.wait(lock, [this] { return m_stop || !m_jobs.empty(); });
-        if (m_jobs.empty())
-            return;
-        Job job = std::move(m_jobs.front());
-        m_jobs.pop_front();
-        m_busy = true;
-        lock.unlock();
-        const std::u16string name = nameOf(job.date);
-        const bool done = job.page ? m_folder.write(kKind, name, fileBytes(job.date, *job.page))
-                                   : (removeFile(m_folder.folder(kKind) + name) || !isFile(m_folder.folder(kKind) + name));
-        lock.lock();
-        m_busy = false;
-        m_failed = !done;
-        if (m_jobs.empty())
-            m_idle.notify_all();
-    }
 }
 
 std::vector<CrashJournal::Entry> CrashJournal::pending() const

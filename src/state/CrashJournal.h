@@ -4,15 +4,14 @@
 // a day ("YYYYMMDD.dry", the page format itself), written atomically on a thread of its own so
 // the keystroke path never waits for the disk. An encrypted diary's journal is sealed with its key.
 #include "base/Day.h"
+#include "base/SerialWorker.h"
 #include "crypto/DiaryKey.h"
 #include "state/StateFolder.h"
 #include "store/PageFormat.h"
 
-#include <condition_variable>
-#include <deque>
+#include <map>
 #include <mutex>
 #include <optional>
-#include <thread>
 #include <vector>
 
 namespace pagelet {
@@ -40,25 +39,19 @@ public:
     std::vector<Entry> pending() const;
 
 private:
-    struct Job {
-        LocalDate date;
-        std::optional<Page> page; // none: remove
-    };
-    void run();
     std::u16string nameOf(const LocalDate& date) const;
+    void done(bool succeeded);
 
     Bytes fileBytes(const LocalDate& date, const Page& page) const;
 
     StateFolder m_folder;
     std::optional<DiaryKey> m_key;
     std::mutex m_mutex;
-    std::condition_variable m_wake;
-    std::condition_variable m_idle;
-    std::deque<Job> m_jobs;
-    bool m_busy = false;
-    bool m_failed = false;
-    bool m_stop = false;
-    std::thread m_thread;
+    std::map<std::u16string, Page> m_latest; // by day key: pages waiting for the thread
+    std::map<std::u16string, unsigned> m_drops; // by day key: drops so far
+    bool m_failed = false;                    // the last write or removal failed
+    // Last: it goes first, finishing its writes while everything they use is still here.
+    SerialWorker m_worker;
 };
 
 } // namespace pagelet
