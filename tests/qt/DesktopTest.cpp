@@ -79,7 +79,7 @@ TEST(CommandLine, AnswersWithoutADisplay)
         const char* err;
     } cases[] = {
         {{"--help"}, 0, "Usage: pagelet", ""},
-        {{"--version"}, 0, "pagelet 0.2\n", ""},
+        {{"--version"}, 0, "pagelet 0.3\n", ""},
         {{"--nonsense"}, 2, "", "unknown option '--nonsense'"},
         {{"--version", "extra"}, 2, "", "Usage: pagelet"},
         {{"-platform", "offscreen"}, 2, "", "unknown option '-platform'"},
