@@ -22,7 +22,8 @@ TEST(Utf8, EncodesEveryLengthAndReplacesLoneSurrogates)
     };
     for (const auto& c : cases) {
         EXPECT_EQ(toUtf8(c.units), c.bytes);
-        if (c.bytes.find("\xef\xbf\xbd") == std::string::npos)
+        if (c.bytes.find("\xef\xbf\xbd") == std::string::npos) {
             EXPECT_EQ(fromUtf8(c.bytes), c.units);
+        }
     }
 }

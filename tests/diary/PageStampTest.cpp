@@ -23,7 +23,8 @@ TEST(PageStamp, EveryByteAndTheLengthCount)
             }
         EXPECT_NE(hashBytes(bytes.data(), size + 1), whole) << size;
         // Where the two numbers end and the text starts is part of what is hashed.
-        if (size >= 9)
+        if (size >= 9) {
             EXPECT_NE(pageHash(bytes.data(), 8, bytes.data() + 8, size - 8), pageHash(bytes.data(), 9, bytes.data() + 9, size - 9));
+        }
     }
 }
