@@ -24,7 +24,7 @@ TEST(ChildRun, HandsBackTheAnswerOrStopsAChildThatLoopsThrowsOrDies)
         {"answers", [] { return std::string("E1:5"); }, End::Finished, "E1:5"},
         {"answers more than a pipe holds", [&] { return big; }, End::Finished, big},
         {"answers nothing", [] { return std::string(); }, End::Finished, ""},
-        {"loops for ever", []() -> std::string { for (;;) std::this_thread::sleep_for(1h); }, End::TimedOut, ""},
+        {"never finishes", []() -> std::string { for (;;) std::this_thread::sleep_for(1h); }, End::TimedOut, ""},
         {"throws", []() -> std::string { throw std::runtime_error("parser"); }, End::Failed, ""},
         {"dies", []() -> std::string { std::abort(); }, End::Failed, ""},
     };
