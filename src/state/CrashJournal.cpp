@@ -4,6 +4,7 @@
 #include "base/Text.h"
 #include "crypto/SealedFile.h"
 #include "store/DayKey.h"
+#include "store/PlainPageStore.h"
 
 #include <algorithm>
 #include <dirent.h>
@@ -29,7 +30,7 @@ CrashJournal::~CrashJournal() = default;
 
 std::u16string CrashJournal::nameOf(const LocalDate& date) const
 {
-    return makeDateKey(date) + u".dry";
+    return makeDateKey(date) + kPageExtension;
 }
 
 void CrashJournal::keep(const LocalDate& date, Page page)
@@ -97,14 +98,13 @@ std::vector<CrashJournal::Entry> CrashJournal::pending() const
     if (!dir)
         return entries;
     while (const dirent* e = ::readdir(dir)) {
-        const std::string name = e->d_name;
-        if (name.size() != 12 || !name.ends_with(".dry") ||
-            !std::all_of(name.begin(), name.begin() + 8, [](char c) { return c >= '0' && c <= '9'; }))
+        // Named as the day's page is: the store's reader of page names decides which day.
+        const std::u16string name = fromUtf8(e->d_name);
+        const auto day = pageDateOf(name);
+        if (!day)
             continue;
-        const LocalDate date {std::stoi(name.substr(0, 4)), std::stoi(name.substr(4, 2)), std::stoi(name.substr(6, 2))};
-        if (date.month < 1 || date.month > 12 || date.day < 1 || date.day > daysInMonth(date.year, date.month))
-            continue;
-        const auto bytes = readFile(folder + fromUtf8(name), kPageFileLimit);
+        const LocalDate date = *day;
+        const auto bytes = readFile(folder + name, kPageFileLimit);
         if (!bytes)
             continue;
         // Sealed only opens with the key; a plain one left from before encrypting still reads.
