@@ -33,10 +33,6 @@ std::u16string folderFor(const CommandLine& line)
     return folder;
 }
 
-void fail(const std::string& message)
-{
-    std::fprintf(stderr, "pagelet: %s\n", message.c_str());
-}
 
 // 2 after the message, or 0 when the folder can be searched.
 int checkFolder(const std::u16string& folder)
@@ -69,6 +65,11 @@ void listUnreadable(const std::vector<std::u16string>& paths)
 }
 
 } // namespace
+
+void fail(const std::string& message)
+{
+    std::fprintf(stderr, "pagelet: %s\n", message.c_str());
+}
 
 std::u16string dataFolderOf(const CommandLine& line)
 {

@@ -18,5 +18,7 @@ std::u16string registeredDataFolder();
 // --data DIR or the registered folder, ending in "/"; and 2 after a message when it can't be used.
 std::u16string dataFolderOf(const CommandLine& line);
 int checkDataFolder(const std::u16string& folder);
+// Every command's error line on stderr: "pagelet: MESSAGE".
+void fail(const std::string& message);
 
 } // namespace pagelet

@@ -20,10 +20,6 @@ namespace {
 
 constexpr std::size_t kMaxPassphrase = 1024;
 
-void fail(const std::string& message)
-{
-    std::fprintf(stderr, "pagelet: %s\n", message.c_str());
-}
 
 // One line from fd into locked memory, without its line end; nothing when it can't be read
 // or is too long.

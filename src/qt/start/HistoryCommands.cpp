@@ -20,10 +20,6 @@ namespace pagelet {
 
 namespace {
 
-void fail(const std::string& message)
-{
-    std::fprintf(stderr, "pagelet: %s\n", message.c_str());
-}
 
 std::optional<LocalDate> dayOf(const CommandLine& line)
 {
