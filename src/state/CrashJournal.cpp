@@ -39,6 +39,7 @@ void CrashJournal::keep(const LocalDate& date, Page page)
     {
         std::lock_guard lock(m_mutex);
         m_latest[makeDateKey(date)] = std::move(page);
+        m_held.insert(makeDateKey(date));
         drops = m_drops[makeDateKey(date)];
     }
     // Each job writes the newest page of its day, if one is still waiting: keeps faster than the
@@ -60,14 +61,13 @@ void CrashJournal::keep(const LocalDate& date, Page page)
 
 void CrashJournal::drop(const LocalDate& date)
 {
-    // Nothing was ever kept: no thread to wake for a file that is most likely not there.
-    if (!m_worker.started()) {
-        removeFile(m_folder.folder(kKind) + nameOf(date));
-        return;
-    }
     {
-        // A page of that day still waiting would only be written to be removed.
         std::lock_guard lock(m_mutex);
+        // Every store drops its day: one that has no file costs nothing, not even a system call.
+        if (!mayHold(makeDateKey(date)))
+            return;
+        m_held.erase(makeDateKey(date));
+        // A page of that day still waiting would only be written to be removed.
         m_latest.erase(makeDateKey(date));
         ++m_drops[makeDateKey(date)];
     }
@@ -75,6 +75,21 @@ void CrashJournal::drop(const LocalDate& date)
         const std::u16string path = m_folder.folder(kKind) + nameOf(date);
         done(removeFile(path) || !isFile(path));
     });
+}
+
+bool CrashJournal::mayHold(const std::u16string& day)
+{
+    // What earlier runs left is looked at once, at the first drop.
+    if (!m_scanned) {
+        m_scanned = true;
+        if (DIR* dir = ::opendir(toUtf8(m_folder.folder(kKind)).c_str())) {
+            while (const dirent* e = ::readdir(dir))
+                if (const auto date = pageDateOf(fromUtf8(e->d_name)))
+                    m_held.insert(makeDateKey(*date));
+            ::closedir(dir);
+        }
+    }
+    return m_held.contains(day);
 }
 
 void CrashJournal::done(bool succeeded)

@@ -12,6 +12,7 @@
 #include <map>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <vector>
 
 namespace pagelet {
@@ -41,6 +42,8 @@ public:
 private:
     std::u16string nameOf(const LocalDate& date) const;
     void done(bool succeeded);
+    // Whether the day may have a file here (under m_mutex).
+    bool mayHold(const std::u16string& day);
 
     Bytes fileBytes(const LocalDate& date, const Page& page) const;
 
@@ -49,6 +52,8 @@ private:
     std::mutex m_mutex;
     std::map<std::u16string, Page> m_latest; // by day key: pages waiting for the thread
     std::map<std::u16string, unsigned> m_drops; // by day key: drops so far
+    std::set<std::u16string> m_held;            // day keys that may have a file
+    bool m_scanned = false;                     // the folder was looked at for earlier runs' files
     bool m_failed = false;                    // the last write or removal failed
     // Last: it goes first, finishing its writes while everything they use is still here.
     SerialWorker m_worker;

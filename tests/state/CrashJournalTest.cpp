@@ -88,6 +88,12 @@ TEST(CrashJournal, FilesArePrivateAndWhatDoesNotDecodeIsPassedOver)
     ASSERT_EQ(left.size(), 2u);
     EXPECT_EQ(left[0].first, "20240301");
     EXPECT_EQ(left[1].first, "20240302"); // a length past the end takes what is there, as pages do
+    {
+        CrashJournal later(where.folder); // a file an earlier run left is dropped too
+        later.drop({2024, 3, 1});
+        EXPECT_TRUE(later.flush());
+    }
+    EXPECT_EQ(listed(CrashJournal(where.folder)).size(), 1u);
 }
 
 TEST(CrashJournal, AFailedWriteIsReported)
