@@ -31,12 +31,6 @@ void SerialWorker::flush() const
     m_idle.wait(lock, [this] { return m_jobs.empty() && !m_busy; });
 }
 
-bool SerialWorker::started() const
-{
-    std::lock_guard lock(m_mutex);
-    return m_thread.joinable();
-}
-
 void SerialWorker::run()
 {
     std::unique_lock lock(m_mutex);

@@ -20,7 +20,6 @@ public:
     void post(std::function<void()> job);
     // Waits until every job posted so far has run.
     void flush() const;
-    bool started() const;
 
 private:
     void run();
