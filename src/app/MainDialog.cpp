@@ -132,6 +132,14 @@ std::u16string MainDialog::skinFolder() const
 
 bool MainDialog::OnInitDialog()
 {
+    if (!beginStart())
+        return false;
+    finishStart();
+    return true;
+}
+
+bool MainDialog::beginStart()
+{
     RegistryKey key(m_ports.registry, kRegistryKeyPath);
     const std::u16string program = key.readString(u"Program Path", u"");
     if (program.empty()) {
@@ -147,8 +155,6 @@ bool MainDialog::OnInitDialog()
     // Written only when it differs: a start that changes nothing writes nothing.
     if (data != m_settings.dataPath)
         key.writeString(u"Data Path", m_settings.dataPath);
-    // A save cut short by a crash leaves its temporary file; the page itself is whole.
-    removeTemporaryFiles(m_settings.dataPath);
 
     Skin& skin = m_view.skin();
     skin.pressedElement = nullptr;
@@ -186,13 +192,23 @@ bool MainDialog::OnInitDialog()
 
     LoadSkin(skin, skinFolder(), {m_ports.graphics, m_ports.calendar, m_ports.messages, m_ports.window.clientSize(), m_day.weather()});
     fitBackground();
+    m_day.selectStartDay(m_ports.calendar.today());
+    return true;
+}
+
+void MainDialog::finishStart()
+{
+    if (m_startFinished)
+        return;
+    m_startFinished = true;
+    // A save cut short by a crash leaves its temporary file; the page itself is whole.
+    removeTemporaryFiles(m_settings.dataPath);
+    // The first text laid out: the font set-up, the costliest part of a start.
     createEditor();
     m_editor.lineHeight = lineHeightFor(m_ports.graphics.systemFontHeight());
-
-    m_day.startOn(m_ports.calendar.today());
+    m_day.showStartPage();
     m_day.scanDayMarks();
     m_day.offerJournal();
-    return true;
 }
 
 void MainDialog::fitBackground()
@@ -241,6 +257,8 @@ bool MainDialog::OnClose()
 
 bool MainDialog::storeOrKeepBeforeQuit()
 {
+    if (!m_startFinished)
+        return true; // nothing could be written before the page was shown
     if (m_editor.saved || m_day.savePage(m_day.selectedDay()) || m_editor.text.empty())
         return true;
     return m_day.keepJournalNow() || m_day.storeShownPage();

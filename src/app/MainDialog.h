@@ -59,6 +59,12 @@ public:
 
     // Start-up sequence; false when it ended the process (a fatal exit).
     bool OnInitDialog();
+    // The same in two steps: all the first paint needs (settings, password, skin, the day and
+    // its marks), then the rest (the editor and the page's text, the sweep of temporary files,
+    // the day marks, the crash journal's question), which a window does after its first paint.
+    bool beginStart();
+    void finishStart();
+    bool startFinished() const { return m_startFinished; }
     // Asked before the window goes away; false keeps the window open.
     bool OnClose();
     // Stores the page being written without asking, when the program is ended from outside
@@ -140,6 +146,7 @@ private:
     void applyEditorSettings();
 
     MainDialogPorts m_ports;
+    bool m_startFinished = false;
     Settings m_settings;
     DataFolderStore m_pages;
     std::u16string m_stateRoot;

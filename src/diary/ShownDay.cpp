@@ -29,9 +29,32 @@ ShownDay::~ShownDay()
 
 void ShownDay::startOn(DayValue day)
 {
+    selectStartDay(day);
+    showStartPage();
+}
+
+void ShownDay::selectStartDay(DayValue day)
+{
     m_selectedDay = clampToDiaryRange(day);
     m_previousDay = m_selectedDay;
-    if (!loadPage(m_selectedDay))
+    m_startPage = m_pages.read(localDate(m_selectedDay));
+    // The buttons as the page will show them; its text follows in showStartPage.
+    const PageFileState state = m_startPage->state;
+    const bool readable = state == PageFileState::Readable;
+    m_weather = readable ? m_startPage->page.weather : 0;
+    std::optional<bool> deletable;
+    if (readable || state == PageFileState::Missing)
+        deletable = readable;
+    showPageButtons(m_skin, {!readable, m_weather, deletable});
+}
+
+void ShownDay::showStartPage()
+{
+    if (!m_startPage)
+        return;
+    LoadedPage loaded = std::move(*m_startPage);
+    m_startPage.reset();
+    if (!showLoaded(m_selectedDay, std::move(loaded)))
         showEmptyPage();
 }
 
@@ -52,8 +75,12 @@ bool ShownDay::hasMemo() const
 
 bool ShownDay::loadPage(DayValue day)
 {
+    return showLoaded(day, m_pages.read(localDate(day)));
+}
+
+bool ShownDay::showLoaded(DayValue day, LoadedPage loaded)
+{
     const LocalDate date = localDate(day);
-    LoadedPage loaded = m_pages.read(date);
     // Only a refused open needs the second look: what can't even be looked at counts as no page.
     if (loaded.state == PageFileState::Missing || (loaded.state == PageFileState::Unreadable && !m_pages.hasPage(date))) {
         if (SkinElement* del = m_skin.findElement(CMD_DELETE))

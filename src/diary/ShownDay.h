@@ -10,6 +10,7 @@
 #include "base/Geometry.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace pagelet {
@@ -47,6 +48,10 @@ public:
 
     // Shows day as the start-up does: its page, or an empty one.
     void startOn(DayValue day);
+    // The same in two steps, so the window is painted before the editor is built: the day and
+    // its marks (its page read), then the page's text in the editor.
+    void selectStartDay(DayValue day);
+    void showStartPage();
 
     // Pages.
     bool loadPage(DayValue day);
@@ -116,6 +121,7 @@ public:
 private:
     void moveByDays(int days);
     bool showSelectedDay();
+    bool showLoaded(DayValue day, LoadedPage loaded);
     void repaintMemoButton();
     void noteStored(DayValue day);
     bool unchangedSinceStored(DayValue day) const;
@@ -137,6 +143,7 @@ private:
     Page m_storedPage;
     SecondWriter m_second;
     CrashJournal* m_journal = nullptr;
+    std::optional<LoadedPage> m_startPage; // read for the first paint, shown after it
 };
 
 } // namespace pagelet

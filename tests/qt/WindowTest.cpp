@@ -1,6 +1,8 @@
 // The real main window, offscreen, on a temporary install whose skin is made of solid cells.
 #include "Rig.h"
 #include "platform/Commands.h"
+#include "store/DayKey.h"
+#include "store/PageFormat.h"
 #include "base/FileIo.h"
 #include "qt/editor/QtEditControl.h"
 #include "qt/dialogs/QtMonthCalendar.h"
@@ -142,6 +144,52 @@ TEST(MainWindow, StartsOnAnInstallPaintsEachCellAndTheDateAndCloses)
     EXPECT_TRUE(window.close());
     EXPECT_TRUE(temp.messages.shown.empty());
     EXPECT_EQ(temp.exit.status, -1);
+}
+
+// The window is painted before the editor is built; the page's text follows the first paint,
+// or comes at once with whatever the user does first, or a moment later in a window not shown.
+TEST(MainWindow, AStartPaintingFirstShowsTheDayThenItsPageHoweverItGoesOn)
+{
+    const QDate now = QDate::currentDate();
+    const Page page {2, u"첫 줄\r\n둘째 줄"};
+    enum class Then { Painted, KeyFirst, NeverShown };
+    for (Then then : {Then::Painted, Then::KeyFirst, Then::NeverShown}) {
+        SCOPED_TRACE(static_cast<int>(then));
+        SolidInstall temp;
+        ASSERT_TRUE(writeFileAtomic(fromQString(temp.root + "/diary/") + makeDateKey({now.year(), now.month(), now.day()}) + u".dry",
+                                    encodePage(page)));
+        PageletWindow window(temp.overrides);
+        ASSERT_TRUE(window.startPaintingFirst());
+        MainDialog& d = window.dialog();
+        EXPECT_FALSE(window.editorBuilt());
+        EXPECT_EQ(d.skin().findElement(CMD_WEATHER)->cell, page.weather) << "the mark is right in the first picture";
+        EXPECT_EQ(toLocal(d.day().selectedDay()).date.day, now.day());
+        switch (then) {
+        case Then::Painted:
+            window.show();
+            window.grab(); // a paint, as the screen's first
+            EXPECT_FALSE(window.editorBuilt()) << "not inside the paint";
+            QTRY_VERIFY_WITH_TIMEOUT(d.startFinished(), 200);
+            break;
+        case Then::KeyFirst: {
+            QKeyEvent key(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+            QCoreApplication::sendEvent(&window, &key);
+            EXPECT_TRUE(d.startFinished());
+            break;
+        }
+        case Then::NeverShown:
+            QTest::qWait(100);
+            EXPECT_FALSE(d.startFinished());
+            QTRY_VERIFY_WITH_TIMEOUT(d.startFinished(), 1000);
+            break;
+        }
+        EXPECT_TRUE(window.editorBuilt());
+        EXPECT_EQ(d.day().weather(), page.weather);
+        EXPECT_EQ(window.editControl().text(), page.text);
+        EXPECT_EQ(d.skin().findElement(CMD_WEATHER)->cell, page.weather);
+        EXPECT_TRUE(window.close());
+        EXPECT_TRUE(temp.messages.shown.empty());
+    }
 }
 
 TEST(MainWindow, APressShowsThePressedLookTheReleaseSendsTheCommandOnceAndBlueFillsTheRest)

@@ -59,7 +59,6 @@ DiaryApp::DiaryApp(int& argc, char** argv)
 
 int DiaryApp::InitInstance(bool desktop)
 {
-    FontWarmUp::wait(); // every window below lays out text at once
     QString install = registeredInstall();
     // The installer is started only for a user who has no install yet, not at every start.
     if (desktop && install.isEmpty()) {
@@ -97,7 +96,7 @@ int DiaryApp::InitInstance(bool desktop)
                                  PageletWindow::tr("이전 내용을 보관하지 못했습니다. 일기는 그대로 저장됩니다."));
         }, Qt::QueuedConnection);
     });
-    if (!window.start())
+    if (!window.startPaintingFirst())
         return 0;
 
     QuitSignals quitSignals;

@@ -1,5 +1,4 @@
 #pragma once
-#include "qt/start/FontWarmUp.h"
 #include "qt/start/UiTranslations.h"
 
 #include <QApplication>
@@ -10,9 +9,8 @@ namespace pagelet {
 
 class PageletWindow;
 
-// The application object: runs the main window and ends with it. The fonts are read first, so
-// that it happens while QApplication connects to the display.
-class DiaryApp : private FontWarmUp, public QApplication {
+// The application object: runs the main window and ends with it.
+class DiaryApp : public QApplication {
 public:
     DiaryApp(int& argc, char** argv);
     // Runs the main window to its end; the process's exit status. A desktop start first makes

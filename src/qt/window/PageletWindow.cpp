@@ -55,22 +55,20 @@ void storeZoom(int percent)
 } // namespace
 
 PageletWindow::PageletWindow(const WindowOverrides& o)
-    : m_recorder(o.messages ? *o.messages : m_messages, [this](int code) { m_dialog->OnNotify(code); }, m_zoom)
+    : m_recorder(o.messages ? *o.messages : m_messages, [this](int code) { m_dialog->OnNotify(code); }, m_zoom),
+      m_edit([this] { return new QtEditControl(this, m_zoom); }, [this](QtEditControl& edit) { setUpEditor(edit); })
 {
     setWindowTitle(QStringLiteral("Pagelet"));
     setFixedSize(m_zoom.scaled(kClientWidth), m_zoom.scaled(kClientHeight));
     setAttribute(Qt::WA_OpaquePaintEvent); // the paint covers everything; never erase first
     setWindowIcon(QPixmap::fromImage(programIconImage()));
 
-    m_edit = new QtEditControl(this, m_zoom);
-    m_edit->hide();
-
     MainDialogPorts ports {*this,
                            o.messages ? *o.messages : m_messages,
                            m_registry,
                            o.exit ? *o.exit : m_exit,
                            m_calendar,
-                           *m_edit,
+                           m_edit,
                            m_graphics,
                            o.clock ? *o.clock : m_clock,
                            o.dialogs ? *o.dialogs : m_dialogs,
@@ -78,7 +76,8 @@ PageletWindow::PageletWindow(const WindowOverrides& o)
                            o.recorder ? *o.recorder : m_recorder,
                            m_caseFolding};
     m_dialog = std::make_unique<MainDialog>(ports);
-    m_edit->attach(&m_dialog->editor());
+    if (QtEditControl* edit = m_edit.built())
+        edit->attach(&m_dialog->editor());
     m_journalTimer = new QTimer(this);
     m_journalTimer->setSingleShot(true);
     m_journalTimer->setInterval(1000);
@@ -86,7 +85,6 @@ PageletWindow::PageletWindow(const WindowOverrides& o)
         if (!m_destroyed)
             m_dialog->keepJournal();
     });
-    connect(m_edit, &QPlainTextEdit::textChanged, this, &PageletWindow::journalSoon);
 
     ShownDay& day = m_dialog->day();
     m_calendar.dayPicked = [&day](const LocalDate& d) { day.onDayPicked(d); };
@@ -115,7 +113,6 @@ PageletWindow::PageletWindow(const WindowOverrides& o)
     new EarlierYearsMenu(*m_menu->addSubmenu(tr("지난 해 오늘")), m_dialog->pages(),
                          {[this] { return localDate(m_dialog->day().selectedDay()); },
                           [this](const LocalDate& d) { return m_dialog->day().showFoundDay(fromLocal(d)); }});
-    m_edit->installEventFilter(this);
     m_calendar.keyboardClosed = [&dialog] { dialog.closeCalendar(); };
     m_watch = new FolderWatch(this, m_dialog->pages(), [&dialog] { return dialog.settings().dataPath; });
 }
@@ -131,10 +128,50 @@ PageletWindow::~PageletWindow()
     m_calendar.keyboardClosed = nullptr;
     m_calendar.selectionMoved = nullptr;
     m_calendar.dayStatesRequested = nullptr;
-    m_edit->attach(nullptr);
+    if (QtEditControl* edit = m_edit.built())
+        edit->attach(nullptr);
+}
+
+void PageletWindow::setUpEditor(QtEditControl& edit)
+{
+    edit.hide();
+    if (m_dialog) {
+        edit.attach(&m_dialog->editor());
+        edit.applyZoom(m_dialog->editor().area);
+    }
+    connect(&edit, &QPlainTextEdit::textChanged, this, &PageletWindow::journalSoon);
+    edit.installEventFilter(this);
 }
 
 bool PageletWindow::start()
+{
+    if (!beginStart())
+        return false;
+    finishStart();
+    return true;
+}
+
+bool PageletWindow::startPaintingFirst()
+{
+    if (!beginStart())
+        return false;
+    m_finishAfterPaint = true;
+    // A window that is never exposed (started minimised) still gets its page.
+    QTimer::singleShot(500, this, &PageletWindow::finishStart);
+    return true;
+}
+
+void PageletWindow::finishStart()
+{
+    m_finishAfterPaint = false;
+    if (!m_begun || m_dialog->startFinished())
+        return;
+    m_dialog->finishStart();
+    m_watch->refresh();
+    invalidate();
+}
+
+bool PageletWindow::beginStart()
 {
     // Read before the start-up dialogs, which show at the same zoom. A step that no longer
     // fits the screen gives way to the largest that does; the stored one stays for a larger
@@ -146,9 +183,8 @@ bool PageletWindow::start()
         const QRect avail = screen->availableGeometry();
         move(avail.center() - QPoint(width() / 2, height() / 2));
     }
-    const bool started = m_dialog->OnInitDialog();
-    m_watch->refresh();
-    return started;
+    m_begun = m_dialog->beginStart();
+    return m_begun;
 }
 
 void PageletWindow::zoomTo(int percent)
@@ -171,7 +207,8 @@ void PageletWindow::zoomTo(int percent)
 void PageletWindow::applyZoom()
 {
     setFixedSize(m_zoom.scaled(kClientWidth), m_zoom.scaled(kClientHeight));
-    m_edit->applyZoom(m_dialog->editor().area);
+    if (QtEditControl* edit = m_edit.built())
+        edit->applyZoom(m_dialog->editor().area);
     m_calendar.applyZoom();
     m_menu->refresh();
     m_dialog->editor().needsRedraw = true;
@@ -195,6 +232,7 @@ void PageletWindow::journalSoon()
 
 bool PageletWindow::tap(int command)
 {
+    finishStart(); // a menu's key can come before the first paint
     journalSoon(); // the weather button changes the page without a key
 
     const bool calendarWasOpen = m_dialog->day().calendarVisible();
@@ -248,6 +286,11 @@ void PageletWindow::paintEvent(QPaintEvent*)
     m_dialog->OnPaint(surface);
     if (m_overlay)
         m_overlay->draw(surface);
+    // Posted, so it runs once this frame is on the screen.
+    if (m_finishAfterPaint) {
+        m_finishAfterPaint = false;
+        QMetaObject::invokeMethod(this, &PageletWindow::finishStart, Qt::QueuedConnection);
+    }
 }
 
 void PageletWindow::mousePressEvent(QMouseEvent* event)
@@ -290,6 +333,20 @@ void PageletWindow::keyPressEvent(QKeyEvent* event)
 
 bool PageletWindow::event(QEvent* event)
 {
+    // Whatever the user does first finds the whole page in place.
+    switch (event->type()) {
+    case QEvent::KeyPress:
+    case QEvent::ShortcutOverride:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::Wheel:
+    case QEvent::ContextMenu:
+    case QEvent::Close:
+        finishStart();
+        break;
+    default:
+        break;
+    }
     // The zoom keys ask for the next step that fits where the window is now.
     if (event->type() == QEvent::Show || event->type() == QEvent::Move)
         fitZoomToScreen();

@@ -5,6 +5,7 @@
 #include "qt/dialogs/LazyMonthCalendar.h"
 #include "qt/ports/QtCaseFolding.h"
 #include "qt/dialogs/QtDialogs.h"
+#include "qt/editor/LateEditControl.h"
 #include "qt/graphics/QtGraphics.h"
 #include "qt/graphics/Zoom.h"
 #include "qt/ports/QtPlatform.h"
@@ -41,10 +42,16 @@ public:
 
     // Runs the start-up sequence; false when it ended the program.
     bool start();
+    // The same, leaving the editor and the page's text until the window's first paint has been
+    // shown (or the first key, click or close before it): the window is up sooner.
+    bool startPaintingFirst();
+    // The rest of a start begun by startPaintingFirst (nothing when it is done).
+    void finishStart();
 
     MainDialog& dialog() { return *m_dialog; }
     QtMonthCalendar& calendar() { return m_calendar.widget(); }
-    QtEditControl& editControl() { return *m_edit; }
+    QtEditControl& editControl() { return m_edit.widget(); }
+    bool editorBuilt() const { return m_edit.built() != nullptr; }
     QtVoiceRecorder& recorder() { return m_recorder; }
     WindowMenu& menu() { return *m_menu; }
 
@@ -78,6 +85,8 @@ private:
     bool tap(int command);
     // A change of the page reaches the crash journal a second later, however fast the typing.
     void journalSoon();
+    void setUpEditor(QtEditControl& edit);
+    bool beginStart();
 
     // First: the members after it keep a reference to it.
     Zoom m_zoom;
@@ -91,12 +100,14 @@ private:
     QtVoiceRecorder m_recorder;
     QtCaseFolding m_caseFolding;
     LazyMonthCalendar m_calendar {this, m_zoom};
-    QtEditControl* m_edit = nullptr;
+    LateEditControl m_edit;
     WindowMenu* m_menu = nullptr;
     std::unique_ptr<MainDialog> m_dialog;
     FolderWatch* m_watch = nullptr;
     QTimer* m_journalTimer = nullptr;
     bool m_destroyed = false;
+    bool m_begun = false;
+    bool m_finishAfterPaint = false;
 
     struct Overlay {
         Rect rect;
