@@ -1,6 +1,6 @@
 #include "crypto/DiaryKey.h"
+#include "crypto/SodiumCalls.h"
 
-#include <sodium.h>
 
 #include <cstring>
 
@@ -11,7 +11,7 @@ std::optional<DiaryKey> DiaryKey::generate()
     SecureBytes bytes(kBytes);
     if (bytes.empty())
         return std::nullopt;
-    ::randombytes_buf(bytes.data(), kBytes);
+    libsodium().randombytes_buf(bytes.data(), kBytes);
     return DiaryKey(std::move(bytes));
 }
 

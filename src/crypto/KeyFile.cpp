@@ -1,8 +1,8 @@
 #include "crypto/KeyFile.h"
 
 #include "crypto/RecoveryKey.h"
+#include "crypto/SodiumCalls.h"
 
-#include <sodium.h>
 
 #include <cstring>
 
@@ -80,7 +80,7 @@ SecureBytes passphraseKey(const KeySlot& slot, std::span<const std::uint8_t> pas
 {
     SecureBytes key(DiaryKey::kBytes);
     if (key.empty() || slot.params.opslimit < crypto_pwhash_OPSLIMIT_MIN || slot.params.memlimit < crypto_pwhash_MEMLIMIT_MIN ||
-        ::crypto_pwhash(key.data(), key.size(), reinterpret_cast<const char*>(passphrase.data()), passphrase.size(),
+        libsodium().crypto_pwhash(key.data(), key.size(), reinterpret_cast<const char*>(passphrase.data()), passphrase.size(),
                         slot.salt.data(), slot.params.opslimit, static_cast<std::size_t>(slot.params.memlimit),
                         crypto_pwhash_ALG_ARGON2ID13) != 0)
         return {};
@@ -91,7 +91,7 @@ SecureBytes passphraseKey(const KeySlot& slot, std::span<const std::uint8_t> pas
 SecureBytes recoverySlotKey(const KeySlot& slot, const SecureBytes& recovery)
 {
     SecureBytes key(DiaryKey::kBytes);
-    if (key.empty() || ::crypto_generichash(key.data(), key.size(), recovery.data(), recovery.size(), slot.salt.data(),
+    if (key.empty() || libsodium().crypto_generichash(key.data(), key.size(), recovery.data(), recovery.size(), slot.salt.data(),
                                             slot.salt.size()) != 0)
         return {};
     return key;
@@ -101,10 +101,10 @@ bool wrap(KeySlot& slot, const SecureBytes& slotKey, const DiaryKey& key)
 {
     if (slotKey.empty())
         return false;
-    ::randombytes_buf(slot.nonce.data(), slot.nonce.size());
+    libsodium().randombytes_buf(slot.nonce.data(), slot.nonce.size());
     const Bytes ad = slotAd(slot);
     unsigned long long written = 0;
-    return ::crypto_aead_xchacha20poly1305_ietf_encrypt(slot.wrapped.data(), &written, key.bytes(), DiaryKey::kBytes,
+    return libsodium().crypto_aead_xchacha20poly1305_ietf_encrypt(slot.wrapped.data(), &written, key.bytes(), DiaryKey::kBytes,
                                                         ad.data(), ad.size(), nullptr, slot.nonce.data(),
                                                         slotKey.data()) == 0;
 }
@@ -116,7 +116,7 @@ std::optional<DiaryKey> unwrap(const KeySlot& slot, const SecureBytes& slotKey)
         return std::nullopt;
     const Bytes ad = slotAd(slot);
     unsigned long long got = 0;
-    if (::crypto_aead_xchacha20poly1305_ietf_decrypt(plain.data(), &got, nullptr, slot.wrapped.data(), slot.wrapped.size(),
+    if (libsodium().crypto_aead_xchacha20poly1305_ietf_decrypt(plain.data(), &got, nullptr, slot.wrapped.data(), slot.wrapped.size(),
                                                      ad.data(), ad.size(), slot.nonce.data(), slotKey.data()) != 0)
         return std::nullopt;
     return DiaryKey::fromBytes(plain.data());
@@ -127,7 +127,7 @@ KeySlot newPassphraseSlot(const KdfParams& params)
     KeySlot slot;
     slot.kdf = kPassphraseKdf;
     slot.params = params;
-    ::randombytes_buf(slot.salt.data(), slot.salt.size());
+    libsodium().randombytes_buf(slot.salt.data(), slot.salt.size());
     return slot;
 }
 
@@ -173,11 +173,11 @@ std::optional<NewKeyFile> createKeyFile(std::span<const std::uint8_t> passphrase
     SecureBytes recovery(kRecoveryBytes);
     if (!key || recovery.empty())
         return std::nullopt;
-    ::randombytes_buf(recovery.data(), recovery.size());
+    libsodium().randombytes_buf(recovery.data(), recovery.size());
     KeyFile file;
     file.passphrase = newPassphraseSlot(params);
     file.recovery.kdf = kRecoveryKdf;
-    ::randombytes_buf(file.recovery.salt.data(), file.recovery.salt.size());
+    libsodium().randombytes_buf(file.recovery.salt.data(), file.recovery.salt.size());
     if (!wrap(file.passphrase, passphraseKey(file.passphrase, passphrase), *key) ||
         !wrap(file.recovery, recoverySlotKey(file.recovery, recovery), *key))
         return std::nullopt;

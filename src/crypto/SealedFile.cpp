@@ -1,6 +1,6 @@
 #include "crypto/SealedFile.h"
+#include "crypto/SodiumCalls.h"
 
-#include <sodium.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -38,7 +38,7 @@ bool looksSealed(std::span<const std::uint8_t> bytes)
 Bytes sealFile(const DiaryKey& key, const LocalDate& day, SealedKind kind, std::span<const std::uint8_t> plain)
 {
     SealedNonce nonce;
-    ::randombytes_buf(nonce.data(), nonce.size());
+    libsodium().randombytes_buf(nonce.data(), nonce.size());
     return sealFileWithNonce(key, day, kind, plain, nonce);
 }
 
@@ -52,7 +52,7 @@ Bytes sealFileWithNonce(const DiaryKey& key, const LocalDate& day, SealedKind ki
     std::memcpy(out.data() + 6, nonce.data(), nonce.size());
     const auto ad = associatedData(out.data(), day);
     unsigned long long written = 0;
-    ::crypto_aead_xchacha20poly1305_ietf_encrypt(out.data() + kSealedHeaderBytes, &written, plain.data(), plain.size(),
+    libsodium().crypto_aead_xchacha20poly1305_ietf_encrypt(out.data() + kSealedHeaderBytes, &written, plain.data(), plain.size(),
                                                  ad.data(), ad.size(), nullptr, nonce.data(), key.bytes());
     return out;
 }
@@ -66,7 +66,7 @@ std::optional<Bytes> openSealed(const DiaryKey& key, const LocalDate& day, Seale
     const auto ad = associatedData(sealed.data(), day);
     Bytes plain(sealed.size() - kSealedHeaderBytes - kSealedTagBytes);
     unsigned long long got = 0;
-    if (::crypto_aead_xchacha20poly1305_ietf_decrypt(plain.data(), &got, nullptr, sealed.data() + kSealedHeaderBytes,
+    if (libsodium().crypto_aead_xchacha20poly1305_ietf_decrypt(plain.data(), &got, nullptr, sealed.data() + kSealedHeaderBytes,
                                                      sealed.size() - kSealedHeaderBytes, ad.data(), ad.size(),
                                                      sealed.data() + 6, key.bytes()) != 0)
         return std::nullopt;

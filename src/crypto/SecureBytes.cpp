@@ -1,6 +1,6 @@
 #include "crypto/SecureBytes.h"
+#include "crypto/SodiumCalls.h"
 
-#include <sodium.h>
 
 #include <utility>
 
@@ -8,8 +8,7 @@ namespace pagelet {
 
 bool sodiumReady()
 {
-    static const bool ready = ::sodium_init() >= 0;
-    return ready;
+    return libsodium().ready;
 }
 
 SecureBytes::SecureBytes(std::size_t size)
@@ -17,7 +16,7 @@ SecureBytes::SecureBytes(std::size_t size)
     if (!sodiumReady())
         return;
     // A zero-size allocation would give nothing to tell apart from a failure.
-    m_data = static_cast<std::uint8_t*>(::sodium_malloc(size == 0 ? 1 : size));
+    m_data = static_cast<std::uint8_t*>(libsodium().sodium_malloc(size == 0 ? 1 : size));
     m_size = m_data ? size : 0;
 }
 
@@ -44,7 +43,7 @@ SecureBytes& SecureBytes::operator=(SecureBytes&& other) noexcept
 void SecureBytes::shrink(std::size_t size)
 {
     if (size < m_size) {
-        ::sodium_memzero(m_data + size, m_size - size);
+        libsodium().sodium_memzero(m_data + size, m_size - size);
         m_size = size;
     }
 }
@@ -53,7 +52,7 @@ void SecureBytes::release()
 {
     // sodium_free wipes the whole allocation before it gives it back.
     if (m_data)
-        ::sodium_free(m_data);
+        libsodium().sodium_free(m_data);
     m_data = nullptr;
     m_size = 0;
 }

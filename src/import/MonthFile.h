@@ -15,4 +15,8 @@ namespace pagelet {
 std::vector<ImportEntry> readMonthFile(std::string_view text, int year, int month, const std::string& origin,
                                        std::chrono::milliseconds limit = std::chrono::seconds(10));
 
+// The module's entry: the entries of text, encoded, or nothing when its reader failed.
+using MonthYamlEntry = void(const char* text, std::size_t size, int year, int month, const char* origin, std::string* out);
+inline constexpr char kMonthYamlEntry[] = "pagelet_month_yaml";
+
 } // namespace pagelet

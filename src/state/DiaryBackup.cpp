@@ -3,9 +3,8 @@
 #include "base/FileIo.h"
 #include "base/Text.h"
 #include "state/Sha256.h"
+#include "base/ArchiveCalls.h"
 
-#include <archive.h>
-#include <archive_entry.h>
 #include <algorithm>
 #include <ctime>
 #include <dirent.h>
@@ -38,26 +37,26 @@ bool isPlainName(const std::string& name)
 }
 
 struct WriteArchive {
-    archive* a = archive_write_new();
-    ~WriteArchive() { archive_write_free(a); }
+    archive* a = libarchive().write_new();
+    ~WriteArchive() { libarchive().write_free(a); }
 };
 
 struct ReadArchive {
-    archive* a = archive_read_new();
-    ~ReadArchive() { archive_read_free(a); }
+    archive* a = libarchive().read_new();
+    ~ReadArchive() { libarchive().read_free(a); }
 };
 
 bool addMember(archive* a, const std::string& name, const Bytes& bytes)
 {
-    std::unique_ptr<archive_entry, void (*)(archive_entry*)> entry(archive_entry_new(), archive_entry_free);
-    archive_entry_set_pathname(entry.get(), name.c_str());
-    archive_entry_set_size(entry.get(), static_cast<la_int64_t>(bytes.size()));
-    archive_entry_set_filetype(entry.get(), AE_IFREG);
-    archive_entry_set_perm(entry.get(), 0600);
-    archive_entry_set_mtime(entry.get(), std::time(nullptr), 0);
-    if (archive_write_header(a, entry.get()) != ARCHIVE_OK)
+    std::unique_ptr<archive_entry, void (*)(archive_entry*)> entry(libarchive().entry_new(), libarchive().entry_free);
+    libarchive().entry_set_pathname(entry.get(), name.c_str());
+    libarchive().entry_set_size(entry.get(), static_cast<la_int64_t>(bytes.size()));
+    libarchive().entry_set_filetype(entry.get(), AE_IFREG);
+    libarchive().entry_set_perm(entry.get(), 0600);
+    libarchive().entry_set_mtime(entry.get(), std::time(nullptr), 0);
+    if (libarchive().write_header(a, entry.get()) != ARCHIVE_OK)
         return false;
-    return bytes.empty() || archive_write_data(a, bytes.data(), bytes.size()) == static_cast<la_ssize_t>(bytes.size());
+    return bytes.empty() || libarchive().write_data(a, bytes.data(), bytes.size()) == static_cast<la_ssize_t>(bytes.size());
 }
 
 std::map<std::string, std::string> parseManifest(const Bytes& bytes, std::vector<BackupProblem>& problems)
@@ -98,9 +97,9 @@ std::string writeBackup(const std::u16string& dataFolder, const std::u16string& 
     if (fd < 0)
         return "cannot write " + toUtf8(zip);
     WriteArchive out;
-    archive_write_set_format_zip(out.a);
+    libarchive().write_set_format_zip(out.a);
     std::string manifest, error;
-    if (archive_write_open_fd(out.a, fd) != ARCHIVE_OK)
+    if (libarchive().write_open_fd(out.a, fd) != ARCHIVE_OK)
         error = "cannot write " + toUtf8(zip);
     auto add = [&](const std::string& name, const std::u16string& path, bool required) {
         if (!error.empty())
@@ -121,7 +120,7 @@ std::string writeBackup(const std::u16string& dataFolder, const std::u16string& 
         add("config.dat", configFile, true);
     if (error.empty() && !addMember(out.a, kManifestName, Bytes(manifest.begin(), manifest.end())))
         error = "cannot write " + toUtf8(zip);
-    if (error.empty() && archive_write_close(out.a) != ARCHIVE_OK)
+    if (error.empty() && libarchive().write_close(out.a) != ARCHIVE_OK)
         error = "cannot write " + toUtf8(zip);
     if (!error.empty()) {
         abandonTemporary(fd, temp);
@@ -134,8 +133,8 @@ BackupCheck verifyBackup(const std::u16string& zip)
 {
     BackupCheck check;
     ReadArchive in;
-    archive_read_support_format_zip(in.a);
-    if (archive_read_open_filename(in.a, toUtf8(zip).c_str(), 1 << 16) != ARCHIVE_OK) {
+    libarchive().read_support_format_zip(in.a);
+    if (libarchive().read_open_filename(in.a, toUtf8(zip).c_str(), 1 << 16) != ARCHIVE_OK) {
         check.problems.push_back({"", "unreadable"});
         return check;
     }
@@ -144,20 +143,20 @@ BackupCheck verifyBackup(const std::u16string& zip)
     bool damaged = false;
     for (;;) {
         archive_entry* entry = nullptr;
-        const int r = archive_read_next_header(in.a, &entry);
+        const int r = libarchive().read_next_header(in.a, &entry);
         if (r == ARCHIVE_EOF)
             break;
         if (r < ARCHIVE_WARN) {
             damaged = true;
             break;
         }
-        const char* raw = archive_entry_pathname(entry);
+        const char* raw = libarchive().entry_pathname(entry);
         const std::string name = raw ? raw : "";
         Bytes bytes;
         bool ok = true;
         char buffer[1 << 16];
         for (;;) {
-            const la_ssize_t n = archive_read_data(in.a, buffer, sizeof buffer);
+            const la_ssize_t n = libarchive().read_data(in.a, buffer, sizeof buffer);
             if (n == 0)
                 break;
             if (n < 0 || bytes.size() + static_cast<std::size_t>(n) > kMemberLimit) {
@@ -168,7 +167,7 @@ BackupCheck verifyBackup(const std::u16string& zip)
         }
         if (!ok) {
             check.problems.push_back({name, "unreadable"});
-            if (archive_errno(in.a) != 0 && r == ARCHIVE_FATAL)
+            if (libarchive().error_number(in.a) != 0 && r == ARCHIVE_FATAL)
                 break;
             continue;
         }

@@ -2,8 +2,8 @@
 
 #include "base/ReadableFile.h"
 #include "crypto/SealedFile.h"
+#include "crypto/SodiumCalls.h"
 
-#include <sodium.h>
 
 #include <algorithm>
 #include <bit>
@@ -74,7 +74,7 @@ PageCheck EncryptedPageStore::readFileInto(const std::u16string& path, const std
         const std::size_t head = std::min(plain->size(), kPageHeaderBytes);
         *stamp = {true, sealed.size(), mtimeNs, inode, pageHash(plain->data(), head, plain->data() + head, page.text.size() * 2)};
     }
-    ::sodium_memzero(plain->data(), plain->size());
+    libsodium().sodium_memzero(plain->data(), plain->size());
     return check;
 }
 
@@ -127,7 +127,7 @@ std::optional<Page> EncryptedPageStore::pageOfFileBytes(const LocalDate& date, c
     if (!plain)
         return std::nullopt;
     auto page = decodePage(*plain);
-    ::sodium_memzero(plain->data(), plain->size());
+    libsodium().sodium_memzero(plain->data(), plain->size());
     return page;
 }
 

@@ -6,8 +6,8 @@
 #include "crypto/SealedFile.h"
 #include "store/DayKey.h"
 #include "store/EncryptedPageStore.h"
+#include "crypto/SodiumCalls.h"
 
-#include <sodium.h>
 
 #include <algorithm>
 #include <dirent.h>
@@ -57,14 +57,14 @@ Step convert(const std::u16string& path, const Kept& kept, const DiaryKey& key, 
     if (seal) {
         // The plain bytes as they are, odd ones too: unsealing gives back the very same file.
         const bool written = writeFileAtomic(path, sealFile(key, kept.day, kept.kind, *bytes));
-        ::sodium_memzero(bytes->data(), bytes->size());
+        libsodium().sodium_memzero(bytes->data(), bytes->size());
         return written ? Step::Done : Step::Kept;
     }
     auto plain = openSealed(key, kept.day, kept.kind, *bytes);
     if (!plain)
         return Step::Kept;
     const bool written = writeFileAtomic(path, *plain);
-    ::sodium_memzero(plain->data(), plain->size());
+    libsodium().sodium_memzero(plain->data(), plain->size());
     return written ? Step::Done : Step::Kept;
 }
 

@@ -18,8 +18,10 @@ id=org.tarnwick.Pagelet
 for f in bin/pagelet bin/pagelet-setup share/applications/$id.desktop share/metainfo/$id.metainfo.xml; do
     [ -e "$usr/$f" ] || { echo "missing $f"; exit 1; }
 done
-# The memos' sound, loaded by the program from beside its bin folder.
-[ -n "$(find "$usr/lib" -path '*/pagelet/libpagelet-sound.so')" ] || { echo "missing the sound module"; exit 1; }
+# The memos' sound and the month files' reader, loaded by the program from beside its bin folder.
+for module in sound yaml; do
+    [ -n "$(find "$usr/lib" -path "*/pagelet/libpagelet-$module.so")" ] || { echo "missing the $module module"; exit 1; }
+done
 for skin in default Blue Wood; do
     [ -f "$usr/share/pagelet/skins/$skin/skin.skn" ] || { echo "missing skin $skin"; exit 1; }
 done
