@@ -1,6 +1,8 @@
 #include "qt/graphics/PlainBmp.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 #include <vector>
 
 namespace pagelet {
@@ -38,7 +40,16 @@ std::optional<QImage> readPlainBmp(const BmpHeader& header, ReadableFile& file)
         for (std::int64_t i = 0; i < rows; ++i, ++row) {
             const std::uint8_t* in = band.data() + i * stride;
             auto* out = reinterpret_cast<QRgb*>(image.scanLine(int(header.topDown ? row : h - 1 - row)));
-            for (std::int64_t x = 0; x < w; ++x, in += 3)
+            // A pixel's three bytes, blue first, are a little-endian word's low bytes: one load
+            // each (a skin's pictures are a good part of a start). The last pixel of a row is
+            // taken byte by byte, as its row may end the buffer.
+            std::int64_t x = 0;
+            for (; std::endian::native == std::endian::little && x + 1 < w; ++x, in += 3) {
+                std::uint32_t word;
+                std::memcpy(&word, in, sizeof word);
+                out[x] = 0xff000000u | (word & 0xffffffu);
+            }
+            for (; x < w; ++x, in += 3)
                 out[x] = qRgb(in[2], in[1], in[0]);
         }
     }
