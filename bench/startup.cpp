@@ -4,6 +4,9 @@
 // Run it under a display: xvfb-run -a -s "-screen 0 800x600x24" build/bin/bench_startup
 //   --rounds N --blocks B   rounds per block, blocks (15 and 3 unless told)
 //   --cases a,b             of: empty, 10k, 1m, 10m, years
+//   --until text            to the page's text painted rather than the window's first paint:
+//                           every floor is then the bare window holding a stock editor that
+//                           opens the same page (none for the empty day)
 #include "ProcessRace.h"
 #include "base/Day.h"
 #include "base/Text.h"
@@ -99,6 +102,8 @@ int main(int argc, char** argv)
             cases = argv[i + 1];
         else if (!std::strcmp(argv[i], "--pagelet"))
             pagelet = argv[i + 1];
+        else if (!std::strcmp(argv[i], "--until") && !std::strcmp(argv[i + 1], "text"))
+            setenv("FIRST_PAINT_OF", "text", 1);
     }
     if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") && !std::getenv("QT_QPA_PLATFORM"))
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
@@ -111,7 +116,14 @@ int main(int argc, char** argv)
     const fs::path root = fs::temp_directory_path() / ("pagelet-bench-start-" + std::to_string(::getpid()));
     fs::remove_all(root);
     std::printf("# pagelet: %s\n", pagelet.c_str());
+    const bool untilText = std::getenv("FIRST_PAINT_OF") != nullptr;
+    std::printf("# until: %s\n", untilText ? "the page's text painted" : "the window's first paint");
     const Side bare {"bare window", {(binDir() / "bench_bare_window").string()}, {}};
+    const auto stockWith = [&](const std::vector<std::string>& page) {
+        std::vector<std::string> command {(binDir() / "bench_stock_editor").string()};
+        command.insert(command.end(), page.begin(), page.end());
+        return Side {"bare window + QPlainTextEdit", command, {}};
+    };
     const auto pair = [&](const char* title, const Side& floor, const Side& ours) {
         const std::vector<Side> sides {floor, ours};
         report(title, sides, race(sides, blocks, rounds), rounds);
@@ -120,13 +132,14 @@ int main(int argc, char** argv)
     if (wanted(cases, "empty")) {
         Install empty(root, "empty");
         status |= !empty.ok;
-        pair("empty day", bare, empty.side("pagelet, empty day", pagelet));
+        pair("empty day", untilText ? stockWith({}) : bare, empty.side("pagelet, empty day", pagelet));
     }
     if (wanted(cases, "10k")) {
         Install small(root, "10k");
         small.put(today(), 5 * 1024);
         status |= !small.ok;
-        pair("10 KB page today", bare, small.side("pagelet, 10 KB today", pagelet));
+        pair("10 KB page today", untilText ? stockWith({small.page(today()).string()}) : bare,
+             small.side("pagelet, 10 KB today", pagelet));
     }
     if (wanted(cases, "1m")) {
         Install large(root, "1m");
