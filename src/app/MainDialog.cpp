@@ -134,7 +134,7 @@ bool MainDialog::OnInitDialog()
 {
     if (!beginStart())
         return false;
-    finishStart();
+    settleStart();
     return true;
 }
 
@@ -201,12 +201,21 @@ void MainDialog::finishStart()
     if (m_startFinished)
         return;
     m_startFinished = true;
-    // A save cut short by a crash leaves its temporary file; the page itself is whole.
-    removeTemporaryFiles(m_settings.dataPath);
     // The first text laid out: the font set-up, the costliest part of a start.
     createEditor();
     m_editor.lineHeight = lineHeightFor(m_ports.graphics.systemFontHeight());
     m_day.showStartPage();
+}
+
+void MainDialog::settleStart()
+{
+    if (m_startSettled)
+        return;
+    finishStart();
+    m_startSettled = true;
+    // A save cut short by a crash leaves its temporary file; the page itself is whole. Both
+    // this and the day marks read the whole folder: years of pages would delay the page.
+    removeTemporaryFiles(m_settings.dataPath);
     m_day.scanDayMarks();
     m_day.offerJournal();
 }

@@ -59,12 +59,15 @@ public:
 
     // Start-up sequence; false when it ended the process (a fatal exit).
     bool OnInitDialog();
-    // The same in two steps: all the first paint needs (settings, password, skin, the day and
-    // its marks), then the rest (the editor and the page's text, the sweep of temporary files,
-    // the day marks, the crash journal's question), which a window does after its first paint.
+    // The same in three steps, each of which a window can leave until the last has been
+    // painted: all the first paint needs (settings, password, skin, the day and its marks);
+    // the editor and the page's text; the sweep of temporary files, the day marks and the crash
+    // journal's question. Each step does the ones before it that have not been done.
     bool beginStart();
     void finishStart();
+    void settleStart();
     bool startFinished() const { return m_startFinished; }
+    bool startSettled() const { return m_startSettled; }
     // Asked before the window goes away; false keeps the window open.
     bool OnClose();
     // Stores the page being written without asking, when the program is ended from outside
@@ -147,6 +150,7 @@ private:
 
     MainDialogPorts m_ports;
     bool m_startFinished = false;
+    bool m_startSettled = false;
     Settings m_settings;
     DataFolderStore m_pages;
     std::u16string m_stateRoot;

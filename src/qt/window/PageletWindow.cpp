@@ -155,7 +155,7 @@ bool PageletWindow::startPaintingFirst()
 {
     if (!beginStart())
         return false;
-    m_finishAfterPaint = true;
+    m_afterPaint = AfterPaint::ShowPage;
     // A window that is never exposed (started minimised) still gets its page.
     QTimer::singleShot(500, this, &PageletWindow::finishStart);
     return true;
@@ -163,10 +163,18 @@ bool PageletWindow::startPaintingFirst()
 
 void PageletWindow::finishStart()
 {
-    m_finishAfterPaint = false;
+    showStartPage();
+    m_afterPaint = AfterPaint::Nothing;
+    if (m_begun)
+        m_dialog->settleStart();
+}
+
+void PageletWindow::showStartPage()
+{
     if (!m_begun || m_dialog->startFinished())
         return;
     m_dialog->finishStart();
+    m_afterPaint = AfterPaint::Settle;
     m_watch->refresh();
     invalidate();
 }
@@ -287,10 +295,11 @@ void PageletWindow::paintEvent(QPaintEvent*)
     if (m_overlay)
         m_overlay->draw(surface);
     // Posted, so it runs once this frame is on the screen.
-    if (m_finishAfterPaint) {
-        m_finishAfterPaint = false;
+    if (m_afterPaint == AfterPaint::ShowPage)
+        QMetaObject::invokeMethod(this, &PageletWindow::showStartPage, Qt::QueuedConnection);
+    else if (m_afterPaint == AfterPaint::Settle)
         QMetaObject::invokeMethod(this, &PageletWindow::finishStart, Qt::QueuedConnection);
-    }
+    m_afterPaint = AfterPaint::Nothing;
 }
 
 void PageletWindow::mousePressEvent(QMouseEvent* event)

@@ -43,9 +43,10 @@ public:
     // Runs the start-up sequence; false when it ended the program.
     bool start();
     // The same, leaving the editor and the page's text until the window's first paint has been
-    // shown (or the first key, click or close before it): the window is up sooner.
+    // shown, and the folder's sweep, the day marks and the crash journal's question until the
+    // page's has; a key, click or close before then finds all of it done: the window is up sooner.
     bool startPaintingFirst();
-    // The rest of a start begun by startPaintingFirst (nothing when it is done).
+    // The rest of a start begun by startPaintingFirst, now (nothing when it is done).
     void finishStart();
 
     MainDialog& dialog() { return *m_dialog; }
@@ -87,6 +88,7 @@ private:
     void journalSoon();
     void setUpEditor(QtEditControl& edit);
     bool beginStart();
+    void showStartPage();
 
     // First: the members after it keep a reference to it.
     Zoom m_zoom;
@@ -107,7 +109,8 @@ private:
     QTimer* m_journalTimer = nullptr;
     bool m_destroyed = false;
     bool m_begun = false;
-    bool m_finishAfterPaint = false;
+    enum class AfterPaint { Nothing, ShowPage, Settle };
+    AfterPaint m_afterPaint = AfterPaint::Nothing;
 
     struct Overlay {
         Rect rect;
