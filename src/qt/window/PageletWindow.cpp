@@ -141,6 +141,7 @@ void PageletWindow::setUpEditor(QtEditControl& edit)
     }
     connect(&edit, &QPlainTextEdit::textChanged, this, &PageletWindow::journalSoon);
     edit.installEventFilter(this);
+    edit.viewport()->installEventFilter(this);
 }
 
 bool PageletWindow::start()
@@ -295,11 +296,10 @@ void PageletWindow::paintEvent(QPaintEvent*)
     if (m_overlay)
         m_overlay->draw(surface);
     // Posted, so it runs once this frame is on the screen.
-    if (m_afterPaint == AfterPaint::ShowPage)
+    if (m_afterPaint == AfterPaint::ShowPage) {
+        m_afterPaint = AfterPaint::Nothing;
         QMetaObject::invokeMethod(this, &PageletWindow::showStartPage, Qt::QueuedConnection);
-    else if (m_afterPaint == AfterPaint::Settle)
-        QMetaObject::invokeMethod(this, &PageletWindow::finishStart, Qt::QueuedConnection);
-    m_afterPaint = AfterPaint::Nothing;
+    }
 }
 
 void PageletWindow::mousePressEvent(QMouseEvent* event)
@@ -384,6 +384,13 @@ bool PageletWindow::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::ShortcutOverride &&
         m_menu->isWindowKey(QKeySequence(static_cast<QKeyEvent*>(event)->keyCombination())))
         return true; // left unaccepted, so the window's action runs
+    // The page's first paint: the rest of the start once it is on the screen, behind whatever
+    // else waits.
+    if (event->type() == QEvent::Paint && m_afterPaint == AfterPaint::Settle && m_edit.built()
+        && watched == m_edit.built()->viewport()) {
+        m_afterPaint = AfterPaint::Nothing;
+        QTimer::singleShot(0, this, &PageletWindow::finishStart);
+    }
     return QWidget::eventFilter(watched, event);
 }
 
