@@ -95,6 +95,17 @@ PageletWindow::PageletWindow(const WindowOverrides& o)
             &PageletWindow::onKeyboardRectangleChanged);
 
     MainDialog& dialog = *m_dialog;
+    m_calendar.keyboardClosed = [&dialog] { dialog.closeCalendar(); };
+    m_watch = new FolderWatch(this, m_dialog->pages(), [&dialog] { return dialog.settings().dataPath; });
+}
+
+// Built with the page, not before the first paint: its actions and their keys are a good part
+// of what the window costs to make.
+WindowMenu& PageletWindow::menu()
+{
+    if (m_menu)
+        return *m_menu;
+    MainDialog& dialog = *m_dialog;
     m_menu = new WindowMenu(*this, m_zoom, {[this](int c) { return tap(c); }, [&dialog](int c) { return dialog.canTap(c); },
                                     [this](int percent) { zoomTo(percent); }, [this] { close(); }});
     // Beyond the month: every year searched, and the diary exported. A jump from the search
@@ -113,8 +124,8 @@ PageletWindow::PageletWindow(const WindowOverrides& o)
     new EarlierYearsMenu(*m_menu->addSubmenu(tr("지난 해 오늘")), m_dialog->pages(),
                          {[this] { return localDate(m_dialog->day().selectedDay()); },
                           [this](const LocalDate& d) { return m_dialog->day().showFoundDay(fromLocal(d)); }});
-    m_calendar.keyboardClosed = [&dialog] { dialog.closeCalendar(); };
-    m_watch = new FolderWatch(this, m_dialog->pages(), [&dialog] { return dialog.settings().dataPath; });
+    m_menu->refresh();
+    return *m_menu;
 }
 
 PageletWindow::~PageletWindow()
@@ -174,6 +185,7 @@ void PageletWindow::showStartPage()
 {
     if (!m_begun || m_dialog->startFinished())
         return;
+    menu();
     m_dialog->finishStart();
     m_afterPaint = AfterPaint::Settle;
     m_watch->refresh();
@@ -219,7 +231,8 @@ void PageletWindow::applyZoom()
     if (QtEditControl* edit = m_edit.built())
         edit->applyZoom(m_dialog->editor().area);
     m_calendar.applyZoom();
-    m_menu->refresh();
+    if (m_menu)
+        m_menu->refresh();
     m_dialog->editor().needsRedraw = true;
     invalidate();
 }
@@ -330,7 +343,7 @@ void PageletWindow::closeEvent(QCloseEvent* event)
 void PageletWindow::contextMenuEvent(QContextMenuEvent* event)
 {
     fitZoomToScreen();
-    m_menu->popup(event->globalPos());
+    menu().popup(event->globalPos());
 }
 
 void PageletWindow::keyPressEvent(QKeyEvent* event)
@@ -382,7 +395,7 @@ bool PageletWindow::event(QEvent* event)
 bool PageletWindow::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::ShortcutOverride &&
-        m_menu->isWindowKey(QKeySequence(static_cast<QKeyEvent*>(event)->keyCombination())))
+        menu().isWindowKey(QKeySequence(static_cast<QKeyEvent*>(event)->keyCombination())))
         return true; // left unaccepted, so the window's action runs
     // The page's first paint: the rest of the start once it is on the screen, behind whatever
     // else waits.

@@ -54,7 +54,7 @@ public:
     QtEditControl& editControl() { return m_edit.widget(); }
     bool editorBuilt() const { return m_edit.built() != nullptr; }
     QtVoiceRecorder& recorder() { return m_recorder; }
-    WindowMenu& menu() { return *m_menu; }
+    WindowMenu& menu();
 
     // Scales the window and all it holds to percent (a zoom step) and keeps it as "Zoom".
     void zoomTo(int percent);
