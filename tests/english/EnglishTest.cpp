@@ -159,8 +159,8 @@ TEST(English, EveryWindowMenuAndReportSpeaksEnglish)
     ASSERT_TRUE(window.start());
     window.show();
     EXPECT_EQ(tooltipFor(CMD_PREV_DAY), "Previous Day (Ctrl+PgUp)");
-    QtVoiceRecorder recorder(h.messages, [](int) {}, h.zoom);
-    ASSERT_NE(recorder.create({28, 0x44, 10, 10, &window, 102, u"/nonexistent/20261207.wav"}), 0);
+    QtVoiceRecorder recorder(h.messages, [](int) {}, h.zoom, [&window]() -> PageStore& { return window.dialog().pages(); });
+    ASSERT_NE(recorder.create({28, 0x44, 10, 10, &window, 102, window.dialog().pages().memoPath({2026, 12, 7})}), 0);
     struct {
         const char* what;
         QWidget& widget;

@@ -55,7 +55,8 @@ void storeZoom(int percent)
 } // namespace
 
 PageletWindow::PageletWindow(const WindowOverrides& o)
-    : m_recorder(o.messages ? *o.messages : m_messages, [this](int code) { m_dialog->OnNotify(code); }, m_zoom)
+    : m_recorder(o.messages ? *o.messages : m_messages, [this](int code) { m_dialog->OnNotify(code); }, m_zoom,
+                 [this]() -> PageStore& { return m_dialog->pages(); })
 {
     setWindowTitle(QStringLiteral("Pagelet"));
     setFixedSize(m_zoom.scaled(kClientWidth), m_zoom.scaled(kClientHeight));
