@@ -215,26 +215,6 @@ TEST(EncryptedStore, ARecordedMemoIsKeptAsTheFolderKeepsItsMemos)
     }
 }
 
-// A sealed memo is this day's memo only: another day's name or another key opens nothing, and
-// the recorder is given a day only for a memo of its store's folder.
-TEST(EncryptedStore, AMemoOpensOnlyAsItsOwnDaysInItsOwnFolder)
-{
-    Folder folder;
-    EncryptedPageStore store(folder.path(), countingKey());
-    auto draft = store.draftMemo(kDay);
-    ASSERT_TRUE(writeBytes(draft->fd(), "RIFF", 4));
-    ASSERT_TRUE(draft->commit());
-    fs::copy_file(folder.root / "20010607.wav", folder.root / "20010608.wav");
-    EXPECT_EQ(store.readMemo(kDay, 100), (Bytes {'R', 'I', 'F', 'F'}));
-    EXPECT_EQ(store.readMemo(kNextDay, 100), std::nullopt);
-    EXPECT_EQ(EncryptedPageStore(folder.path(), countingKey(1)).readMemo(kDay, 100), std::nullopt);
-
-    EXPECT_EQ(memoDateOf(store, store.memoPath(kNextDay)), kNextDay);
-    for (const std::u16string& other : {std::u16string(u"/elsewhere/20010607.wav"), store.pagePath(kDay), folder.path() + u"2001067.wav",
-                                       folder.path() + u"20011307.wav"})
-        EXPECT_EQ(memoDateOf(store, other), std::nullopt) << toUtf8(other);
-}
-
 // A folder as people have them: odd pages, a memo, a conflict copy, files of their own.
 std::map<std::string, Bytes> sampleFolder()
 {
