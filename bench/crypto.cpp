@@ -10,16 +10,13 @@
 // Neither side keeps history or a crash journal (no state folder), as in bench_days.
 //   --rounds N   rounds of each (15 unless told; the change of day runs 3 N)
 #include "ProcessRace.h"
-#include "app/MainDialog.h"
+#include "RealEditor.h"
 #include "base/FileIo.h"
 #include "base/Text.h"
 #include "crypto/KeyFile.h"
 #include "crypto/SealedFile.h"
 #include "diary/DiarySearch.h"
-#include "fakes/Fakes.h"
 #include "platform/Commands.h"
-#include "qt/editor/QtEditControl.h"
-#include "qt/graphics/Zoom.h"
 #include "qt/ports/QtCaseFolding.h"
 #include "store/DayKey.h"
 #include "store/EncryptedPageStore.h"
@@ -27,7 +24,6 @@
 
 #include <QApplication>
 #include <QTextCursor>
-#include <QWidget>
 #include <cstring>
 #include <ctime>
 #include <filesystem>
@@ -109,30 +105,6 @@ void unlock(int rounds, const fs::path& root)
     std::fflush(stdout);
 }
 
-// The dialog over the real editor widget, as the window wires it, on a folder of its own.
-struct RealEditor {
-    RealEditor(const fs::path& folder, std::optional<DiaryKey> key)
-        : root(folder), control(new QtEditControl(&window, zoom)),
-          dialog({p.window, p.messages, p.registry, p.exit, p.calendar, *control, p.graphics, p.clock, p.dialogs,
-                  p.softInput, p.recorder, p.caseFolding})
-    {
-        window.resize(240, 270);
-        control->attach(&dialog.editor());
-        dialog.setDataFolder(fromUtf8(root.string()) + u"/", std::move(key));
-        dialog.editor().create({3, 40, 237, 268});
-        p.calendar.range = {{2001, 5, 27}, {2001, 7, 7}, 3};
-        window.show();
-    }
-    ~RealEditor() { control->attach(nullptr); }
-
-    fs::path root;
-    fakes::FakePlatform p;
-    Zoom zoom;
-    QWidget window;
-    QtEditControl* control;
-    MainDialog dialog;
-};
-
 std::u16string pageText(char16_t fill, std::size_t units)
 {
     std::u16string text;
@@ -146,12 +118,11 @@ void changeOfDay(int rounds, const fs::path& root)
 {
     const LocalDate day {2001, 6, 7}, next {2001, 6, 8};
     constexpr std::size_t kUnits = 50 * 1024; // 100 KB of text
-    fs::create_directories(root / "plain");
-    fs::create_directories(root / "sealed");
-    DiaryKey key = makeKeyFile(root / "sealed");
     std::vector<std::unique_ptr<RealEditor>> sides;
-    sides.push_back(std::make_unique<RealEditor>(root / "plain", std::nullopt));
-    sides.push_back(std::make_unique<RealEditor>(root / "sealed", DiaryKey::fromBytes(key.bytes())));
+    sides.push_back(std::make_unique<RealEditor>(root / "plain"));
+    sides.push_back(std::make_unique<RealEditor>(root / "sealed"));
+    // The key file beside the pages, as an encrypted folder has it, and the store sealing with its key.
+    sides[1]->dialog.setDataFolder(fromUtf8((root / "sealed").string()) + u"/", makeKeyFile(root / "sealed"));
     for (auto& s : sides) {
         // Through each side's own store: sealed pages on the encrypted side.
         s->dialog.pages().write(day, {1, pageText(u'가', kUnits)});
