@@ -42,8 +42,8 @@ std::optional<LocalDate> dayOfCopy(const std::u16string& name)
     return name.size() < 8 ? std::nullopt : pageDateOf(name.substr(0, 8) + kPageExtension);
 }
 
-// A memo of an encrypted diary is recorded into memory, never into a plain file on any disk,
-// and sealed as a whole when it is finished.
+// A memo of an encrypted diary is recorded into memory (an anonymous memory file), never into
+// a file in any folder, and sealed as a whole when it is finished.
 class SealedMemoDraft : public MemoDraft {
 public:
     // A copy of the key: the window may change stores while a recording is finished.
