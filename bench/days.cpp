@@ -11,6 +11,7 @@
 #include "fakes/Fakes.h"
 #include "qt/editor/QtEditControl.h"
 #include "qt/graphics/Zoom.h"
+#include "RealEditor.h"
 #include "WithApplication.h"
 
 #include <QPlainTextEdit>
@@ -219,38 +220,6 @@ double threadCpuMs()
     return 1e3 * static_cast<double>(t.tv_sec) + 1e-6 * static_cast<double>(t.tv_nsec);
 }
 
-// The dialog over the real editor widget, as the window wires it.
-struct RealEditor {
-    RealEditor()
-        : root(fs::temp_directory_path() / ("pagelet-bench-real-" + std::to_string(::getpid()))),
-          control(new QtEditControl(&window, zoom)),
-          dialog({p.window, p.messages, p.registry, p.exit, p.calendar, *control, p.graphics, p.clock, p.dialogs,
-                  p.softInput, p.recorder, p.caseFolding})
-    {
-        fs::remove_all(root);
-        fs::create_directories(root);
-        window.resize(240, 270);
-        control->attach(&dialog.editor());
-        dialog.setDataFolder(fromUtf8(root.string()) + u"/");
-        dialog.editor().create({3, 40, 237, 268});
-        p.calendar.range = {{2001, 5, 27}, {2001, 7, 7}, 3};
-        window.show();
-    }
-    ~RealEditor()
-    {
-        control->attach(nullptr);
-        fs::remove_all(root);
-    }
-    std::u16string path(const LocalDate& d) const { return dialog.settings().dataPath + makeDateKey(d) + u".dry"; }
-
-    fs::path root;
-    fakes::FakePlatform p;
-    Zoom zoom;
-    QWidget window;
-    QtEditControl* control;
-    MainDialog dialog;
-};
-
 // An edited change of day on the real editor, in turn with its floor: the edited page taken
 // out of a stock QPlainTextEdit and written durably (temporary file, sync, rename, sync of the
 // folder), the next page read and decoded and given to the stock editor's setPlainText.
@@ -258,7 +227,7 @@ struct RealEditor {
 // 25th and 75th centiles.
 void BM_ChangeDayEditedInTurn(benchmark::State& state)
 {
-    RealEditor ours;
+    RealEditor ours(fs::temp_directory_path() / ("pagelet-bench-real-" + std::to_string(::getpid())));
     const LocalDate next {2001, 6, 8};
     writeFileAtomic(ours.path(kDay), encodePage({1, pageText(u'가')}));
     writeFileAtomic(ours.path(next), encodePage({1, pageText(u'나')}));

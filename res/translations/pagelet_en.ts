@@ -364,6 +364,14 @@ It alone opens the diary when the passphrase is lost, and it is not shown again.
         <source>변환하지 못한 파일이 있습니다. 다시 하면 이어서 변환합니다.</source>
         <translation>Some files could not be converted. Doing it again carries on from there.</translation>
     </message>
+    <message>
+        <source>비밀번호를 입력하세요.
+3번 이상 틀리면
+바꾸지 않고 돌아갑니다.</source>
+        <translation>Enter the passphrase.
+Three wrong tries
+change nothing.</translation>
+    </message>
 </context>
 <context>
     <name>Password</name>

@@ -68,7 +68,7 @@ void MainDialog::encryptPlainDiary()
     const std::u16string recovery = fromUtf8(made->recoveryKey);
     wipe(made->recoveryKey);
     setDataFolder(folder, std::move(made->key));
-    forgetPassword();
+    forgetPassword(true);
     const DiaryKey& key = static_cast<EncryptedPageStore&>(m_pages.current()).key();
     Conversion done;
     m_ports.dialogs.runWithProgress(textOf(TextId::Converting),
@@ -80,7 +80,7 @@ void MainDialog::changeEncryptedDiary()
 {
     const std::u16string folder = m_settings.dataPath;
     std::optional<KeyFile> file;
-    auto key = unlockDiary(folder, 3, &file);
+    auto key = unlockDiary(folder, 3, false, &file);
     if (!key)
         return;
     const MessageAnswer answer = m_ports.messages.show(textOf(TextId::ChangeOrDecrypt), kAppTitle, MessageButtons::YesNo,

@@ -81,7 +81,8 @@ bool MainDialog::encrypted() const
     return dynamic_cast<const EncryptedPageStore*>(&m_pages.current()) != nullptr;
 }
 
-std::optional<DiaryKey> MainDialog::unlockDiary(const std::u16string& folder, int tries, std::optional<KeyFile>* file)
+std::optional<DiaryKey> MainDialog::unlockDiary(const std::u16string& folder, int tries, bool atStart,
+                                                std::optional<KeyFile>* file)
 {
     KeyFileRead read = readFolderKeyFile(folder, kdfLimits);
     if (!read.file) {
@@ -90,6 +91,8 @@ std::optional<DiaryKey> MainDialog::unlockDiary(const std::u16string& folder, in
         return std::nullopt;
     }
     PassphraseGate gate(*read.file, kdfLimits, tries, m_ports.messages, m_keyboard);
+    if (!atStart)
+        gate.prompt = textOf(TextId::PassphraseKeepsDiary);
     if (!m_ports.dialogs.run(PassphraseGate::kTemplateId, gate))
         return std::nullopt;
     if (file)
@@ -97,18 +100,22 @@ std::optional<DiaryKey> MainDialog::unlockDiary(const std::u16string& folder, in
     return std::move(gate.key);
 }
 
-void MainDialog::forgetPassword()
+void MainDialog::forgetPassword(bool untick)
 {
     // The passphrase is the lock now; the start-up password would only lie in config.dat as typed.
     m_settings.password.clear();
+    if (untick)
+        m_settings.usePassword = 0;
     ConfigFile config;
     Settings disk = m_settings;
     if (config.open(m_settings.programPath + kConfigFileName)) {
         config.readFirst(disk);
         config.readRest(disk);
     }
-    if (!disk.password.empty()) {
+    if (!disk.password.empty() || (untick && disk.usePassword != 0)) {
         disk.password.clear();
+        if (untick)
+            disk.usePassword = 0;
         writeConfig(m_settings.programPath + kConfigFileName, disk);
     }
 }
@@ -172,7 +179,7 @@ bool MainDialog::beginStart()
     std::optional<DiaryKey> diaryKey;
     // An encrypted diary always asks, whatever "use password" says: the passphrase is its key.
     if (isEncryptedFolder(folder)) {
-        diaryKey = unlockDiary(folder, 3);
+        diaryKey = unlockDiary(folder, 3, true);
         if (!diaryKey) {
             fatalExit(textOf(TextId::Quitting));
             return false;

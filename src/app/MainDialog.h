@@ -137,12 +137,15 @@ private:
     void onFind();
     // The passphrase of the encrypted folder asked, tries times; nothing after a message, a
     // wrong passphrase or Cancel. file gets the key file read.
-    std::optional<DiaryKey> unlockDiary(const std::u16string& folder, int tries, std::optional<KeyFile>* file = nullptr);
+    // Only at start does the last wrong try end the program, and only that prompt says so.
+    std::optional<DiaryKey> unlockDiary(const std::u16string& folder, int tries, bool atStart,
+                                        std::optional<KeyFile>* file = nullptr);
     void encryptPlainDiary();
     void changeEncryptedDiary();
     // After a conversion: the shown page read again from the store now in use.
     void showConverted(const Conversion& done, TextId told, const std::u16string& argument = {});
-    void forgetPassword();
+    // untick: "use password" goes off too, as when the diary is encrypted in the window.
+    void forgetPassword(bool untick = false);
     void fatalExit(const std::u16string& message);
     void fitBackground();
     void createEditor();

@@ -70,7 +70,10 @@ void MainDialog::onSettings()
     // Kept in the registry, not in config.dat, whose layout stays as it is.
     const std::u16string backupPath = RegistryKey(m_ports.registry, kRegistryKeyPath).readString(u"Backup Path", u"");
     dialog.backupPath = backupPath;
-    dialog.encryptDiary = [this] { onEncryptDiary(); };
+    dialog.encryptDiary = [this] {
+        onEncryptDiary();
+        return encrypted();
+    };
 
     if (m_ports.dialogs.run(SettingsDialog::kTemplateId, dialog)) {
         // What the dialog changed is ours; every other value is the file's as it is now.
@@ -88,7 +91,7 @@ void MainDialog::onSettings()
         // An encrypted folder is taken only with its passphrase; Cancel keeps the folder in use.
         std::optional<DiaryKey> key;
         const bool other = dataPath != m_settings.dataPath;
-        const bool lockedOut = other && isEncryptedFolder(dataPath) && !(key = unlockDiary(dataPath, 3));
+        const bool lockedOut = other && isEncryptedFolder(dataPath) && !(key = unlockDiary(dataPath, 3, false));
         const bool folderMoves = other && !lockedOut && m_day.storeShownPage();
         if (folderMoves)
             setDataFolder(dataPath, std::move(key));

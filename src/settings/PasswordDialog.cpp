@@ -35,6 +35,8 @@ void PasswordDialog::DoDataExchange(DialogView& view, bool save)
 
 bool PasswordDialog::OnInitDialog(DialogView& view)
 {
+    if (!prompt.empty())
+        view.setItemText(kPromptLabel, prompt);
     DoDataExchange(view, false);
     m_keyboard.show(true);
     return true;

@@ -17,6 +17,7 @@ class PasswordDialog : public DialogHandler {
 public:
     static constexpr int kTemplateId = 129;
     static constexpr int kPasswordEdit = 1011;
+    static constexpr int kPromptLabel = 1012;
 
     PasswordDialog(std::u16string stored, std::int32_t tries, MessageBoxPort& messages, SoftKeyboard& keyboard);
 
@@ -33,6 +34,8 @@ public:
     std::u16string enteredPassword;
     std::u16string storedPassword;
     std::int32_t triesLeft;
+    // Shown instead of the template's own prompt, which says the program ends after the last try.
+    std::u16string prompt;
 
 private:
     MessageBoxPort& m_messages;

@@ -38,6 +38,7 @@ public:
     bool hasMemo(const LocalDate& date) const override { return m_store->hasMemo(date); }
     bool removeMemo(const LocalDate& date) override { return m_store->removeMemo(date); }
     void keepMemo(const LocalDate& date) override { m_store->keepMemo(date); }
+    std::unique_ptr<MemoDraft> draftMemo(const LocalDate& date) override { return m_store->draftMemo(date); }
     std::optional<Bytes> readMemo(const LocalDate& date, std::size_t maxBytes) const override
     {
         return m_store->readMemo(date, maxBytes);

@@ -1,9 +1,13 @@
 #include "store/EncryptedPageStore.h"
 
+#include "base/FileIo.h"
 #include "base/ReadableFile.h"
 #include "crypto/SealedFile.h"
 #include "crypto/SodiumCalls.h"
 
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <bit>
@@ -37,6 +41,60 @@ std::optional<LocalDate> dayOfCopy(const std::u16string& name)
 {
     return name.size() < 8 ? std::nullopt : pageDateOf(name.substr(0, 8) + kPageExtension);
 }
+
+// A memo of an encrypted diary is recorded into memory (an anonymous memory file), never into
+// a file in any folder, and sealed as a whole when it is finished.
+class SealedMemoDraft : public MemoDraft {
+public:
+    // A copy of the key: the window may change stores while a recording is finished.
+    SealedMemoDraft(const DiaryKey& key, const LocalDate& date, std::u16string memo)
+        : m_key(DiaryKey::fromBytes(key.bytes())), m_date(date), m_memo(std::move(memo)),
+          m_fd(m_key ? ::memfd_create("pagelet-memo", MFD_CLOEXEC) : -1)
+    {
+    }
+    ~SealedMemoDraft() override { close(); }
+    int fd() const override { return m_fd; }
+    bool commit() override
+    {
+        auto plain = readBack();
+        close();
+        if (!plain)
+            return false;
+        const Bytes sealed = sealFile(*m_key, m_date, SealedKind::Memo, *plain);
+        libsodium().sodium_memzero(plain->data(), plain->size());
+        return writeFileAtomic(m_memo, sealed);
+    }
+
+private:
+    std::optional<Bytes> readBack() const
+    {
+        struct stat st {};
+        if (m_fd < 0 || ::fstat(m_fd, &st) != 0)
+            return std::nullopt;
+        Bytes bytes(static_cast<std::size_t>(st.st_size));
+        for (std::size_t done = 0; done < bytes.size();) {
+            const ssize_t got = ::pread(m_fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
+            if (got <= 0)
+                return std::nullopt;
+            done += static_cast<std::size_t>(got);
+        }
+        return bytes;
+    }
+    void close()
+    {
+        if (m_fd < 0)
+            return;
+        // Emptied first: the recording is gone from memory even while someone else still held it.
+        (void)::ftruncate(m_fd, 0);
+        ::close(m_fd);
+        m_fd = -1;
+    }
+
+    std::optional<DiaryKey> m_key;
+    LocalDate m_date;
+    std::u16string m_memo;
+    int m_fd;
+};
 
 } // namespace
 
@@ -117,6 +175,11 @@ std::optional<Bytes> EncryptedPageStore::readMemo(const LocalDate& date, std::si
     if (!bytes || !looksSealed(*bytes))
         return bytes && bytes->size() <= maxBytes ? bytes : std::nullopt;
     return openSealed(m_key, date, SealedKind::Memo, *bytes);
+}
+
+std::unique_ptr<MemoDraft> EncryptedPageStore::draftMemo(const LocalDate& date)
+{
+    return std::make_unique<SealedMemoDraft>(m_key, date, memoPath(date));
 }
 
 std::optional<Page> EncryptedPageStore::pageOfFileBytes(const LocalDate& date, const Bytes& bytes) const

@@ -16,6 +16,7 @@ public:
     StoreResult write(const LocalDate& date, const Page& page, PageStamp* stamp = nullptr) override;
     LoadedPage readCopy(const std::u16string& name) const override;
     std::optional<Bytes> readMemo(const LocalDate& date, std::size_t maxBytes) const override;
+    std::unique_ptr<MemoDraft> draftMemo(const LocalDate& date) override;
     std::optional<Page> pageOfFileBytes(const LocalDate& date, const Bytes& bytes) const override;
 
     const DiaryKey& key() const { return m_key; }

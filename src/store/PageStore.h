@@ -3,8 +3,10 @@
 // Everything else asks it by date and never names a file of its own.
 #include "base/ByteIo.h"
 #include "base/Day.h"
+#include "store/MemoDraft.h"
 #include "store/PlainPageFile.h"
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -68,13 +70,16 @@ public:
     // The day's page and memo go together or neither does; true when neither is left.
     virtual bool remove(const LocalDate& date) = 0;
 
-    // The recorder records into and plays from a file of its own choosing: this one.
+    // The memo's file, by which the recorder is told which day's memo it records.
     virtual std::u16string memoPath(const LocalDate& date) const = 0;
     virtual bool hasMemo(const LocalDate& date) const = 0;
     virtual bool removeMemo(const LocalDate& date) = 0;
-    // The recorder is about to record over the day's memo, writing its file itself: the memo as
-    // it is goes to the keeper first.
+    // The recorder is about to record over the day's memo: the memo as it is goes to the keeper
+    // first.
     virtual void keepMemo(const LocalDate& date) = 0;
+    // Where a new recording of the day's memo is written until it is finished; the store
+    // decides how it is kept (plain as recorded, or sealed).
+    virtual std::unique_ptr<MemoDraft> draftMemo(const LocalDate& date) = 0;
     // The memo's bytes as recorded, for a copy elsewhere; nothing when there is none, it can't
     // be read or it is larger than maxBytes.
     virtual std::optional<Bytes> readMemo(const LocalDate& date, std::size_t maxBytes) const = 0;

@@ -1,6 +1,7 @@
 #include "store/PlainPageStore.h"
 
 #include "base/FileIo.h"
+#include "base/ReadableFile.h"
 #include "base/Text.h"
 #include "store/DayKey.h"
 
@@ -33,7 +34,43 @@ bool isFolderEntry(const dirent& e, const std::string& path)
     return e.d_type == DT_DIR || (e.d_type == DT_UNKNOWN && ::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode));
 }
 
+// A plain memo is recorded into a temporary file beside it, renamed over it when finished.
+class FileBesideDraft : public MemoDraft {
+public:
+    explicit FileBesideDraft(std::u16string memo) : m_memo(std::move(memo)) { m_fd = createTemporaryBeside(m_memo, m_temp); }
+    ~FileBesideDraft() override
+    {
+        if (m_fd >= 0)
+            abandonTemporary(m_fd, m_temp);
+    }
+    int fd() const override { return m_fd; }
+    bool commit() override
+    {
+        if (m_fd < 0)
+            return false;
+        const int fd = m_fd;
+        m_fd = -1;
+        return commitTemporary(fd, m_temp, m_memo);
+    }
+
+private:
+    std::u16string m_memo;
+    std::string m_temp;
+    int m_fd = -1;
+};
+
 } // namespace
+
+std::optional<LocalDate> memoDateOf(const PageStore& store, const std::u16string& path)
+{
+    const std::size_t name = 8 + kMemoExtension.size();
+    if (path.size() < name || !path.ends_with(kMemoExtension))
+        return std::nullopt;
+    const auto date = pageDateOf(path.substr(path.size() - name, 8) + kPageExtension);
+    if (!date || store.memoPath(*date) != path)
+        return std::nullopt;
+    return date;
+}
 
 std::optional<LocalDate> pageDateOf(const std::u16string& name)
 {
@@ -109,7 +146,13 @@ bool PlainPageStore::hasPage(const LocalDate& date) const
 
 std::optional<Bytes> PlainPageStore::readMemo(const LocalDate& date, std::size_t maxBytes) const
 {
-    return readFile(memoPath(date), maxBytes);
+    // Like a page, never through a link: it would play any file as the diary's own.
+    return ReadableFile(memoPath(date), maxBytes, ReadableFile::Links::Refuse).readAll();
+}
+
+std::unique_ptr<MemoDraft> PlainPageStore::draftMemo(const LocalDate& date)
+{
+    return std::make_unique<FileBesideDraft>(memoPath(date));
 }
 
 bool PlainPageStore::hasMemo(const LocalDate& date) const

@@ -28,6 +28,7 @@ public:
     bool hasMemo(const LocalDate& date) const override;
     bool removeMemo(const LocalDate& date) override;
     void keepMemo(const LocalDate& date) override { keepOld(date, true); }
+    std::unique_ptr<MemoDraft> draftMemo(const LocalDate& date) override;
     std::optional<Bytes> readMemo(const LocalDate& date, std::size_t maxBytes) const override;
     std::u16string pageLocation(const LocalDate& date) const override;
     bool holds(const std::u16string& path) const override;
@@ -45,6 +46,8 @@ private:
     std::string m_folderUtf8; // the day marks test 31 names in a row
 };
 
+// The day whose memo in store the file at path is, when it is one.
+std::optional<LocalDate> memoDateOf(const PageStore& store, const std::u16string& path);
 // The date a page file's name gives, when it names a day the diary can hold.
 std::optional<LocalDate> pageDateOf(const std::u16string& name);
 // True when name is a sync tool's conflict copy of the page file pageName ("YYYYMMDD.dry").

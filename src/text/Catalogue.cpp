@@ -56,6 +56,8 @@ constexpr CatalogueEntry kEntries[] = {
     PAGELET_TEXT(Decrypted, PAGELET_TR_NOOP("Encryption", "일기의 암호화를 풀었습니다.")),
     PAGELET_TEXT(ConversionIncomplete,
                  PAGELET_TR_NOOP("Encryption", "변환하지 못한 파일이 있습니다. 다시 하면 이어서 변환합니다.")),
+    PAGELET_TEXT(PassphraseKeepsDiary,
+                 PAGELET_TR_NOOP("Encryption", "비밀번호를 입력하세요.\n3번 이상 틀리면\n바꾸지 않고 돌아갑니다.")),
     PAGELET_TEXT(Morning, PAGELET_TR_NOOP("TimeStamp", "오전")),
     PAGELET_TEXT(Afternoon, PAGELET_TR_NOOP("TimeStamp", "오후")),
     PAGELET_TEXT(WeatherLine, PAGELET_TR_NOOP("DiaryExport", "날씨: %1")),

@@ -49,6 +49,7 @@ enum class TextId {
     PassphraseChanged,
     Decrypted,
     ConversionIncomplete,
+    PassphraseKeepsDiary,
     // Words of the time stamp, the export and the dates.
     Morning,
     Afternoon,

@@ -83,7 +83,14 @@ void SettingsDialog::OnCommand(DialogView& view, int id)
     else if (id == kSetPasswordButton)
         OnSetPassword();
     else if (id == kEncryptButton && encryptDiary) {
-        encryptDiary();
+        // The passphrase locks an encrypted diary: "use password" left ticked would stand for an
+        // empty password, which a start after a decrypt would then take.
+        if (encryptDiary()) {
+            usePassword = 0;
+            password.clear();
+            view.setChecked(kUsePasswordCheck, false);
+            view.enableItem(kSetPasswordButton, false);
+        }
         // Enter then means OK again, not a second conversion.
         view.focusItem(kIdOk);
     }

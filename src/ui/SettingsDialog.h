@@ -45,8 +45,9 @@ public:
     std::u16string password;
     std::u16string skinName;
     std::u16string programPath; // given in, to find the skins; never changed
-    // "일기 암호화...": the diary in use is converted or its passphrase changed at once, not on OK.
-    std::function<void()> encryptDiary;
+    // "일기 암호화...": the diary in use is converted or its passphrase changed at once, not on OK;
+    // true when the diary is encrypted afterwards.
+    std::function<bool()> encryptDiary;
 
 private:
     void listSkins(DialogView& view);

@@ -157,6 +157,64 @@ TEST(EncryptedStore, MemosAndConflictCopies)
     EXPECT_EQ(store.readCopy(u"20010608 (conflicted copy 2001-06-08 101010).dry").state, PageFileState::Unreadable);
 }
 
+struct KeptVersions : PageKeeper {
+    void keep(const LocalDate&, bool memo, const Bytes& bytes) override { kept.emplace_back(memo, bytes); }
+    std::vector<std::pair<bool, Bytes>> kept;
+};
+
+// A recording goes to the store's draft in pieces, its header rewritten last as the sound
+// library does, and is kept as the folder keeps memos: as recorded, or sealed with its day.
+TEST(EncryptedStore, ARecordedMemoIsKeptAsTheFolderKeepsItsMemos)
+{
+    const Bytes old = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'o', 'l', 'd'};
+    Bytes recorded(100000);
+    for (std::size_t i = 0; i < recorded.size(); ++i)
+        recorded[i] = static_cast<std::uint8_t>(i * 7);
+    const Bytes header = {'R', 'I', 'F', 'F', 0x98, 0x86, 1, 0};
+    for (const bool sealed : {false, true}) {
+        SCOPED_TRACE(sealed ? "encrypted" : "plain");
+        Folder folder;
+        std::unique_ptr<PlainPageStore> store = sealed ? std::make_unique<EncryptedPageStore>(folder.path(), countingKey())
+                                                       : std::make_unique<PlainPageStore>(folder.path());
+        KeptVersions versions;
+        store->setKeeper(&versions);
+        folder.put("20010607.wav", sealed ? sealFile(countingKey(), kDay, SealedKind::Memo, old) : old);
+        const Bytes oldOnDisk = folder.get("20010607.wav");
+        store->keepMemo(kDay);
+
+        auto draft = store->draftMemo(kDay);
+        ASSERT_GE(draft->fd(), 0);
+        ASSERT_TRUE(writeBytes(draft->fd(), recorded.data(), recorded.size()));
+        ASSERT_EQ(::pwrite(draft->fd(), header.data(), header.size(), 0), static_cast<ssize_t>(header.size()));
+        // Until it is finished, the old memo is the memo, and no plain recording of an
+        // encrypted diary lies in its folder.
+        EXPECT_EQ(folder.get("20010607.wav"), oldOnDisk);
+        EXPECT_EQ(std::distance(fs::directory_iterator(folder.root), {}), sealed ? 1 : 2);
+        ASSERT_TRUE(draft->commit());
+        draft.reset();
+
+        Bytes expected = recorded;
+        std::copy(header.begin(), header.end(), expected.begin());
+        const Bytes onDisk = folder.get("20010607.wav");
+        EXPECT_EQ(sealed ? openSealed(countingKey(), kDay, SealedKind::Memo, onDisk) : onDisk, expected);
+        EXPECT_EQ(store->readMemo(kDay, 1u << 20), expected);
+        EXPECT_EQ(std::distance(fs::directory_iterator(folder.root), {}), 1);
+
+        // A recording given up leaves the memo and nothing else.
+        {
+            auto dropped = store->draftMemo(kDay);
+            ASSERT_TRUE(writeBytes(dropped->fd(), old.data(), old.size()));
+        }
+        EXPECT_EQ(folder.get("20010607.wav"), onDisk);
+        EXPECT_EQ(std::distance(fs::directory_iterator(folder.root), {}), 1);
+
+        // The history holds each memo as it was on disk: the old one, then the recorded one.
+        EXPECT_TRUE(store->removeMemo(kDay));
+        EXPECT_FALSE(store->hasMemo(kDay));
+        EXPECT_EQ(versions.kept, (std::vector<std::pair<bool, Bytes>> {{true, oldOnDisk}, {true, onDisk}}));
+    }
+}
+
 // A folder as people have them: odd pages, a memo, a conflict copy, files of their own.
 std::map<std::string, Bytes> sampleFolder()
 {

@@ -91,6 +91,12 @@ struct Handlers {
     QtCaseFolding folding;
     PlainPageStore store;
     PasswordDialog password {u"", 3, messages, keyboard};
+    // The prompt of a folder switch, which has a text of its own.
+    PasswordDialog passphrase = [this] {
+        PasswordDialog d {u"", 3, messages, keyboard};
+        d.prompt = textOf(TextId::PassphraseKeepsDiary);
+        return d;
+    }();
     NewPasswordDialog newPassword {messages, keyboard};
     SettingsDialog settings {messages, clock, dialogs, keyboard};
     FindDialog find {store, messages, folding, keyboard};
@@ -98,8 +104,9 @@ struct Handlers {
         int templateId;
         DialogHandler& handler;
         const char* caption;
-    } dialogs_[4] = {
+    } dialogs_[5] = {
         {PasswordDialog::kTemplateId, password, "Enter Password"},
+        {PasswordDialog::kTemplateId, passphrase, "Enter Password"},
         {NewPasswordDialog::kTemplateId, newPassword, "New Password"},
         {SettingsDialog::kTemplateId, settings, "Settings"},
         {FindDialog::kTemplateId, find, "Find"},
@@ -159,8 +166,8 @@ TEST(English, EveryWindowMenuAndReportSpeaksEnglish)
     ASSERT_TRUE(window.start());
     window.show();
     EXPECT_EQ(tooltipFor(CMD_PREV_DAY), "Previous Day (Ctrl+PgUp)");
-    QtVoiceRecorder recorder(h.messages, [](int) {}, h.zoom);
-    ASSERT_NE(recorder.create({28, 0x44, 10, 10, &window, 102, u"/nonexistent/20261207.wav"}), 0);
+    QtVoiceRecorder recorder(h.messages, [](int) {}, h.zoom, [&window]() -> PageStore& { return window.dialog().pages(); });
+    ASSERT_NE(recorder.create({28, 0x44, 10, 10, &window, 102, window.dialog().pages().memoPath({2026, 12, 7})}), 0);
     struct {
         const char* what;
         QWidget& widget;
@@ -193,6 +200,7 @@ TEST(DialogTexts, FitTheirControlsInBothLanguages)
         Handlers h;
         for (const auto& d : h.dialogs_) {
             QtDialog dialog(*dialogTemplate(d.templateId), d.handler, h.zoom);
+            d.handler.OnInitDialog(dialog);
             dialog.grab(); // the calendar names its month as it paints
             QApplication::processEvents();
             for (QWidget* w : dialog.findChildren<QWidget*>()) {

@@ -8,9 +8,11 @@
 #include "store/FolderEncryption.h"
 #include "ui/SettingsDialog.h"
 
+#include <QCheckBox>
 #include <QDirIterator>
 #include <QFile>
 #include <QInputMethodEvent>
+#include <QLabel>
 #include <QListWidget>
 #include <QTest>
 
@@ -37,7 +39,8 @@ std::span<const std::uint8_t> bytesOf(std::string_view text)
 
 // The passphrase prompt answered with each entry ("<Esc>": Cancel); then, given a new
 // passphrase, the new-passphrase dialog gets it twice (at once when there are no entries).
-void answerGate(const QStringList& entries, const QString& newPassphrase = {})
+// prompt, when given, receives what the prompt said.
+void answerGate(const QStringList& entries, const QString& newPassphrase = {}, QString* prompt = nullptr)
 {
     const auto answerNew = [newPassphrase](QtDialog& n) {
         edit(n, NewPasswordDialog::kPasswordEdit)->setText(newPassphrase);
@@ -46,7 +49,9 @@ void answerGate(const QStringList& entries, const QString& newPassphrase = {})
     };
     if (entries.isEmpty())
         return whenModal(answerNew);
-    whenModal([entries, newPassphrase, answerNew](QtDialog& d) {
+    whenModal([entries, newPassphrase, answerNew, prompt](QtDialog& d) {
+        if (prompt)
+            *prompt = qobject_cast<QLabel*>(d.control(PasswordDialog::kPromptLabel))->text();
         for (const auto& entry : entries) {
             if (entry == "<Esc>")
                 return click(d, kIdCancel);
@@ -89,7 +94,11 @@ struct Diary {
 TEST(EncryptedDiary, SettingsEncryptChangeAndDecryptTheFolderOnDisk)
 {
     Diary diary;
-    diary.temp.install({});
+    Settings withPassword;
+    withPassword.usePassword = 1;
+    withPassword.password = u"old";
+    diary.temp.install(withPassword);
+    answerGate({"old"});
     ASSERT_TRUE(diary.start());
     diary.type(QStringLiteral("비밀")); // not stored: encrypting stores it first
     const QString page = toQString(diary.d().pages().pageLocation(diary.today()));
@@ -121,9 +130,11 @@ TEST(EncryptedDiary, SettingsEncryptChangeAndDecryptTheFolderOnDisk)
         const Bytes before = fileBytes(page);
         diary.temp.messages.shown.clear();
         diary.temp.messages.answers = {step.choice};
+        bool ticked = true;
         whenModal([&](QtDialog& settings) {
             answerGate(step.gate, step.newPassphrase);
             click(settings, SettingsDialog::kEncryptButton);
+            ticked = qobject_cast<QCheckBox*>(settings.control(SettingsDialog::kUsePasswordCheck))->isChecked();
             click(settings, kIdOk);
         });
         diary.d().onCommand(CMD_SETTINGS, 0, 0);
@@ -155,6 +166,13 @@ TEST(EncryptedDiary, SettingsEncryptChangeAndDecryptTheFolderOnDisk)
         // The shown page is back in the window, stored.
         EXPECT_EQ(diary.d().editor().text, u"비밀");
         EXPECT_TRUE(diary.d().editor().saved);
+        // The passphrase took the start-up password's place: none is asked after a decrypt.
+        Settings disk;
+        ConfigFile config;
+        ASSERT_TRUE(config.open(fromQString(diary.temp.root + "/config.dat")));
+        config.readFirst(disk);
+        EXPECT_EQ(std::pair(disk.usePassword, disk.password), std::pair(0, std::u16string()));
+        EXPECT_FALSE(ticked);
     }
 }
 
@@ -184,8 +202,11 @@ TEST(EncryptedDiary, StartUpGateUnlocksWithThePassphraseOrTheRecoveryKey)
         diary.temp.install(settings);
         auto made = createKeyFile(bytesOf("open sesame"), kQuick);
         ASSERT_TRUE(made && writeFolderKeyFile(diary.folder(), made->file));
-        answerGate(QStringList(c.entries).replaceInStrings("<recovery>", QString::fromStdString(made->recoveryKey)));
+        QString prompt;
+        answerGate(QStringList(c.entries).replaceInStrings("<recovery>", QString::fromStdString(made->recoveryKey)), {},
+                   &prompt);
         ASSERT_EQ(diary.start(), c.wantStarted);
+        EXPECT_EQ(prompt, QStringLiteral("패스워드를 입력하세요.\n3번 이상 틀리면\n프로그램이 종료됩니다."));
         if (!c.wantStarted) {
             EXPECT_EQ(diary.temp.messages.shown.back().text, u"프로그램을 종료합니다.");
             continue;
@@ -231,7 +252,8 @@ TEST(EncryptedDiary, StartUpGateUnlocksWithThePassphraseOrTheRecoveryKey)
     }
 }
 
-// A data folder chosen in the settings that is encrypted is taken only with its passphrase.
+// A data folder chosen in the settings that is encrypted is taken only with its passphrase; its
+// prompt keeps the program running after the last try, and says so.
 TEST(EncryptedDiary, SwitchingToAnEncryptedFolderAsksItsPassphrase)
 {
     const std::pair<QStringList, bool> cases[] = {
@@ -247,12 +269,15 @@ TEST(EncryptedDiary, SwitchingToAnEncryptedFolderAsksItsPassphrase)
         ASSERT_TRUE(made && writeFolderKeyFile(fromQString(other), made->file));
         ASSERT_EQ(openPageStore(fromQString(other), std::move(made->key))->write(diary.today(), {1, u"다른 폴더"}),
                   StoreResult::Written);
+        QString prompt;
         whenModal([&](QtDialog& settings) {
             edit(settings, SettingsDialog::kDataPathEdit)->setText(other);
-            answerGate(entries);
+            answerGate(entries, {}, &prompt);
             click(settings, kIdOk);
         });
         diary.d().onCommand(CMD_SETTINGS, 0, 0);
+        EXPECT_EQ(prompt, QStringLiteral("비밀번호를 입력하세요.\n3번 이상 틀리면\n바꾸지 않고 돌아갑니다."));
+        EXPECT_FALSE(diary.temp.exit.exited);
         EXPECT_EQ(diary.d().settings().dataPath, wantSwitched ? fromQString(other) : diary.folder());
         EXPECT_EQ(diary.d().encrypted(), wantSwitched);
         EXPECT_EQ(diary.d().editor().text, wantSwitched ? u"다른 폴더" : u"");

@@ -2,6 +2,7 @@
 #include "fakes/Fakes.h"
 #include "qt/recorder/QtVoiceRecorder.h"
 #include "qt/window/PageletWindow.h"
+#include "store/PlainPageStore.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -19,7 +20,9 @@ TEST(Recorder, OpensAtTheRecordsPointOfTheMainWindowAndStaysOnScreen)
     fakes::FakeMessageBox messages;
     std::vector<int> codes;
     const Zoom zoom;
-    QtVoiceRecorder recorder(messages, [&codes](int code) { codes.push_back(code); }, zoom);
+    PlainPageStore store(u"/nonexistent/");
+    QtVoiceRecorder recorder(messages, [&codes](int code) { codes.push_back(code); }, zoom,
+                             [&store]() -> PageStore& { return store; });
     const struct {
         QPoint at;
         bool fits;
@@ -39,7 +42,8 @@ TEST(Recorder, OpensAtTheRecordsPointOfTheMainWindowAndStaysOnScreen)
         EXPECT_FALSE(w->isVisible());
     }
     EXPECT_EQ(codes, std::vector<int>(3, kRecorderClosedCancel));
-    // A record of another size is no recorder's.
-    EXPECT_EQ(recorder.create({20, 0x44, 0, 0, &main, 102, u"/tmp/x.wav"}), 0);
+    // A record of another size, or of a file that is no memo of the store, is no recorder's.
+    EXPECT_EQ(recorder.create({20, 0x44, 0, 0, &main, 102, u"/nonexistent/20010607.wav"}), 0);
+    EXPECT_EQ(recorder.create({28, 0x44, 0, 0, &main, 102, u"/tmp/20010607.wav"}), 0);
     EXPECT_TRUE(messages.shown.empty());
 }

@@ -3,8 +3,11 @@
 // or be killed mid-recording.
 #include "base/FileIo.h"
 #include "base/Text.h"
+#include "crypto/SealedFile.h"
 
+#include <atomic>
 #include <chrono>
+#include <set>
 #include <cmath>
 #include <csignal>
 #include <cstring>
@@ -63,7 +66,7 @@ struct Sound {
     // Starts the recorder on the memo with the steps; read its lines from the stream.
     FILE* start(const Lines& steps) const
     {
-        std::string command = "exec " + driver + " " + memo.string();
+        std::string command = "exec " + driver + (sealed ? " --sealed " : " ") + memo.string();
         for (const auto& s : steps)
             command += " " + s;
         return ::popen((command + " 2>/dev/null").c_str(), "r");
@@ -91,6 +94,7 @@ struct Sound {
     fs::path memo;
     pid_t pid = -1;
     std::string driver = PAGELET_SOUND_DRIVER;
+    bool sealed = false; // the memo of an encrypted diary, with the driver's key
 };
 
 // Half a second of a tone in a WAV flavour, made by the sound library itself.
@@ -106,12 +110,39 @@ void writeTone(const fs::path& path, int subtype)
     sf_close(f);
 }
 
-double played(const Lines& lines)
+std::vector<double> playedEach(const Lines& lines)
 {
+    std::vector<double> each;
     for (const auto& l : lines)
         if (l.rfind("played ", 0) == 0)
-            return std::stod(l.substr(7));
-    return -1;
+            each.push_back(std::stod(l.substr(7)));
+    return each;
+}
+
+double played(const Lines& lines)
+{
+    const auto each = playedEach(lines);
+    return each.empty() ? -1 : each.front();
+}
+
+// The driver's key of an encrypted diary.
+DiaryKey driverKey()
+{
+    const std::vector<std::uint8_t> bytes(DiaryKey::kBytes, 0x42);
+    return *DiaryKey::fromBytes(bytes.data());
+}
+
+// How long a WAV's bytes play, by the sound library, or -1 when they are none.
+double secondsOf(const Bytes& wav, const fs::path& scratch)
+{
+    std::ofstream(scratch, std::ios::binary).write(reinterpret_cast<const char*>(wav.data()), static_cast<std::streamsize>(wav.size()));
+    SF_INFO info {};
+    SNDFILE* f = sf_open(scratch.c_str(), SFM_READ, &info);
+    fs::remove(scratch);
+    if (!f)
+        return -1;
+    sf_close(f);
+    return info.format == (SF_FORMAT_WAV | SF_FORMAT_PCM_16) && info.channels == 1 ? static_cast<double>(info.frames) / info.samplerate : -1;
 }
 
 bool has(const Lines& lines, const std::string& line)
@@ -277,4 +308,51 @@ TEST(Sound, TheRecordingComesFromTheSourceTheServerNamesAsItsDefault)
         const int peak = samples.empty() ? 0 : std::abs(*std::max_element(samples.begin(), samples.end()));
         EXPECT_EQ(peak > 1000, loud) << peak;
     }
+}
+
+// An encrypted diary's memo plays from memory, and a new one reaches the folder only sealed:
+// no plain recording, whole or partial, lies beside it at any point.
+TEST(Sound, AnEncryptedDiarysMemoPlaysAndIsRecordedSealed)
+{
+    Sound sound(true);
+    ASSERT_TRUE(sound.running());
+    sound.sealed = true;
+    const fs::path scratch = fs::temp_directory_path() / ("pagelet-scratch-" + std::to_string(::getpid()) + ".wav");
+    writeTone(scratch, SF_FORMAT_PCM_16);
+    const Bytes tone = readFile(fromUtf8(scratch.string())).value_or(Bytes {});
+    fs::remove(scratch);
+    ASSERT_TRUE(writeFileAtomic(fromUtf8(sound.memo.string()), sealFile(driverKey(), {2001, 6, 7}, SealedKind::Memo, tone)));
+
+    // The folder is looked at all the while the recorder runs: a file in it may be sealed (the
+    // memo, or its sealed replacement on its way in), never a plain WAV.
+    std::atomic<bool> done = false;
+    std::set<std::string> plain;
+    std::thread watch([&] {
+        while (!done) {
+            std::error_code gone;
+            for (const auto& e : fs::directory_iterator(sound.root, gone)) {
+                // Caught as it is replaced, a file may be gone already or not written yet.
+                const auto bytes = readFile(fromUtf8(e.path().string()));
+                if (bytes && bytes->size() >= 4 && !looksSealed(*bytes))
+                    plain.insert(e.path().filename().string());
+            }
+            std::this_thread::sleep_for(5ms);
+        }
+    });
+    const Lines out = sound.run({"P", "played", "R", "wait:1000", "S", "P", "played", "Return"});
+    done = true;
+    watch.join();
+    EXPECT_TRUE(plain.empty()) << testing::PrintToString(plain);
+    EXPECT_TRUE(has(out, "notify -866")) << testing::PrintToString(out);
+    const Bytes onDisk = sound.memoBytes();
+    ASSERT_TRUE(looksSealed(onDisk));
+    const auto recorded = openSealed(driverKey(), {2001, 6, 7}, SealedKind::Memo, onDisk);
+    ASSERT_TRUE(recorded);
+    const double seconds = secondsOf(*recorded, scratch);
+    EXPECT_GT(seconds, 0.8);
+    EXPECT_LT(seconds, 3.2); // the null source's blocks are 2 s
+    const auto each = playedEach(out);
+    ASSERT_EQ(each.size(), 2u) << testing::PrintToString(out);
+    EXPECT_NEAR(each[0], 0.5, 0.1);
+    EXPECT_NEAR(each[1], seconds, 0.15);
 }

@@ -1,10 +1,12 @@
 // Runs the real recorder window on one memo and presses its keys as a script says, printing
 // what the user would see: messages, the closing code, how long a memo played.
-// Usage: pagelet-sound-driver MEMO STEP... with steps R S P Space Return Escape, wait:MS,
+// Usage: pagelet-sound-driver [--sealed] MEMO STEP... (--sealed: the memo of an encrypted diary
+// whose key is 32 bytes of 0x42) with steps R S P Space Return Escape, wait:MS,
 // played (until playing ends), same (whether the memo is still as it was), limit:BYTES, pid,
 // kill:PID (ends the sound server).
 #include "base/FileIo.h"
 #include "base/Text.h"
+#include "store/EncryptedPageStore.h"
 #include "platform/MessageBox.h"
 #include "qt/sound/MemoPlayback.h"
 #include "qt/recorder/RecorderWindow.h"
@@ -59,13 +61,26 @@ int main(int argc, char** argv)
     if (!std::getenv("QT_QPA_PLATFORM"))
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QApplication app(argc, argv);
-    if (argc < 2)
+    const bool sealed = argc > 1 && std::string(argv[1]) == "--sealed";
+    const int first = sealed ? 2 : 1;
+    if (argc <= first)
         return 2;
-    const std::u16string memo = fromUtf8(argv[1]);
+    const std::u16string memo = fromUtf8(argv[first]);
+    const std::u16string folder = memo.substr(0, memo.rfind(u'/') + 1);
+    std::unique_ptr<PlainPageStore> store;
+    if (sealed) {
+        const std::vector<std::uint8_t> key(DiaryKey::kBytes, 0x42);
+        store = std::make_unique<EncryptedPageStore>(folder, *DiaryKey::fromBytes(key.data()));
+    } else {
+        store = std::make_unique<PlainPageStore>(folder);
+    }
+    const auto date = memoDateOf(*store, memo);
+    if (!date)
+        return 2;
     const auto before = readFile(memo);
     PrintedMessages messages;
     const Zoom zoom;
-    auto* window = new RecorderWindow(nullptr, memo, messages, [](int code) {
+    auto* window = new RecorderWindow(nullptr, *store, *date, messages, [](int code) {
         std::printf("notify %d\n", code);
         std::fflush(stdout);
     }, zoom);
@@ -74,7 +89,7 @@ int main(int argc, char** argv)
     const std::map<std::string, int> keys = {{"R", Qt::Key_R},         {"S", Qt::Key_S},
                                              {"P", Qt::Key_P},         {"Space", Qt::Key_Space},
                                              {"Return", Qt::Key_Return}, {"Escape", Qt::Key_Escape}};
-    for (int i = 2; i < argc; ++i) {
+    for (int i = first + 1; i < argc; ++i) {
         const std::string step = argv[i];
         if (const auto k = keys.find(step); k != keys.end()) {
             if (!alive)

@@ -35,7 +35,7 @@ const DialogTemplate kTemplates[] = {
     {P::kTemplateId, QT_TRANSLATE_NOOP("DialogTemplate", "비밀번호 입력"), 137, 153,
      {
          {P::kPasswordEdit, ControlKind::PasswordEdit, "", 28, 64, 80, 13},
-         {0, ControlKind::Label,
+         {P::kPromptLabel, ControlKind::Label,
           QT_TRANSLATE_NOOP("DialogTemplate", "패스워드를 입력하세요.\n3번 이상 틀리면\n프로그램이 종료됩니다."), 28, 35, 80, 25},
          {kIdOk, ControlKind::DefaultButton, QT_TRANSLATE_NOOP("DialogTemplate", "확  인"), 32, 84, 36, 12},
          {kIdCancel, ControlKind::Button, QT_TRANSLATE_NOOP("DialogTemplate", "취  소"), 71, 84, 36, 12},

@@ -207,6 +207,8 @@ std::u16string QtDialog::itemText(int id)
         return fromQString(edit->text());
     if (qobject_cast<QPlainTextEdit*>(control(id)))
         return m_readOnlyTexts[id];
+    if (auto* label = qobject_cast<QLabel*>(control(id)))
+        return fromQString(label->text());
     return {};
 }
 
@@ -220,6 +222,8 @@ void QtDialog::setItemText(int id, const std::u16string& text)
     else if (auto* box = qobject_cast<QPlainTextEdit*>(control(id))) {
         m_readOnlyTexts[id] = text;
         box->setPlainText(toQString(text));
+    } else if (auto* label = qobject_cast<QLabel*>(control(id))) {
+        label->setText(toQString(text));
     }
 }
 

@@ -1,12 +1,12 @@
 #include "qt/recorder/RecorderWindow.h"
 
-#include "base/FileIo.h"
 #include "platform/MessageBox.h"
 #include "platform/VoiceRecorder.h"
 #include "qt/sound/MemoSoundEngine.h"
 #include "qt/graphics/QtGraphics.h"
 #include "qt/recorder/SoundModule.h"
 #include "qt/graphics/Zoom.h"
+#include "store/PageStore.h"
 #include "text/Catalogue.h"
 
 #include <QApplication>
@@ -76,10 +76,10 @@ QPushButton* button(QWidget* parent, const QIcon& icon, const QString& text, con
 
 } // namespace
 
-RecorderWindow::RecorderWindow(QWidget* parent, std::u16string memoPath, MessageBoxPort& messages,
+RecorderWindow::RecorderWindow(QWidget* parent, PageStore& store, const LocalDate& date, MessageBoxPort& messages,
                                std::function<void(int)> notify, const Zoom& zoom)
-    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), m_memo(std::move(memoPath)), m_messages(messages),
-      m_notify(std::move(notify)), m_recorder(memoSound().recorder(m_memo)), m_player(memoSound().player())
+    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), m_store(store), m_date(date), m_messages(messages),
+      m_notify(std::move(notify)), m_recorder(memoSound().recorder(store, date)), m_player(memoSound().player())
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowModality(Qt::ApplicationModal);
@@ -204,11 +204,19 @@ void RecorderWindow::stop()
     refresh();
 }
 
+std::optional<Bytes> RecorderWindow::memo() const
+{
+    return m_store.hasMemo(m_date) ? m_store.readMemo(m_date, kMemoReadLimit) : std::nullopt;
+}
+
 void RecorderWindow::play()
 {
-    if (recording() || playing() || !isFile(m_memo))
+    if (recording() || playing() || !m_store.hasMemo(m_date))
         return;
-    const auto started = m_player->start(m_memo);
+    // A memo there that can't be read (damaged, sealed with another key) is as unplayable as a
+    // damaged sound.
+    const auto bytes = memo();
+    const auto started = bytes ? m_player->start(*bytes) : MemoPlayback::Result::Unplayable;
     if (started != MemoPlayback::Result::Ok) {
         tell(started == MemoPlayback::Result::NoDevice ? noOutput() : unplayable());
         refresh();
@@ -253,13 +261,15 @@ void RecorderWindow::finish(int code)
 void RecorderWindow::refresh()
 {
     const bool busy = recording() || playing();
-    const bool memo = isFile(m_memo);
+    const bool hasMemo = m_store.hasMemo(m_date);
     m_record->setEnabled(!busy);
     m_stop->setEnabled(busy);
-    m_play->setEnabled(!busy && memo);
+    m_play->setEnabled(!busy && hasMemo);
     m_level->setValue(recording() ? m_recorder->level() : 0);
-    if (!busy)
-        m_total = memo ? memoSound().seconds(m_memo).value_or(0.0) : 0.0;
+    if (!busy) {
+        const auto bytes = hasMemo ? memo() : std::nullopt;
+        m_total = bytes ? memoSound().seconds(*bytes).value_or(0.0) : 0.0;
+    }
     m_time->setText(timeText());
 }
 

@@ -1,8 +1,11 @@
 #pragma once
+#include "base/ByteIo.h"
+#include "base/Day.h"
+
 #include <QDialog>
 #include <functional>
 #include <memory>
-#include <string>
+#include <optional>
 
 class QLabel;
 class QProgressBar;
@@ -16,15 +19,16 @@ class Zoom;
 class MemoPlayback;
 class MemoRecording;
 class MessageBoxPort;
+class PageStore;
 
 // The voice recorder: a small modal window without a title bar that records into and plays
-// one memo file, and reports how it was closed (OK or Cancel) through notify.
+// one day's memo of a store, and reports how it was closed (OK or Cancel) through notify.
 class RecorderWindow : public QDialog {
     Q_OBJECT
 public:
     // Shown at zoom.
-    RecorderWindow(QWidget* parent, std::u16string memoPath, MessageBoxPort& messages, std::function<void(int)> notify,
-                   const Zoom& zoom);
+    RecorderWindow(QWidget* parent, PageStore& store, const LocalDate& date, MessageBoxPort& messages,
+                   std::function<void(int)> notify, const Zoom& zoom);
     ~RecorderWindow() override;
 
     // Shows the window with its top-left corner at globalPos, moved just enough to stay on screen.
@@ -50,8 +54,10 @@ private:
     void tell(const QString& text);
     void refresh();
     void onPlayed(bool deviceFailed);
+    std::optional<Bytes> memo() const;
 
-    std::u16string m_memo;
+    PageStore& m_store;
+    LocalDate m_date;
     MessageBoxPort& m_messages;
     std::function<void(int)> m_notify;
     std::unique_ptr<MemoRecording> m_recorder;

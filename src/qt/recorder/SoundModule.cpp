@@ -12,7 +12,7 @@ namespace {
 
 class NoPlayback : public MemoPlayback {
 public:
-    Result start(const std::u16string&) override { return Result::NoDevice; }
+    Result start(const Bytes&) override { return Result::NoDevice; }
     void stop() override {}
     bool active() const override { return false; }
     double seconds() const override { return 0; }
@@ -31,8 +31,8 @@ public:
 class NoSound : public MemoSoundEngine {
 public:
     std::unique_ptr<MemoPlayback> player() override { return std::make_unique<NoPlayback>(); }
-    std::unique_ptr<MemoRecording> recorder(const std::u16string&) override { return std::make_unique<NoRecording>(); }
-    std::optional<double> seconds(const std::u16string&) override { return std::nullopt; }
+    std::unique_ptr<MemoRecording> recorder(PageStore&, const LocalDate&) override { return std::make_unique<NoRecording>(); }
+    std::optional<double> seconds(const Bytes&) override { return std::nullopt; }
 };
 
 MemoSoundEngine* load()

@@ -1,16 +1,17 @@
 #pragma once
+#include "base/ByteIo.h"
+
 #include <functional>
-#include <string>
 
 namespace pagelet {
 
-// Plays a memo to the default output.
+// Plays a memo, from its bytes as the store gives them, to the default output.
 class MemoPlayback {
 public:
     enum class Result { Ok, NoDevice, Unplayable };
 
     virtual ~MemoPlayback() = default;
-    virtual Result start(const std::u16string& memoPath) = 0;
+    virtual Result start(const Bytes& memo) = 0;
     virtual void stop() = 0;
     virtual bool active() const = 0;
     virtual double seconds() const = 0; // played so far, or at the last stop

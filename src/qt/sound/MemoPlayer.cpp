@@ -18,14 +18,14 @@ MemoPlayer::~MemoPlayer()
     stop();
 }
 
-MemoPlayer::Result MemoPlayer::start(const std::u16string& memoPath)
+MemoPlayer::Result MemoPlayer::start(const Bytes& memo)
 {
     stop();
     m_played = 0;
     const QAudioDevice device = SoundServer::defaultOutput();
     if (device.isNull())
         return Result::NoDevice;
-    auto sound = MemoSound::read(memoPath);
+    auto sound = MemoSound::read(memo);
     if (!sound)
         return Result::Unplayable;
     m_total = static_cast<double>(sound->samples.size()) / sound->sampleRate;

@@ -6,7 +6,6 @@
 #include <QTimer>
 #include <QObject>
 #include <memory>
-#include <string>
 
 class QAudioSink;
 
@@ -19,7 +18,7 @@ public:
     explicit MemoPlayer(QObject* parent = nullptr);
     ~MemoPlayer() override;
 
-    Result start(const std::u16string& memoPath) override;
+    Result start(const Bytes& memo) override;
     void stop() override;
     bool active() const override { return m_sink != nullptr; }
     double seconds() const override;

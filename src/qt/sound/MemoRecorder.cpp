@@ -2,6 +2,7 @@
 
 #include "qt/sound/MemoWriter.h"
 #include "qt/sound/SoundServer.h"
+#include "store/PageStore.h"
 
 #include <QAudioSource>
 #include <algorithm>
@@ -14,7 +15,8 @@ namespace {
 constexpr int kRate = 16000; // speech needs no more
 }
 
-MemoRecorder::MemoRecorder(std::u16string memoPath, QObject* parent) : QObject(parent), m_memo(std::move(memoPath))
+MemoRecorder::MemoRecorder(PageStore& store, const LocalDate& date, QObject* parent)
+    : QObject(parent), m_store(store), m_date(date)
 {
 }
 
@@ -41,7 +43,7 @@ MemoRecorder::Result MemoRecorder::start()
         return Result::NoDevice;
     }
     // Opened before any sound arrives: nothing comes in before the event loop runs again.
-    m_writer = std::make_unique<MemoWriter>(m_memo, format.sampleRate());
+    m_writer = std::make_unique<MemoWriter>(m_store.draftMemo(m_date), format.sampleRate());
     if (!m_writer->open()) {
         drop();
         return Result::CannotWrite;
@@ -142,7 +144,7 @@ void MemoRecorder::closeSource()
 void MemoRecorder::drop()
 {
     closeSource();
-    m_writer.reset(); // abandons the temporary file
+    m_writer.reset(); // abandons the draft
 }
 
 } // namespace pagelet

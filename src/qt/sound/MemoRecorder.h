@@ -1,23 +1,24 @@
 #pragma once
+#include "base/Day.h"
 #include "qt/sound/MemoRecording.h"
 
 #include <QIODevice>
 #include <QObject>
 #include <QPointer>
 #include <memory>
-#include <string>
 
 class QAudioSource;
 
 namespace pagelet {
 
 class MemoWriter;
+class PageStore;
 
-// Records the default input into a memo through a MemoWriter.
+// Records the default input into a day's memo of a store through a MemoWriter.
 class MemoRecorder : public QObject, public MemoRecording {
     Q_OBJECT
 public:
-    explicit MemoRecorder(std::u16string memoPath, QObject* parent = nullptr);
+    MemoRecorder(PageStore& store, const LocalDate& date, QObject* parent = nullptr);
     ~MemoRecorder() override;
 
     Result start() override;
@@ -33,7 +34,8 @@ private:
     void closeSource();
     void drop();
 
-    std::u16string m_memo;
+    PageStore& m_store;
+    LocalDate m_date;
     QAudioSource* m_source = nullptr; // a child: deleted later, never inside its own signals
     QPointer<QIODevice> m_input; // the source's own, which it deletes when the server goes
     std::unique_ptr<MemoWriter> m_writer;

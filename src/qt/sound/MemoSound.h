@@ -1,7 +1,8 @@
 #pragma once
+#include "base/ByteIo.h"
+
 #include <cstdint>
 #include <optional>
-#include <string>
 #include <vector>
 
 namespace pagelet {
@@ -11,12 +12,12 @@ struct MemoSound {
     int sampleRate = 0;
     std::vector<std::int16_t> samples;
 
-    // Whatever WAV the sound library reads (PCM of any width, float, ADPCM, GSM, mu-law,
-    // A-law), channels mixed down; nothing when the file is missing, damaged or of a kind it
-    // doesn't know.
-    static std::optional<MemoSound> read(const std::u16string& path);
+    // A memo's bytes as the store gives them (an encrypted diary's opened in memory only), in
+    // whatever WAV the sound library reads (PCM of any width, float, ADPCM, GSM, mu-law, A-law),
+    // channels mixed down; nothing when they are damaged or of a kind it doesn't know.
+    static std::optional<MemoSound> read(const Bytes& memo);
     // How long the memo plays, from its header.
-    static std::optional<double> seconds(const std::u16string& path);
+    static std::optional<double> seconds(const Bytes& memo);
 };
 
 } // namespace pagelet

@@ -10,11 +10,11 @@ namespace {
 class QtMemoSound : public MemoSoundEngine {
 public:
     std::unique_ptr<MemoPlayback> player() override { return std::make_unique<MemoPlayer>(); }
-    std::unique_ptr<MemoRecording> recorder(const std::u16string& memoPath) override
+    std::unique_ptr<MemoRecording> recorder(PageStore& store, const LocalDate& date) override
     {
-        return std::make_unique<MemoRecorder>(memoPath);
+        return std::make_unique<MemoRecorder>(store, date);
     }
-    std::optional<double> seconds(const std::u16string& memoPath) override { return MemoSound::seconds(memoPath); }
+    std::optional<double> seconds(const Bytes& memo) override { return MemoSound::seconds(memo); }
 };
 
 } // namespace

@@ -1,13 +1,13 @@
 #include "qt/sound/MemoWriter.h"
 
-#include "base/FileIo.h"
 #include "base/IoFault.h"
+#include "store/MemoDraft.h"
 
 #include <sndfile.h>
 
 namespace pagelet {
 
-MemoWriter::MemoWriter(std::u16string memoPath, int sampleRate) : m_memo(std::move(memoPath)), m_rate(sampleRate)
+MemoWriter::MemoWriter(std::unique_ptr<MemoDraft> draft, int sampleRate) : m_draft(std::move(draft)), m_rate(sampleRate)
 {
 }
 
@@ -18,14 +18,14 @@ MemoWriter::~MemoWriter()
 
 bool MemoWriter::open()
 {
-    m_fd = createTemporaryBeside(m_memo, m_temp);
-    if (m_fd < 0)
+    if (!m_draft || m_draft->fd() < 0)
         return false;
     SF_INFO info {};
     info.samplerate = m_rate;
     info.channels = 1;
     info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
-    m_file = sf_open_fd(m_fd, SFM_WRITE, &info, SF_FALSE);
+    // The draft keeps its descriptor: it closes it at its commit or when dropped.
+    m_file = sf_open_fd(m_draft->fd(), SFM_WRITE, &info, SF_FALSE);
     if (!m_file) {
         abandon();
         return false;
@@ -55,9 +55,9 @@ bool MemoWriter::finish()
         abandon();
         return false;
     }
-    const int fd = m_fd;
-    m_fd = -1;
-    return commitTemporary(fd, m_temp, m_memo);
+    const bool committed = m_draft->commit();
+    m_draft.reset();
+    return committed;
 }
 
 void MemoWriter::abandon()
@@ -66,10 +66,7 @@ void MemoWriter::abandon()
         sf_close(m_file);
         m_file = nullptr;
     }
-    if (m_fd >= 0) {
-        abandonTemporary(m_fd, m_temp);
-        m_fd = -1;
-    }
+    m_draft.reset();
 }
 
 } // namespace pagelet

@@ -1,18 +1,19 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
-#include <string>
+#include <memory>
 
 struct sf_private_tag;
 
 namespace pagelet {
 
-// A recording on its way into a memo: 16-bit PCM mono WAV, written to a temporary file beside
-// the memo, which takes the memo's place only when the recording is finished whole. Until then,
-// and whatever happens, the old memo stays as it was.
+class MemoDraft;
+
+// A recording on its way into a memo: 16-bit PCM mono WAV, written into the store's draft,
+// which takes the memo's place only when the recording is finished whole.
 class MemoWriter {
 public:
-    MemoWriter(std::u16string memoPath, int sampleRate);
+    MemoWriter(std::unique_ptr<MemoDraft> draft, int sampleRate);
     ~MemoWriter();
     MemoWriter(const MemoWriter&) = delete;
     MemoWriter& operator=(const MemoWriter&) = delete;
@@ -28,10 +29,8 @@ public:
     int sampleRate() const { return m_rate; }
 
 private:
-    std::u16string m_memo;
+    std::unique_ptr<MemoDraft> m_draft;
     int m_rate;
-    int m_fd = -1;
-    std::string m_temp;
     sf_private_tag* m_file = nullptr;
     std::int64_t m_frames = 0;
 };

@@ -55,7 +55,8 @@ void storeZoom(int percent)
 } // namespace
 
 PageletWindow::PageletWindow(const WindowOverrides& o)
-    : m_recorder(o.messages ? *o.messages : m_messages, [this](int code) { m_dialog->OnNotify(code); }, m_zoom),
+    : m_recorder(o.messages ? *o.messages : m_messages, [this](int code) { m_dialog->OnNotify(code); }, m_zoom,
+                 [this]() -> PageStore& { return m_dialog->pages(); }),
       m_edit([this] { return new QtEditControl(this, m_zoom); }, [this](QtEditControl& edit) { setUpEditor(edit); })
 {
     setWindowTitle(QStringLiteral("Pagelet"));
