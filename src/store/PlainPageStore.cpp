@@ -6,6 +6,7 @@
 #include "store/DayKey.h"
 
 #include <algorithm>
+#include <cstring>
 #include <climits>
 #include <cstdlib>
 #include <tuple>
@@ -243,8 +244,13 @@ std::vector<std::u16string> PlainPageStore::conflictCopies(const LocalDate& date
     DIR* dir = ::opendir(m_folderUtf8.empty() ? "." : m_folderUtf8.c_str());
     if (!dir)
         return names;
-    const std::u16string pageName = makeDateKey(date) + kPageExtension;
+    const std::u16string key = makeDateKey(date);
+    const std::u16string pageName = key + kPageExtension;
+    const std::string keyBytes = toUtf8(key);
+    // Every change of day asks: only the names that start with the day are decoded.
     while (dirent* e = ::readdir(dir)) {
+        if (std::strncmp(e->d_name, keyBytes.c_str(), keyBytes.size()) != 0)
+            continue;
         std::u16string name = fromUtf8(e->d_name);
         if (isConflictCopyOf(name, pageName))
             names.push_back(std::move(name));

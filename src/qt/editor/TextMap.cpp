@@ -106,11 +106,15 @@ std::u16string TextMap::text() const
     const std::size_t length = static_cast<std::size_t>(storedLength());
     std::u16string out;
     out.reserve(length + 2);
-    for (const QChar c : raw) {
-        if (c == QChar::ParagraphSeparator)
+    // In runs between the paragraphs' separators: a change of day reads a whole page back.
+    const std::u16string_view units(reinterpret_cast<const char16_t*>(raw.utf16()), static_cast<std::size_t>(raw.size()));
+    for (std::size_t at = 0; at < units.size();) {
+        const qsizetype found = raw.indexOf(QChar::ParagraphSeparator, static_cast<qsizetype>(at)); // vectorised
+        const std::size_t end = found < 0 ? units.size() : static_cast<std::size_t>(found);
+        out.append(units.substr(at, end - at));
+        if (end < units.size())
             out += u"\r\n";
-        else
-            out += static_cast<char16_t>(c.unicode());
+        at = end + 1;
     }
     // The raw text ends with the last paragraph's separator, which stands for nothing.
     out.resize(std::min(out.size(), length));
