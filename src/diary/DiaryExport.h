@@ -28,10 +28,6 @@ std::u16string weatherWord(std::int32_t weather);
 // The days, in the order given, as UTF-8 text.
 std::string exportMarkdown(const std::vector<DatedPageText>& days);
 std::string exportHtml(const std::vector<DatedPageText>& days);
-// The same a piece at a time: the start, each day (first tells the first day), the end.
-std::string exportStart(ExportFormat format);
-std::string exportDay(ExportFormat format, const DatedPageText& day, bool first);
-std::string exportEnd(ExportFormat format);
 
 // The folder beside the file that holds the memos' copies: "diary.html" -> "diary_files/".
 std::u16string memoFolderFor(const std::u16string& file);
