@@ -35,6 +35,15 @@ public:
     }
     // As toUtf8 converts it.
     void text(std::u16string_view text);
+    // For a loop that writes many bytes: room for n more (n no larger than the buffer) at the
+    // pointer, drained first when it lacks it; commit says where the writing ended.
+    char* room(std::size_t n)
+    {
+        if (m_capacity - m_used < n)
+            drain();
+        return m_data.get() + m_used;
+    }
+    void commit(const char* end) { m_used = static_cast<std::size_t>(end - m_data.get()); }
 
     // Hands over what is held; false when this or any earlier drain failed.
     bool flush();

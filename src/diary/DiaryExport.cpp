@@ -7,6 +7,8 @@
 #include "store/PageStore.h"
 #include "text/Catalogue.h"
 
+#include <algorithm>
+#include <array>
 #include <cstring>
 
 
@@ -25,25 +27,57 @@ std::size_t pastBreak(std::u16string_view text, std::size_t i)
     return i + (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n' ? 2 : 1);
 }
 
-// Control characters have no place in either format.
-char32_t shown(char32_t c)
-{
-    return c < 0x20 && c != u'\t' ? 0xFFFD : c;
-}
-
 bool isAsciiDigit(char16_t c)
 {
     return c >= u'0' && c <= u'9';
 }
 
-bool isInlineMark(char16_t c)
+// What an ASCII unit of a page asks for in a format: nothing, an escape, the end of a line,
+// or the replacement character (control characters have no place in either format).
+enum AsciiKind : unsigned char { Plain, Escaped, LineBreak, Control };
+
+template <char... escaped>
+constexpr std::array<AsciiKind, 128> asciiKinds()
 {
-    switch (c) {
-    case u'\\': case u'`': case u'*': case u'_': case u'[': case u']': case u'<': case u'>': case u'&': case u'|': case u'~':
-        return true;
-    default:
-        return false;
+    std::array<AsciiKind, 128> kinds {};
+    for (std::size_t c = 0; c < 0x20; ++c)
+        kinds[c] = Control;
+    kinds['\t'] = Plain;
+    kinds['\r'] = kinds['\n'] = LineBreak;
+    for (const char c : {escaped...})
+        kinds[static_cast<unsigned char>(c)] = Escaped;
+    return kinds;
+}
+
+constexpr auto kMarkdownKinds = asciiKinds<'\\', '`', '*', '_', '[', ']', '<', '>', '&', '|', '~'>();
+constexpr auto kHtmlKinds = asciiKinds<'&', '<', '>', '"'>();
+
+// Units are converted a slice at a time straight into the writer's buffer.
+constexpr std::size_t kSlice = 1024;
+
+// From text[i] to the line's break or the end, with inline marks escaped; where it stopped.
+std::size_t markdownRest(Utf8Writer& out, std::u16string_view text, std::size_t i)
+{
+    while (i < text.size()) {
+        const std::size_t end = std::min(text.size(), i + kSlice);
+        // At most three bytes a unit; a pair that starts at the slice's last unit takes four.
+        char* o = out.room(3 * (end - i) + 1);
+        for (; i < end; ++i) {
+            const char16_t c = text[i];
+            if (c >= 0x80) {
+                o = putUtf8(codeAt(text, i), o);
+                continue;
+            }
+            switch (kMarkdownKinds[c]) {
+            case Plain: *o++ = static_cast<char>(c); break;
+            case Escaped: *o++ = '\\'; *o++ = static_cast<char>(c); break;
+            case Control: o = putUtf8(0xFFFD, o); break;
+            case LineBreak: out.commit(o); return i;
+            }
+        }
+        out.commit(o);
     }
+    return i;
 }
 
 // The line that starts at text[i], up to its break or the end; returns where it stopped. Only
@@ -52,22 +86,22 @@ std::size_t markdownLine(Utf8Writer& out, std::u16string_view text, std::size_t 
 {
     for (; i < text.size() && (text[i] == u' ' || text[i] == u'\t'); ++i)
         out.bytes(text[i] == u' ' ? "&#32;" : "&#9;"); // indentation would make a code block
+    if (i == text.size())
+        return i;
     const std::size_t first = i;
-    std::size_t digitsEnd = first;
-    while (digitsEnd < text.size() && isAsciiDigit(text[digitsEnd]))
-        ++digitsEnd;
-    for (; i < text.size() && !isBreak(text[i]); ++i) {
-        const char16_t c = text[i];
-        bool escape = isInlineMark(c);
-        if (i == first)
-            escape = escape || c == u'#' || c == u'+' || c == u'-' || c == u'=';
-        if (i == digitsEnd && digitsEnd > first && (c == u'.' || c == u')'))
-            escape = true; // "1." would start a numbered list
-        if (escape)
-            out.byte('\\');
-        out.code(shown(codeAt(text, i)));
+    const char16_t c = text[i];
+    if (c == u'#' || c == u'+' || c == u'-' || c == u'=') {
+        out.byte('\\');
+        out.byte(static_cast<char>(c));
+        return markdownRest(out, text, i + 1);
     }
-    return i;
+    for (; i < text.size() && isAsciiDigit(text[i]); ++i)
+        out.byte(static_cast<char>(text[i]));
+    if (i > first && i < text.size() && (text[i] == u'.' || text[i] == u')')) {
+        out.byte('\\'); // "1." would start a numbered list
+        out.byte(static_cast<char>(text[i++]));
+    }
+    return markdownRest(out, text, i);
 }
 
 void markdownText(Utf8Writer& out, std::u16string_view text)
@@ -91,18 +125,32 @@ void markdownText(Utf8Writer& out, std::u16string_view text)
 // Each line break as one LF.
 void htmlText(Utf8Writer& out, std::u16string_view text)
 {
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        switch (text[i]) {
-        case u'&': out.bytes("&amp;"); break;
-        case u'<': out.bytes("&lt;"); break;
-        case u'>': out.bytes("&gt;"); break;
-        case u'"': out.bytes("&quot;"); break;
-        case u'\r': case u'\n':
-            i = pastBreak(text, i) - 1;
-            out.byte('\n');
-            break;
-        default: out.code(shown(codeAt(text, i)));
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const std::size_t end = std::min(text.size(), i + kSlice);
+        // At most six bytes a unit ("&quot;"), and one more for a pair at the end.
+        char* o = out.room(6 * (end - i) + 1);
+        for (; i < end; ++i) {
+            const char16_t c = text[i];
+            if (c >= 0x80) {
+                o = putUtf8(codeAt(text, i), o);
+                continue;
+            }
+            switch (kHtmlKinds[c]) {
+            case Plain: *o++ = static_cast<char>(c); break;
+            case Control: o = putUtf8(0xFFFD, o); break;
+            case LineBreak:
+                i = pastBreak(text, i) - 1;
+                *o++ = '\n';
+                break;
+            case Escaped: {
+                const std::string_view entity = c == u'&' ? "&amp;" : c == u'<' ? "&lt;" : c == u'>' ? "&gt;" : "&quot;";
+                o = std::copy(entity.begin(), entity.end(), o);
+                break;
+            }
+            }
         }
+        out.commit(o);
     }
 }
 

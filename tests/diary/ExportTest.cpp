@@ -52,6 +52,30 @@ TEST(Export, HtmlEscapesAndKeepsLines)
     EXPECT_TRUE(html.ends_with("</body>\n</html>\n"));
 }
 
+// Pages are converted a thousand units at a time: a pair or a CR LF across that edge stays whole.
+TEST(Export, LongLinesKeepPairsAndBreaksWhole)
+{
+    const std::u16string a(1023, u'a');
+    const std::string a8(1023, 'a');
+    std::string stars;
+    for (int i = 0; i < 2047; ++i)
+        stars += "\\*";
+    const struct {
+        std::u16string text;
+        std::string markdown, html;
+    } cases[] = {
+        {a + u"\U0001F600b", a8 + "\xF0\x9F\x98\x80" "b\n", a8 + "\xF0\x9F\x98\x80" "b"},
+        {a + u"\r\nb", a8 + "\\\nb\n", a8 + "\nb"},
+        {a + std::u16string(1, char16_t(0xD800)) + u"\r\n", a8 + "\xEF\xBF\xBD\n\n", a8 + "\xEF\xBF\xBD\n"},
+        {std::u16string(2047, u'*') + u"\U0001F600", stars + "\xF0\x9F\x98\x80\n", std::string(2047, '*') + "\xF0\x9F\x98\x80"},
+    };
+    for (const auto& c : cases) {
+        const std::vector<DatedPageText> day = {{{2026, 12, 8}, {0, c.text}}};
+        EXPECT_TRUE(exportMarkdown(day).ends_with("맑음\n\n" + c.markdown));
+        EXPECT_NE(exportHtml(day).find("<div class=\"text\">" + c.html + "</div>"), std::string::npos);
+    }
+}
+
 TEST(Export, FormatFromTheNameAndWeatherWords)
 {
     EXPECT_EQ(exportFormatOf(u"a.md"), ExportFormat::Markdown);
