@@ -41,9 +41,11 @@ struct ExportSummary {
     std::vector<std::u16string> unreadable; // skipped pages
 };
 
-// Writes every page, oldest first, to file atomically, a day at a time. Each day's memo is
-// copied into memoFolderFor(file) as "YYYY-MM-DD.wav", which both formats link to. The pages'
-// own folder is never written: a file inside it is refused.
+// Writes every page, oldest first, to file atomically: the text goes out through a buffer of a
+// fixed size as the pages are read, into a temporary file renamed over file only once all of
+// it is written and synced. Each day's memo is copied into memoFolderFor(file) as
+// "YYYY-MM-DD.wav", which both formats link to. The pages' own folder is never written: a
+// file inside it is refused.
 ExportSummary exportDiary(const PageStore& pages, const std::u16string& file, ExportFormat format);
 
 } // namespace pagelet
