@@ -10,11 +10,16 @@
 namespace pagelet {
 
 ReadableFile::ReadableFile(const std::u16string& path, std::uint64_t maxBytes, Links links)
+    : ReadableFile(toUtf8(path), maxBytes, links)
+{
+}
+
+ReadableFile::ReadableFile(const std::string& utf8Path, std::uint64_t maxBytes, Links links)
 {
     // O_NONBLOCK: opening a FIFO for reading would otherwise wait for a writer. The kind of
     // file is checked on the open descriptor, so nothing can be swapped in between.
     const int nofollow = links == Links::Refuse ? O_NOFOLLOW : 0;
-    const int fd = ::open(toUtf8(path).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | nofollow);
+    const int fd = ::open(utf8Path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | nofollow);
     if (fd < 0) {
         m_state = errno == ENOENT || errno == ENOTDIR ? State::Missing : State::Refused;
         return;

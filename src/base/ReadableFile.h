@@ -23,6 +23,9 @@ public:
     };
 
     ReadableFile(const std::u16string& path, std::uint64_t maxBytes, Links links = Links::Follow);
+    // The path as the file system takes it: a store that opens thousands of pages in a row
+    // builds it once as bytes.
+    ReadableFile(const std::string& utf8Path, std::uint64_t maxBytes, Links links = Links::Follow);
     ~ReadableFile();
     ReadableFile(const ReadableFile&) = delete;
     ReadableFile& operator=(const ReadableFile&) = delete;

@@ -4,45 +4,16 @@
 
 namespace pagelet {
 
-// Two passes, the length first: a diary's export converts tens of megabytes at once, and
-// appending byte by byte cost more than the conversion itself.
+// Two passes, the length first: appending byte by byte cost more than the conversion itself.
 std::string toUtf8(std::u16string_view text)
 {
-    const auto codeAt = [&text](std::size_t& i) -> std::uint32_t {
-        std::uint32_t c = text[i];
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-            ++i;
-        } else if (c >= 0xD800 && c <= 0xDFFF) {
-            c = 0xFFFD; // a lone surrogate can't be written as UTF-8
-        }
-        return c;
-    };
     std::size_t length = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const std::uint32_t c = codeAt(i);
-        length += c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;
-    }
+    for (std::size_t i = 0; i < text.size(); ++i)
+        length += utf8Length(codeAt(text, i));
     std::string out(length, '\0');
     char* o = out.data();
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const std::uint32_t c = codeAt(i);
-        if (c < 0x80) {
-            *o++ = static_cast<char>(c);
-        } else if (c < 0x800) {
-            *o++ = static_cast<char>(0xC0 | (c >> 6));
-            *o++ = static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            *o++ = static_cast<char>(0xE0 | (c >> 12));
-            *o++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            *o++ = static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            *o++ = static_cast<char>(0xF0 | (c >> 18));
-            *o++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            *o++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            *o++ = static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
+    for (std::size_t i = 0; i < text.size(); ++i)
+        o = putUtf8(codeAt(text, i), o);
     return out;
 }
 

@@ -28,10 +28,6 @@ std::u16string weatherWord(std::int32_t weather);
 // The days, in the order given, as UTF-8 text.
 std::string exportMarkdown(const std::vector<DatedPageText>& days);
 std::string exportHtml(const std::vector<DatedPageText>& days);
-// The same a piece at a time: the start, each day (first tells the first day), the end.
-std::string exportStart(ExportFormat format);
-std::string exportDay(ExportFormat format, const DatedPageText& day, bool first);
-std::string exportEnd(ExportFormat format);
 
 // The folder beside the file that holds the memos' copies: "diary.html" -> "diary_files/".
 std::u16string memoFolderFor(const std::u16string& file);
@@ -45,9 +41,11 @@ struct ExportSummary {
     std::vector<std::u16string> unreadable; // skipped pages
 };
 
-// Writes every page, oldest first, to file atomically, a day at a time. Each day's memo is
-// copied into memoFolderFor(file) as "YYYY-MM-DD.wav", which both formats link to. The pages'
-// own folder is never written: a file inside it is refused.
+// Writes every page, oldest first, to file atomically: the text goes out through a buffer of a
+// fixed size as the pages are read, into a temporary file renamed over file only once all of
+// it is written and synced. Each day's memo is copied into memoFolderFor(file) as
+// "YYYY-MM-DD.wav", which both formats link to. The pages' own folder is never written: a
+// file inside it is refused.
 ExportSummary exportDiary(const PageStore& pages, const std::u16string& file, ExportFormat format);
 
 } // namespace pagelet

@@ -17,21 +17,26 @@ bool isBreak(char16_t c)
 
 } // namespace
 
-DiarySearch::DiarySearch(const CaseFolding& folding) : m_folding(folding.table())
+DiarySearch::DiarySearch(const CaseFolding& folding) : m_folding(folding)
 {
+}
+
+const FoldTable* DiarySearch::foldingFor(bool matchCase) const
+{
+    return matchCase ? nullptr : &m_folding.table();
 }
 
 std::optional<std::size_t> DiarySearch::find(const std::u16string& text, const std::u16string& word, bool matchCase)
 {
     if (word.empty())
         return std::nullopt;
-    return UnitFinder(word, matchCase ? nullptr : &m_folding).find(text);
+    return UnitFinder(word, foldingFor(matchCase)).find(text);
 }
 
 std::optional<SearchHit> DiarySearch::searchPage(const LocalDate& date, const std::u16string& text,
                                                  const std::u16string& word, bool matchCase)
 {
-    return searchPage(date, text, UnitFinder(word, matchCase ? nullptr : &m_folding));
+    return searchPage(date, text, UnitFinder(word, foldingFor(matchCase)));
 }
 
 std::optional<SearchHit> DiarySearch::searchPage(const LocalDate& date, const std::u16string& text, const UnitFinder& finder)
@@ -62,7 +67,7 @@ SearchSummary DiarySearch::searchFolder(const PageStore& pages, const Request& r
     summary.folderRead = true;
     if (request.order == SearchOrder::NewestFirst)
         std::reverse(days->begin(), days->end());
-    const UnitFinder finder(request.word, request.matchCase ? nullptr : &m_folding);
+    const UnitFinder finder(request.word, foldingFor(request.matchCase));
     Page stored; // one buffer for every page
     for (const LocalDate& date : *days) {
         if (shouldStop && shouldStop()) {

@@ -53,7 +53,11 @@ public:
                                const std::function<bool()>& shouldStop = {});
 
 private:
-    const FoldTable& m_folding;
+    // The fold table is made at the first search that folds case: one that matches case
+    // (a command-line search) never pays for it.
+    const FoldTable* foldingFor(bool matchCase) const;
+
+    const CaseFolding& m_folding;
 };
 
 } // namespace pagelet

@@ -70,7 +70,12 @@ PageCheck checkOf(const std::optional<PageHeader>& header)
 // 100 KB buffer for each costs more than reading it.
 PageCheck readPageInto(const std::u16string& path, Page& page, PageStamp* stamp)
 {
-    ReadableFile file(path, static_cast<std::uint64_t>(kPageFileLimit), ReadableFile::Links::Refuse);
+    return readPageInto(toUtf8(path), page, stamp);
+}
+
+PageCheck readPageInto(const std::string& utf8Path, Page& page, PageStamp* stamp)
+{
+    ReadableFile file(utf8Path, static_cast<std::uint64_t>(kPageFileLimit), ReadableFile::Links::Refuse);
     std::uint8_t head[kPageHeaderBytes];
     std::size_t headBytes = 0;
     const auto header = readHeader(file, head, headBytes);

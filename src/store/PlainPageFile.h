@@ -35,6 +35,7 @@ PageCheck probePageFile(const std::u16string& path);
 // one buffer. The page holds what was read only when the state is Readable. stamp, when
 // given, receives the file's stamp with the hash of the bytes read.
 PageCheck readPageInto(const std::u16string& path, Page& page, PageStamp* stamp = nullptr);
+PageCheck readPageInto(const std::string& utf8Path, Page& page, PageStamp* stamp = nullptr);
 // The file's stamp by one stat, without its hash.
 PageStamp statPageFile(const std::u16string& path);
 

@@ -130,14 +130,17 @@ std::u16string PlainPageStore::pageLocation(const LocalDate& date) const
     return pagePath(date);
 }
 
-bool PlainPageStore::exists(const LocalDate& date, const char* extension) const
+std::string PlainPageStore::pathBytes(const LocalDate& date, const char* extension) const
 {
-    // The digits are ASCII: no conversion of the whole path for each of a month's days.
     std::string path = m_folderUtf8;
     for (char16_t c : makeDateKey(date))
         path += static_cast<char>(c);
-    path += extension;
-    return isKept(path);
+    return path += extension;
+}
+
+bool PlainPageStore::exists(const LocalDate& date, const char* extension) const
+{
+    return isKept(pathBytes(date, extension));
 }
 
 bool PlainPageStore::hasPage(const LocalDate& date) const
@@ -189,7 +192,7 @@ PageCheck PlainPageStore::probe(const LocalDate& date) const
 
 PageCheck PlainPageStore::readInto(const LocalDate& date, Page& page, PageStamp* stamp) const
 {
-    return readPageInto(pagePath(date), page, stamp);
+    return readPageInto(pathBytes(date, ".dry"), page, stamp); // a search or export reads every page
 }
 
 PageStamp PlainPageStore::stampOf(const LocalDate& date) const

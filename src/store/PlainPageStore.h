@@ -41,6 +41,9 @@ protected:
 
 private:
     bool exists(const LocalDate& date, const char* extension) const;
+    // The day's file as the file system takes it; the digits are ASCII, so only the folder
+    // needed converting, once.
+    std::string pathBytes(const LocalDate& date, const char* extension) const;
 
     std::u16string m_folder;
     std::string m_folderUtf8; // the day marks test 31 names in a row

@@ -1,5 +1,7 @@
 #include "base/Text.h"
+#include "base/Utf8Writer.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 using namespace pagelet;
@@ -26,4 +28,39 @@ TEST(Utf8, EncodesEveryLengthAndReplacesLoneSurrogates)
             EXPECT_EQ(fromUtf8(c.bytes), c.units);
         }
     }
+}
+
+// Through buffers of every small size, so pairs and long sequences meet a drain at each of
+// their bytes: the same bytes as toUtf8, never more at once than the buffer holds.
+TEST(Utf8Writer, DrainsWhatToUtf8GivesInPiecesNoLargerThanItsBuffer)
+{
+    const std::u16string text = u"a\U0001F600한\u00e9" + std::u16string(1, char16_t(0xD800)) + u"b\U0001F600\U0001F600xyz";
+    for (std::size_t capacity = 4; capacity <= 12; ++capacity) {
+        SCOPED_TRACE(capacity);
+        std::string got;
+        std::size_t largest = 0;
+        Utf8Writer out([&](std::string_view bytes) {
+            got += bytes;
+            largest = std::max(largest, bytes.size());
+            return true;
+        }, capacity);
+        out.bytes("<p>");
+        out.text(text);
+        out.byte('\n');
+        EXPECT_TRUE(out.flush());
+        EXPECT_EQ(got, "<p>" + toUtf8(text) + "\n");
+        EXPECT_LE(largest, capacity);
+    }
+}
+
+// A drain that fails once stops the writer: nothing more is handed over and flush says so.
+TEST(Utf8Writer, AFailedDrainStopsIt)
+{
+    int drains = 0;
+    Utf8Writer out([&drains](std::string_view) { return ++drains > 1; }, 4);
+    out.bytes("12345");
+    EXPECT_TRUE(out.failed());
+    out.text(u"6789abc");
+    EXPECT_FALSE(out.flush());
+    EXPECT_EQ(drains, 1);
 }

@@ -1,4 +1,5 @@
 #include "base/FileIo.h"
+#include "base/IoFault.h"
 #include "base/Text.h"
 #include "diary/DiaryExport.h"
 #include "diary/PageFolder.h"
@@ -51,6 +52,30 @@ TEST(Export, HtmlEscapesAndKeepsLines)
     EXPECT_TRUE(html.ends_with("</body>\n</html>\n"));
 }
 
+// Pages are converted a thousand units at a time: a pair or a CR LF across that edge stays whole.
+TEST(Export, LongLinesKeepPairsAndBreaksWhole)
+{
+    const std::u16string a(1023, u'a');
+    const std::string a8(1023, 'a');
+    std::string stars;
+    for (int i = 0; i < 2047; ++i)
+        stars += "\\*";
+    const struct {
+        std::u16string text;
+        std::string markdown, html;
+    } cases[] = {
+        {a + u"\U0001F600b", a8 + "\xF0\x9F\x98\x80" "b\n", a8 + "\xF0\x9F\x98\x80" "b"},
+        {a + u"\r\nb", a8 + "\\\nb\n", a8 + "\nb"},
+        {a + std::u16string(1, char16_t(0xD800)) + u"\r\n", a8 + "\xEF\xBF\xBD\n\n", a8 + "\xEF\xBF\xBD\n"},
+        {std::u16string(2047, u'*') + u"\U0001F600", stars + "\xF0\x9F\x98\x80\n", std::string(2047, '*') + "\xF0\x9F\x98\x80"},
+    };
+    for (const auto& c : cases) {
+        const std::vector<DatedPageText> day = {{{2026, 12, 8}, {0, c.text}}};
+        EXPECT_TRUE(exportMarkdown(day).ends_with("맑음\n\n" + c.markdown));
+        EXPECT_NE(exportHtml(day).find("<div class=\"text\">" + c.html + "</div>"), std::string::npos);
+    }
+}
+
 TEST(Export, FormatFromTheNameAndWeatherWords)
 {
     EXPECT_EQ(exportFormatOf(u"a.md"), ExportFormat::Markdown);
@@ -96,6 +121,46 @@ TEST(Export, WritesTheFileAndLeavesTheFolderAlone)
     EXPECT_EQ(exportDiary(PlainPageStore(data), data + u"x.md", ExportFormat::Markdown).outcome,
               ExportSummary::Outcome::InsideDataFolder);
     EXPECT_EQ(std::distance(fs::directory_iterator(root / "diary"), fs::directory_iterator()), 2);
+    fs::remove_all(root);
+}
+
+// The export is written while the pages are read: a step that fails at any point leaves the
+// file under its name as it was and no temporary file beside it.
+TEST(Export, AFailedWriteLeavesTheOldFileAndNoTemporaryOne)
+{
+    namespace fs = std::filesystem;
+    const fs::path root = fs::temp_directory_path() / ("pagelet-export-fault-" + std::to_string(::getpid()));
+    fs::create_directories(root / "diary");
+    const std::u16string data = fromUtf8((root / "diary").string()) + u"/";
+    std::vector<DatedPageText> days;
+    for (int d = 1; d <= 8; ++d) {
+        std::u16string text;
+        for (int i = 0; i < 3000; ++i)
+            text += u"한 줄 *별*\r\n"; // about 45 KB a page: the buffer fills mid-character too
+        days.push_back({{2026, 11, d}, {d % 5, text}});
+        writeFileAtomic(data + fromAscii("202611" + std::string(d < 10 ? "0" : "") + std::to_string(d) + ".dry"),
+                        encodePage(days.back().page));
+    }
+    const std::u16string out = fromUtf8((root / "out.md").string());
+    const std::pair<IoStep, IoFault::Repeat> faults[] = {
+        {IoStep::Open, IoFault::Repeat::Once},  {IoStep::Write, IoFault::Repeat::Once},
+        {IoStep::Write, IoFault::Repeat::Always}, {IoStep::Sync, IoFault::Repeat::Once},
+        {IoStep::Rename, IoFault::Repeat::Once},
+    };
+    for (const auto& [step, repeat] : faults) {
+        SCOPED_TRACE(static_cast<int>(step));
+        writeFileAtomic(out, {'o', 'l', 'd'});
+        IoFault::arm(step, EIO, repeat);
+        const auto summary = exportDiary(PlainPageStore(data), out, ExportFormat::Markdown);
+        IoFault::disarmAll();
+        EXPECT_EQ(summary.outcome, ExportSummary::Outcome::WriteFailed);
+        EXPECT_EQ(readFile(out), (Bytes {'o', 'l', 'd'}));
+        EXPECT_EQ(std::distance(fs::directory_iterator(root), fs::directory_iterator()), 2); // diary, out.md
+    }
+    EXPECT_EQ(exportDiary(PlainPageStore(data), out, ExportFormat::Markdown).outcome, ExportSummary::Outcome::Written);
+    const auto bytes = readFile(out);
+    ASSERT_TRUE(bytes);
+    EXPECT_EQ(std::string(bytes->begin(), bytes->end()), exportMarkdown(days));
     fs::remove_all(root);
 }
 
