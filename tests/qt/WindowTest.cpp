@@ -189,6 +189,7 @@ TEST(MainWindow, AStartPaintingFirstShowsTheDayThenItsPageHoweverItGoesOn)
             break;
         }
         EXPECT_TRUE(window.editorBuilt());
+        EXPECT_FALSE(window.windowIcon().isNull()) << "set with the page";
         EXPECT_EQ(d.day().weather(), page.weather);
         EXPECT_EQ(window.editControl().text(), page.text);
         EXPECT_EQ(d.skin().findElement(CMD_WEATHER)->cell, page.weather);

@@ -62,7 +62,6 @@ PageletWindow::PageletWindow(const WindowOverrides& o)
     setWindowTitle(QStringLiteral("Pagelet"));
     setFixedSize(m_zoom.scaled(kClientWidth), m_zoom.scaled(kClientHeight));
     setAttribute(Qt::WA_OpaquePaintEvent); // the paint covers everything; never erase first
-    setWindowIcon(QPixmap::fromImage(programIconImage()));
 
     MainDialogPorts ports {*this,
                            o.messages ? *o.messages : m_messages,
@@ -187,6 +186,8 @@ void PageletWindow::showStartPage()
     if (!m_begun || m_dialog->startFinished())
         return;
     menu();
+    // After the first paint too: sent to the display, it held the first paint up by a tenth.
+    setWindowIcon(QPixmap::fromImage(programIconImage()));
     m_dialog->finishStart();
     m_afterPaint = AfterPaint::Settle;
     m_watch->refresh();
