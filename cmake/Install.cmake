@@ -32,8 +32,9 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# Beyond the libraries: the display plugins, a font with Hangul, and Qt's Korean buttons.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libarchive13, fonts-nanum | fonts-noto-cjk | fonts-unfonts-core")
+# Beyond the libraries the files link: the display plugins, the zip and encryption libraries
+# (opened at their first use, so no linked file names them), and a font with Hangul.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libarchive13, libsodium23, fonts-nanum | fonts-noto-cjk | fonts-unfonts-core")
 # Wayland sessions need the Wayland display plugin; X11 runs without it.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, qt6-wayland")
 set(CPACK_STRIP_FILES ON)
