@@ -20,6 +20,7 @@ constexpr std::size_t kSlotHeadBytes = 36; // kdf, parameters and salt
 static_assert(sizeof(KeySlot::salt) == crypto_pwhash_SALTBYTES);
 static_assert(sizeof(KeySlot::nonce) == crypto_aead_xchacha20poly1305_ietf_NPUBBYTES);
 static_assert(sizeof(KeySlot::wrapped) == DiaryKey::kBytes + crypto_aead_xchacha20poly1305_ietf_ABYTES);
+static_assert(kSlotHeadBytes + sizeof(KeySlot::nonce) + sizeof(KeySlot::wrapped) == kSlotBytes);
 
 void put(Bytes& out, std::uint64_t value, int width)
 {
