@@ -1,8 +1,8 @@
 #include "qt/recorder/SoundModule.h"
 
+#include "base/LateLibrary.h"
 #include "qt/sound/MemoSoundEngine.h"
 
-#include <QCoreApplication>
 #include <QLibrary>
 #include <cstdio>
 
@@ -38,7 +38,7 @@ public:
 MemoSoundEngine* load()
 {
     // Where the build and the install both put it, seen from the program's own folder.
-    QLibrary module(QCoreApplication::applicationDirPath() + QStringLiteral("/" PAGELET_SOUND_FROM_BIN "/libpagelet-sound.so"));
+    QLibrary module(QString::fromStdString(moduleFile("libpagelet-sound.so")));
     if (module.load()) {
         if (const auto entry = reinterpret_cast<MemoSoundEntry>(module.resolve(kMemoSoundEntry)))
             return entry();

@@ -175,10 +175,12 @@ bool PageletWindow::startPaintingFirst()
 
 void PageletWindow::finishStart()
 {
+    // Every key and click asks: once the start is done, nothing more.
+    if (!m_begun || m_dialog->startSettled())
+        return;
     showStartPage();
     m_afterPaint = AfterPaint::Nothing;
-    if (m_begun)
-        m_dialog->settleStart();
+    m_dialog->settleStart();
 }
 
 void PageletWindow::showStartPage()
