@@ -57,20 +57,47 @@ Bytes sealFileWithNonce(const DiaryKey& key, const LocalDate& day, SealedKind ki
     return out;
 }
 
-std::optional<Bytes> openSealed(const DiaryKey& key, const LocalDate& day, SealedKind kind,
-                                std::span<const std::uint8_t> sealed)
+namespace {
+
+// Opens the ciphertext and tag that follow sealed's header where they lie (in the file's
+// bytes or a copy of them): the tag is checked before a byte is written, then the stream is
+// xored in place.
+std::optional<std::size_t> openBody(const DiaryKey& key, const LocalDate& day, SealedKind kind,
+                                    std::span<const std::uint8_t> sealed, std::uint8_t* body)
 {
     if (sealed.size() < kSealedHeaderBytes + kSealedTagBytes || !looksSealed(sealed) || sealed[4] != kVersion ||
         sealed[5] != static_cast<std::uint8_t>(kind))
         return std::nullopt;
     const auto ad = associatedData(sealed.data(), day);
-    Bytes plain(sealed.size() - kSealedHeaderBytes - kSealedTagBytes);
     unsigned long long got = 0;
-    if (libsodium().crypto_aead_xchacha20poly1305_ietf_decrypt(plain.data(), &got, nullptr, sealed.data() + kSealedHeaderBytes,
-                                                     sealed.size() - kSealedHeaderBytes, ad.data(), ad.size(),
-                                                     sealed.data() + 6, key.bytes()) != 0)
+    if (libsodium().crypto_aead_xchacha20poly1305_ietf_decrypt(body, &got, nullptr, body, sealed.size() - kSealedHeaderBytes,
+                                                     ad.data(), ad.size(), sealed.data() + 6, key.bytes()) != 0)
         return std::nullopt;
+    return static_cast<std::size_t>(got);
+}
+
+} // namespace
+
+std::optional<Bytes> openSealed(const DiaryKey& key, const LocalDate& day, SealedKind kind,
+                                std::span<const std::uint8_t> sealed)
+{
+    if (sealed.size() < kSealedHeaderBytes + kSealedTagBytes)
+        return std::nullopt;
+    Bytes plain(sealed.begin() + kSealedHeaderBytes, sealed.end());
+    const auto got = openBody(key, day, kind, sealed, plain.data());
+    if (!got)
+        return std::nullopt;
+    plain.resize(*got);
     return plain;
+}
+
+std::optional<std::span<const std::uint8_t>> openSealedInPlace(const DiaryKey& key, const LocalDate& day, SealedKind kind,
+                                                              std::span<std::uint8_t> sealed)
+{
+    const auto got = openBody(key, day, kind, sealed, sealed.data() + kSealedHeaderBytes);
+    if (!got)
+        return std::nullopt;
+    return std::span<const std::uint8_t>(sealed.data() + kSealedHeaderBytes, *got);
 }
 
 } // namespace pagelet

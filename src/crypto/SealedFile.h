@@ -36,5 +36,9 @@ Bytes sealFileWithNonce(const DiaryKey& key, const LocalDate& day, SealedKind ki
 // The plain bytes; nothing for any damage, another key, another day or another kind.
 std::optional<Bytes> openSealed(const DiaryKey& key, const LocalDate& day, SealedKind kind,
                                 std::span<const std::uint8_t> sealed);
+// The same opened where it lies: the plain bytes are a part of sealed, which holds them (to be
+// wiped by the caller) however it ends.
+std::optional<std::span<const std::uint8_t>> openSealedInPlace(const DiaryKey& key, const LocalDate& day, SealedKind kind,
+                                                              std::span<std::uint8_t> sealed);
 
 } // namespace pagelet

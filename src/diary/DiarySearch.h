@@ -48,7 +48,8 @@ public:
         SearchOrder order = SearchOrder::OldestFirst;
     };
     // Damaged pages are searched as far as they read; unreadable ones are listed and skipped.
-    // shouldStop is asked before every page.
+    // Hits come in the days' order on the caller's thread; shouldStop is asked there before
+    // every page it reads and while it waits for the pages read beside it.
     SearchSummary searchFolder(const PageStore& pages, const Request& request, const std::function<void(const SearchHit&)>& onHit,
                                const std::function<bool()>& shouldStop = {});
 

@@ -21,7 +21,7 @@ namespace {
 constexpr std::uint64_t kSealedLimit = static_cast<std::uint64_t>(kPageFileLimit) + kSealedHeaderBytes + kSealedTagBytes;
 
 // A page's bytes as the plain reader takes them, from memory.
-PageCheck decodeInto(const Bytes& plain, Page& page)
+PageCheck decodeInto(std::span<const std::uint8_t> plain, Page& page)
 {
     const PageHeader header = decodePageHeader(plain.data(), std::min(plain.size(), kPageHeaderBytes), plain.size());
     if (!header.usable())
@@ -124,7 +124,8 @@ PageCheck EncryptedPageStore::readFileInto(const std::u16string& path, const std
     }
     if (!looksSealed(sealed))
         return readPageInto(path, page, stamp); // the plain reader's own rules, byte for byte
-    auto plain = day ? openSealed(m_key, *day, SealedKind::Page, sealed) : std::nullopt;
+    // Opened where it was read: no second buffer of plain bytes to fill and wipe.
+    const auto plain = day ? openSealedInPlace(m_key, *day, SealedKind::Page, sealed) : std::nullopt;
     if (!plain)
         return {PageFileState::Unreadable, PageFault::Unsealed};
     const PageCheck check = decodeInto(*plain, page);
@@ -132,7 +133,7 @@ PageCheck EncryptedPageStore::readFileInto(const std::u16string& path, const std
         const std::size_t head = std::min(plain->size(), kPageHeaderBytes);
         *stamp = {true, sealed.size(), mtimeNs, inode, pageHash(plain->data(), head, plain->data() + head, page.text.size() * 2)};
     }
-    libsodium().sodium_memzero(plain->data(), plain->size());
+    libsodium().sodium_memzero(sealed.data(), sealed.size());
     return check;
 }
 

@@ -110,6 +110,61 @@ TEST(DiarySearch, FindAgreesWithFoldingThenFindingAtEveryPlace)
     }
 }
 
+// Enough days for the pages to be read on two threads: what is handed on comes in the days'
+// order, and a stop hands on a beginning of it, never a later block before an earlier one.
+TEST(DiarySearch, ManyDaysComeInOrderWhoeverReadsThem)
+{
+    Folder f;
+    std::vector<std::string> hitDays, unreadableDays;
+    LocalDate d {2020, 1, 1};
+    for (int i = 0; i < 400; ++i, d = nextDate(d)) {
+        char key[9];
+        std::snprintf(key, sizeof key, "%04d%02d%02d", d.year, d.month, d.day);
+        if (i % 7 == 3) {
+            f.raw((std::string(key) + ".dry").c_str(), {1, 2, 3});
+            unreadableDays.push_back(key);
+        } else {
+            // Long pages in the second block: the thread reading it falls behind the other.
+            f.page(key, std::u16string(i / 32 == 1 ? 100000 : i % 50, u'x') + u"\r\n" + (i % 3 ? u"nothing" : u"a Zebra"));
+            if (i % 3 == 0)
+                hitDays.push_back(key);
+        }
+    }
+    const QtCaseFolding folding;
+    DiarySearch search(folding);
+    const PlainPageStore pages(f.path());
+    for (const SearchOrder order : {SearchOrder::OldestFirst, SearchOrder::NewestFirst})
+        for (const int stopAfter : {-1, 0, 10, 50}) { // hits handed on before the stop
+            std::vector<std::string> hits, expected = hitDays, unreadable, expectedUnreadable = unreadableDays;
+            if (order == SearchOrder::NewestFirst) {
+                std::reverse(expected.begin(), expected.end());
+                std::reverse(expectedUnreadable.begin(), expectedUnreadable.end());
+            }
+            const auto summary = search.searchFolder(
+                pages, {u"zebra", false, order},
+                [&](const SearchHit& h) {
+                    EXPECT_EQ(h.line, u"a Zebra");
+                    hits.push_back(std::to_string(h.date.year * 10000 + h.date.month * 100 + h.date.day));
+                },
+                [&] { return stopAfter >= 0 && static_cast<int>(hits.size()) >= stopAfter; });
+            for (const auto& path : summary.unreadable)
+                unreadable.push_back(toUtf8(path.substr(path.size() - 12, 8)));
+            EXPECT_EQ(summary.matchedDays, static_cast<int>(hits.size()));
+            if (stopAfter <= 0) {
+                EXPECT_EQ(summary.stopped, stopAfter == 0);
+            }
+            if (!summary.stopped) { // the last hits may all come at once, with nothing left to stop
+                EXPECT_EQ(hits, expected);
+                EXPECT_EQ(unreadable, expectedUnreadable);
+            } else {
+                ASSERT_LE(hits.size(), expected.size());
+                ASSERT_LE(unreadable.size(), expectedUnreadable.size());
+                EXPECT_TRUE(std::equal(hits.begin(), hits.end(), expected.begin())) << stopAfter;
+                EXPECT_TRUE(std::equal(unreadable.begin(), unreadable.end(), expectedUnreadable.begin())) << stopAfter;
+            }
+        }
+}
+
 TEST(DiarySearch, EmptyMissingAndStoppedFolders)
 {
     Folder f;
