@@ -193,6 +193,11 @@ TEST(MainWindow, AStartPaintingFirstShowsTheDayThenItsPageHoweverItGoesOn)
         EXPECT_EQ(d.day().weather(), page.weather);
         EXPECT_EQ(window.editControl().text(), page.text);
         EXPECT_EQ(d.skin().findElement(CMD_WEATHER)->cell, page.weather);
+        // The folder is watched once the start is settled, however it got there.
+        const Page behind {3, u"다른 곳에서"};
+        ASSERT_TRUE(writeFileAtomic(fromQString(temp.root + "/diary/") + makeDateKey({now.year(), now.month(), now.day()}) + u".dry",
+                                    encodePage(behind)));
+        QTRY_VERIFY_WITH_TIMEOUT(window.editControl().text() == behind.text, 2000);
         EXPECT_TRUE(window.close());
         EXPECT_TRUE(temp.messages.shown.empty());
     }

@@ -181,6 +181,9 @@ void PageletWindow::finishStart()
     showStartPage();
     m_afterPaint = AfterPaint::Nothing;
     m_dialog->settleStart();
+    // Watched from here on: the watch is a kernel object whose teardown at the process's end
+    // costs more than the whole start, and nothing changed outside can matter before now.
+    m_watch->refresh();
 }
 
 void PageletWindow::showStartPage()
@@ -192,7 +195,6 @@ void PageletWindow::showStartPage()
     setWindowIcon(QPixmap::fromImage(programIconImage()));
     m_dialog->finishStart();
     m_afterPaint = AfterPaint::Settle;
-    m_watch->refresh();
     invalidate();
 }
 
@@ -281,7 +283,7 @@ void PageletWindow::invalidate()
     m_overlay.reset();
     update();
     // A whole repaint follows every change of day and of data folder: the watch goes along.
-    if (m_watch)
+    if (m_watch && m_dialog->startSettled())
         m_watch->refresh();
 }
 
