@@ -11,6 +11,7 @@
 #include <deque>
 #include <exception>
 #include <mutex>
+#include <system_error>
 #include <thread>
 
 namespace pagelet {
@@ -54,8 +55,13 @@ public:
                     helper.join();
             }
         } join {*this, helper};
-        if (m_blocks.size() > 1 && std::thread::hardware_concurrency() > 1)
-            helper = std::thread([this] { help(); });
+        if (m_blocks.size() > 1 && std::thread::hardware_concurrency() > 1) {
+            try {
+                helper = std::thread([this] { help(); });
+            } catch (const std::system_error&) {
+                // No thread to be had: the caller reads every block itself.
+            }
+        }
         Page stored; // one buffer for every page
         std::size_t handedOn = 0;
         for (;;) {
