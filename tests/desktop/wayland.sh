@@ -45,7 +45,8 @@ xdotool windowfocus --sync "$wid"
 xdotool mousemove 0 0
 
 "$build/bin/pagelet-setup" --program-path "$XDG_DATA_HOME/Pagelet" >/dev/null
-env --default-signal=INT "$build/bin/pagelet" 2>"$work/stderr" &
+# PAGELET_KEEP_LOADED: set by the sanitizer build (tests/desktop/KeepLoaded.cpp).
+env --default-signal=INT LD_PRELOAD="${PAGELET_KEEP_LOADED:-}" "$build/bin/pagelet" 2>"$work/stderr" &
 pid=$!
 pids+=("$pid")
 
