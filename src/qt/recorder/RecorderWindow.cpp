@@ -194,6 +194,7 @@ void RecorderWindow::stop()
 {
     if (recording()) {
         const auto kept = m_recorder->stop();
+        m_totalKnown = false;
         refresh();
         if (kept != MemoRecording::Result::Ok)
             tell(notSaved());
@@ -266,9 +267,10 @@ void RecorderWindow::refresh()
     m_stop->setEnabled(busy);
     m_play->setEnabled(!busy && hasMemo);
     m_level->setValue(recording() ? m_recorder->level() : 0);
-    if (!busy) {
+    if (!busy && !m_totalKnown) {
         const auto bytes = hasMemo ? memo() : std::nullopt;
         m_total = bytes ? memoSound().seconds(*bytes).value_or(0.0) : 0.0;
+        m_totalKnown = true;
     }
     m_time->setText(timeText());
 }

@@ -67,6 +67,7 @@ private:
     QProgressBar* m_level;
     QTimer* m_ticker;
     double m_total = 0; // of the memo as it is
+    bool m_totalKnown = false; // until a recording ends: reading a sealed memo means opening it
     bool m_closing = false;
 };
 
