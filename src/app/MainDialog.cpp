@@ -197,8 +197,9 @@ bool MainDialog::beginStart()
     if (locked && !m_settings.password.empty())
         forgetPassword();
 
-    LoadSkin(skin, skinFolder(), {m_ports.graphics, m_ports.calendar, m_ports.messages, m_ports.window.clientSize(), m_day.weather()});
-    fitBackground();
+    const std::u16string skinDir = skinFolder();
+    LoadSkin(skin, skinDir, {m_ports.graphics, m_ports.calendar, m_ports.messages, m_ports.window.clientSize(), m_day.weather()});
+    fitBackground(skinDir);
     m_day.selectStartDay(m_ports.calendar.today());
     return true;
 }
@@ -227,11 +228,11 @@ void MainDialog::settleStart()
     m_day.offerJournal();
 }
 
-void MainDialog::fitBackground()
+void MainDialog::fitBackground(const std::u16string& skinFolder)
 {
     Skin& skin = m_view.skin();
     skin.background.reset();
-    auto loaded = m_ports.graphics.loadBitmap(skinFile(skinFolder(), u"back.bmp"));
+    auto loaded = m_ports.graphics.loadBitmap(skinFile(skinFolder, u"back.bmp"));
     const Size client = m_ports.window.clientSize();
     if (loaded && (client.width > kSkinBaseSize.width || client.height > kSkinBaseSize.height))
         skin.background = m_ports.graphics.stretchRegion(*loaded, kSkinBaseSize, client);

@@ -147,7 +147,7 @@ private:
     // untick: "use password" goes off too, as when the diary is encrypted in the window.
     void forgetPassword(bool untick = false);
     void fatalExit(const std::u16string& message);
-    void fitBackground();
+    void fitBackground(const std::u16string& skinFolder);
     void createEditor();
     void applyEditorSettings();
 

@@ -110,8 +110,9 @@ void MainDialog::onSettings()
             m_ports.messages.show(textOf(TextId::SettingsNotSaved), kAppTitle, MessageButtons::Ok, MessageIcon::Exclamation);
 
         Skin& skin = m_view.skin();
-        LoadSkin(skin, skinFolder(), {m_ports.graphics, m_ports.calendar, m_ports.messages, m_ports.window.clientSize(), m_day.weather()});
-        skin.background = m_ports.graphics.loadBitmap(skinFile(skinFolder(), u"back.bmp"));
+        const std::u16string folder = skinFolder();
+        LoadSkin(skin, folder, {m_ports.graphics, m_ports.calendar, m_ports.messages, m_ports.window.clientSize(), m_day.weather()});
+        skin.background = m_ports.graphics.loadBitmap(skinFile(folder, u"back.bmp"));
         m_editor.background = &skin.background;
         m_editor.area = skin.textArea;
         m_ports.edit.moveTo(m_editor.area);

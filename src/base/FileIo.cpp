@@ -261,23 +261,18 @@ std::optional<std::u16string> findIgnoringCase(const std::u16string& folder, con
     return found;
 }
 
-std::u16string resolveIgnoringCase(const std::u16string& path)
+std::u16string resolveIgnoringCaseUnder(const std::u16string& base, const std::u16string& relative)
 {
-    std::u16string out;
+    std::u16string out = base;
     std::size_t pos = 0;
-    if (!path.empty() && path[0] == u'/') {
-        out.push_back(u'/');
-        pos = 1;
-    }
-    while (pos <= path.size()) {
-        const std::size_t slash = path.find(u'/', pos);
-        const std::size_t end = slash == std::u16string::npos ? path.size() : slash;
-        std::u16string part = path.substr(pos, end - pos);
+    struct stat st {};
+    while (pos <= relative.size()) {
+        const std::size_t slash = relative.find(u'/', pos);
+        const std::size_t end = slash == std::u16string::npos ? relative.size() : slash;
+        std::u16string part = relative.substr(pos, end - pos);
         if (!part.empty() && part != u"." && part != u"..") {
             const std::u16string folder = out.empty() ? u"." : out;
-            std::u16string candidate = out;
-            candidate.append(part);
-            if (!isFile(candidate) && !isDirectory(candidate)) {
+            if (::stat(toUtf8(out + part).c_str(), &st) != 0) {
                 if (auto real = findIgnoringCase(folder, part))
                     part = *real;
             }
@@ -289,6 +284,13 @@ std::u16string resolveIgnoringCase(const std::u16string& path)
         pos = slash + 1;
     }
     return out;
+}
+
+std::u16string resolveIgnoringCase(const std::u16string& path)
+{
+    if (!path.empty() && path[0] == u'/')
+        return resolveIgnoringCaseUnder(u"/", path.substr(1));
+    return resolveIgnoringCaseUnder({}, path);
 }
 
 } // namespace pagelet

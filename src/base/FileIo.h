@@ -54,5 +54,8 @@ std::optional<std::u16string> findIgnoringCase(const std::u16string& folder, con
 // folder + name, where folder and name are matched ignoring case level by level ("a/b/c").
 // Parts that don't exist are kept as given.
 std::u16string resolveIgnoringCase(const std::u16string& path);
+// The same for relative under base, which ends in "/" and is taken as it stands: a folder
+// already resolved is not looked at again.
+std::u16string resolveIgnoringCaseUnder(const std::u16string& base, const std::u16string& relative);
 
 } // namespace pagelet

@@ -2,6 +2,7 @@
 
 #include "platform/Commands.h"
 #include "base/Color.h"
+#include "base/FileIo.h"
 #include "skin/SkinFolder.h"
 #include "platform/Graphics.h"
 #include "platform/MonthCalendar.h"
@@ -67,8 +68,10 @@ bool LoadSkin(Skin& skin, const std::u16string& folder, const SkinContext& conte
     return SkinLoader(skin, context).LoadSkin(folder);
 }
 
-bool SkinLoader::LoadSkin(const std::u16string& folder)
+bool SkinLoader::LoadSkin(const std::u16string& given)
 {
+    // Looked up once: its files are then matched in it alone.
+    const std::u16string folder = resolveIgnoringCase(given);
     for (const auto& s : kStripKeys)
         (m_skin.*s.strip).reset();
     m_skin.dateCells = {};

@@ -27,7 +27,7 @@ public:
 
     // Reads folder + "skin.skn" and the strips it names, and lays the skin out; false when
     // "skin.skn" can't be opened (the skin is then empty).
-    bool LoadSkin(const std::u16string& folder);
+    bool LoadSkin(const std::u16string& given);
     // Acts on one line of "skin.skn".
     void ApplySkinEntry(const std::u16string& folder, const SkinEntry& entry);
     // Places the date cells and the elements, then takes the band off the text area.

@@ -25,7 +25,7 @@ std::u16string skinFolderOf(const std::u16string& programPath, const std::u16str
 
 std::u16string skinFile(const std::u16string& folder, const std::u16string& name)
 {
-    return folder.empty() ? std::u16string() : resolveIgnoringCase(folder + name);
+    return folder.empty() ? std::u16string() : resolveIgnoringCaseUnder(folder, name);
 }
 
 } // namespace pagelet

@@ -10,8 +10,8 @@ namespace pagelet {
 // (it holds "/", is "." or ".."): that reads as a missing skin.
 std::u16string skinFolderOf(const std::u16string& programPath, const std::u16string& skinName);
 
-// A file of the skin folder, its name matched ignoring case; empty for an empty folder, so a
-// refused name never reaches a file relative to the working folder.
+// A file of the skin folder (as skinFolderOf gives it), its name matched ignoring case; empty for
+// an empty folder, so a refused name never reaches a file relative to the working folder.
 std::u16string skinFile(const std::u16string& folder, const std::u16string& name);
 
 } // namespace pagelet

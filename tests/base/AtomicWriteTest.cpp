@@ -181,3 +181,30 @@ TEST(RemoveTemporaryFiles, TakesOnlyLeftoverTemporaries)
     for (const auto& file : files)
         EXPECT_EQ(fs::exists(f.root / file.name), !file.removed) << file.name;
 }
+
+// A skin written on a system that ignores case still finds its files; an exact name wins, and
+// what does not exist is kept as written.
+TEST(ResolveIgnoringCase, MatchesEachLevelAndKeepsTheRest)
+{
+    Folder f;
+    fs::create_directories(f.root / "Skin" / "Wood");
+    fs::create_directories(f.root / "Skin" / "wood");
+    std::ofstream(f.root / "Skin" / "Wood" / "BACK.BMP") << "x";
+    std::ofstream(f.root / "Skin" / "wood" / "back.bmp") << "x";
+    const std::u16string root = fromUtf8(f.root.string()) + u"/";
+    const struct {
+        std::u16string relative, resolved;
+    } cases[] = {
+        {u"skin/Wood/back.bmp", u"Skin/Wood/BACK.BMP"},
+        {u"skin/wood/back.bmp", u"Skin/wood/back.bmp"},
+        {u"SKIN/Wood/Back.bmp", u"Skin/Wood/BACK.BMP"},
+        {u"skin/gone/back.bmp", u"Skin/gone/back.bmp"},
+        {u"skin/./Wood/", u"Skin/./Wood/"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(toUtf8(resolveIgnoringCase(root + c.relative)), toUtf8(root + c.resolved));
+        EXPECT_EQ(toUtf8(resolveIgnoringCaseUnder(root, c.relative)), toUtf8(root + c.resolved));
+    }
+    // The base is taken as it stands, not looked up again.
+    EXPECT_EQ(toUtf8(resolveIgnoringCaseUnder(root + u"skin/", u"wood")), toUtf8(root + u"skin/wood"));
+}

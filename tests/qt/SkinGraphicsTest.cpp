@@ -119,7 +119,7 @@ TEST(SkinGraphics, PlainBmpDecodesAsQtsReaderOrNotAtAll)
     QImage tall(70, 100, QImage::Format_RGB32); // rows read in more than one band
     for (int y = 0; y < tall.height(); ++y)
         for (int x = 0; x < tall.width(); ++x)
-            tall.setPixel(x, y, qRgb(3 * x, 2 * y, x ^ y));
+            tall.setPixel(x, y, qRgb(3 * x, 2 * y + 1, x ^ y));
     const struct {
         const char* name;
         QByteArray bytes;
@@ -128,6 +128,7 @@ TEST(SkinGraphics, PlainBmpDecodesAsQtsReaderOrNotAtAll)
         {"bottom-up", bmp, true},
         {"top-down", withInt32(bmp, 22, -3), true},
         {"no padding", encoded(ramp.copy(0, 0, 4, 3)), true},
+        {"four at a time, then two", encoded(tall.copy(0, 0, 6, 2)), true},
         {"8-bit palette", encoded(indexed), false},
         {"last row short", bmp.left(bmp.size() - 1), false},
         {"several bands", encoded(tall), true},
@@ -204,6 +205,20 @@ TEST(SkinGraphics, StripsCutCellsFromTheLeftAndHoldNoMoreThanThePicture)
     const auto tall = graphics.makeStrip(&bitmap, {4, 1 << 30}, 5);
     EXPECT_EQ(tall->cellCount(), 3);
     EXPECT_LE(static_cast<const QtImageStrip&>(*tall).image.height(), 4);
+
+    // Magenta keyed out, on the colour as drawn, whether the picture has alpha or not.
+    for (const auto format : {QImage::Format_RGB32, QImage::Format_ARGB32}) {
+        QImage keyed(3, 1, format);
+        keyed.setPixel(0, 0, qRgba(255, 0, 255, 255));
+        keyed.setPixel(1, 0, qRgba(10, 20, 30, 255));
+        keyed.setPixel(2, 0, format == QImage::Format_ARGB32 ? qRgba(255, 0, 255, 128) : qRgb(1, 2, 3));
+        const QtBitmap source(keyed);
+        const QImage got = static_cast<const QtImageStrip&>(*graphics.makeStrip(&source, {3, 1}, 1)).image;
+        EXPECT_EQ(got.format(), QImage::Format_ARGB32_Premultiplied) << format;
+        EXPECT_EQ(got.pixel(0, 0), 0u) << format;
+        EXPECT_EQ(got.pixel(1, 0), qRgba(10, 20, 30, 255)) << format;
+        EXPECT_EQ(got.pixel(2, 0), format == QImage::Format_ARGB32 ? 0u : qRgb(1, 2, 3)) << format;
+    }
 
     EXPECT_FALSE(QImage(":/pagelet/icon.png").isNull());
     EXPECT_FALSE(QImage(":/pagelet/picture.png").isNull());

@@ -261,14 +261,20 @@ std::unique_ptr<ImageStrip> QtGraphics::makeStrip(const Bitmap* bitmap, Size cel
     // Only what the picture holds: cells larger than the picture must not allocate more.
     const int width = static_cast<int>(std::min<qint64>(image.width(), qint64(cellSize.width) * fit));
     const int height = std::min(image.height(), cellSize.height);
-    QImage strip = image.copy(0, 0, width, height).convertToFormat(QImage::Format_ARGB32);
-    for (int y = 0; y < strip.height(); ++y) {
+    // The key is matched on the colour as drawn. A picture without alpha is opaque, and a keyed
+    // pixel fully clear, so it is premultiplied already (the usual skin picture: no conversion).
+    const bool opaque = !image.hasAlphaChannel();
+    QImage strip = image.copy(0, 0, width, height)
+                       .convertToFormat(opaque ? QImage::Format_ARGB32_Premultiplied : QImage::Format_ARGB32);
+    for (int y = 0; y < height; ++y) {
         auto* line = reinterpret_cast<QRgb*>(strip.scanLine(y));
-        for (int x = 0; x < strip.width(); ++x)
+        for (int x = 0; x < width; ++x)
             if ((line[x] & 0xFFFFFF) == kTransparent)
                 line[x] = 0;
     }
-    return std::make_unique<QtImageStrip>(strip.convertToFormat(QImage::Format_ARGB32_Premultiplied), cellSize, fit);
+    if (!opaque)
+        strip.convertTo(QImage::Format_ARGB32_Premultiplied);
+    return std::make_unique<QtImageStrip>(std::move(strip), cellSize, fit);
 }
 
 std::unique_ptr<Surface> QtGraphics::makeSurface(Size size)
