@@ -6,6 +6,9 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+#if defined(__x86_64__)
+#include <sys/platform/x86.h>
+#endif
 
 namespace pagelet {
 
@@ -104,22 +107,27 @@ template <std::size_t K>
     return std::nullopt;
 }
 
-[[gnu::target_clones("avx2", "default")]] std::optional<std::size_t> skim1(const Probe& p, std::size_t i,
-                                                                             const char16_t* f, const char16_t* l)
+#if defined(__x86_64__)
+template <std::size_t K>
+[[gnu::target("avx2")]] std::optional<std::size_t> skimWide(const Probe& p, std::size_t i, const char16_t* f,
+                                                            const char16_t* l)
 {
-    return skim<1>(p, i, f, l);
+    return skim<K>(p, i, f, l);
 }
+#endif
 
-[[gnu::target_clones("avx2", "default")]] std::optional<std::size_t> skim2(const Probe& p, std::size_t i,
-                                                                             const char16_t* f, const char16_t* l)
+// The wider build where the processor has it. The C library asked the processor at start;
+// asking it again (as the compiler's own dispatch does, before main) costs every start a
+// round of questions that each leave a virtual machine.
+template <std::size_t K>
+std::optional<std::size_t> skimAny(const Probe& p, std::size_t i, const char16_t* f, const char16_t* l)
 {
-    return skim<2>(p, i, f, l);
-}
-
-[[gnu::target_clones("avx2", "default")]] std::optional<std::size_t> skim4(const Probe& p, std::size_t i,
-                                                                             const char16_t* f, const char16_t* l)
-{
-    return skim<4>(p, i, f, l);
+#if defined(__x86_64__)
+    static const bool wide = CPU_FEATURE_ACTIVE(AVX2);
+    if (wide)
+        return skimWide<K>(p, i, f, l);
+#endif
+    return skim<K>(p, i, f, l);
 }
 
 } // namespace
@@ -185,11 +193,11 @@ std::optional<std::size_t> UnitFinder::find(std::u16string_view text, std::size_
     const Probe probe {text.data(), text.size(), m_word.data(), m_word.size(), m_table};
     switch (m_variants) {
     case 1:
-        return skim1(probe, from, m_firsts.data(), m_lasts.data());
+        return skimAny<1>(probe, from, m_firsts.data(), m_lasts.data());
     case 2:
-        return skim2(probe, from, m_firsts.data(), m_lasts.data());
+        return skimAny<2>(probe, from, m_firsts.data(), m_lasts.data());
     case 4:
-        return skim4(probe, from, m_firsts.data(), m_lasts.data());
+        return skimAny<4>(probe, from, m_firsts.data(), m_lasts.data());
     default:
         break;
     }

@@ -1,5 +1,6 @@
 #include "base/Text.h"
 #include "qt/graphics/QtGraphics.h"
+#include "qt/ports/QtPlatform.h"
 #include "settings/ConfigFile.h"
 
 #include <QDir>
@@ -98,4 +99,36 @@ TEST(Setup, SecondRunKeepsEverythingThatIsThere)
     EXPECT_EQ(rig.run({"--program-path", rig.target.path() + "/elsewhere", "--unless-installed"}), 0);
     EXPECT_FALSE(QFileInfo::exists(rig.target.path() + "/elsewhere"));
     EXPECT_EQ(rig.registry("Program Path"), rig.dir);
+}
+
+// The window keeps its settings open for every reader of a start, yet a first start still sees
+// the install that pagelet-setup registers meanwhile, and a value written by one reader is read
+// by the next.
+TEST(Setup, KeptSettingsSeeTheInstallRegisteredMeanwhile)
+{
+    SetupRig rig;
+    const QByteArray before = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", rig.config.path().toUtf8());
+    {
+        QtRegistry::Kept kept;
+        const auto programPath = [] {
+            QtRegistry registry;
+            EXPECT_TRUE(registry.open(u"Software"));
+            return registry.read(u"Program Path");
+        };
+        EXPECT_FALSE(programPath().has_value());
+        ASSERT_EQ(rig.run({"--program-path", rig.dir}), 0);
+        const auto found = programPath();
+        ASSERT_TRUE(found.has_value());
+        EXPECT_EQ(QDir(toQString(*found)), QDir(rig.dir));
+
+        QtRegistry writer, reader;
+        writer.open(u"Software");
+        EXPECT_TRUE(writer.write(u"Zoom", u"150"));
+        writer.close();
+        reader.open(u"Software");
+        EXPECT_EQ(reader.read(u"Zoom").value_or(u""), u"150");
+    }
+    EXPECT_EQ(rig.registry("Zoom"), "150");
+    qputenv("XDG_CONFIG_HOME", before);
 }

@@ -7,6 +7,7 @@
 
 #if defined(__x86_64__)
 #include <immintrin.h>
+#include <sys/platform/x86.h>
 #endif
 
 namespace pagelet {
@@ -35,7 +36,7 @@ void expandRow(const std::uint8_t* in, QRgb* out, std::int64_t w)
 {
     std::int64_t x = 0;
 #if defined(__x86_64__)
-    static const bool shuffles = __builtin_cpu_supports("ssse3");
+    static const bool shuffles = CPU_FEATURE_ACTIVE(SSSE3);
     if (shuffles)
         x = expandRowFour(in, out, w);
     in += 3 * x;

@@ -9,14 +9,55 @@
 #include <QInputMethod>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QThread>
 #include <cstdlib>
 
 namespace pagelet {
 
+namespace {
+
+// The key path is fixed; QSettings finds the store from the organisation and application.
+std::shared_ptr<QSettings> newSettings()
+{
+    return std::make_shared<QSettings>(QSettings::NativeFormat, QSettings::UserScope, "Tarnwick", "Pagelet");
+}
+
+std::weak_ptr<QSettings>& keptSettings()
+{
+    static std::weak_ptr<QSettings> kept;
+    return kept;
+}
+
+// A QSettings is not for two threads at once.
+bool onMainThread()
+{
+    const auto* app = QCoreApplication::instance();
+    return app && app->thread() == QThread::currentThread();
+}
+
+} // namespace
+
+QtRegistry::Kept::Kept()
+{
+    if (onMainThread()) {
+        m_settings = newSettings();
+        keptSettings() = m_settings;
+    }
+}
+
+QtRegistry::Kept::~Kept()
+{
+    if (m_settings)
+        keptSettings().reset();
+}
+
 bool QtRegistry::open(const std::u16string&)
 {
-    // The key path is fixed; QSettings finds the store from the organisation and application.
-    m_settings = std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, "Tarnwick", "Pagelet");
+    m_settings = onMainThread() ? keptSettings().lock() : nullptr;
+    if (m_settings)
+        m_settings->sync(); // what another program wrote since
+    else
+        m_settings = newSettings();
     return m_settings->status() == QSettings::NoError;
 }
 

@@ -22,8 +22,22 @@ public:
     bool write(const std::u16string& name, const std::u16string& value) override;
     void close() override;
 
+    // While one is kept, every registry opened on the main thread shares its settings, read
+    // again only when the file has changed: a start opens the registry four times, and making
+    // the settings anew costs more than reading them.
+    class Kept {
+    public:
+        Kept();
+        ~Kept();
+        Kept(const Kept&) = delete;
+        Kept& operator=(const Kept&) = delete;
+
+    private:
+        std::shared_ptr<QSettings> m_settings;
+    };
+
 private:
-    std::unique_ptr<QSettings> m_settings;
+    std::shared_ptr<QSettings> m_settings;
 };
 
 // Boxes as large as the window, at its zoom.

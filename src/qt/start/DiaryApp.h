@@ -1,4 +1,5 @@
 #pragma once
+#include "qt/ports/QtPlatform.h"
 #include "qt/start/UiTranslations.h"
 
 #include <QApplication>
@@ -23,6 +24,7 @@ private:
     void onCommitData(PageletWindow& window, QSessionManager& manager);
 
     bool m_ending = false;
+    QtRegistry::Kept m_registry;
     // The desktop's language, from before the first window is made to the end.
     UiTranslations m_translations;
 };
