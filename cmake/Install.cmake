@@ -34,7 +34,7 @@ set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Beyond the libraries the files link: the display plugins, the zip and encryption libraries
 # (opened at their first use, so no linked file names them), and a font with Hangul.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libarchive13, libsodium23, fonts-nanum | fonts-noto-cjk | fonts-unfonts-core")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libarchive13, libsodium23, libssl3, fonts-nanum | fonts-noto-cjk | fonts-unfonts-core")
 # Wayland sessions need the Wayland display plugin; X11 runs without it.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, qt6-wayland")
 set(CPACK_STRIP_FILES ON)

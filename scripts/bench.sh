@@ -4,7 +4,7 @@
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 
-ensure_packages cmake ninja-build g++ libdtl-dev nlohmann-json3-dev libyaml-cpp-dev libsodium-dev qt6-base-dev qt6-multimedia-dev libsndfile1-dev libpulse-dev libbenchmark-dev \
+ensure_packages cmake ninja-build g++ libdtl-dev nlohmann-json3-dev libyaml-cpp-dev libsodium-dev libssl-dev qt6-base-dev qt6-multimedia-dev libsndfile1-dev libpulse-dev libbenchmark-dev \
     xvfb xauth fonts-nanum ripgrep grep
 configure
 cmake --build "$build" --target pagelet pagelet-setup bench_startup bench_search bench_editor bench_days bench_crypto

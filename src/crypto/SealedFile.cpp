@@ -1,6 +1,6 @@
 #include "crypto/SealedFile.h"
+#include "crypto/CipherCalls.h"
 #include "crypto/SodiumCalls.h"
-
 
 #include <algorithm>
 #include <cstdio>
@@ -59,9 +59,41 @@ Bytes sealFileWithNonce(const DiaryKey& key, const LocalDate& day, SealedKind ki
 
 namespace {
 
+// XChaCha20-Poly1305 is ChaCha20-Poly1305 under a key made from the key and the nonce's first 16
+// bytes, with the nonce's last 8 behind four zero bytes: the same message, opened by OpenSSL.
+// Its plain bytes are written before the tag is known to be good, so a bad tag wipes them.
+std::optional<std::size_t> openWithOpenssl(const CipherCalls& ssl, const DiaryKey& key, const std::uint8_t* nonce,
+                                           std::span<const std::uint8_t> ad, std::uint8_t* body, std::size_t bodyBytes)
+{
+    const std::size_t textBytes = bodyBytes - kSealedTagBytes;
+    std::uint8_t subkey[DiaryKey::kBytes];
+    libsodium().crypto_core_hchacha20(subkey, nonce, key.bytes(), nullptr);
+    std::uint8_t iv[12] = {};
+    std::memcpy(iv + 4, nonce + 16, 8);
+    std::uint8_t tag[kSealedTagBytes];
+    std::memcpy(tag, body + textBytes, sizeof tag);
+    EVP_CIPHER_CTX* ctx = ssl.EVP_CIPHER_CTX_new();
+    bool ok = ctx && ssl.EVP_DecryptInit_ex2(ctx, ssl.chachaPoly, subkey, iv, nullptr) == 1;
+    libsodium().sodium_memzero(subkey, sizeof subkey);
+    int n = 0;
+    ok = ok && ssl.EVP_DecryptUpdate(ctx, nullptr, &n, ad.data(), static_cast<int>(ad.size())) == 1;
+    for (std::size_t at = 0; ok && at < textBytes;) {
+        const int step = static_cast<int>(std::min<std::size_t>(textBytes - at, std::size_t(1) << 30));
+        ok = ssl.EVP_DecryptUpdate(ctx, body + at, &n, body + at, step) == 1 && n == step;
+        at += static_cast<std::size_t>(step);
+    }
+    ok = ok && ssl.EVP_CIPHER_CTX_ctrl(ctx, EVP_CTRL_AEAD_SET_TAG, sizeof tag, tag) == 1 &&
+         ssl.EVP_DecryptFinal_ex(ctx, body + textBytes, &n) == 1;
+    ssl.EVP_CIPHER_CTX_free(ctx); // wipes its key schedule
+    if (!ok) {
+        libsodium().sodium_memzero(body, bodyBytes);
+        return std::nullopt;
+    }
+    return textBytes;
+}
+
 // Opens the ciphertext and tag that follow sealed's header where they lie (in the file's
-// bytes or a copy of them): the tag is checked before a byte is written, then the stream is
-// xored in place.
+// bytes or a copy of them).
 std::optional<std::size_t> openBody(const DiaryKey& key, const LocalDate& day, SealedKind kind,
                                     std::span<const std::uint8_t> sealed, std::uint8_t* body)
 {
@@ -69,9 +101,12 @@ std::optional<std::size_t> openBody(const DiaryKey& key, const LocalDate& day, S
         sealed[5] != static_cast<std::uint8_t>(kind))
         return std::nullopt;
     const auto ad = associatedData(sealed.data(), day);
+    const std::size_t bodyBytes = sealed.size() - kSealedHeaderBytes;
+    if (const auto& ssl = libcrypto(); ssl.chachaPoly)
+        return openWithOpenssl(ssl, key, sealed.data() + 6, ad, body, bodyBytes);
     unsigned long long got = 0;
-    if (libsodium().crypto_aead_xchacha20poly1305_ietf_decrypt(body, &got, nullptr, body, sealed.size() - kSealedHeaderBytes,
-                                                     ad.data(), ad.size(), sealed.data() + 6, key.bytes()) != 0)
+    if (libsodium().crypto_aead_xchacha20poly1305_ietf_decrypt(body, &got, nullptr, body, bodyBytes, ad.data(), ad.size(),
+                                                               sealed.data() + 6, key.bytes()) != 0)
         return std::nullopt;
     return static_cast<std::size_t>(got);
 }

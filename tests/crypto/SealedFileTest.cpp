@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 
@@ -121,8 +122,15 @@ TEST(SealedFile, AnyDamageOpensToNothing)
         {"another key", sealed, kDay, SealedKind::Page, 1},
         {"a plain page", plain},
     };
-    for (const auto& c : cases)
+    // The text as it would lie in the buffer had a damaged file been deciphered and left there.
+    const Bytes words(plain.begin() + 8, plain.end());
+    for (const auto& c : cases) {
         EXPECT_EQ(openSealed(countingKey(c.keyStart), c.day, c.kind, c.bytes), std::nullopt) << c.name;
+        Bytes inPlace = c.bytes;
+        EXPECT_EQ(openSealedInPlace(countingKey(c.keyStart), c.day, c.kind, inPlace), std::nullopt) << c.name;
+        if (c.bytes != plain)
+            EXPECT_EQ(std::search(inPlace.begin(), inPlace.end(), words.begin(), words.end()), inPlace.end()) << c.name;
+    }
     EXPECT_EQ(openSealed(key, kDay, SealedKind::Page, sealed), plain);
 }
 
