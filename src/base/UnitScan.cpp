@@ -6,9 +6,7 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
-#if defined(__x86_64__)
-#include <sys/platform/x86.h>
-#endif
+#include "base/Processor.h"
 
 namespace pagelet {
 
@@ -116,15 +114,12 @@ template <std::size_t K>
 }
 #endif
 
-// The wider build where the processor has it. The C library asked the processor at start;
-// asking it again (as the compiler's own dispatch does, before main) costs every start a
-// round of questions that each leave a virtual machine.
+// The wider build where the processor has it.
 template <std::size_t K>
 std::optional<std::size_t> skimAny(const Probe& p, std::size_t i, const char16_t* f, const char16_t* l)
 {
 #if defined(__x86_64__)
-    static const bool wide = CPU_FEATURE_ACTIVE(AVX2);
-    if (wide)
+    if (processorHasAvx2())
         return skimWide<K>(p, i, f, l);
 #endif
     return skim<K>(p, i, f, l);

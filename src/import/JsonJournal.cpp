@@ -102,7 +102,7 @@ std::vector<ImportEntry> readJsonJournal(std::string_view text, const std::strin
     json document;
     try {
         document = json::parse(text.begin(), text.end());
-    } catch (const json::parse_error& error) {
+    } catch (const json::exception& error) { // a number too large to hold comes as out_of_range
         refuse(origin, std::string("damaged JSON (") + error.what() + ")");
     }
     const auto entries = document.is_object() ? document.find("entries") : document.end();

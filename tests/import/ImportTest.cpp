@@ -151,6 +151,7 @@ TEST(Import, DamageIsRefusedAndNothingIsWritten)
     };
     const std::vector<Case> cases = {
         {"cut.json", R"({"entries": [{"title": "a", "date": "2024-03-01", "time": "10:00"}, {"title": )", "damaged JSON"},
+        {"huge.json", R"({"entries": 1e999})", "damaged JSON"},
         {"not.json", R"({"items": []})", "no journal"},
         {"month.json", R"({"entries": [{"date": "2024-03-01"}, {"date": "2024-13-01"}]})", "entry 2: \"date\""},
         {"year.json", R"({"entries": [{"creationDate": "99999-01-01T00:00:00Z"}]})", "\"creationDate\""},

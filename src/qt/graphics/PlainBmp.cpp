@@ -1,5 +1,7 @@
 #include "qt/graphics/PlainBmp.h"
 
+#include "base/Processor.h"
+
 #include <algorithm>
 #include <bit>
 #include <cstring>
@@ -7,7 +9,6 @@
 
 #if defined(__x86_64__)
 #include <immintrin.h>
-#include <sys/platform/x86.h>
 #endif
 
 namespace pagelet {
@@ -36,8 +37,7 @@ void expandRow(const std::uint8_t* in, QRgb* out, std::int64_t w)
 {
     std::int64_t x = 0;
 #if defined(__x86_64__)
-    static const bool shuffles = CPU_FEATURE_ACTIVE(SSSE3);
-    if (shuffles)
+    if (processorHasSsse3())
         x = expandRowFour(in, out, w);
     in += 3 * x;
 #endif
