@@ -2,9 +2,11 @@
 // Whole programs timed against each other, interleaved: every round runs each side once, the
 // order turning round by round, so a machine that speeds up or slows down meets all sides
 // alike. Wall time from a monotonic clock around the child, CPU (user + system) and peak RSS
-// from the kernel's own accounting of the reaped child (wait4).
+// from the kernel's own accounting of the reaped child (wait4), spawned by a small process of
+// its own (see Spawner).
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <fcntl.h>
 #include <spawn.h>
@@ -28,6 +30,167 @@ struct Run {
     double rssMb = 0;
 };
 
+namespace race_detail {
+
+inline bool putAll(int fd, const void* data, std::size_t n)
+{
+    const char* p = static_cast<const char*>(data);
+    while (n > 0) {
+        const ssize_t put = ::write(fd, p, n);
+        if (put <= 0)
+            return false;
+        p += put;
+        n -= static_cast<std::size_t>(put);
+    }
+    return true;
+}
+
+inline bool getAll(int fd, void* data, std::size_t n)
+{
+    char* p = static_cast<char*>(data);
+    while (n > 0) {
+        const ssize_t got = ::read(fd, p, n);
+        if (got <= 0)
+            return false;
+        p += got;
+        n -= static_cast<std::size_t>(got);
+    }
+    return true;
+}
+
+inline bool putStrings(int fd, const std::vector<std::string>& list)
+{
+    const std::uint32_t count = static_cast<std::uint32_t>(list.size());
+    if (!putAll(fd, &count, sizeof count))
+        return false;
+    for (const std::string& s : list) {
+        const std::uint32_t size = static_cast<std::uint32_t>(s.size());
+        if (!putAll(fd, &size, sizeof size) || !putAll(fd, s.data(), s.size()))
+            return false;
+    }
+    return true;
+}
+
+inline bool getStrings(int fd, std::vector<std::string>& list)
+{
+    std::uint32_t count = 0;
+    if (!getAll(fd, &count, sizeof count))
+        return false;
+    list.assign(count, {});
+    for (std::string& s : list) {
+        std::uint32_t size = 0;
+        if (!getAll(fd, &size, sizeof size))
+            return false;
+        s.resize(size);
+        if (!getAll(fd, s.data(), size))
+            return false;
+    }
+    return true;
+}
+
+struct Reaped {
+    int spawned = -1; // posix_spawn's result
+    int status = 0;
+    Run run;
+};
+
+inline Reaped spawnAndReap(std::vector<std::string> args, std::vector<std::string> envs)
+{
+    std::vector<char*> envp, argv;
+    for (auto& e : envs)
+        envp.push_back(e.data());
+    envp.push_back(nullptr);
+    for (auto& a : args)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    Reaped out;
+    const auto begin = std::chrono::steady_clock::now();
+    pid_t pid = 0;
+    out.spawned = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    if (out.spawned != 0)
+        return out;
+    rusage use {};
+    if (::wait4(pid, &out.status, 0, &use) != pid) {
+        out.spawned = -1;
+        return out;
+    }
+    const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - begin;
+    out.run.wallMs = took.count();
+    out.run.cpuMs = 1e3 * static_cast<double>(use.ru_utime.tv_sec + use.ru_stime.tv_sec) +
+                    1e-3 * static_cast<double>(use.ru_utime.tv_usec + use.ru_stime.tv_usec);
+    out.run.rssMb = static_cast<double>(use.ru_maxrss) / 1024.0;
+    return out;
+}
+
+// The kernel counts a spawned child's peak RSS from the spawning process's own peak (the
+// address space the child leaves at exec), so a benchmark holding its pages in memory would
+// floor every child's figure at its own. Children are spawned by this small process instead,
+// forked before main while the benchmark is still small.
+struct Spawner {
+    int request = -1;
+    int reply = -1;
+    pid_t pid = -1;
+
+    Spawner()
+    {
+        int toChild[2], toParent[2];
+        if (::pipe2(toChild, O_CLOEXEC) != 0)
+            return;
+        if (::pipe2(toParent, O_CLOEXEC) != 0) {
+            ::close(toChild[0]);
+            ::close(toChild[1]);
+            return;
+        }
+        pid = ::fork();
+        if (pid == 0) {
+            ::close(toChild[1]);
+            ::close(toParent[0]);
+            std::vector<std::string> args, envs;
+            while (getStrings(toChild[0], args) && getStrings(toChild[0], envs)) {
+                const Reaped r = spawnAndReap(args, envs);
+                if (!putAll(toParent[1], &r, sizeof r))
+                    break;
+            }
+            ::_exit(0);
+        }
+        ::close(toChild[0]);
+        ::close(toParent[1]);
+        if (pid < 0) {
+            ::close(toChild[1]);
+            ::close(toParent[0]);
+            return;
+        }
+        request = toChild[1];
+        reply = toParent[0];
+    }
+
+    ~Spawner()
+    {
+        if (pid <= 0)
+            return;
+        ::close(request); // the spawner reads the end and leaves
+        ::close(reply);
+        ::waitpid(pid, nullptr, 0);
+    }
+
+    Reaped run(const std::vector<std::string>& args, const std::vector<std::string>& envs)
+    {
+        Reaped r;
+        if (pid > 0 && putStrings(request, args) && putStrings(request, envs) && getAll(reply, &r, sizeof r))
+            return r;
+        return spawnAndReap(args, envs); // no spawner: figures floored at this process's peak
+    }
+};
+
+inline Spawner spawner;
+
+} // namespace race_detail
+
 // The run's figures; false when the program did not start or did not end with status 0.
 inline bool runOnce(const Side& side, Run& out)
 {
@@ -39,33 +202,11 @@ inline bool runOnce(const Side& side, Run& out)
             envs.push_back(var);
     }
     envs.insert(envs.end(), side.env.begin(), side.env.end());
-    std::vector<char*> envp, argv;
-    for (auto& e : envs)
-        envp.push_back(e.data());
-    envp.push_back(nullptr);
-    std::vector<std::string> args = side.args;
-    for (auto& a : args)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-    const auto begin = std::chrono::steady_clock::now();
-    pid_t pid = 0;
-    const int spawned = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
-    posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0)
+    const race_detail::Reaped r = race_detail::spawner.run(side.args, envs);
+    if (r.spawned != 0)
         return false;
-    int status = 0;
-    rusage use {};
-    if (::wait4(pid, &status, 0, &use) != pid)
-        return false;
-    const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - begin;
-    out.wallMs = took.count();
-    out.cpuMs = 1e3 * static_cast<double>(use.ru_utime.tv_sec + use.ru_stime.tv_sec) +
-                1e-3 * static_cast<double>(use.ru_utime.tv_usec + use.ru_stime.tv_usec);
-    out.rssMb = static_cast<double>(use.ru_maxrss) / 1024.0;
+    out = r.run;
+    const int status = r.status;
     if (WIFEXITED(status) && WEXITSTATUS(status) == 0)
         return true;
     std::fprintf(stderr, "%s: %s %d\n", side.name.c_str(), WIFEXITED(status) ? "exit status" : "signal",
