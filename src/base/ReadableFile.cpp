@@ -31,14 +31,9 @@ ReadableFile::ReadableFile(const std::string& utf8Path, std::uint64_t maxBytes, 
         ::close(fd);
         return;
     }
-    // Reads of a regular file don't block anyway; a blocking descriptor keeps it that way for
-    // whoever the descriptor is handed to.
-    // O_NONBLOCK is the only status flag we set, so one call clears it.
-    if (::fcntl(fd, F_SETFL, 0) != 0) {
-        m_state = State::Refused;
-        ::close(fd);
-        return;
-    }
+    // Reads of a regular file don't block, so O_NONBLOCK stays until the descriptor is handed
+    // on: a search opens thousands of pages, and a call each to clear it was a tenth of its
+    // system time.
     m_fd = fd;
     m_size = static_cast<std::uint64_t>(st.st_size);
     m_mtimeNs = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
@@ -87,6 +82,12 @@ int ReadableFile::release()
 {
     const int fd = m_fd;
     m_fd = -1;
+    // Whoever takes it gets a blocking descriptor. O_NONBLOCK is the only status flag we set,
+    // so one call clears it.
+    if (fd >= 0 && ::fcntl(fd, F_SETFL, 0) != 0) {
+        ::close(fd);
+        return -1;
+    }
     return fd;
 }
 

@@ -73,26 +73,40 @@ PageCheck readPageInto(const std::u16string& path, Page& page, PageStamp* stamp)
     return readPageInto(toUtf8(path), page, stamp);
 }
 
+// The header and the text come in one read: a search opens thousands of pages, and a second
+// trip into the kernel for each cost more than moving the text down by the header.
 PageCheck readPageInto(const std::string& utf8Path, Page& page, PageStamp* stamp)
 {
     ReadableFile file(utf8Path, static_cast<std::uint64_t>(kPageFileLimit), ReadableFile::Links::Refuse);
-    std::uint8_t head[kPageHeaderBytes];
-    std::size_t headBytes = 0;
-    const auto header = readHeader(file, head, headBytes);
-    if (!header || !header->usable())
-        return checkOf(header);
-    page.weather = header->weather;
-    page.text.resize(static_cast<std::size_t>(header->units));
-    const auto got = file.readInto(page.text.data(), page.text.size() * 2);
+    if (file.state() == ReadableFile::State::Missing)
+        return {};
+    if (file.state() != ReadableFile::State::Open)
+        return {PageFileState::Unreadable, PageFault::CannotOpen};
+    constexpr std::size_t kHeadUnits = kPageHeaderBytes / 2;
+    const auto size = static_cast<std::size_t>(file.size());
+    page.text.resize((size + 1) / 2);
+    const auto got = file.readInto(page.text.data(), size);
     if (!got)
         return {PageFileState::Unreadable, PageFault::ReadError};
-    page.text.resize(*got / 2); // a file that shrank meanwhile gives the units that are there
+    std::uint8_t head[kPageHeaderBytes];
+    const std::size_t headBytes = std::min(*got, kPageHeaderBytes);
+    std::memcpy(head, page.text.data(), headBytes);
+    const PageHeader header = decodePageHeader(head, headBytes, file.size());
+    if (!header.usable()) {
+        page.text.clear();
+        return checkOf(header);
+    }
+    page.weather = header.weather;
+    // A file that shrank meanwhile gives the units that are there.
+    const std::size_t textBytes = std::min<std::size_t>(*got - headBytes, static_cast<std::size_t>(header.units) * 2);
+    page.text.erase(0, kHeadUnits);
+    page.text.resize(textBytes / 2);
     if (stamp)
-        *stamp = {true, file.size(), file.mtimeNs(), file.inode(), pageHash(head, headBytes, page.text.data(), *got)};
+        *stamp = {true, file.size(), file.mtimeNs(), file.inode(), pageHash(head, headBytes, page.text.data(), textBytes)};
     if constexpr (std::endian::native == std::endian::big)
         for (char16_t& c : page.text)
             c = static_cast<char16_t>(c >> 8 | c << 8);
-    return {PageFileState::Readable, *got / 2 < header->units ? PageFault::Truncated : header->fault};
+    return {PageFileState::Readable, textBytes / 2 < header.units ? PageFault::Truncated : header.fault};
 }
 
 PageCheck probePageFile(const std::u16string& path)

@@ -1,11 +1,13 @@
 #include "base/FileIo.h"
 #include "base/IoFault.h"
+#include "base/ReadableFile.h"
 #include "base/Text.h"
 #include "store/PlainPageStore.h"
 #include "settings/ConfigFile.h"
 
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -207,4 +209,22 @@ TEST(ResolveIgnoringCase, MatchesEachLevelAndKeepsTheRest)
     }
     // The base is taken as it stands, not looked up again.
     EXPECT_EQ(toUtf8(resolveIgnoringCaseUnder(root + u"skin/", u"wood")), toUtf8(root + u"skin/wood"));
+}
+
+// A file's descriptor handed on blocks like any other; a FIFO under the name is refused, never
+// waited on.
+TEST(ReadableFile, HandsOnABlockingDescriptorAndRefusesAFifo)
+{
+    Folder f;
+    std::ofstream(f.root / "page") << "text";
+    ASSERT_EQ(::mkfifo((f.root / "pipe").c_str(), 0600), 0);
+    ReadableFile file(f.path("page"), 100);
+    ASSERT_EQ(file.state(), ReadableFile::State::Open);
+    const int fd = file.release();
+    ASSERT_GE(fd, 0);
+    EXPECT_EQ(::fcntl(fd, F_GETFL) & O_NONBLOCK, 0);
+    char buffer[8];
+    EXPECT_EQ(::read(fd, buffer, sizeof buffer), 4);
+    ::close(fd);
+    EXPECT_EQ(ReadableFile(f.path("pipe"), 100).state(), ReadableFile::State::Refused);
 }
