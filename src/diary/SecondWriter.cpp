@@ -31,7 +31,7 @@ OutsideCheck SecondWriter::checkShown(const LocalDate& date)
     return check;
 }
 
-std::optional<Page> SecondWriter::offerConflictCopies(const LocalDate& date, const Page& ours)
+std::optional<Page> SecondWriter::offerConflictCopies(const LocalDate& date, const std::function<Page()>& ours)
 {
     std::optional<Page> merged;
     for (const auto& name : m_pages.conflictCopies(date)) {
@@ -42,7 +42,7 @@ std::optional<Page> SecondWriter::offerConflictCopies(const LocalDate& date, con
             m_messages.show(textOf(TextId::ConflictCopyQuestion), kAppTitle, MessageButtons::YesNo, MessageIcon::Question) !=
                 MessageAnswer::Yes)
             continue;
-        merged = mergeCopy(merged.value_or(ours), copy.page, textOf(TextId::OutsideChangeMarker)).page;
+        merged = mergeCopy(merged ? *merged : ours(), copy.page, textOf(TextId::OutsideChangeMarker)).page;
         m_taken.push_back(name);
     }
     return merged;

@@ -5,6 +5,7 @@
 #include "store/PageStamp.h"
 #include "store/PageStore.h"
 
+#include <functional>
 #include <optional>
 #include <set>
 #include <string>
@@ -33,8 +34,10 @@ public:
     // What another writer did to the file since it was shown; the stamp follows the file.
     OutsideCheck checkShown(const LocalDate& date);
     // Sync tools' copies of the day's page: asks once per copy whether to take each into ours;
-    // the merged page when one was taken (its copy removed after the caller stored it).
-    std::optional<Page> offerConflictCopies(const LocalDate& date, const Page& ours);
+    // the merged page when one was taken (its copy removed after the caller stored it). ours is
+    // asked for only then: reading the page out of the editor at every change of day cost more
+    // than the look for copies.
+    std::optional<Page> offerConflictCopies(const LocalDate& date, const std::function<Page()>& ours);
     void removeTakenCopies();
 
 private:

@@ -95,7 +95,14 @@ bool ShownDay::showLoaded(DayValue day, LoadedPage loaded)
 
     m_weather = loaded.page.weather;
     m_editor.setText(loaded.page.text);
-    noteStored(day);
+    if (m_editor.keepsText(loaded.page.text)) {
+        // The page is its own stored form: no copy read back out of the editor, whose fresh
+        // memory is a good part of a change of day.
+        m_storedPath = pagePath(day);
+        m_storedPage = {m_weather, std::move(loaded.page.text)};
+    } else {
+        noteStored(day);
+    }
     m_second.noteFile(loaded.stamp);
     showPageButtons(m_skin, {false, m_weather, true});
     m_editor.setEditable(false);
@@ -209,7 +216,7 @@ void ShownDay::changedOutside()
 
 void ShownDay::offerConflictCopies()
 {
-    const auto merged = m_second.offerConflictCopies(localDate(m_selectedDay), {m_weather, m_editor.text});
+    const auto merged = m_second.offerConflictCopies(localDate(m_selectedDay), [this] { return Page {m_weather, m_editor.text}; });
     if (!merged)
         return;
     m_weather = merged->weather;

@@ -2,6 +2,7 @@
 #include "base/Geometry.h"
 
 #include <string>
+#include <string_view>
 
 namespace pagelet {
 
@@ -40,6 +41,8 @@ public:
     virtual void setReadOnly(bool readOnly) = 0;
     virtual std::u16string text() = 0;
     virtual void setText(const std::u16string& text) = 0;
+    // Whether text() gives text back unchanged after setText(text); false when unsure.
+    virtual bool keepsText(std::u16string_view /*text*/) { return false; }
     virtual void setFocus() = 0;
     virtual void showCaret() = 0;
     virtual void hideCaret() = 0;

@@ -150,7 +150,9 @@ StoreResult storePageFileAs(const std::u16string& path, const Page& page, PageFi
     if (before == PageFileState::Unreadable && !moveAside(target, aside))
         return StoreResult::Failed;
     const Bytes bytes = encodePage(page);
-    if (writeFileAtomic(path, seal ? seal(bytes) : bytes)) {
+    // Two calls, not one over `seal ? seal(bytes) : bytes`, which would copy a plain page.
+    const bool written = seal ? writeFileAtomic(path, seal(bytes)) : writeFileAtomic(path, bytes);
+    if (written) {
         if (stamp) {
             *stamp = statPageFile(path);
             stamp->hash = pageHash(bytes.data(), kPageHeaderBytes, bytes.data() + kPageHeaderBytes, bytes.size() - kPageHeaderBytes);

@@ -55,6 +55,11 @@ bool DiaryEdit::showScrollBar(bool show)
     return true;
 }
 
+bool DiaryEdit::keepsText(std::u16string_view s) const
+{
+    return m_control.keepsText(s);
+}
+
 bool DiaryEdit::setText(const std::u16string& s)
 {
     // More characters than the rows could hold at a pixel each surely need the bar: show it

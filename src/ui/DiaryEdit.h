@@ -51,6 +51,8 @@ public:
     void create(const Rect& area);
 
     bool setText(const std::u16string& s);
+    // Whether text reads back as s after setText(s).
+    bool keepsText(std::u16string_view s) const;
     // s in place of the selection, the caret after it; the page counts as changed.
     bool insertText(const std::u16string& s);
     bool showCaret(bool show);

@@ -147,6 +147,7 @@ public:
     void setReadOnly(bool r) override { readOnly = r; }
     std::u16string text() override { return content; }
     void setText(const std::u16string& t) override { content = t; }
+    bool keepsText(std::u16string_view) override { return true; }
     void setFocus() override {}
     void showCaret() override { ++caretShows; }
     void hideCaret() override { ++caretHides; }

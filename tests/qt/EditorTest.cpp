@@ -384,6 +384,33 @@ TEST(EditorWidget, IndicesCountCrLfBreaksAndVisualLines)
     EXPECT_EQ(rig.editor.text, u"a\r\nb\r\nc");
 }
 
+// A page that reads back as it was set is kept as loaded, not read out of the control again:
+// the control must never say so of a text it changes.
+TEST(EditorWidget, KeepsTextOnlyWhereItReadsBackTheSame)
+{
+    EditorRig rig({10, 30, 110, 170});
+    const struct {
+        std::u16string text;
+        bool kept;
+    } cases[] = {
+        {u"", true},
+        {u"one\r\ntwo\r\n\r\n", true},
+        {u"tab\tno-break\u00A0line\u2028separator", true},
+        {u"\r\n", true},
+        {u"lone\nfeed", false},
+        {u"lone\rreturn", false},
+        {u"ends in a return\r", false},
+        {u"\n\r", false},
+        {u"paragraph\u2029separator", false},
+        {u"frame\uFDD0marks\uFDD1", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(rig.control->keepsText(c.text), c.kept) << toUtf8(c.text);
+        rig.control->setText(c.text);
+        EXPECT_EQ(rig.control->text() == c.text, c.kept) << toUtf8(c.text);
+    }
+}
+
 TEST(EditorWidget, LinesAreSpacedAsTheSystemFontsLineHeightAndTabsAsTheWidgetPlacesThem)
 {
     EditorRig rig;

@@ -19,6 +19,7 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using namespace pagelet;
 
@@ -391,4 +392,36 @@ TEST(MainWindow, APageReplacedBehindTheWindowIsShownAnewOrMergedWithWhatIsTyped)
     // Our own write sets off the watch too: nothing more is said or shown.
     QTest::qWait(400);
     EXPECT_EQ(temp.messages.shown.size(), 1u);
+}
+
+// Paging through the days rewrites no page that was not typed into, whatever breaks it was
+// written with.
+TEST(MainWindow, PagingThroughRewritesNothingUntouched)
+{
+    qttest::TempInstall temp;
+    temp.install(Settings {});
+    const std::string folder = (temp.root + "/diary/").toStdString();
+    const std::pair<LocalDate, std::u16string> pages[] = {
+        {{2026, 3, 3}, u"crlf\r\nbreaks\r\n"}, {{2026, 3, 4}, u"lone\nfeed\rreturn"}, {{2026, 3, 5}, u"plain"}};
+    const auto path = [&](const LocalDate& day) { return folder + toUtf8(makeDateKey(day)) + ".dry"; };
+    for (const auto& [day, text] : pages)
+        ASSERT_TRUE(writeFileAtomic(fromUtf8(path(day)), encodePage({0, text})));
+    const auto inodes = [&] { // a store renames a new file into place
+        std::vector<ino_t> out;
+        for (const auto& [day, text] : pages) {
+            struct stat st {};
+            out.push_back(::stat(path(day).c_str(), &st) == 0 ? st.st_ino : 0);
+        }
+        return out;
+    };
+    const auto before = inodes();
+    PageletWindow window(temp.overrides);
+    ASSERT_TRUE(window.start());
+    window.show();
+    MainDialog& d = window.dialog();
+    d.day().startOn(fromLocal({2026, 3, 3}));
+    for (int command : {CMD_NEXT_DAY, CMD_NEXT_DAY, CMD_PREV_DAY, CMD_PREV_DAY})
+        d.onCommand(command, 0, 0);
+    EXPECT_EQ(inodes(), before);
+    EXPECT_EQ(d.editor().text, u"crlf\r\nbreaks\r\n");
 }

@@ -42,6 +42,7 @@ void LateEditControl::lineScroll(int lines) { widget().lineScroll(lines); }
 void LateEditControl::setReadOnly(bool readOnly) { widget().setReadOnly(readOnly); }
 std::u16string LateEditControl::text() { return widget().text(); }
 void LateEditControl::setText(const std::u16string& text) { widget().setText(text); }
+bool LateEditControl::keepsText(std::u16string_view text) { return QtEditControl::keepsAsIs(text); }
 void LateEditControl::setFocus() { widget().setFocus(); }
 void LateEditControl::showCaret() { widget().showCaret(); }
 void LateEditControl::hideCaret() { widget().hideCaret(); }

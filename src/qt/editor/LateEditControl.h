@@ -35,6 +35,7 @@ public:
     void setReadOnly(bool readOnly) override;
     std::u16string text() override;
     void setText(const std::u16string& text) override;
+    bool keepsText(std::u16string_view text) override; // known without building the control
     void setFocus() override;
     void showCaret() override;
     void hideCaret() override;

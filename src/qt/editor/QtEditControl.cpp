@@ -286,6 +286,21 @@ bool hasRunLongerThan(const std::u16string& text, std::size_t limit)
 }
 } // namespace
 
+bool QtEditControl::keepsAsIs(std::u16string_view text)
+{
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i];
+        if (c == u'\r') {
+            if (i + 1 == text.size() || text[i + 1] != u'\n')
+                return false;
+            ++i;
+        } else if (c == u'\n' || c == u'\u2029' || c == u'\uFDD0' || c == u'\uFDD1') {
+            return false;
+        }
+    }
+    return true;
+}
+
 void QtEditControl::setText(const std::u16string& text)
 {
     const auto wrap = hasRunLongerThan(text, kLongestWord) ? QTextOption::WrapAnywhere : QTextOption::WrapAtWordBoundaryOrAnywhere;

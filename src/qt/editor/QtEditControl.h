@@ -37,6 +37,10 @@ public:
     void setReadOnly(bool readOnly) override;
     std::u16string text() override;
     void setText(const std::u16string& text) override;
+    bool keepsText(std::u16string_view text) override { return keepsAsIs(text); }
+    // Text whose only breaks are CR LF: every other break the widget takes (a lone CR or LF, a
+    // paragraph separator, a frame mark) comes back as CR LF.
+    static bool keepsAsIs(std::u16string_view text);
     void setFocus() override;
     void showCaret() override;
     void hideCaret() override;
