@@ -117,6 +117,10 @@ close Pagelet.</translation>
         <source>음성 메모</source>
         <translation>Voice memo</translation>
     </message>
+    <message>
+        <source>ko</source>
+        <translation>en</translation>
+    </message>
 </context>
 <context>
     <name>DiaryImport</name>
@@ -371,6 +375,57 @@ It alone opens the diary when the passphrase is lost, and it is not shown again.
         <translation>Enter the passphrase.
 Three wrong tries
 change nothing.</translation>
+    </message>
+</context>
+<context>
+    <name>Month</name>
+    <message>
+        <source>1월</source>
+        <translation>Jan</translation>
+    </message>
+    <message>
+        <source>2월</source>
+        <translation>Feb</translation>
+    </message>
+    <message>
+        <source>3월</source>
+        <translation>Mar</translation>
+    </message>
+    <message>
+        <source>4월</source>
+        <translation>Apr</translation>
+    </message>
+    <message>
+        <source>5월</source>
+        <translation>May</translation>
+    </message>
+    <message>
+        <source>6월</source>
+        <translation>Jun</translation>
+    </message>
+    <message>
+        <source>7월</source>
+        <translation>Jul</translation>
+    </message>
+    <message>
+        <source>8월</source>
+        <translation>Aug</translation>
+    </message>
+    <message>
+        <source>9월</source>
+        <translation>Sep</translation>
+    </message>
+    <message>
+        <source>10월</source>
+        <translation>Oct</translation>
+    </message>
+    <message>
+        <source>11월</source>
+        <translation>Nov</translation>
+    </message>
+    <message>
+        <source>12월</source>
+        <translation>Dec</translation>
     </message>
 </context>
 <context>

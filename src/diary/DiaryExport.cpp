@@ -202,13 +202,16 @@ private:
 
 void exportStart(Utf8Writer& out, ExportFormat format)
 {
-    if (format == ExportFormat::Html)
-        out.bytes("<!DOCTYPE html>\n<html lang=\"ko\">\n<head>\n<meta charset=\"utf-8\">\n"
-                  "<title>Pagelet</title>\n<style>\n"
-                  "body { font-family: sans-serif; max-width: 42em; margin: 2em auto; padding: 0 1em; }\n"
-                  ".weather { color: #666; }\n"
-                  ".text { white-space: pre-wrap; overflow-wrap: break-word; }\n"
-                  "</style>\n</head>\n<body>\n");
+    if (format != ExportFormat::Html)
+        return;
+    out.bytes("<!DOCTYPE html>\n<html lang=\"");
+    out.text(textOf(TextId::Language));
+    out.bytes("\">\n<head>\n<meta charset=\"utf-8\">\n"
+              "<title>Pagelet</title>\n<style>\n"
+              "body { font-family: sans-serif; max-width: 42em; margin: 2em auto; padding: 0 1em; }\n"
+              ".weather { color: #666; }\n"
+              ".text { white-space: pre-wrap; overflow-wrap: break-word; }\n"
+              "</style>\n</head>\n<body>\n");
 }
 
 void exportEnd(Utf8Writer& out, ExportFormat format)

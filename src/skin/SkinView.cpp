@@ -1,6 +1,8 @@
 #include "skin/SkinView.h"
 
 #include "base/FileIo.h"
+#include "base/Text.h"
+#include "text/Catalogue.h"
 #include "platform/Commands.h"
 #include "platform/EditControl.h"
 #include "platform/EditorRedraw.h"
@@ -30,6 +32,39 @@ void drawCell(Surface& s, const std::unique_ptr<ImageStrip>& strip, int cell, co
 {
     if (strip)
         s.drawCell(*strip, cell, at.topLeft());
+}
+
+void drawDatePictures(Surface& s, const Skin& skin, const LocalTime& t)
+{
+    const int m = t.date.month;
+    const int d = t.date.day;
+    const auto& cells = skin.dateCells;
+    if (m >= 10) {
+        drawCell(s, skin.numberStrip, 1, cells[0]);
+        drawCell(s, skin.numberStrip, m - 10, cells[1]);
+    } else {
+        drawCell(s, skin.numberStrip, m, cells[1]);
+    }
+    drawCell(s, skin.etcStrip, 0, cells[2]);
+    if (d / 10 > 0)
+        drawCell(s, skin.numberStrip, d / 10, cells[3]);
+    drawCell(s, skin.numberStrip, d % 10, cells[4]);
+    drawCell(s, skin.etcStrip, 1, cells[5]);
+    drawCell(s, skin.weekdayStrip, t.weekday, cells[6]);
+    drawCell(s, skin.etcStrip, 2, cells[7]);
+    drawCell(s, skin.etcStrip, 3, cells[8]);
+}
+
+// The skins' date pictures are Korean; in another language the date is written out ("Wed, 9 Dec")
+// over the same cells, in the skin's writing colour.
+void drawDateInWords(Surface& s, const Skin& skin, const LocalTime& t)
+{
+    const auto& cells = skin.dateCells;
+    const Rect line {cells[0].left, cells[1].top, cells[8].right, cells[1].bottom};
+    const std::u16string words = textOf(TextId::Sunday, t.weekday) + u", " + fromAscii(std::to_string(t.date.day)) + u" " +
+                                 textOf(TextId::January, t.date.month - 1);
+    s.fitTextTo(line.bottom - line.top);
+    s.drawText(line, words, skin.editTextColor);
 }
 
 } // namespace
@@ -73,23 +108,10 @@ void SkinView::OnPaint(Surface& window, DayValue day, bool hasMemo)
     }
 
     const LocalTime t = toLocal(day);
-    const int m = t.date.month;
-    const int d = t.date.day;
-    const auto& cells = m_skin.dateCells;
-    if (m >= 10) {
-        drawCell(window, m_skin.numberStrip, 1, cells[0]);
-        drawCell(window, m_skin.numberStrip, m - 10, cells[1]);
-    } else {
-        drawCell(window, m_skin.numberStrip, m, cells[1]);
-    }
-    drawCell(window, m_skin.etcStrip, 0, cells[2]);
-    if (d / 10 > 0)
-        drawCell(window, m_skin.numberStrip, d / 10, cells[3]);
-    drawCell(window, m_skin.numberStrip, d % 10, cells[4]);
-    drawCell(window, m_skin.etcStrip, 1, cells[5]);
-    drawCell(window, m_skin.weekdayStrip, t.weekday, cells[6]);
-    drawCell(window, m_skin.etcStrip, 2, cells[7]);
-    drawCell(window, m_skin.etcStrip, 3, cells[8]);
+    if (textOf(TextId::Language) == u"ko")
+        drawDatePictures(window, m_skin, t);
+    else
+        drawDateInWords(window, m_skin, t);
 
     m_editor.redrawPage();
     m_edit.invalidate();

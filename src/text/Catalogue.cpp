@@ -62,6 +62,8 @@ constexpr CatalogueEntry kEntries[] = {
     PAGELET_TEXT(Afternoon, PAGELET_TR_NOOP("TimeStamp", "오후")),
     PAGELET_TEXT(WeatherLine, PAGELET_TR_NOOP("DiaryExport", "날씨: %1")),
     PAGELET_TEXT(VoiceMemo, PAGELET_TR_NOOP("DiaryExport", "음성 메모")),
+    // The language the texts are in, as a web page declares it.
+    PAGELET_TEXT(Language, PAGELET_TR_NOOP("DiaryExport", "ko")),
     PAGELET_TEXT(Clear, PAGELET_TR_NOOP("Weather", "맑음")),
     PAGELET_TEXT(FewClouds, PAGELET_TR_NOOP("Weather", "구름 조금")),
     PAGELET_TEXT(Cloudy, PAGELET_TR_NOOP("Weather", "흐림")),
@@ -74,6 +76,18 @@ constexpr CatalogueEntry kEntries[] = {
     PAGELET_TEXT(Thursday, PAGELET_TR_NOOP("Weekday", "목")),
     PAGELET_TEXT(Friday, PAGELET_TR_NOOP("Weekday", "금")),
     PAGELET_TEXT(Saturday, PAGELET_TR_NOOP("Weekday", "토")),
+    PAGELET_TEXT(January, PAGELET_TR_NOOP("Month", "1월")),
+    PAGELET_TEXT(February, PAGELET_TR_NOOP("Month", "2월")),
+    PAGELET_TEXT(March, PAGELET_TR_NOOP("Month", "3월")),
+    PAGELET_TEXT(April, PAGELET_TR_NOOP("Month", "4월")),
+    PAGELET_TEXT(May, PAGELET_TR_NOOP("Month", "5월")),
+    PAGELET_TEXT(June, PAGELET_TR_NOOP("Month", "6월")),
+    PAGELET_TEXT(July, PAGELET_TR_NOOP("Month", "7월")),
+    PAGELET_TEXT(August, PAGELET_TR_NOOP("Month", "8월")),
+    PAGELET_TEXT(September, PAGELET_TR_NOOP("Month", "9월")),
+    PAGELET_TEXT(October, PAGELET_TR_NOOP("Month", "10월")),
+    PAGELET_TEXT(November, PAGELET_TR_NOOP("Month", "11월")),
+    PAGELET_TEXT(December, PAGELET_TR_NOOP("Month", "12월")),
 };
 
 #undef PAGELET_TEXT

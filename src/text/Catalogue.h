@@ -55,6 +55,7 @@ enum class TextId {
     Afternoon,
     WeatherLine,
     VoiceMemo,
+    Language,
     Clear,
     FewClouds,
     Cloudy,
@@ -67,6 +68,18 @@ enum class TextId {
     Thursday,
     Friday,
     Saturday,
+    January,
+    February,
+    March,
+    April,
+    May,
+    June,
+    July,
+    August,
+    September,
+    October,
+    November,
+    December,
     Count
 };
 
@@ -86,7 +99,8 @@ std::span<const CatalogueEntry> catalogue();
 void setTextLookup(TextLookup lookup);
 
 std::u16string textOf(TextId id);
-// The n-th of a run of names: the weekdays from Sunday, the weather words from Clear.
+// The n-th of a run of names: the weekdays from Sunday, the months from January, the weather
+// words from Clear.
 std::u16string textOf(TextId first, int n);
 // A problem's line, then the advice to check the data folder.
 std::u16string dataFolderProblem(TextId problem);

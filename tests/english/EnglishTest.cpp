@@ -233,3 +233,35 @@ TEST(DialogTexts, FitTheirControlsInBothLanguages)
         }
     }
 }
+
+// The skins' date pictures are Korean: on an English desktop the date line is written in
+// English, and on a Korean one the pictures stay as they were.
+TEST(English, TheDateLineIsWrittenInTheDesktopsLanguage)
+{
+    qttest::TempInstall temp;
+    temp.install(Settings());
+    std::filesystem::copy(PAGELET_RES_DIR "/skins/default", toUtf8(fromQString(temp.root)) + "/skin/default",
+                          std::filesystem::copy_options::recursive);
+    auto dateLine = [&](UiLanguage language) {
+        const UiTranslations translations(language);
+        PageletWindow window(temp.overrides);
+        EXPECT_TRUE(window.start());
+        window.show();
+        const QImage shot = window.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        return shot.copy(0, 0, 140, 22);
+    };
+    const QImage korean = dateLine(UiLanguage::Korean);
+    const QImage english = dateLine(UiLanguage::English);
+    EXPECT_NE(korean, english);
+    const QImage again = dateLine(UiLanguage::Korean);
+    EXPECT_EQ(korean, again);
+    // Words were drawn there, not left out.
+    auto dark = [](const QImage& image) {
+        int n = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                n += qGray(image.pixel(x, y)) < 60;
+        return n;
+    };
+    EXPECT_GT(dark(english), 40);
+}

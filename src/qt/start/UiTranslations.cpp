@@ -44,6 +44,32 @@ UiTranslations::UiTranslations(UiLanguage language)
     installCoreTextLookup();
 }
 
+namespace {
+
+const QTranslator* commandTranslator = nullptr;
+
+} // namespace
+
+CommandTexts::CommandTexts()
+{
+    if (desktopLanguage(QLocale::system().uiLanguages()) == UiLanguage::Korean ||
+        !m_program.load(QStringLiteral(":/pagelet/translations/pagelet_en.qm")))
+        return;
+    commandTranslator = &m_program;
+    setTextLookup([](const char* context, const char* source) {
+        const QString text = commandTranslator->translate(context, source);
+        return (text.isEmpty() ? QString::fromUtf8(source) : text).toStdU16String();
+    });
+}
+
+CommandTexts::~CommandTexts()
+{
+    if (commandTranslator == &m_program) {
+        setTextLookup(nullptr);
+        commandTranslator = nullptr;
+    }
+}
+
 UiTranslations::~UiTranslations()
 {
     QLocale::setDefault(m_previousLocale);

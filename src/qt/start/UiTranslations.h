@@ -38,4 +38,18 @@ private:
     QLocale m_previousLocale;
 };
 
+// What a command writes for people to read (an export's headings and words, an import's
+// separator) follows the desktop's language as the windows do, while its messages stay English.
+// Commands run without an application object, so the translator is asked directly.
+class CommandTexts {
+public:
+    CommandTexts();
+    ~CommandTexts();
+    CommandTexts(const CommandTexts&) = delete;
+    CommandTexts& operator=(const CommandTexts&) = delete;
+
+private:
+    QTranslator m_program;
+};
+
 } // namespace pagelet

@@ -3,8 +3,10 @@
 #include "qt/start/DiaryCommands.h"
 #include "qt/start/DiaryUnlock.h"
 #include "qt/start/HistoryCommands.h"
+#include "qt/start/UiTranslations.h"
 
 #include <cstdio>
+#include <optional>
 
 int main(int argc, char* argv[])
 {
@@ -22,6 +24,14 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "pagelet: %s\n%s", line.badOption.c_str(),
                      pagelet::CommandLine::usage().c_str());
         return 2;
+    default:
+        break;
+    }
+    // Only the window speaks through an application object; a command's written words need this.
+    std::optional<pagelet::CommandTexts> texts;
+    if (line.action != Action::Run)
+        texts.emplace();
+    switch (line.action) {
     case Action::Search:
         return pagelet::runSearchCommand(line);
     case Action::Export:
@@ -42,6 +52,9 @@ int main(int argc, char* argv[])
         return pagelet::runEncryptCommand(line);
     case Action::Decrypt:
         return pagelet::runDecryptCommand(line);
+    case Action::Help:
+    case Action::Version:
+    case Action::Bad:
     case Action::Run:
         break;
     }
