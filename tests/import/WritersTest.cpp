@@ -124,10 +124,11 @@ TEST(Import, ReadsWhatEachWriterLeavesInItsFiles)
         Import in;
         for (const auto& [name, bytes] : c.files)
             write(in.source.root / name, bytes);
-        ASSERT_EQ(in.run(c.source), "") << c.what;
+        EXPECT_EQ(in.run(c.source), "") << c.what;
         EXPECT_EQ(in.store.listDays()->size(), c.pages.size()) << c.what;
+        // Compared in UTF-16, where a lone surrogate shows.
         for (const auto& [date, text] : c.pages)
-            EXPECT_EQ(toUtf8(in.page(date)), toUtf8(text)) << c.what << " " << date.day;
+            EXPECT_EQ(in.page(date), text) << c.what << " " << date.day;
     }
 }
 
