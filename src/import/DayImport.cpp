@@ -121,7 +121,7 @@ bool holdsEntry(std::u16string_view page, std::u16string_view entry, std::u16str
         bool closes = after.empty();
         if (after.starts_with(u'\n')) {
             const std::u16string_view next = after.substr(1, after.find(u'\n', 1) - 1);
-            closes = blankLine(next);
+            closes = blankLine(next) || next == marker;
         }
         if (opens && closes)
             return true;

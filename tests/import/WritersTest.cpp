@@ -60,6 +60,7 @@ TEST(Import, SkipsOnlyTheSameEntryAlreadyOnItsDay)
         {"after the marker", marker + u"[10:00] Run\r\nfar", "j.txt", "[2024-03-01 10:00] Run\nfar\n", 0, 1},
         {"between entries, LF breaks", u"[08:00] A\n\n[10:00] Run\nfar\n\n[11:00] B", "j.txt",
          "[2024-03-01 10:00] Run\r\nfar\r\n[2024-03-01 12:00] New\n", 1, 1},
+        {"before the marker", u"[10:00] Run\r\nfar\r\n──── 가져온 내용 ────\r\nok", "j.txt", "[2024-03-01 10:00] Run\nfar\n", 0, 1},
         {"the whole page, a blank line after", u"[10:00] Run\r\nfar\r\n  \r\n", "j.txt", "[2024-03-01 10:00] Run\nfar\n", 0, 1},
         {"twice in the source", u"", "j.txt", "[2024-03-01 10:00] Run\n[2024-03-01 10:00] Run\n", 1, 1},
     };
