@@ -231,6 +231,13 @@ Skipped %n voice memos that could not be read.</numerusform>
             <numerusform>%n entries into %1 days (%2 new pages)</numerusform>
         </translation>
     </message>
+    <message numerus="yes">
+        <source>, 이미 있는 항목 %n개 건너뜀</source>
+        <translation>
+            <numerusform>, skipped %n entry already in the diary</numerusform>
+            <numerusform>, skipped %n entries already in the diary</numerusform>
+        </translation>
+    </message>
     <message>
         <source>가져올 내용: %1</source>
         <translation>To import: %1</translation>

@@ -54,7 +54,10 @@ std::u16string fromUtf8(std::string_view text)
             }
             c = (c << 6) | (cb & 0x3F);
         }
-        if (!ok) {
+        // A surrogate's bytes, a longer form than the code needs or a code past U+10FFFF are no
+        // UTF-8 either: the lead byte alone is replaced, and what follows it is read on its own.
+        static constexpr std::uint32_t kLeast[] = {0, 0, 0x80, 0x800, 0x10000};
+        if (!ok || c < kLeast[len] || (c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF) {
             out += u'\uFFFD';
             ++i;
             continue;

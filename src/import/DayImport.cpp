@@ -86,6 +86,49 @@ std::string dayName(const LocalDate& date)
     return toUtf8(isoDate(date));
 }
 
+// Line breaks of any kind as "\n": a page keeps CR LF, an entry may come with either.
+std::u16string withLf(std::u16string_view text)
+{
+    std::u16string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
+            continue;
+        out += text[i] == u'\r' ? u'\n' : text[i];
+    }
+    return out;
+}
+
+bool blankLine(std::u16string_view line)
+{
+    return line.find_first_not_of(u" \t") == std::u16string_view::npos;
+}
+
+// Whether entry (line breaks as "\n") stands on the page as an entry of its own: its whole text,
+// from a line's start to a line's end, with a blank line, the import marker or the page's edge
+// on either side. Only a part of a line or of another entry is not the same entry.
+bool holdsEntry(std::u16string_view page, std::u16string_view entry, std::u16string_view marker)
+{
+    for (std::size_t at = page.find(entry); at != std::u16string_view::npos; at = page.find(entry, at + 1)) {
+        const std::u16string_view before = page.substr(0, at);
+        const std::u16string_view after = page.substr(at + entry.size());
+        bool opens = before.empty();
+        if (before.ends_with(u'\n')) {
+            const std::u16string_view head = before.substr(0, before.size() - 1);
+            const std::u16string_view line = head.substr(head.rfind(u'\n') + 1);
+            opens = blankLine(line) || line == marker;
+        }
+        bool closes = after.empty();
+        if (after.starts_with(u'\n')) {
+            const std::u16string_view next = after.substr(1, after.find(u'\n', 1) - 1);
+            closes = blankLine(next) || next == marker;
+        }
+        if (opens && closes)
+            return true;
+    }
+    return false;
+}
+
 // The day's page with the entries that are not in it yet; nothing added leaves days as it was.
 void planDay(const LocalDate& date, const std::vector<std::u16string>& texts, const PageStore& store,
              std::size_t maxPageUnits, ImportPlan& plan)
@@ -94,11 +137,18 @@ void planDay(const LocalDate& date, const std::vector<std::u16string>& texts, co
     if (old.state == PageFileState::Unreadable)
         throw ImportRefused(dayName(date) + ": the diary's page of this day can't be read; nothing was imported");
     const std::u16string& before = old.page.text;
+    const std::u16string marker = textOf(TextId::ImportedMarker);
+    const std::u16string page = withLf(before);
+    std::vector<std::u16string> taken; // as withLf gives them
     std::u16string added;
     int count = 0;
     for (const auto& text : texts) {
-        if (before.find(text) != std::u16string::npos || added.find(text) != std::u16string::npos)
+        std::u16string entry = withLf(text);
+        if (holdsEntry(page, entry, marker) || std::find(taken.begin(), taken.end(), entry) != taken.end()) {
+            ++plan.skipped;
             continue;
+        }
+        taken.push_back(std::move(entry));
         added += (count ? u"\r\n\r\n" : u"") + text;
         ++count;
     }
@@ -106,7 +156,6 @@ void planDay(const LocalDate& date, const std::vector<std::u16string>& texts, co
         return;
     ImportedDay day {date, old.state == PageFileState::Missing, count, {}, old.page};
     if (!before.empty()) {
-        const std::u16string marker = textOf(TextId::ImportedMarker);
         const std::u16string lineEnd = before.ends_with(u"\r\n") ? u"" : u"\r\n";
         added = lineEnd + (before.find(marker) == std::u16string::npos ? marker : std::u16string()) + u"\r\n" + added;
     }

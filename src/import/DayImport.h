@@ -28,6 +28,7 @@ struct ImportPlan {
     std::vector<ImportedDay> days; // oldest first; only days that gain something
     int entries = 0;
     int newPages = 0;
+    int skipped = 0;   // entries left out: the same entry is already on its day
     std::string error; // why nothing can be imported; then days is empty
 };
 
@@ -36,8 +37,9 @@ struct ImportPlan {
 std::u16string entryText(const ImportEntry& entry);
 
 // Places each entry on its local day (its own zone, UTC when it has none), joins a day's entries
-// in time order and merges them into the pages the store holds. An entry already in its page is
-// left out, so the same source imported twice adds nothing.
+// in time order and merges them into the pages the store holds. An entry already on its day (the
+// same time line and whole body, line breaks aside) is left out and counted, so the same source
+// imported twice adds nothing.
 ImportPlan planImport(const std::vector<ImportEntry>& entries, const PageStore& store, const ZoneOffsets& zones,
                       std::size_t maxPageUnits = kMaxPageUnits);
 

@@ -3,10 +3,12 @@
 #include "base/FileIo.h"
 #include "base/Text.h"
 #include "import/CivilTime.h"
+#include "import/DailyNote.h"
 #include "import/EntryPlist.h"
 #include "import/JsonJournal.h"
 #include "import/MonthFile.h"
 #include "import/PlainJournal.h"
+#include "import/SourceText.h"
 #include "import/ZipJournal.h"
 
 #include <algorithm>
@@ -32,8 +34,7 @@ Kind kindOf(const fs::path& path, bool inFolder)
     const std::string name = path.filename().string();
     if (name.size() == 13 && name.ends_with(".md") && parseIsoDate(name.substr(0, 10)))
         return Kind::Note;
-    if (name.size() == 11 && name.ends_with(".txt") && allDigits(name.substr(0, 4)) && name[4] == '-'
-        && allDigits(name.substr(5, 2)))
+    if (monthOfFileName(name))
         return Kind::Month;
     if (name.size() == 6 && name.ends_with(".txt") && allDigits(name.substr(0, 2))) {
         const std::string month = path.parent_path().filename().string();
@@ -80,7 +81,8 @@ void readOne(const fs::path& path, Kind kind, const SourceLimits& limits, std::u
         std::move(read.begin(), read.end(), std::back_inserter(out));
         return;
     }
-    const std::string text = readText(path, limits, total);
+    const std::string bytes = readText(path, limits, total);
+    const std::string_view text = withoutByteOrderMark(bytes);
     const std::string origin = path.string();
     const std::string name = path.filename().string();
     std::vector<ImportEntry> read;
@@ -92,17 +94,14 @@ void readOne(const fs::path& path, Kind kind, const SourceLimits& limits, std::u
     case Kind::DayFile:
         read = readPlainJournal(text, origin);
         break;
-    case Kind::Month:
-        read = readMonthFile(text, std::stoi(name.substr(0, 4)), std::stoi(name.substr(5, 2)), origin);
-        break;
-    case Kind::Note: {
-        ImportEntry note;
-        note.date = *parseIsoDate(name.substr(0, 10));
-        note.body = fromUtf8(text);
-        note.origin = origin;
-        read.push_back(std::move(note));
+    case Kind::Month: {
+        const auto [year, month] = *monthOfFileName(name);
+        read = readMonthFile(text, year, month, origin);
         break;
     }
+    case Kind::Note:
+        read.push_back(readDailyNote(text, *parseIsoDate(name.substr(0, 10)), origin));
+        break;
     case Kind::EntryPlist:
         if (!lists)
             throw ImportRefused(origin + ": property lists cannot be read here");

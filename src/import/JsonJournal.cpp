@@ -2,6 +2,7 @@
 
 #include "base/Text.h"
 #include "import/CivilTime.h"
+#include "import/SourceText.h"
 
 #include <nlohmann/json.hpp>
 
@@ -59,6 +60,23 @@ void addAttachments(const json& entry, const char* key, const char* folder, Impo
     }
 }
 
+// The photo journal writes its text as Markdown, with a backslash before each mark that is meant
+// as a letter (1\. or \- at a line's start): the page shows the letter.
+constexpr std::string_view kAsciiMarks = "!\"#$%&'()*+,-./:;<=>?@[\\]^_`{|}~";
+
+std::string withoutEscapes(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char next = i + 1 < text.size() ? text[i + 1] : 0;
+        if (text[i] == '\\' && next != 0 && kAsciiMarks.find(next) != std::string_view::npos)
+            ++i;
+        out += text[i];
+    }
+    return out;
+}
+
 ImportEntry readStamped(const json& entry, const std::string& where)
 {
     ImportEntry out;
@@ -66,7 +84,7 @@ ImportEntry readStamped(const json& entry, const std::string& where)
     if (!out.utcSeconds)
         refuse(where, "\"creationDate\" is no date and time within the years 1000 to 9999");
     out.zone = textOf(entry, "timeZone", where);
-    out.body = fromUtf8(textOf(entry, "text", where));
+    out.body = fromUtf8(withoutEscapes(textOf(entry, "text", where)));
     out.tags = tagsOf(entry, where);
     addAttachments(entry, "photos", "photos", out);
     addAttachments(entry, "audios", "audios", out);
@@ -99,9 +117,11 @@ ImportEntry readDated(const json& entry, const std::string& where)
 
 std::vector<ImportEntry> readJsonJournal(std::string_view text, const std::string& origin)
 {
+    // Bytes that are no UTF-8 become U+FFFD rather than a refusal of the whole journal.
+    const std::string clean = wellFormedUtf8(withoutByteOrderMark(text));
     json document;
     try {
-        document = json::parse(text.begin(), text.end());
+        document = json::parse(clean.begin(), clean.end());
     } catch (const json::exception& error) { // a number too large to hold comes as out_of_range
         refuse(origin, std::string("damaged JSON (") + error.what() + ")");
     }

@@ -4,6 +4,7 @@
 #include "base/LateLibrary.h"
 #include "base/Text.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace pagelet {
@@ -43,7 +44,20 @@ std::vector<ImportEntry> decode(std::string_view in, int year, int month)
     return out;
 }
 
+bool allDigits(std::string_view text)
+{
+    return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
 } // namespace
+
+std::optional<std::pair<int, int>> monthOfFileName(std::string_view name)
+{
+    if (name.size() != 11 || !name.ends_with(".txt") || name[4] != '-' || !allDigits(name.substr(0, 4))
+        || !allDigits(name.substr(5, 2)))
+        return std::nullopt;
+    return std::pair {std::stoi(std::string(name.substr(0, 4))), std::stoi(std::string(name.substr(5, 2)))};
+}
 
 std::vector<ImportEntry> readMonthFile(std::string_view text, int year, int month, const std::string& origin,
                                        std::chrono::milliseconds limit)

@@ -3,6 +3,7 @@
 #include "import/ImportEntry.h"
 
 #include <chrono>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,6 +15,9 @@ namespace pagelet {
 // takes longer than limit (the parser runs in a child process, stopped then).
 std::vector<ImportEntry> readMonthFile(std::string_view text, int year, int month, const std::string& origin,
                                        std::chrono::milliseconds limit = std::chrono::seconds(10));
+
+// The year and month of a month file's name "YYYY-MM.txt", or nothing for any other name.
+std::optional<std::pair<int, int>> monthOfFileName(std::string_view name);
 
 // The module's entry: the entries of text, encoded, or nothing when its reader failed.
 using MonthYamlEntry = void(const char* text, std::size_t size, int year, int month, const char* origin, std::string* out);

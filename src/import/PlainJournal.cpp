@@ -2,6 +2,7 @@
 
 #include "base/Text.h"
 #include "import/CivilTime.h"
+#include "import/SourceText.h"
 
 #include <optional>
 
@@ -81,6 +82,7 @@ void finish(std::vector<ImportEntry>& entries, std::string& body)
 
 std::vector<ImportEntry> readPlainJournal(std::string_view text, const std::string& origin)
 {
+    text = withoutByteOrderMark(text);
     std::vector<ImportEntry> entries;
     std::string body;
     std::size_t number = 0;

@@ -40,6 +40,19 @@ bool isBreakByte(char c)
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
 
+// The tags an older writer of month files put before texts: they mean a string, as no tag does.
+constexpr std::string_view kTextTags[] = {"!!python/unicode", "!!python/str"};
+
+// The length of the text tag that text starts with, followed by a blank or the line's end; 0 for
+// any other tag.
+std::size_t textTagLength(std::string_view text)
+{
+    for (const std::string_view tag : kTextTags)
+        if (text.starts_with(tag) && (text.size() == tag.size() || isBreakByte(text[tag.size()])))
+            return tag.size();
+    return 0;
+}
+
 // The line of the first comma outside brackets and outside plain text, or of a control
 // character, and which it is; 0 when there is none. No YAML text holds either, and the YAML
 // parser loops for ever on some such commas (after a quote, at a document's start):
@@ -103,9 +116,15 @@ std::pair<std::size_t, const char*> unsafeForParser(std::string_view text)
         // what the parser stumbles on.
         if (c == ',' && depth == 0 && !(plain && !tokenStart))
             return {line, "',' starts a value outside brackets"};
-        // Month files have no tags, and the parser loops for ever on many a damaged one.
-        if (tokenStart && c == '!')
+        // Month files have no tags but the ones an older writer put before every text, and the
+        // parser loops for ever on many a damaged one.
+        if (tokenStart && c == '!') {
+            if (const std::size_t length = textTagLength(text.substr(i))) {
+                i += length - 1; // a break follows: the next byte starts a token
+                continue;
+            }
             return {line, "a tag ('!'); month files have none"};
+        }
         if (tokenStart) {
             last = c;
             if (c == '"' || c == '\'') {

@@ -1,54 +1,9 @@
-#include "diary/DiaryRig.h"
-#include "import/DayImport.h"
-#include "import/ImportSource.h"
+#include "import/ImportRig.h"
 #include "import/MonthFile.h"
-#include "platform/ZoneOffsets.h"
-
-#include <map>
 
 namespace pagelet {
 
-namespace {
-
-using testing::TempFolder;
-namespace fs = std::filesystem;
-
-// Fixed offsets: enough for the day boundaries the tests cross.
-class TableZones : public ZoneOffsets {
-public:
-    std::optional<int> offsetAt(const std::string& zone, std::int64_t) const override
-    {
-        static const std::map<std::string, int> kZones {{"America/Los_Angeles", -8 * 3600}, {"Asia/Seoul", 9 * 3600}};
-        const auto it = kZones.find(zone);
-        return it == kZones.end() ? std::nullopt : std::optional(it->second);
-    }
-};
-
-void write(const fs::path& path, const std::string& text)
-{
-    fs::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << text;
-}
-
-struct Import {
-    TempFolder source {"import-src"};
-    TempFolder data {"import-data"};
-    PlainPageStore store {data.folder()};
-
-    // Reads name (a file or a folder under source), plans and writes; the error, or empty.
-    std::string run(const std::string& name, std::size_t maxUnits = kMaxPageUnits, const SourceLimits& limits = {})
-    {
-        const SourceRead read = readImportSource(fromUtf8((source.root / name).string()), limits);
-        if (!read.error.empty())
-            return read.error;
-        last = planImport(read.entries, store, TableZones(), maxUnits);
-        return last.error.empty() ? applyImport(last, store) : last.error;
-    }
-    std::u16string page(const LocalDate& date) const { return store.read(date).page.text; }
-    ImportPlan last;
-};
-
-} // namespace
+using namespace importtest;
 
 TEST(Import, EachFormatGivesItsPages)
 {
@@ -166,6 +121,8 @@ TEST(Import, DamageIsRefusedAndNothingIsWritten)
         {"2024-10.txt", "1: {text: ok}\n2: {text: 'cut\n", "damaged YAML (line 2: a quote"},
         {"2024-09.txt", "1: \"\xdc\"", "damaged YAML (not UTF-8"},
         {"2024-07.txt", "\xEF\xBB\xBF" "1: |\n  ,kept\n  !kept\n2: x!y\n3: !:tag,r\n", "damaged YAML (line 5: a tag"},
+        {"2024-11.txt", "1:\n  text: !!python/object:os.system x\n", "damaged YAML (line 2: a tag"},
+        {"2024-12.txt", "1: {text: !!python/unicodes x}\n", "damaged YAML (line 1: a tag"},
         {"plain.txt", "Dear diary\n[2024-03-01 10:00] a\n", "line 1: text before"},
         {"date.txt", "[2024-03-01 10:00] a\n[2024-02-30 10:00] b\n", "line 2"},
         {"none.txt", "just words\n", "line 1"},

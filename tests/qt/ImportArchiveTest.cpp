@@ -88,7 +88,7 @@ TEST(ImportArchive, ZipsAndPropertyListsAreReadWholeOrRefused)
         {huge, 2, "too large to be a journal", 0},
         {dir.path() + "/good.zip", 0, "imported 1 entry into 1 day (1 new page)\n", 1},
         {dir.path() + "/old", 0, "imported 2 entries into 2 days (2 new pages)\n", 3},
-        {dir.path() + "/old/entries/A1.doentry", 0, "imported 0 entries into 0 days (0 new pages)\n", 3},
+        {dir.path() + "/old/entries/A1.doentry", 0, "imported 0 entries into 0 days (0 new pages), skipped 1 already there\n", 3},
     };
     for (const auto& c : cases) {
         const qttest::Outcome r = qttest::runPagelet({"--import", c.source, "--data", data});

@@ -37,7 +37,7 @@ TEST(ImportCommand, DryRunImportAgainAndDamage)
          "2024-03-01 (new page):\n[23:30] 늦은 밤\n바다\n#trip\n\n2024-07-01 (new page):\n[23:30] summer\n\n"
          "would import 2 entries into 2 days (2 new pages)\n", "", 0},
         {{"--import", journal, "--data", data}, 0, "imported 2 entries into 2 days (2 new pages)\n", "", 2},
-        {{"--import", journal, "--data", data}, 0, "imported 0 entries into 0 days (0 new pages)\n", "", 2},
+        {{"--import", journal, "--data", data}, 0, "imported 0 entries into 0 days (0 new pages), skipped 2 already there\n", "", 2},
         {{"--import", cut, "--data", data}, 2, "", "damaged JSON", 2},
         {{"--import", dir.path() + "/missing", "--data", data}, 2, "", "no such file or folder; nothing was imported", 2},
         {{"--dry-run", "--data", data}, 2, "", "--dry-run goes with --import", 2},

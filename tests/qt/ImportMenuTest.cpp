@@ -27,6 +27,10 @@ TEST(ImportMenu, ImportsIntoTheShownPageAndMarksTheNewDaysOrRefusesChangingNothi
     const QString journal = put("Journal.json", R"({"entries": [
         {"creationDate": "2026-12-08T09:15:00Z", "text": "가져온 아침"},
         {"creationDate": "2026-12-03T20:00:00Z", "text": "셋째 날"}]})");
+    const QString more = put("more.json", R"({"entries": [
+        {"creationDate": "2026-12-08T09:15:00Z", "text": "가져온 아침"},
+        {"creationDate": "2026-12-03T20:00:00Z", "text": "셋째 날"},
+        {"creationDate": "2026-12-05T01:00:00Z", "text": "새 날"}]})");
     const QString cut = put("cut.json", R"({"entries": [{"creationDate": "2026-12-09T07:30:00Z", "te)");
     const QString other = put("other.json", R"({"entries": [{"creationDate": "2026-12-10T07:30:00Z", "text": "아니오"}]})");
 
@@ -49,8 +53,9 @@ TEST(ImportMenu, ImportsIntoTheShownPageAndMarksTheNewDaysOrRefusesChangingNothi
     } cases[] = {
         {journal, true, true, true, {"가져왔습니다: 항목 2개, 일기 2일 (새 일기 1일)"}, 2},
         {journal, true, false, false, {"새로 가져올 내용이 없습니다."}, 2},
-        {cut, true, false, false, {"가져올 수 없습니다. 아무것도 바꾸지 않았습니다.\n", "cut.json: damaged JSON"}, 2},
-        {other, false, true, false, {}, 2},
+        {more, true, true, true, {"가져왔습니다: 항목 1개, 일기 1일 (새 일기 1일), 이미 있는 항목 2개 건너뜀"}, 3},
+        {cut, true, false, false, {"가져올 수 없습니다. 아무것도 바꾸지 않았습니다.\n", "cut.json: damaged JSON"}, 3},
+        {other, false, true, false, {}, 3},
     };
     QString firstQuestion;
     for (const auto& c : cases) {

@@ -32,9 +32,12 @@ QString refused(const std::string& why)
 
 QString counts(const ImportPlan& plan)
 {
-    return ImportAction::tr("항목 %n개, 일기 %1일 (새 일기 %2일)", nullptr, plan.entries)
-        .arg(plan.days.size())
-        .arg(plan.newPages);
+    QString text = ImportAction::tr("항목 %n개, 일기 %1일 (새 일기 %2일)", nullptr, plan.entries)
+                       .arg(plan.days.size())
+                       .arg(plan.newPages);
+    if (plan.skipped > 0)
+        text += ImportAction::tr(", 이미 있는 항목 %n개 건너뜀", nullptr, plan.skipped);
+    return text;
 }
 
 QString summaryOf(const ImportPlan& plan)

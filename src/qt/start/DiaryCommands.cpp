@@ -200,9 +200,12 @@ int runImportCommand(const CommandLine& line)
         fail(error);
         return 2;
     }
-    std::printf("%s %d %s into %d %s (%d new %s)\n", verb, plan.entries, plan.entries == 1 ? "entry" : "entries",
+    std::printf("%s %d %s into %d %s (%d new %s)", verb, plan.entries, plan.entries == 1 ? "entry" : "entries",
                 int(plan.days.size()), plan.days.size() == 1 ? "day" : "days", plan.newPages,
                 plan.newPages == 1 ? "page" : "pages");
+    if (plan.skipped > 0)
+        std::printf(", skipped %d already there", plan.skipped);
+    std::printf("\n");
     return 0;
 }
 
