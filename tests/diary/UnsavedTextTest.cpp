@@ -187,21 +187,33 @@ TEST(UnsavedText, ARestoreKeepsTheUnsavedTextAsAVersion)
 }
 
 // The data folder renamed away while its page is shown, then back: nothing changed elsewhere,
-// so what is typed next is stored as it is, without a merge or its message.
+// whether the page was only looked at meanwhile or a save of it failed, so the text is stored as
+// it is, without a merge or its message.
 TEST(UnsavedText, AFolderAwayAndBackIsNoOutsideChange)
 {
-    DiaryRig rig;
-    rig.putPage(kDay, u"그대로인 일기");
-    rig.startOn(kDay);
-    const fs::path away = rig.data.root.string() + "-away";
-    fs::rename(rig.data.root, away);
-    rig.dialog.pages().noteOutsideChange();
-    EXPECT_EQ(rig.dialog.editor().text, u"그대로인 일기") << "a folder away deletes no page";
-    fs::rename(away, rig.data.root);
-    rig.dialog.pages().noteOutsideChange();
-    rig.command(CMD_EDIT);
-    rig.type(u"그대로인 일기\r\n덧붙인 줄");
-    ASSERT_TRUE(rig.dialog.day().storeShownPage());
-    EXPECT_TRUE(rig.p.messages.shown.empty());
-    EXPECT_EQ(bytesOf(rig.pageFile(kDay)), encodePage({0, u"그대로인 일기\r\n덧붙인 줄"}));
+    for (const bool savedWhileAway : {false, true}) {
+        SCOPED_TRACE(savedWhileAway ? "a save while away" : "looked at while away");
+        DiaryRig rig;
+        rig.putPage(kDay, u"그대로인 일기");
+        rig.startOn(kDay);
+        const fs::path away = rig.data.root.string() + "-away";
+        if (savedWhileAway) {
+            rig.command(CMD_EDIT);
+            rig.type(u"그대로인 일기\r\n덧붙인 줄");
+        }
+        fs::rename(rig.data.root, away);
+        if (savedWhileAway)
+            EXPECT_FALSE(rig.dialog.day().storeShownPage());
+        else
+            rig.dialog.pages().noteOutsideChange();
+        EXPECT_EQ(rig.dialog.editor().text.get().substr(0, 7), u"그대로인 일기") << "a folder away deletes no page";
+        fs::rename(away, rig.data.root);
+        rig.dialog.pages().noteOutsideChange();
+        rig.command(CMD_EDIT);
+        rig.type(u"그대로인 일기\r\n덧붙인 줄");
+        ASSERT_TRUE(rig.dialog.day().storeShownPage());
+        for (const auto& message : rig.p.messages.shown)
+            EXPECT_NE(message.text, textOf(TextId::MergedOutsideChange));
+        EXPECT_EQ(bytesOf(rig.pageFile(kDay)), encodePage({0, u"그대로인 일기\r\n덧붙인 줄"}));
+    }
 }

@@ -394,6 +394,43 @@ TEST(MainWindow, APageReplacedBehindTheWindowIsShownAnewOrMergedWithWhatIsTyped)
     EXPECT_EQ(temp.messages.shown.size(), 1u);
 }
 
+// The data folder away while a page is being written (a sync tool's move, a disk unmounted):
+// the save meanwhile fails and says so; back with the same bytes, the next save stores the text
+// as it is, with no word of a change elsewhere.
+TEST(MainWindow, ADataFolderAwayAndBackIsNoOutsideChange)
+{
+    using namespace qttest;
+    SolidInstall temp;
+    const QString diary = temp.root + "/diary", away = temp.root + "/diary-away";
+    const QString page = diary + "/" + QDate::currentDate().toString("yyyyMMdd") + ".dry";
+    ASSERT_TRUE(writeFileAtomic(fromQString(page), encodePage({0, u"아침"})));
+    PageletWindow window(temp.overrides);
+    ASSERT_TRUE(window.start());
+    window.show();
+    MainDialog& d = window.dialog();
+    d.onCommand(CMD_EDIT, 0, 0);
+    window.editControl().setFocus();
+    QTest::keyClick(&window.editControl(), Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClick(&window.editControl(), Qt::Key_Return);
+    QInputMethodEvent typed;
+    typed.setCommitString(QStringLiteral("저녁"));
+    QApplication::sendEvent(&window.editControl(), &typed);
+
+    ASSERT_TRUE(QDir().rename(diary, away));
+    QTest::qWait(400);
+    d.onCommand(CMD_SAVE, 0, 0);
+    ASSERT_EQ(temp.messages.shown.size(), 1u);
+    EXPECT_EQ(temp.messages.shown[0].text, u"일기를 저장할 수 없습니다.\n데이터 폴더를 확인하시기 바랍니다.");
+    ASSERT_TRUE(QDir().rename(away, diary));
+    QTest::qWait(400);
+    d.onCommand(CMD_SAVE, 0, 0);
+    EXPECT_EQ(temp.messages.shown.size(), 1u) << "nothing changed elsewhere";
+    QFile stored(page);
+    ASSERT_TRUE(stored.open(QIODevice::ReadOnly));
+    const QByteArray bytes = stored.readAll();
+    EXPECT_EQ(Bytes(bytes.begin(), bytes.end()), encodePage({0, u"아침\r\n저녁"}));
+}
+
 // Paging through the days rewrites no page that was not typed into, whatever breaks it was
 // written with.
 TEST(MainWindow, PagingThroughRewritesNothingUntouched)

@@ -27,7 +27,6 @@ private:
     std::function<std::u16string()> m_folder;
     QFileSystemWatcher m_watcher;
     QTimer m_settle; // a sync writes beside and renames: one look after the burst
-    QTimer m_away;   // the folder is gone (renamed, unmounted): looked for again now and then
     std::u16string m_folderNow;
     QString m_watched;
 };
