@@ -312,7 +312,8 @@ before closing?</translation>
     <message>
         <source>%1의 저장하지 못한 일기가 있습니다.
 되살리시겠습니까?</source>
-        <translation>A page of %1 was not saved. Bring it back?</translation>
+        <translation>A page of %1 was not saved.
+Bring it back?</translation>
     </message>
     <message>
         <source>%1년 %2월 %3일</source>
