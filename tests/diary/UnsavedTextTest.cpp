@@ -1,10 +1,9 @@
 // Text not yet stored stays in the editor and the journal until it is stored or given up in
-// so many words: closing a question, changing day, typing, a conflict copy, a restore or a data
-// folder that went away and came back never lose it.
+// so many words: closing a question, changing day, typing, a conflict copy or a data folder
+// that went away and came back never lose it. (A restore: tests/qt/WindowTest.cpp.)
 #include "DiaryRig.h"
 
 #include "state/CrashJournal.h"
-#include "state/PageHistory.h"
 
 #include <functional>
 
@@ -150,40 +149,6 @@ TEST(UnsavedText, AConflictCopyMergesIntoTheTextTakenBack)
     rig.type(rig.dialog.editor().text.get() + u"\r\n더");
     ASSERT_TRUE(rig.dialog.day().storeShownPage());
     EXPECT_TRUE(holds(rig.dialog.pages().read(kDay).page.text, u"사본의 줄"));
-}
-
-// A restore over text never stored keeps that text as a version first; over a stored page it
-// adds none (the store keeps the page it replaces when the restored one is saved).
-TEST(UnsavedText, ARestoreKeepsTheUnsavedTextAsAVersion)
-{
-    for (const bool edited : {true, false}) {
-        SCOPED_TRACE(edited ? "edited" : "as stored");
-        TempFolder state("unsaved-state");
-        StateRig rig(state);
-        rig.putPage(kDay, u"첫 판");
-        rig.startOn(kDay);
-        rig.command(CMD_EDIT);
-        rig.type(u"첫 판\r\n다시 바꿨지만 저장하지 않은 줄");
-        rig.dialog.day().onSave(); // the second version, so there is one to restore
-        if (edited)
-            rig.type(u"고쳐 쓰는 중인 줄");
-        PageHistory& history = *rig.dialog.history();
-        history.flush();
-        const std::size_t before = history.versions(kDay).size();
-        ASSERT_EQ(before, 1u);
-
-        rig.dialog.day().restoreVersion({0, u"첫 판"});
-        EXPECT_EQ(rig.dialog.editor().text, u"첫 판");
-        EXPECT_FALSE(rig.dialog.editor().saved);
-        history.flush();
-        const auto versions = history.versions(kDay);
-        ASSERT_EQ(versions.size(), before + (edited ? 1 : 0));
-        if (edited) {
-            const auto kept = rig.dialog.pages().pageOfFileBytes(kDay, *history.read(versions.front()));
-            ASSERT_TRUE(kept);
-            EXPECT_EQ(kept->text, u"고쳐 쓰는 중인 줄");
-        }
-    }
 }
 
 // The data folder renamed away while its page is shown, then back: nothing changed elsewhere,
