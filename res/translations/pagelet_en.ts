@@ -321,10 +321,14 @@ Please install Pagelet again.</translation>
 before closing?</translation>
     </message>
     <message>
-        <source>저장하지 못한 일기가 있습니다.
+        <source>%1의 저장하지 못한 일기가 있습니다.
 되살리시겠습니까?</source>
-        <translation>A page was not saved last time.
+        <translation>A page of %1 was not saved.
 Bring it back?</translation>
+    </message>
+    <message>
+        <source>%1년 %2월 %3일</source>
+        <translation>%2/%3/%1</translation>
     </message>
 </context>
 <context>
@@ -664,6 +668,10 @@ Merge the copy into this page?</translation>
     <message>
         <source>이 날의 이전 내용이 없습니다.</source>
         <translation>No older versions of this day are kept.</translation>
+    </message>
+    <message>
+        <source>지금 쓰고 있는 저장하지 않은 내용은 되돌리기 전에 이전 내용으로 보관됩니다.</source>
+        <translation>The unsaved text you are writing is kept as an older version before the restore.</translation>
     </message>
     <message>
         <source>이전 내용을 보관하지 않습니다.</source>

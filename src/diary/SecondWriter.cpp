@@ -27,6 +27,10 @@ SecondWriter::Outcome SecondWriter::beforeStore(const LocalDate& date, const Pag
 OutsideCheck SecondWriter::checkShown(const LocalDate& date)
 {
     OutsideCheck check = m_pages.checkOutside(date, m_stamp);
+    // A data folder that is away (renamed, unmounted) tells nothing of its pages: the page is
+    // judged against what it was once the folder is back, and the same bytes are no change.
+    if (check.change == OutsideChange::Deleted && !m_pages.listDays())
+        return {};
     m_stamp = check.now.stamp;
     return check;
 }

@@ -2,6 +2,7 @@
 
 #include "diary/DateKey.h"
 #include "diary/DayMarks.h"
+#include "diary/LongDate.h"
 #include "diary/PageButtons.h"
 #include "platform/Commands.h"
 #include "platform/MainWindow.h"
@@ -143,8 +144,7 @@ bool ShownDay::savePage(DayValue day)
     // tools wrote; its file already holds what the editor shows.
     if (unchangedSinceStored(day)) {
         m_editor.saved = true;
-        if (m_journal)
-            m_journal->drop(localDate(day));
+        settleJournal(localDate(day), m_storedPage);
         return !m_editor.text.empty();
     }
     std::u16string path = pagePath(day);
@@ -153,11 +153,10 @@ bool ShownDay::savePage(DayValue day)
     if (result == StoreResult::Failed) {
         // What could not be stored is what the journal must hold now, not a second ago.
         if (m_journal)
-            m_journal->keep(localDate(day), std::move(page));
+            m_journal->keep(localDate(day), journalPage(localDate(day), std::move(page)));
         return false;
     }
-    if (m_journal)
-        m_journal->drop(localDate(day));
+    settleJournal(localDate(day), page);
     // noteStored's effect, without copying the page a second time.
     m_storedPath = std::move(path);
     m_storedPage = std::move(page);
@@ -243,11 +242,17 @@ void ShownDay::reloadFromDataFolder()
 // False when the day had no page that could be shown.
 bool ShownDay::showSelectedDay()
 {
+    const bool found = showSelectedPage();
+    offerConflictCopies();
+    return found;
+}
+
+bool ShownDay::showSelectedPage()
+{
     const bool found = loadPage(m_selectedDay);
     if (!found)
         showEmptyPage();
     m_ports.calendar.setSelection(m_selectedDay);
-    offerConflictCopies();
     return found;
 }
 
@@ -393,6 +398,14 @@ void ShownDay::takeVersion(const Page& page)
     m_editor.needsRedraw = true;
 }
 
+void ShownDay::restoreVersion(const Page& page)
+{
+    if (hasUnstoredText())
+        m_pages.keepUnstored(localDate(m_selectedDay), {m_weather, m_editor.text});
+    takeVersion(page);
+    m_editor.saved = false;
+}
+
 void ShownDay::onSave()
 {
     showPageButtons(m_skin, {false, std::nullopt, std::nullopt});
@@ -420,7 +433,10 @@ void ShownDay::deletePage()
         return;
     }
     m_editor.setText(u"");
-    dropJournal();
+    // Erasing the day gives up every text of it, an unanswered journal's too.
+    m_held.release(localDate(m_selectedDay));
+    if (m_journal)
+        m_journal->drop(localDate(m_selectedDay));
     // The file is gone: typing the old text again must write it again.
     noteStored(m_selectedDay);
     m_second.noteFile({});
@@ -432,24 +448,46 @@ void ShownDay::keepJournal()
 {
     if (!m_journal || m_editor.saved)
         return;
+    const LocalDate date = localDate(m_selectedDay);
     if (unchangedSinceStored(m_selectedDay))
-        m_journal->drop(localDate(m_selectedDay));
+        settleJournal(date, m_storedPage);
     else
-        m_journal->keep(localDate(m_selectedDay), {m_weather, m_editor.text});
+        m_journal->keep(date, journalPage(date, {m_weather, m_editor.text}));
 }
 
 bool ShownDay::keepJournalNow()
 {
     if (!m_journal)
         return false;
-    m_journal->keep(localDate(m_selectedDay), {m_weather, m_editor.text});
+    const LocalDate date = localDate(m_selectedDay);
+    m_journal->keep(date, journalPage(date, {m_weather, m_editor.text}));
     return m_journal->flush();
 }
 
 void ShownDay::dropJournal()
 {
-    if (m_journal)
+    // What was stored stays stored: only the editor's change since is given up.
+    if (m_journal && m_storedPath == pagePath(m_selectedDay))
+        settleJournal(localDate(m_selectedDay), m_storedPage);
+    else if (m_journal)
         m_journal->drop(localDate(m_selectedDay));
+}
+
+Page ShownDay::journalPage(const LocalDate& date, Page page) const
+{
+    if (auto held = m_held.journalFor(date, page))
+        return std::move(*held);
+    return page;
+}
+
+void ShownDay::settleJournal(const LocalDate& date, const Page& stored)
+{
+    if (!m_journal)
+        return;
+    if (auto held = m_held.journalFor(date, stored))
+        m_journal->keep(date, std::move(*held));
+    else
+        m_journal->drop(date);
 }
 
 namespace {
@@ -477,6 +515,7 @@ void ShownDay::offerJournal()
 {
     if (!m_journal)
         return;
+    bool taken = false;
     for (const CrashJournal::Entry& entry : m_journal->pending()) {
         const LoadedPage stored = m_pages.read(entry.date);
         const Page none;
@@ -485,19 +524,39 @@ void ShownDay::offerJournal()
             m_journal->drop(entry.date);
             continue;
         }
-        const MessageAnswer answer = m_ports.messages.show(textOf(TextId::RecoverJournal), kAppTitle,
-                                                           MessageButtons::YesNo, MessageIcon::Question);
+        // One page can be shown; the others are asked for at the next start.
+        MessageAnswer answer = MessageAnswer::Cancel;
+        if (!taken)
+            answer = m_ports.messages.show(withArgument(textOf(TextId::RecoverJournal), longDate(entry.date)), kAppTitle,
+                                           MessageButtons::YesNo, MessageIcon::Question);
         if (answer == MessageAnswer::No) {
             m_journal->drop(entry.date);
             continue;
         }
-        // Closed without an answer: it is asked again at the next start.
-        if (answer != MessageAnswer::Yes || !showFoundDay(fromLocal(entry.date)))
+        if (answer == MessageAnswer::Yes && showJournalPage(entry.date, entry.page)) {
+            taken = true;
             continue;
-        takeVersion(entry.page);
-        m_editor.saved = false;
-        return; // one page can be shown; the others are asked for at the next start
+        }
+        // Not answered (or the page shown could not be stored first): the journal stays as it is.
+        m_held.hold(entry.date, now, entry.page);
     }
+}
+
+// The journal's text on its day, in edit mode and not stored; a sync tool's copy of that day
+// merges into it, not under it.
+bool ShownDay::showJournalPage(const LocalDate& date, const Page& journal)
+{
+    if (!storeShownPage())
+        return false;
+    m_selectedDay = fromLocal(date);
+    showSelectedPage();
+    m_ports.calendar.hide();
+    m_calendarVisible = false;
+    takeVersion(journal);
+    m_editor.saved = false;
+    offerConflictCopies();
+    m_ports.window.invalidate();
+    return true;
 }
 
 void ShownDay::startMemo(const Rect& buttonRect)

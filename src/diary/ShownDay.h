@@ -3,6 +3,7 @@
 // between days, the calendar's day marks and the page buttons' states. Pages and memos are
 // kept by the page store.
 #include "base/Day.h"
+#include "diary/HeldJournals.h"
 #include "diary/SecondWriter.h"
 #include "store/PageFormat.h"
 #include "store/PageStore.h"
@@ -84,6 +85,11 @@ public:
     void onEdit();
     // An older version becomes the page being written, in edit mode and not stored yet.
     void takeVersion(const Page& page);
+    // The same for a version chosen in the history: text being written that was never stored
+    // is kept as a version of its own first.
+    void restoreVersion(const Page& page);
+    // The editor holds text that is not in the stored page.
+    bool hasUnstoredText() const { return !unchangedSinceStored(m_selectedDay); }
     void onSave();
 
     // The crash journal that keeps the page being written until it is stored; none: no journal.
@@ -92,10 +98,13 @@ public:
     void keepJournal();
     // keepJournal, waited for: true when the page is on disk there.
     bool keepJournalNow();
-    // The change of the shown page is given up: its journal goes.
+    // The change of the shown page is given up: its journal goes, or holds again only what an
+    // unanswered question left there.
     void dropJournal();
     // At start: a page an earlier run left in the journal, unlike the stored one, is offered
-    // back; the one taken is shown in edit mode, not yet stored.
+    // back; the one taken is shown in edit mode, not yet stored. One closed without an answer
+    // stays in the journal, asked again at the next start, and nothing written meanwhile on its
+    // day replaces it.
     void offerJournal();
 
     // Erasing the day and its voice memo.
@@ -121,6 +130,12 @@ public:
 private:
     void moveByDays(int days);
     bool showSelectedDay();
+    bool showSelectedPage();
+    bool showJournalPage(const LocalDate& date, const Page& journal);
+    // What the journal keeps for date while the page being written is page.
+    Page journalPage(const LocalDate& date, Page page) const;
+    // date's page is stored as stored: its journal goes, unless it holds an unanswered text.
+    void settleJournal(const LocalDate& date, const Page& stored);
     bool showLoaded(DayValue day, LoadedPage loaded);
     void repaintMemoButton();
     void noteStored(DayValue day);
@@ -143,6 +158,7 @@ private:
     Page m_storedPage;
     SecondWriter m_second;
     CrashJournal* m_journal = nullptr;
+    HeldJournals m_held;
     std::optional<LoadedPage> m_startPage; // read for the first paint, shown after it
 };
 

@@ -49,6 +49,7 @@ public:
     {
         return m_store->pageOfFileBytes(date, bytes);
     }
+    void keepUnstored(const LocalDate& date, const Page& page) override { m_store->keepUnstored(date, page); }
 
 private:
     void pageChanged(const LocalDate& date) override { notifyChanged(date); }

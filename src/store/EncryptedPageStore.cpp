@@ -195,4 +195,15 @@ std::optional<Page> EncryptedPageStore::pageOfFileBytes(const LocalDate& date, c
     return page;
 }
 
+void EncryptedPageStore::keepUnstored(const LocalDate& date, const Page& page)
+{
+    // Never plain on disk, not even in the history.
+    if (!keeper())
+        return;
+    Bytes plain = encodePage(page);
+    const Bytes sealed = sealFile(m_key, date, SealedKind::Page, plain);
+    libsodium().sodium_memzero(plain.data(), plain.size());
+    keeper()->keep(date, false, sealed);
+}
+
 } // namespace pagelet

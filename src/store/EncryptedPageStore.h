@@ -18,6 +18,7 @@ public:
     std::optional<Bytes> readMemo(const LocalDate& date, std::size_t maxBytes) const override;
     std::unique_ptr<MemoDraft> draftMemo(const LocalDate& date) override;
     std::optional<Page> pageOfFileBytes(const LocalDate& date, const Bytes& bytes) const override;
+    void keepUnstored(const LocalDate& date, const Page& page) override;
 
     const DiaryKey& key() const { return m_key; }
 

@@ -18,6 +18,12 @@ std::optional<Page> PageStore::pageOfFileBytes(const LocalDate&, const Bytes& by
     return decodePage(bytes);
 }
 
+void PageStore::keepUnstored(const LocalDate& date, const Page& page)
+{
+    if (m_keeper)
+        m_keeper->keep(date, false, encodePage(page));
+}
+
 OutsideCheck PageStore::checkOutside(const LocalDate& date, const PageStamp& known) const
 {
     OutsideCheck check;

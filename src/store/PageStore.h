@@ -93,6 +93,10 @@ public:
     // history, given to the keeper as they were on disk); nothing when they read as no page.
     virtual std::optional<Page> pageOfFileBytes(const LocalDate& date, const Bytes& bytes) const;
 
+    // A page never stored (the text being written, before a restore replaces it) goes to the
+    // keeper as an older version, in the file form this store writes.
+    virtual void keepUnstored(const LocalDate& date, const Page& page);
+
     // Told of every page and memo before it is replaced or removed; none by default.
     void setKeeper(PageKeeper* keeper) { m_keeper = keeper; }
 

@@ -16,6 +16,7 @@ enum class TextId {
     Quitting,
     SaveBeforeQuit,
     RecoverJournal,
+    LongDate,
     // Settings and passwords.
     SettingsNotSaved,
     BadDataPath,

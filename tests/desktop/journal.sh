@@ -2,7 +2,8 @@
 # The real program under Xvfb and its crash journal: killed at random moments while typing and
 # changing days, every page decodes and every word typed more than two seconds before the kill
 # is in a page or the journal; the next start offers the journal back (Yes shows it in edit
-# mode, No removes it); SIGTERM with a page that can't be stored keeps it there and ends with 0.
+# mode, No removes it, Escape keeps it for the next start, whatever is typed meanwhile);
+# SIGTERM with a page that can't be stored keeps it there and ends with 0.
 # Usage: journal.sh BUILD_DIR [ROUNDS]. Exit 77 (skipped) when Xvfb or xdotool are missing.
 set -euo pipefail
 build="$(cd "$1" && pwd)"
@@ -23,7 +24,9 @@ trap 'echo "FAIL: line $LINENO: $BASH_COMMAND"' ERR
 
 fresh_user() {
     export XDG_CONFIG_HOME="$work/$1/config" XDG_DATA_HOME="$work/$1/data" XDG_STATE_HOME="$work/$1/state"
-    mkdir -p "$XDG_CONFIG_HOME" "$XDG_DATA_HOME"
+    export HOME="$work/$1/home" XDG_CACHE_HOME="$work/$1/cache" XDG_RUNTIME_DIR="$work/$1/runtime"
+    mkdir -p "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$HOME" "$XDG_CACHE_HOME"
+    mkdir -m 0700 -p "$XDG_RUNTIME_DIR"
     "$build/bin/pagelet-setup" --program-path "$XDG_DATA_HOME/Pagelet" >/dev/null
     data="$XDG_DATA_HOME/Pagelet/diary"
 }
@@ -52,6 +55,22 @@ decodes() { # a page file: weather 0..4, then a length the file holds (in UTF-16
 text_of() { tail -c +9 "$1" | iconv -f UTF-16LE -t UTF-8; }
 journal() { { find "$XDG_STATE_HOME/Pagelet/journal" -name "$1.dry" 2>/dev/null || true; } | head -1; }
 now() { date +%s%N; }
+ask_start() { # starts the program and waits for its question, in $box
+    box=
+    for _ in 1 2 3; do # a start right after a client left may not reach the display: tried again
+        env --default-signal=INT "$build/bin/pagelet" 2>>"$work/stderr" &
+        pid=$!
+        for _ in $(seq 50); do # the question comes before the diary's window
+            box=$(xdotool search --onlyvisible --pid "$pid" --name '^Pagelet$' 2>/dev/null | while read -r w; do
+                [ "$(xdotool getwindowgeometry "$w" | awk '/Geometry/{print $2}')" != 240x270 ] && echo "$w"; done | head -1) || true
+            [ -n "$box" ] && break
+            kill -0 "$pid" 2>/dev/null || break
+            sleep 0.2
+        done
+        [ -n "$box" ] && break
+        kill -9 "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true
+    done
+}
 type_word() { xdotool type --delay 15 "$1 "; }
 
 # Killed at random moments: each round types words on a day, sometimes moves to the next day
@@ -103,20 +122,7 @@ for answer in No Yes; do
     sleep 2.5
     kill -9 "$pid"; wait "$pid" 2>/dev/null || true; pid=
     [ -n "$(journal "$today")" ] || fail "no journal after typing and a kill"
-    box=
-    for _ in 1 2 3; do # a start right after a client left may not reach the display: tried again
-        env --default-signal=INT "$build/bin/pagelet" 2>>"$work/stderr" &
-        pid=$!
-        for _ in $(seq 50); do # the question comes before the diary's window
-            box=$(xdotool search --onlyvisible --pid "$pid" --name '^Pagelet$' 2>/dev/null | while read -r w; do
-                [ "$(xdotool getwindowgeometry "$w" | awk '/Geometry/{print $2}')" != 240x270 ] && echo "$w"; done | head -1) || true
-            [ -n "$box" ] && break
-            kill -0 "$pid" 2>/dev/null || break
-            sleep 0.2
-        done
-        [ -n "$box" ] && break
-        kill -9 "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true
-    done
+    ask_start
     [ -n "$box" ] || fail "the start did not ask about the journal"
     xdotool windowfocus --sync "$box"
     if [ "$answer" = Yes ]; then xdotool key Return; else xdotool key n; fi
@@ -133,6 +139,49 @@ for answer in No Yes; do
     [ -z "$(journal "$today")" ] || fail "$answer: the journal was left"
 done
 echo "the next start asks; No removes the journal, Yes shows its text and it is stored"
+
+# The question closed with Escape keeps the journal: typing on its day and changing day merge
+# with it rather than replace it, and the next start asks again; Yes then shows both.
+fresh_user offerEscape
+start
+xdotool windowfocus --sync "$win"
+type_word "journalEscape"
+sleep 2.5
+kill -9 "$pid"; wait "$pid" 2>/dev/null || true; pid=
+ask_start
+[ -n "$box" ] || fail "Escape: the start did not ask about the journal"
+xdotool windowfocus --sync "$box"
+xdotool key Escape
+for _ in $(seq 50); do [ "$(windows)" = 1 ] && ! xdotool getwindowname "$box" >/dev/null 2>&1 && break; sleep 0.2; done
+[ "$(windows)" = 1 ] || fail "Escape: the question did not close"
+win=$(xdotool search --onlyvisible --pid "$pid" --name '^Pagelet$' | head -1)
+xdotool windowfocus --sync "$win"
+xdotool mousemove --window "$win" 120 150 click 1
+type_word "typedAfter"
+sleep 2.5
+xdotool mousemove --window "$win" 208 11 click 1 # the next day: today's page is stored
+sleep 0.5
+kill -TERM "$pid"
+ended; [ "$status" = 0 ] || fail "Escape: SIGTERM status $status"
+text_of "$data/$today.dry" | grep -qw typedAfter || fail "Escape: the page holds '$(text_of "$data/$today.dry" 2>&1)'"
+j=$(journal "$today")
+[ -n "$j" ] || fail "Escape: the journal is gone"
+for word in journalEscape typedAfter; do
+    text_of "$j" | grep -qw "$word" || fail "Escape: '$word' is not in the journal: '$(text_of "$j")'"
+done
+ask_start
+[ -n "$box" ] || fail "Escape: the next start did not ask again"
+xdotool windowfocus --sync "$box"
+xdotool key Return
+for _ in $(seq 50); do [ "$(windows)" = 1 ] && ! xdotool getwindowname "$box" >/dev/null 2>&1 && break; sleep 0.2; done
+sleep 0.5
+kill -TERM "$pid"
+ended; [ "$status" = 0 ] || fail "Escape, then Yes: SIGTERM status $status"
+for word in journalEscape typedAfter; do
+    text_of "$data/$today.dry" | grep -qw "$word" || fail "Escape, then Yes: '$word' is not in the page: '$(text_of "$data/$today.dry")'"
+done
+[ -z "$(journal "$today")" ] || fail "Escape, then Yes: the journal was left"
+echo "a question closed with Escape keeps its journal through typing and a change of day, and comes back"
 
 # SIGTERM with a page that can't be stored (the data folder a read-only tmpfs in a mount
 # namespace of its own, where that can be made): status 0, the text kept in the journal.

@@ -6,6 +6,7 @@
 #include "base/FileIo.h"
 #include "qt/editor/QtEditControl.h"
 #include "qt/dialogs/QtMonthCalendar.h"
+#include "qt/window/HistoryDialog.h"
 #include "settings/NewPasswordDialog.h"
 #include "ui/SettingsDialog.h"
 
@@ -14,6 +15,8 @@
 #include <QFile>
 #include <QImage>
 #include <QInputMethodEvent>
+#include <QLabel>
+#include <QPushButton>
 #include <QMouseEvent>
 #include <QTest>
 #include <filesystem>
@@ -392,6 +395,92 @@ TEST(MainWindow, APageReplacedBehindTheWindowIsShownAnewOrMergedWithWhatIsTyped)
     // Our own write sets off the watch too: nothing more is said or shown.
     QTest::qWait(400);
     EXPECT_EQ(temp.messages.shown.size(), 1u);
+}
+
+// The data folder away while a page is being written (a sync tool's move, a disk unmounted):
+// the save meanwhile fails and says so; back with the same bytes, the next save stores the text
+// as it is, with no word of a change elsewhere.
+TEST(MainWindow, ADataFolderAwayAndBackIsNoOutsideChange)
+{
+    using namespace qttest;
+    SolidInstall temp;
+    const QString diary = temp.root + "/diary", away = temp.root + "/diary-away";
+    const QString page = diary + "/" + QDate::currentDate().toString("yyyyMMdd") + ".dry";
+    ASSERT_TRUE(writeFileAtomic(fromQString(page), encodePage({0, u"아침"})));
+    PageletWindow window(temp.overrides);
+    ASSERT_TRUE(window.start());
+    window.show();
+    MainDialog& d = window.dialog();
+    d.onCommand(CMD_EDIT, 0, 0);
+    window.editControl().setFocus();
+    QTest::keyClick(&window.editControl(), Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClick(&window.editControl(), Qt::Key_Return);
+    QInputMethodEvent typed;
+    typed.setCommitString(QStringLiteral("저녁"));
+    QApplication::sendEvent(&window.editControl(), &typed);
+
+    ASSERT_TRUE(QDir().rename(diary, away));
+    QTest::qWait(400);
+    d.onCommand(CMD_SAVE, 0, 0);
+    ASSERT_EQ(temp.messages.shown.size(), 1u);
+    EXPECT_EQ(temp.messages.shown[0].text, u"일기를 저장할 수 없습니다.\n데이터 폴더를 확인하시기 바랍니다.");
+    ASSERT_TRUE(QDir().rename(away, diary));
+    QTest::qWait(400);
+    d.onCommand(CMD_SAVE, 0, 0);
+    EXPECT_EQ(temp.messages.shown.size(), 1u) << "nothing changed elsewhere";
+    QFile stored(page);
+    ASSERT_TRUE(stored.open(QIODevice::ReadOnly));
+    const QByteArray bytes = stored.readAll();
+    EXPECT_EQ(Bytes(bytes.begin(), bytes.end()), encodePage({0, u"아침\r\n저녁"}));
+}
+
+// "되돌리기" over text being written: the window says the text is kept, keeps it as a version,
+// then shows the version chosen; over a stored page it says nothing of the kind.
+TEST(MainWindow, ARestoreOverUnsavedTextKeepsItAndSaysSo)
+{
+    using namespace qttest;
+    for (const bool edited : {true, false}) {
+        SCOPED_TRACE(edited ? "edited" : "as stored");
+        SolidInstall temp;
+        QTemporaryDir state;
+        const QString page = temp.root + "/diary/" + QDate::currentDate().toString("yyyyMMdd") + ".dry";
+        ASSERT_TRUE(writeFileAtomic(fromQString(page), encodePage({0, u"첫 판"})));
+        PageletWindow window(temp.overrides);
+        ASSERT_TRUE(window.start());
+        MainDialog& d = window.dialog();
+        d.keepHistoryUnder(fromQString(state.path()));
+        d.setDataFolder(d.settings().dataPath);
+        d.onCommand(CMD_EDIT, 0, 0);
+        d.editor().setText(u"둘째 판");
+        d.onCommand(CMD_SAVE, 0, 0);
+        d.onCommand(CMD_EDIT, 0, 0);
+        if (edited) {
+            window.editControl().setFocus();
+            QTest::keyClick(&window.editControl(), Qt::Key_End, Qt::ControlModifier);
+            QInputMethodEvent typed;
+            typed.setCommitString(QStringLiteral(" 쓰는 중"));
+            QApplication::sendEvent(&window.editControl(), &typed);
+        }
+        bool told = false;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<HistoryDialog*>(QApplication::activeModalWidget());
+            ASSERT_TRUE(box);
+            const auto* kept = box->findChild<QLabel*>(QStringLiteral("unsavedKept"));
+            told = kept && kept->text() == QStringLiteral("지금 쓰고 있는 저장하지 않은 내용은 되돌리기 전에 이전 내용으로 보관됩니다.");
+            for (QPushButton* button : box->findChildren<QPushButton*>())
+                if (button->text() == QStringLiteral("되돌리기"))
+                    button->click();
+        });
+        showHistoryDialog(&window, d);
+        EXPECT_EQ(told, edited);
+        EXPECT_EQ(d.editor().text, u"첫 판");
+        d.history()->flush();
+        const auto versions = d.history()->versions(localDate(d.day().selectedDay()));
+        ASSERT_EQ(versions.size(), edited ? 2u : 1u);
+        const auto newest = d.pages().pageOfFileBytes(localDate(d.day().selectedDay()), *d.history()->read(versions.front()));
+        ASSERT_TRUE(newest);
+        EXPECT_EQ(newest->text, edited ? u"둘째 판 쓰는 중" : u"첫 판");
+    }
 }
 
 // Paging through the days rewrites no page that was not typed into, whatever breaks it was

@@ -23,7 +23,7 @@ QString qs(const std::u16string& text)
 
 } // namespace
 
-HistoryDialog::HistoryDialog(QWidget* parent, const PageHistory& history, const LocalDate& date)
+HistoryDialog::HistoryDialog(QWidget* parent, const PageHistory& history, const LocalDate& date, bool unsaved)
     : QDialog(parent), m_history(history), m_date(date), m_versions(history.versions(date)), m_list(new QListWidget(this)),
       m_preview(new QPlainTextEdit(this))
 {
@@ -55,6 +55,12 @@ HistoryDialog::HistoryDialog(QWidget* parent, const PageHistory& history, const 
         layout->addWidget(new QLabel(tr("이 날의 이전 내용이 없습니다."), this));
     layout->addWidget(m_list, 1);
     layout->addWidget(m_preview, 2);
+    if (unsaved) {
+        auto* kept = new QLabel(tr("지금 쓰고 있는 저장하지 않은 내용은 되돌리기 전에 이전 내용으로 보관됩니다."), this);
+        kept->setObjectName(QStringLiteral("unsavedKept"));
+        kept->setWordWrap(true);
+        layout->addWidget(kept);
+    }
     layout->addWidget(buttons);
     resize(420, 360);
     if (!m_versions.empty())
@@ -74,9 +80,9 @@ void showHistoryDialog(QWidget* parent, MainDialog& dialog)
         QMessageBox::information(parent, QStringLiteral("Pagelet"), HistoryDialog::tr("이전 내용을 보관하지 않습니다."));
         return;
     }
-    HistoryDialog box(parent, *history, localDate(dialog.day().selectedDay()));
+    HistoryDialog box(parent, *history, localDate(dialog.day().selectedDay()), dialog.day().hasUnstoredText());
     if (box.exec() == QDialog::Accepted && box.chosen())
-        dialog.day().takeVersion(*box.chosen());
+        dialog.day().restoreVersion(*box.chosen());
 }
 
 } // namespace pagelet

@@ -14,7 +14,8 @@ namespace pagelet {
 class HistoryDialog : public QDialog {
     Q_OBJECT
 public:
-    HistoryDialog(QWidget* parent, const PageHistory& history, const LocalDate& date);
+    // unsaved: the page being written has text never stored, which a restore keeps first.
+    HistoryDialog(QWidget* parent, const PageHistory& history, const LocalDate& date, bool unsaved = false);
 
     // The version chosen with "되돌리기", once the dialog is accepted.
     const std::optional<Page>& chosen() const { return m_chosen; }
