@@ -17,6 +17,7 @@
 #include <QScrollBar>
 #include <QTableView>
 #include <algorithm>
+#include <vector>
 
 namespace pagelet {
 
@@ -49,8 +50,12 @@ QtDialog::QtDialog(const DialogTemplate& layout, DialogHandler& handler, const Z
     setFont(f);
 
     QWidget* previous = nullptr;
+    std::vector<std::pair<QLabel*, int>> labels;
     for (const auto& c : layout.controls) {
         QWidget* w = makeControl(c);
+        if (c.names != 0)
+            if (auto* label = qobject_cast<QLabel*>(w))
+                labels.emplace_back(label, c.names);
         if (c.id != 0)
             m_controls[c.id] = w;
         if (w->focusPolicy() & Qt::TabFocus) {
@@ -61,6 +66,9 @@ QtDialog::QtDialog(const DialogTemplate& layout, DialogHandler& handler, const Z
             previous = w;
         }
     }
+    // A field reads its label's words to a screen reader only as the label's buddy.
+    for (const auto& [label, field] : labels)
+        label->setBuddy(control(field));
 }
 
 QtDialog::~QtDialog()
@@ -114,6 +122,8 @@ QWidget* QtDialog::makeCalendar(const ControlTemplate& c, const QRect& rect)
     if (auto* days = calendar->findChild<QTableView*>())
         days->horizontalHeader()->setMinimumSectionSize(0);
     calendar->setFixedSize(rect.size());
+    // Here a bold day is one the search found.
+    calendar->setMarkWords(tr("찾은 날"));
     const int id = c.id;
     calendar->dayPicked = [this, id](const LocalDate& day) { m_handler.OnDayPicked(*this, id, day); };
     calendar->selectionMoved = [this, id](const LocalDate& day) { m_handler.OnCalendarSelChange(*this, id, day); };
