@@ -720,6 +720,10 @@ Merge the copy into this page?</translation>
 <context>
     <name>pagelet::SearchWindow</name>
     <message>
+        <source>결과</source>
+        <translation>Results</translation>
+    </message>
+    <message>
         <source>모든 일기에서 찾기</source>
         <translation>Search All Pages</translation>
     </message>
@@ -780,12 +784,24 @@ Merge the copy into this page?</translation>
 <context>
     <name>pagelet::QtDialog</name>
     <message>
+        <source>결과</source>
+        <translation>Results</translation>
+    </message>
+    <message>
         <source>찾은 날</source>
         <translation>found</translation>
     </message>
 </context>
 <context>
     <name>pagelet::QtMonthCalendar</name>
+    <message>
+        <source>연도</source>
+        <translation>Year</translation>
+    </message>
+    <message>
+        <source>달력</source>
+        <translation>Calendar</translation>
+    </message>
     <message>
         <source>일기 있음</source>
         <translation>has a page</translation>
@@ -797,6 +813,13 @@ Merge the copy into this page?</translation>
     <message>
         <source>다음 달</source>
         <translation>Next Month</translation>
+    </message>
+</context>
+<context>
+    <name>CalendarDaysAccessible</name>
+    <message>
+        <source>yyyy년 M월</source>
+        <translation>MMMM yyyy</translation>
     </message>
 </context>
 </TS>

@@ -7,18 +7,23 @@
 
 namespace pagelet {
 
-CalendarDayAccessible::CalendarDayAccessible(QtMonthCalendar* calendar, int cell) : m_calendar(calendar), m_cell(cell)
+CalendarDayAccessible::CalendarDayAccessible(QCalendarWidget* calendar, int cell) : m_calendar(calendar), m_cell(cell)
 {
+}
+
+QtMonthCalendar* CalendarDayAccessible::ours() const
+{
+    return qobject_cast<QtMonthCalendar*>(m_calendar.data());
 }
 
 QDate CalendarDayAccessible::date() const
 {
-    return m_calendar ? m_calendar->firstShownDay().addDays(m_cell) : QDate();
+    return ours() ? ours()->firstShownDay().addDays(m_cell) : QDate();
 }
 
 bool CalendarDayAccessible::isValid() const
 {
-    return m_calendar && m_calendar->dayTable();
+    return ours() && ours()->dayTable();
 }
 
 QWindow* CalendarDayAccessible::window() const
@@ -28,7 +33,7 @@ QWindow* CalendarDayAccessible::window() const
 
 QAccessibleInterface* CalendarDayAccessible::parent() const
 {
-    return isValid() ? QAccessible::queryAccessibleInterface(m_calendar->dayTable()) : nullptr;
+    return isValid() ? QAccessible::queryAccessibleInterface(ours()->dayTable()) : nullptr;
 }
 
 QString CalendarDayAccessible::text(QAccessible::Text t) const
@@ -37,14 +42,14 @@ QString CalendarDayAccessible::text(QAccessible::Text t) const
         return {};
     const QDate d = date();
     QString name = dayInWords(toLocalDate(d));
-    if (m_calendar->isMarked(d))
-        name += QStringLiteral(", ") + m_calendar->markWords();
+    if (ours()->isMarked(d))
+        name += QStringLiteral(", ") + ours()->markWords();
     return name;
 }
 
 QRect CalendarDayAccessible::rect() const
 {
-    auto* table = isValid() ? qobject_cast<QTableView*>(m_calendar->dayTable()) : nullptr;
+    auto* table = isValid() ? qobject_cast<QTableView*>(ours()->dayTable()) : nullptr;
     if (!table || !table->model())
         return {};
     // The first row of the table is the days' names.
@@ -64,7 +69,7 @@ QAccessible::State CalendarDayAccessible::state() const
     s.invisible = !m_calendar->isVisible();
     s.selectable = true;
     s.selected = d == m_calendar->selectedDate();
-    s.focused = s.selected && m_calendar->dayTable()->hasFocus();
+    s.focused = s.selected && ours()->dayTable()->hasFocus();
     s.disabled = d < m_calendar->minimumDate() || d > m_calendar->maximumDate();
     return s;
 }
@@ -81,8 +86,9 @@ QStringList CalendarDayAccessible::actionNames() const
 
 void CalendarDayAccessible::doAction(const QString& actionName)
 {
+    // Posted: a press that opens a modal dialog must not hold the screen reader's call.
     if (actionName == pressAction() && isValid() && !state().disabled)
-        m_calendar->pickDay(date());
+        QMetaObject::invokeMethod(ours(), [calendar = ours(), day = date()] { calendar->pickDay(day); }, Qt::QueuedConnection);
 }
 
 } // namespace pagelet

@@ -1,6 +1,7 @@
 #pragma once
 #include <QAccessibleActionInterface>
 #include <QAccessibleInterface>
+#include <QCalendarWidget>
 #include <QDate>
 #include <QPointer>
 
@@ -12,7 +13,7 @@ class QtMonthCalendar;
 // reads its date and mark and presses it as a click on it.
 class CalendarDayAccessible : public QAccessibleInterface, public QAccessibleActionInterface {
 public:
-    CalendarDayAccessible(QtMonthCalendar* calendar, int cell);
+    CalendarDayAccessible(QCalendarWidget* calendar, int cell);
 
     // The date the cell shows now.
     QDate date() const;
@@ -37,7 +38,10 @@ public:
     QStringList keyBindingsForAction(const QString&) const override { return {}; }
 
 private:
-    QPointer<QtMonthCalendar> m_calendar;
+    // Ours, once it is made (not yet while its base makes the table).
+    QtMonthCalendar* ours() const;
+
+    QPointer<QCalendarWidget> m_calendar;
     int m_cell;
 };
 

@@ -3,9 +3,12 @@
 #include "qt/dialogs/CalendarDayAccessible.h"
 #include "qt/dialogs/QtMonthCalendar.h"
 
+#include <QCoreApplication>
+#include <QLocale>
+
 namespace pagelet {
 
-CalendarDaysAccessible::CalendarDaysAccessible(QWidget* table, QtMonthCalendar* calendar)
+CalendarDaysAccessible::CalendarDaysAccessible(QWidget* table, QCalendarWidget* calendar)
     : QAccessibleWidget(table, QAccessible::Table), m_calendar(calendar)
 {
 }
@@ -14,6 +17,14 @@ CalendarDaysAccessible::~CalendarDaysAccessible()
 {
     for (QAccessible::Id id : m_ids)
         QAccessible::deleteAccessibleInterface(id);
+}
+
+QString CalendarDaysAccessible::text(QAccessible::Text t) const
+{
+    if (t != QAccessible::Name || !m_calendar)
+        return QAccessibleWidget::text(t);
+    const QDate month(m_calendar->yearShown(), m_calendar->monthShown(), 1);
+    return QLocale().toString(month, QCoreApplication::translate("CalendarDaysAccessible", "yyyy년 M월"));
 }
 
 QAccessibleInterface* CalendarDaysAccessible::child(int index) const
@@ -48,9 +59,9 @@ QAccessibleInterface* CalendarDaysAccessible::childAt(int x, int y) const
 
 QAccessibleInterface* CalendarDaysAccessible::focusChild() const
 {
-    if (!widget()->hasFocus())
+    if (!widget()->hasFocus() || !m_calendar)
         return nullptr;
-    const QDate first = m_calendar->firstShownDay();
+    const QDate first = QtMonthCalendar::gridStart(m_calendar->yearShown(), m_calendar->monthShown());
     const qint64 cell = first.daysTo(m_calendar->selectedDate());
     return cell >= 0 && cell < kDays ? child(static_cast<int>(cell)) : nullptr;
 }
@@ -59,13 +70,13 @@ void installCalendarAccessibility()
 {
     static const bool installed = [] {
         QAccessible::installFactory([](const QString& key, QObject* object) -> QAccessibleInterface* {
+            // Asked for as the calendar's base makes the table: neither its name nor the
+            // calendar's own class is set yet.
             auto* table = qobject_cast<QWidget*>(object);
-            if (!table || key != QLatin1String("QTableView") || table->objectName() != QLatin1String("qt_calendar_calendarview"))
+            auto* calendar = table ? qobject_cast<QCalendarWidget*>(table->parentWidget()) : nullptr;
+            if (!calendar || key != QLatin1String("QTableView"))
                 return nullptr;
-            for (QObject* up = table->parent(); up; up = up->parent())
-                if (auto* calendar = qobject_cast<QtMonthCalendar*>(up))
-                    return new CalendarDaysAccessible(table, calendar);
-            return nullptr;
+            return new CalendarDaysAccessible(table, calendar);
         });
         return true;
     }();

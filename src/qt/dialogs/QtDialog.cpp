@@ -92,6 +92,7 @@ QWidget* QtDialog::makeEdit(const ControlTemplate& c)
         text->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
         text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
         text->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        text->setAccessibleName(tr("결과")); // no label of its own
         connect(text, &QPlainTextEdit::textChanged, this, [this, id] { m_handler.OnEditChange(*this, id); });
         w = text;
         pressed = text->viewport();

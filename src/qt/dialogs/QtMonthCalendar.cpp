@@ -31,10 +31,10 @@ QDate toQDate(const LocalDate& date)
     return QDate(date.year, date.month, date.day);
 }
 
+// Before the base makes the day table: with a screen reader on, its interface is made then.
 QtMonthCalendar::QtMonthCalendar(QWidget* parent, const Zoom& zoom)
-    : QCalendarWidget(parent), m_zoom(zoom), m_markWords(tr("일기 있음"))
+    : QCalendarWidget((installCalendarAccessibility(), parent)), m_zoom(zoom), m_markWords(tr("일기 있음"))
 {
-    installCalendarAccessibility();
     // Names of months and days in the program's language (the default locale follows it).
     setLocale(QLocale());
     setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
@@ -71,6 +71,9 @@ QtMonthCalendar::QtMonthCalendar(QWidget* parent, const Zoom& zoom)
     });
     if (QWidget* table = dayTable())
         table->installEventFilter(this);
+    setAccessibleName(tr("달력"));
+    if (auto* year = findChild<QWidget*>(QStringLiteral("qt_calendar_yearedit")))
+        year->setAccessibleName(tr("연도"));
     // The month arrows are pictures only.
     if (auto* prev = findChild<QToolButton*>(QStringLiteral("qt_calendar_prevmonth")))
         prev->setAccessibleName(tr("이전 달"));
@@ -146,6 +149,11 @@ QDate firstOfGrid(int year, int month)
 } // namespace
 
 const Size QtMonthCalendar::kSize {kWidth, kHeight};
+
+QDate QtMonthCalendar::gridStart(int year, int month)
+{
+    return firstOfGrid(year, month);
+}
 
 QDate QtMonthCalendar::firstShownDay() const
 {

@@ -39,8 +39,9 @@ public:
     // Size, font and place follow the window's zoom.
     void applyZoom();
 
-    // The first day of the 6-row grid for the shown month.
+    // The first day of the 6-row grid for the shown month, and for any month.
     QDate firstShownDay() const;
+    static QDate gridStart(int year, int month);
     // What a bold day means here, for a screen reader ("일기 있음" unless told otherwise).
     void setMarkWords(const QString& words) { m_markWords = words; }
     const QString& markWords() const { return m_markWords; }

@@ -38,6 +38,7 @@ SearchWindow::SearchWindow(QWidget* parent, std::u16string dataFolder, Jump jump
     m_matchCase = new QCheckBox(tr("대소문자 구별"), this);
     layout->addWidget(m_matchCase);
     m_results = new QListWidget(this);
+    m_results->setAccessibleName(tr("결과"));
     m_results->setItemDelegate(new SearchHitDelegate(m_results));
     m_results->setUniformItemSizes(true);
     layout->addWidget(m_results, 1);

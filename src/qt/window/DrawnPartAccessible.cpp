@@ -83,8 +83,11 @@ void DrawnPartAccessible::doAction(const QString& actionName)
 {
     if (actionName != pressAction() || !isValid() || m_part.kind != DrawnPart::Button)
         return;
+    // Posted: a button that opens a modal dialog must not hold the screen reader's call.
     const Rect r = partRect(m_window->dialog(), m_part);
-    m_window->clickAt((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    QMetaObject::invokeMethod(
+        m_window.data(), [window = m_window.data(), r] { window->clickAt((r.left + r.right) / 2, (r.top + r.bottom) / 2); },
+        Qt::QueuedConnection);
 }
 
 QStringList DrawnPartAccessible::keyBindingsForAction(const QString& actionName) const
