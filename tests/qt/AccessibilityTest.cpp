@@ -21,6 +21,7 @@
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QListWidget>
+#include <QLocale>
 #include <QTemporaryDir>
 #include <QPushButton>
 #include <QToolButton>
@@ -86,6 +87,13 @@ QString koreanDay(const QDate& d)
     return QStringLiteral("%1년 %2월 %3일 %4요일").arg(d.year()).arg(d.month()).arg(d.day()).arg(QStringLiteral("월화수목금토일")[d.dayOfWeek() - 1]);
 }
 
+// The program's Korean: names of days and months as a Korean desktop has them, whatever this one's.
+struct KoreanLocale {
+    KoreanLocale() { QLocale::setDefault(QLocale(QLocale::Korean, QLocale::SouthKorea)); }
+    ~KoreanLocale() { QLocale::setDefault(previous); }
+    QLocale previous;
+};
+
 struct NoLogic : DialogHandler {
     bool OnInitDialog(DialogView&) override { return true; }
     void OnOK(DialogView&) override {}
@@ -95,6 +103,7 @@ struct NoLogic : DialogHandler {
 
 TEST(Accessibility, DrawnButtonsAreNamedKeyedAndPressedAsAClick)
 {
+    const KoreanLocale korean;
     ShippedSkin temp;
     RecordingWindow window(temp.overrides);
     ASSERT_TRUE(window.start());
@@ -176,6 +185,7 @@ TEST(Accessibility, DrawnButtonsAreNamedKeyedAndPressedAsAClick)
 
 TEST(Accessibility, CalendarDaysSayTheirDateAndMarkAndPressAsAClick)
 {
+    const KoreanLocale korean;
     const Zoom zoom;
     // The window's calendar marks the days with a page; the find dialog's, the days found.
     for (const QString& mark : {QStringLiteral("일기 있음"), QStringLiteral("찾은 날")}) {
