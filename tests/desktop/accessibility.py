@@ -23,7 +23,10 @@ T = {
     "found": ("찾은 날", "found"), "prev_month": ("이전 달", "Previous Month"), "next_month": ("다음 달", "Next Month"),
     "settings_caption": ("환경 설정", "Settings"), "data": ("데이터", "Data"), "backups": ("백업 폴더", "Backups"),
     "cancel": ("취  소", "Cancel"), "find_what": ("찾는 단어", "Find what"), "find_button": ("찾   기", "Find"),
-    "search_all": ("모든 일기에서 찾기", "Search All Pages"),
+    "search_all": ("모든 일기에서 찾기", "Search All Pages"), "use_password": ("비밀번호 사용", "Use password"),
+    "set": ("설  정", "Set..."), "new_password": ("새 비밀번호 입력", "New Password"), "password": ("패스워드", "Password"),
+    "memo": ("음성 메모", "Voice Memo"), "record": ("녹음", "Record"), "stop": ("정지", "Stop"), "play": ("재생", "Play"),
+    "recorder_cancel": ("취소", "Cancel"),
 }
 WORD = "a11y"
 
@@ -95,10 +98,10 @@ def window(name_start):
     return None
 
 
-def press(obj):
+def press(obj, how="Press"):
     action = obj.queryAction()
     for i in range(action.nActions):
-        if action.getName(i) == "Press":
+        if action.getName(i) == how:
             action.doAction(i)
             return
     fail("%s %r has no press" % (obj.getRoleName(), obj.name))
@@ -197,8 +200,31 @@ for field in (t("data"), t("backups")):
     if not find(settings, "text", field):
         fail("settings: no field named %r" % field)
 count("settings dialog", settings)
+# The new password's dialog, over the settings: both its fields read their labels.
+box = find(settings, "check box", t("use_password"))
+if not box.getState().contains(pyatspi.STATE_CHECKED):
+    press(box, "Toggle")
+wait("set enabled", lambda: sensitive(find(settings, "push button", t("set"))))
+press(find(settings, "push button", t("set")))
+fresh = wait("the new password dialog", lambda: window(t("new_password")))
+if len([o for o in walk(fresh) if o.getRoleName() == "password text" and o.name]) != 2:
+    fail("new password: %s" % [(o.getRoleName(), o.name) for o in walk(fresh) if "text" in o.getRoleName()])
+count("new password dialog", fresh)
+press(find(fresh, "push button", t("cancel")))
+wait("the new password dialog closed", lambda: window(t("new_password")) is None)
 press(find(settings, "push button", t("cancel")))
 wait("the settings closed", lambda: window(t("settings_caption")) is None)
+
+# The recorder: its picture buttons are named.
+press(find(main, "push button", t("memo")))
+recorder = wait("the recorder", lambda: next((w for w in walk(app()) if w.getRoleName() == "dialog" and w.name == "Pagelet"
+                                              and showing(w)), None))
+for name in (t("record"), t("stop"), t("play")):
+    if not find(recorder, "push button", name, where=lambda o: True):
+        fail("recorder: no button named %r" % name)
+count("recorder", recorder)
+press(find(recorder, "push button", t("recorder_cancel"), where=lambda o: True))
+wait("the recorder closed", lambda: not showing(recorder))
 
 # Find: the word's field and the month arrows are named; the found day is marked.
 press(find(main, "push button", t("find")))

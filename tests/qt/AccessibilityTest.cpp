@@ -97,6 +97,8 @@ struct KoreanLocale {
 struct NoLogic : DialogHandler {
     bool OnInitDialog(DialogView&) override { return true; }
     void OnOK(DialogView&) override {}
+    void OnCommand(DialogView&, int id) override { commands.push_back(id); }
+    std::vector<int> commands;
 };
 
 } // namespace
@@ -297,4 +299,19 @@ TEST(Accessibility, SearchRowsReadTheirDateAndLine)
     for (int i = 0; i < list->childCount(); ++i)
         rows << list->child(i)->text(QAccessible::Name);
     EXPECT_EQ(rows, (QStringList {"2026년 12월 7일 (월) 사과 파이와 일기", "2025년 7월 1일 (화) 사과 한 알"}));
+}
+
+TEST(Accessibility, ACheckBoxToggledByAScreenReaderTellsTheLogicAsAClickDoes)
+{
+    const Zoom zoom;
+    NoLogic logic;
+    QtDialog dialog(*dialogTemplate(SettingsDialog::kTemplateId), logic, zoom);
+    QWidget* box = dialog.control(SettingsDialog::kUsePasswordCheck);
+    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(box);
+    ASSERT_TRUE(iface && iface->actionInterface());
+    iface->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    EXPECT_TRUE(dialog.isChecked(SettingsDialog::kUsePasswordCheck));
+    qobject_cast<QAbstractButton*>(box)->click();
+    dialog.setChecked(SettingsDialog::kUsePasswordCheck, true); // the logic's own: not told back
+    EXPECT_EQ(logic.commands, (std::vector<int> {SettingsDialog::kUsePasswordCheck, SettingsDialog::kUsePasswordCheck}));
 }

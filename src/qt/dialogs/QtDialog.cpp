@@ -179,7 +179,12 @@ QWidget* QtDialog::makeControl(const ControlTemplate& c)
     case ControlKind::CheckBox: {
         auto* box = new QCheckBox(text, this);
         const int id = c.id;
-        connect(box, &QCheckBox::clicked, this, [this, id] { m_handler.OnCommand(*this, id); });
+        // Every change by the user, a screen reader's toggle too (it emits no click); not the
+        // logic's own setChecked.
+        connect(box, &QCheckBox::toggled, this, [this, id] {
+            if (!m_settingCheck)
+                m_handler.OnCommand(*this, id);
+        });
         w = box;
         break;
     }
@@ -252,8 +257,11 @@ bool QtDialog::isChecked(int id)
 
 void QtDialog::setChecked(int id, bool checked)
 {
-    if (auto* box = qobject_cast<QCheckBox*>(control(id)))
+    if (auto* box = qobject_cast<QCheckBox*>(control(id))) {
+        m_settingCheck = true;
         box->setChecked(checked);
+        m_settingCheck = false;
+    }
 }
 
 void QtDialog::insertString(int id, int index, const std::u16string& text)

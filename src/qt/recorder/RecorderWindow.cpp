@@ -102,6 +102,7 @@ RecorderWindow::RecorderWindow(QWidget* parent, PageStore& store, const LocalDat
     m_level->setTextVisible(false);
     m_level->setFixedHeight(6);
     m_level->setToolTip(tr("녹음 소리 크기"));
+    m_level->setAccessibleName(tr("녹음 소리 크기"));
 
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(6, 6, 6, 6);
