@@ -688,6 +688,14 @@ Merge the copy into this page?</translation>
 <context>
     <name>pagelet::PageletWindow</name>
     <message>
+        <source>Pagelet - %1</source>
+        <translation>Pagelet - %1</translation>
+    </message>
+    <message>
+        <source>%1의 일기</source>
+        <translation>Page of %1</translation>
+    </message>
+    <message>
         <source>모든 일기에서 찾기...</source>
         <translation>Search All Pages...</translation>
     </message>
@@ -714,6 +722,18 @@ Merge the copy into this page?</translation>
 </context>
 <context>
     <name>pagelet::RecorderWindow</name>
+    <message>
+        <source>녹음</source>
+        <translation>Record</translation>
+    </message>
+    <message>
+        <source>정지</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>재생</source>
+        <translation>Play</translation>
+    </message>
     <message>
         <source>녹음 장치를 찾을 수 없습니다.</source>
         <translation>No recording device was found.</translation>
@@ -770,6 +790,10 @@ Merge the copy into this page?</translation>
 <context>
     <name>pagelet::SearchWindow</name>
     <message>
+        <source>결과</source>
+        <translation>Results</translation>
+    </message>
+    <message>
         <source>모든 일기에서 찾기</source>
         <translation>Search All Pages</translation>
     </message>
@@ -818,6 +842,54 @@ Merge the copy into this page?</translation>
     <message>
         <source>&lt;b&gt;Pagelet&lt;/b&gt; %1&lt;br&gt;&lt;br&gt;하루 한 장의 개인 일기장&lt;br&gt;&lt;br&gt;MIT 라이선스로 배포합니다.</source>
         <translation>&lt;b&gt;Pagelet&lt;/b&gt; %1&lt;br&gt;&lt;br&gt;A personal diary, one page a day&lt;br&gt;&lt;br&gt;Released under the MIT License.</translation>
+    </message>
+</context>
+<context>
+    <name>DayWords</name>
+    <message>
+        <source>yyyy년 M월 d일 dddd</source>
+        <translation>dddd, d MMMM yyyy</translation>
+    </message>
+</context>
+<context>
+    <name>pagelet::QtDialog</name>
+    <message>
+        <source>결과</source>
+        <translation>Results</translation>
+    </message>
+    <message>
+        <source>찾은 날</source>
+        <translation>found</translation>
+    </message>
+</context>
+<context>
+    <name>pagelet::QtMonthCalendar</name>
+    <message>
+        <source>연도</source>
+        <translation>Year</translation>
+    </message>
+    <message>
+        <source>달력</source>
+        <translation>Calendar</translation>
+    </message>
+    <message>
+        <source>일기 있음</source>
+        <translation>has a page</translation>
+    </message>
+    <message>
+        <source>이전 달</source>
+        <translation>Previous Month</translation>
+    </message>
+    <message>
+        <source>다음 달</source>
+        <translation>Next Month</translation>
+    </message>
+</context>
+<context>
+    <name>CalendarDaysAccessible</name>
+    <message>
+        <source>yyyy년 M월</source>
+        <translation>MMMM yyyy</translation>
     </message>
 </context>
 </TS>

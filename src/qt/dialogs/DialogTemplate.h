@@ -27,6 +27,7 @@ struct ControlTemplate {
     ControlKind kind;
     const char* text; // UTF-8, shown through dialogText
     int x, y, width, height;
+    int names = 0; // a label: the id of the field it names, for screen readers
 };
 
 // A dialog laid out in dialog units; the controls in tab order.

@@ -17,6 +17,7 @@
 #include <QScrollBar>
 #include <QTableView>
 #include <algorithm>
+#include <vector>
 
 namespace pagelet {
 
@@ -49,8 +50,12 @@ QtDialog::QtDialog(const DialogTemplate& layout, DialogHandler& handler, const Z
     setFont(f);
 
     QWidget* previous = nullptr;
+    std::vector<std::pair<QLabel*, int>> labels;
     for (const auto& c : layout.controls) {
         QWidget* w = makeControl(c);
+        if (c.names != 0)
+            if (auto* label = qobject_cast<QLabel*>(w))
+                labels.emplace_back(label, c.names);
         if (c.id != 0)
             m_controls[c.id] = w;
         if (w->focusPolicy() & Qt::TabFocus) {
@@ -61,6 +66,9 @@ QtDialog::QtDialog(const DialogTemplate& layout, DialogHandler& handler, const Z
             previous = w;
         }
     }
+    // A field reads its label's words to a screen reader only as the label's buddy.
+    for (const auto& [label, field] : labels)
+        label->setBuddy(control(field));
 }
 
 QtDialog::~QtDialog()
@@ -84,6 +92,7 @@ QWidget* QtDialog::makeEdit(const ControlTemplate& c)
         text->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
         text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
         text->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        text->setAccessibleName(tr("결과")); // no label of its own
         connect(text, &QPlainTextEdit::textChanged, this, [this, id] { m_handler.OnEditChange(*this, id); });
         w = text;
         pressed = text->viewport();
@@ -114,6 +123,8 @@ QWidget* QtDialog::makeCalendar(const ControlTemplate& c, const QRect& rect)
     if (auto* days = calendar->findChild<QTableView*>())
         days->horizontalHeader()->setMinimumSectionSize(0);
     calendar->setFixedSize(rect.size());
+    // Here a bold day is one the search found.
+    calendar->setMarkWords(tr("찾은 날"));
     const int id = c.id;
     calendar->dayPicked = [this, id](const LocalDate& day) { m_handler.OnDayPicked(*this, id, day); };
     calendar->selectionMoved = [this, id](const LocalDate& day) { m_handler.OnCalendarSelChange(*this, id, day); };
@@ -168,7 +179,12 @@ QWidget* QtDialog::makeControl(const ControlTemplate& c)
     case ControlKind::CheckBox: {
         auto* box = new QCheckBox(text, this);
         const int id = c.id;
-        connect(box, &QCheckBox::clicked, this, [this, id] { m_handler.OnCommand(*this, id); });
+        // Every change by the user, a screen reader's toggle too (it emits no click); not the
+        // logic's own setChecked.
+        connect(box, &QCheckBox::toggled, this, [this, id] {
+            if (!m_settingCheck)
+                m_handler.OnCommand(*this, id);
+        });
         w = box;
         break;
     }
@@ -241,8 +257,11 @@ bool QtDialog::isChecked(int id)
 
 void QtDialog::setChecked(int id, bool checked)
 {
-    if (auto* box = qobject_cast<QCheckBox*>(control(id)))
+    if (auto* box = qobject_cast<QCheckBox*>(control(id))) {
+        m_settingCheck = true;
         box->setChecked(checked);
+        m_settingCheck = false;
+    }
 }
 
 void QtDialog::insertString(int id, int index, const std::u16string& text)

@@ -57,6 +57,7 @@ private:
     std::map<QObject*, int> m_edits; // watched for the focus
     std::map<int, std::u16string> m_readOnlyTexts; // as set, line breaks as given
     QWidget* m_firstFocus = nullptr;
+    bool m_settingCheck = false; // a check box set by the logic tells it nothing
 };
 
 } // namespace pagelet

@@ -1,10 +1,12 @@
 #include "qt/dialogs/QtMonthCalendar.h"
 
 #include "diary/DateKey.h"
+#include "qt/dialogs/CalendarDaysAccessible.h"
 #include "qt/graphics/QtGraphics.h"
 #include "qt/graphics/Zoom.h"
 
 #include <QApplication>
+#include <algorithm>
 #include <QKeyEvent>
 
 #include <QTableView>
@@ -29,7 +31,9 @@ QDate toQDate(const LocalDate& date)
     return QDate(date.year, date.month, date.day);
 }
 
-QtMonthCalendar::QtMonthCalendar(QWidget* parent, const Zoom& zoom) : QCalendarWidget(parent), m_zoom(zoom)
+// Before the base makes the day table: with a screen reader on, its interface is made then.
+QtMonthCalendar::QtMonthCalendar(QWidget* parent, const Zoom& zoom)
+    : QCalendarWidget((installCalendarAccessibility(), parent)), m_zoom(zoom), m_markWords(tr("일기 있음"))
 {
     // Names of months and days in the program's language (the default locale follows it).
     setLocale(QLocale());
@@ -67,6 +71,14 @@ QtMonthCalendar::QtMonthCalendar(QWidget* parent, const Zoom& zoom) : QCalendarW
     });
     if (QWidget* table = dayTable())
         table->installEventFilter(this);
+    setAccessibleName(tr("달력"));
+    if (auto* year = findChild<QWidget*>(QStringLiteral("qt_calendar_yearedit")))
+        year->setAccessibleName(tr("연도"));
+    // The month arrows are pictures only.
+    if (auto* prev = findChild<QToolButton*>(QStringLiteral("qt_calendar_prevmonth")))
+        prev->setAccessibleName(tr("이전 달"));
+    if (auto* next = findChild<QToolButton*>(QStringLiteral("qt_calendar_nextmonth")))
+        next->setAccessibleName(tr("다음 달"));
     m_monthButton = findChild<QToolButton*>(QStringLiteral("qt_calendar_monthbutton"));
     if (m_monthButton)
         m_monthButton->installEventFilter(this);
@@ -90,6 +102,19 @@ void QtMonthCalendar::onPageChanged(int year, int month)
         setSelectedDate(QDate(year, month, std::min(sel.day(), first.daysInMonth())));
     if (dayStatesRequested)
         dayStatesRequested();
+}
+
+bool QtMonthCalendar::isMarked(const QDate& date) const
+{
+    return std::find(m_boldDays.begin(), m_boldDays.end(), date) != m_boldDays.end();
+}
+
+void QtMonthCalendar::pickDay(const QDate& date)
+{
+    // What the day table does on a click: the selection moves (and the month with it), then
+    // the day is reported clicked.
+    setSelectedDate(date);
+    emit clicked(date);
 }
 
 DayValue QtMonthCalendar::today()
@@ -124,6 +149,11 @@ QDate firstOfGrid(int year, int month)
 } // namespace
 
 const Size QtMonthCalendar::kSize {kWidth, kHeight};
+
+QDate QtMonthCalendar::gridStart(int year, int month)
+{
+    return firstOfGrid(year, month);
+}
 
 QDate QtMonthCalendar::firstShownDay() const
 {

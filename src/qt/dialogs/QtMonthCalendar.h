@@ -39,8 +39,16 @@ public:
     // Size, font and place follow the window's zoom.
     void applyZoom();
 
-    // The first day of the 6-row grid for the shown month.
+    // The first day of the 6-row grid for the shown month, and for any month.
     QDate firstShownDay() const;
+    static QDate gridStart(int year, int month);
+    // What a bold day means here, for a screen reader ("일기 있음" unless told otherwise).
+    void setMarkWords(const QString& words) { m_markWords = words; }
+    const QString& markWords() const { return m_markWords; }
+    bool isMarked(const QDate& date) const;
+    // As a click on that day: it is selected, then picked.
+    void pickDay(const QDate& date);
+    QWidget* dayTable() const;
     // What the grid shows for a month, and the widget's fixed size.
     static DisplayedRange rangeShowing(int year, int month);
     static const Size kSize;
@@ -50,7 +58,6 @@ protected:
 
 private:
     void onPageChanged(int year, int month);
-    QWidget* dayTable() const;
     void applyColors();
 
     const Zoom& m_zoom;
@@ -59,6 +66,7 @@ private:
     std::vector<QDate> m_boldDays;
     Rect m_at;
     QToolButton* m_monthButton = nullptr;
+    QString m_markWords;
 };
 
 LocalDate toLocalDate(const QDate& date);

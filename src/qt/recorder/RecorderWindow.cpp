@@ -91,6 +91,10 @@ RecorderWindow::RecorderWindow(QWidget* parent, PageStore& store, const LocalDat
     m_play = button(this, s->standardIcon(QStyle::SP_MediaPlay), QString(), tr("재생 (P, Space)"), zoom);
     m_ok = button(this, QIcon(), tr("확인"), tr("녹음을 두고 닫기 (Enter)"), zoom);
     m_cancel = button(this, QIcon(), tr("취소"), tr("닫고 녹음을 지울지 묻기 (Esc)"), zoom);
+    // Pictures only: a screen reader needs their words.
+    m_record->setAccessibleName(tr("녹음"));
+    m_stop->setAccessibleName(tr("정지"));
+    m_play->setAccessibleName(tr("재생"));
     m_time = new QLabel(this);
     m_time->setToolTip(tr("지난 시간 / 전체 시간"));
     m_level = new QProgressBar(this);
@@ -98,6 +102,7 @@ RecorderWindow::RecorderWindow(QWidget* parent, PageStore& store, const LocalDat
     m_level->setTextVisible(false);
     m_level->setFixedHeight(6);
     m_level->setToolTip(tr("녹음 소리 크기"));
+    m_level->setAccessibleName(tr("녹음 소리 크기"));
 
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(6, 6, 6, 6);

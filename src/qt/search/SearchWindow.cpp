@@ -30,12 +30,15 @@ SearchWindow::SearchWindow(QWidget* parent, std::u16string dataFolder, Jump jump
     setObjectName(QStringLiteral("searchWindow"));
     setWindowTitle(tr("모든 일기에서 찾기"));
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(tr("찾는 단어"), this));
+    auto* wordLabel = new QLabel(tr("찾는 단어"), this);
+    layout->addWidget(wordLabel);
     m_word = new QLineEdit(this);
+    wordLabel->setBuddy(m_word);
     layout->addWidget(m_word);
     m_matchCase = new QCheckBox(tr("대소문자 구별"), this);
     layout->addWidget(m_matchCase);
     m_results = new QListWidget(this);
+    m_results->setAccessibleName(tr("결과"));
     m_results->setItemDelegate(new SearchHitDelegate(m_results));
     m_results->setUniformItemSizes(true);
     layout->addWidget(m_results, 1);
@@ -119,6 +122,8 @@ void SearchWindow::addHit(std::uint64_t search, const SearchHit& hit)
     item->setData(SearchHitDelegate::MatchLengthRole, static_cast<int>(hit.matchLength));
     item->setData(SearchHitDelegate::DateRole, QDate(hit.date.year, hit.date.month, hit.date.day));
     item->setToolTip(QString::fromStdU16String(hit.line).left(1000));
+    // The line is drawn by the delegate: a screen reader reads the row's date and line.
+    item->setData(Qt::AccessibleTextRole, item->text() + QStringLiteral(" ") + line);
     m_results->addItem(item);
     if (m_results->count() == 1)
         m_results->setCurrentRow(0);

@@ -10,9 +10,12 @@
 #include "qt/window/HistoryDialog.h"
 #include "qt/window/Shortcuts.h"
 #include "qt/graphics/ProgramIcon.h"
+#include "qt/window/WindowAccessible.h"
 #include "qt/window/WindowMenu.h"
+#include "qt/dialogs/DayWords.h"
 #include "settings/RegistryKey.h"
 
+#include <QAccessible>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QHelpEvent>
@@ -60,6 +63,7 @@ PageletWindow::PageletWindow(const WindowOverrides& o)
       m_edit([this] { return new QtEditControl(this, m_zoom); }, [this](QtEditControl& edit) { setUpEditor(edit); })
 {
     setWindowTitle(QStringLiteral("Pagelet"));
+    installWindowAccessibility();
     setFixedSize(m_zoom.scaled(kClientWidth), m_zoom.scaled(kClientHeight));
     setAttribute(Qt::WA_OpaquePaintEvent); // the paint covers everything; never erase first
 
@@ -150,6 +154,7 @@ void PageletWindow::setUpEditor(QtEditControl& edit)
         edit.attach(&m_dialog->editor());
         edit.applyZoom(m_dialog->editor().area);
     }
+    namePage(edit);
     connect(&edit, &QPlainTextEdit::textChanged, this, &PageletWindow::journalSoon);
     edit.installEventFilter(this);
     edit.viewport()->installEventFilter(this);
@@ -211,6 +216,8 @@ bool PageletWindow::beginStart()
         move(avail.center() - QPoint(width() / 2, height() / 2));
     }
     m_begun = m_dialog->beginStart();
+    if (m_begun)
+        tellScreenReader();
     return m_begun;
 }
 
@@ -278,10 +285,42 @@ Size PageletWindow::clientSize()
     return {m_zoom.unscaled(width()), m_zoom.unscaled(height())};
 }
 
+void PageletWindow::clickAt(int x, int y)
+{
+    finishStart();
+    m_dialog->OnLButtonDown(x, y);
+    m_dialog->OnLButtonUp();
+    journalSoon();
+}
+
+void PageletWindow::tellScreenReader()
+{
+    if (!m_begun)
+        return;
+    // The caption stays "Pagelet"; a screen reader hears which day is shown.
+    const DayValue day = m_dialog->day().selectedDay();
+    if (day != m_namedDay) {
+        m_namedDay = day;
+        setAccessibleName(tr("Pagelet - %1").arg(dayInWords(localDate(day))));
+        if (QtEditControl* edit = m_edit.built())
+            namePage(*edit);
+    }
+    if (QAccessible::isActive())
+        if (auto* iface = dynamic_cast<WindowAccessible*>(QAccessible::queryAccessibleInterface(this)))
+            iface->refresh();
+}
+
+void PageletWindow::namePage(QtEditControl& edit)
+{
+    if (m_namedDay)
+        edit.setAccessibleName(tr("%1의 일기").arg(dayInWords(localDate(*m_namedDay))));
+}
+
 void PageletWindow::invalidate()
 {
     m_overlay.reset();
     update();
+    tellScreenReader();
     // A whole repaint follows every change of day and of data folder: the watch goes along.
     if (m_watch && m_dialog->startSettled())
         m_watch->refresh();
@@ -291,6 +330,7 @@ void PageletWindow::invalidate(const Rect& rect)
 {
     m_overlay.reset();
     update(m_zoom.scaled(rect).adjusted(-1, -1, 1, 1));
+    tellScreenReader();
 }
 
 void PageletWindow::drawNow(const Rect& rect, const std::function<void(Surface&)>& draw)

@@ -60,6 +60,9 @@ public:
     void zoomTo(int percent);
     const Zoom& zoom() const { return m_zoom; }
 
+    // A left click at (x, y) at 100 %: how a screen reader presses a drawn button.
+    void clickAt(int x, int y);
+
     Size clientSize() override;
     void invalidate() override;
     void invalidate(const Rect& rect) override;
@@ -89,6 +92,9 @@ private:
     void setUpEditor(QtEditControl& edit);
     bool beginStart();
     void showStartPage();
+    // The window and the page named after the shown day, and the drawn parts' changes told.
+    void tellScreenReader();
+    void namePage(QtEditControl& edit);
 
     // First: the members after it keep a reference to it.
     Zoom m_zoom;
@@ -109,6 +115,7 @@ private:
     QTimer* m_journalTimer = nullptr;
     bool m_destroyed = false;
     bool m_begun = false;
+    std::optional<DayValue> m_namedDay;
     enum class AfterPaint { Nothing, ShowPage, Settle };
     AfterPaint m_afterPaint = AfterPaint::Nothing;
 
