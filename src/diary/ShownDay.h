@@ -3,6 +3,7 @@
 // between days, the calendar's day marks and the page buttons' states. Pages and memos are
 // kept by the page store.
 #include "base/Day.h"
+#include "diary/DayMemo.h"
 #include "diary/SecondWriter.h"
 #include "store/PageFormat.h"
 #include "store/PageStore.h"
@@ -43,7 +44,7 @@ public:
     ShownDay& operator=(const ShownDay&) = delete;
 
     // Our own writes are already known; another writer's change to a page only viewed is shown.
-    void pageChanged(const LocalDate&) override {}
+    void pageChanged(const LocalDate& date) override { m_memo.changedHere(date); }
     void changedOutside() override;
 
     // Shows day as the start-up does: its page, or an empty one.
@@ -142,6 +143,7 @@ private:
     std::u16string m_storedPath;
     Page m_storedPage;
     SecondWriter m_second;
+    DayMemo m_memo;
     CrashJournal* m_journal = nullptr;
     std::optional<LoadedPage> m_startPage; // read for the first paint, shown after it
 };
