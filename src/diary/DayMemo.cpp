@@ -22,7 +22,6 @@ bool DayMemo::show(const LocalDate& date)
 void DayMemo::note()
 {
     m_known = m_pages.snapshotMemo(m_date, m_heldBytes);
-    m_knownKept = false;
 }
 
 // One stat when nothing changed, as every save of a page in the folder comes past here.
@@ -30,7 +29,9 @@ bool DayMemo::catchReplaced()
 {
     if (!m_shown || m_pages.memoStamp(m_date).sameFile(m_known.stamp()))
         return false;
-    if (m_known.stamp().exists && !m_knownKept)
+    // The history keeps the same bytes once: a memo kept when the recorder opened is not
+    // doubled when the recording replaces it.
+    if (m_known.stamp().exists)
         m_pages.keepReplacedMemo(m_date, m_known);
     note();
     return true;
@@ -52,10 +53,8 @@ void DayMemo::recorderOpened()
 {
     catchReplaced();
     m_recording = true;
-    if (!m_known.stamp().exists)
-        return;
-    m_pages.keepMemo(m_date);
-    m_knownKept = true;
+    if (m_known.stamp().exists)
+        m_pages.keepMemo(m_date);
 }
 
 bool DayMemo::recorderClosed()

@@ -49,7 +49,6 @@ private:
     bool m_shown = false;
     LocalDate m_date;
     MemoSnapshot m_known;
-    bool m_knownKept = false; // the noted memo is in the history already
     bool m_recording = false;
     // Copies closed without an answer, or that could not be taken or dropped: not asked about
     // again while the program runs, so a watch of the folder never asks in a loop.
