@@ -11,12 +11,11 @@ DayMemo::DayMemo(PageStore& pages, MessageBoxPort& messages, std::size_t heldByt
 {
 }
 
-bool DayMemo::show(const LocalDate& date)
+void DayMemo::show(const LocalDate& date)
 {
     m_shown = true;
     m_date = date;
     note();
-    return offerCopies();
 }
 
 void DayMemo::note()
@@ -70,24 +69,17 @@ bool DayMemo::offerCopies()
         return false;
     bool changed = false;
     for (const auto& name : m_pages.memoConflictCopies(m_date)) {
-        if (m_leftAlone.contains(name))
+        // Noted before the question: the folder's watch may call while it is open.
+        if (!m_asked.insert(name).second)
             continue;
         const MessageAnswer answer =
             m_messages.show(textOf(TextId::MemoCopyQuestion), kAppTitle, MessageButtons::YesNo, MessageIcon::Question);
         if (answer == MessageAnswer::Yes) {
             // A memo replaced from outside meanwhile is kept before the copy takes its place.
             catchReplaced();
-            if (m_pages.takeMemoCopy(m_date, name))
-                changed = true;
-            else
-                m_leftAlone.insert(name);
+            changed = m_pages.takeMemoCopy(m_date, name) || changed;
         } else if (answer == MessageAnswer::No) {
-            if (m_pages.dropMemoCopy(m_date, name))
-                changed = true;
-            else
-                m_leftAlone.insert(name);
-        } else {
-            m_leftAlone.insert(name);
+            changed = m_pages.dropMemoCopy(m_date, name) || changed;
         }
     }
     return changed;

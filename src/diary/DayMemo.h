@@ -21,11 +21,11 @@ public:
 
     DayMemo(PageStore& pages, MessageBoxPort& messages, std::size_t heldBytes = kHeldBytes);
 
-    // The day is shown: its memo as it is now is noted, then its copies are offered. True when
-    // the memo changed meanwhile (its button's frame may have to follow).
-    bool show(const LocalDate& date);
+    // The day is shown: its memo as it is now is noted; its copies are for offerCopies.
+    void show(const LocalDate& date);
     // The folder changed: a memo replaced since it was noted goes to the history, and copies
-    // that arrived are offered unless the recorder is open.
+    // that arrived are offered unless the recorder is open. True when the memo changed (its
+    // button's frame may have to follow).
     bool changedOutside();
     // The store itself changed the day's memo (erased, a copy taken); it kept what it replaced.
     void changedHere(const LocalDate& date);
@@ -50,9 +50,10 @@ private:
     LocalDate m_date;
     MemoSnapshot m_known;
     bool m_recording = false;
-    // Copies closed without an answer, or that could not be taken or dropped: not asked about
-    // again while the program runs, so a watch of the folder never asks in a loop.
-    std::set<std::u16string> m_leftAlone;
+    // Each copy is asked about once while the program runs: one closed without an answer, or
+    // that could not be taken or dropped, stays for the next run, and a watch of the folder
+    // never asks in a loop.
+    std::set<std::u16string> m_asked;
 };
 
 } // namespace pagelet

@@ -57,8 +57,8 @@ void ShownDay::showStartPage()
     m_startPage.reset();
     if (!showLoaded(m_selectedDay, std::move(loaded)))
         showEmptyPage();
-    if (m_memo.show(localDate(m_selectedDay)))
-        repaintMemoButton();
+    // Its copies are asked about once the start has settled.
+    m_memo.show(localDate(m_selectedDay));
 }
 
 std::u16string ShownDay::pagePath(DayValue day) const
@@ -255,6 +255,7 @@ bool ShownDay::showSelectedDay()
     m_ports.calendar.setSelection(m_selectedDay);
     offerConflictCopies();
     m_memo.show(localDate(m_selectedDay));
+    m_memo.offerCopies();
     return found;
 }
 
@@ -505,6 +506,12 @@ void ShownDay::offerJournal()
         m_editor.saved = false;
         return; // one page can be shown; the others are asked for at the next start
     }
+}
+
+void ShownDay::offerMemoCopies()
+{
+    if (m_memo.offerCopies())
+        repaintMemoButton();
 }
 
 void ShownDay::startMemo(const Rect& buttonRect)

@@ -101,6 +101,8 @@ public:
 
     // Erasing the day and its voice memo.
     void deletePage();
+    // Sync tools' copies of the shown day's memo are offered (at start, once it has settled).
+    void offerMemoCopies();
     // Opens the recorder beside the memo button, whose rectangle is given.
     void startMemo(const Rect& buttonRect);
     // Every notification of the main window passes here; the recorder's closing codes act.

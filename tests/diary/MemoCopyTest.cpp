@@ -80,7 +80,8 @@ TEST(MemoCopy, OfferedWhenTheDayIsShownAndWhicheverIsKeptTheOtherGoesToTheHistor
         // A page's copy and another day's memo copy are not this question's.
         writeBytes(rig.data.root / "20010608.sync-conflict-20261209-051500-ABCDEFG.wav", kTheirs);
         rig.p.messages.answers.push_back(c.answer);
-        rig.startOn(kDay);
+        rig.startOn({2001, 6, 6});
+        rig.command(CMD_NEXT_DAY);
 
         ASSERT_EQ(rig.p.messages.shown.size(), 1u);
         EXPECT_EQ(rig.p.messages.shown[0].text, kCopyQuestion);

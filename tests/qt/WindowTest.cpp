@@ -19,6 +19,7 @@
 #include <QInputMethodEvent>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QTest>
 #include <filesystem>
 #include <fstream>
@@ -444,7 +445,9 @@ TEST(MainWindow, TheRecordersEraseQuestionKeepsTheMemoOnReturn)
     const std::string memo = toUtf8(d.day().memoPath(d.day().selectedDay()));
     std::ofstream(memo) << "RIFF";
 
-    QTest::keyClick(&window, Qt::Key_M, Qt::ControlModifier);
+    QApplication::setActiveWindow(&window);
+    window.editControl().setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_M, Qt::ControlModifier);
     RecorderWindow* recorder = window.recorder().window();
     ASSERT_TRUE(recorder && recorder->isVisible());
     QString asked;
