@@ -578,6 +578,12 @@ Please look at the changes.</translation>
         <translation>A copy of this day&apos;s page was written elsewhere.
 Merge the copy into this page?</translation>
     </message>
+    <message>
+        <source>이 날의 음성 메모를 다른 곳에서 녹음한 사본이 있습니다.
+사본을 이 날의 메모로 하시겠습니까?</source>
+        <translation>A copy of this day&apos;s voice memo was recorded elsewhere.
+Make the copy this day&apos;s memo?</translation>
+    </message>
 </context>
 <context>
     <name>TimeStamp</name>

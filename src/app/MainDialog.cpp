@@ -226,6 +226,7 @@ void MainDialog::settleStart()
     removeTemporaryFiles(m_settings.dataPath);
     m_day.scanDayMarks();
     m_day.offerJournal();
+    m_day.offerMemoCopies();
 }
 
 void MainDialog::fitBackground(const std::u16string& skinFolder)

@@ -18,7 +18,8 @@
 namespace pagelet {
 
 ShownDay::ShownDay(const ShownDayPorts& ports, DiaryEdit& editor, Skin& skin, PageStore& pages)
-    : m_ports(ports), m_editor(editor), m_skin(skin), m_pages(pages), m_second(pages, ports.messages)
+    : m_ports(ports), m_editor(editor), m_skin(skin), m_pages(pages), m_second(pages, ports.messages),
+      m_memo(pages, ports.messages)
 {
     m_pages.addObserver(*this);
 }
@@ -57,6 +58,8 @@ void ShownDay::showStartPage()
     m_startPage.reset();
     if (!showLoaded(m_selectedDay, std::move(loaded)))
         showEmptyPage();
+    // Its copies are asked about once the start has settled.
+    m_memo.show(localDate(m_selectedDay));
 }
 
 std::u16string ShownDay::pagePath(DayValue day) const
@@ -202,6 +205,9 @@ void ShownDay::showOutsidePage(const Page& page)
 
 void ShownDay::changedOutside()
 {
+    // The memo first: a recording replaced elsewhere is kept whatever the page is doing.
+    if (m_memo.changedOutside())
+        repaintMemoButton();
     // A page edited here is merged with the other writer's when it is stored.
     if (m_storedPath != pagePath(m_selectedDay) || !unchangedSinceStored(m_selectedDay))
         return;
@@ -244,6 +250,7 @@ bool ShownDay::showSelectedDay()
 {
     const bool found = showSelectedPage();
     offerConflictCopies();
+    m_memo.offerCopies();
     return found;
 }
 
@@ -253,6 +260,7 @@ bool ShownDay::showSelectedPage()
     if (!found)
         showEmptyPage();
     m_ports.calendar.setSelection(m_selectedDay);
+    m_memo.show(localDate(m_selectedDay));
     return found;
 }
 
@@ -559,6 +567,12 @@ bool ShownDay::showJournalPage(const LocalDate& date, const Page& journal)
     return true;
 }
 
+void ShownDay::offerMemoCopies()
+{
+    if (m_memo.offerCopies())
+        repaintMemoButton();
+}
+
 void ShownDay::startMemo(const Rect& buttonRect)
 {
     m_editor.showCaret(false);
@@ -570,8 +584,7 @@ void ShownDay::startMemo(const Rect& buttonRect)
     record.parent = &m_ports.window;
     record.id = kRecorderControlId;
     record.fileName = memoPath(m_selectedDay);
-    if (m_pages.hasMemo(localDate(m_selectedDay)))
-        m_pages.keepMemo(localDate(m_selectedDay));
+    m_memo.recorderOpened();
     m_recorderWindow = m_ports.recorder.create(record);
 }
 
@@ -580,13 +593,18 @@ void ShownDay::OnNotify(int code)
     if (code != kRecorderClosedOk && code != kRecorderClosedCancel)
         return;
     const LocalDate date = localDate(m_selectedDay);
+    // What another machine did to the memo while the recorder was open is kept before anything
+    // here erases it.
+    m_memo.recorderClosed();
+    // No by default: Return after Cancel must not erase a recording.
     if (code == kRecorderClosedCancel && m_pages.hasMemo(date) &&
-        m_ports.messages.show(textOf(TextId::DeleteMemoQuestion), kAppTitle, MessageButtons::YesNo, MessageIcon::Question) ==
+        m_ports.messages.show(textOf(TextId::DeleteMemoQuestion), kAppTitle, MessageButtons::YesNoDefaultNo, MessageIcon::Question) ==
             MessageAnswer::Yes &&
         !m_pages.removeMemo(date)) {
         // The frame would still show it, but the user just said to erase it: say why not.
         m_ports.messages.show(dataFolderProblem(TextId::PageNotDeleted), kAppTitle, MessageButtons::Ok, MessageIcon::Exclamation);
     }
+    m_memo.offerCopies();
     m_editor.showCaret(m_editor.editable);
     // A memo recorded or erased: the frame around the button follows at once.
     repaintMemoButton();

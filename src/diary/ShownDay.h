@@ -3,6 +3,7 @@
 // between days, the calendar's day marks and the page buttons' states. Pages and memos are
 // kept by the page store.
 #include "base/Day.h"
+#include "diary/DayMemo.h"
 #include "diary/HeldJournals.h"
 #include "diary/SecondWriter.h"
 #include "store/PageFormat.h"
@@ -44,7 +45,7 @@ public:
     ShownDay& operator=(const ShownDay&) = delete;
 
     // Our own writes are already known; another writer's change to a page only viewed is shown.
-    void pageChanged(const LocalDate&) override {}
+    void pageChanged(const LocalDate& date) override { m_memo.changedHere(date); }
     void changedOutside() override;
 
     // Shows day as the start-up does: its page, or an empty one.
@@ -109,6 +110,8 @@ public:
 
     // Erasing the day and its voice memo.
     void deletePage();
+    // Sync tools' copies of the shown day's memo are offered (at start, once it has settled).
+    void offerMemoCopies();
     // Opens the recorder beside the memo button, whose rectangle is given.
     void startMemo(const Rect& buttonRect);
     // Every notification of the main window passes here; the recorder's closing codes act.
@@ -157,6 +160,7 @@ private:
     std::u16string m_storedPath;
     Page m_storedPage;
     SecondWriter m_second;
+    DayMemo m_memo;
     CrashJournal* m_journal = nullptr;
     HeldJournals m_held;
     std::optional<LoadedPage> m_startPage; // read for the first paint, shown after it

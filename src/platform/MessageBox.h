@@ -3,7 +3,8 @@
 
 namespace pagelet {
 
-enum class MessageButtons { Ok, YesNo };
+// YesNoDefaultNo: for a question whose Yes loses something, so that Return alone never does.
+enum class MessageButtons { Ok, YesNo, YesNoDefaultNo };
 enum class MessageIcon { None, Question, Exclamation };
 // Cancel: a Yes/No question closed with Escape or the box's close button, neither answer given.
 enum class MessageAnswer { Ok, Yes, No, Cancel };

@@ -43,6 +43,21 @@ public:
     {
         return m_store->readMemo(date, maxBytes);
     }
+    PageStamp memoStamp(const LocalDate& date) const override { return m_store->memoStamp(date); }
+    MemoSnapshot snapshotMemo(const LocalDate& date, std::size_t heldBytes) const override
+    {
+        return m_store->snapshotMemo(date, heldBytes);
+    }
+    bool keepReplacedMemo(const LocalDate& date, const MemoSnapshot& was) const override
+    {
+        return m_store->keepReplacedMemo(date, was);
+    }
+    std::vector<std::u16string> memoConflictCopies(const LocalDate& date) const override
+    {
+        return m_store->memoConflictCopies(date);
+    }
+    bool takeMemoCopy(const LocalDate& date, const std::u16string& name) override { return m_store->takeMemoCopy(date, name); }
+    bool dropMemoCopy(const LocalDate& date, const std::u16string& name) override { return m_store->dropMemoCopy(date, name); }
     std::u16string pageLocation(const LocalDate& date) const override { return m_store->pageLocation(date); }
     bool holds(const std::u16string& path) const override { return m_store->holds(path); }
     std::optional<Page> pageOfFileBytes(const LocalDate& date, const Bytes& bytes) const override

@@ -4,6 +4,7 @@
 #include "base/ByteIo.h"
 #include "base/Day.h"
 #include "store/MemoDraft.h"
+#include "store/MemoSnapshot.h"
 #include "store/PlainPageFile.h"
 
 #include <memory>
@@ -83,6 +84,19 @@ public:
     // The memo's bytes as recorded, for a copy elsewhere; nothing when there is none, it can't
     // be read or it is larger than maxBytes.
     virtual std::optional<Bytes> readMemo(const LocalDate& date, std::size_t maxBytes) const = 0;
+    // The memo file's stamp by one stat.
+    virtual PageStamp memoStamp(const LocalDate& date) const = 0;
+    // The memo as it is now, its bytes held in memory when there are no more than heldBytes.
+    virtual MemoSnapshot snapshotMemo(const LocalDate& date, std::size_t heldBytes) const = 0;
+    // A memo another writer replaced or removed, as it was, to the keeper; false when its bytes
+    // were no longer to be had.
+    virtual bool keepReplacedMemo(const LocalDate& date, const MemoSnapshot& was) const = 0;
+    // Sync tools' copies of the day's memo, by name. Taking one makes it the memo, the memo it
+    // replaces going to the keeper; dropping one gives it to the keeper and removes it. Either
+    // is false, with the copy left where it was, when it could not be done.
+    virtual std::vector<std::u16string> memoConflictCopies(const LocalDate& date) const = 0;
+    virtual bool takeMemoCopy(const LocalDate& date, const std::u16string& name) = 0;
+    virtual bool dropMemoCopy(const LocalDate& date, const std::u16string& name) = 0;
 
     // Where the day's page is kept, as people read it in a message.
     virtual std::u16string pageLocation(const LocalDate& date) const = 0;

@@ -4,10 +4,13 @@
 #include "base/ReadableFile.h"
 #include "base/Text.h"
 #include "store/DayKey.h"
+#include "store/PlainPageFile.h"
 
 #include <algorithm>
 #include <cstring>
 #include <climits>
+#include <cstdio>
+#include <limits>
 #include <cstdlib>
 #include <tuple>
 #include <dirent.h>
@@ -93,13 +96,15 @@ std::optional<LocalDate> pageDateOf(const std::u16string& name)
 }
 
 // Syncthing "NAME.sync-conflict-…", Nextcloud "NAME (conflicted copy …)" and Dropbox
-// "NAME (HOST's conflicted copy …)", each keeping the page's extension.
-bool isConflictCopyOf(const std::u16string& name, const std::u16string& pageName)
+// "NAME (HOST's conflicted copy …)", each keeping the file's extension.
+bool isConflictCopyOf(const std::u16string& name, const std::u16string& fileName)
 {
-    const std::u16string stem = pageName.substr(0, pageName.size() - kPageExtension.size());
-    if (name.size() <= pageName.size() || !name.starts_with(stem) || !name.ends_with(kPageExtension))
+    const auto dot = fileName.rfind(u'.');
+    const std::u16string extension = dot == std::u16string::npos ? std::u16string() : fileName.substr(dot);
+    const std::u16string stem = fileName.substr(0, fileName.size() - extension.size());
+    if (name.size() <= fileName.size() || !name.starts_with(stem) || !name.ends_with(extension))
         return false;
-    const std::u16string middle = name.substr(stem.size(), name.size() - stem.size() - kPageExtension.size());
+    const std::u16string middle = name.substr(stem.size(), name.size() - stem.size() - extension.size());
     return middle.starts_with(u".sync-conflict-") ||
            (middle.starts_with(u" (") && middle.ends_with(u")") && middle.find(u"conflicted copy") != std::u16string::npos);
 }
@@ -243,24 +248,97 @@ bool PlainPageStore::removeMemo(const LocalDate& date)
 
 std::vector<std::u16string> PlainPageStore::conflictCopies(const LocalDate& date) const
 {
+    return copiesOf(date, kPageExtension);
+}
+
+std::vector<std::u16string> PlainPageStore::memoConflictCopies(const LocalDate& date) const
+{
+    return copiesOf(date, kMemoExtension);
+}
+
+std::vector<std::u16string> PlainPageStore::copiesOf(const LocalDate& date, const std::u16string& extension) const
+{
     std::vector<std::u16string> names;
     DIR* dir = ::opendir(m_folderUtf8.empty() ? "." : m_folderUtf8.c_str());
     if (!dir)
         return names;
     const std::u16string key = makeDateKey(date);
-    const std::u16string pageName = key + kPageExtension;
+    const std::u16string fileName = key + extension;
     const std::string keyBytes = toUtf8(key);
     // Every change of day asks: only the names that start with the day are decoded.
     while (dirent* e = ::readdir(dir)) {
         if (std::strncmp(e->d_name, keyBytes.c_str(), keyBytes.size()) != 0)
             continue;
         std::u16string name = fromUtf8(e->d_name);
-        if (isConflictCopyOf(name, pageName))
+        if (isConflictCopyOf(name, fileName))
             names.push_back(std::move(name));
     }
     ::closedir(dir);
     std::sort(names.begin(), names.end());
     return names;
+}
+
+bool PlainPageStore::isMemoCopy(const LocalDate& date, const std::u16string& name) const
+{
+    // Only a name the folder listing gave: never a path reaching out of the folder.
+    return name.find(u'/') == std::u16string::npos && isConflictCopyOf(name, makeDateKey(date) + kMemoExtension);
+}
+
+PageStamp PlainPageStore::memoStamp(const LocalDate& date) const
+{
+    return statPageFile(memoPath(date));
+}
+
+MemoSnapshot PlainPageStore::snapshotMemo(const LocalDate& date, std::size_t heldBytes) const
+{
+    ReadableFile file(pathBytes(date, ".wav"), std::numeric_limits<std::uint64_t>::max(), ReadableFile::Links::Refuse);
+    if (file.state() != ReadableFile::State::Open)
+        return {};
+    const PageStamp stamp {true, file.size(), file.mtimeNs(), file.inode(), 0};
+    if (file.size() <= heldBytes) {
+        if (auto bytes = file.readAll(); bytes && bytes->size() == file.size())
+            return {stamp, std::move(*bytes)};
+        return {};
+    }
+    const int fd = file.release();
+    return fd < 0 ? MemoSnapshot {} : MemoSnapshot {stamp, fd};
+}
+
+bool PlainPageStore::keepReplacedMemo(const LocalDate& date, const MemoSnapshot& was) const
+{
+    const auto bytes = was.bytes();
+    if (!bytes)
+        return false;
+    if (keeper())
+        keeper()->keep(date, true, *bytes);
+    return true;
+}
+
+bool PlainPageStore::takeMemoCopy(const LocalDate& date, const std::u16string& name)
+{
+    if (!isMemoCopy(date, name))
+        return false;
+    keepOld(date, true);
+    if (::rename(toUtf8(m_folder + name).c_str(), pathBytes(date, ".wav").c_str()) != 0)
+        return false;
+    notifyChanged(date);
+    return true;
+}
+
+bool PlainPageStore::dropMemoCopy(const LocalDate& date, const std::u16string& name)
+{
+    if (!isMemoCopy(date, name))
+        return false;
+    // Kept before it goes: a copy whose bytes can't be had stays where it is.
+    const auto bytes = ReadableFile(m_folder + name, std::numeric_limits<std::uint64_t>::max(), ReadableFile::Links::Refuse).readAll();
+    if (!bytes)
+        return false;
+    if (keeper())
+        keeper()->keep(date, true, *bytes);
+    if (!removeFile(m_folder + name))
+        return false;
+    notifyChanged(date);
+    return true;
 }
 
 LoadedPage PlainPageStore::readCopy(const std::u16string& name) const

@@ -30,6 +30,12 @@ public:
     void keepMemo(const LocalDate& date) override { keepOld(date, true); }
     std::unique_ptr<MemoDraft> draftMemo(const LocalDate& date) override;
     std::optional<Bytes> readMemo(const LocalDate& date, std::size_t maxBytes) const override;
+    PageStamp memoStamp(const LocalDate& date) const override;
+    MemoSnapshot snapshotMemo(const LocalDate& date, std::size_t heldBytes) const override;
+    bool keepReplacedMemo(const LocalDate& date, const MemoSnapshot& was) const override;
+    std::vector<std::u16string> memoConflictCopies(const LocalDate& date) const override;
+    bool takeMemoCopy(const LocalDate& date, const std::u16string& name) override;
+    bool dropMemoCopy(const LocalDate& date, const std::u16string& name) override;
     std::u16string pageLocation(const LocalDate& date) const override;
     bool holds(const std::u16string& path) const override;
 
@@ -44,6 +50,9 @@ private:
     // The day's file as the file system takes it; the digits are ASCII, so only the folder
     // needed converting, once.
     std::string pathBytes(const LocalDate& date, const char* extension) const;
+    // The copies of the day's file named "YYYYMMDD" + extension.
+    std::vector<std::u16string> copiesOf(const LocalDate& date, const std::u16string& extension) const;
+    bool isMemoCopy(const LocalDate& date, const std::u16string& name) const;
 
     std::u16string m_folder;
     std::string m_folderUtf8; // the day marks test 31 names in a row
@@ -53,7 +62,7 @@ private:
 std::optional<LocalDate> memoDateOf(const PageStore& store, const std::u16string& path);
 // The date a page file's name gives, when it names a day the diary can hold.
 std::optional<LocalDate> pageDateOf(const std::u16string& name);
-// True when name is a sync tool's conflict copy of the page file pageName ("YYYYMMDD.dry").
-bool isConflictCopyOf(const std::u16string& name, const std::u16string& pageName);
+// True when name is a sync tool's conflict copy of the file fileName ("YYYYMMDD.dry" or ".wav").
+bool isConflictCopyOf(const std::u16string& name, const std::u16string& fileName);
 
 } // namespace pagelet

@@ -39,6 +39,8 @@ constexpr CatalogueEntry kEntries[] = {
                  PAGELET_TR_NOOP("ShownDay", "이 날의 일기가 다른 곳에서 바뀌어 지우지 않았습니다.\n바뀐 내용을 확인하시기 바랍니다.")),
     PAGELET_TEXT(ConflictCopyQuestion,
                  PAGELET_TR_NOOP("ShownDay", "이 날의 일기를 다른 곳에서 쓴 사본이 있습니다.\n사본의 내용을 이 일기에 합치시겠습니까?")),
+    PAGELET_TEXT(MemoCopyQuestion,
+                 PAGELET_TR_NOOP("ShownDay", "이 날의 음성 메모를 다른 곳에서 녹음한 사본이 있습니다.\n사본을 이 날의 메모로 하시겠습니까?")),
     PAGELET_TEXT(ImportedMarker, PAGELET_TR_NOOP("DiaryImport", "──── 가져온 내용 ────")),
     PAGELET_TEXT(Attachment, PAGELET_TR_NOOP("DiaryImport", "첨부: %1")),
     PAGELET_TEXT(NothingThisMonth,

@@ -34,6 +34,7 @@ enum class TextId {
     OutsideChangeMarker,
     NotDeletedChangedOutside,
     ConflictCopyQuestion,
+    MemoCopyQuestion,
     // Entries taken in from another diary.
     ImportedMarker,
     Attachment,

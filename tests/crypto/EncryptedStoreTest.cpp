@@ -215,6 +215,42 @@ TEST(EncryptedStore, ARecordedMemoIsKeptAsTheFolderKeepsItsMemos)
     }
 }
 
+// A second machine's memo, taken or left, and a memo replaced outside: the history gets every
+// one as it lay on disk, so an encrypted diary's stay sealed, and a taken copy plays.
+TEST(EncryptedStore, MemoCopiesAndReplacedMemosReachTheHistoryAsTheyAreOnDisk)
+{
+    const Bytes ours = {'R', 'I', 'F', 'F', 'o', 'u', 'r', 's'};
+    const Bytes theirs = {'R', 'I', 'F', 'F', 't', 'h', 'e', 'i', 'r', 's'};
+    const std::string copy = "20010607.sync-conflict-20261209-051500-ABCDEFG.wav";
+    for (const bool sealed : {false, true}) {
+        SCOPED_TRACE(sealed ? "encrypted" : "plain");
+        Folder folder;
+        std::unique_ptr<PlainPageStore> store = sealed ? std::make_unique<EncryptedPageStore>(folder.path(), countingKey())
+                                                       : std::make_unique<PlainPageStore>(folder.path());
+        KeptVersions versions;
+        store->setKeeper(&versions);
+        auto onDisk = [&](const Bytes& memo) { return sealed ? sealFile(countingKey(), kDay, SealedKind::Memo, memo) : memo; };
+        folder.put("20010607.wav", onDisk(ours));
+        folder.put(copy, onDisk(theirs));
+        const Bytes oursOnDisk = folder.get("20010607.wav"), theirsOnDisk = folder.get(copy);
+
+        ASSERT_EQ(store->memoConflictCopies(kDay), std::vector<std::u16string> {fromUtf8(copy)});
+        EXPECT_FALSE(store->takeMemoCopy(kDay, u"../20010607.sync-conflict-x.wav")) << "only a copy in the folder";
+        ASSERT_TRUE(store->takeMemoCopy(kDay, fromUtf8(copy)));
+        EXPECT_EQ(store->readMemo(kDay, 1u << 20), theirs);
+        EXPECT_TRUE(store->memoConflictCopies(kDay).empty());
+
+        folder.put(copy, oursOnDisk);
+        ASSERT_TRUE(store->dropMemoCopy(kDay, fromUtf8(copy)));
+        EXPECT_FALSE(fs::exists(folder.root / copy));
+
+        const MemoSnapshot shown = store->snapshotMemo(kDay, 1u << 20);
+        folder.put("20010607.wav", onDisk(ours));
+        EXPECT_TRUE(store->keepReplacedMemo(kDay, shown));
+        EXPECT_EQ(versions.kept, (std::vector<std::pair<bool, Bytes>> {{true, oursOnDisk}, {true, oursOnDisk}, {true, theirsOnDisk}}));
+    }
+}
+
 // A folder as people have them: odd pages, a memo, a conflict copy, files of their own.
 std::map<std::string, Bytes> sampleFolder()
 {

@@ -166,6 +166,7 @@ TEST(VoiceMemo, ClosingCodesAskOnlyOnCancelWithAMemoAndBringTheCaretBackWhenEdit
         }
         if (c.asked) {
             EXPECT_EQ(rig.p.messages.shown[0].text, kDeleteMemo);
+            EXPECT_EQ(rig.p.messages.shown[0].buttons, MessageButtons::YesNoDefaultNo) << "Return alone never erases";
         }
         EXPECT_EQ(fs::exists(rig.memoFile()), c.memoAfter);
         EXPECT_EQ(rig.p.edit.caretShows, shows + (c.caretBack ? 1 : 0));

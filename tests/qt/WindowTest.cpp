@@ -6,18 +6,22 @@
 #include "base/FileIo.h"
 #include "qt/editor/QtEditControl.h"
 #include "qt/dialogs/QtMonthCalendar.h"
+#include "qt/recorder/QtVoiceRecorder.h"
+#include "qt/recorder/RecorderWindow.h"
 #include "qt/window/HistoryDialog.h"
 #include "settings/NewPasswordDialog.h"
 #include "ui/SettingsDialog.h"
 
 #include <QApplication>
 #include <QDate>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QInputMethodEvent>
 #include <QLabel>
-#include <QPushButton>
+#include <QMessageBox>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QTest>
 #include <filesystem>
 #include <fstream>
@@ -513,4 +517,52 @@ TEST(MainWindow, PagingThroughRewritesNothingUntouched)
         d.onCommand(command, 0, 0);
     EXPECT_EQ(inodes(), before);
     EXPECT_EQ(d.editor().text, u"crlf\r\nbreaks\r\n");
+}
+
+// Cancel in the recorder asks whether to erase the memo; Return alone must answer No. The real
+// message box, as a hand meets it.
+TEST(MainWindow, TheRecordersEraseQuestionKeepsTheMemoOnReturn)
+{
+    SolidInstall temp;
+    WindowOverrides overrides = temp.overrides;
+    overrides.messages = nullptr;
+    PageletWindow window(overrides);
+    ASSERT_TRUE(window.start());
+    window.show();
+    MainDialog& d = window.dialog();
+    const std::string memo = toUtf8(d.day().memoPath(d.day().selectedDay()));
+    std::ofstream(memo) << "RIFF";
+
+    QApplication::setActiveWindow(&window);
+    window.editControl().setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_M, Qt::ControlModifier);
+    RecorderWindow* recorder = window.recorder().window();
+    ASSERT_TRUE(recorder && recorder->isVisible());
+    QString asked;
+    bool defaultNo = false;
+    QTimer poll;
+    QElapsedTimer since;
+    since.start();
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) {
+            if (since.elapsed() > 10000)
+                poll.stop();
+            return;
+        }
+        poll.stop();
+        asked = box->text();
+        defaultNo = box->defaultButton() == box->button(QMessageBox::No);
+        QTest::keyClick(box, Qt::Key_Return);
+        if (box->isVisible()) // never left waiting: the test fails instead
+            box->reject();
+    });
+    poll.start(10);
+    QTest::keyClick(recorder, Qt::Key_Escape);
+    QTRY_VERIFY_WITH_TIMEOUT(!poll.isActive(), 12000);
+
+    EXPECT_EQ(asked, QStringLiteral("녹음된 데이터를 정말로 지우시겠습니까?"));
+    EXPECT_TRUE(defaultNo);
+    EXPECT_TRUE(std::filesystem::exists(memo)) << "Return erased the memo";
+    EXPECT_TRUE(window.close());
 }

@@ -95,9 +95,9 @@ MessageAnswer QtMessageBox::show(const std::u16string& text, const std::u16strin
     box.setIcon(icon == MessageIcon::Question      ? QMessageBox::Question
                 : icon == MessageIcon::Exclamation ? QMessageBox::Warning
                                                    : QMessageBox::NoIcon);
-    if (buttons == MessageButtons::YesNo) {
+    if (buttons != MessageButtons::Ok) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-        box.setDefaultButton(QMessageBox::Yes);
+        box.setDefaultButton(buttons == MessageButtons::YesNoDefaultNo ? QMessageBox::No : QMessageBox::Yes);
         // Left alone, the box takes Escape and its close button for No. A hidden Cancel
         // receives them instead, so that neither is mistaken for an answer.
         box.button(QMessageBox::Cancel)->hide();
