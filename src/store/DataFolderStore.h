@@ -43,6 +43,11 @@ public:
     {
         return m_store->readMemo(date, maxBytes);
     }
+    std::optional<std::vector<std::u16string>> keptFiles() const override { return m_store->keptFiles(); }
+    std::unique_ptr<ReadableFile> openKept(const std::u16string& name, std::uint64_t maxBytes) const override
+    {
+        return m_store->openKept(name, maxBytes);
+    }
     std::u16string pageLocation(const LocalDate& date) const override { return m_store->pageLocation(date); }
     bool holds(const std::u16string& path) const override { return m_store->holds(path); }
     std::optional<Page> pageOfFileBytes(const LocalDate& date, const Bytes& bytes) const override
