@@ -29,8 +29,9 @@ constexpr std::uint64_t kKeyLimit = 64u << 10, kSettingsLimit = 1u << 20, kManif
 constexpr std::uint64_t kDirectoryLimit = 32u << 20;
 constexpr std::size_t kBuffer = 1 << 16;
 
-// The largest a member of that name may be; 0 when a backup never holds it.
-std::uint64_t limitOf(const std::string& name)
+} // namespace
+
+std::uint64_t backupLimitOf(const std::string& name)
 {
     if (name == kManifestName)
         return kManifestLimit;
@@ -41,6 +42,8 @@ std::uint64_t limitOf(const std::string& name)
         return 0;
     return name16 == kKeyFileName ? kKeyLimit : name.ends_with(".wav") ? kMemoLimit : kPageLimit;
 }
+
+namespace {
 
 bool isPlainName(const std::string& name)
 {
@@ -59,9 +62,9 @@ void checkNames(const ZipDirectory& directory, const BackupLimits& limits, std::
             what = "unsafe name";
         else if (!seen.insert(entry.name).second)
             what = "in the zip twice";
-        else if (limitOf(entry.name) == 0)
+        else if (backupLimitOf(entry.name) == 0)
             what = "not a diary file";
-        else if (entry.size > limitOf(entry.name))
+        else if (entry.size > backupLimitOf(entry.name))
             what = "larger than any file of a diary";
         else if ((total += entry.size) > limits.total)
             what = "unpacks past the limit of a backup";

@@ -31,6 +31,9 @@ struct BackupLimits {
     std::uint64_t total = 64ull << 30;
 };
 
+// The largest a member of that name may unpack to; 0 when a backup never holds it.
+std::uint64_t backupLimitOf(const std::string& name);
+
 // Given each member's bytes as they are unpacked, a piece at a time; false stops the reading.
 class BackupSink {
 public:

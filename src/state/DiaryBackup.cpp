@@ -16,7 +16,6 @@ namespace pagelet {
 
 namespace {
 
-constexpr std::uint64_t kFileLimit = 2ull << 30; // past the largest memo: the reader's limits decide
 constexpr std::size_t kBuffer = 1 << 16;
 
 struct WriteArchive {
@@ -136,14 +135,15 @@ std::string writeBackup(const PageStore& store, const std::u16string& configFile
     for (const auto& name : *names) {
         if (!error.empty())
             break;
-        const auto file = store.openKept(name, kFileLimit);
+        // No larger than a restore takes: a backup that can't be restored fails now, not then.
+        const auto file = store.openKept(name, backupLimitOf(toUtf8(name)));
         const auto line = addFile(out.a, toUtf8(name), *file, buffer.get());
         if (!line)
             error = "cannot back up " + toUtf8(name);
         manifest += line.value_or("");
     }
     if (error.empty() && !configFile.empty() && isFile(configFile)) {
-        ReadableFile file(configFile, kFileLimit);
+        ReadableFile file(configFile, backupLimitOf(kSettingsMemberName));
         const auto line = addFile(out.a, kSettingsMemberName, file, buffer.get());
         if (!line)
             error = "cannot back up " + toUtf8(configFile);
