@@ -3,6 +3,7 @@
 #include "base/FileIo.h"
 #include "base/Text.h"
 #include "state/DiaryBackup.h"
+#include "store/PlainPageStore.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -90,7 +91,7 @@ std::string AutoBackup::run(const LocalDate& today)
         return "the backup folder " + toUtf8(m_folder) + " is not there";
     if (!makePrivateFolder(m_folder))
         return "cannot make the backup folder " + toUtf8(m_folder);
-    if (std::string error = writeBackup(m_dataFolder, m_configFile, m_folder + fromUtf8(nameOf(today) + ".zip")); !error.empty())
+    if (std::string error = writeBackup(PlainPageStore(m_dataFolder), m_configFile, m_folder + fromUtf8(nameOf(today) + ".zip")); !error.empty())
         return error;
     std::vector<std::string> names;
     if (DIR* dir = ::opendir(toUtf8(m_folder).c_str())) {

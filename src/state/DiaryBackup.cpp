@@ -1,97 +1,127 @@
 #include "state/DiaryBackup.h"
 
+#include "base/ArchiveCalls.h"
 #include "base/FileIo.h"
+#include "base/ReadableFile.h"
 #include "base/Text.h"
 #include "state/Sha256.h"
-#include "base/ArchiveCalls.h"
+#include "store/PageStore.h"
 
-#include <algorithm>
 #include <ctime>
-#include <dirent.h>
 #include <filesystem>
 #include <memory>
+#include <sys/stat.h>
 
 namespace pagelet {
 
 namespace {
 
-constexpr std::size_t kMemberLimit = 256u << 20;
-
-// A page ("YYYYMMDD.dry") or memo ("YYYYMMDD.wav"): the only files of a data folder we own,
-// with an encrypted diary's key file, without which its backup would open to nothing.
-bool isDiaryFile(const std::string& name)
-{
-    if (name == "pagelet.key")
-        return true;
-    if (name.size() != 12 || !std::all_of(name.begin(), name.begin() + 8, [](char c) { return c >= '0' && c <= '9'; }))
-        return false;
-    const std::string extension = name.substr(8);
-    return extension == ".dry" || extension == ".wav";
-}
-
-// A member is restored only under a plain name inside the folder.
-bool isPlainName(const std::string& name)
-{
-    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos
-        && name.find('\\') == std::string::npos && name.find('\0') == std::string::npos;
-}
+constexpr std::size_t kBuffer = 1 << 16;
 
 struct WriteArchive {
     archive* a = libarchive().write_new();
     ~WriteArchive() { libarchive().write_free(a); }
 };
 
-struct ReadArchive {
-    archive* a = libarchive().read_new();
-    ~ReadArchive() { libarchive().read_free(a); }
-};
-
-bool addMember(archive* a, const std::string& name, const Bytes& bytes)
+bool addHeader(archive* a, const std::string& name, std::uint64_t size)
 {
     std::unique_ptr<archive_entry, void (*)(archive_entry*)> entry(libarchive().entry_new(), libarchive().entry_free);
     libarchive().entry_set_pathname(entry.get(), name.c_str());
-    libarchive().entry_set_size(entry.get(), static_cast<la_int64_t>(bytes.size()));
+    libarchive().entry_set_size(entry.get(), static_cast<la_int64_t>(size));
     libarchive().entry_set_filetype(entry.get(), AE_IFREG);
     libarchive().entry_set_perm(entry.get(), 0600);
     libarchive().entry_set_mtime(entry.get(), std::time(nullptr), 0);
-    if (libarchive().write_header(a, entry.get()) != ARCHIVE_OK)
-        return false;
-    return bytes.empty() || libarchive().write_data(a, bytes.data(), bytes.size()) == static_cast<la_ssize_t>(bytes.size());
+    return libarchive().write_header(a, entry.get()) == ARCHIVE_OK;
 }
 
-std::map<std::string, std::string> parseManifest(const Bytes& bytes, std::vector<BackupProblem>& problems)
+bool addBytes(archive* a, const void* data, std::size_t size)
 {
-    std::map<std::string, std::string> sums;
-    const std::string text(bytes.begin(), bytes.end());
-    for (std::size_t at = 0; at < text.size();) {
-        std::size_t end = text.find('\n', at);
-        end = end == std::string::npos ? text.size() : end;
-        const std::string line = text.substr(at, end - at);
-        at = end + 1;
-        if (line.size() < 67 || line.compare(64, 2, "  ") != 0) {
-            problems.push_back({kManifestName, "unreadable"});
-            continue;
-        }
-        sums[line.substr(66)] = line.substr(0, 64);
-    }
-    return sums;
+    return size == 0 || libarchive().write_data(a, data, size) == static_cast<la_ssize_t>(size);
 }
+
+// The file's bytes into the zip a buffer at a time; its manifest line when all went in.
+std::optional<std::string> addFile(archive* a, const std::string& name, ReadableFile& file, std::uint8_t* buffer)
+{
+    if (file.state() != ReadableFile::State::Open || !addHeader(a, name, file.size()))
+        return std::nullopt;
+    Sha256 sha;
+    for (std::uint64_t left = file.size(); left > 0;) {
+        const auto n = file.readInto(buffer, static_cast<std::size_t>(std::min<std::uint64_t>(left, kBuffer)));
+        if (!n || *n == 0 || !addBytes(a, buffer, *n))
+            return std::nullopt; // the file shrank or failed as it was read
+        sha.add(buffer, *n);
+        left -= *n;
+    }
+    return sha.hex() + "  " + name + "\n";
+}
+
+// Writes the members of a whole backup into the folder, each committed only when its bytes
+// match the manifest read before; the settings file is passed over.
+class FolderWriter : public BackupSink {
+public:
+    FolderWriter(std::u16string folder, const std::map<std::string, std::string>& sums) : m_folder(std::move(folder)), m_sums(sums) {}
+    ~FolderWriter() override
+    {
+        if (m_fd >= 0)
+            abandonTemporary(m_fd, m_temp);
+    }
+
+    bool begin(const std::string& name) override
+    {
+        m_skip = name == kManifestName || name == kSettingsMemberName;
+        if (m_skip)
+            return true;
+        m_fd = createTemporaryBeside(m_folder + fromUtf8(name), m_temp);
+        return m_fd >= 0 || fail(name);
+    }
+    bool add(const std::uint8_t* data, std::size_t size) override { return m_skip || writeBytes(m_fd, data, size) || fail({}); }
+    bool end(const std::string& name, const std::string& sum) override
+    {
+        if (m_skip)
+            return true;
+        const auto it = m_sums.find(name);
+        const int fd = std::exchange(m_fd, -1);
+        if (it == m_sums.end() || it->second != sum) {
+            abandonTemporary(fd, m_temp);
+            return fail(name);
+        }
+        const std::u16string path = m_folder + fromUtf8(name);
+        if (!commitTemporary(fd, m_temp, path))
+            return fail(name);
+        m_written.push_back(path);
+        return true;
+    }
+
+    // All or nothing: a half-restored diary looks whole and isn't.
+    void undo()
+    {
+        for (const auto& path : m_written)
+            removeFile(path);
+    }
+    bool failed() const { return m_failed; }
+
+private:
+    bool fail(const std::string&)
+    {
+        m_failed = true;
+        return false;
+    }
+
+    std::u16string m_folder;
+    const std::map<std::string, std::string>& m_sums;
+    std::vector<std::u16string> m_written;
+    std::string m_temp;
+    int m_fd = -1;
+    bool m_skip = false, m_failed = false;
+};
 
 } // namespace
 
-std::string writeBackup(const std::u16string& dataFolder, const std::u16string& configFile, const std::u16string& zip)
+std::string writeBackup(const PageStore& store, const std::u16string& configFile, const std::u16string& zip)
 {
-    std::vector<std::string> names;
-    const std::string folder = toUtf8(dataFolder);
-    DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
-    if (!dir)
-        return "cannot read the data folder " + folder;
-    while (dirent* e = ::readdir(dir))
-        if (isDiaryFile(e->d_name))
-            names.push_back(e->d_name);
-    ::closedir(dir);
-    std::sort(names.begin(), names.end());
-
+    const auto names = store.keptFiles();
+    if (!names)
+        return "cannot read the data folder";
     std::string temp;
     const int fd = createTemporaryBeside(zip, temp);
     if (fd < 0)
@@ -101,24 +131,25 @@ std::string writeBackup(const std::u16string& dataFolder, const std::u16string& 
     std::string manifest, error;
     if (libarchive().write_open_fd(out.a, fd) != ARCHIVE_OK)
         error = "cannot write " + toUtf8(zip);
-    auto add = [&](const std::string& name, const std::u16string& path, bool required) {
+    std::unique_ptr<std::uint8_t[]> buffer(new std::uint8_t[kBuffer]);
+    for (const auto& name : *names) {
         if (!error.empty())
-            return;
-        const auto bytes = readFile(path, kMemberLimit);
-        if (!bytes) {
-            if (required)
-                error = "cannot read " + toUtf8(path);
-            return;
-        }
-        manifest += Sha256::of(bytes->data(), bytes->size()) + "  " + name + "\n";
-        if (!addMember(out.a, name, *bytes))
-            error = "cannot write " + toUtf8(zip);
-    };
-    for (const auto& name : names)
-        add(name, dataFolder + fromUtf8(name), true);
-    if (!configFile.empty() && isFile(configFile))
-        add("config.dat", configFile, true);
-    if (error.empty() && !addMember(out.a, kManifestName, Bytes(manifest.begin(), manifest.end())))
+            break;
+        // No larger than a restore takes: a backup that can't be restored fails now, not then.
+        const auto file = store.openKept(name, backupLimitOf(toUtf8(name)));
+        const auto line = addFile(out.a, toUtf8(name), *file, buffer.get());
+        if (!line)
+            error = "cannot back up " + toUtf8(name);
+        manifest += line.value_or("");
+    }
+    if (error.empty() && !configFile.empty() && isFile(configFile)) {
+        ReadableFile file(configFile, backupLimitOf(kSettingsMemberName));
+        const auto line = addFile(out.a, kSettingsMemberName, file, buffer.get());
+        if (!line)
+            error = "cannot back up " + toUtf8(configFile);
+        manifest += line.value_or("");
+    }
+    if (error.empty() && !(addHeader(out.a, kManifestName, manifest.size()) && addBytes(out.a, manifest.data(), manifest.size())))
         error = "cannot write " + toUtf8(zip);
     if (error.empty() && libarchive().write_close(out.a) != ARCHIVE_OK)
         error = "cannot write " + toUtf8(zip);
@@ -129,109 +160,40 @@ std::string writeBackup(const std::u16string& dataFolder, const std::u16string& 
     return commitTemporary(fd, temp, zip) ? std::string() : "cannot write " + toUtf8(zip);
 }
 
-BackupCheck verifyBackup(const std::u16string& zip)
+BackupCheck verifyBackup(const std::u16string& zip, const BackupLimits& limits)
 {
-    BackupCheck check;
-    ReadArchive in;
-    libarchive().read_support_format_zip(in.a);
-    if (libarchive().read_open_filename(in.a, toUtf8(zip).c_str(), 1 << 16) != ARCHIVE_OK) {
-        check.problems.push_back({"", "unreadable"});
-        return check;
-    }
-    std::map<std::string, std::string> actual;
-    std::optional<Bytes> manifest;
-    bool damaged = false;
-    for (;;) {
-        archive_entry* entry = nullptr;
-        const int r = libarchive().read_next_header(in.a, &entry);
-        if (r == ARCHIVE_EOF)
-            break;
-        if (r < ARCHIVE_WARN) {
-            damaged = true;
-            break;
-        }
-        const char* raw = libarchive().entry_pathname(entry);
-        const std::string name = raw ? raw : "";
-        Bytes bytes;
-        bool ok = true;
-        char buffer[1 << 16];
-        for (;;) {
-            const la_ssize_t n = libarchive().read_data(in.a, buffer, sizeof buffer);
-            if (n == 0)
-                break;
-            if (n < 0 || bytes.size() + static_cast<std::size_t>(n) > kMemberLimit) {
-                ok = false;
-                break;
-            }
-            bytes.insert(bytes.end(), buffer, buffer + n);
-        }
-        if (!ok) {
-            check.problems.push_back({name, "unreadable"});
-            if (libarchive().error_number(in.a) != 0 && r == ARCHIVE_FATAL)
-                break;
-            continue;
-        }
-        if (name == kManifestName) {
-            manifest = std::move(bytes);
-            continue;
-        }
-        if (!isPlainName(name)) {
-            check.problems.push_back({name, "unsafe name"});
-            continue;
-        }
-        actual[name] = Sha256::of(bytes.data(), bytes.size());
-        check.files[name] = std::move(bytes);
-    }
-    if (damaged)
-        check.problems.push_back({"", "damaged"});
-    if (!manifest) {
-        check.problems.push_back({kManifestName, "missing"});
-        return check;
-    }
-    const auto sums = parseManifest(*manifest, check.problems);
-    auto unreadable = [&](const std::string& name) {
-        return std::any_of(check.problems.begin(), check.problems.end(), [&](const BackupProblem& p) { return p.name == name; });
-    };
-    for (const auto& [name, sum] : sums) {
-        const auto it = actual.find(name);
-        if (it == actual.end()) {
-            if (!unreadable(name))
-                check.problems.push_back({name, "missing"});
-        } else if (it->second != sum) {
-            check.problems.push_back({name, "differs"});
-        }
-    }
-    for (const auto& [name, sum] : actual)
-        if (!sums.count(name))
-            check.problems.push_back({name, "not listed"});
-    return check;
+    return readBackup(zip, limits);
 }
 
-std::string restoreBackup(const std::u16string& zip, const std::u16string& folder, BackupCheck& check)
+std::string restoreBackup(const std::u16string& zip, const std::u16string& folder, BackupCheck& check, const BackupLimits& limits)
 {
     std::error_code ec;
     const std::filesystem::path target(toUtf8(folder));
     if (std::filesystem::exists(target, ec) && (!std::filesystem::is_directory(target, ec) || !std::filesystem::is_empty(target, ec)))
         return "will restore only into a new or empty folder, and " + target.string() + " is not; nothing was written";
-    check = verifyBackup(zip);
+    check = readBackup(zip, limits);
     if (!check.whole())
-        return "the backup is damaged; nothing was written";
+        return "the backup is damaged or holds more than a diary; nothing was written";
     const bool made = !std::filesystem::exists(target, ec);
-    if (!std::filesystem::create_directories(target, ec) && ec)
+    // A diary is its owner's alone, wherever it is unpacked.
+    if (!makePrivateFolder(folder) || ::chmod(target.c_str(), 0700) != 0)
         return "cannot make " + target.string();
-    std::vector<std::u16string> written;
-    for (const auto& [name, bytes] : check.files) {
-        const std::u16string path = fromUtf8((target / name).string());
-        if (!writeFileAtomic(path, bytes)) {
-            // All or nothing: a half-restored diary looks whole and isn't.
-            for (const auto& done : written)
-                removeFile(done);
-            if (made)
-                std::filesystem::remove(target, ec);
-            return "cannot write " + toUtf8(path) + "; nothing was restored";
-        }
-        written.push_back(path);
+    std::u16string base = folder;
+    if (!base.empty() && base.back() != u'/')
+        base += u'/';
+    // Read a second time as it is written: only bytes that match the manifest read above land.
+    FolderWriter writer(base, check.sums);
+    const BackupCheck again = readBackup(zip, limits, &writer);
+    if (writer.failed() || !again.whole() || again.sums != check.sums) {
+        writer.undo();
+        if (made)
+            std::filesystem::remove_all(target, ec);
+        check.problems = again.problems;
+        return "cannot write into " + target.string() + "; nothing was restored";
     }
+    for (const auto& name : check.names)
+        if (name == kSettingsMemberName)
+            check.leftOut.push_back(name);
     return {};
 }
 

@@ -58,6 +58,11 @@ public:
     }
     bool takeMemoCopy(const LocalDate& date, const std::u16string& name) override { return m_store->takeMemoCopy(date, name); }
     bool dropMemoCopy(const LocalDate& date, const std::u16string& name) override { return m_store->dropMemoCopy(date, name); }
+    std::optional<std::vector<std::u16string>> keptFiles() const override { return m_store->keptFiles(); }
+    std::unique_ptr<ReadableFile> openKept(const std::u16string& name, std::uint64_t maxBytes) const override
+    {
+        return m_store->openKept(name, maxBytes);
+    }
     std::u16string pageLocation(const LocalDate& date) const override { return m_store->pageLocation(date); }
     bool holds(const std::u16string& path) const override { return m_store->holds(path); }
     std::optional<Page> pageOfFileBytes(const LocalDate& date, const Bytes& bytes) const override

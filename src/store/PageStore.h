@@ -3,6 +3,7 @@
 // Everything else asks it by date and never names a file of its own.
 #include "base/ByteIo.h"
 #include "base/Day.h"
+#include "base/ReadableFile.h"
 #include "store/MemoDraft.h"
 #include "store/MemoSnapshot.h"
 #include "store/PlainPageFile.h"
@@ -97,6 +98,14 @@ public:
     virtual std::vector<std::u16string> memoConflictCopies(const LocalDate& date) const = 0;
     virtual bool takeMemoCopy(const LocalDate& date, const std::u16string& name) = 0;
     virtual bool dropMemoCopy(const LocalDate& date, const std::u16string& name) = 0;
+
+    // Every file the diary is kept in, by name: pages, memos, sync conflict copies of either and
+    // an encrypted folder's key file; regular files only, never a link. Nothing when the diary
+    // can't be listed.
+    virtual std::optional<std::vector<std::u16string>> keptFiles() const = 0;
+    // One of them opened as it is on disk (sealed or not), for a copy elsewhere; never through
+    // a link.
+    virtual std::unique_ptr<ReadableFile> openKept(const std::u16string& name, std::uint64_t maxBytes) const = 0;
 
     // Where the day's page is kept, as people read it in a message.
     virtual std::u16string pageLocation(const LocalDate& date) const = 0;

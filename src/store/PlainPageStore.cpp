@@ -3,6 +3,7 @@
 #include "base/FileIo.h"
 #include "base/ReadableFile.h"
 #include "base/Text.h"
+#include "crypto/KeyFile.h"
 #include "store/DayKey.h"
 #include "store/PlainPageFile.h"
 
@@ -107,6 +108,16 @@ bool isConflictCopyOf(const std::u16string& name, const std::u16string& fileName
     const std::u16string middle = name.substr(stem.size(), name.size() - stem.size() - extension.size());
     return middle.starts_with(u".sync-conflict-") ||
            (middle.starts_with(u" (") && middle.ends_with(u")") && middle.find(u"conflicted copy") != std::u16string::npos);
+}
+
+bool isDiaryFileName(const std::u16string& name)
+{
+    if (name == kKeyFileName || pageDateOf(name))
+        return true;
+    if (name.size() < 12 || !pageDateOf(name.substr(0, 8) + kPageExtension))
+        return false;
+    const std::u16string memo = name.substr(0, 8) + kMemoExtension;
+    return name == memo || isConflictCopyOf(name, name.substr(0, 8) + kPageExtension) || isConflictCopyOf(name, memo);
 }
 
 PlainPageStore::PlainPageStore(std::u16string folder)
@@ -353,6 +364,33 @@ LoadedPage PlainPageStore::readCopy(const std::u16string& name) const
 bool PlainPageStore::removeCopy(const std::u16string& name)
 {
     return removeFile(m_folder + name);
+}
+
+std::optional<std::vector<std::u16string>> PlainPageStore::keptFiles() const
+{
+    std::string base = m_folderUtf8;
+    DIR* dir = ::opendir(base.empty() ? "." : base.c_str());
+    if (!dir)
+        return std::nullopt;
+    if (!base.empty() && base.back() != '/')
+        base += '/';
+    std::vector<std::u16string> names;
+    while (dirent* e = ::readdir(dir)) {
+        struct stat st {};
+        const bool regular = e->d_type == DT_REG ||
+                             (e->d_type == DT_UNKNOWN && ::lstat((base + e->d_name).c_str(), &st) == 0 && S_ISREG(st.st_mode));
+        std::u16string name = fromUtf8(e->d_name);
+        if (regular && isDiaryFileName(name))
+            names.push_back(std::move(name));
+    }
+    ::closedir(dir);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::unique_ptr<ReadableFile> PlainPageStore::openKept(const std::u16string& name, std::uint64_t maxBytes) const
+{
+    return std::make_unique<ReadableFile>(m_folder + name, maxBytes, ReadableFile::Links::Refuse);
 }
 
 bool PlainPageStore::holds(const std::u16string& path) const

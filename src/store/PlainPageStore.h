@@ -36,6 +36,8 @@ public:
     std::vector<std::u16string> memoConflictCopies(const LocalDate& date) const override;
     bool takeMemoCopy(const LocalDate& date, const std::u16string& name) override;
     bool dropMemoCopy(const LocalDate& date, const std::u16string& name) override;
+    std::optional<std::vector<std::u16string>> keptFiles() const override;
+    std::unique_ptr<ReadableFile> openKept(const std::u16string& name, std::uint64_t maxBytes) const override;
     std::u16string pageLocation(const LocalDate& date) const override;
     bool holds(const std::u16string& path) const override;
 
@@ -62,7 +64,10 @@ private:
 std::optional<LocalDate> memoDateOf(const PageStore& store, const std::u16string& path);
 // The date a page file's name gives, when it names a day the diary can hold.
 std::optional<LocalDate> pageDateOf(const std::u16string& name);
-// True when name is a sync tool's conflict copy of the file fileName ("YYYYMMDD.dry" or ".wav").
+// True when name is a sync tool's conflict copy of the page or memo file fileName
+// ("YYYYMMDD.dry", "YYYYMMDD.wav").
 bool isConflictCopyOf(const std::u16string& name, const std::u16string& fileName);
+// True when name is one of the files a data folder's diary is kept in (see keptFiles).
+bool isDiaryFileName(const std::u16string& name);
 
 } // namespace pagelet

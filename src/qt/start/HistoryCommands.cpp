@@ -51,7 +51,7 @@ int runBackupCommand(const CommandLine& line)
     const std::u16string folder = dataFolderOf(line);
     if (const int status = checkDataFolder(folder))
         return status;
-    if (const std::string error = writeBackup(folder, registeredConfigFile(), fromUtf8(line.zip)); !error.empty()) {
+    if (const std::string error = writeBackup(PlainPageStore(folder), registeredConfigFile(), fromUtf8(line.zip)); !error.empty()) {
         fail(error);
         return 2;
     }
@@ -66,7 +66,7 @@ int runVerifyBackupCommand(const CommandLine& line)
         tellProblems(check, line.zip);
         return 2;
     }
-    std::printf("%s: all %zu files match\n", line.zip.c_str(), check.files.size());
+    std::printf("%s: all %zu files match\n", line.zip.c_str(), check.names.size());
     return 0;
 }
 
@@ -78,7 +78,9 @@ int runRestoreBackupCommand(const CommandLine& line)
         fail(error);
         return 2;
     }
-    std::printf("restored %zu files into %s\n", check.files.size(), line.dataDir.c_str());
+    for (const auto& name : check.leftOut)
+        std::printf("left out %s: the settings stay with the program, and may hold the start-up password\n", name.c_str());
+    std::printf("restored %zu files into %s\n", check.names.size() - check.leftOut.size(), line.dataDir.c_str());
     return 0;
 }
 
