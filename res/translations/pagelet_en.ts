@@ -618,6 +618,14 @@ Merge the copy into this page?</translation>
 <context>
     <name>pagelet::PageletWindow</name>
     <message>
+        <source>복사</source>
+        <translation>&amp;Copy</translation>
+    </message>
+    <message>
+        <source>모두 선택</source>
+        <translation>Select &amp;All</translation>
+    </message>
+    <message>
         <source>모든 일기에서 찾기...</source>
         <translation>Search All Pages...</translation>
     </message>
