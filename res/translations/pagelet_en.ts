@@ -702,6 +702,14 @@ Make the copy this day&apos;s memo?</translation>
         <translation>Page of %1</translation>
     </message>
     <message>
+        <source>복사</source>
+        <translation>&amp;Copy</translation>
+    </message>
+    <message>
+        <source>모두 선택</source>
+        <translation>Select &amp;All</translation>
+    </message>
+    <message>
         <source>모든 일기에서 찾기...</source>
         <translation>Search All Pages...</translation>
     </message>

@@ -3,13 +3,24 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace pagelet {
 
 // Text an input method is still composing: shown at stored index at, not yet part of the text.
 struct Composition {
+    // A stretch of it on one visual line that the input method asks to have marked, in the
+    // control's client pixels (as posOnLine gives them).
+    struct Mark {
+        int line = 0;
+        int left = 0;
+        int right = 0;
+        bool underline = false;
+        bool highlight = false; // drawn inside out, as a selection
+    };
     std::u16string text;
     int at = -1;
+    std::vector<Mark> marks;
 };
 
 // The vertical scroll bar in lines: maximum is the last line, page the lines that fit, so the

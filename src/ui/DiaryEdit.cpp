@@ -283,12 +283,11 @@ void DiaryEdit::buildSelectionRects()
     }
 }
 
-void DiaryEdit::drawLines(Surface& page)
+void DiaryEdit::drawLines(Surface& page, const Composition& composing)
 {
     const int length = m_control.textLength();
     const int last = std::min(firstLine + wholeRows(), lineCount);
     const Color color = editable ? editTextColor : viewTextColor;
-    const Composition composing = editable ? m_control.composition() : Composition {};
     std::u16string run;
     for (int line = std::max(firstLine, 0); line < last; ++line) {
         const int s = m_control.lineIndex(line);
@@ -322,6 +321,24 @@ void DiaryEdit::drawLines(Surface& page)
     }
 }
 
+// Marked as the input method asks, so the user sees what is still being composed.
+void DiaryEdit::markComposition(Surface& page, const Composition& composing, Point under)
+{
+    const int last = std::min(firstLine + wholeRows(), lineCount);
+    for (const Composition::Mark& m : composing.marks) {
+        if (m.line < firstLine || m.line >= last || m.right <= m.left)
+            continue;
+        const int top = grid().top(m.line - firstLine);
+        // Just above the row's foot, where a ruled line may lie; a highlight stops a pixel
+        // above it, so the underline stays apart from it.
+        const int foot = top + lineHeight - 2;
+        if (m.highlight)
+            page.xorBitmap(**background, {under.x + m.left, under.y + top}, {m.left, top, m.right, foot - 1});
+        if (m.underline)
+            page.fill({m.left, foot, m.right, foot + 1}, editTextColor);
+    }
+}
+
 void DiaryEdit::OnPaint(Surface& screen)
 {
     const Size size {area.width(), area.height()};
@@ -345,9 +362,12 @@ void DiaryEdit::OnPaint(Surface& screen)
         page.fill({coveredWidth, 0, size.width, size.height}, kUncoveredFill);
     if (coveredHeight < size.height)
         page.fill({0, coveredHeight, std::min(coveredWidth, size.width), size.height}, kUncoveredFill);
-    if (!text.empty() && lineHeight > 0) {
+    // The syllable being composed shows on an empty page too.
+    const Composition composing = editable ? m_control.composition() : Composition {};
+    if ((!text.empty() || !composing.text.empty()) && lineHeight > 0) {
         page.fitTextTo(lineHeight);
-        drawLines(page);
+        drawLines(page, composing);
+        markComposition(page, composing, under);
     }
 
     // The selection as it stands now, so a scroll or a window repaint keeps it in place.

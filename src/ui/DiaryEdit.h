@@ -4,6 +4,7 @@
 #include "base/Color.h"
 #include "base/Geometry.h"
 #include "platform/EditorRedraw.h"
+#include "platform/EditControl.h"
 #include "ui/LineGrid.h"
 #include "ui/PageText.h"
 
@@ -106,7 +107,8 @@ private:
     void alignControl();
     void repaint();
     void buildSelectionRects();
-    void drawLines(Surface& page);
+    void drawLines(Surface& page, const Composition& composing);
+    void markComposition(Surface& page, const Composition& composing, Point under);
 
     EditControl& m_control;
     Graphics& m_graphics;

@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace pagelet;
@@ -61,8 +62,8 @@ TEST(Dialogs, TemplatesGiveCaptionsPlacesTabOrderAndMaskedLimitedInput)
         {NewPasswordDialog::kTemplateId, newPassword, "새 비밀번호 입력",
          {NewPasswordDialog::kPasswordEdit, NewPasswordDialog::kConfirmEdit, kIdOk, kIdCancel}, {71, 142, 63, 22}},
         {SettingsDialog::kTemplateId, settings, "환경 설정",
-         {kIdOk, kIdCancel, S::kUsePasswordCheck, S::kSetPasswordButton, S::kSkinList, S::kAutoKeyboardCheck,
-          S::kTimeFormatList, S::kDataPathEdit, S::kBackupPathEdit, S::kEncryptButton},
+         {S::kUsePasswordCheck, S::kSetPasswordButton, S::kSkinList, S::kAutoKeyboardCheck, S::kTimeFormatList,
+          S::kDataPathEdit, S::kBackupPathEdit, S::kEncryptButton, kIdOk, kIdCancel},
          {108, 180, 63, 21}},
     };
     for (const auto& c : cases) {
@@ -75,6 +76,14 @@ TEST(Dialogs, TemplatesGiveCaptionsPlacesTabOrderAndMaskedLimitedInput)
         EXPECT_EQ(d.windowTitle(), c.caption);
         EXPECT_EQ(d.size(), QSize(240, 270));
         EXPECT_EQ(tabOrder(d, c.tabIds), c.tabIds);
+        // Shown, the dialog starts at the first of them.
+        QWidget* first = nullptr;
+        QTimer::singleShot(0, &d, [&] {
+            first = d.focusWidget();
+            d.reject();
+        });
+        d.run();
+        EXPECT_EQ(first, d.control(c.tabIds.front()));
         auto* ok = qobject_cast<QPushButton*>(d.control(kIdOk));
         EXPECT_TRUE(ok->isDefault());
         EXPECT_EQ(ok->geometry(), c.okPixels);

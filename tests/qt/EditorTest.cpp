@@ -18,9 +18,11 @@
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QTextBlock>
+#include <QTextCharFormat>
 #include <QTextLayout>
 #include <QWheelEvent>
 #include <gtest/gtest.h>
+#include <optional>
 
 using namespace pagelet;
 
@@ -349,8 +351,8 @@ TEST(EditorWidget, KoreanComesThroughTheInputMethodAndClearsSaved)
     rig.commit(" 오늘은 산책을 했다.");
     EXPECT_EQ(rig.editor.text, u"날씨: 맑음 오늘은 산책을 했다.");
     EXPECT_FALSE(rig.editor.saved);
-    // The committed syllable is drawn where its composition was.
-    EXPECT_EQ(rig.shot().copy(0, 0, 40, 16), composing.copy(0, 0, 40, 16));
+    // The committed syllable is drawn where its composition was (whose underline lies below).
+    EXPECT_EQ(rig.shot().copy(0, 0, 40, 14), composing.copy(0, 0, 40, 14));
 }
 
 TEST(EditorWidget, IndicesCountCrLfBreaksAndVisualLines)
@@ -484,5 +486,63 @@ TEST(EditorWidget, WholeTextReadsBackAsStored)
             QTextCursor(rig.control->document()).insertText(QString::fromStdU16String(c.typed));
         EXPECT_EQ(rig.control->text(), c.want);
         EXPECT_EQ(rig.control->text(), rig.control->textRange(0, 1 << 20)) << "whole and ranged reads agree";
+    }
+}
+
+// The composition is underlined, and highlighted where the input method asks, on an empty page
+// too; committed, the same glyphs stay and the marks go.
+TEST(EditorWidget, TheComposedSyllableIsMarkedAsTheInputMethodAsksOnAnEmptyPageToo)
+{
+    QTextCharFormat dashed;
+    dashed.setUnderlineStyle(QTextCharFormat::DashUnderline);
+    QTextCharFormat highlighted;
+    highlighted.setBackground(Qt::darkBlue);
+    QTextCharFormat bold; // a mark this page does not draw
+    bold.setFontWeight(QFont::Bold);
+    const struct {
+        std::u16string page;
+        std::optional<QTextCharFormat> format;
+        bool underline, highlight;
+    } cases[] = {
+        {u"", std::nullopt, true, false},
+        {u"날씨: ", std::nullopt, true, false},
+        {u"날씨: ", dashed, true, false},
+        {u"", highlighted, true, true},
+        {u"날씨: ", bold, true, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.page.size() * 10 + (c.format ? c.format->propertyCount() : 0));
+        EditorRig rig;
+        rig.editor.setText(c.page);
+        rig.key(Qt::Key_End, Qt::ControlModifier);
+        rig.editor.showCaret(false);
+        QList<QInputMethodEvent::Attribute> asked {{QInputMethodEvent::Cursor, 1, 1, {}}};
+        if (c.format)
+            asked.push_back({QInputMethodEvent::TextFormat, 0, 1, *c.format});
+        QInputMethodEvent composingEvent(QStringLiteral("맑"), asked);
+        QApplication::sendEvent(rig.control, &composingEvent);
+        const QImage composing = rig.shot();
+        rig.commit("맑");
+        const QImage committed = rig.shot();
+        ASSERT_EQ(rig.editor.text, c.page + u"맑");
+
+        // The syllable's box on the first row (top kInset, 14 high).
+        const int left = rig.control->posFromChar(static_cast<int>(c.page.size())).x;
+        const int right = rig.control->posFromChar(static_cast<int>(c.page.size()) + 1).x;
+        ASSERT_GT(right - left, 6);
+        const int foot = LineGrid::kInset + 14 - 2;
+        int underlined = 0, changed = 0;
+        const QRgb ink = qRgb(redOf(kEditInk), greenOf(kEditInk), blueOf(kEditInk));
+        for (int y = LineGrid::kInset; y < LineGrid::kInset + 14; ++y)
+            for (int x = left; x < right; ++x) {
+                const bool differs = composing.pixel(x, y) != committed.pixel(x, y);
+                if (y == foot && differs && composing.pixel(x, y) == ink)
+                    ++underlined;
+                else if (differs)
+                    ++changed;
+            }
+        EXPECT_EQ(underlined, c.underline ? right - left : 0);
+        EXPECT_EQ(changed > (right - left) * 4, c.highlight) << changed;
+        EXPECT_EQ(changed == 0, !c.highlight) << changed;
     }
 }

@@ -8,6 +8,11 @@
 #include "qt/graphics/Zoom.h"
 
 #include <QMenu>
+#include <functional>
+#include "store/PageFormat.h"
+#include <QContextMenuEvent>
+#include <QInputMethodEvent>
+#include <QTimer>
 #include <QProcess>
 #include <QScreen>
 #include <QSettings>
@@ -171,22 +176,22 @@ TEST(WindowMenu, ListsEveryCommandTheZoomStepsAndAboutAndGreysWhatATapWouldNotDo
     QContextMenuEvent right(QContextMenuEvent::Mouse, QPoint(5, 5), window.mapToGlobal(QPoint(5, 5)));
     QApplication::sendEvent(&window, &right);
     EXPECT_TRUE(menu.isVisible());
-    EXPECT_EQ(entries(), QStringList({"이전 날\tCtrl+PgUp", "다음 날\tCtrl+PgDown", "오늘\tAlt+Home", "달력\tCtrl+D",
+    EXPECT_EQ(entries(), QStringList({"복사\tCtrl+C", "모두 선택\tCtrl+A", "-", "이전 날\tCtrl+PgUp", "다음 날\tCtrl+PgDown", "오늘\tAlt+Home", "달력\tCtrl+D",
                                       "편집\tCtrl+E", "저장\tCtrl+S", "날씨\tCtrl+Shift+W", "시간 넣기\tCtrl+T",
                                       "찾기\tCtrl+F", "음성 메모\tCtrl+M", "이 날 지우기\tCtrl+Shift+Del",
-                                      "설정\tCtrl+,", "-", "크기", "-", "모든 일기에서 찾기...\tCtrl+Shift+F", "내보내기...",
-                                      "이전 내용...\tCtrl+H", "가져오기...", "지난 해 오늘", "-",
-                                      "Pagelet 정보", "-",
+                                      "설정\tCtrl+,", "-", "크기", "-", "모든 일기에서 찾기...\tCtrl+Shift+F",
+                                      "내보내기...\tCtrl+Shift+E", "이전 내용...\tCtrl+H", "가져오기...\tCtrl+Shift+I",
+                                      "지난 해 오늘\tCtrl+Shift+Y", "-", "Pagelet 정보\tF1", "-",
                                       "닫기\tCtrl+Q"}));
     QStringList greyed;
     for (const QAction* a : menu.actions())
         if (!a->isEnabled())
             greyed << a->text();
-    EXPECT_EQ(greyed, QStringList({"편집", "이 날 지우기"}));
+    EXPECT_EQ(greyed, QStringList({"복사", "편집", "이 날 지우기"})); // nothing selected to copy
     QStringList sizes;
-    for (const QAction* a : menu.actions()[13]->menu()->actions())
+    for (const QAction* a : menu.actions()[16]->menu()->actions())
         sizes << (a->isSeparator() ? "-" : a->text() + (a->isChecked() ? "*" : ""));
-    EXPECT_EQ(sizes, QStringList({"크게", "작게", "원래 크기", "-", "100 %*", "150 %", "200 %", "300 %"}));
+    EXPECT_EQ(sizes, QStringList({"크게", "작게", "원래 크기", "-", "&100 %*", "1&50 %", "&200 %", "&300 %"}));
     menu.hide();
 
     // Hovering a button names it and its keys, at any zoom.
@@ -352,9 +357,9 @@ TEST(WindowZoom, NeverOpensOrGrowsBeyondTheScreensFreeArea)
         EXPECT_TRUE(room.contains(window.frameGeometry())) << room.width() << "x" << room.height();
         window.menu().popup(QPoint());
         QStringList offered, fitting;
-        for (const QAction* a : window.menu().menu().actions()[13]->menu()->actions())
+        for (const QAction* a : window.menu().menu().actions()[16]->menu()->actions())
             if (a->isEnabled() && a->text().endsWith('%'))
-                offered << a->text();
+                offered << QString(a->text()).remove('&'); // the accelerator digit
         window.menu().menu().hide();
         for (int step : Zoom::kSteps)
             if (step <= largest)
@@ -382,5 +387,103 @@ TEST(WindowZoom, NeverOpensOrGrowsBeyondTheScreensFreeArea)
         const QString out = QString::fromUtf8(copy.readAllStandardOutput());
         EXPECT_EQ(copy.exitCode(), 0) << out.toStdString();
         EXPECT_TRUE(out.contains("[  PASSED  ] 1 test.")) << out.toStdString();
+    }
+}
+
+// What opens from the keyboard alone: the window's menu by its two keys, wherever the focus is,
+// and the entries that once had only the mouse.
+TEST(WindowKeys, MenuKeysOpenTheWindowsOwnMenuAndEveryEntryHasKeys)
+{
+    ShippedSkin temp;
+    RecordingWindow window(temp.overrides);
+    started(window);
+    window.forward = true;
+    const struct {
+        QKeyCombination keys;
+        QString opens; // a popup's title ("menu" for the window's), or a modal window's
+    } cases[] = {
+        {Qt::Key_Menu, "menu"},
+        {Qt::SHIFT | Qt::Key_F10, "menu"},
+        {Qt::CTRL | Qt::SHIFT | Qt::Key_Y, "지난 해 오늘"},
+        {Qt::Key_F1, "Pagelet 정보"},
+        {Qt::CTRL | Qt::SHIFT | Qt::Key_E, "내보내기"},
+        {Qt::CTRL | Qt::SHIFT | Qt::Key_I, "가져오기"},
+    };
+    for (const bool fromCalendar : {false, true}) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(c.opens.toStdString() + (fromCalendar ? " from the calendar" : " from the page"));
+            QApplication::setActiveWindow(&window);
+            if (fromCalendar && !window.dialog().day().calendarVisible())
+                press(&window.editControl(), Qt::CTRL | Qt::Key_D);
+            QWidget* from = fromCalendar ? window.calendar().dayTable() : &window.editControl();
+            from->setFocus();
+            QString modal;
+            QTimer::singleShot(0, &window, [&modal] {
+                if (QWidget* m = QApplication::activeModalWidget()) {
+                    modal = m->windowTitle();
+                    m->close();
+                }
+            });
+            press(from, c.keys);
+            QApplication::processEvents();
+            auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            EXPECT_EQ(popup == &window.menu().menu() ? "menu" : popup ? popup->title() : modal, c.opens);
+            if (popup)
+                popup->close();
+        }
+    }
+}
+
+// A syllable still being composed when a command comes belongs to the page it was typed on.
+TEST(WindowInputMethod, EveryKindOfCommandTakesTheComposedSyllableOntoItsPageFirst)
+{
+    auto click = [](RecordingWindow& w, int command) {
+        const QRect r = w.zoom().scaled(w.dialog().skin().findElement(command)->rect);
+        QTest::mouseClick(&w, Qt::LeftButton, {}, r.center());
+    };
+    auto stored = [](RecordingWindow& w, const LocalDate& d) {
+        Page page;
+        w.dialog().pages().readInto(d, page);
+        return page.text;
+    };
+    const struct {
+        const char* what;
+        std::function<void(RecordingWindow&)> act;
+        bool movesOn; // to another day: the syllable is in the page stored for the day left
+    } cases[] = {
+        {"the next day's button", [&](RecordingWindow& w) { click(w, CMD_NEXT_DAY); }, true},
+        {"the time stamp's button", [&](RecordingWindow& w) { click(w, CMD_TIMESTAMP); }, false},
+        {"the time stamp's key", [](RecordingWindow& w) { press(&w.editControl(), Qt::CTRL | Qt::Key_T); }, false},
+        {"a day on the calendar",
+         [](RecordingWindow& w) { emit w.calendar().clicked(QDate::currentDate().addDays(-1)); }, true},
+        {"the menu", [](RecordingWindow& w) {
+             QContextMenuEvent right(QContextMenuEvent::Mouse, QPoint(5, 5), w.mapToGlobal(QPoint(5, 5)));
+             QApplication::sendEvent(&w, &right);
+             w.menu().menu().close();
+         }, false},
+        {"the close", [](RecordingWindow& w) { w.close(); }, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ShippedSkin temp;
+        RecordingWindow window(temp.overrides);
+        started(window);
+        window.forward = true;
+        const LocalDate typedOn = localDate(window.dialog().day().selectedDay());
+        if (std::string(c.what) == "a day on the calendar")
+            press(&window.editControl(), Qt::CTRL | Qt::Key_D);
+        QInputMethodEvent typed;
+        typed.setCommitString(QStringLiteral("안"));
+        QApplication::sendEvent(&window.editControl(), &typed);
+        QInputMethodEvent composing(QStringLiteral("녕"), {});
+        QApplication::sendEvent(&window.editControl(), &composing);
+        ASSERT_EQ(window.editControl().composition().text, u"녕");
+        c.act(window);
+        const std::u16string page = c.movesOn ? stored(window, typedOn) : window.dialog().editor().text.get();
+        EXPECT_EQ(page.substr(0, 2), u"안녕");
+        EXPECT_TRUE(window.editControl().composition().text.empty());
+        if (c.movesOn) {
+            EXPECT_NE(localDate(window.dialog().day().selectedDay()), typedOn);
+        }
     }
 }

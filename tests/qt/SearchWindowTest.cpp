@@ -14,6 +14,7 @@
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace pagelet {
@@ -160,6 +161,22 @@ TEST(SearchWindow, ExportTellsHowItWent)
     ASSERT_TRUE(html.open(QIODevice::ReadOnly));
     EXPECT_TRUE(html.readAll().contains("<h2 id=\"2026-12-07\">2026-12-07 (월)</h2>"));
     EXPECT_FALSE(exportDiaryToFile(PlainPageStore(diary.folder()), diary.dir.path() + "/x.md", false).written);
+}
+
+// Closed from the keyboard, from the word box and from the list alike.
+TEST(SearchWindow, EscapeAndCtrlWCloseIt)
+{
+    Diary diary;
+    SearchWindow window(nullptr, diary.folder(), [](const LocalDate&) { return true; });
+    for (const QKeyCombination keys : {QKeyCombination(Qt::Key_Escape), Qt::CTRL | Qt::Key_W})
+        for (const bool fromList : {false, true}) {
+            window.show();
+            QApplication::setActiveWindow(&window);
+            QWidget* from = fromList ? static_cast<QWidget*>(window.findChild<QListWidget*>()) : &window.wordBox();
+            from->setFocus();
+            QTest::keyClick(from, keys.key(), keys.keyboardModifiers());
+            EXPECT_FALSE(window.isVisible()) << keys.toCombined() << fromList;
+        }
 }
 
 } // namespace pagelet

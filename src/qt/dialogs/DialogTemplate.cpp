@@ -59,7 +59,7 @@ const DialogTemplate kTemplates[] = {
          {S::kDataPathEdit, ControlKind::Edit, "", 42, 71, 76, 12},
          {0, ControlKind::Label, QT_TRANSLATE_NOOP("DialogTemplate", "백업 폴더"), 4, 89, 37, 9, S::kBackupPathEdit},
          {S::kBackupPathEdit, ControlKind::Edit, "", 42, 86, 76, 12},
-         // Left of OK and Cancel, which moved right to make room; last in the tab order.
+         // Left of OK and Cancel, which moved right to make room; last before them in the tab order.
          {S::kEncryptButton, ControlKind::Button, QT_TRANSLATE_NOOP("DialogTemplate", "일기 암호화..."), 3, 102, 56, 12},
      }},
     {N::kTemplateId, QT_TRANSLATE_NOOP("DialogTemplate", "새 비밀번호 입력"), 137, 153,

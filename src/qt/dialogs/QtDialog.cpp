@@ -49,7 +49,9 @@ QtDialog::QtDialog(const DialogTemplate& layout, DialogHandler& handler, const Z
     f.setPixelSize(m_zoom.scaled(12));
     setFont(f);
 
-    QWidget* previous = nullptr;
+    // Tab starts at the first field and goes in the template's order, with the buttons that
+    // close the dialog last: a template may list them first.
+    std::vector<QWidget*> fields, closing;
     std::vector<std::pair<QLabel*, int>> labels;
     for (const auto& c : layout.controls) {
         QWidget* w = makeControl(c);
@@ -58,13 +60,22 @@ QtDialog::QtDialog(const DialogTemplate& layout, DialogHandler& handler, const Z
                 labels.emplace_back(label, c.names);
         if (c.id != 0)
             m_controls[c.id] = w;
-        if (w->focusPolicy() & Qt::TabFocus) {
-            if (previous)
-                QWidget::setTabOrder(previous, w);
-            else
-                m_firstFocus = w;
-            previous = w;
-        }
+        // A calendar is reached through its day table.
+        if (auto* calendar = qobject_cast<QtMonthCalendar*>(w))
+            w = calendar->dayTable();
+        if (!w || !(w->focusPolicy() & Qt::TabFocus))
+            continue;
+        const bool closes = c.id == kIdOk || c.id == kIdCancel || c.kind == ControlKind::DefaultButton;
+        (closes ? closing : fields).push_back(w);
+    }
+    fields.insert(fields.end(), closing.begin(), closing.end());
+    QWidget* previous = nullptr;
+    for (QWidget* w : fields) {
+        if (previous)
+            QWidget::setTabOrder(previous, w);
+        else
+            m_firstFocus = w;
+        previous = w;
     }
     // A field reads its label's words to a screen reader only as the label's buddy.
     for (const auto& [label, field] : labels)
@@ -122,6 +133,9 @@ QWidget* QtDialog::makeCalendar(const ControlTemplate& c, const QRect& rect)
     calendar->setFont(small);
     if (auto* days = calendar->findChild<QTableView*>())
         days->horizontalHeader()->setMinimumSectionSize(0);
+    // In a dialog the days are one of its fields: the keyboard reaches them.
+    if (QWidget* days = calendar->dayTable())
+        days->setFocusPolicy(Qt::StrongFocus);
     calendar->setFixedSize(rect.size());
     // Here a bold day is one the search found.
     calendar->setMarkWords(tr("찾은 날"));

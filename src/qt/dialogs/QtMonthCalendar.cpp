@@ -300,7 +300,8 @@ bool QtMonthCalendar::eventFilter(QObject* watched, QEvent* event)
             m_monthButton->setText(name);
         return false;
     }
-    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+    // Escape closes the window's pop-up; in a dialog it is the dialog's.
+    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape && keyboardClosed) {
         if (keyboardClosed)
             keyboardClosed();
         return true;

@@ -38,6 +38,8 @@ public:
     void takeKeyboard();
     // Size, font and place follow the window's zoom.
     void applyZoom();
+    // The grid of days, which holds the keyboard focus when the calendar has it.
+    QWidget* dayTable() const;
 
     // The first day of the 6-row grid for the shown month, and for any month.
     QDate firstShownDay() const;

@@ -7,6 +7,8 @@
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QFocusEvent>
+#include <QGuiApplication>
+#include <QInputMethod>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMimeData>
@@ -365,7 +367,60 @@ int QtEditControl::scrollBarWidth()
 
 Composition QtEditControl::composition()
 {
-    return m_map.composition(textCursor().block());
+    const QTextBlock block = textCursor().block();
+    Composition c = m_map.composition(block);
+    if (c.text.empty())
+        return c;
+    TextMap::ensureBlock(block);
+    const QTextLayout& layout = *block.layout();
+    const int start = layout.preeditAreaPosition();
+    const int end = start + static_cast<int>(layout.preeditAreaText().size());
+    // A stretch split over the visual lines it runs across.
+    const auto mark = [&](int from, int to, bool underline, bool highlight) {
+        while (from < to) {
+            const QTextLine line = layout.lineForTextPosition(from);
+            if (!line.isValid())
+                return;
+            const int lineEnd = std::min(to, line.textStart() + line.textLength());
+            if (lineEnd <= from)
+                return;
+            const qreal x = contentOffset().x();
+            const int left = m_zoom.unscaled(static_cast<int>(std::lround(line.cursorToX(from) + x)));
+            const int right = m_zoom.unscaled(static_cast<int>(std::lround(line.cursorToX(lineEnd) + x)));
+            c.marks.push_back({block.firstLineNumber() + line.lineNumber(), std::min(left, right), std::max(left, right),
+                               underline, highlight});
+            from = lineEnd;
+        }
+    };
+    // Underlined whole, whatever the input method asks (fcitx5's Hangul asks only for a
+    // highlight); its highlights on top. Its formats lie in the layout over the composition.
+    mark(start, end, true, false);
+    for (const QTextLayout::FormatRange& r : layout.formats())
+        if (r.format.hasProperty(QTextFormat::BackgroundBrush))
+            mark(std::max(r.start, start), std::min(r.start + r.length, end), false, true);
+    return c;
+}
+
+void QtEditControl::commitComposition()
+{
+    const auto composing = [this] {
+        const QTextBlock block = textCursor().block();
+        return block.layout() ? block.layout()->preeditAreaText() : QString();
+    };
+    if (composing().isEmpty())
+        return;
+    // ibus hands the syllable over on commit; fcitx5 only on reset, which also makes it forget
+    // the syllable (committed by hand, it would come again with the next key). One that does
+    // neither still loses nothing: what is left is taken as typed.
+    QInputMethod* im = QGuiApplication::inputMethod();
+    im->commit();
+    im->reset();
+    const QString left = composing();
+    if (left.isEmpty())
+        return;
+    QInputMethodEvent event;
+    event.setCommitString(left);
+    QCoreApplication::sendEvent(this, &event);
 }
 
 Point QtEditControl::clientOrigin()

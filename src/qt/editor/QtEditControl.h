@@ -60,6 +60,9 @@ public:
     // Font and place follow the window's zoom; the page stays at area.
     void applyZoom(const Rect& area);
 
+    // Whatever an input method is composing goes into the text now, before a command acts.
+    void commitComposition();
+
     // Where the caret is drawn now (viewport pixels); empty while it is not drawn.
     QRect caretRect();
 

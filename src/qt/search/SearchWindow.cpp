@@ -4,6 +4,7 @@
 #include "qt/search/SearchHitDelegate.h"
 #include "store/PlainPageStore.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QDate>
 #include <QKeyEvent>
@@ -56,6 +57,12 @@ SearchWindow::SearchWindow(QWidget* parent, std::u16string dataFolder, Jump jump
                            QMetaObject::invokeMethod(this, [this, search, summary] { finish(search, summary); },
                                                      Qt::QueuedConnection);
                        }});
+
+    // Closed by the keys every small window of the desktop closes with.
+    auto* closing = new QAction(this);
+    closing->setShortcuts({QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)});
+    addAction(closing);
+    connect(closing, &QAction::triggered, this, &QWidget::close);
 
     connect(m_word, &QLineEdit::textChanged, this, &SearchWindow::restart);
     connect(m_matchCase, &QCheckBox::toggled, this, &SearchWindow::restart);

@@ -91,7 +91,10 @@ PageletWindow::PageletWindow(const WindowOverrides& o)
     });
 
     ShownDay& day = m_dialog->day();
-    m_calendar.dayPicked = [&day](const LocalDate& d) { day.onDayPicked(d); };
+    m_calendar.dayPicked = [this, &day](const LocalDate& d) {
+        commitComposition();
+        day.onDayPicked(d);
+    };
     m_calendar.selectionMoved = [&day](const LocalDate& d) { day.onSelectionChanged(d); };
     m_calendar.dayStatesRequested = [&day] { day.onDayStatesRequested(); };
 
@@ -110,8 +113,19 @@ WindowMenu& PageletWindow::menu()
     if (m_menu)
         return *m_menu;
     MainDialog& dialog = *m_dialog;
-    m_menu = new WindowMenu(*this, m_zoom, {[this](int c) { return tap(c); }, [&dialog](int c) { return dialog.canTap(c); },
-                                    [this](int percent) { zoomTo(percent); }, [this] { close(); }});
+    m_menu = new WindowMenu(*this, m_zoom,
+                            {[this](int c) { return tap(c); }, [&dialog](int c) { return dialog.canTap(c); },
+                             [this](int percent) { zoomTo(percent); }, [this] { close(); }, [this] { commitComposition(); },
+                             [this](const QPoint& at) { popupMenu(at); }});
+    // The page's own menu is out of the keyboard's reach (the menu keys open this one).
+    const auto shown = [this] { return m_edit.built() && m_edit.built()->isVisible(); };
+    m_menu->addPageEntry(
+        tr("복사"), QKeySequence::Copy, [this, shown] { return shown() && m_edit.built()->textCursor().hasSelection(); },
+        [this] { editControl().copy(); });
+    m_menu->addPageEntry(tr("모두 선택"), QKeySequence::SelectAll, shown, [this] {
+        editControl().selectAll();
+        editControl().setFocus();
+    });
     // Beyond the month: every year searched, and the diary exported. A jump from the search
     // leaves the shown page as the find dialog's OK does: stored first, or no jump.
     m_menu->addEntry(tr("모든 일기에서 찾기..."), QKeySequence(QStringLiteral("Ctrl+Shift+F")), [this] {
@@ -120,14 +134,18 @@ WindowMenu& PageletWindow::menu()
             [this](const LocalDate& d) { return m_dialog->day().showFoundDay(fromLocal(d)); },
             [this] { return std::shared_ptr<const PageStore>(m_dialog->storeOfItsOwn()); });
     });
-    m_menu->addEntry(tr("내보내기..."), QKeySequence(),
+    m_menu->addEntry(tr("내보내기..."), QKeySequence(QStringLiteral("Ctrl+Shift+E")),
                      [this] { exportDiaryWithDialog(this, m_dialog->pages()); });
     m_menu->addEntry(tr("이전 내용..."), QKeySequence(QStringLiteral("Ctrl+H")), [this] { showHistoryDialog(this, *m_dialog); });
-    m_menu->addEntry(tr("가져오기..."), QKeySequence(),
+    m_menu->addEntry(tr("가져오기..."), QKeySequence(QStringLiteral("Ctrl+Shift+I")),
                      [this] { importWithDialog(this, m_dialog->day(), m_dialog->pages()); });
-    new EarlierYearsMenu(*m_menu->addSubmenu(tr("지난 해 오늘")), m_dialog->pages(),
+    new EarlierYearsMenu(*m_menu->addSubmenu(tr("지난 해 오늘"), QKeySequence(QStringLiteral("Ctrl+Shift+Y"))),
+                         m_dialog->pages(),
                          {[this] { return localDate(m_dialog->day().selectedDay()); },
-                          [this](const LocalDate& d) { return m_dialog->day().showFoundDay(fromLocal(d)); }});
+                          [this](const LocalDate& d) {
+                              commitComposition();
+                              return m_dialog->day().showFoundDay(fromLocal(d));
+                          }});
     m_menu->refresh();
     return *m_menu;
 }
@@ -340,9 +358,18 @@ void PageletWindow::drawNow(const Rect& rect, const std::function<void(Surface&)
     repaint(m_zoom.scaled(rect).adjusted(-1, -1, 1, 1));
 }
 
+// Every button, its key and its menu entry come through here: a syllable still being composed
+// belongs to the page it was typed on, before the command moves, saves or stamps it.
 int PageletWindow::sendCommand(int command, std::intptr_t wParam, std::intptr_t lParam)
 {
+    commitComposition();
     return m_dialog->onCommand(command, wParam, lParam);
+}
+
+void PageletWindow::commitComposition()
+{
+    if (QtEditControl* edit = m_edit.built())
+        edit->commitComposition();
 }
 
 void PageletWindow::paintEvent(QPaintEvent*)
@@ -377,6 +404,7 @@ void PageletWindow::mouseReleaseEvent(QMouseEvent* event)
 
 void PageletWindow::closeEvent(QCloseEvent* event)
 {
+    commitComposition();
     if (!m_dialog->OnClose()) {
         event->ignore();
         return;
@@ -388,8 +416,14 @@ void PageletWindow::closeEvent(QCloseEvent* event)
 
 void PageletWindow::contextMenuEvent(QContextMenuEvent* event)
 {
+    popupMenu(event->globalPos());
+}
+
+void PageletWindow::popupMenu(const QPoint& at)
+{
+    commitComposition();
     fitZoomToScreen();
-    menu().popup(event->globalPos());
+    menu().popup(at);
 }
 
 void PageletWindow::keyPressEvent(QKeyEvent* event)

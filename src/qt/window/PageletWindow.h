@@ -87,6 +87,8 @@ private:
     void applyZoom();
     void fitZoomToScreen();
     bool tap(int command);
+    void commitComposition();
+    void popupMenu(const QPoint& at);
     // A change of the page reaches the crash journal a second later, however fast the typing.
     void journalSoon();
     void setUpEditor(QtEditControl& edit);

@@ -39,6 +39,8 @@ const std::vector<Shortcut>& shortcuts()
         {S::ZoomOut, 0, Shortcuts::tr("작게"), {keys(Qt::CTRL | Qt::Key_Minus)}},
         {S::ZoomReset, 0, Shortcuts::tr("원래 크기"), {keys(Qt::CTRL | Qt::Key_0)}},
         {S::Close, 0, Shortcuts::tr("닫기"), {keys(Qt::CTRL | Qt::Key_Q), keys(Qt::CTRL | Qt::Key_W)}},
+        // Taken before the page sees them, whose own menu would otherwise open.
+        {S::Menu, 0, QString(), {keys(Qt::Key_Menu), keys(Qt::SHIFT | Qt::Key_F10)}},
     };
     return table;
 }

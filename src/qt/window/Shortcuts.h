@@ -6,9 +6,9 @@
 
 namespace pagelet {
 
-// The window's keys: every button command, the zoom and closing the window.
+// The window's keys: every button command, the zoom, closing the window and opening its menu.
 struct Shortcut {
-    enum Kind { Command, ZoomIn, ZoomOut, ZoomReset, Close };
+    enum Kind { Command, ZoomIn, ZoomOut, ZoomReset, Close, Menu };
     Kind kind;
     int command; // for Command, else 0
     QString name; // as the tooltip and the menu show it

@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QWidget>
+#include <algorithm>
 
 namespace pagelet {
 
@@ -16,13 +17,18 @@ WindowMenu::WindowMenu(QWidget& window, const Zoom& zoom, Hooks hooks)
     : QObject(&window), m_window(window), m_zoom(zoom), m_hooks(std::move(hooks))
 {
     m_menu = new QMenu(&window);
+    m_pageSection = m_menu->addSeparator();
     m_menu->addSeparator();
     QMenu* sizes = m_menu->addMenu(tr("크기"));
     m_menu->addSeparator();
     m_extraSection = m_menu->addSeparator();
-    m_menu->addAction(tr("Pagelet 정보"), this, &WindowMenu::about);
+    auto* about = new QAction(tr("Pagelet 정보"), &window);
+    about->setShortcut(QKeySequence(Qt::Key_F1));
+    window.addAction(about);
+    connect(about, &QAction::triggered, this, &WindowMenu::about);
+    m_menu->addAction(about);
     m_menu->addSeparator();
-    QAction* commandsEnd = m_menu->actions().front();
+    QAction* commandsEnd = m_menu->actions().at(1);
     for (const Shortcut& s : shortcuts()) {
         auto* action = new QAction(s.name, &window);
         action->setShortcuts(s.keys);
@@ -45,12 +51,24 @@ WindowMenu::WindowMenu(QWidget& window, const Zoom& zoom, Hooks hooks)
             connect(action, &QAction::triggered, this, [this] { m_hooks.close(); });
             m_menu->addAction(action);
             break;
+        case Shortcut::Menu:
+            connect(action, &QAction::triggered, this, [this] { m_hooks.open(keyboardSpot()); });
+            break;
         }
     }
     sizes->addSeparator();
     m_stepGroup = new QActionGroup(this);
     for (int step : Zoom::kSteps) {
-        QAction* a = sizes->addAction(QStringLiteral("%1 %").arg(step));
+        // The step's first digit not taken by an earlier one picks it from the keyboard.
+        QString text = QStringLiteral("%1 %").arg(step);
+        for (qsizetype i = 0; i < text.size(); ++i)
+            if (text[i].isDigit() && std::none_of(m_steps.begin(), m_steps.end(), [&](const auto& s) {
+                    return s.second->text().contains(QStringLiteral("&") + text[i]);
+                })) {
+                text.insert(i, u'&');
+                break;
+            }
+        QAction* a = sizes->addAction(text);
         a->setCheckable(true);
         m_stepGroup->addAction(a);
         m_steps.emplace_back(step, a);
@@ -59,6 +77,8 @@ WindowMenu::WindowMenu(QWidget& window, const Zoom& zoom, Hooks hooks)
     // Greyed only while the menu shows: the keys decide for themselves each time.
     connect(m_menu, &QMenu::aboutToHide, this, [this] {
         for (auto& [command, action] : m_commands)
+            action->setEnabled(true);
+        for (auto& [enabled, action] : m_pageEntries)
             action->setEnabled(true);
     });
     refresh();
@@ -69,16 +89,50 @@ QAction* WindowMenu::addEntry(const QString& text, const QKeySequence& keys, std
     auto* action = new QAction(text, &m_window);
     action->setShortcut(keys);
     m_window.addAction(action);
-    connect(action, &QAction::triggered, this, [run = std::move(run)] { run(); });
+    connect(action, &QAction::triggered, this, [this, run = std::move(run)] {
+        m_hooks.commit();
+        run();
+    });
     m_menu->insertAction(m_extraSection, action);
     return action;
 }
 
-QMenu* WindowMenu::addSubmenu(const QString& text)
+QMenu* WindowMenu::addSubmenu(const QString& text, const QKeySequence& keys)
 {
     auto* submenu = new QMenu(text, m_menu);
-    m_menu->insertMenu(m_extraSection, submenu);
+    m_menu->insertMenu(m_extraSection, submenu)->setShortcut(keys);
+    auto* opener = new QAction(text, &m_window);
+    opener->setShortcut(keys);
+    m_window.addAction(opener);
+    connect(opener, &QAction::triggered, this, [this, submenu] {
+        m_hooks.commit();
+        submenu->popup(keyboardSpot());
+    });
     return submenu;
+}
+
+QAction* WindowMenu::addPageEntry(const QString& text, const QKeySequence& keys, std::function<bool()> enabled,
+                                  std::function<void()> run)
+{
+    auto* action = new QAction(text, m_menu);
+    action->setShortcut(keys);
+    // Shown only: the page handles these keys itself.
+    action->setShortcutContext(Qt::WidgetShortcut);
+    connect(action, &QAction::triggered, this, [run = std::move(run)] { run(); });
+    m_menu->insertAction(m_pageSection, action);
+    m_pageEntries.emplace_back(std::move(enabled), action);
+    return action;
+}
+
+QPoint WindowMenu::keyboardSpot() const
+{
+    QWidget* focus = QApplication::focusWidget();
+    if (focus && m_window.isAncestorOf(focus)) {
+        const QRect caret = focus->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+        if (caret.isValid() && focus->rect().contains(caret.bottomLeft()))
+            return focus->mapToGlobal(caret.bottomLeft());
+    }
+    return m_window.mapToGlobal(QPoint(m_window.width() / 4, m_window.height() / 4));
 }
 
 void WindowMenu::refresh()
@@ -93,6 +147,8 @@ void WindowMenu::popup(const QPoint& globalPos)
 {
     for (auto& [command, action] : m_commands)
         action->setEnabled(m_hooks.canTap(command));
+    for (auto& [enabled, action] : m_pageEntries)
+        action->setEnabled(enabled());
     refresh();
     m_menu->setFont(m_zoom.scaled(QApplication::font()));
     m_menu->popup(globalPos);
