@@ -48,6 +48,9 @@ void Sha256::block(const std::uint8_t* p)
 
 void Sha256::add(const void* data, std::size_t size)
 {
+    // An empty page's bytes may be a null pointer, which memcpy must not be given even for none.
+    if (size == 0)
+        return;
     const auto* p = static_cast<const std::uint8_t*>(data);
     m_bytes += size;
     if (m_used) {

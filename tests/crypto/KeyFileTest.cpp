@@ -179,6 +179,34 @@ TEST(KeyFile, DamagedFilesAreRefused)
     EXPECT_FALSE(unlockWithPassphrase(huge, bytesOf("pass")));
 }
 
+// A file may ask for 2 to 16 passes and 64 MiB to 1 GiB, both ends included.
+TEST(KeyFile, DerivationLimitsHoldAtTheirEnds)
+{
+    const auto made = createKeyFile(bytesOf("pass"), kQuickKdf);
+    ASSERT_TRUE(made);
+    const struct {
+        std::uint64_t passes, memory;
+        bool read;
+    } rows[] = {
+        {2, 64ull << 20, true},         {16, 1ull << 30, true},          {2, 1ull << 30, true},
+        {16, 64ull << 20, true},        {1, 64ull << 20, false},         {17, 64ull << 20, false},
+        {2, (64ull << 20) - 1, false},  {2, (1ull << 30) + 1, false},    {17, (1ull << 30) + 1, false},
+    };
+    for (const auto& row : rows) {
+        Bytes bytes = encodeKeyFile(made->file);
+        putU64(bytes, 12, row.passes);
+        putU64(bytes, 20, row.memory);
+        const auto read = parseKeyFile(bytes);
+        EXPECT_EQ(bool(read.file), row.read) << row.passes << " passes, " << row.memory << " bytes: " << read.error;
+    }
+    // Unlocking holds the same ceiling: a slot right at it still opens, one past it is refused.
+    const auto read = parseKeyFile(encodeKeyFile(made->file), kQuickLimits);
+    ASSERT_TRUE(read.file);
+    EXPECT_TRUE(sameKey(unlockWithPassphrase(*read.file, bytesOf("pass"), {kQuickKdf, kQuickKdf}), made->key));
+    EXPECT_FALSE(unlockWithPassphrase(*read.file, bytesOf("pass"), {kQuickKdf, {kQuickKdf.opslimit - 1, kQuickKdf.memlimit}}));
+    EXPECT_FALSE(unlockWithPassphrase(*read.file, bytesOf("pass"), {kQuickKdf, {kQuickKdf.opslimit, kQuickKdf.memlimit - 1}}));
+}
+
 // The program's own parameters: above the floor for files, and what it writes reads back.
 TEST(KeyFile, DefaultParametersPassTheFloor)
 {

@@ -10,6 +10,8 @@ for tool in desktop-file-validate appstreamcli; do
     fi
 done
 dest="$(mktemp -d)"
+source "$(dirname "$0")/own-home.sh"
+own_home "$dest"
 trap 'rm -rf "$dest"' EXIT
 DESTDIR="$dest" cmake --install "$build" --prefix /usr >/dev/null
 usr="$dest/usr"

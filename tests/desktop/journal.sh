@@ -17,6 +17,8 @@ if [ -z "${PAGELET_IN_XVFB:-}" ]; then
 fi
 
 work="$(mktemp -d)"
+source "$(dirname "$0")/own-home.sh"
+own_home "$work"
 pid=
 trap '[ -n "$pid" ] && kill -9 "$pid" 2>/dev/null; rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*"; [ -s "$work/stderr" ] && tail -20 "$work/stderr"; exit 1; }

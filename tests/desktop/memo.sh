@@ -14,6 +14,8 @@ if [ -z "${PAGELET_IN_XVFB:-}" ]; then
 fi
 
 work="$(mktemp -d)"
+source "$(dirname "$0")/own-home.sh"
+own_home "$work"
 pids=()
 trap 'for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; rm -rf "$work"' EXIT
 mkdir -p "$work/run" "$work/home" "$work/config" "$work/data"

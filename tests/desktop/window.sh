@@ -13,6 +13,8 @@ if [ -z "${PAGELET_IN_XVFB:-}" ]; then
 fi
 
 work="$(mktemp -d)"
+source "$(dirname "$0")/own-home.sh"
+own_home "$work"
 trap 'rm -rf "$work"' EXIT
 pid=
 

@@ -42,6 +42,10 @@ TEST(SecondWriter, MergesByLinesKeepingBothSidesAndCrLf)
         {"ours emptied", {0, u"a\r\nb"}, {0, u""}, {0, u"a\r\nb\r\nc"}, {0, u"c"}, false},
         {"trailing break kept", {0, u"a\r\n"}, {0, u"a\r\nb\r\n"}, {0, u"a\r\nc\r\n"}, {0, u"a\r\nb\r\nc\r\n"}, false},
         {"lone LF from elsewhere", {0, u"a\r\nb"}, {0, u"a\r\nb\r\nx"}, {0, u"z\nb"}, {0, u"z\r\nb\r\nx"}, false},
+        // At the same line an insertion goes before a replacement, whichever side made which.
+        {"ours inserted where theirs replaced", {0, u"a\r\nb\r\nc"}, {0, u"a\r\nx\r\nb\r\nc"}, {0, u"a\r\nB\r\nc"}, {0, u"a\r\nx\r\nB\r\nc"}, false},
+        {"theirs inserted where ours replaced", {0, u"a\r\nb\r\nc"}, {0, u"a\r\nB\r\nc"}, {0, u"a\r\nx\r\nb\r\nc"}, {0, u"a\r\nx\r\nB\r\nc"}, false},
+        {"inserted before a first line replaced", {0, u"a\r\nb"}, {0, u"x\r\na\r\nb"}, {0, u"A\r\nb"}, {0, u"x\r\nA\r\nb"}, false},
     };
     for (const auto& c : cases) {
         const MergedPage got = mergePages(c.base, c.ours, c.theirs, kMarker);

@@ -58,6 +58,12 @@ TEST(Import, EachEntryLandsOnItsLocalDay)
         {"2024-03-02T07:30:00.123Z", "", {2024, 3, 2}, u"[07:30] e"},              // no zone: its UTC day
         {"2024-03-01T15:00:00Z", "Asia/Seoul", {2024, 3, 2}, u"[00:00] e"},
         {"2024-01-01T00:10:00Z", "America/Los_Angeles", {2023, 12, 31}, u"[16:10] e"},
+        // Before 1970 the seconds are negative: the day still begins at midnight.
+        {"1969-12-31T23:30:00Z", "", {1969, 12, 31}, u"[23:30] e"},
+        {"1970-01-01T00:00:00Z", "", {1970, 1, 1}, u"[00:00] e"},
+        {"1969-12-31T23:59:59Z", "", {1969, 12, 31}, u"[23:59] e"},
+        {"1970-01-01T05:00:00Z", "America/Los_Angeles", {1969, 12, 31}, u"[21:00] e"},
+        {"1900-03-01T00:00:00Z", "America/Los_Angeles", {1900, 2, 28}, u"[16:00] e"},
     };
     for (const auto& c : cases) {
         Import in;
@@ -65,6 +71,24 @@ TEST(Import, EachEntryLandsOnItsLocalDay)
                                                    + R"(", "timeZone": ")" + c.zone + R"("}]})");
         ASSERT_EQ(in.run("Journal.json"), "") << c.stamp;
         EXPECT_EQ(toUtf8(in.page(c.day)), toUtf8(c.text)) << c.stamp << " " << c.zone;
+    }
+}
+
+// A 12-hour clock: 12 AM is midnight, 12 PM is noon, and the hours between follow.
+TEST(Import, TwelveHourTimesTakeTheirDayHalf)
+{
+    const struct {
+        const char* clock;
+        std::u16string text;
+    } rows[] = {
+        {"12:00 AM", u"[00:00] e"}, {"12:15 AM", u"[00:15] e"}, {"01:00 AM", u"[01:00] e"}, {"11:59 AM", u"[11:59] e"},
+        {"12:00 PM", u"[12:00] e"}, {"12:15 PM", u"[12:15] e"}, {"01:00 PM", u"[13:00] e"}, {"11:59 PM", u"[23:59] e"},
+    };
+    for (const auto& row : rows) {
+        Import in;
+        write(in.source.root / "journal.txt", std::string("[2024-03-01 ") + row.clock + "] e\n");
+        ASSERT_EQ(in.run("journal.txt"), "") << row.clock;
+        EXPECT_EQ(toUtf8(in.page({2024, 3, 1})), toUtf8(row.text)) << row.clock;
     }
 }
 

@@ -47,7 +47,7 @@ struct ProcessInstall {
     }
     QTemporaryDir dir;
     QString root = dir.path() + "/Pagelet";
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    QProcessEnvironment env = pagelet::qttest::ownHome(dir.path());
 };
 
 template <typename Done> bool waitFor(Done done, int timeoutMs = 10000)

@@ -107,7 +107,7 @@ TEST(EncryptCommand, EveryCommandOnAnEncryptedDiary)
     ASSERT_TRUE(second.open(QIODevice::WriteOnly));
     second.write("[2026-12-05 11:00] second\n");
     second.close();
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    QProcessEnvironment env = qttest::ownHome(dir.path());
     env.insert("XDG_STATE_HOME", dir.path() + "/state");
     env.insert("XDG_CONFIG_HOME", dir.path() + "/config");
     env.insert("TZ", "UTC");
@@ -189,7 +189,7 @@ TEST(EncryptCommand, KilledAnyMomentAndRunAgain)
     }
     writeFiles(data, files);
     writeFiles(scratch, files);
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    QProcessEnvironment env = qttest::ownHome(dir.path());
     env.insert("XDG_CONFIG_HOME", dir.path() + "/config");
     FolderCheck check {data, files, {}};
 

@@ -15,7 +15,7 @@ TEST(HistoryCommand, HistoryRestoreAndBackupOnTheRealProgram)
     QTemporaryDir dir;
     const QString data = dir.path() + "/data";
     ASSERT_TRUE(QDir().mkpath(data));
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    QProcessEnvironment env = qttest::ownHome(dir.path());
     env.insert("XDG_STATE_HOME", dir.path() + "/state");
     env.insert("TZ", "UTC");
     const auto journal = [&](const QString& name, const QByteArray& text) {

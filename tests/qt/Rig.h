@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPointer>
 #include <QSettings>
@@ -59,17 +60,43 @@ inline int failedChecks()
     return failed;
 }
 
-// Acts on the modal dialog once its run has started. A check that fails in `act` (a fatal one
-// returns early) or a dialog left unanswered would keep the run waiting forever: the dialog is
-// closed then, so the test fails instead of hanging.
-inline void whenModal(std::function<void(QtDialog&)> act, int answerWithinMs = 10000)
+// Ends every modal dialog that runs for the rest of the current test: after a failure nothing
+// is left to answer one, and an unanswered run would never end.
+inline void rejectModalsUntilTheTestEnds()
 {
-    QTimer::singleShot(0, [act, answerWithinMs] {
-        const QPointer dialog = qobject_cast<QtDialog*>(QApplication::activeModalWidget());
+    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    auto* sweep = new QTimer(qApp);
+    QObject::connect(sweep, &QTimer::timeout, sweep, [sweep, test] {
+        if (::testing::UnitTest::GetInstance()->current_test_info() != test)
+            return sweep->deleteLater();
+        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+            dialog->done(QDialog::Rejected);
+    });
+    sweep->start(20);
+}
+
+// Acts on the next modal dialog once its run has started (one already running when this is
+// called is not it). A run that starts late is waited for, up to startWithinMs. A check that
+// fails in `act` (a fatal one returns early) or a dialog left unanswered would keep the run
+// waiting forever: the dialog is closed then, and after a dialog that never came every later
+// one of the test is, so the test fails instead of hanging.
+inline void whenModal(std::function<void(QtDialog&)> act, int answerWithinMs = 10000, int startWithinMs = 5000)
+{
+    const QPointer<QWidget> running = QApplication::activeModalWidget();
+    auto waited = std::make_shared<QElapsedTimer>();
+    waited->start();
+    auto look = std::make_shared<std::function<void()>>();
+    *look = [act, answerWithinMs, startWithinMs, running, waited, look] {
+        QWidget* modal = QApplication::activeModalWidget();
+        const QPointer dialog = modal == running ? nullptr : qobject_cast<QtDialog*>(modal);
         if (!dialog) {
-            ADD_FAILURE() << "no dialog is running";
-            return;
+            if (waited->elapsed() < startWithinMs)
+                return QTimer::singleShot(10, *look);
+            *look = {}; // ends the circle of shared pointers
+            ADD_FAILURE() << "no dialog ran within " << startWithinMs << " ms";
+            return rejectModalsUntilTheTestEnds();
         }
+        *look = {};
         auto answered = std::make_shared<bool>(false);
         QObject::connect(dialog, &QDialog::finished, dialog, [answered] { *answered = true; });
         const int failedBefore = failedChecks();
@@ -86,7 +113,8 @@ inline void whenModal(std::function<void(QtDialog&)> act, int answerWithinMs = 1
             ADD_FAILURE() << "the dialog was never answered";
             dialog->done(QDialog::Rejected);
         });
-    });
+    };
+    QTimer::singleShot(0, *look);
 }
 
 inline void click(QtDialog& d, int id) { qobject_cast<QAbstractButton*>(d.control(id))->click(); }

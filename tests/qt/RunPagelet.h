@@ -14,6 +14,18 @@ struct Outcome {
     QString out, err;
 };
 
+// A child's HOME and every XDG folder under dir, so nothing it writes lands in the user's home;
+// a test inserts its own folders after this where it wants them elsewhere.
+inline QProcessEnvironment ownHome(const QString& dir, QProcessEnvironment env = QProcessEnvironment::systemEnvironment())
+{
+    env.insert("HOME", dir + "/home");
+    env.insert("XDG_CONFIG_HOME", dir + "/home/.config");
+    env.insert("XDG_DATA_HOME", dir + "/home/.local/share");
+    env.insert("XDG_STATE_HOME", dir + "/home/.local/state");
+    env.insert("XDG_CACHE_HOME", dir + "/home/.cache");
+    return env;
+}
+
 // Runs pagelet to its end, keeping this process's event loop turning meanwhile, so an
 // in-process copy can answer it.
 inline Outcome runPagelet(const QStringList& args,

@@ -40,6 +40,9 @@ struct Sound {
         fs::create_directories(root / "home");
         ::setenv("XDG_RUNTIME_DIR", (root / "run").c_str(), 1);
         ::setenv("HOME", (root / "home").c_str(), 1);
+        // A sound client keeps its cookie under the config folder.
+        for (const char* xdg : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME", "XDG_CACHE_HOME"})
+            ::setenv(xdg, (root / "home" / xdg).c_str(), 1);
         ::setenv("PULSE_SERVER", ("unix:" + (root / "run/pulse/native").string()).c_str(), 1);
         if (server && (pid = ::fork()) == 0) {
             const int null = ::open("/dev/null", O_RDWR);

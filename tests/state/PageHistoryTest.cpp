@@ -101,6 +101,32 @@ TEST(PageHistory, KeepsWhatEachChangeReplaces)
     }
 }
 
+// Every version of the last 30 days stays; before that, only the newest of each day.
+TEST(PageHistory, TheThirtyDayWindowEndsExactlyThirtyDaysBack)
+{
+    const struct {
+        std::int64_t age; // of "b"; "a" was replaced an hour before it, on the same day
+        std::vector<std::u16string> kept;
+    } rows[] = {
+        {29 * kDay, {u"b", u"a"}},
+        {30 * kDay - 1, {u"b", u"a"}},
+        {30 * kDay, {u"b", u"a"}},
+        {30 * kDay + 1, {u"b"}},
+        {31 * kDay, {u"b"}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.age);
+        Rig rig;
+        rig.save(u"a");
+        rig.save(u"b"); // keeps "a"
+        const std::int64_t replaced = rig.clock;
+        rig.save(u"c"); // keeps "b"
+        rig.clock = replaced + row.age;
+        rig.history.thin();
+        EXPECT_EQ(rig.kept(), row.kept);
+    }
+}
+
 TEST(PageHistory, MemosKeepThreeAndTheSizeLimitDropsTheOldest)
 {
     Rig memos;
