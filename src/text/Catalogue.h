@@ -42,6 +42,8 @@ enum class TextId {
     NotOnThisDay,
     // Encrypting the diary.
     KeyFileUnreadable,
+    KeyFileMissing,
+    PassphraseTooShort,
     KeyFileNotWritten,
     Converting,
     RecoveryKeyShown,
