@@ -105,7 +105,16 @@ void MainDialog::changeEncryptedDiary()
         return;
     // The sealed store reads plain pages too, so it stays in use until every file is open.
     Conversion done;
-    const auto forget = [&] { recordKeyFile(folder, false); };
+    // The history and the journal go back to plain too: without the key file they would never open.
+    const auto forget = [&] {
+        if (m_journal)
+            m_journal->flush();
+        if (m_history)
+            m_history->unsealAll(*key);
+        if (!m_stateRoot.empty())
+            CrashJournal::unsealAll(StateFolder(m_stateRoot, folder), *key);
+        recordKeyFile(folder, false);
+    };
     m_ports.dialogs.runWithProgress(textOf(TextId::Converting), [&](const DialogPort::Progress& progress) {
         done = unsealFolder(folder, *key, progress, forget);
     });

@@ -291,6 +291,17 @@ TEST(EncryptCommand, EveryCommandOnAnEncryptedDiary)
     for (const auto& [name, bytes] : files)
         EXPECT_EQ(contents(data + "/" + name), bytes) << name.toStdString();
     EXPECT_FALSE(QFile::exists(data + "/pagelet.key"));
+    // The kept versions come back plain with the pages: the key that sealed them is gone.
+    for (QDirIterator it(dir.path() + "/state", QDir::Files, QDirIterator::Subdirectories); it.hasNext();) {
+        const QByteArray kept = contents(it.next());
+        EXPECT_FALSE(looksSealed(Bytes(kept.begin(), kept.end()))) << it.filePath().toStdString();
+    }
+    const qttest::Outcome versions = qttest::runPagelet({"--history", "2026-12-05", "--data", data}, env);
+    EXPECT_EQ(versions.status, 0) << versions.err.toStdString();
+    EXPECT_TRUE(QRegularExpression("^1  .*  \\d+  \\[10:00\\] imported\n2  .*  \\d+  \\[10:00\\] imported\n$")
+                    .match(versions.out)
+                    .hasMatch())
+        << versions.out.toStdString();
     const qttest::Outcome again = qttest::runPagelet({"--decrypt", "--data", data}, env);
     EXPECT_EQ(again.status, 0);
     EXPECT_TRUE(again.out.endsWith("is not encrypted\n")) << again.out.toStdString();

@@ -4,7 +4,9 @@
 #include "crypto/KeyFile.h"
 #include "qt/start/CommandLine.h"
 #include "qt/start/DiaryCommands.h"
+#include "state/CrashJournal.h"
 #include "state/KeyFileCopy.h"
+#include "state/PageHistory.h"
 #include "store/FolderEncryption.h"
 
 #include <cerrno>
@@ -250,7 +252,15 @@ int runDecryptCommand(const CommandLine& line)
     const auto key = unlockFolder(line, folder);
     if (!key)
         return 2;
-    const Conversion done = unsealFolder(folder, *key, {}, [&] { keyCopyOf(folder).forget(); });
+    // The history and the journal go back to plain too: without the key file they would never open.
+    const Conversion done = unsealFolder(folder, *key, {}, [&] {
+        const StateFolder state(StateFolder::defaultRoot(), folder);
+        for (const auto& name : PageHistory(state).unsealAll(*key))
+            fail("cannot decrypt the kept version " + toUtf8(name) + ", left as it was");
+        for (const auto& name : CrashJournal::unsealAll(state, *key))
+            fail("cannot decrypt the journal's " + toUtf8(name) + ", left as it was");
+        keyCopyOf(folder).forget();
+    });
     if (!done.folderRead) {
         fail("cannot read the data folder " + toUtf8(folder));
         return 2;
