@@ -192,6 +192,39 @@ TEST(EncryptCommand, ADamagedMagicKeepsTheKeyFile)
     }
 }
 
+// The export takes a memo's day whether or not it has a page, and names a memo it can't open.
+TEST(EncryptCommand, ExportTakesTheDaysWithAMemo)
+{
+    for (const bool encrypt : {false, true}) {
+        SCOPED_TRACE(encrypt ? "encrypted" : "plain");
+        QTemporaryDir dir;
+        const QString data = dir.path() + "/data", md = dir.path() + "/e.md";
+        writeFiles(data, {{"20261201.dry", pageBytes(1, u"하루")},
+                          {"20261202.wav", QByteArray("RIFF\x04\0\0\0WAVE", 12)},
+                          {"20261203.wav", QByteArray("RIFF\x04\0\0\0WAVE", 12)}});
+        const QProcessEnvironment env = isolatedEnv(dir.path());
+        const QStringList withData = {"--passphrase-fd", "0", "--data", data};
+        if (encrypt) {
+            ASSERT_EQ(qttest::runPagelet(QStringList {"--encrypt"} + withData, env, 15000, "password\n").status, 0);
+            QFile memo(data + "/20261203.wav");
+            ASSERT_TRUE(memo.open(QIODevice::ReadWrite));
+            memo.seek(40);
+            memo.write("x");
+        } else {
+            // A pipe under a memo's name is never waited on: it reads as a memo that can't be read.
+            QFile::remove(data + "/20261203.wav");
+            ASSERT_EQ(QProcess::execute("mkfifo", {data + "/20261203.wav"}), 0);
+        }
+        const qttest::Outcome r = qttest::runPagelet(QStringList {"--export", md} + withData, env, 15000, "password\n");
+        EXPECT_EQ(r.status, 0) << r.err.toStdString();
+        EXPECT_TRUE(r.out.startsWith("wrote 3 days")) << r.out.toStdString();
+        EXPECT_TRUE(contents(md).contains("## 2026-12-02")) << contents(md).toStdString();
+        EXPECT_TRUE(contents(md).contains("(e_files/2026-12-02.wav)")) << contents(md).toStdString();
+        EXPECT_EQ(contents(dir.path() + "/e_files/2026-12-02.wav"), QByteArray("RIFF\x04\0\0\0WAVE", 12));
+        EXPECT_TRUE(r.err.contains("20261203.wav")) << r.err.toStdString();
+    }
+}
+
 // A passphrase of fewer than eight characters is refused before anything is written.
 TEST(EncryptCommand, AShortPassphraseIsRefused)
 {
