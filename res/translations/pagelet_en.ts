@@ -134,6 +134,73 @@ close Pagelet.</translation>
     </message>
 </context>
 <context>
+    <name>Encryption</name>
+    <message>
+        <source>일기의 열쇠 파일을 읽을 수 없습니다.
+%1</source>
+        <translation>The diary&apos;s key file cannot be read.
+%1</translation>
+    </message>
+    <message>
+        <source>열쇠 파일을 쓸 수 없어 아무것도 바꾸지 않았습니다.</source>
+        <translation>The key file could not be written; nothing was changed.</translation>
+    </message>
+    <message>
+        <source>일기를 변환하고 있습니다...</source>
+        <translation>Converting the diary...</translation>
+    </message>
+    <message>
+        <source>일기를 암호화했습니다.
+
+복구 키를 적어서 컴퓨터와 따로 보관하세요.
+비밀번호를 잊으면 이 키로만 열 수 있고, 다시 보여 주지 않습니다.
+
+%1</source>
+        <translation>The diary is encrypted.
+
+Write the recovery key down and keep it away from the computer.
+It alone opens the diary when the passphrase is lost, and it is not shown again.
+
+%1</translation>
+    </message>
+    <message>
+        <source>비밀번호를 바꾸시겠습니까?
+[아니요]를 누르면 일기의 암호화를 풉니다.</source>
+        <translation>Change the passphrase?
+[No] decrypts the diary instead.</translation>
+    </message>
+    <message>
+        <source>비밀번호를 바꿨습니다.</source>
+        <translation>The passphrase was changed.</translation>
+    </message>
+    <message>
+        <source>일기의 암호화를 풀었습니다.</source>
+        <translation>The diary is decrypted.</translation>
+    </message>
+    <message>
+        <source>변환하지 못한 파일이 있습니다. 다시 하면 이어서 변환합니다.</source>
+        <translation>Some files could not be converted. Doing it again carries on from there.</translation>
+    </message>
+    <message>
+        <source>비밀번호를 입력하세요.
+3번 이상 틀리면
+바꾸지 않고 돌아갑니다.</source>
+        <translation>Enter the passphrase.
+Three wrong tries
+change nothing.</translation>
+    </message>
+    <message>
+        <source>일기 열쇠 파일 (pagelet.key)이 없습니다.
+백업에서 되살려 주십시오.</source>
+        <translation>The diary&apos;s key file (pagelet.key) is missing.
+Restore it from a backup.</translation>
+    </message>
+    <message>
+        <source>암호는 8자 이상이어야 합니다.</source>
+        <translation>The passphrase must be at least 8 characters.</translation>
+    </message>
+</context>
+<context>
     <name>ExportAction</name>
     <message>
         <source>Markdown (*.md)</source>
@@ -217,6 +284,23 @@ Skipped %n voice memos that could not be read.</numerusform>
     </message>
 </context>
 <context>
+    <name>FindDialog</name>
+    <message>
+        <source>이번 달 일기중에는 &quot;%1&quot; 를 포함하는<byte value="xd"/>
+일기가 없습니다 !</source>
+        <translation>No page this month<byte value="xd"/>
+contains &quot;%1&quot;.</translation>
+    </message>
+    <message>
+        <source> 더이상 찾을수 없습니다 !</source>
+        <translation>No more matches.</translation>
+    </message>
+    <message>
+        <source>이날의 일기는 &quot;%1&quot; 를 포함하지 않습니다 !</source>
+        <translation>This day&apos;s page does not contain &quot;%1&quot;.</translation>
+    </message>
+</context>
+<context>
     <name>ImportAction</name>
     <message>
         <source>가져올 수 없습니다. 아무것도 바꾸지 않았습니다.
@@ -280,23 +364,6 @@ Skipped %n voice memos that could not be read.</numerusform>
     </message>
 </context>
 <context>
-    <name>FindDialog</name>
-    <message>
-        <source>이번 달 일기중에는 &quot;%1&quot; 를 포함하는<byte value="xd"/>
-일기가 없습니다 !</source>
-        <translation>No page this month<byte value="xd"/>
-contains &quot;%1&quot;.</translation>
-    </message>
-    <message>
-        <source> 더이상 찾을수 없습니다 !</source>
-        <translation>No more matches.</translation>
-    </message>
-    <message>
-        <source>이날의 일기는 &quot;%1&quot; 를 포함하지 않습니다 !</source>
-        <translation>This day&apos;s page does not contain &quot;%1&quot;.</translation>
-    </message>
-</context>
-<context>
     <name>MainDialog</name>
     <message>
         <source>정상적으로 설치되지 않았습니다.
@@ -329,63 +396,6 @@ Bring it back?</translation>
     <message>
         <source>%1년 %2월 %3일</source>
         <translation>%2/%3/%1</translation>
-    </message>
-</context>
-<context>
-    <name>Encryption</name>
-    <message>
-        <source>일기의 열쇠 파일을 읽을 수 없습니다.
-%1</source>
-        <translation>The diary's key file cannot be read.
-%1</translation>
-    </message>
-    <message>
-        <source>열쇠 파일을 쓸 수 없어 아무것도 바꾸지 않았습니다.</source>
-        <translation>The key file could not be written; nothing was changed.</translation>
-    </message>
-    <message>
-        <source>일기를 변환하고 있습니다...</source>
-        <translation>Converting the diary...</translation>
-    </message>
-    <message>
-        <source>일기를 암호화했습니다.
-
-복구 키를 적어서 컴퓨터와 따로 보관하세요.
-비밀번호를 잊으면 이 키로만 열 수 있고, 다시 보여 주지 않습니다.
-
-%1</source>
-        <translation>The diary is encrypted.
-
-Write the recovery key down and keep it away from the computer.
-It alone opens the diary when the passphrase is lost, and it is not shown again.
-
-%1</translation>
-    </message>
-    <message>
-        <source>비밀번호를 바꾸시겠습니까?
-[아니요]를 누르면 일기의 암호화를 풉니다.</source>
-        <translation>Change the passphrase?
-[No] decrypts the diary instead.</translation>
-    </message>
-    <message>
-        <source>비밀번호를 바꿨습니다.</source>
-        <translation>The passphrase was changed.</translation>
-    </message>
-    <message>
-        <source>일기의 암호화를 풀었습니다.</source>
-        <translation>The diary is decrypted.</translation>
-    </message>
-    <message>
-        <source>변환하지 못한 파일이 있습니다. 다시 하면 이어서 변환합니다.</source>
-        <translation>Some files could not be converted. Doing it again carries on from there.</translation>
-    </message>
-    <message>
-        <source>비밀번호를 입력하세요.
-3번 이상 틀리면
-바꾸지 않고 돌아갑니다.</source>
-        <translation>Enter the passphrase.
-Three wrong tries
-change nothing.</translation>
     </message>
 </context>
 <context>
@@ -654,7 +664,14 @@ Make the copy this day&apos;s memo?</translation>
     <name>pagelet::DailyBackup</name>
     <message>
         <source>오늘의 백업을 만들지 못했습니다: %1</source>
-        <translation>Today's backup could not be made: %1</translation>
+        <translation>Today&apos;s backup could not be made: %1</translation>
+    </message>
+</context>
+<context>
+    <name>pagelet::EarlierYearsMenu</name>
+    <message>
+        <source>지난 해의 같은 날에 쓴 일기가 없습니다</source>
+        <translation>No page on this day in earlier years</translation>
     </message>
 </context>
 <context>
@@ -682,13 +699,6 @@ Make the copy this day&apos;s memo?</translation>
     <message>
         <source>이전 내용을 보관하지 않습니다.</source>
         <translation>Older versions are not kept.</translation>
-    </message>
-</context>
-<context>
-    <name>pagelet::EarlierYearsMenu</name>
-    <message>
-        <source>지난 해의 같은 날에 쓴 일기가 없습니다</source>
-        <translation>No page on this day in earlier years</translation>
     </message>
 </context>
 <context>

@@ -15,12 +15,14 @@ namespace {
 
 // A passphrase may be a sentence; the prompt at start-up takes as much.
 constexpr int kMaxPassphraseLength = 256;
+constexpr int kMinPassphraseCharacters = 8;
 
 // The new passphrase, typed twice alike; nothing on Cancel.
 std::optional<std::string> askNewPassphrase(DialogPort& dialogs, MessageBoxPort& messages, SoftKeyboard& keyboard)
 {
     NewPasswordDialog dialog(messages, keyboard);
     dialog.maxLength = kMaxPassphraseLength;
+    dialog.minLength = kMinPassphraseCharacters;
     if (!dialogs.run(NewPasswordDialog::kTemplateId, dialog))
         return std::nullopt;
     std::fill(dialog.confirmation.begin(), dialog.confirmation.end(), u'\0');
@@ -65,6 +67,7 @@ void MainDialog::encryptPlainDiary()
         m_ports.messages.show(textOf(TextId::KeyFileNotWritten), kAppTitle, MessageButtons::Ok, MessageIcon::Exclamation);
         return;
     }
+    recordKeyFile(folder, true);
     const std::u16string recovery = fromUtf8(made->recoveryKey);
     wipe(made->recoveryKey);
     setDataFolder(folder, std::move(made->key));
@@ -93,6 +96,7 @@ void MainDialog::changeEncryptedDiary()
         const auto rewrapped = rewrapKeyFile(*file, *key, bytesOf(*passphrase), kdf);
         wipe(*passphrase);
         const bool written = rewrapped && writeFolderKeyFile(folder, *rewrapped);
+        recordKeyFile(folder, true);
         m_ports.messages.show(textOf(written ? TextId::PassphraseChanged : TextId::KeyFileNotWritten), kAppTitle,
                               MessageButtons::Ok, written ? MessageIcon::None : MessageIcon::Exclamation);
         return;
@@ -101,8 +105,19 @@ void MainDialog::changeEncryptedDiary()
         return;
     // The sealed store reads plain pages too, so it stays in use until every file is open.
     Conversion done;
-    m_ports.dialogs.runWithProgress(textOf(TextId::Converting),
-                                    [&](const DialogPort::Progress& progress) { done = unsealFolder(folder, *key, progress); });
+    // The history and the journal go back to plain too: without the key file they would never open.
+    const auto forget = [&] {
+        if (m_journal)
+            m_journal->flush();
+        if (m_history)
+            m_history->unsealAll(*key);
+        if (!m_stateRoot.empty())
+            CrashJournal::unsealAll(StateFolder(m_stateRoot, folder), *key);
+        recordKeyFile(folder, false);
+    };
+    m_ports.dialogs.runWithProgress(textOf(TextId::Converting), [&](const DialogPort::Progress& progress) {
+        done = unsealFolder(folder, *key, progress, forget);
+    });
     if (!isEncryptedFolder(folder))
         setDataFolder(folder);
     showConverted(done, TextId::Decrypted);
@@ -113,7 +128,7 @@ void MainDialog::showConverted(const Conversion& done, TextId told, const std::u
     m_day.reloadFromDataFolder();
     m_ports.window.invalidate();
     // The recovery key is shown even when some files are left: the key file is in place already.
-    const bool whole = done.folderRead && done.kept.empty();
+    const bool whole = done.folderRead && done.kept.empty() && done.doubtful.empty();
     std::u16string text = withArgument(textOf(told), argument);
     if (!whole)
         text = told == TextId::Decrypted ? textOf(TextId::ConversionIncomplete)

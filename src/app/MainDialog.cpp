@@ -17,6 +17,7 @@
 #include "skin/LoadSkin.h"
 #include "ui/TimeStamp.h"
 #include "skin/SkinFolder.h"
+#include "state/KeyFileCopy.h"
 #include "store/EncryptedPageStore.h"
 #include "text/Catalogue.h"
 
@@ -81,10 +82,39 @@ bool MainDialog::encrypted() const
     return dynamic_cast<const EncryptedPageStore*>(&m_pages.current()) != nullptr;
 }
 
+bool MainDialog::needsUnlock(const std::u16string& folder) const
+{
+    if (m_stateRoot.empty())
+        return isEncryptedFolder(folder) || holdsSealedFile(folder);
+    return folderLock(folder, KeyFileCopy(StateFolder(m_stateRoot, folder))) != FolderLock::Plain;
+}
+
+void MainDialog::recordKeyFile(const std::u16string& folder, bool encrypted) const
+{
+    if (m_stateRoot.empty())
+        return;
+    const KeyFileCopy copy(StateFolder(m_stateRoot, folder));
+    if (encrypted)
+        copy.keepFrom(folder);
+    else
+        copy.forget();
+}
+
 std::optional<DiaryKey> MainDialog::unlockDiary(const std::u16string& folder, int tries, bool atStart,
                                                 std::optional<KeyFile>* file)
 {
-    KeyFileRead read = readFolderKeyFile(folder, kdfLimits);
+    // A key file gone from an encrypted folder: the state folder's copy opens it and is put
+    // back; without one nothing is written, least of all a plain page beside the sealed ones.
+    std::optional<Bytes> kept;
+    if (!isEncryptedFolder(folder)) {
+        if (!m_stateRoot.empty())
+            kept = KeyFileCopy(StateFolder(m_stateRoot, folder)).read();
+        if (!kept) {
+            m_ports.messages.show(textOf(TextId::KeyFileMissing), kAppTitle, MessageButtons::Ok, MessageIcon::Exclamation);
+            return std::nullopt;
+        }
+    }
+    KeyFileRead read = kept ? parseKeyFile(*kept, kdfLimits) : readFolderKeyFile(folder, kdfLimits);
     if (!read.file) {
         m_ports.messages.show(withArgument(textOf(TextId::KeyFileUnreadable), fromUtf8(read.error)), kAppTitle,
                               MessageButtons::Ok, MessageIcon::Exclamation);
@@ -95,6 +125,11 @@ std::optional<DiaryKey> MainDialog::unlockDiary(const std::u16string& folder, in
         gate.prompt = textOf(TextId::PassphraseKeepsDiary);
     if (!m_ports.dialogs.run(PassphraseGate::kTemplateId, gate))
         return std::nullopt;
+    if (kept && !KeyFileCopy(StateFolder(m_stateRoot, folder)).putBack(folder)) {
+        m_ports.messages.show(textOf(TextId::KeyFileNotWritten), kAppTitle, MessageButtons::Ok, MessageIcon::Exclamation);
+        return std::nullopt;
+    }
+    recordKeyFile(folder, true);
     if (file)
         *file = std::move(read.file);
     return std::move(gate.key);
@@ -178,7 +213,7 @@ bool MainDialog::beginStart()
     config.readFirst(m_settings);
     std::optional<DiaryKey> diaryKey;
     // An encrypted diary always asks, whatever "use password" says: the passphrase is its key.
-    if (isEncryptedFolder(folder)) {
+    if (needsUnlock(folder)) {
         diaryKey = unlockDiary(folder, 3, true);
         if (!diaryKey) {
             fatalExit(textOf(TextId::Quitting));

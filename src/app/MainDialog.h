@@ -138,6 +138,10 @@ private:
     // The passphrase of the encrypted folder asked, tries times; nothing after a message, a
     // wrong passphrase or Cancel. file gets the key file read.
     // Only at start does the last wrong try end the program, and only that prompt says so.
+    // Whether the folder must be unlocked: encrypted, or its key file gone.
+    bool needsUnlock(const std::u16string& folder) const;
+    // Keeps the folder's key file in the state folder (or forgets it after a decrypt).
+    void recordKeyFile(const std::u16string& folder, bool encrypted) const;
     std::optional<DiaryKey> unlockDiary(const std::u16string& folder, int tries, bool atStart,
                                         std::optional<KeyFile>* file = nullptr);
     void encryptPlainDiary();

@@ -91,7 +91,7 @@ void MainDialog::onSettings()
         // An encrypted folder is taken only with its passphrase; Cancel keeps the folder in use.
         std::optional<DiaryKey> key;
         const bool other = dataPath != m_settings.dataPath;
-        const bool lockedOut = other && isEncryptedFolder(dataPath) && !(key = unlockDiary(dataPath, 3, false));
+        const bool lockedOut = other && needsUnlock(dataPath) && !(key = unlockDiary(dataPath, 3, false));
         const bool folderMoves = other && !lockedOut && m_day.storeShownPage();
         if (folderMoves)
             setDataFolder(dataPath, std::move(key));

@@ -3,6 +3,7 @@
 #include "crypto/SodiumCalls.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdio>
 #include <cstring>
 
@@ -32,7 +33,14 @@ std::array<std::uint8_t, kSealedHeaderBytes + 8> associatedData(const std::uint8
 
 bool looksSealed(std::span<const std::uint8_t> bytes)
 {
-    return bytes.size() >= sizeof kMagic && std::equal(kMagic, kMagic + sizeof kMagic, bytes.begin());
+    // A few flipped bits in the magic must not make a sealed file read as a plain one. A plain
+    // page starts with a weather mark of 0..4 and a memo with "RIFF", both 9 or more bits away.
+    if (bytes.size() < sizeof kMagic)
+        return false;
+    int differing = 0;
+    for (std::size_t i = 0; i < sizeof kMagic; ++i)
+        differing += std::popcount(static_cast<unsigned>(kMagic[i] ^ bytes[i]));
+    return differing <= 3;
 }
 
 Bytes sealFile(const DiaryKey& key, const LocalDate& day, SealedKind kind, std::span<const std::uint8_t> plain)
@@ -97,7 +105,7 @@ std::optional<std::size_t> openWithOpenssl(const CipherCalls& ssl, const DiaryKe
 std::optional<std::size_t> openBody(const DiaryKey& key, const LocalDate& day, SealedKind kind,
                                     std::span<const std::uint8_t> sealed, std::uint8_t* body)
 {
-    if (sealed.size() < kSealedHeaderBytes + kSealedTagBytes || !looksSealed(sealed) || sealed[4] != kVersion ||
+    if (sealed.size() < kSealedHeaderBytes + kSealedTagBytes || !std::equal(kMagic, kMagic + 4, sealed.begin()) || sealed[4] != kVersion ||
         sealed[5] != static_cast<std::uint8_t>(kind))
         return std::nullopt;
     const auto ad = associatedData(sealed.data(), day);

@@ -25,7 +25,8 @@ inline constexpr std::size_t kSealedHeaderBytes = 6 + kSealedNonceBytes;
 inline constexpr std::size_t kSealedTagBytes = 16;
 using SealedNonce = std::array<std::uint8_t, kSealedNonceBytes>;
 
-// True when the bytes start as a sealed file does; whether it opens is another matter.
+// True when the bytes start as a sealed file does, or nearly (a damaged one is never plain);
+// whether it opens is another matter.
 bool looksSealed(std::span<const std::uint8_t> bytes);
 
 // The plain bytes sealed under a new random nonce.

@@ -9,6 +9,8 @@
 
 #include <algorithm>
 #include <array>
+#include <iterator>
+#include <tuple>
 #include <cstring>
 
 
@@ -317,7 +319,17 @@ std::string exportHtml(const std::vector<DatedPageText>& days)
 ExportSummary exportDiary(const PageStore& pages, const std::u16string& file, ExportFormat format)
 {
     ExportSummary summary;
-    const auto dates = pages.listDays();
+    auto dates = pages.listDays();
+    // A memo whose page is missing is still a day of the diary.
+    if (dates) {
+        const auto memos = pages.listMemoDays();
+        std::vector<LocalDate> both;
+        const auto before = [](const LocalDate& a, const LocalDate& b) {
+            return std::tie(a.year, a.month, a.day) < std::tie(b.year, b.month, b.day);
+        };
+        std::set_union(dates->begin(), dates->end(), memos.begin(), memos.end(), std::back_inserter(both), before);
+        *dates = std::move(both);
+    }
     if (!dates) {
         summary.outcome = ExportSummary::Outcome::FolderUnreadable;
         return summary;
@@ -344,14 +356,16 @@ ExportSummary exportDiary(const PageStore& pages, const std::u16string& file, Ex
         const PageCheck check = pages.readInto(date, page);
         if (check.state == PageFileState::Unreadable)
             summary.unreadable.push_back(pages.pageLocation(date));
-        if (check.state != PageFileState::Readable)
+        if (check.state == PageFileState::Missing)
+            page = Page {}; // a memo's day without a page
+        else if (check.state != PageFileState::Readable)
             continue;
         memo.clear();
         if (pages.hasMemo(date)) {
             const std::u16string name = isoDate(date) + u".wav";
             const auto bytes = pages.readMemo(date, kMaxMemoBytes);
             if (!bytes) {
-                summary.memosNotCopied.push_back(pages.pageLocation(date));
+                summary.memosNotCopied.push_back(pages.memoPath(date));
             } else {
                 madeFolder = madeFolder || makePrivateFolder(memoFolder);
                 ok = madeFolder && writeFileAtomic(memoFolder + name, *bytes);

@@ -5,6 +5,8 @@
 #include "settings/PasswordDialog.h"
 #include "text/Catalogue.h"
 
+#include <algorithm>
+
 namespace pagelet {
 
 NewPasswordDialog::NewPasswordDialog(MessageBoxPort& messages, SoftKeyboard& keyboard)
@@ -40,6 +42,14 @@ void NewPasswordDialog::OnOK(DialogView& view)
     // A view that let a longer text through gets the same answer as an empty one.
     if (newPassword.empty() || newPassword.size() > static_cast<std::size_t>(maxLength)) {
         m_messages.show(textOf(TextId::BadNewPassword), kAppTitle, MessageButtons::Ok, MessageIcon::None);
+        view.focusItem(kPasswordEdit);
+        return;
+    }
+    // Characters, not UTF-16 units: a surrogate pair is one.
+    const auto characters = std::count_if(newPassword.begin(), newPassword.end(),
+                                          [](char16_t c) { return c < 0xDC00 || c > 0xDFFF; });
+    if (characters < minLength) {
+        m_messages.show(textOf(TextId::PassphraseTooShort), kAppTitle, MessageButtons::Ok, MessageIcon::None);
         view.focusItem(kPasswordEdit);
         return;
     }

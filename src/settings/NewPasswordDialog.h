@@ -25,6 +25,8 @@ public:
     std::u16string confirmation;
     // A diary's passphrase may be longer than the start-up password.
     int maxLength;
+    // A diary's passphrase must be long enough to be worth the derivation; 0 for none.
+    int minLength = 0;
 
 private:
     MessageBoxPort& m_messages;

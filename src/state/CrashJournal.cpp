@@ -3,6 +3,7 @@
 #include "base/FileIo.h"
 #include "base/Text.h"
 #include "crypto/SealedFile.h"
+#include "crypto/SodiumCalls.h"
 #include "store/DayKey.h"
 #include "store/PlainPageStore.h"
 
@@ -103,6 +104,29 @@ bool CrashJournal::flush()
     m_worker.flush();
     std::lock_guard lock(m_mutex);
     return !m_failed;
+}
+
+std::vector<std::u16string> CrashJournal::unsealAll(const StateFolder& state, const DiaryKey& key)
+{
+    std::vector<std::u16string> kept;
+    const std::u16string folder = state.folder(kKind);
+    DIR* dir = ::opendir(toUtf8(folder).c_str());
+    if (!dir)
+        return kept;
+    while (const dirent* e = ::readdir(dir)) {
+        const std::u16string name = fromUtf8(e->d_name);
+        const auto day = pageDateOf(name);
+        const auto bytes = day ? readFile(folder + name, kPageFileLimit) : std::nullopt;
+        if (!bytes || !looksSealed(*bytes))
+            continue;
+        auto plain = openSealed(key, *day, SealedKind::Page, *bytes);
+        if (!plain || !writeFileAtomic(folder + name, *plain))
+            kept.push_back(name);
+        if (plain)
+            libsodium().sodium_memzero(plain->data(), plain->size());
+    }
+    ::closedir(dir);
+    return kept;
 }
 
 std::vector<CrashJournal::Entry> CrashJournal::pending() const

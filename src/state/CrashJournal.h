@@ -20,6 +20,9 @@ namespace pagelet {
 class CrashJournal {
 public:
     explicit CrashJournal(StateFolder folder, std::optional<DiaryKey> key = std::nullopt);
+    // Every sealed journal file of folder opened back to its plain bytes, for a diary being
+    // decrypted; the names of those that would not open (left as they were).
+    static std::vector<std::u16string> unsealAll(const StateFolder& folder, const DiaryKey& key);
     // Writes what is still queued before it goes.
     ~CrashJournal();
     CrashJournal(const CrashJournal&) = delete;

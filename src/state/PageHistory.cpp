@@ -2,7 +2,10 @@
 
 #include "base/FileIo.h"
 #include "base/Text.h"
+#include "crypto/SealedFile.h"
+#include "crypto/SodiumCalls.h"
 #include "state/Sha256.h"
+#include "store/PlainPageStore.h"
 #include "store/DayKey.h"
 
 #include <algorithm>
@@ -261,6 +264,31 @@ std::optional<Bytes> PageHistory::read(const HistoryVersion& version) const
     if (bytes && version.name.size() == 43 && fromAscii(Sha256::of(bytes->data(), bytes->size()).substr(0, 16)) != sumOf(version.name))
         return std::nullopt;
     return bytes;
+}
+
+std::vector<std::u16string> PageHistory::unsealAll(const DiaryKey& key)
+{
+    flush();
+    std::vector<std::u16string> kept;
+    for (const Entry& entry : entries(false)) {
+        const auto bytes = readFile(m_folder + entry.version.name);
+        const auto day = pageDateOf(entry.page.substr(0, 8) + kPageExtension);
+        if (!bytes || !day || !looksSealed(*bytes))
+            continue;
+        const SealedKind kind = entry.page.ends_with(u".wav") ? SealedKind::Memo : SealedKind::Page;
+        auto plain = openSealed(key, *day, kind, *bytes);
+        // The name holds the bytes' sum: the plain version gets a name of its own.
+        const std::u16string name =
+            plain ? versionName(entry.page, entry.version.millis, Sha256::of(plain->data(), plain->size())) : std::u16string();
+        if (!plain || (!isFile(m_folder + name) && !writeVersion(m_folder + name, *plain)) ||
+            !removeFile(m_folder + entry.version.name))
+            kept.push_back(entry.version.name);
+        if (plain)
+            libsodium().sodium_memzero(plain->data(), plain->size());
+    }
+    m_index.reset();
+    m_total.reset();
+    return kept;
 }
 
 bool PageHistory::takeFailure()

@@ -1,5 +1,6 @@
 #pragma once
 #include "base/SerialWorker.h"
+#include "crypto/DiaryKey.h"
 #include "state/StateFolder.h"
 #include "store/PageStore.h"
 
@@ -46,6 +47,9 @@ public:
     // True once, the first time a version could not be kept since this was made: a failure is
     // said once per run, not at every save.
     bool takeFailure();
+    // Every sealed version opened back to its plain bytes, for a diary being decrypted; the
+    // names of those that would not open (left as they were).
+    std::vector<std::u16string> unsealAll(const DiaryKey& key);
     // Applies the keeping rules to every version, now.
     void thin();
 

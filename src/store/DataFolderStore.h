@@ -19,6 +19,7 @@ public:
     const PlainPageStore& current() const { return *m_store; }
 
     std::optional<std::vector<LocalDate>> listDays() const override { return m_store->listDays(); }
+    std::vector<LocalDate> listMemoDays() const override { return m_store->listMemoDays(); }
     bool hasPage(const LocalDate& date) const override { return m_store->hasPage(date); }
     PageCheck probe(const LocalDate& date) const override { return m_store->probe(date); }
     PageCheck readInto(const LocalDate& date, Page& page, PageStamp* stamp = nullptr) const override

@@ -6,6 +6,7 @@
 #include "crypto/SealedFile.h"
 #include "store/DayKey.h"
 #include "store/EncryptedPageStore.h"
+#include "store/PageFormat.h"
 #include "crypto/SodiumCalls.h"
 
 
@@ -41,7 +42,7 @@ std::optional<Kept> keptAs(const std::u16string& name)
     return std::nullopt;
 }
 
-enum class Step { Done, Untouched, Kept };
+enum class Step { Done, Untouched, Kept, Doubtful };
 
 Step convert(const std::u16string& path, const Kept& kept, const DiaryKey& key, bool seal)
 {
@@ -52,8 +53,14 @@ Step convert(const std::u16string& path, const Kept& kept, const DiaryKey& key, 
     auto bytes = file.readAll();
     if (!bytes)
         return Step::Kept;
-    if (looksSealed(*bytes) == seal)
-        return Step::Untouched;
+    if (looksSealed(*bytes) == seal) {
+        // A sealed page damaged past its magic reads as a plain one with a length or weather
+        // that no page of ours has: left as it is, the key file stays for it.
+        if (seal || kept.kind == SealedKind::Memo)
+            return Step::Untouched;
+        const auto header = decodePageHeader(bytes->data(), std::min(bytes->size(), kPageHeaderBytes), bytes->size());
+        return header.fault == PageFault::None ? Step::Untouched : Step::Doubtful;
+    }
     if (seal) {
         // The plain bytes as they are, odd ones too: unsealing gives back the very same file.
         const bool written = writeFileAtomic(path, sealFile(key, kept.day, kept.kind, *bytes));
@@ -96,6 +103,9 @@ Conversion convertFolder(const std::u16string& folder, const DiaryKey& key, bool
         case Step::Kept:
             result.kept.push_back(name);
             break;
+        case Step::Doubtful:
+            result.doubtful.push_back(name);
+            break;
         case Step::Untouched:
             break;
         }
@@ -115,6 +125,26 @@ std::u16string keyFilePath(const std::u16string& folder)
 bool isEncryptedFolder(const std::u16string& folder)
 {
     return isFile(keyFilePath(folder));
+}
+
+bool holdsSealedFile(const std::u16string& folder)
+{
+    DIR* dir = ::opendir(folder.empty() ? "." : toUtf8(folder).c_str());
+    if (!dir)
+        return false;
+    bool found = false;
+    while (dirent* e = ::readdir(dir)) {
+        if (!keptAs(fromUtf8(e->d_name)))
+            continue;
+        ReadableFile file(toUtf8(folder) + e->d_name, kConvertLimit, ReadableFile::Links::Refuse);
+        const auto head = file.read(4);
+        if (head && looksSealed(*head)) {
+            found = true;
+            break;
+        }
+    }
+    ::closedir(dir);
+    return found;
 }
 
 KeyFileRead readFolderKeyFile(const std::u16string& folder, const KdfLimits& limits)
@@ -143,10 +173,16 @@ Conversion sealFolder(const std::u16string& folder, const DiaryKey& key, const C
     return convertFolder(folder, key, true, progress);
 }
 
-Conversion unsealFolder(const std::u16string& folder, const DiaryKey& key, const ConversionProgress& progress)
+Conversion unsealFolder(const std::u16string& folder, const DiaryKey& key, const ConversionProgress& progress,
+                        const std::function<void()>& beforeKeyGoes)
 {
     Conversion result = convertFolder(folder, key, false, progress);
-    if (result.folderRead && result.kept.empty() && !removeFile(keyFilePath(folder)))
+    if (!result.folderRead || !result.kept.empty() || !result.doubtful.empty())
+        return result;
+    // Killed between the two, the folder still has its key file and a second run ends it.
+    if (beforeKeyGoes)
+        beforeKeyGoes();
+    if (!removeFile(keyFilePath(folder)))
         result.kept.push_back(kKeyFileName);
     return result;
 }

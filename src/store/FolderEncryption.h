@@ -14,6 +14,8 @@ namespace pagelet {
 // A data folder holding pagelet.key is encrypted, however far its conversion got.
 bool isEncryptedFolder(const std::u16string& folder);
 std::u16string keyFilePath(const std::u16string& folder);
+// Whether any page, memo or conflict copy of the folder begins as a sealed file.
+bool holdsSealedFile(const std::u16string& folder);
 KeyFileRead readFolderKeyFile(const std::u16string& folder, const KdfLimits& limits = kFileKdfLimits);
 // Writes the key file atomically; false when it could not be.
 bool writeFolderKeyFile(const std::u16string& folder, const KeyFile& file);
@@ -24,6 +26,7 @@ std::unique_ptr<PlainPageStore> openPageStore(const std::u16string& folder, std:
 struct Conversion {
     int converted = 0;                // files replaced by their other form
     std::vector<std::u16string> kept; // names left as they were: damaged, unreadable or unwritable
+    std::vector<std::u16string> doubtful; // plain when unsealing, but not a page that reads whole
     bool folderRead = true;
 };
 
@@ -35,7 +38,8 @@ using ConversionProgress = std::function<void(int done, int total)>;
 // form or the other and a second run finishes the work. The key file must be in place first.
 Conversion sealFolder(const std::u16string& folder, const DiaryKey& key, const ConversionProgress& progress = {});
 // Every sealed file opened back to the bytes it was sealed from; the key file is removed last,
-// and only when no sealed file is left.
-Conversion unsealFolder(const std::u16string& folder, const DiaryKey& key, const ConversionProgress& progress = {});
+// and only when no sealed file is left, after beforeKeyGoes (which forgets the folder's record).
+Conversion unsealFolder(const std::u16string& folder, const DiaryKey& key, const ConversionProgress& progress = {},
+                        const std::function<void()>& beforeKeyGoes = {});
 
 } // namespace pagelet

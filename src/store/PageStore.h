@@ -49,6 +49,8 @@ public:
     // The days that have a page, readable or not, oldest first; nothing when the diary can't
     // be listed.
     virtual std::optional<std::vector<LocalDate>> listDays() const = 0;
+    // The days that have a voice memo, with or without a page, oldest first.
+    virtual std::vector<LocalDate> listMemoDays() const { return {}; }
     // True when something is kept as the day's page, whether it reads or not.
     virtual bool hasPage(const LocalDate& date) const = 0;
     // What is kept for the day, reading no more than the two numbers.

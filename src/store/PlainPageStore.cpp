@@ -201,6 +201,26 @@ std::optional<std::vector<LocalDate>> PlainPageStore::listDays() const
     return days;
 }
 
+std::vector<LocalDate> PlainPageStore::listMemoDays() const
+{
+    std::vector<LocalDate> days;
+    DIR* dir = ::opendir(m_folderUtf8.empty() ? "." : m_folderUtf8.c_str());
+    if (!dir)
+        return days;
+    while (dirent* e = ::readdir(dir)) {
+        const std::u16string name = fromUtf8(e->d_name);
+        if (name.size() != 8 + kMemoExtension.size() || !name.ends_with(kMemoExtension))
+            continue;
+        if (const auto date = pageDateOf(name.substr(0, 8) + kPageExtension))
+            days.push_back(*date);
+    }
+    ::closedir(dir);
+    std::sort(days.begin(), days.end(), [](const LocalDate& a, const LocalDate& b) {
+        return std::tie(a.year, a.month, a.day) < std::tie(b.year, b.month, b.day);
+    });
+    return days;
+}
+
 PageCheck PlainPageStore::probe(const LocalDate& date) const
 {
     return probePageFile(pagePath(date));

@@ -15,6 +15,7 @@ public:
     void setFolder(std::u16string folder);
 
     std::optional<std::vector<LocalDate>> listDays() const override;
+    std::vector<LocalDate> listMemoDays() const override;
     bool hasPage(const LocalDate& date) const override;
     PageCheck probe(const LocalDate& date) const override;
     PageCheck readInto(const LocalDate& date, Page& page, PageStamp* stamp = nullptr) const override;

@@ -44,6 +44,8 @@ enum class TextId {
     NotOnThisDay,
     // Encrypting the diary.
     KeyFileUnreadable,
+    KeyFileMissing,
+    PassphraseTooShort,
     KeyFileNotWritten,
     Converting,
     RecoveryKeyShown,

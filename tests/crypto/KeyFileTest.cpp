@@ -6,6 +6,8 @@
 
 #include <cstring>
 #include <cctype>
+#include <sys/prctl.h>
+#include <sys/resource.h>
 
 namespace pagelet::testing {
 namespace {
@@ -219,3 +221,14 @@ TEST(KeyFile, DefaultParametersPassTheFloor)
 
 } // namespace
 } // namespace pagelet::testing
+
+// Once a diary key exists the process can't be dumped or read by a debugger of the same user.
+TEST(KeyFile, AKeyInMemoryTurnsCoreDumpsOff)
+{
+    const auto key = pagelet::DiaryKey::generate();
+    ASSERT_TRUE(key);
+    EXPECT_EQ(::prctl(PR_GET_DUMPABLE), 0);
+    rlimit core {};
+    ASSERT_EQ(::getrlimit(RLIMIT_CORE, &core), 0);
+    EXPECT_EQ(core.rlim_cur, 0u);
+}

@@ -64,7 +64,7 @@ struct FolderCheck {
                 const auto read = parseKeyFile(bytes);
                 EXPECT_TRUE(read.file) << when << ": " << read.error;
                 if (read.file)
-                    slot = unlockWithPassphrase(*read.file, std::span(reinterpret_cast<const std::uint8_t*>("pw"), 2));
+                    slot = unlockWithPassphrase(*read.file, std::span(reinterpret_cast<const std::uint8_t*>("password"), 8));
             }
             key = slot ? &*slot : nullptr;
         }
@@ -84,7 +84,159 @@ struct FolderCheck {
     }
 };
 
+// Every folder of the user's under dir, the runtime folder too.
+QProcessEnvironment isolatedEnv(const QString& dir)
+{
+    QProcessEnvironment env = qttest::ownHome(dir);
+    env.insert("XDG_RUNTIME_DIR", dir + "/run");
+    QDir().mkpath(dir + "/run");
+    QFile::setPermissions(dir + "/run", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    return env;
+}
+
+QStringList folderFiles(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+}
+
 } // namespace
+
+// A key file deleted or lost in a sync: every command refuses the folder and writes nothing in
+// it, whether the state folder still records the diary as encrypted or only a sealed page says so.
+TEST(EncryptCommand, AKeyFileGoneLocksTheFolder)
+{
+    QTemporaryDir dir;
+    const QString data = dir.path() + "/data", entry = dir.path() + "/j.txt";
+    writeFiles(data, {{"20261201.dry", pageBytes(1, u"비밀")}});
+    QFile journal(entry);
+    ASSERT_TRUE(journal.open(QIODevice::WriteOnly));
+    journal.write("[2026-12-05 10:00] written in plain\n");
+    journal.close();
+    const QProcessEnvironment env = isolatedEnv(dir.path());
+    const qttest::Outcome made = qttest::runPagelet({"--encrypt", "--passphrase-fd", "0", "--data", data}, env, 15000,
+                                                    "long enough\n");
+    ASSERT_EQ(made.status, 0) << made.err.toStdString();
+
+    struct Case {
+        const char* name;
+        bool recorded;   // the state folder's record kept
+        bool sealedPage; // a sealed page left in the folder
+    };
+    const Case cases[] = {{"recorded, a sealed page", true, true},
+                          {"not recorded, a sealed page", false, true},
+                          {"recorded, no page left", true, false}};
+    const QStringList withData = {"--passphrase-fd", "0", "--data", data};
+    const QList<QStringList> commands = {QStringList {"--import", entry} + withData,
+                                         QStringList {"--search", "x"} + withData,
+                                         QStringList {"--export", dir.path() + "/e.md"} + withData,
+                                         QStringList {"--encrypt"} + withData,
+                                         QStringList {"--decrypt"} + withData};
+    const QString state = dir.path() + "/xdg_state_home";
+    QDir(state).rename("Pagelet", "kept");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QDir(state + "/Pagelet").removeRecursively();
+        if (c.recorded)
+            ASSERT_EQ(QProcess::execute("cp", {"-a", state + "/kept", state + "/Pagelet"}), 0);
+        QFile::remove(data + "/pagelet.key");
+        if (!c.sealedPage)
+            QFile::remove(data + "/20261201.dry");
+        const QStringList before = folderFiles(data);
+        for (const auto& args : commands) {
+            const qttest::Outcome r = qttest::runPagelet(args, env, 15000, "long enough\n");
+            EXPECT_EQ(r.status, 2) << args.join(' ').toStdString();
+            EXPECT_EQ(r.err, "pagelet: the diary's key file pagelet.key is missing\n") << args.join(' ').toStdString();
+            EXPECT_EQ(folderFiles(data), before) << args.join(' ').toStdString();
+        }
+    }
+}
+
+// A sealed page whose magic was hit by a few flipped bits reads as damaged, never as a plain page
+// of noise; --decrypt names it and keeps pagelet.key, or that page could never be opened again.
+TEST(EncryptCommand, ADamagedMagicKeepsTheKeyFile)
+{
+    struct Case {
+        const char* name;
+        QByteArray head; // the first bytes of 20261202.dry put in place; empty: left sealed
+        int status;
+        const char* err; // a regular expression
+    };
+    const Case cases[] = {
+        {"whole", {}, 0, "^$"},
+        {"one bit", "QGSL", 2, "cannot decrypt 20261202\\.dry, left as it was"},
+        {"two bits", "PGSO", 2, "cannot decrypt 20261202\\.dry"},
+        {"a weather mark and length no page has", QByteArray("\x07\0\0\0", 4), 2,
+         "20261202\\.dry is not a whole plain page"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir dir;
+        const QString data = dir.path() + "/data";
+        writeFiles(data, {{"20261201.dry", pageBytes(1, u"하루")}, {"20261202.dry", pageBytes(2, u"이틀")}});
+        const QProcessEnvironment env = isolatedEnv(dir.path());
+        const QStringList withData = {"--passphrase-fd", "0", "--data", data};
+        ASSERT_EQ(qttest::runPagelet(QStringList {"--encrypt"} + withData, env, 15000, "password\n").status, 0);
+        QFile page(data + "/20261202.dry");
+        ASSERT_TRUE(page.open(QIODevice::ReadWrite));
+        page.write(c.head);
+        page.close();
+        const qttest::Outcome search = qttest::runPagelet(QStringList {"--search", "이틀"} + withData, env, 15000, "password\n");
+        EXPECT_EQ(search.status, c.head.isEmpty() ? 0 : 1) << search.err.toStdString();
+        const qttest::Outcome r = qttest::runPagelet(QStringList {"--decrypt"} + withData, env, 15000, "password\n");
+        EXPECT_EQ(r.status, c.status) << r.err.toStdString();
+        EXPECT_TRUE(QRegularExpression(c.err).match(r.err).hasMatch()) << r.err.toStdString();
+        EXPECT_EQ(QFile::exists(data + "/pagelet.key"), c.status != 0);
+    }
+}
+
+// The export takes a memo's day whether or not it has a page, and names a memo it can't open.
+TEST(EncryptCommand, ExportTakesTheDaysWithAMemo)
+{
+    for (const bool encrypt : {false, true}) {
+        SCOPED_TRACE(encrypt ? "encrypted" : "plain");
+        QTemporaryDir dir;
+        const QString data = dir.path() + "/data", md = dir.path() + "/e.md";
+        writeFiles(data, {{"20261201.dry", pageBytes(1, u"하루")},
+                          {"20261202.wav", QByteArray("RIFF\x04\0\0\0WAVE", 12)},
+                          {"20261203.wav", QByteArray("RIFF\x04\0\0\0WAVE", 12)}});
+        const QProcessEnvironment env = isolatedEnv(dir.path());
+        const QStringList withData = {"--passphrase-fd", "0", "--data", data};
+        if (encrypt) {
+            ASSERT_EQ(qttest::runPagelet(QStringList {"--encrypt"} + withData, env, 15000, "password\n").status, 0);
+            QFile memo(data + "/20261203.wav");
+            ASSERT_TRUE(memo.open(QIODevice::ReadWrite));
+            memo.seek(40);
+            memo.write("x");
+        } else {
+            // A pipe under a memo's name is never waited on: it reads as a memo that can't be read.
+            QFile::remove(data + "/20261203.wav");
+            ASSERT_EQ(QProcess::execute("mkfifo", {data + "/20261203.wav"}), 0);
+        }
+        const qttest::Outcome r = qttest::runPagelet(QStringList {"--export", md} + withData, env, 15000, "password\n");
+        EXPECT_EQ(r.status, 0) << r.err.toStdString();
+        EXPECT_TRUE(r.out.startsWith("wrote 3 days")) << r.out.toStdString();
+        EXPECT_TRUE(contents(md).contains("## 2026-12-02")) << contents(md).toStdString();
+        EXPECT_TRUE(contents(md).contains("(e_files/2026-12-02.wav)")) << contents(md).toStdString();
+        EXPECT_EQ(contents(dir.path() + "/e_files/2026-12-02.wav"), QByteArray("RIFF\x04\0\0\0WAVE", 12));
+        EXPECT_TRUE(r.err.contains("20261203.wav")) << r.err.toStdString();
+    }
+}
+
+// A passphrase of fewer than eight characters is refused before anything is written.
+TEST(EncryptCommand, AShortPassphraseIsRefused)
+{
+    const std::pair<QByteArray, int> cases[] = {{"seven77\n", 2}, {"", 2}, {"여덟글자의암호다\n", 0}};
+    for (const auto& [passphrase, status] : cases) {
+        QTemporaryDir dir;
+        const QString data = dir.path() + "/data";
+        writeFiles(data, {{"20261201.dry", pageBytes(1, u"하루")}});
+        const qttest::Outcome r = qttest::runPagelet({"--encrypt", "--passphrase-fd", "0", "--data", data}, isolatedEnv(dir.path()),
+                                                     15000, passphrase);
+        EXPECT_EQ(r.status, status) << passphrase.toStdString();
+        EXPECT_EQ(r.err.startsWith("pagelet: the passphrase must be at least 8 characters\n"), status != 0) << r.err.toStdString();
+        EXPECT_EQ(QFile::exists(data + "/pagelet.key"), status == 0);
+    }
+}
 
 // The real program over an encrypted diary: each command with the passphrase on a descriptor,
 // a wrong one, the recovery key in its place, and back to the very same plain files.
@@ -112,7 +264,7 @@ TEST(EncryptCommand, EveryCommandOnAnEncryptedDiary)
     env.insert("XDG_CONFIG_HOME", dir.path() + "/config");
     env.insert("TZ", "UTC");
 
-    const qttest::Outcome made = qttest::runPagelet({"--encrypt", "--passphrase-fd", "0", "--data", data}, env, 15000, "pw\n");
+    const qttest::Outcome made = qttest::runPagelet({"--encrypt", "--passphrase-fd", "0", "--data", data}, env, 15000, "password\n");
     ASSERT_EQ(made.status, 0) << made.err.toStdString();
     const auto key = QRegularExpression("^recovery key: ((?:[0-9A-Z]{4}-){7}[0-9A-Z]{4})\nencrypted 4 files in ").match(made.out);
     ASSERT_TRUE(key.hasMatch()) << made.out.toStdString();
@@ -129,14 +281,14 @@ TEST(EncryptCommand, EveryCommandOnAnEncryptedDiary)
     };
     const QStringList withData = {"--passphrase-fd", "0", "--data", data};
     const std::vector<Case> cases = {
-        {QStringList {"--search", "둘째"} + withData, "pw\n", 0, "^2026-12-01: 둘째 줄\n$", "^$"},
-        {QStringList {"--search", "둘째"} + withData, "pw2\n", 2, "^$", "^pagelet: wrong passphrase\n$"},
+        {QStringList {"--search", "둘째"} + withData, "password\n", 0, "^2026-12-01: 둘째 줄\n$", "^$"},
+        {QStringList {"--search", "둘째"} + withData, "password2\n", 2, "^$", "^pagelet: wrong passphrase\n$"},
         {QStringList {"--search", "둘째"} + withData, "", 2, "^$", "^pagelet: wrong passphrase\n$"},
-        {QStringList {"--export", md} + withData, "pw", 0, "^wrote 3 days", "^$"},
-        {QStringList {"--import", dir.path() + "/j.txt"} + withData, "pw\n", 0, "^imported 1 entry", "^$"},
-        {QStringList {"--import", dir.path() + "/k.txt"} + withData, "pw\n", 0, "^imported 1 entry", "^$"},
-        {QStringList {"--history", "2026-12-05"} + withData, "pw\n", 0, "^1  .*  \\d+  \\[10:00\\] imported\n$", "^$"},
-        {QStringList {"--restore", "2026-12-05", "--version", "1"} + withData, "pw\n", 0, "^restored version 1", "^$"},
+        {QStringList {"--export", md} + withData, "password", 0, "^wrote 3 days", "^$"},
+        {QStringList {"--import", dir.path() + "/j.txt"} + withData, "password\n", 0, "^imported 1 entry", "^$"},
+        {QStringList {"--import", dir.path() + "/k.txt"} + withData, "password\n", 0, "^imported 1 entry", "^$"},
+        {QStringList {"--history", "2026-12-05"} + withData, "password\n", 0, "^1  .*  \\d+  \\[10:00\\] imported\n$", "^$"},
+        {QStringList {"--restore", "2026-12-05", "--version", "1"} + withData, "password\n", 0, "^restored version 1", "^$"},
         {{"--backup", zip, "--data", data}, {}, 0, "^wrote", "^$"},
         {QStringList {"--search", "imported"} + withData, key.captured(1).toLower().toUtf8() + "\n", 0, "^2026-12-05: ", "^$"},
         {{"--passphrase-fd", "x", "--search", "a"}, {}, 2, "^$", "needs a file descriptor"},
@@ -169,6 +321,17 @@ TEST(EncryptCommand, EveryCommandOnAnEncryptedDiary)
     for (const auto& [name, bytes] : files)
         EXPECT_EQ(contents(data + "/" + name), bytes) << name.toStdString();
     EXPECT_FALSE(QFile::exists(data + "/pagelet.key"));
+    // The kept versions come back plain with the pages: the key that sealed them is gone.
+    for (QDirIterator it(dir.path() + "/state", QDir::Files, QDirIterator::Subdirectories); it.hasNext();) {
+        const QByteArray kept = contents(it.next());
+        EXPECT_FALSE(looksSealed(Bytes(kept.begin(), kept.end()))) << it.filePath().toStdString();
+    }
+    const qttest::Outcome versions = qttest::runPagelet({"--history", "2026-12-05", "--data", data}, env);
+    EXPECT_EQ(versions.status, 0) << versions.err.toStdString();
+    EXPECT_TRUE(QRegularExpression("^1  .*  \\d+  \\[10:00\\] imported\n2  .*  \\d+  \\[10:00\\] imported\n$")
+                    .match(versions.out)
+                    .hasMatch())
+        << versions.out.toStdString();
     const qttest::Outcome again = qttest::runPagelet({"--decrypt", "--data", data}, env);
     EXPECT_EQ(again.status, 0);
     EXPECT_TRUE(again.out.endsWith("is not encrypted\n")) << again.out.toStdString();
@@ -189,15 +352,14 @@ TEST(EncryptCommand, KilledAnyMomentAndRunAgain)
     }
     writeFiles(data, files);
     writeFiles(scratch, files);
-    QProcessEnvironment env = qttest::ownHome(dir.path());
-    env.insert("XDG_CONFIG_HOME", dir.path() + "/config");
+    const QProcessEnvironment env = isolatedEnv(dir.path());
     FolderCheck check {data, files, {}};
 
     for (const char* way : {"--encrypt", "--decrypt"}) {
         // A whole run on a copy gives the span the kills are spread over.
         QElapsedTimer timer;
         timer.start();
-        const qttest::Outcome whole = qttest::runPagelet({way, "--passphrase-fd", "0", "--data", scratch}, env, 60000, "pw\n");
+        const qttest::Outcome whole = qttest::runPagelet({way, "--passphrase-fd", "0", "--data", scratch}, env, 60000, "password\n");
         ASSERT_EQ(whole.status, 0) << whole.err.toStdString();
         const qint64 span = timer.elapsed();
         int midway = 0;
@@ -207,7 +369,7 @@ TEST(EncryptCommand, KilledAnyMomentAndRunAgain)
             p.setProcessEnvironment(env);
             p.start(PAGELET_BIN, {way, "--passphrase-fd", "0", "--data", data});
             ASSERT_TRUE(p.waitForStarted());
-            p.write("pw\n");
+            p.write("password\n");
             p.waitForBytesWritten();
             p.closeWriteChannel();
             QThread::msleep(static_cast<unsigned long>(span * (i + 1) / (kills + 1)));
@@ -221,7 +383,7 @@ TEST(EncryptCommand, KilledAnyMomentAndRunAgain)
         std::printf("%s: %lld ms a run, %d of %d kills in the middle of the files\n", way, static_cast<long long>(span), midway, kills);
         // The kills after a finished run test nothing; some must land among the files.
         EXPECT_GE(midway, 1) << way;
-        const qttest::Outcome rest = qttest::runPagelet({way, "--passphrase-fd", "0", "--data", data}, env, 60000, "pw\n");
+        const qttest::Outcome rest = qttest::runPagelet({way, "--passphrase-fd", "0", "--data", data}, env, 60000, "password\n");
         ASSERT_EQ(rest.status, 0) << rest.err.toStdString();
         const int sealed = check.sealedCount(way);
         EXPECT_EQ(sealed, std::string(way) == "--encrypt" ? static_cast<int>(files.size()) : 0) << way;

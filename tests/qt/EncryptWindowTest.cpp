@@ -5,6 +5,7 @@
 #include "qt/search/SearchWindow.h"
 #include "settings/NewPasswordDialog.h"
 #include "settings/PasswordDialog.h"
+#include "state/KeyFileCopy.h"
 #include "store/FolderEncryption.h"
 #include "ui/SettingsDialog.h"
 
@@ -221,8 +222,11 @@ TEST(EncryptedDiary, StartUpGateUnlocksWithThePassphraseOrTheRecoveryKey)
 
         const auto sealedStateFiles = [&] {
             int files = 0;
-            for (QDirIterator it(diary.state.path(), QDir::Files, QDirIterator::Subdirectories); it.hasNext(); ++files)
-                EXPECT_TRUE(looksSealed(fileBytes(it.next()))) << it.filePath().toStdString();
+            for (QDirIterator it(diary.state.path(), QDir::Files, QDirIterator::Subdirectories); it.hasNext();)
+                if (!it.next().contains("/keys/")) {
+                    EXPECT_TRUE(looksSealed(fileBytes(it.filePath()))) << it.filePath().toStdString();
+                    ++files;
+                }
             return files;
         };
         diary.type(QStringLiteral("아직 저장하지 않은 줄"));
@@ -251,6 +255,57 @@ TEST(EncryptedDiary, StartUpGateUnlocksWithThePassphraseOrTheRecoveryKey)
         for (int i = 0; i < 500 && (search->searching() || search->results().count() == 0); ++i)
             QTest::qWait(10);
         EXPECT_EQ(search->results().count(), 1);
+    }
+}
+
+// The key file gone from an encrypted folder: the start-up prompt opens the state folder's copy
+// and puts it back; without a copy the window says so and ends, having written nothing.
+TEST(EncryptedDiary, AKeyFileGoneIsPutBackOrTheDiaryStaysShut)
+{
+    struct Case {
+        const char* name;
+        bool copyKept;
+        bool sealedPage;
+        QStringList entries;
+        bool wantStarted;
+    };
+    const Case cases[] = {
+        {"copy, sealed page", true, true, {"open sesame"}, true},
+        {"copy, no page left", true, false, {"open sesame"}, true},
+        {"copy, Cancel", true, true, {"<Esc>"}, false},
+        {"no copy, sealed page", false, true, {}, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Diary diary;
+        diary.temp.install({});
+        auto made = createKeyFile(bytesOf("open sesame"), kQuick);
+        ASSERT_TRUE(made && writeFolderKeyFile(diary.folder(), made->file));
+        const QString keyPath = diary.temp.root + "/diary/pagelet.key";
+        const Bytes keyFile = fileBytes(keyPath);
+        if (c.sealedPage)
+            ASSERT_EQ(openPageStore(diary.folder(), std::move(made->key))->write({2026, 12, 1}, {1, u"봉인"}),
+                      StoreResult::Written);
+        if (c.copyKept)
+            ASSERT_TRUE(KeyFileCopy(StateFolder(fromQString(diary.state.path() + "/"), diary.folder())).keep(keyFile));
+        QFile::remove(keyPath);
+        const QStringList before = QDir(diary.temp.root + "/diary").entryList(QDir::Files);
+        if (!c.entries.isEmpty())
+            answerGate(c.entries);
+        ASSERT_EQ(diary.start(), c.wantStarted);
+        if (!c.wantStarted) {
+            EXPECT_EQ(QDir(diary.temp.root + "/diary").entryList(QDir::Files), before);
+            if (!c.copyKept)
+                EXPECT_EQ(diary.temp.messages.shown.front().text,
+                          u"일기 열쇠 파일 (pagelet.key)이 없습니다.\n백업에서 되살려 주십시오.");
+            continue;
+        }
+        EXPECT_EQ(fileBytes(keyPath), keyFile);
+        EXPECT_TRUE(diary.d().encrypted());
+        diary.type(QStringLiteral("새 줄"));
+        diary.d().onCommand(CMD_SAVE, 0, 0);
+        const LocalDate t = diary.today();
+        EXPECT_TRUE(looksSealed(fileBytes(diary.temp.root + QString::asprintf("/diary/%04d%02d%02d.dry", t.year, t.month, t.day))));
     }
 }
 

@@ -50,7 +50,6 @@ public:
     bool isMarked(const QDate& date) const;
     // As a click on that day: it is selected, then picked.
     void pickDay(const QDate& date);
-    QWidget* dayTable() const;
     // What the grid shows for a month, and the widget's fixed size.
     static DisplayedRange rangeShowing(int year, int month);
     static const Size kSize;

@@ -139,6 +139,7 @@ int runExportCommand(const CommandLine& line)
         return status;
     const auto summary = exportDiary(*pages, file, *format);
     listUnreadable(summary.unreadable);
+    listUnreadable(summary.memosNotCopied);
     using Outcome = ExportSummary::Outcome;
     switch (summary.outcome) {
     case Outcome::FolderUnreadable:

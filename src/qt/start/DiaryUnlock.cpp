@@ -4,6 +4,9 @@
 #include "crypto/KeyFile.h"
 #include "qt/start/CommandLine.h"
 #include "qt/start/DiaryCommands.h"
+#include "state/CrashJournal.h"
+#include "state/KeyFileCopy.h"
+#include "state/PageHistory.h"
 #include "store/FolderEncryption.h"
 
 #include <cerrno>
@@ -112,10 +115,28 @@ std::optional<DiaryKey> unlockFolder(const CommandLine& line, const std::u16stri
     return key;
 }
 
+KeyFileCopy keyCopyOf(const std::u16string& folder)
+{
+    return KeyFileCopy(StateFolder(StateFolder::defaultRoot(), folder));
+}
+
+// Plain or encrypted; a folder whose key file is gone is refused, and nothing is written in it.
+std::optional<FolderLock> lockOf(const std::u16string& folder)
+{
+    const FolderLock lock = folderLock(folder, keyCopyOf(folder));
+    if (lock == FolderLock::KeyMissing) {
+        fail("the diary's key file pagelet.key is missing");
+        return std::nullopt;
+    }
+    return lock;
+}
+
 void tellKept(const Conversion& conversion, const char* what)
 {
     for (const auto& name : conversion.kept)
         fail("cannot " + std::string(what) + " " + toUtf8(name) + ", left as it was");
+    for (const auto& name : conversion.doubtful)
+        fail(toUtf8(name) + " is not a whole plain page (a sealed one damaged?), left as it was");
 }
 
 } // namespace
@@ -151,13 +172,19 @@ std::optional<SecureBytes> readPassphrase(const CommandLine& line, bool twice)
 std::unique_ptr<PlainPageStore> openDiaryFor(const CommandLine& line, const std::u16string& folder, int& status)
 {
     status = 0;
-    if (!isEncryptedFolder(folder))
+    const auto lock = lockOf(folder);
+    if (!lock) {
+        status = 2;
+        return nullptr;
+    }
+    if (*lock == FolderLock::Plain)
         return openPageStore(folder, std::nullopt);
     auto key = unlockFolder(line, folder);
     if (!key) {
         status = 2;
         return nullptr;
     }
+    keyCopyOf(folder).keepFrom(folder);
     return openPageStore(folder, std::move(key));
 }
 
@@ -166,8 +193,11 @@ int runEncryptCommand(const CommandLine& line)
     const std::u16string folder = dataFolderOf(line);
     if (const int status = checkDataFolder(folder))
         return status;
+    const auto lock = lockOf(folder);
+    if (!lock)
+        return 2;
     std::optional<DiaryKey> key;
-    if (isEncryptedFolder(folder)) {
+    if (*lock == FolderLock::Encrypted) {
         // A conversion stopped before its end: the key is there, the rest of the pages follow.
         key = unlockFolder(line, folder);
         if (!key)
@@ -176,8 +206,12 @@ int runEncryptCommand(const CommandLine& line)
         const auto passphrase = readPassphrase(line, true);
         if (!passphrase)
             return 2;
-        if (passphrase->size() == 0) {
-            fail("an empty passphrase protects nothing; nothing was changed");
+        // Characters as UTF-8 counts them: every byte but a continuation starts one.
+        std::size_t characters = 0;
+        for (std::size_t i = 0; i < passphrase->size(); ++i)
+            characters += (passphrase->data()[i] & 0xC0) != 0x80;
+        if (characters < 8) {
+            fail("the passphrase must be at least 8 characters");
             return 2;
         }
         auto made = createKeyFile({passphrase->data(), passphrase->size()});
@@ -192,6 +226,7 @@ int runEncryptCommand(const CommandLine& line)
                              "the diary when the passphrase is lost, and it is not shown again\n");
         key = std::move(made->key);
     }
+    keyCopyOf(folder).keepFrom(folder);
     const Conversion done = sealFolder(folder, *key);
     if (!done.folderRead) {
         fail("cannot read the data folder " + toUtf8(folder));
@@ -207,20 +242,31 @@ int runDecryptCommand(const CommandLine& line)
     const std::u16string folder = dataFolderOf(line);
     if (const int status = checkDataFolder(folder))
         return status;
-    if (!isEncryptedFolder(folder)) {
+    const auto lock = lockOf(folder);
+    if (!lock)
+        return 2;
+    if (*lock == FolderLock::Plain) {
         std::printf("%s is not encrypted\n", toUtf8(folder).c_str());
         return 0;
     }
     const auto key = unlockFolder(line, folder);
     if (!key)
         return 2;
-    const Conversion done = unsealFolder(folder, *key);
+    // The history and the journal go back to plain too: without the key file they would never open.
+    const Conversion done = unsealFolder(folder, *key, {}, [&] {
+        const StateFolder state(StateFolder::defaultRoot(), folder);
+        for (const auto& name : PageHistory(state).unsealAll(*key))
+            fail("cannot decrypt the kept version " + toUtf8(name) + ", left as it was");
+        for (const auto& name : CrashJournal::unsealAll(state, *key))
+            fail("cannot decrypt the journal's " + toUtf8(name) + ", left as it was");
+        keyCopyOf(folder).forget();
+    });
     if (!done.folderRead) {
         fail("cannot read the data folder " + toUtf8(folder));
         return 2;
     }
     tellKept(done, "decrypt");
-    if (!done.kept.empty()) {
+    if (!done.kept.empty() || !done.doubtful.empty()) {
         fail("the diary stays encrypted until these files open");
         return 2;
     }
