@@ -129,13 +129,20 @@ bool isEncryptedFolder(const std::u16string& folder)
 
 bool holdsSealedFile(const std::u16string& folder)
 {
+    constexpr int kSealedProbes = 4;
     DIR* dir = ::opendir(folder.empty() ? "." : toUtf8(folder).c_str());
     if (!dir)
         return false;
+    // A folder that lost its key file after a conversion holds sealed files only, and a
+    // conversion writes the key file before any page: a few files tell, and a plain diary's
+    // start doesn't open each of its pages.
     bool found = false;
+    int looked = 0;
     while (dirent* e = ::readdir(dir)) {
         if (!keptAs(fromUtf8(e->d_name)))
             continue;
+        if (++looked > kSealedProbes)
+            break;
         ReadableFile file(toUtf8(folder) + e->d_name, kConvertLimit, ReadableFile::Links::Refuse);
         const auto head = file.read(4);
         if (head && looksSealed(*head)) {

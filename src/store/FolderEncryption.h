@@ -14,7 +14,7 @@ namespace pagelet {
 // A data folder holding pagelet.key is encrypted, however far its conversion got.
 bool isEncryptedFolder(const std::u16string& folder);
 std::u16string keyFilePath(const std::u16string& folder);
-// Whether any page, memo or conflict copy of the folder begins as a sealed file.
+// Whether the first few pages, memos or conflict copies of the folder hold a sealed file.
 bool holdsSealedFile(const std::u16string& folder);
 KeyFileRead readFolderKeyFile(const std::u16string& folder, const KdfLimits& limits = kFileKdfLimits);
 // Writes the key file atomically; false when it could not be.
