@@ -88,7 +88,12 @@ click "${memo_button[@]}"; sleep 0.3
 xdotool key p; shot playing
 sleep "$seconds"
 xdotool key Escape; shot erase-question
-xdotool key Return; shot erased
+xdotool key Return; shot kept-on-return
+sleep 0.3
+[ -e "$day.wav" ] || fail "Cancel then Return erased the memo: the question's default must be No"
+click "${memo_button[@]}"; sleep 0.3
+xdotool key Escape; sleep 0.3
+xdotool key y; shot erased
 [ ! -e "$day.wav" ] || fail "Cancel and Yes left the memo"
-echo "after a restart the memo played, and Cancel then Yes erased it"
+echo "after a restart the memo played; Cancel then Return kept it, Cancel then Yes erased it"
 kill -TERM "$pid"; wait "$pid" 2>/dev/null || true

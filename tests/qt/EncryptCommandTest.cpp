@@ -131,7 +131,7 @@ TEST(EncryptCommand, AKeyFileGoneLocksTheFolder)
                                          QStringList {"--export", dir.path() + "/e.md"} + withData,
                                          QStringList {"--encrypt"} + withData,
                                          QStringList {"--decrypt"} + withData};
-    const QString state = dir.path() + "/xdg_state_home";
+    const QString state = dir.path() + "/home/.local/state";
     QDir(state).rename("Pagelet", "kept");
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
