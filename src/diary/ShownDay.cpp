@@ -523,8 +523,10 @@ void ShownDay::offerJournal()
 {
     if (!m_journal)
         return;
-    bool taken = false;
-    for (const CrashJournal::Entry& entry : m_journal->pending()) {
+    // Every journal unlike its page is held before any is shown: showing one stores the page on
+    // screen first, and that store must not give up the shown day's journal unasked.
+    std::vector<CrashJournal::Entry> differing;
+    for (CrashJournal::Entry& entry : m_journal->pending()) {
         const LoadedPage stored = m_pages.read(entry.date);
         const Page none;
         const Page& now = stored.state == PageFileState::Readable ? stored.page : none;
@@ -532,21 +534,24 @@ void ShownDay::offerJournal()
             m_journal->drop(entry.date);
             continue;
         }
-        // One page can be shown; the others are asked for at the next start.
-        MessageAnswer answer = MessageAnswer::Cancel;
-        if (!taken)
-            answer = m_ports.messages.show(withArgument(textOf(TextId::RecoverJournal), longDate(entry.date)), kAppTitle,
-                                           MessageButtons::YesNo, MessageIcon::Question);
+        m_held.hold(entry.date, now, entry.page);
+        differing.push_back(std::move(entry));
+    }
+    // One page can be shown; the others stay held and are asked for at the next start. Not
+    // answered (or the page shown could not be stored first), a journal stays as it is.
+    for (const CrashJournal::Entry& entry : differing) {
+        const MessageAnswer answer = m_ports.messages.show(withArgument(textOf(TextId::RecoverJournal), longDate(entry.date)),
+                                                           kAppTitle, MessageButtons::YesNo, MessageIcon::Question);
         if (answer == MessageAnswer::No) {
+            m_held.release(entry.date);
             m_journal->drop(entry.date);
             continue;
         }
         if (answer == MessageAnswer::Yes && showJournalPage(entry.date, entry.page)) {
-            taken = true;
-            continue;
+            // The editor holds it now, and the journal follows the editor again.
+            m_held.release(entry.date);
+            break;
         }
-        // Not answered (or the page shown could not be stored first): the journal stays as it is.
-        m_held.hold(entry.date, now, entry.page);
     }
 }
 

@@ -128,6 +128,42 @@ TEST(UnsavedText, AClosedRecoveryQuestionLosesNothingAndComesBack)
     }
 }
 
+// Two days left in the journal, the shown day among them: Yes to the earlier one stores the shown
+// page before it moves, and that store must not give up the shown day's journal, which is asked
+// for at the next start.
+TEST(UnsavedText, TakingOneJournalKeepsTheShownDaysForTheNextStart)
+{
+    TempFolder state("unsaved-state");
+    const LocalDate earlier {2001, 6, 6};
+    std::u16string data;
+    {
+        StateRig rig(state);
+        data = rig.data.folder();
+        rig.putPage(kDay, kStored);
+        CrashJournal journal(StateFolder(state.folder(), data));
+        journal.keep(earlier, {0, u"어제 못 쓴 줄"});
+        journal.keep(kDay, {0, kUnsaved});
+        journal.flush();
+        rig.startOn(kDay);
+        rig.p.messages.answers = {MessageAnswer::Yes};
+        rig.dialog.day().offerJournal();
+        ASSERT_EQ(rig.shown(), earlier);
+        EXPECT_TRUE(holds(rig.dialog.editor().text.get(), u"어제 못 쓴 줄"));
+    }
+    fakes::FakePlatform p;
+    MainDialog next(p.ports());
+    next.keepHistoryUnder(state.folder());
+    next.setDataFolder(data);
+    next.editor().create({3, 40, 237, 268});
+    next.day().startOn(fromLocal(kDay));
+    p.messages.answers = {MessageAnswer::No, MessageAnswer::Yes};
+    next.day().offerJournal();
+    ASSERT_EQ(p.messages.shown.size(), 2u);
+    EXPECT_EQ(p.messages.shown[1].text, kQuestion);
+    EXPECT_TRUE(holds(next.editor().text.get(), u"저장하지 못한 줄"));
+    next.journal()->flush();
+}
+
 // A sync tool's copy of the day met at start while the journal's text is shown goes into the
 // editor with it, so what is stored holds both and no later store writes over the copy's lines.
 TEST(UnsavedText, AConflictCopyMergesIntoTheTextTakenBack)
