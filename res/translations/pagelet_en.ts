@@ -95,6 +95,24 @@ close Pagelet.</translation>
         <source>다음 찾기</source>
         <translation>Find Next</translation>
     </message>
+    <message>
+        <source>복구 키</source>
+        <translation>Recovery Key</translation>
+    </message>
+    <message>
+        <source>복구 키를 적어서 컴퓨터와
+따로 보관하세요. 비밀번호를
+잊으면 이 키로만 열 수 있고,
+다시 보여 주지 않습니다.</source>
+        <translation>Write this key down, away from
+the computer. Only it opens the
+diary if the passphrase is lost.
+It is not shown again.</translation>
+    </message>
+    <message>
+        <source>적어 두었습니다</source>
+        <translation>I have written it down</translation>
+    </message>
 </context>
 <context>
     <name>DiaryApp</name>
@@ -152,16 +170,12 @@ close Pagelet.</translation>
     <message>
         <source>일기를 암호화했습니다.
 
-복구 키를 적어서 컴퓨터와 따로 보관하세요.
-비밀번호를 잊으면 이 키로만 열 수 있고, 다시 보여 주지 않습니다.
-
-%1</source>
+적어 둔 복구 키는 컴퓨터와 따로 보관하세요.
+비밀번호를 잊으면 그 키로만 열 수 있습니다.</source>
         <translation>The diary is encrypted.
 
-Write the recovery key down and keep it away from the computer.
-It alone opens the diary when the passphrase is lost, and it is not shown again.
-
-%1</translation>
+Keep the recovery key you wrote down away from the computer.
+It alone opens the diary when the passphrase is lost.</translation>
     </message>
     <message>
         <source>비밀번호를 바꾸시겠습니까?

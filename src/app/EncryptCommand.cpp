@@ -5,6 +5,7 @@
 #include "platform/MainWindow.h"
 #include "platform/MessageBox.h"
 #include "settings/NewPasswordDialog.h"
+#include "settings/RecoveryKeyDialog.h"
 #include "store/EncryptedPageStore.h"
 
 #include <algorithm>
@@ -62,21 +63,28 @@ void MainDialog::encryptPlainDiary()
         return;
     auto made = createKeyFile(bytesOf(*passphrase), kdf);
     wipe(*passphrase);
+    if (!made) {
+        m_ports.messages.show(textOf(TextId::KeyFileNotWritten), kAppTitle, MessageButtons::Ok, MessageIcon::Exclamation);
+        return;
+    }
+    // The recovery key is seen before a file changes: a crash in the conversion must not take it along.
+    RecoveryKeyDialog shown(fromUtf8(made->recoveryKey));
+    wipe(made->recoveryKey);
+    if (!m_ports.dialogs.run(RecoveryKeyDialog::kTemplateId, shown))
+        return;
     // The key file goes first: from then on every page reads, sealed or not yet.
-    if (!made || !writeFolderKeyFile(folder, made->file)) {
+    if (!writeFolderKeyFile(folder, made->file)) {
         m_ports.messages.show(textOf(TextId::KeyFileNotWritten), kAppTitle, MessageButtons::Ok, MessageIcon::Exclamation);
         return;
     }
     recordKeyFile(folder, true);
-    const std::u16string recovery = fromUtf8(made->recoveryKey);
-    wipe(made->recoveryKey);
     setDataFolder(folder, std::move(made->key));
     forgetPassword(true);
     const DiaryKey& key = static_cast<EncryptedPageStore&>(m_pages.current()).key();
     Conversion done;
     m_ports.dialogs.runWithProgress(textOf(TextId::Converting),
                                     [&](const DialogPort::Progress& progress) { done = sealFolder(folder, key, progress); });
-    showConverted(done, TextId::RecoveryKeyShown, recovery);
+    showConverted(done, TextId::Encrypted);
 }
 
 void MainDialog::changeEncryptedDiary()
@@ -123,13 +131,13 @@ void MainDialog::changeEncryptedDiary()
     showConverted(done, TextId::Decrypted);
 }
 
-void MainDialog::showConverted(const Conversion& done, TextId told, const std::u16string& argument)
+void MainDialog::showConverted(const Conversion& done, TextId told)
 {
     m_day.reloadFromDataFolder();
     m_ports.window.invalidate();
-    // The recovery key is shown even when some files are left: the key file is in place already.
+    // Files left over are told; a half-sealed folder still needs its recovery key kept.
     const bool whole = done.folderRead && done.kept.empty() && done.doubtful.empty();
-    std::u16string text = withArgument(textOf(told), argument);
+    std::u16string text = textOf(told);
     if (!whole)
         text = told == TextId::Decrypted ? textOf(TextId::ConversionIncomplete)
                                          : textOf(TextId::ConversionIncomplete) + u"\n\n" + text;

@@ -147,7 +147,7 @@ private:
     void encryptPlainDiary();
     void changeEncryptedDiary();
     // After a conversion: the shown page read again from the store now in use.
-    void showConverted(const Conversion& done, TextId told, const std::u16string& argument = {});
+    void showConverted(const Conversion& done, TextId told);
     // untick: "use password" goes off too, as when the diary is encrypted in the window.
     void forgetPassword(bool untick = false);
     void fatalExit(const std::u16string& message);

@@ -53,9 +53,9 @@ constexpr CatalogueEntry kEntries[] = {
     PAGELET_TEXT(PassphraseTooShort, PAGELET_TR_NOOP("Encryption", "암호는 8자 이상이어야 합니다.")),
     PAGELET_TEXT(KeyFileNotWritten, PAGELET_TR_NOOP("Encryption", "열쇠 파일을 쓸 수 없어 아무것도 바꾸지 않았습니다.")),
     PAGELET_TEXT(Converting, PAGELET_TR_NOOP("Encryption", "일기를 변환하고 있습니다...")),
-    PAGELET_TEXT(RecoveryKeyShown,
-                 PAGELET_TR_NOOP("Encryption", "일기를 암호화했습니다.\n\n복구 키를 적어서 컴퓨터와 따로 보관하세요.\n"
-                                               "비밀번호를 잊으면 이 키로만 열 수 있고, 다시 보여 주지 않습니다.\n\n%1")),
+    PAGELET_TEXT(Encrypted,
+                 PAGELET_TR_NOOP("Encryption", "일기를 암호화했습니다.\n\n적어 둔 복구 키는 컴퓨터와 따로 보관하세요.\n"
+                                               "비밀번호를 잊으면 그 키로만 열 수 있습니다.")),
     PAGELET_TEXT(ChangeOrDecrypt,
                  PAGELET_TR_NOOP("Encryption", "비밀번호를 바꾸시겠습니까?\n[아니요]를 누르면 일기의 암호화를 풉니다.")),
     PAGELET_TEXT(PassphraseChanged, PAGELET_TR_NOOP("Encryption", "비밀번호를 바꿨습니다.")),

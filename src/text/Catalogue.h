@@ -48,7 +48,7 @@ enum class TextId {
     PassphraseTooShort,
     KeyFileNotWritten,
     Converting,
-    RecoveryKeyShown,
+    Encrypted,
     ChangeOrDecrypt,
     PassphraseChanged,
     Decrypted,

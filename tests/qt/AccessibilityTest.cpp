@@ -10,6 +10,7 @@
 #include "qt/search/SearchWindow.h"
 #include "settings/NewPasswordDialog.h"
 #include "settings/PasswordDialog.h"
+#include "settings/RecoveryKeyDialog.h"
 #include "store/PageFormat.h"
 #include "store/PlainPageStore.h"
 #include "ui/SettingsDialog.h"
@@ -244,13 +245,16 @@ TEST(Accessibility, EveryFieldAndPictureButtonHasAName)
         {NewPasswordDialog::kTemplateId, NewPasswordDialog::kPasswordEdit, "패스워드"},
         {NewPasswordDialog::kTemplateId, NewPasswordDialog::kConfirmEdit, "확      인"},
         {FindDialog::kTemplateId, FindDialog::kWordEdit, "찾는 단어"},
+        {RecoveryKeyDialog::kTemplateId, RecoveryKeyDialog::kKeyText,
+         "복구 키를 적어서 컴퓨터와\n따로 보관하세요. 비밀번호를\n잊으면 이 키로만 열 수 있고,\n다시 보여 주지 않습니다."},
     };
     for (const auto& f : kFields) {
         QtDialog dialog(*dialogTemplate(f.dialog), logic, zoom);
         EXPECT_EQ(nameOf(dialog.control(f.field)), QString::fromUtf8(f.name)) << f.dialog << "/" << f.field;
     }
     // Every template's fields: none is left without a name.
-    for (int id : {PasswordDialog::kTemplateId, SettingsDialog::kTemplateId, NewPasswordDialog::kTemplateId, FindDialog::kTemplateId}) {
+    for (int id : {PasswordDialog::kTemplateId, SettingsDialog::kTemplateId, NewPasswordDialog::kTemplateId, FindDialog::kTemplateId,
+                   RecoveryKeyDialog::kTemplateId}) {
         QtDialog dialog(*dialogTemplate(id), logic, zoom);
         for (const ControlTemplate& c : dialogTemplate(id)->controls)
             if (c.kind == ControlKind::Edit || c.kind == ControlKind::PasswordEdit || c.kind == ControlKind::DropDownList)

@@ -5,6 +5,7 @@
 #include "qt/search/SearchWindow.h"
 #include "settings/NewPasswordDialog.h"
 #include "settings/PasswordDialog.h"
+#include "settings/RecoveryKeyDialog.h"
 #include "state/KeyFileCopy.h"
 #include "store/FolderEncryption.h"
 #include "ui/SettingsDialog.h"
@@ -15,7 +16,9 @@
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QTest>
+#include <map>
 
 using namespace pagelet;
 using namespace pagelet::qttest;
@@ -38,14 +41,33 @@ std::span<const std::uint8_t> bytesOf(std::string_view text)
     return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
 }
 
-// The passphrase prompt answered with each entry ("<Esc>": Cancel); then, given a new
-// passphrase, the new-passphrase dialog gets it twice (at once when there are no entries).
-// prompt, when given, receives what the prompt said.
-void answerGate(const QStringList& entries, const QString& newPassphrase = {}, QString* prompt = nullptr)
+QString shownKey(QtDialog& d)
 {
-    const auto answerNew = [newPassphrase](QtDialog& n) {
+    return qobject_cast<QPlainTextEdit*>(d.control(RecoveryKeyDialog::kKeyText))->toPlainText();
+}
+
+// The recovery key's dialog ticked and closed with OK; key receives the key it showed.
+std::function<void(QtDialog&)> writeKeyDown(std::string* key)
+{
+    return [key](QtDialog& r) {
+        *key = shownKey(r).toStdString();
+        qobject_cast<QCheckBox*>(r.control(RecoveryKeyDialog::kWrittenCheck))->click();
+        click(r, kIdOk);
+    };
+}
+
+// The passphrase prompt answered with each entry ("<Esc>": Cancel); then, given a new
+// passphrase, the new-passphrase dialog gets it twice (at once when there are no entries) and
+// the recovery key's dialog that follows gets recovery. prompt, when given, receives what the
+// prompt said.
+void answerGate(const QStringList& entries, const QString& newPassphrase = {}, QString* prompt = nullptr,
+                std::function<void(QtDialog&)> recovery = {})
+{
+    const auto answerNew = [newPassphrase, recovery](QtDialog& n) {
         edit(n, NewPasswordDialog::kPasswordEdit)->setText(newPassphrase);
         edit(n, NewPasswordDialog::kConfirmEdit)->setText(newPassphrase);
+        if (recovery)
+            whenModal(recovery);
         click(n, kIdOk);
     };
     if (entries.isEmpty())
@@ -117,7 +139,8 @@ TEST(EncryptedDiary, SettingsEncryptChangeAndDecryptTheFolderOnDisk)
         std::u16string lastMessage;
     };
     const Step steps[] = {
-        {"encrypt", {}, MessageAnswer::Yes, "first one", Disk::Sealed, "first one", {}},
+        {"encrypt", {}, MessageAnswer::Yes, "first one", Disk::Sealed, "first one",
+         u"일기를 암호화했습니다.\n\n적어 둔 복구 키는 컴퓨터와 따로 보관하세요.\n비밀번호를 잊으면 그 키로만 열 수 있습니다."},
         {"Cancel at the passphrase", {"<Esc>"}, MessageAnswer::Yes, "", Disk::Unchanged, "first one", {}},
         {"wrong three times", {"x", "y", "z"}, MessageAnswer::Yes, "", Disk::Unchanged, "first one",
          u"암호가 일치하지 않습니다.\n다시 입력하세요."},
@@ -133,7 +156,8 @@ TEST(EncryptedDiary, SettingsEncryptChangeAndDecryptTheFolderOnDisk)
         diary.temp.messages.answers = {step.choice};
         bool ticked = true;
         whenModal([&](QtDialog& settings) {
-            answerGate(step.gate, step.newPassphrase);
+            answerGate(step.gate, step.newPassphrase, nullptr,
+                       step.want == Disk::Sealed ? writeKeyDown(&recovery) : nullptr);
             click(settings, SettingsDialog::kEncryptButton);
             ticked = qobject_cast<QCheckBox*>(settings.control(SettingsDialog::kUsePasswordCheck))->isChecked();
             click(settings, kIdOk);
@@ -150,12 +174,9 @@ TEST(EncryptedDiary, SettingsEncryptChangeAndDecryptTheFolderOnDisk)
         } else if (step.want == Disk::Unchanged) {
             EXPECT_EQ(after, before);
         } else {
-            recovery = toUtf8(last.substr(last.rfind(u'\n') + 1)); // the message's last line
             EXPECT_EQ(recovery.size(), 39u);
         }
-        if (step.want != Disk::Sealed) {
-            EXPECT_EQ(last, step.lastMessage);
-        }
+        EXPECT_EQ(last, step.lastMessage);
         if (step.want != Disk::Plain) {
             const KeyFileRead read = readFolderKeyFile(diary.folder(), kQuickLimits);
             ASSERT_TRUE(read.file);
@@ -174,6 +195,66 @@ TEST(EncryptedDiary, SettingsEncryptChangeAndDecryptTheFolderOnDisk)
         config.readFirst(disk);
         EXPECT_EQ(std::pair(disk.usePassword, disk.password), std::pair(0, std::u16string()));
         EXPECT_FALSE(ticked);
+    }
+}
+
+// The recovery key is shown before a file of the folder changes; OK waits for the box, and
+// Cancel leaves the diary plain with no key file.
+TEST(EncryptedDiary, TheRecoveryKeyIsWrittenDownBeforeTheConversion)
+{
+    const auto folderFiles = [](const QString& folder) {
+        std::map<QString, Bytes> files;
+        for (const QString& name : QDir(folder).entryList(QDir::Files))
+            files[name] = fileBytes(folder + "/" + name);
+        return files;
+    };
+    for (const bool ok : {false, true}) {
+        SCOPED_TRACE(ok ? "OK" : "Cancel");
+        Diary diary;
+        diary.temp.install({});
+        ASSERT_TRUE(diary.start());
+        diary.type(QStringLiteral("비밀"));
+        diary.d().onCommand(CMD_SAVE, 0, 0);
+        const QString folder = diary.temp.root + "/diary";
+        const auto before = folderFiles(folder);
+        ASSERT_FALSE(before.empty());
+        std::string key;
+        const auto recovery = [&](QtDialog& r) {
+            key = shownKey(r).toStdString();
+            EXPECT_TRUE(qobject_cast<QPlainTextEdit*>(r.control(RecoveryKeyDialog::kKeyText))->textInteractionFlags() &
+                        Qt::TextSelectableByMouse);
+            EXPECT_EQ(folderFiles(folder), before);
+            QWidget* okButton = r.control(kIdOk);
+            EXPECT_FALSE(okButton->isEnabled());
+            click(r, kIdOk);
+            EXPECT_TRUE(r.isVisible());
+            auto* box = qobject_cast<QCheckBox*>(r.control(RecoveryKeyDialog::kWrittenCheck));
+            box->click();
+            EXPECT_TRUE(okButton->isEnabled());
+            if (ok)
+                return click(r, kIdOk);
+            box->click();
+            EXPECT_FALSE(okButton->isEnabled());
+            click(r, kIdCancel);
+        };
+        diary.temp.messages.shown.clear();
+        whenModal([&](QtDialog& settings) {
+            answerGate({}, "first one", nullptr, recovery);
+            click(settings, SettingsDialog::kEncryptButton);
+            click(settings, kIdOk);
+        });
+        diary.d().onCommand(CMD_SETTINGS, 0, 0);
+        EXPECT_EQ(key.size(), 39u);
+        EXPECT_EQ(diary.d().encrypted(), ok);
+        if (!ok) {
+            EXPECT_EQ(folderFiles(folder), before);
+            EXPECT_TRUE(diary.temp.messages.shown.empty());
+            continue;
+        }
+        const KeyFileRead read = readFolderKeyFile(diary.folder(), kQuickLimits);
+        ASSERT_TRUE(read.file);
+        EXPECT_TRUE(unlockWithRecoveryKey(*read.file, key));
+        EXPECT_TRUE(looksSealed(fileBytes(toQString(diary.d().pages().pageLocation(diary.today())))));
     }
 }
 

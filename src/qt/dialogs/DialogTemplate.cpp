@@ -5,6 +5,7 @@
 #include "qt/graphics/Zoom.h"
 #include "settings/NewPasswordDialog.h"
 #include "settings/PasswordDialog.h"
+#include "settings/RecoveryKeyDialog.h"
 #include "ui/SettingsDialog.h"
 
 #include <QCoreApplication>
@@ -27,6 +28,7 @@ namespace {
 using F = FindDialog;
 using N = NewPasswordDialog;
 using P = PasswordDialog;
+using R = RecoveryKeyDialog;
 using S = SettingsDialog;
 
 // Every dialog of the program; a new dialog is one more entry. Check boxes reach as far as the
@@ -71,6 +73,18 @@ const DialogTemplate kTemplates[] = {
          {0, ControlKind::Label, QT_TRANSLATE_NOOP("DialogTemplate", "새로운 패스워드를 입력하세요."), 21, 26, 98, 10},
          {0, ControlKind::Label, QT_TRANSLATE_NOOP("DialogTemplate", "패스워드"), 21, 47, 33, 9, N::kPasswordEdit},
          {0, ControlKind::Label, QT_TRANSLATE_NOOP("DialogTemplate", "확      인"), 21, 64, 30, 9, N::kConfirmEdit},
+     }},
+    // The key is selectable so it can be copied; OK waits for the box.
+    {R::kTemplateId, QT_TRANSLATE_NOOP("DialogTemplate", "복구 키"), 137, 153,
+     {
+         {0, ControlKind::Label,
+          QT_TRANSLATE_NOOP("DialogTemplate", "복구 키를 적어서 컴퓨터와\n따로 보관하세요. 비밀번호를\n잊으면 이 키로만 열 수 있고,\n"
+                                              "다시 보여 주지 않습니다."),
+          6, 6, 125, 36, R::kKeyText},
+         {R::kKeyText, ControlKind::ReadOnlyText, "", 6, 45, 125, 34},
+         {R::kWrittenCheck, ControlKind::CheckBox, QT_TRANSLATE_NOOP("DialogTemplate", "적어 두었습니다"), 6, 85, 125, 10},
+         {kIdOk, ControlKind::DefaultButton, QT_TRANSLATE_NOOP("DialogTemplate", "확  인"), 41, 101, 36, 12},
+         {kIdCancel, ControlKind::Button, QT_TRANSLATE_NOOP("DialogTemplate", "취  소"), 80, 101, 36, 12},
      }},
     // Its OK button is not button 1: the caption's OK closes it without the jump.
     {F::kTemplateId, QT_TRANSLATE_NOOP("DialogTemplate", "찾기"), 137, 153,

@@ -78,8 +78,12 @@ QtDialog::QtDialog(const DialogTemplate& layout, DialogHandler& handler, const Z
         previous = w;
     }
     // A field reads its label's words to a screen reader only as the label's buddy.
-    for (const auto& [label, field] : labels)
+    for (const auto& [label, field] : labels) {
         label->setBuddy(control(field));
+        // The read-only text's stand-in name would hide its label's words.
+        if (qobject_cast<QPlainTextEdit*>(control(field)))
+            control(field)->setAccessibleName({});
+    }
 }
 
 QtDialog::~QtDialog()
