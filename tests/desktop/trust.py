@@ -308,8 +308,8 @@ class Walk:
         self.settle()
 
     def shown_after_yes(self, pending):
-        # Yes shows the journal's day; with several asked, the last one answered.
-        return datetime.datetime.strptime(sorted(pending)[-1], "%Y%m%d").date() if len(pending) == 1 else self.today
+        # The oldest day is asked first, and Yes shows it: the others wait for the next start.
+        return datetime.datetime.strptime(min(pending), "%Y%m%d").date() if pending else self.today
 
     def wait_question(self):
         deadline = time.time() + 4
