@@ -94,6 +94,18 @@ std::optional<Bytes> readFile(const std::u16string& path, std::size_t maxBytes)
     return ReadableFile(path, maxBytes).readAll();
 }
 
+std::optional<Bytes> readWholeAt(int fd, std::size_t size)
+{
+    Bytes bytes(size);
+    for (std::size_t done = 0; done < size;) {
+        const ssize_t got = ::pread(fd, bytes.data() + done, size - done, static_cast<off_t>(done));
+        if (got <= 0)
+            return std::nullopt;
+        done += static_cast<std::size_t>(got);
+    }
+    return bytes;
+}
+
 bool writeBytes(int fd, const void* data, std::size_t size)
 {
     return writeAll(fd, static_cast<const std::uint8_t*>(data), size);

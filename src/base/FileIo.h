@@ -27,6 +27,9 @@ int createTemporaryBeside(const std::u16string& path, std::string& temp);
 bool commitTemporary(int fd, const std::string& temp, const std::u16string& path);
 // Writes all of data to fd, retrying short writes; false on any failure.
 bool writeBytes(int fd, const void* data, std::size_t size);
+// The first size bytes of an open file, read from its start whatever its offset; nothing when it
+// holds fewer.
+std::optional<Bytes> readWholeAt(int fd, std::size_t size);
 // Closes fd and removes temp: the old file stays.
 void abandonTemporary(int fd, const std::string& temp);
 

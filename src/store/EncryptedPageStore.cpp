@@ -71,14 +71,7 @@ private:
         struct stat st {};
         if (m_fd < 0 || ::fstat(m_fd, &st) != 0)
             return std::nullopt;
-        Bytes bytes(static_cast<std::size_t>(st.st_size));
-        for (std::size_t done = 0; done < bytes.size();) {
-            const ssize_t got = ::pread(m_fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
-            if (got <= 0)
-                return std::nullopt;
-            done += static_cast<std::size_t>(got);
-        }
-        return bytes;
+        return readWholeAt(m_fd, static_cast<std::size_t>(st.st_size));
     }
     void close()
     {

@@ -1,5 +1,7 @@
 #include "store/MemoSnapshot.h"
 
+#include "base/FileIo.h"
+
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -48,14 +50,7 @@ std::optional<Bytes> MemoSnapshot::bytes() const
     const auto mtime = [&st] { return static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec; };
     if (::fstat(m_fd, &st) != 0 || static_cast<std::uint64_t>(st.st_size) != m_stamp.size || mtime() != m_stamp.mtimeNs)
         return std::nullopt;
-    Bytes bytes(m_stamp.size);
-    for (std::size_t done = 0; done < bytes.size();) {
-        const ssize_t got = ::pread(m_fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
-        if (got <= 0)
-            return std::nullopt;
-        done += static_cast<std::size_t>(got);
-    }
-    return bytes;
+    return readWholeAt(m_fd, m_stamp.size);
 }
 
 } // namespace pagelet
