@@ -232,11 +232,6 @@ class Walk:
         except OSError:
             return ""
 
-    def unstored(self, key):
-        """The typed words of a day that its stored page does not hold."""
-        text = self.page_text(key)
-        return {w for w, (k, typed) in self.model.words.items() if k == key and typed and w not in text}
-
     def settle(self, answer_default="escape", wait=1.2):
         """Answers whatever the window asks or says until it has been quiet for a while."""
         quiet_since = time.time()
@@ -283,23 +278,38 @@ class Walk:
         self.settle(self.rnd.choice(["yes", "escape"]))
         self.shown += datetime.timedelta(days=1 if forward else -1)
 
+    def journals(self):
+        """Day key -> the journal's text, for the journals unlike their pages: the next start asks."""
+        out = {}
+        for path in glob.glob(os.path.join(self.diary.state, "journal", "*", "*.dry")):
+            key = os.path.basename(path)[:8]
+            text = self.text_of(path)
+            if text.replace("\r\n", "\n").split() != self.page_text(key).replace("\r\n", "\n").split():
+                out[key] = text
+        return out
+
+    def only_in_journal(self, key, journal):
+        """The kept words of a day that no file of it holds but its journal."""
+        others = [self.text_of(p) for p in self.diary.day_files(key, ".dry") if "/journal/" not in p]
+        return {w for w, (k, _) in self.model.words.items() if k == key and w in journal and not any(w in t for t in others)}
+
     def act_kill(self):
         time.sleep(2.2)  # the journal is at most a second or two behind the keys
         self.diary.kill()
         answer = self.rnd.choice(["yes", "no", "escape"])
-        pending = {k for w, (k, typed) in self.model.words.items() if typed and self.unstored(k)}
+        pending = self.journals()
         if answer == "no" and len(pending) != 1:
             answer = "escape"  # which day a No gives up is only known with one day asked about
         self.diary.start()
         asked = self.wait_question()
         if pending and not asked:
-            raise Failure(f"unstored words of {sorted(pending)} and the start asked nothing")
+            raise Failure(f"journals of {sorted(pending)} unlike their pages, and the start asked nothing")
         if asked:
             if self.pending_question:
                 self.asked_again += 1
             if answer == "no":
-                (key,) = pending
-                self.model.drop_day(key, self.unstored(key))
+                ((key, journal),) = pending.items()
+                self.model.drop_day(key, self.only_in_journal(key, journal))
             self.settle(answer)
             self.pending_question = answer == "escape" and bool(pending)
         if not self.diary.find_main():
@@ -399,6 +409,9 @@ class Walk:
         self.settle(self.rnd.choice(["yes", "escape", "no"]))
 
     def act_folder_away(self):
+        # What another writer did before is merged and said at this store, not at the one after.
+        self.diary.press("ctrl+s")
+        self.settle()
         away = self.diary.data + ".away"
         os.rename(self.diary.data, away)
         time.sleep(1.5)
