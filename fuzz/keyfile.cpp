@@ -1,6 +1,7 @@
-// The key file reader on any bytes: what it takes encodes back to the same bytes, its
-// parameters are within the limits it was given, and unlocking never fails any other way
-// than by giving nothing. Limits small enough to derive a key per input let it unlock too.
+// The key file reader on any bytes: what it takes encodes back to the same bytes, one slot at
+// least is usable, a usable passphrase slot's parameters are within the limits it was given,
+// and unlocking never fails any other way than by giving nothing. Limits small enough to
+// derive a key per input let it unlock too.
 #include "crypto/KeyFile.h"
 
 #include <cstdlib>
@@ -13,8 +14,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (strict.file.has_value() != strict.error.empty())
         std::abort();
     if (strict.file && (encodeKeyFile(*strict.file) != Bytes(data, data + size) ||
-                        strict.file->passphrase.params.memlimit < kFileKdfLimits.floor.memlimit ||
-                        strict.file->passphrase.params.memlimit > kFileKdfLimits.ceiling.memlimit))
+                        (passphraseSlotDamage(strict.file->passphrase).empty() &&
+                         (strict.file->passphrase.params.memlimit < kFileKdfLimits.floor.memlimit ||
+                          strict.file->passphrase.params.memlimit > kFileKdfLimits.ceiling.memlimit)) ||
+                        (!passphraseSlotDamage(strict.file->passphrase).empty() &&
+                         !recoverySlotDamage(strict.file->recovery).empty())))
         std::abort();
     static constexpr KdfLimits cheap {{1, 8192}, {2, 64 << 10}};
     const KeyFileRead loose = parseKeyFile(bytes, cheap);

@@ -699,6 +699,14 @@ Make the copy this day&apos;s memo?</translation>
         <translation>%1  %2 bytes  %3</translation>
     </message>
     <message>
+        <source>(열 수 없는 버전)</source>
+        <translation>(cannot be opened)</translation>
+    </message>
+    <message>
+        <source>이 버전은 열 수 없습니다. 파일이 손상되었거나 다른 키로 암호화되었습니다.</source>
+        <translation>This version cannot be opened: its file is damaged or was encrypted with another key.</translation>
+    </message>
+    <message>
         <source>되돌리기</source>
         <translation>Restore</translation>
     </message>

@@ -134,6 +134,27 @@ KeySlot newPassphraseSlot(const KdfParams& params)
 
 } // namespace
 
+std::string passphraseSlotDamage(const KeySlot& slot, const KdfLimits& limits)
+{
+    if (slot.kdf != kPassphraseKdf)
+        return "the key file's passphrase slot names a key derivation this program does not know";
+    if (!within(slot.params, limits.floor, limits.ceiling))
+        return "the key file's derivation parameters (" + std::to_string(slot.params.opslimit) + " passes, " +
+               std::to_string(slot.params.memlimit >> 20) + " MiB) are outside " + std::to_string(limits.floor.opslimit) +
+               "-" + std::to_string(limits.ceiling.opslimit) + " passes and " + std::to_string(limits.floor.memlimit >> 20) +
+               "-" + std::to_string(limits.ceiling.memlimit >> 20) + " MiB";
+    return {};
+}
+
+std::string recoverySlotDamage(const KeySlot& slot)
+{
+    if (slot.kdf != kRecoveryKdf)
+        return "the key file's recovery slot names a key derivation this program does not know";
+    if (slot.params.opslimit != 0 || slot.params.memlimit != 0)
+        return "the key file's recovery slot is damaged";
+    return {};
+}
+
 KeyFileRead parseKeyFile(std::span<const std::uint8_t> bytes, const KdfLimits& limits)
 {
     if (bytes.size() < 8 || std::memcmp(bytes.data(), kMagic, 4) != 0)
@@ -143,17 +164,12 @@ KeyFileRead parseKeyFile(std::span<const std::uint8_t> bytes, const KdfLimits& l
     if (bytes.size() != kKeyFileBytes)
         return {std::nullopt, "the key file is cut short or has bytes added"};
     KeyFile file {readSlot(bytes.data() + 8), readSlot(bytes.data() + 8 + kSlotBytes)};
-    if (file.passphrase.kdf != kPassphraseKdf || file.recovery.kdf != kRecoveryKdf)
-        return {std::nullopt, "the key file names a key derivation this program does not know"};
-    if (!within(file.passphrase.params, limits.floor, limits.ceiling))
-        return {std::nullopt, "the key file's derivation parameters (" + std::to_string(file.passphrase.params.opslimit) +
-                                  " passes, " + std::to_string(file.passphrase.params.memlimit >> 20) +
-                                  " MiB) are outside " + std::to_string(limits.floor.opslimit) + "-" +
-                                  std::to_string(limits.ceiling.opslimit) + " passes and " +
-                                  std::to_string(limits.floor.memlimit >> 20) + "-" +
-                                  std::to_string(limits.ceiling.memlimit >> 20) + " MiB"};
-    if (file.recovery.params.opslimit != 0 || file.recovery.params.memlimit != 0)
-        return {std::nullopt, "the key file's recovery slot is damaged"};
+    // Each slot stands alone: one damaged, the other still opens the diary. The damaged one
+    // is kept as read, so the file writes back byte for byte.
+    const std::string passphrase = passphraseSlotDamage(file.passphrase, limits);
+    const std::string recovery = recoverySlotDamage(file.recovery);
+    if (!passphrase.empty() && !recovery.empty())
+        return {std::nullopt, passphrase + "; " + recovery};
     return {std::move(file), {}};
 }
 
@@ -197,7 +213,7 @@ std::optional<DiaryKey> unlockWithPassphrase(const KeyFile& file, std::span<cons
 std::optional<DiaryKey> unlockWithRecoveryKey(const KeyFile& file, std::string_view recoveryKey)
 {
     const auto recovery = parseRecoveryText(recoveryKey);
-    if (!recovery || file.recovery.kdf != kRecoveryKdf)
+    if (!recovery || !recoverySlotDamage(file.recovery).empty())
         return std::nullopt;
     return unwrap(file.recovery, recoverySlotKey(file.recovery, *recovery));
 }

@@ -56,7 +56,11 @@ struct KeyFileRead {
     std::string error; // why there is none, for a message
 };
 
+// Refused only when the file as a whole is wrong or neither slot could open it.
 KeyFileRead parseKeyFile(std::span<const std::uint8_t> bytes, const KdfLimits& limits = kFileKdfLimits);
+// Why a slot's header can't be used, for a message; empty when it can.
+std::string passphraseSlotDamage(const KeySlot& slot, const KdfLimits& limits = kFileKdfLimits);
+std::string recoverySlotDamage(const KeySlot& slot);
 Bytes encodeKeyFile(const KeyFile& file);
 
 struct NewKeyFile {

@@ -133,21 +133,45 @@ TEST(KeyFile, DamagedFilesAreRefused)
         {"version 2", with([](Bytes& b) { b[4] = 2; }), "version 2"},
         {"cut", Bytes(good.begin(), good.end() - 1), "cut short"},
         {"longer", with([](Bytes& b) { b.push_back(0); }), "cut short"},
-        {"unknown kdf", with([](Bytes& b) { b[8] = 7; }), "derivation"},
-        {"recovery kdf", with([](Bytes& b) { b[116] = 1; }), "derivation"},
-        {"no passes", with([](Bytes& b) { putU64(b, 12, 0); }), "outside"},
-        {"absurd passes", with([](Bytes& b) { putU64(b, 12, ~0ull); }), "outside"},
-        {"absurd memory", with([](Bytes& b) { putU64(b, 20, 1ull << 50); }), "outside"},
-        {"tiny memory", with([](Bytes& b) { putU64(b, 20, 4096); }), "outside"},
-        {"recovery parameters", with([](Bytes& b) { putU64(b, 120, 3); }), "recovery slot"},
+        {"both slots", with([](Bytes& b) {
+             b[8] = 7;
+             putU64(b, 120, 3);
+         }),
+         "does not know; the key file's recovery slot is damaged"},
     };
     for (const auto& c : refused) {
         const auto read = parseKeyFile(c.bytes, kQuickLimits);
         EXPECT_FALSE(read.file) << c.name;
         EXPECT_NE(read.error.find(c.error), std::string::npos) << c.name << ": " << read.error;
     }
+    // A damaged slot header leaves the other slot to open the file; only the slot asked for is refused.
+    const struct {
+        const char* name;
+        Bytes bytes;
+        bool passphraseSlot; // the damaged one
+        const char* damage;
+    } oneSlot[] = {
+        {"unknown kdf", with([](Bytes& b) { b[8] = 7; }), true, "derivation"},
+        {"no passes", with([](Bytes& b) { putU64(b, 12, 0); }), true, "outside"},
+        {"absurd passes", with([](Bytes& b) { putU64(b, 12, ~0ull); }), true, "outside"},
+        {"absurd memory", with([](Bytes& b) { putU64(b, 20, 1ull << 50); }), true, "outside"},
+        {"tiny memory", with([](Bytes& b) { putU64(b, 20, 4096); }), true, "outside"},
+        {"recovery kdf", with([](Bytes& b) { b[116] = 1; }), false, "derivation"},
+        {"recovery parameters", with([](Bytes& b) { putU64(b, 120, 3); }), false, "recovery slot is damaged"},
+        {"recovery memory", with([](Bytes& b) { putU64(b, 128, 1); }), false, "recovery slot is damaged"},
+    };
+    for (const auto& c : oneSlot) {
+        const auto read = parseKeyFile(c.bytes, kQuickLimits);
+        ASSERT_TRUE(read.file) << c.name << ": " << read.error;
+        EXPECT_EQ(encodeKeyFile(*read.file), c.bytes) << c.name;
+        const std::string damage = c.passphraseSlot ? passphraseSlotDamage(read.file->passphrase, kQuickLimits)
+                                                    : recoverySlotDamage(read.file->recovery);
+        EXPECT_NE(damage.find(c.damage), std::string::npos) << c.name << ": " << damage;
+        EXPECT_EQ(bool(unlockWithPassphrase(*read.file, bytesOf("pass"), kQuickLimits)), !c.passphraseSlot) << c.name;
+        EXPECT_EQ(bool(unlockWithRecoveryKey(*read.file, made->recoveryKey)), c.passphraseSlot) << c.name;
+    }
     // Parameters quick enough for a test are below what a file on disk may ask for.
-    EXPECT_NE(parseKeyFile(good).error.find("outside 2-16 passes and 64-1024 MiB"), std::string::npos);
+    EXPECT_NE(passphraseSlotDamage(made->file.passphrase).find("outside 2-16 passes and 64-1024 MiB"), std::string::npos);
 
     // Parsed, but any changed byte of a slot fails to unlock: parameters and salt are bound too.
     const struct {
@@ -199,7 +223,9 @@ TEST(KeyFile, DerivationLimitsHoldAtTheirEnds)
         putU64(bytes, 12, row.passes);
         putU64(bytes, 20, row.memory);
         const auto read = parseKeyFile(bytes);
-        EXPECT_EQ(bool(read.file), row.read) << row.passes << " passes, " << row.memory << " bytes: " << read.error;
+        ASSERT_TRUE(read.file) << read.error;
+        const std::string damage = passphraseSlotDamage(read.file->passphrase);
+        EXPECT_EQ(damage.empty(), row.read) << row.passes << " passes, " << row.memory << " bytes: " << damage;
     }
     // Unlocking holds the same ceiling: a slot right at it still opens, one past it is refused.
     const auto read = parseKeyFile(encodeKeyFile(made->file), kQuickLimits);

@@ -3,6 +3,7 @@
 #include "platform/Commands.h"
 #include "qt/editor/QtEditControl.h"
 #include "qt/search/SearchWindow.h"
+#include "qt/window/HistoryDialog.h"
 #include "settings/NewPasswordDialog.h"
 #include "settings/PasswordDialog.h"
 #include "settings/RecoveryKeyDialog.h"
@@ -17,6 +18,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTest>
 #include <map>
 
@@ -420,4 +422,69 @@ TEST(EncryptedDiary, SwitchingToAnEncryptedFolderAsksItsPassphrase)
         EXPECT_EQ(diary.d().encrypted(), wantSwitched);
         EXPECT_EQ(diary.d().editor().text, wantSwitched ? u"다른 폴더" : u"");
     }
+}
+
+// Ctrl+H on an encrypted diary opens its sealed versions with the window's key: first lines,
+// preview and "되돌리기" as on a plain one; a version that won't open says so in its row.
+TEST(EncryptedDiary, HistoryOpensSealedVersions)
+{
+    Diary diary;
+    diary.temp.install({});
+    auto made = createKeyFile(bytesOf("open sesame"), kQuick);
+    ASSERT_TRUE(made && writeFolderKeyFile(diary.folder(), made->file));
+    answerGate({"open sesame"});
+    ASSERT_TRUE(diary.start());
+    for (const char* text : {"하나", "\n둘", "\n셋"}) {
+        diary.type(QString::fromUtf8(text));
+        diary.d().onCommand(CMD_SAVE, 0, 0);
+    }
+    diary.d().history()->flush();
+    const auto versions = diary.d().history()->versions(diary.today());
+    ASSERT_EQ(versions.size(), 2u);
+    // The oldest version's tag no longer matches.
+    QFile damaged(toQString(diary.d().history()->folder() + u"/" + versions[1].name));
+    ASSERT_TRUE(damaged.open(QIODevice::ReadWrite));
+    const QByteArray sealed = damaged.readAll();
+    ASSERT_TRUE(damaged.seek(sealed.size() - 1));
+    damaged.write(QByteArray(1, static_cast<char>(sealed.back() ^ 1)));
+    damaged.close();
+
+    QStringList rows;
+    struct Shown {
+        QString preview;
+        bool restorable = false;
+    } shown[2];
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<HistoryDialog*>(QApplication::activeModalWidget());
+        ASSERT_TRUE(box);
+        auto* list = box->findChild<QListWidget*>();
+        QPushButton* restore = nullptr;
+        for (QPushButton* button : box->findChildren<QPushButton*>())
+            if (button->text() == QStringLiteral("되돌리기"))
+                restore = button;
+        if (!list || !restore) {
+            ADD_FAILURE() << "the history window has no list or no 되돌리기";
+            box->reject();
+            return;
+        }
+        for (int row : {1, 0}) {
+            rows.prepend(list->item(row)->text());
+            list->setCurrentRow(row);
+            shown[row] = {box->findChild<QPlainTextEdit*>()->toPlainText(), restore->isEnabled()};
+        }
+        restore->click();
+        if (box->isVisible())
+            box->reject(); // a restore that took nothing must not hold the test up
+    });
+    for (QAction* action : diary.window->findChildren<QAction*>())
+        if (action->shortcut() == QKeySequence(QStringLiteral("Ctrl+H")))
+            action->trigger();
+    ASSERT_EQ(rows.size(), 2);
+    EXPECT_TRUE(rows[0].endsWith(QStringLiteral("  하나"))) << rows[0].toStdString();
+    EXPECT_TRUE(rows[1].endsWith(QStringLiteral("  (열 수 없는 버전)"))) << rows[1].toStdString();
+    EXPECT_EQ(shown[0].preview, QStringLiteral("하나\n둘"));
+    EXPECT_TRUE(shown[0].restorable);
+    EXPECT_EQ(shown[1].preview, QStringLiteral("이 버전은 열 수 없습니다. 파일이 손상되었거나 다른 키로 암호화되었습니다."));
+    EXPECT_FALSE(shown[1].restorable);
+    EXPECT_EQ(diary.d().editor().text, u"하나\r\n둘");
 }

@@ -110,8 +110,11 @@ std::optional<DiaryKey> unlockFolder(const CommandLine& line, const std::u16stri
     // The recovery key is typed where the passphrase goes when the passphrase is lost.
     if (!key)
         key = unlockWithRecoveryKey(*read.file, {reinterpret_cast<const char*>(passphrase->data()), passphrase->size()});
-    if (!key)
-        fail("wrong passphrase");
+    if (!key) {
+        // A damaged slot is said, so the other one is tried rather than the passphrase again.
+        const std::string damage = passphraseSlotDamage(read.file->passphrase);
+        fail(damage.empty() ? std::string("wrong passphrase") : damage + "; the recovery key still opens it");
+    }
     return key;
 }
 

@@ -23,16 +23,18 @@ QString qs(const std::u16string& text)
 
 } // namespace
 
-HistoryDialog::HistoryDialog(QWidget* parent, const PageHistory& history, const LocalDate& date, bool unsaved)
-    : QDialog(parent), m_history(history), m_date(date), m_versions(history.versions(date)), m_list(new QListWidget(this)),
+HistoryDialog::HistoryDialog(QWidget* parent, const PageHistory& history, const PageStore& store, const LocalDate& date,
+                             bool unsaved)
+    : QDialog(parent), m_history(history), m_store(store), m_date(date), m_versions(history.versions(date)), m_list(new QListWidget(this)),
       m_preview(new QPlainTextEdit(this))
 {
     setWindowTitle(tr("이전 내용"));
     m_preview->setReadOnly(true);
-    for (const HistoryVersion& version : m_versions) {
-        const auto page = pageOfVersion(history, version, date);
+    for (std::size_t row = 0; row < m_versions.size(); ++row) {
+        const HistoryVersion& version = m_versions[row];
+        const auto page = pageAt(static_cast<int>(row));
         const QString when = QDateTime::fromMSecsSinceEpoch(version.millis).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-        const QString first = page ? qs(firstLineOf(page->text)) : QString();
+        const QString first = page ? qs(firstLineOf(page->text)) : tr("(열 수 없는 버전)");
         m_list->addItem(tr("%1  %2 바이트  %3").arg(when).arg(version.size).arg(first));
     }
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Cancel, this);
@@ -40,15 +42,17 @@ HistoryDialog::HistoryDialog(QWidget* parent, const PageHistory& history, const 
     restore->setEnabled(false);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(restore, &QPushButton::clicked, this, [this] {
-        const int row = m_list->currentRow();
-        if (row >= 0)
-            m_chosen = pageOfVersion(m_history, m_versions[static_cast<std::size_t>(row)], m_date);
+        m_chosen = pageAt(m_list->currentRow());
         if (m_chosen)
             accept();
     });
     connect(m_list, &QListWidget::currentRowChanged, this, [this, restore](int row) {
-        showPreview(row);
-        restore->setEnabled(row >= 0);
+        const auto page = pageAt(row);
+        if (page)
+            m_preview->setPlainText(qs(page->text));
+        else
+            m_preview->setPlainText(row >= 0 ? tr("이 버전은 열 수 없습니다. 파일이 손상되었거나 다른 키로 암호화되었습니다.") : QString());
+        restore->setEnabled(page.has_value());
     });
     auto* layout = new QVBoxLayout(this);
     if (m_versions.empty())
@@ -67,10 +71,11 @@ HistoryDialog::HistoryDialog(QWidget* parent, const PageHistory& history, const 
         m_list->setCurrentRow(0);
 }
 
-void HistoryDialog::showPreview(int row)
+std::optional<Page> HistoryDialog::pageAt(int row) const
 {
-    const auto page = row >= 0 ? pageOfVersion(m_history, m_versions[static_cast<std::size_t>(row)], m_date) : std::nullopt;
-    m_preview->setPlainText(page ? qs(page->text) : QString());
+    if (row < 0 || row >= static_cast<int>(m_versions.size()))
+        return std::nullopt;
+    return pageOfVersion(m_history, m_versions[static_cast<std::size_t>(row)], m_date, &m_store);
 }
 
 void showHistoryDialog(QWidget* parent, MainDialog& dialog)
@@ -80,7 +85,7 @@ void showHistoryDialog(QWidget* parent, MainDialog& dialog)
         QMessageBox::information(parent, QStringLiteral("Pagelet"), HistoryDialog::tr("이전 내용을 보관하지 않습니다."));
         return;
     }
-    HistoryDialog box(parent, *history, localDate(dialog.day().selectedDay()), dialog.day().hasUnstoredText());
+    HistoryDialog box(parent, *history, dialog.pages(), localDate(dialog.day().selectedDay()), dialog.day().hasUnstoredText());
     if (box.exec() == QDialog::Accepted && box.chosen())
         dialog.day().restoreVersion(*box.chosen());
 }

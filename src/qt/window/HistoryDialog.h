@@ -15,15 +15,18 @@ class HistoryDialog : public QDialog {
     Q_OBJECT
 public:
     // unsaved: the page being written has text never stored, which a restore keeps first.
-    HistoryDialog(QWidget* parent, const PageHistory& history, const LocalDate& date, bool unsaved = false);
+    // store reads the versions as its own files: an encrypted diary keeps them sealed.
+    HistoryDialog(QWidget* parent, const PageHistory& history, const PageStore& store, const LocalDate& date,
+                  bool unsaved = false);
 
     // The version chosen with "되돌리기", once the dialog is accepted.
     const std::optional<Page>& chosen() const { return m_chosen; }
 
 private:
-    void showPreview(int row);
+    std::optional<Page> pageAt(int row) const;
 
     const PageHistory& m_history;
+    const PageStore& m_store;
     LocalDate m_date;
     std::vector<HistoryVersion> m_versions;
     QListWidget* m_list;
