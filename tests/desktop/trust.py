@@ -188,7 +188,7 @@ class Model:
     def __init__(self):
         self.words = {}  # word -> (day key, typed?)
         self.typed_at = {}  # word -> when it was typed: the journal keeps it a second later
-        self.memos = {}  # md5 -> day key
+        self.memos = {}  # md5 -> day key, oldest first
 
     def keep(self, word, key, typed):
         self.words[word] = (key, typed)
@@ -406,6 +406,10 @@ class Walk:
         else:
             write_atomically(memo, raw)  # a new memo, or one replaced by the sync engine
         self.model.memos[hashlib.md5(raw).hexdigest()] = key
+        # The history keeps a memo's last three versions: older recordings of the day may go.
+        ofDay = [d for d, k in self.model.memos.items() if k == key]
+        for old in ofDay[:-4]:
+            del self.model.memos[old]
         self.settle(self.rnd.choice(["yes", "escape", "no"]))
 
     def act_folder_away(self):
