@@ -19,7 +19,8 @@ own_home "$work"
 pids=()
 trap 'for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; rm -rf "$work"' EXIT
 mkdir -p "$work/run" "$work/home" "$work/config" "$work/data"
-export XDG_RUNTIME_DIR="$work/run" HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data"
+export XDG_RUNTIME_DIR="$work/run" HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" \
+    XDG_STATE_HOME="$work/state"
 export PULSE_SERVER="unix:$work/run/pulse/native"
 pulseaudio --daemonize=no -n --exit-idle-time=-1 --load="module-null-sink sink_name=speaker" \
     --load="module-null-source source_name=mic" --load=module-native-protocol-unix >/dev/null 2>&1 &

@@ -25,7 +25,8 @@ pids=()
 trap 'for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; rm -rf "$work"' EXIT
 mkdir -p "$work/run" "$work/home" "$work/config" "$work/data" "$work/shots"
 chmod 700 "$work/run"
-export XDG_RUNTIME_DIR="$work/run" HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data"
+export XDG_RUNTIME_DIR="$work/run" HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" \
+    XDG_STATE_HOME="$work/state"
 fail() { echo "$1"; tail -n 5 "$work/stderr" 2>/dev/null || true; exit 1; }
 
 # A black desktop without a panel: whatever is not black is a window.

@@ -19,7 +19,7 @@ trap 'rm -rf "$work"' EXIT
 pid=
 
 fresh_user() {
-    export XDG_CONFIG_HOME="$work/$1/config" XDG_DATA_HOME="$work/$1/data"
+    export XDG_CONFIG_HOME="$work/$1/config" XDG_DATA_HOME="$work/$1/data" XDG_STATE_HOME="$work/$1/state"
     mkdir -p "$XDG_CONFIG_HOME" "$XDG_DATA_HOME"
 }
 

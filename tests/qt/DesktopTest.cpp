@@ -38,6 +38,7 @@ struct ProcessInstall {
     {
         env.insert("XDG_CONFIG_HOME", dir.path() + "/config");
         env.insert("XDG_DATA_HOME", dir.path() + "/data");
+        env.insert("XDG_STATE_HOME", dir.path() + "/state");
         env.insert("QT_QPA_PLATFORM", "offscreen");
         QProcess setup;
         setup.setProcessEnvironment(env);
