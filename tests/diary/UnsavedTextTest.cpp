@@ -22,6 +22,17 @@ struct StateRig : DiaryRig {
     ~StateRig() { dialog.journal()->flush(); }
 };
 
+// The next run on the same folders, started on kDay.
+struct NextStart : MainDialog {
+    NextStart(fakes::FakePlatform& p, const TempFolder& state, const std::u16string& data) : MainDialog(p.ports())
+    {
+        keepHistoryUnder(state.folder());
+        setDataFolder(data);
+        editor().create({3, 40, 237, 268});
+        day().startOn(fromLocal(kDay));
+    }
+};
+
 const std::u16string kStored = u"아침에 쓴 줄";
 const std::u16string kUnsaved = u"아침에 쓴 줄\r\n저장하지 못한 줄";
 const std::u16string kQuestion = u"2001년 6월 7일의 저장하지 못한 일기가 있습니다.\n되살리시겠습니까?";
@@ -113,11 +124,7 @@ TEST(UnsavedText, AClosedRecoveryQuestionLosesNothingAndComesBack)
 
             // The next start: the question again, and Yes shows every line kept.
             fakes::FakePlatform p;
-            MainDialog next(p.ports());
-            next.keepHistoryUnder(state.folder());
-            next.setDataFolder(data);
-            next.editor().create({3, 40, 237, 268});
-            next.day().startOn(fromLocal(kDay));
+            NextStart next(p, state, data);
             p.messages.answers = {MessageAnswer::Yes};
             next.day().offerJournal();
             EXPECT_EQ(p.messages.shown.size(), row.askedAgain ? 1u : 0u);
@@ -151,11 +158,7 @@ TEST(UnsavedText, TakingOneJournalKeepsTheShownDaysForTheNextStart)
         EXPECT_TRUE(holds(rig.dialog.editor().text.get(), u"어제 못 쓴 줄"));
     }
     fakes::FakePlatform p;
-    MainDialog next(p.ports());
-    next.keepHistoryUnder(state.folder());
-    next.setDataFolder(data);
-    next.editor().create({3, 40, 237, 268});
-    next.day().startOn(fromLocal(kDay));
+    NextStart next(p, state, data);
     p.messages.answers = {MessageAnswer::No, MessageAnswer::Yes};
     next.day().offerJournal();
     ASSERT_EQ(p.messages.shown.size(), 2u);
