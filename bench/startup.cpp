@@ -7,6 +7,8 @@
 //   --until text            to the page's text painted rather than the window's first paint:
 //                           every floor is then the bare window holding a stock editor that
 //                           opens the same page (none for the empty day)
+//   --before PATH           another build's program in the floor's place, on the same install,
+//                           so a change is timed against the build before it
 #include "ProcessRace.h"
 #include "base/Day.h"
 #include "base/Text.h"
@@ -92,7 +94,7 @@ bool wanted(const std::string& cases, const char* name)
 int main(int argc, char** argv)
 {
     int rounds = 15, blocks = 3;
-    std::string cases, pagelet = PAGELET_BIN;
+    std::string cases, pagelet = PAGELET_BIN, before;
     for (int i = 1; i + 1 < argc; i += 2) {
         if (!std::strcmp(argv[i], "--rounds"))
             rounds = std::atoi(argv[i + 1]);
@@ -102,6 +104,8 @@ int main(int argc, char** argv)
             cases = argv[i + 1];
         else if (!std::strcmp(argv[i], "--pagelet"))
             pagelet = argv[i + 1];
+        else if (!std::strcmp(argv[i], "--before"))
+            before = argv[i + 1];
         else if (!std::strcmp(argv[i], "--until") && !std::strcmp(argv[i + 1], "text"))
             setenv("FIRST_PAINT_OF", "text", 1);
     }
@@ -116,6 +120,8 @@ int main(int argc, char** argv)
     const fs::path root = fs::temp_directory_path() / ("pagelet-bench-start-" + std::to_string(::getpid()));
     fs::remove_all(root);
     std::printf("# pagelet: %s\n", pagelet.c_str());
+    if (!before.empty())
+        std::printf("# before: %s\n", before.c_str());
     const bool untilText = std::getenv("FIRST_PAINT_OF") != nullptr;
     std::printf("# until: %s\n", untilText ? "the page's text painted" : "the window's first paint");
     const Side bare {"bare window", {(binDir() / "bench_bare_window").string()}, {}};
@@ -125,7 +131,8 @@ int main(int argc, char** argv)
         return Side {"bare window + QPlainTextEdit", command, {}};
     };
     const auto pair = [&](const char* title, const Side& floor, const Side& ours) {
-        const std::vector<Side> sides {floor, ours};
+        // The build before opens the same install, in the floor's place.
+        const std::vector<Side> sides {before.empty() ? floor : Side {"before: " + ours.name, {before}, ours.env}, ours};
         report(title, sides, race(sides, blocks, rounds), rounds);
     };
     int status = 0;
