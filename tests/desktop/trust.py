@@ -211,6 +211,7 @@ class Walk:
         self.shown = self.today
         self.step = 0
         self.checked = 0
+        self.where, self.versions, self.aged = {}, set(), 0  # where each memo was at the last check
         self.asked_again = 0
         self.pending_question = False  # a journal left unanswered: the next start must ask
         self.trace = []
@@ -406,10 +407,6 @@ class Walk:
         else:
             write_atomically(memo, raw)  # a new memo, or one replaced by the sync engine
         self.model.memos[hashlib.md5(raw).hexdigest()] = key
-        # The history keeps a memo's last three versions: older recordings of the day may go.
-        ofDay = [d for d, k in self.model.memos.items() if k == key]
-        for old in ofDay[:-4]:
-            del self.model.memos[old]
         self.settle(self.rnd.choice(["yes", "escape", "no"]))
 
     def act_folder_away(self):
@@ -450,13 +447,27 @@ class Walk:
             self.checked += 1
             if not any(w in texts.get(p, "") for p in self.diary.day_files(key, ".dry")):
                 raise Failure(f"'{w}' of {key} is in no page, copy, journal or version")
-        for digest, key in self.model.memos.items():
-            ok = False
+        versions = set(glob.glob(os.path.join(self.diary.state, "history", "*", "*.wav")))
+        added = versions - self.versions
+        where = {}
+        for digest, key in list(self.model.memos.items()):
             for p in self.diary.day_files(key, ".wav"):
                 with open(p, "rb") as f:
-                    ok = ok or hashlib.md5(f.read()).hexdigest() == digest
-            if not ok:
-                raise Failure(f"a memo of {key} ({digest[:8]}) is in no memo, copy or version")
+                    if hashlib.md5(f.read()).hexdigest() == digest:
+                        where[digest] = p
+                        break
+            if digest in where:
+                continue
+            # The history keeps a memo's newest three versions: a version pushed out by one of its
+            # day kept in this very step has aged out; gone any other way, it is lost.
+            ofDay = [p for p in versions if os.path.basename(p).startswith(key)]
+            if self.where.get(digest) in self.versions and len(ofDay) >= 3 and \
+                    any(os.path.basename(p).startswith(key) for p in added):
+                del self.model.memos[digest]
+                self.aged += 1
+                continue
+            raise Failure(f"a memo of {key} ({digest[:8]}) is in no memo, copy or version")
+        self.where, self.versions = where, versions
 
     def run(self):
         self.diary.start()
@@ -497,8 +508,8 @@ def main():
         return 1
     finally:
         walk.diary.kill()
-    print(f"seed {args.seed}: {walk.steps} steps, {len(walk.model.words)} words and {len(walk.model.memos)} memos kept, "
-          f"{walk.checked} word checks, 0 lost, the closed question asked again {walk.asked_again} times")
+    print(f"seed {args.seed}: {walk.steps} steps, {len(walk.model.words)} words and {len(walk.model.memos)} memos kept "
+          f"({walk.aged} aged out of the history), {walk.checked} word checks, 0 lost, the closed question asked again {walk.asked_again} times")
     if not args.keep:
         shutil.rmtree(work, ignore_errors=True)
     return 0
