@@ -2,10 +2,12 @@
 """Reads the page a running Pagelet's window shows over AT-SPI and compares it with a page file.
 
 sync-shown.py PAGE_FILE [SECONDS]
+sync-shown.py --questions
 Run on the machine's display and session bus, with Pagelet started accessible. The window may
 still be loading what Syncthing brought, so the text is read again until it matches or the
 seconds (10 by default) are over. Prints what the window shows; exits 1 when it differs from the
-file's text, or when a message box still stands over the window.
+file's text, or when a message box still stands over the window. With --questions, prints the
+text of each window standing beside the diary's instead.
 """
 import struct
 import sys
@@ -14,6 +16,7 @@ import time
 import pyatspi
 
 PAGE, SECONDS = sys.argv[1], float(sys.argv[2]) if len(sys.argv) > 2 else 10.0
+QUESTIONS = PAGE == "--questions"
 
 
 def stored_text():
@@ -58,8 +61,14 @@ def shown():
             if len(texts) == 1:
                 page = texts[0].queryText().getText(0, -1)
         else:
-            others.append("%s %r" % (w.getRoleName(), w.name))
+            labels = [o.name for o in walk(w) if o.getRoleName() == "label" and o.name]
+            others.append("%s %r %s" % (w.getRoleName(), w.name, " / ".join(labels).replace("\n", " ")))
     return page, others
+
+
+if QUESTIONS:
+    print("\n".join(shown()[1]))
+    sys.exit(0)
 
 
 end = time.time() + SECONDS

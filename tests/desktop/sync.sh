@@ -182,7 +182,7 @@ answer_boxes() { # a message the other writer's change brought up is answered wi
     local m=$1 w
     for w in $(on "$m" xdotool search --onlyvisible --pid "${pid[$m]}" 2>/dev/null || true); do
         [ "$w" = "${win[$m]}" ] && continue
-        echo "$m: answered \"$(on "$m" xdotool getwindowname "$w" 2>/dev/null)\""
+        echo "$m: answered $(on "$m" /usr/bin/python3 "$here/sync-shown.py" --questions 2>&1 | head -1)"
         on "$m" xdotool windowfocus --sync "$w" key Return 2>/dev/null || true
         sleep 0.3
     done
