@@ -298,7 +298,8 @@ done
 for m in a b; do
     sums=$(for kept in "${data[$m]}/$today.wav" "${data[$m]}/$today".sync-conflict-*.wav \
         "$work/$m/home/.local/state/Pagelet/history"/*/"$today"*.wav; do
-        [ -f "$kept" ] && echo "$(sha256sum <"$kept" | cut -c1-64) $kept"
+        [ -f "$kept" ] || continue
+        echo "$(sha256sum <"$kept" | cut -c1-64) $kept"
     done)
     for r in a b; do
         where=$(grep "^${recorded[$r]} " <<<"$sums" | head -1 | cut -d' ' -f2-) ||
