@@ -34,7 +34,8 @@ fail() {
     for m in a b; do
         [ -s "$work/$m/syncthing.log" ] && { echo "-- syncthing $m:"; tail -8 "$work/$m/syncthing.log"; }
         [ -s "$work/$m/stderr" ] && { echo "-- pagelet $m:"; tail -8 "$work/$m/stderr"; }
-        [ -s "$work/$m/pulse.log" ] && { echo "-- pulseaudio $m:"; tail -4 "$work/$m/pulse.log"; }
+        # Without a cookie of its own the server warns at every start; the rest is news.
+        grep -q -v cookie "$work/$m/pulse.log" 2>/dev/null && { echo "-- pulseaudio $m:"; grep -v cookie "$work/$m/pulse.log" | tail -4; }
     done
     exit 1
 }
@@ -207,8 +208,18 @@ for round in 1 2 3; do
     typed+=("alpha line $round" "bravo line $round")
     settle
 done
-for m in a b; do answer_boxes "$m"; done
-settle
+answer_all() { # settles, answers every question that came up, and again until none comes
+    local asked
+    for _ in 1 2 3 4; do
+        settle
+        asked=$(for m in a b; do answer_boxes "$m"; done)
+        [ -n "$asked" ] || return 0
+        echo "$asked"
+    done
+    fail "questions kept coming after four answers"
+}
+# The recorder is known as the window beside the diary's: no question may stand there first.
+answer_all
 
 today="$(date +%Y%m%d)"
 tone_of() { # the tone a recording holds, in Hz, from how often the sound crosses zero
@@ -256,14 +267,7 @@ for m in a b; do
     recorded[$m]=$(sha256sum <"$work/$m/recorded.wav" | cut -c1-64)
     echo "$m recorded a memo of ${tone[$m]} Hz (heard $heard Hz)"
 done
-# Every question the memos and lines brought up is answered, until none comes.
-for _ in 1 2 3 4; do
-    settle
-    asked=$(for m in a b; do answer_boxes "$m"; done)
-    [ -n "$asked" ] || break
-    echo "$asked"
-done
-[ -z "$asked" ] || fail "questions kept coming after four answers"
+answer_all
 text_of() { tail -c +9 "$1" | iconv -f UTF-16LE -t UTF-8 | tr -d '\r'; }
 decodes() { # weather 0..4, then a length the file holds (in UTF-16 units)
     local size weather length
