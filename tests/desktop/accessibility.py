@@ -13,6 +13,8 @@ import time
 
 import pyatspi
 
+from atspi_tree import showing, walk
+
 LANG, DIARY = sys.argv[1], sys.argv[2]
 KO = LANG == "ko"
 T = {
@@ -66,18 +68,6 @@ def app():
         if a is not None and a.name == "Pagelet" and a.childCount:
             return a
     return None
-
-
-def walk(obj):
-    yield obj
-    for i in range(obj.childCount):
-        child = obj.getChildAtIndex(i)
-        if child is not None:
-            yield from walk(child)
-
-
-def showing(obj):
-    return obj.getState().contains(pyatspi.STATE_SHOWING)
 
 
 def find(root, role, name=None, where=showing):

@@ -15,6 +15,8 @@ import time
 
 import pyatspi
 
+from atspi_tree import showing, walk
+
 PAGE, SECONDS = sys.argv[1], float(sys.argv[2]) if len(sys.argv) > 2 else 10.0
 QUESTIONS = PAGE == "--questions"
 
@@ -25,18 +27,6 @@ def stored_text():
     _, length = struct.unpack("<ii", data[:8])
     # Stored with CR LF; the editor has one paragraph break for it.
     return data[8:8 + 2 * length].decode("utf-16-le").replace("\r\n", "\n")
-
-
-def walk(obj):
-    yield obj
-    for i in range(obj.childCount):
-        child = obj.getChildAtIndex(i)
-        if child is not None:
-            yield from walk(child)
-
-
-def showing(obj):
-    return obj.getState().contains(pyatspi.STATE_SHOWING)
 
 
 def windows():
