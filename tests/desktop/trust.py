@@ -140,12 +140,25 @@ class Diary:
         try:
             status = self.proc.wait(timeout=15)
         except subprocess.TimeoutExpired:
+            self.record_stall()
             self.kill()
-            raise Failure("SIGTERM did not end the program")
+            raise Failure("SIGTERM did not end the program (windows, screenshot and stacks in stall-*)")
         self.proc = None
         self.window = None
         if status != 0:
             raise Failure(f"SIGTERM ended the program with {status}")
+
+    def record_stall(self):
+        """What the program was doing when it would not end: taken before the kill."""
+        names = [f"{w} {self.geometry(w)} " + subprocess.run(["xdotool", "getwindowname", w], capture_output=True,
+                                                             text=True).stdout.strip() for w in self.windows()]
+        with open(os.path.join(self.work, "stall-windows.txt"), "w") as f:
+            f.write("\n".join(names) + "\n")
+        subprocess.run(["import", "-window", "root", os.path.join(self.work, "stall-screen.png")], check=False)
+        if shutil.which("gdb"):
+            with open(os.path.join(self.work, "stall-stacks.txt"), "w") as f:
+                subprocess.run(["gdb", "-batch", "-p", str(self.proc.pid), "-ex", "thread apply all bt"],
+                               stdout=f, stderr=subprocess.STDOUT, timeout=120, check=False)
 
     def find_main(self):
         for w in self.windows():
