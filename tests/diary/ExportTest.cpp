@@ -2,7 +2,6 @@
 #include "base/IoFault.h"
 #include "base/Text.h"
 #include "diary/DiaryExport.h"
-#include "diary/PageFolder.h"
 #include "store/PlainPageStore.h"
 
 #include <cstring>
