@@ -86,21 +86,6 @@ TEST(Export, FormatFromTheNameAndWeatherWords)
     EXPECT_EQ(weatherWord(5), u"맑음");
 }
 
-TEST(PageFolder, OnlyNamesOfRealDatesArePages)
-{
-    const struct {
-        const char* name;
-        std::optional<LocalDate> date;
-    } cases[] = {
-        {"20240229.dry", LocalDate {2024, 2, 29}}, {"20000229.dry", LocalDate {2000, 2, 29}},
-        {"19000229.dry", std::nullopt},           {"20250229.dry", std::nullopt},
-        {"20250431.dry", std::nullopt},           {"20251231.dry", LocalDate {2025, 12, 31}},
-        {"20251301.dry", std::nullopt},           {"20250100.dry", std::nullopt},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(pageDateOf(fromAscii(c.name)), c.date) << c.name;
-}
-
 TEST(Export, WritesTheFileAndLeavesTheFolderAlone)
 {
     namespace fs = std::filesystem;
