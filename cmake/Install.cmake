@@ -1,7 +1,7 @@
 # Installing (cmake --install) and the Debian package (cpack -G DEB).
 
 install(TARGETS pagelet pagelet-setup RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(TARGETS pagelet-sound pagelet-yaml LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/pagelet)
+install(TARGETS pagelet-sound pagelet-yaml pagelet-diff LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/pagelet)
 # pagelet-setup copies these into a user's install folder.
 install(DIRECTORY res/skins DESTINATION ${CMAKE_INSTALL_DATADIR}/pagelet)
 install(FILES res/${PAGELET_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)

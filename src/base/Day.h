@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <string>
 
 namespace pagelet {
 
@@ -32,5 +33,9 @@ DayValue addDays(DayValue day, int days);
 int daysInMonth(int year, int month);
 // The calendar date after date, with no clock or time zone involved.
 LocalDate nextDate(const LocalDate& date);
+// 0 Sunday .. 6 Saturday, from the date alone, whatever the time zone.
+int weekdayOf(const LocalDate& date);
+// "2026-12-07".
+std::u16string isoDate(const LocalDate& date);
 
 } // namespace pagelet

@@ -1,9 +1,9 @@
 #include "diary/DiaryExport.h"
 
+#include "base/Day.h"
 #include "base/FileIo.h"
 #include "base/Text.h"
 #include "base/Utf8Writer.h"
-#include "diary/PageFolder.h"
 #include "store/PageStore.h"
 #include "text/Catalogue.h"
 

@@ -1,7 +1,7 @@
 #include "import/DayImport.h"
 
+#include "base/Day.h"
 #include "base/Text.h"
-#include "diary/PageFolder.h"
 #include "import/CivilTime.h"
 #include "platform/ZoneOffsets.h"
 #include "store/PageStore.h"

@@ -1,19 +1,9 @@
 #include "store/LineMerge.h"
 
-#include <ostream>
-// The diff's header includes <iostream> only to name std::cout in printing helpers never used
-// here; with this standard library every file that includes it sets up the eight standard
-// streams at the program's start (0.1M instructions of a window's start). The one name it needs
-// is declared without that.
-#if defined(__GLIBCXX__) && !defined(_GLIBCXX_IOSTREAM)
-#define _GLIBCXX_IOSTREAM 1
-namespace std {
-extern ostream cout;
-}
-#endif
-#include <dtl/dtl.hpp>
+#include "store/LineDiff.h"
 
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 namespace pagelet {
@@ -58,24 +48,24 @@ struct Hunk {
 
 std::vector<Hunk> hunksOf(const Lines& base, const Lines& side)
 {
-    dtl::Diff<std::u16string, Lines> diff(base, side);
-    diff.compose();
     std::vector<Hunk> hunks;
-    std::size_t at = 0; // base lines passed
+    std::size_t at = 0;   // base lines passed
+    std::size_t next = 0; // side lines passed
     bool open = false;
-    for (const auto& [line, info] : diff.getSes().getSequence()) {
-        if (info.type == dtl::SES_COMMON) {
+    for (const LineStep step : diffLines(base, side)) {
+        if (step == LineStep::Common) {
             open = false;
             ++at;
+            ++next;
             continue;
         }
         if (!open)
             hunks.push_back({at, at, {}});
         open = true;
-        if (info.type == dtl::SES_DELETE)
+        if (step == LineStep::Removed)
             hunks.back().to = ++at;
         else
-            hunks.back().lines.push_back(line);
+            hunks.back().lines.push_back(side[next++]);
     }
     return hunks;
 }
@@ -160,12 +150,14 @@ MergedPage mergeCopy(const Page& ours, const Page& copy, const std::u16string& m
 {
     // The lines both have stand for the base: each side then only added, and nothing is lost.
     const Lines o = splitLines(ours.text);
-    dtl::Diff<std::u16string, Lines> diff(o, splitLines(copy.text));
-    diff.compose();
     Lines common;
-    for (const auto& [line, info] : diff.getSes().getSequence())
-        if (info.type == dtl::SES_COMMON)
-            common.push_back(line);
+    std::size_t at = 0; // our lines passed
+    for (const LineStep step : diffLines(o, splitLines(copy.text))) {
+        if (step == LineStep::Common)
+            common.push_back(o[at]);
+        if (step != LineStep::Added)
+            ++at;
+    }
     return mergeLines(common, ours, copy, ours.weather ? ours.weather : copy.weather, marker);
 }
 

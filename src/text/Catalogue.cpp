@@ -167,4 +167,9 @@ std::u16string withArgument(std::u16string_view pattern, std::u16string_view arg
     return out;
 }
 
+std::u16string weekdayName(const LocalDate& date)
+{
+    return textOf(TextId::Sunday, weekdayOf(date));
+}
+
 } // namespace pagelet

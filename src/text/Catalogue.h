@@ -2,6 +2,8 @@
 // The catalogue: every text the core shows to people, once, by name, with its Korean source.
 // The sources are marked for Qt's lupdate (see TextMarker.h); the Qt layer installs a lookup that
 // translates them, and without one each name gives its Korean source.
+#include "base/Day.h"
+
 #include <cstddef>
 #include <span>
 #include <string>
@@ -110,5 +112,7 @@ std::u16string textOf(TextId first, int n);
 std::u16string dataFolderProblem(TextId problem);
 // pattern with each "%1" replaced by argument; the argument itself is not searched again.
 std::u16string withArgument(std::u16string_view pattern, std::u16string_view argument);
+// The weekday's short name.
+std::u16string weekdayName(const LocalDate& date);
 
 } // namespace pagelet

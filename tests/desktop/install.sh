@@ -20,8 +20,9 @@ id=org.tarnwick.Pagelet
 for f in bin/pagelet bin/pagelet-setup share/applications/$id.desktop share/metainfo/$id.metainfo.xml; do
     [ -e "$usr/$f" ] || { echo "missing $f"; exit 1; }
 done
-# The memos' sound and the month files' reader, loaded by the program from beside its bin folder.
-for module in sound yaml; do
+# The memos' sound, the month files' reader and the line diff, loaded by the program from beside
+# its bin folder.
+for module in sound yaml diff; do
     [ -n "$(find "$usr/lib" -path "*/pagelet/libpagelet-$module.so")" ] || { echo "missing the $module module"; exit 1; }
 done
 for skin in default Blue Wood; do

@@ -2,7 +2,6 @@
 #include "base/IoFault.h"
 #include "base/Text.h"
 #include "diary/DiaryExport.h"
-#include "diary/PageFolder.h"
 #include "store/PlainPageStore.h"
 
 #include <cstring>
@@ -85,21 +84,6 @@ TEST(Export, FormatFromTheNameAndWeatherWords)
     EXPECT_EQ(weatherWord(3), u"비");
     EXPECT_EQ(weatherWord(-1), u"맑음");
     EXPECT_EQ(weatherWord(5), u"맑음");
-}
-
-TEST(PageFolder, OnlyNamesOfRealDatesArePages)
-{
-    const struct {
-        const char* name;
-        std::optional<LocalDate> date;
-    } cases[] = {
-        {"20240229.dry", LocalDate {2024, 2, 29}}, {"20000229.dry", LocalDate {2000, 2, 29}},
-        {"19000229.dry", std::nullopt},           {"20250229.dry", std::nullopt},
-        {"20250431.dry", std::nullopt},           {"20251231.dry", LocalDate {2025, 12, 31}},
-        {"20251301.dry", std::nullopt},           {"20250100.dry", std::nullopt},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(pageDateOf(fromAscii(c.name)), c.date) << c.name;
 }
 
 TEST(Export, WritesTheFileAndLeavesTheFolderAlone)

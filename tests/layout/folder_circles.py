@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
-"""Fails when folders of src/ include each other, directly or round a circle.
+"""Fails when folders of src/ include each other, directly or round a circle, or when a folder
+includes one that cmake/layers.txt declares above it.
 
 A folder is src/NAME, and each sub-folder of src/qt counts as one of its own. Prints each
-circle with one include that makes every step of it.
+circle with one include that makes every step of it, and each include that points up.
 """
 import os
 import re
@@ -86,6 +87,39 @@ def path_round(graph, group):
     return sorted(group)
 
 
+def read_layers(path):
+    """The folders of the layers file, lowest first, each with its layer's name."""
+    order = []
+    with open(path, encoding="utf-8") as f:
+        for line in f:
+            match = re.match(r"\s*([a-z_]+)\s*:(.*)", line)
+            if match and match.group(1) != "apart":
+                order += [(folder, match.group(1)) for folder in match.group(2).split()]
+    return order
+
+
+def upward(graph, order):
+    """Every step of graph against order: (folder, folder it includes, why) for one that points
+    up or beside it to a folder listed later, or to a folder in no layer."""
+    rank = {folder: i for i, (folder, _) in enumerate(order)}
+    layer = dict(order)
+    found = []
+    for here in sorted(graph):
+        for there in sorted(graph[here]):
+            a, b = here.split("/")[0], there.split("/")[0]
+            if a == b:
+                continue
+            for folder in (a, b):
+                if folder not in rank:
+                    found.append((here, there, f"{folder} is in no layer"))
+                    break
+            else:
+                if rank[b] > rank[a]:
+                    found.append((here, there, f"{b} ({layer[b]}) is above {a} ({layer[a]})"
+                                  if layer[a] != layer[b] else f"{b} is listed after {a} in {layer[a]}"))
+    return found
+
+
 def self_test():
     """The check itself on small trees: each must find exactly the circles listed."""
     import tempfile
@@ -100,6 +134,25 @@ def self_test():
         ("system headers", {"a/A.cpp": ["QWidget", "b/B.h"], "b/B.cpp": ["missing/M.h"]}, []),
     ]
     failed = 0
+    layers = [("a", "low"), ("b", "low"), ("c", "high"), ("qt", "top")]
+    directions = [
+        ("downward and within a layer", {"c/C.cpp": ["a/A.h", "b/B.h"], "b/B.h": ["a/A.h"], "qt/x/X.cpp": ["c/C.h"]}, []),
+        ("to a higher layer", {"a/A.cpp": ["c/C.h"], "c/C.h": []}, [("a", "c")]),
+        ("beside, listed later", {"a/A.cpp": ["b/B.h"], "b/B.h": []}, [("a", "b")]),
+        ("qt rooms are qt", {"qt/x/X.cpp": ["qt/y/Y.h"], "qt/y/Y.h": [], "b/B.cpp": ["qt/x/X.h"]},
+         [("b", "qt/x")]),
+        ("a folder in no layer", {"d/D.cpp": ["a/A.h"], "a/A.h": []}, [("d", "a")]),
+    ]
+    for name, files, expected in directions:
+        with tempfile.TemporaryDirectory() as src:
+            for path, includes in files.items():
+                os.makedirs(os.path.join(src, os.path.dirname(path)), exist_ok=True)
+                with open(os.path.join(src, path), "w") as f:
+                    f.writelines(f'#include "{i}"\n' for i in includes)
+            got = [(a, b) for a, b, _ in upward(include_graph(src), layers)]
+        if got != expected:
+            print(f"self-test {name}: found upward {got}, expected {expected}")
+            failed += 1
     for name, files, expected in cases:
         with tempfile.TemporaryDirectory() as src:
             for path, includes in files.items():
@@ -116,17 +169,23 @@ def self_test():
 def main():
     if sys.argv[1:] == ["--self-test"]:
         return 1 if self_test() else 0
-    src = sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(__file__), "..", "..", "src")
+    here = os.path.dirname(__file__)
+    src = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, "..", "..", "src")
+    layers = sys.argv[2] if len(sys.argv) > 2 else os.path.join(here, "..", "..", "cmake", "layers.txt")
     graph = include_graph(src)
+    up = upward(graph, read_layers(layers))
+    for a, b, why in up:
+        path, target = graph[a][b]
+        print(f"src/{path} includes \"{target}\": {a} -> {b} points up ({why})")
     found = circles(graph)
     for circle in found:
         print("folders in a circle: " + " -> ".join(circle))
         for a, b in zip(circle, circle[1:]):
             path, target = graph[a][b]
             print(f"  src/{path} includes \"{target}\"")
-    if not found:
-        print(f"{len(graph)} folders, no circle")
-    return 1 if found else 0
+    if not found and not up:
+        print(f"{len(graph)} folders, no circle, every include down the layers")
+    return 1 if found or up else 0
 
 
 if __name__ == "__main__":

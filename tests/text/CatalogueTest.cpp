@@ -1,5 +1,4 @@
 #include "base/Text.h"
-#include "diary/PageFolder.h"
 #include "text/Catalogue.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "qt/search/ImportAction.h"
 
-#include "diary/PageFolder.h"
+#include "base/Day.h"
 #include "diary/ShownDay.h"
 #include "import/DayImport.h"
 #include "import/ImportSource.h"

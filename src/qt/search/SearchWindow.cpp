@@ -1,8 +1,8 @@
 #include "qt/search/SearchWindow.h"
 
-#include "diary/PageFolder.h"
 #include "qt/search/SearchHitDelegate.h"
 #include "store/PlainPageStore.h"
+#include "text/Catalogue.h"
 
 #include <QAction>
 #include <QCheckBox>

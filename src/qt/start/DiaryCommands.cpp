@@ -1,10 +1,10 @@
 #include "qt/start/DiaryCommands.h"
 
+#include "base/Day.h"
 #include "base/FileIo.h"
 #include "base/Text.h"
 #include "diary/DiaryExport.h"
 #include "diary/DiarySearch.h"
-#include "diary/PageFolder.h"
 #include "import/DayImport.h"
 #include "import/ImportSource.h"
 #include "qt/start/CommandLine.h"

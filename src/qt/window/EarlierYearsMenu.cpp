@@ -1,6 +1,6 @@
 #include "qt/window/EarlierYearsMenu.h"
 
-#include "diary/PageFolder.h"
+#include "base/Day.h"
 #include "diary/EarlierYears.h"
 
 #include <QMenu>

@@ -1,4 +1,4 @@
-#include "DiaryRig.h"
+#include "diary/DiaryRig.h"
 
 #include <set>
 #include <sys/stat.h>
@@ -153,4 +153,19 @@ TEST(PageStore, ListsReadsWritesAndRemovesDaysAndTellsOfItsChanges)
     EXPECT_EQ(bytesOf(data.root / "20010606.dry.bad"), bad);
     EXPECT_EQ(store.read(d6).page.text, u"b");
     store.removeObserver(told);
+}
+
+TEST(PageStore, OnlyNamesOfRealDatesArePages)
+{
+    const struct {
+        const char* name;
+        std::optional<LocalDate> date;
+    } cases[] = {
+        {"20240229.dry", LocalDate {2024, 2, 29}}, {"20000229.dry", LocalDate {2000, 2, 29}},
+        {"19000229.dry", std::nullopt},           {"20250229.dry", std::nullopt},
+        {"20250431.dry", std::nullopt},           {"20251231.dry", LocalDate {2025, 12, 31}},
+        {"20251301.dry", std::nullopt},           {"20250100.dry", std::nullopt},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(pageDateOf(fromAscii(c.name)), c.date) << c.name;
 }
