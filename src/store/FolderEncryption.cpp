@@ -4,6 +4,7 @@
 #include "base/ReadableFile.h"
 #include "base/Text.h"
 #include "crypto/SealedFile.h"
+#include "store/DayFileName.h"
 #include "store/DayKey.h"
 #include "store/EncryptedPageStore.h"
 #include "store/PageFormat.h"
@@ -28,18 +29,10 @@ struct Kept {
 // What a name in the data folder holds, when the conversion takes it.
 std::optional<Kept> keptAs(const std::u16string& name)
 {
-    if (const auto day = pageDateOf(name))
-        return Kept {*day, SealedKind::Page};
-    if (name.size() < 8)
+    const auto file = parseDayFileName(name);
+    if (!file || (file->kind == DayFileKind::Memo && file->conflictCopy))
         return std::nullopt;
-    const auto day = pageDateOf(name.substr(0, 8) + kPageExtension);
-    if (!day)
-        return std::nullopt;
-    if (name.size() == 12 && name.ends_with(u".wav"))
-        return Kept {*day, SealedKind::Memo};
-    if (isConflictCopyOf(name, name.substr(0, 8) + kPageExtension))
-        return Kept {*day, SealedKind::Page};
-    return std::nullopt;
+    return Kept {file->date, file->kind == DayFileKind::Memo ? SealedKind::Memo : SealedKind::Page};
 }
 
 enum class Step { Done, Untouched, Kept, Doubtful };
