@@ -183,20 +183,20 @@ bool MainDialog::OnInitDialog()
 bool MainDialog::beginStart()
 {
     RegistryKey key(m_ports.registry, kRegistryKeyPath);
-    const std::u16string program = key.readString(u"Program Path", u"");
+    const std::u16string program = key.readString(kProgramPathValue, u"");
     if (program.empty()) {
         fatalExit(textOf(TextId::NotInstalled));
         return false;
     }
     m_settings.programPath = program + u"/";
-    const std::u16string data = key.readString(u"Data Path", u"");
+    const std::u16string data = key.readString(kDataPathValue, u"");
     std::u16string folder = data.empty() ? m_settings.programPath + u"diary/" : data;
     if (folder.back() != u'/')
         folder += u'/';
     m_settings.dataPath = folder;
     // Written only when it differs: a start that changes nothing writes nothing.
     if (data != m_settings.dataPath)
-        key.writeString(u"Data Path", m_settings.dataPath);
+        key.writeString(kDataPathValue, m_settings.dataPath);
 
     Skin& skin = m_view.skin();
     skin.pressedElement = nullptr;

@@ -30,7 +30,7 @@ std::vector<std::u16string> DailyBackup::foldersFor(const std::u16string& dataFo
     std::vector<std::u16string> folders {StateFolder(StateFolder::defaultRoot(), dataFolder).folder(u"backups")};
     QtRegistry registry;
     registry.open(kRegistryKeyPath);
-    std::u16string chosen = registry.read(u"Backup Path").value_or(u"");
+    std::u16string chosen = registry.read(kBackupPathValue).value_or(u"");
     if (!chosen.empty() && chosen.back() != u'/')
         chosen += u'/';
     if (!chosen.empty() && chosen != folders.front())

@@ -85,10 +85,10 @@ std::u16string registeredDataFolder()
 {
     QtRegistry registry;
     registry.open(kRegistryKeyPath);
-    const std::u16string data = registry.read(u"Data Path").value_or(u"");
+    const std::u16string data = registry.read(kDataPathValue).value_or(u"");
     if (!data.empty())
         return data;
-    const std::u16string program = registry.read(u"Program Path").value_or(u"");
+    const std::u16string program = registry.read(kProgramPathValue).value_or(u"");
     return program.empty() ? std::u16string() : program + u"/diary/";
 }
 

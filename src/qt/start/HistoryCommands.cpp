@@ -42,7 +42,7 @@ std::u16string registeredConfigFile()
 {
     QtRegistry registry;
     registry.open(kRegistryKeyPath);
-    const std::u16string program = registry.read(u"Program Path").value_or(u"");
+    const std::u16string program = registry.read(kProgramPathValue).value_or(u"");
     return program.empty() ? std::u16string() : program + u"/" + kConfigFileName;
 }
 
