@@ -115,12 +115,12 @@ std::optional<DiaryKey> MainDialog::unlockDiary(const std::u16string& folder, in
         }
     }
     KeyFileRead read = kept ? parseKeyFile(*kept, kdfLimits) : readFolderKeyFile(folder, kdfLimits);
-    if (!read.file) {
-        m_ports.messages.show(withArgument(textOf(TextId::KeyFileUnreadable), fromUtf8(read.error)), kAppTitle,
+    if (!read) {
+        m_ports.messages.show(withArgument(textOf(TextId::KeyFileUnreadable), fromUtf8(read.error())), kAppTitle,
                               MessageButtons::Ok, MessageIcon::Exclamation);
         return std::nullopt;
     }
-    PassphraseGate gate(*read.file, kdfLimits, tries, m_ports.messages, m_keyboard);
+    PassphraseGate gate(*read, kdfLimits, tries, m_ports.messages, m_keyboard);
     if (!atStart)
         gate.prompt = textOf(TextId::PassphraseKeepsDiary);
     if (!m_ports.dialogs.run(PassphraseGate::kTemplateId, gate))
@@ -131,7 +131,7 @@ std::optional<DiaryKey> MainDialog::unlockDiary(const std::u16string& folder, in
     }
     recordKeyFile(folder, true);
     if (file)
-        *file = std::move(read.file);
+        *file = std::move(*read);
     return std::move(gate.key);
 }
 

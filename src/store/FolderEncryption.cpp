@@ -152,13 +152,15 @@ KeyFileRead readFolderKeyFile(const std::u16string& folder, const KdfLimits& lim
     ReadableFile file(keyFilePath(folder), 4096);
     auto bytes = file.readAll();
     if (!bytes)
-        return {std::nullopt, "cannot read the key file"};
+        return Failure {"cannot read the key file"};
     return parseKeyFile(*bytes, limits);
 }
 
-bool writeFolderKeyFile(const std::u16string& folder, const KeyFile& file)
+Outcome<void> writeFolderKeyFile(const std::u16string& folder, const KeyFile& file)
 {
-    return writeFileAtomic(keyFilePath(folder), encodeKeyFile(file));
+    if (!writeFileAtomic(keyFilePath(folder), encodeKeyFile(file)))
+        return Failure {"cannot write the key file " + toUtf8(keyFilePath(folder))};
+    return {};
 }
 
 std::unique_ptr<PlainPageStore> openPageStore(const std::u16string& folder, std::optional<DiaryKey> key)

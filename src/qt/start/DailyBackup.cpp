@@ -48,9 +48,9 @@ void DailyBackup::start()
         std::string error;
         for (AutoBackup& backup : m_backups) {
             // Each place says its failure once a day; one that failed never keeps the other.
-            std::string failed = backup.run(today);
-            if (!failed.empty() && backup.shouldTell(today) && error.empty())
-                error = std::move(failed);
+            const Outcome<void> done = backup.run(today);
+            if (!done && backup.shouldTell(today) && error.empty())
+                error = done.error();
         }
         if (error.empty())
             return;
