@@ -91,18 +91,18 @@ void unlock(int rounds, const fs::path& root)
 {
     makeKeyFile(root);
     const KeyFileRead read = readFolderKeyFile(fromUtf8(root.string() + "/"));
-    if (!read.file)
+    if (!read)
         std::abort();
     std::vector<double> wall;
     for (int r = 0; r < rounds; ++r) {
         const auto begin = std::chrono::steady_clock::now();
-        if (!unlockWithPassphrase(*read.file, passphrase()))
+        if (!unlockWithPassphrase(*read, passphrase()))
             std::abort();
         wall.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - begin).count());
     }
     std::printf("\n## unlock, shipped parameters (%llu passes over %llu MiB)\n%d rounds; median [p25-p75] (min-max), ms\n%s\n",
-                static_cast<unsigned long long>(read.file->passphrase.params.opslimit),
-                static_cast<unsigned long long>(read.file->passphrase.params.memlimit >> 20), rounds, spread(wall).c_str());
+                static_cast<unsigned long long>(read->passphrase.params.opslimit),
+                static_cast<unsigned long long>(read->passphrase.params.memlimit >> 20), rounds, spread(wall).c_str());
     std::fflush(stdout);
 }
 

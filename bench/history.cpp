@@ -105,7 +105,7 @@ int main()
         fs::remove(root / "ours.zip");
         fs::remove(root / "theirs.zip");
         backupTimes.push_back(millisOf([&] {
-            if (!writeBackup(PlainPageStore(slash(root / "diary")), u"", ours).empty())
+            if (!writeBackup(PlainPageStore(slash(root / "diary")), u"", ours))
                 std::abort();
         }));
         zipTimes.push_back(millisOf([&] {

@@ -77,21 +77,21 @@ int main(int argc, char** argv)
     std::vector<ImportedDay> pages;
     {
         PlainPageStore empty(freshFolder(root, "plan"));
-        const SourceRead source = readImportSource(fromUtf8(journal.string()));
-        ImportPlan plan = planImport(source.entries, empty, zones);
-        if (!source.error.empty() || !plan.error.empty() || plan.entries != kEntries) {
-            std::fprintf(stderr, "the journal did not read: %s%s\n", source.error.c_str(), plan.error.c_str());
+        const auto source = readImportSource(fromUtf8(journal.string()));
+        auto plan = source ? planImport(*source, empty, zones) : Outcome<ImportPlan>(Failure {});
+        if (!source || !plan || plan->entries != kEntries) {
+            std::fprintf(stderr, "the journal did not read: %s%s\n", source.error().c_str(), plan.error().c_str());
             return 1;
         }
-        pages = std::move(plan.days);
+        pages = std::move(plan->days);
     }
 
     const auto importSide = [&] {
         PlainPageStore store(freshFolder(root, "import"));
         const auto start = std::chrono::steady_clock::now();
-        const SourceRead source = readImportSource(fromUtf8(journal.string()));
-        const ImportPlan plan = planImport(source.entries, store, zones);
-        if (!applyImport(plan, store).empty())
+        const auto source = readImportSource(fromUtf8(journal.string()));
+        const auto plan = source ? planImport(*source, store, zones) : Outcome<ImportPlan>(Failure {});
+        if (!plan || !applyImport(*plan, store))
             std::abort();
         return seconds(std::chrono::steady_clock::now() - start);
     };

@@ -11,21 +11,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using namespace pagelet;
     const std::span<const std::uint8_t> bytes(data, size);
     const KeyFileRead strict = parseKeyFile(bytes);
-    if (strict.file.has_value() != strict.error.empty())
+    if (strict.ok() != strict.error().empty())
         std::abort();
-    if (strict.file && (encodeKeyFile(*strict.file) != Bytes(data, data + size) ||
-                        (passphraseSlotDamage(strict.file->passphrase).empty() &&
-                         (strict.file->passphrase.params.memlimit < kFileKdfLimits.floor.memlimit ||
-                          strict.file->passphrase.params.memlimit > kFileKdfLimits.ceiling.memlimit)) ||
-                        (!passphraseSlotDamage(strict.file->passphrase).empty() &&
-                         !recoverySlotDamage(strict.file->recovery).empty())))
+    if (strict && (encodeKeyFile(*strict) != Bytes(data, data + size) ||
+                   (passphraseSlotDamage(strict->passphrase).empty() &&
+                    (strict->passphrase.params.memlimit < kFileKdfLimits.floor.memlimit ||
+                     strict->passphrase.params.memlimit > kFileKdfLimits.ceiling.memlimit)) ||
+                   (!passphraseSlotDamage(strict->passphrase).empty() &&
+                    !recoverySlotDamage(strict->recovery).empty())))
         std::abort();
     static constexpr KdfLimits cheap {{1, 8192}, {2, 64 << 10}};
     const KeyFileRead loose = parseKeyFile(bytes, cheap);
-    if (loose.file) {
+    if (loose) {
         static const std::uint8_t passphrase[] = {'p', 'w'};
-        (void)unlockWithPassphrase(*loose.file, passphrase, cheap);
-        (void)unlockWithRecoveryKey(*loose.file, "0000-0000-0000-0000-0000-0000-0000-0000");
+        (void)unlockWithPassphrase(*loose, passphrase, cheap);
+        (void)unlockWithRecoveryKey(*loose, "0000-0000-0000-0000-0000-0000-0000-0000");
     }
     return 0;
 }

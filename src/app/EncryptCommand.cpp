@@ -103,7 +103,7 @@ void MainDialog::changeEncryptedDiary()
         // Only the passphrase's slot is made anew: not one page is touched.
         const auto rewrapped = rewrapKeyFile(*file, *key, bytesOf(*passphrase), kdf);
         wipe(*passphrase);
-        const bool written = rewrapped && writeFolderKeyFile(folder, *rewrapped);
+        const bool written = rewrapped && writeFolderKeyFile(folder, *rewrapped).ok();
         recordKeyFile(folder, true);
         m_ports.messages.show(textOf(written ? TextId::PassphraseChanged : TextId::KeyFileNotWritten), kAppTitle,
                               MessageButtons::Ok, written ? MessageIcon::None : MessageIcon::Exclamation);

@@ -115,12 +115,12 @@ std::optional<DiaryKey> MainDialog::unlockDiary(const std::u16string& folder, in
         }
     }
     KeyFileRead read = kept ? parseKeyFile(*kept, kdfLimits) : readFolderKeyFile(folder, kdfLimits);
-    if (!read.file) {
-        m_ports.messages.show(withArgument(textOf(TextId::KeyFileUnreadable), fromUtf8(read.error)), kAppTitle,
+    if (!read) {
+        m_ports.messages.show(withArgument(textOf(TextId::KeyFileUnreadable), fromUtf8(read.error())), kAppTitle,
                               MessageButtons::Ok, MessageIcon::Exclamation);
         return std::nullopt;
     }
-    PassphraseGate gate(*read.file, kdfLimits, tries, m_ports.messages, m_keyboard);
+    PassphraseGate gate(*read, kdfLimits, tries, m_ports.messages, m_keyboard);
     if (!atStart)
         gate.prompt = textOf(TextId::PassphraseKeepsDiary);
     if (!m_ports.dialogs.run(PassphraseGate::kTemplateId, gate))
@@ -131,7 +131,7 @@ std::optional<DiaryKey> MainDialog::unlockDiary(const std::u16string& folder, in
     }
     recordKeyFile(folder, true);
     if (file)
-        *file = std::move(read.file);
+        *file = std::move(*read);
     return std::move(gate.key);
 }
 
@@ -183,20 +183,20 @@ bool MainDialog::OnInitDialog()
 bool MainDialog::beginStart()
 {
     RegistryKey key(m_ports.registry, kRegistryKeyPath);
-    const std::u16string program = key.readString(u"Program Path", u"");
+    const std::u16string program = key.readString(kProgramPathValue, u"");
     if (program.empty()) {
         fatalExit(textOf(TextId::NotInstalled));
         return false;
     }
     m_settings.programPath = program + u"/";
-    const std::u16string data = key.readString(u"Data Path", u"");
+    const std::u16string data = key.readString(kDataPathValue, u"");
     std::u16string folder = data.empty() ? m_settings.programPath + u"diary/" : data;
     if (folder.back() != u'/')
         folder += u'/';
     m_settings.dataPath = folder;
     // Written only when it differs: a start that changes nothing writes nothing.
     if (data != m_settings.dataPath)
-        key.writeString(u"Data Path", m_settings.dataPath);
+        key.writeString(kDataPathValue, m_settings.dataPath);
 
     Skin& skin = m_view.skin();
     skin.pressedElement = nullptr;

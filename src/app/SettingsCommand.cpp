@@ -68,7 +68,7 @@ void MainDialog::onSettings()
     SettingsDialog dialog(m_ports.messages, m_ports.clock, m_ports.dialogs, m_keyboard);
     forEachField([&](const auto& field) { dialog.*field.shown = m_settings.*field.setting; });
     // Kept in the registry, not in config.dat, whose layout stays as it is.
-    const std::u16string backupPath = RegistryKey(m_ports.registry, kRegistryKeyPath).readString(u"Backup Path", u"");
+    const std::u16string backupPath = RegistryKey(m_ports.registry, kRegistryKeyPath).readString(kBackupPathValue, u"");
     dialog.backupPath = backupPath;
     dialog.encryptDiary = [this] {
         onEncryptDiary();
@@ -100,9 +100,9 @@ void MainDialog::onSettings()
             m_settings.password.clear();
         {
             RegistryKey key(m_ports.registry, kRegistryKeyPath);
-            key.writeString(u"Data Path", m_settings.dataPath);
+            key.writeString(kDataPathValue, m_settings.dataPath);
             if (dialog.backupPath != backupPath)
-                key.writeString(u"Backup Path", dialog.backupPath);
+                key.writeString(kBackupPathValue, dialog.backupPath);
         }
         // Ending the process here would lose the open page; the old file stays as it was
         // and the new settings hold for this run.

@@ -3,6 +3,7 @@
 #include "base/Text.h"
 
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 
 namespace pagelet {
@@ -75,6 +76,25 @@ std::u16string isoDate(const LocalDate& date)
     char buf[32];
     std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", date.year, date.month, date.day);
     return fromAscii(buf);
+}
+
+std::array<char, 8> dateDigits(const LocalDate& date)
+{
+    std::array<char, 8> out;
+    const int parts[3] = {date.year % 10000, date.month % 100, date.day % 100};
+    if (parts[0] < 0 || parts[1] < 0 || parts[2] < 0) {
+        char buf[16];
+        std::snprintf(buf, sizeof buf, "%04d%02d%02d", parts[0], parts[1], parts[2]);
+        std::memcpy(out.data(), buf, out.size());
+        return out;
+    }
+    // The common case without a formatter: a month's day marks make 31 of these.
+    out.fill('0');
+    std::size_t end = 4;
+    for (int i = 0; i < 3; end += 2, ++i)
+        for (int v = parts[i], at = static_cast<int>(end) - 1; v > 0; v /= 10, --at)
+            out[static_cast<std::size_t>(at)] = static_cast<char>('0' + v % 10);
+    return out;
 }
 
 } // namespace pagelet

@@ -1,4 +1,5 @@
 #pragma once
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -37,5 +38,15 @@ LocalDate nextDate(const LocalDate& date);
 int weekdayOf(const LocalDate& date);
 // "2026-12-07".
 std::u16string isoDate(const LocalDate& date);
+// A day's files are named by eight digits, so a diary reaches the years 1000 to 9999 only.
+inline constexpr int kFirstFourDigitYear = 1000;
+inline constexpr int kLastFourDigitYear = 9999;
+constexpr bool hasFourDigitYear(const LocalDate& date)
+{
+    return date.year >= kFirstFourDigitYear && date.year <= kLastFourDigitYear;
+}
+// Year, month and day as the eight ASCII digits of the day's file names. A part too wide is
+// taken modulo 10000 or 100.
+std::array<char, 8> dateDigits(const LocalDate& date);
 
 } // namespace pagelet

@@ -158,19 +158,19 @@ std::string recoverySlotDamage(const KeySlot& slot)
 KeyFileRead parseKeyFile(std::span<const std::uint8_t> bytes, const KdfLimits& limits)
 {
     if (bytes.size() < 8 || std::memcmp(bytes.data(), kMagic, 4) != 0)
-        return {std::nullopt, "not a key file"};
+        return Failure {"not a key file"};
     if (const auto version = get(bytes.data() + 4, 4); version != kVersion)
-        return {std::nullopt, "key file version " + std::to_string(version) + " is not one this program reads"};
+        return Failure {"key file version " + std::to_string(version) + " is not one this program reads"};
     if (bytes.size() != kKeyFileBytes)
-        return {std::nullopt, "the key file is cut short or has bytes added"};
+        return Failure {"the key file is cut short or has bytes added"};
     KeyFile file {readSlot(bytes.data() + 8), readSlot(bytes.data() + 8 + kSlotBytes)};
     // Each slot stands alone: one damaged, the other still opens the diary. The damaged one
     // is kept as read, so the file writes back byte for byte.
     const std::string passphrase = passphraseSlotDamage(file.passphrase, limits);
     const std::string recovery = recoverySlotDamage(file.recovery);
     if (!passphrase.empty() && !recovery.empty())
-        return {std::nullopt, passphrase + "; " + recovery};
-    return {std::move(file), {}};
+        return Failure {passphrase + "; " + recovery};
+    return file;
 }
 
 Bytes encodeKeyFile(const KeyFile& file)

@@ -9,6 +9,7 @@
 // diary key sealed with XChaCha20-Poly1305 (32 + 16-byte tag). The file's first 8 bytes and
 // the slot's first 36 are the associated data, so a changed parameter fails like a wrong key.
 #include "base/ByteIo.h"
+#include "base/Outcome.h"
 #include "crypto/DiaryKey.h"
 
 #include <array>
@@ -51,10 +52,7 @@ struct KeyFile {
     KeySlot recovery;
 };
 
-struct KeyFileRead {
-    std::optional<KeyFile> file;
-    std::string error; // why there is none, for a message
-};
+using KeyFileRead = Outcome<KeyFile>;
 
 // Refused only when the file as a whole is wrong or neither slot could open it.
 KeyFileRead parseKeyFile(std::span<const std::uint8_t> bytes, const KdfLimits& limits = kFileKdfLimits);

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <bit>
-#include <cstdio>
 #include <cstring>
 
 namespace pagelet {
@@ -23,9 +22,8 @@ std::array<std::uint8_t, kSealedHeaderBytes + 8> associatedData(const std::uint8
 {
     std::array<std::uint8_t, kSealedHeaderBytes + 8> ad {};
     std::memcpy(ad.data(), header, kSealedHeaderBytes);
-    char digits[16];
-    std::snprintf(digits, sizeof digits, "%04d%02d%02d", day.year % 10000, day.month % 100, day.day % 100);
-    std::memcpy(ad.data() + kSealedHeaderBytes, digits, 8);
+    const auto digits = dateDigits(day);
+    std::memcpy(ad.data() + kSealedHeaderBytes, digits.data(), digits.size());
     return ad;
 }
 

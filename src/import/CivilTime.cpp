@@ -23,7 +23,7 @@ std::optional<int> digits(std::string_view text, std::size_t at, std::size_t cou
 
 bool isImportableDate(const LocalDate& date)
 {
-    return date.year >= 1000 && date.year <= 9999 && date.month >= 1 && date.month <= 12 && date.day >= 1
+    return hasFourDigitYear(date) && date.month >= 1 && date.month <= 12 && date.day >= 1
         && date.day <= daysInMonth(date.year, date.month);
 }
 

@@ -199,8 +199,8 @@ std::u16string entryText(const ImportEntry& entry)
     return withCrLf(text);
 }
 
-ImportPlan planImport(const std::vector<ImportEntry>& entries, const PageStore& store, const ZoneOffsets& zones,
-                      std::size_t maxPageUnits)
+Outcome<ImportPlan> planImport(const std::vector<ImportEntry>& entries, const PageStore& store, const ZoneOffsets& zones,
+                               std::size_t maxPageUnits)
 {
     ImportPlan plan;
     try {
@@ -224,13 +224,12 @@ ImportPlan planImport(const std::vector<ImportEntry>& entries, const PageStore& 
             }
         }
     } catch (const ImportRefused& refused) {
-        plan = ImportPlan {};
-        plan.error = refused.what();
+        return Failure {refused.what()};
     }
     return plan;
 }
 
-std::string applyImport(const ImportPlan& plan, PageStore& store)
+Outcome<void> applyImport(const ImportPlan& plan, PageStore& store)
 {
     std::vector<std::pair<LocalDate, Page>> written; // each with what it held before
     for (const auto& day : plan.days) {
@@ -242,8 +241,8 @@ std::string applyImport(const ImportPlan& plan, PageStore& store)
         bool restored = true;
         for (auto it = written.rbegin(); it != written.rend(); ++it)
             restored = store.write(it->first, it->second) != StoreResult::Failed && restored;
-        return dayName(day.date) + ": the page can't be written; "
-            + (restored ? "nothing was imported" : "some days could not be put back as they were");
+        return Failure {dayName(day.date) + ": the page can't be written; "
+                        + (restored ? "nothing was imported" : "some days could not be put back as they were")};
     }
     return {};
 }

@@ -140,28 +140,27 @@ void readFolder(const fs::path& folder, const SourceLimits& limits, std::vector<
 
 } // namespace
 
-SourceRead readImportSource(const std::u16string& path, const SourceLimits& limits, const PropertyLists* lists)
+Outcome<std::vector<ImportEntry>> readImportSource(const std::u16string& path, const SourceLimits& limits,
+                                                   const PropertyLists* lists)
 {
-    SourceRead result;
+    std::vector<ImportEntry> entries;
     const fs::path source(toUtf8(path));
     try {
         std::error_code error;
         if (fs::is_directory(source, error)) {
-            readFolder(source, limits, result.entries, lists);
+            readFolder(source, limits, entries, lists);
         } else if (fs::is_regular_file(source, error)) {
             std::uint64_t total = 0;
-            readOne(source, kindOf(source, false), limits, total, result.entries, lists);
+            readOne(source, kindOf(source, false), limits, total, entries, lists);
         } else {
             throw ImportRefused(source.string() + ": no such file or folder");
         }
     } catch (const ImportRefused& refused) {
-        result.entries.clear();
-        result.error = refused.what();
+        return Failure {refused.what()};
     } catch (const std::exception& failure) {
-        result.entries.clear();
-        result.error = source.string() + ": cannot be read (" + failure.what() + ")";
+        return Failure {source.string() + ": cannot be read (" + failure.what() + ")"};
     }
-    return result;
+    return entries;
 }
 
 } // namespace pagelet

@@ -3,6 +3,7 @@
 // journal's zip, an entry's property list, a month file, a daily note, or a folder of month
 // files, daily notes ("YYYY-MM-DD.md"), entries ("*.doentry") or a journal kept as
 // "YYYY/MM/DD.txt".
+#include "base/Outcome.h"
 #include "import/ImportEntry.h"
 
 #include <cstdint>
@@ -10,11 +11,6 @@
 #include <vector>
 
 namespace pagelet {
-
-struct SourceRead {
-    std::vector<ImportEntry> entries;
-    std::string error; // why nothing was read; empty when the entries are all there is
-};
 
 struct SourceLimits {
     std::uint64_t fileBytes = 64u << 20;   // one file
@@ -26,7 +22,7 @@ class PropertyLists;
 
 // Reads all of it or nothing: the first damage found refuses the whole source. Property lists
 // are read only with lists given.
-SourceRead readImportSource(const std::u16string& path, const SourceLimits& limits = {},
-                            const PropertyLists* lists = nullptr);
+Outcome<std::vector<ImportEntry>> readImportSource(const std::u16string& path, const SourceLimits& limits = {},
+                                                   const PropertyLists* lists = nullptr);
 
 } // namespace pagelet

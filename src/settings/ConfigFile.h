@@ -23,6 +23,8 @@ public:
     void readRest(Settings& settings);
 
 private:
+    // The fields read before the password prompt, or those after it, in the file's order.
+    void read(Settings& settings, bool beforePrompt);
     void int32(std::int32_t& field);
     void string(std::u16string& field);
 

@@ -1,11 +1,11 @@
 #pragma once
+#include "settings/RegistryNames.h"
+
 #include <string>
 
 namespace pagelet {
 
 class RegistryPort;
-
-inline const std::u16string kRegistryKeyPath = u"Software\\Tarnwick\\Pagelet";
 
 // One registry key held open for one sequence of operations.
 class RegistryKey {

@@ -2,6 +2,7 @@
 #include "base/FileIo.h"
 #include "base/Text.h"
 #include "settings/ConfigFile.h"
+#include "settings/RegistryNames.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -102,7 +103,7 @@ int main(int argc, char* argv[])
         return fail("--program-path DIR is required (see --help)");
     if (unlessInstalled) {
         const QSettings registry(QSettings::NativeFormat, QSettings::UserScope, "Tarnwick", "Pagelet");
-        const QString registered = registry.value("Program Path").toString();
+        const QString registered = registry.value(QString::fromStdU16String(pagelet::kProgramPathValue)).toString();
         if (!registered.isEmpty()) {
             say(QString("Pagelet is installed at %1").arg(registered));
             return 0;
@@ -146,9 +147,9 @@ int main(int argc, char* argv[])
             return fail(QString("cannot create %1").arg(folder));
 
     QSettings registry(QSettings::NativeFormat, QSettings::UserScope, "Tarnwick", "Pagelet");
-    registry.setValue("Program Path", program);
+    registry.setValue(QString::fromStdU16String(pagelet::kProgramPathValue), program);
     if (!dataPath.isEmpty())
-        registry.setValue("Data Path", diary);
+        registry.setValue(QString::fromStdU16String(pagelet::kDataPathValue), diary);
     registry.sync();
     if (registry.status() != QSettings::NoError)
         return fail(QString("cannot write %1").arg(registry.fileName()));

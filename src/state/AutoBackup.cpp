@@ -83,16 +83,16 @@ bool AutoBackup::due(const LocalDate& today) const
     return !isFile(m_folder + fromUtf8(nameOf(today) + ".zip"));
 }
 
-std::string AutoBackup::run(const LocalDate& today)
+Outcome<void> AutoBackup::run(const LocalDate& today)
 {
     if (!due(today))
         return {};
     if (m_chosen && !isDirectory(m_folder))
-        return "the backup folder " + toUtf8(m_folder) + " is not there";
+        return Failure {"the backup folder " + toUtf8(m_folder) + " is not there"};
     if (!makePrivateFolder(m_folder))
-        return "cannot make the backup folder " + toUtf8(m_folder);
-    if (std::string error = writeBackup(PlainPageStore(m_dataFolder), m_configFile, m_folder + fromUtf8(nameOf(today) + ".zip")); !error.empty())
-        return error;
+        return Failure {"cannot make the backup folder " + toUtf8(m_folder)};
+    if (auto written = writeBackup(PlainPageStore(m_dataFolder), m_configFile, m_folder + fromUtf8(nameOf(today) + ".zip")); !written)
+        return written;
     std::vector<std::string> names;
     if (DIR* dir = ::opendir(toUtf8(m_folder).c_str())) {
         while (dirent* e = ::readdir(dir))

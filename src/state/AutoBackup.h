@@ -1,5 +1,6 @@
 #pragma once
 #include "base/Day.h"
+#include "base/Outcome.h"
 
 #include <string>
 #include <vector>
@@ -20,8 +21,8 @@ public:
 
     // True when today has no backup yet.
     bool due(const LocalDate& today) const;
-    // Empty when the backup was written (or wasn't due), else why.
-    std::string run(const LocalDate& today);
+    // Fails only when a due backup could not be written.
+    Outcome<void> run(const LocalDate& today);
     // True the first time today a failure should be said; notes that it was.
     bool shouldTell(const LocalDate& today);
 

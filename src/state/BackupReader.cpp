@@ -8,8 +8,8 @@
 #include "state/Crc32.h"
 #include "state/Sha256.h"
 #include "state/ZipDirectory.h"
+#include "store/DayFileName.h"
 #include "store/PageFormat.h"
-#include "store/PlainPageStore.h"
 
 #include <algorithm>
 #include <limits>
@@ -38,9 +38,12 @@ std::uint64_t backupLimitOf(const std::string& name)
     if (name == kSettingsMemberName)
         return kSettingsLimit;
     const std::u16string name16 = fromUtf8(name);
-    if (!isDiaryFileName(name16))
+    if (name16 == kKeyFileName)
+        return kKeyLimit;
+    const auto file = parseDayFileName(name16);
+    if (!file)
         return 0;
-    return name16 == kKeyFileName ? kKeyLimit : name.ends_with(".wav") ? kMemoLimit : kPageLimit;
+    return file->kind == DayFileKind::Memo ? kMemoLimit : kPageLimit;
 }
 
 namespace {

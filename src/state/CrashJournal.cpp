@@ -4,8 +4,9 @@
 #include "base/Text.h"
 #include "crypto/SealedFile.h"
 #include "crypto/SodiumCalls.h"
+#include "store/DayFileName.h"
 #include "store/DayKey.h"
-#include "store/PlainPageStore.h"
+#include "store/PageFormat.h"
 
 #include <algorithm>
 #include <dirent.h>
@@ -31,7 +32,7 @@ CrashJournal::~CrashJournal() = default;
 
 std::u16string CrashJournal::nameOf(const LocalDate& date) const
 {
-    return makeDateKey(date) + kPageExtension;
+    return dayFileName(date, DayFileKind::Page);
 }
 
 void CrashJournal::keep(const LocalDate& date, Page page)

@@ -117,15 +117,15 @@ private:
 
 } // namespace
 
-std::string writeBackup(const PageStore& store, const std::u16string& configFile, const std::u16string& zip)
+Outcome<void> writeBackup(const PageStore& store, const std::u16string& configFile, const std::u16string& zip)
 {
     const auto names = store.keptFiles();
     if (!names)
-        return "cannot read the data folder";
+        return Failure {"cannot read the data folder"};
     std::string temp;
     const int fd = createTemporaryBeside(zip, temp);
     if (fd < 0)
-        return "cannot write " + toUtf8(zip);
+        return Failure {"cannot write " + toUtf8(zip)};
     WriteArchive out;
     libarchive().write_set_format_zip(out.a);
     std::string manifest, error;
@@ -155,9 +155,11 @@ std::string writeBackup(const PageStore& store, const std::u16string& configFile
         error = "cannot write " + toUtf8(zip);
     if (!error.empty()) {
         abandonTemporary(fd, temp);
-        return error;
+        return Failure {error};
     }
-    return commitTemporary(fd, temp, zip) ? std::string() : "cannot write " + toUtf8(zip);
+    if (!commitTemporary(fd, temp, zip))
+        return Failure {"cannot write " + toUtf8(zip)};
+    return {};
 }
 
 BackupCheck verifyBackup(const std::u16string& zip, const BackupLimits& limits)
@@ -165,19 +167,19 @@ BackupCheck verifyBackup(const std::u16string& zip, const BackupLimits& limits)
     return readBackup(zip, limits);
 }
 
-std::string restoreBackup(const std::u16string& zip, const std::u16string& folder, BackupCheck& check, const BackupLimits& limits)
+Outcome<void> restoreBackup(const std::u16string& zip, const std::u16string& folder, BackupCheck& check, const BackupLimits& limits)
 {
     std::error_code ec;
     const std::filesystem::path target(toUtf8(folder));
     if (std::filesystem::exists(target, ec) && (!std::filesystem::is_directory(target, ec) || !std::filesystem::is_empty(target, ec)))
-        return "will restore only into a new or empty folder, and " + target.string() + " is not; nothing was written";
+        return Failure {"will restore only into a new or empty folder, and " + target.string() + " is not; nothing was written"};
     check = readBackup(zip, limits);
     if (!check.whole())
-        return "the backup is damaged or holds more than a diary; nothing was written";
+        return Failure {"the backup is damaged or holds more than a diary; nothing was written"};
     const bool made = !std::filesystem::exists(target, ec);
     // A diary is its owner's alone, wherever it is unpacked.
     if (!makePrivateFolder(folder) || ::chmod(target.c_str(), 0700) != 0)
-        return "cannot make " + target.string();
+        return Failure {"cannot make " + target.string()};
     std::u16string base = folder;
     if (!base.empty() && base.back() != u'/')
         base += u'/';
@@ -189,7 +191,7 @@ std::string restoreBackup(const std::u16string& zip, const std::u16string& folde
         if (made)
             std::filesystem::remove_all(target, ec);
         check.problems = again.problems;
-        return "cannot write into " + target.string() + "; nothing was restored";
+        return Failure {"cannot write into " + target.string() + "; nothing was restored"};
     }
     for (const auto& name : check.names)
         if (name == kSettingsMemberName)

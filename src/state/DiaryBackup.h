@@ -1,4 +1,5 @@
 #pragma once
+#include "base/Outcome.h"
 #include "state/BackupReader.h"
 
 #include <string>
@@ -9,14 +10,13 @@ class PageStore;
 
 // Writes the backup of the store's files (and configFile, when it exists) to zip atomically,
 // each file read through one buffer and never through a link: a failure leaves zip as it was.
-// Empty on success, else why.
-std::string writeBackup(const PageStore& store, const std::u16string& configFile, const std::u16string& zip);
+Outcome<void> writeBackup(const PageStore& store, const std::u16string& configFile, const std::u16string& zip);
 // Reads every member and checks it (see readBackup); never trusts a name or a size.
 BackupCheck verifyBackup(const std::u16string& zip, const BackupLimits& limits = {});
 // Into folder, which must be new or empty and is made private to its owner, and only from a
 // whole backup of diary files; nothing is written otherwise. The settings file is left out
-// (check.leftOut names it). Empty on success, else why (check receives what was found).
-std::string restoreBackup(const std::u16string& zip, const std::u16string& folder, BackupCheck& check,
+// (check.leftOut names it). check receives what was found, whole or not.
+Outcome<void> restoreBackup(const std::u16string& zip, const std::u16string& folder, BackupCheck& check,
                           const BackupLimits& limits = {});
 
 } // namespace pagelet

@@ -5,7 +5,7 @@
 #include "crypto/SealedFile.h"
 #include "crypto/SodiumCalls.h"
 #include "state/Sha256.h"
-#include "store/PlainPageStore.h"
+#include "store/DayFileName.h"
 #include "store/DayKey.h"
 
 #include <algorithm>
@@ -56,11 +56,9 @@ bool parseName(const std::u16string& name, std::u16string& page, std::int64_t& m
         if (i > 8)
             millis = millis * 10 + (name[i] - u'0');
     }
-    const std::u16string extension = name.substr(39);
-    if (extension != u".dry" && extension != u".wav")
-        return false;
-    page = name.substr(0, 8) + extension;
-    return true;
+    page = name.substr(0, 8) + name.substr(39);
+    const auto file = parseDayFileName(page);
+    return file && !file->conflictCopy;
 }
 
 // Unlike a page, a kept version is not synced nor renamed into place: a save must not pay
@@ -148,7 +146,7 @@ std::vector<PageHistory::Entry> PageHistory::entries(bool sizes, const std::stri
 void PageHistory::write(const Job& job)
 {
     const Bytes& bytes = job.bytes;
-    const std::u16string page = makeDateKey(job.date) + (job.memo ? u".wav" : u".dry");
+    const std::u16string page = dayFileName(job.date, job.memo ? DayFileKind::Memo : DayFileKind::Page);
     // The folder is read once a run; after that a save looks only at what this run knows, so
     // it costs the same with a year of versions kept as with none.
     if (!m_index) {
@@ -193,7 +191,8 @@ void PageHistory::write(const Job& job)
 std::vector<PageHistory::Entry> PageHistory::thinPage(const std::u16string& page, std::vector<Entry> all, std::int64_t now)
 {
     std::sort(all.begin(), all.end(), [](const Entry& a, const Entry& b) { return newerFirst(a.version, b.version); });
-    const bool memo = page.ends_with(u".wav");
+    const auto file = parseDayFileName(page);
+    const bool memo = file && file->kind == DayFileKind::Memo;
     std::map<std::u16string, bool> daysSeen;
     std::vector<Entry> kept;
     for (std::size_t i = 0; i < all.size(); ++i) {
@@ -247,7 +246,7 @@ void PageHistory::thin()
 std::vector<HistoryVersion> PageHistory::versions(const LocalDate& date, bool memo) const
 {
     flush();
-    const std::u16string page = makeDateKey(date) + (memo ? u".wav" : u".dry");
+    const std::u16string page = dayFileName(date, memo ? DayFileKind::Memo : DayFileKind::Page);
     std::vector<HistoryVersion> list;
     for (Entry& entry : entries(true))
         if (entry.page == page)
@@ -272,11 +271,11 @@ std::vector<std::u16string> PageHistory::unsealAll(const DiaryKey& key)
     std::vector<std::u16string> kept;
     for (const Entry& entry : entries(false)) {
         const auto bytes = readFile(m_folder + entry.version.name);
-        const auto day = pageDateOf(entry.page.substr(0, 8) + kPageExtension);
-        if (!bytes || !day || !looksSealed(*bytes))
+        const auto file = parseDayFileName(entry.page);
+        if (!bytes || !file || !looksSealed(*bytes))
             continue;
-        const SealedKind kind = entry.page.ends_with(u".wav") ? SealedKind::Memo : SealedKind::Page;
-        auto plain = openSealed(key, *day, kind, *bytes);
+        const SealedKind kind = file->kind == DayFileKind::Memo ? SealedKind::Memo : SealedKind::Page;
+        auto plain = openSealed(key, file->date, kind, *bytes);
         // The name holds the bytes' sum: the plain version gets a name of its own.
         const std::u16string name =
             plain ? versionName(entry.page, entry.version.millis, Sha256::of(plain->data(), plain->size())) : std::u16string();

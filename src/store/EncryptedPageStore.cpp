@@ -4,6 +4,7 @@
 #include "base/ReadableFile.h"
 #include "crypto/SealedFile.h"
 #include "crypto/SodiumCalls.h"
+#include "store/DayFileName.h"
 
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -39,7 +40,8 @@ PageCheck decodeInto(std::span<const std::uint8_t> plain, Page& page)
 // The day a conflict copy's name starts with ("20010607.sync-conflict-…").
 std::optional<LocalDate> dayOfCopy(const std::u16string& name)
 {
-    return name.size() < 8 ? std::nullopt : pageDateOf(name.substr(0, 8) + kPageExtension);
+    const auto file = parseDayFileName(name);
+    return file ? std::optional(file->date) : std::nullopt;
 }
 
 // A memo of an encrypted diary is recorded into memory (an anonymous memory file), never into

@@ -4,6 +4,7 @@
 #include "base/ReadableFile.h"
 #include "base/Text.h"
 #include "crypto/SealedFile.h"
+#include "store/DayFileName.h"
 #include "store/DayKey.h"
 #include "store/EncryptedPageStore.h"
 #include "store/PageFormat.h"
@@ -28,18 +29,10 @@ struct Kept {
 // What a name in the data folder holds, when the conversion takes it.
 std::optional<Kept> keptAs(const std::u16string& name)
 {
-    if (const auto day = pageDateOf(name))
-        return Kept {*day, SealedKind::Page};
-    if (name.size() < 8)
+    const auto file = parseDayFileName(name);
+    if (!file || (file->kind == DayFileKind::Memo && file->conflictCopy))
         return std::nullopt;
-    const auto day = pageDateOf(name.substr(0, 8) + kPageExtension);
-    if (!day)
-        return std::nullopt;
-    if (name.size() == 12 && name.ends_with(u".wav"))
-        return Kept {*day, SealedKind::Memo};
-    if (isConflictCopyOf(name, name.substr(0, 8) + kPageExtension))
-        return Kept {*day, SealedKind::Page};
-    return std::nullopt;
+    return Kept {file->date, file->kind == DayFileKind::Memo ? SealedKind::Memo : SealedKind::Page};
 }
 
 enum class Step { Done, Untouched, Kept, Doubtful };
@@ -159,13 +152,15 @@ KeyFileRead readFolderKeyFile(const std::u16string& folder, const KdfLimits& lim
     ReadableFile file(keyFilePath(folder), 4096);
     auto bytes = file.readAll();
     if (!bytes)
-        return {std::nullopt, "cannot read the key file"};
+        return Failure {"cannot read the key file"};
     return parseKeyFile(*bytes, limits);
 }
 
-bool writeFolderKeyFile(const std::u16string& folder, const KeyFile& file)
+Outcome<void> writeFolderKeyFile(const std::u16string& folder, const KeyFile& file)
 {
-    return writeFileAtomic(keyFilePath(folder), encodeKeyFile(file));
+    if (!writeFileAtomic(keyFilePath(folder), encodeKeyFile(file)))
+        return Failure {"cannot write the key file " + toUtf8(keyFilePath(folder))};
+    return {};
 }
 
 std::unique_ptr<PlainPageStore> openPageStore(const std::u16string& folder, std::optional<DiaryKey> key)

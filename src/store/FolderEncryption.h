@@ -17,8 +17,8 @@ std::u16string keyFilePath(const std::u16string& folder);
 // Whether the first few pages, memos or conflict copies of the folder hold a sealed file.
 bool holdsSealedFile(const std::u16string& folder);
 KeyFileRead readFolderKeyFile(const std::u16string& folder, const KdfLimits& limits = kFileKdfLimits);
-// Writes the key file atomically; false when it could not be.
-bool writeFolderKeyFile(const std::u16string& folder, const KeyFile& file);
+// Writes the key file atomically; a failure leaves the old one as it was.
+Outcome<void> writeFolderKeyFile(const std::u16string& folder, const KeyFile& file);
 
 // The store for the folder: sealed files with a key, plain ones without.
 std::unique_ptr<PlainPageStore> openPageStore(const std::u16string& folder, std::optional<DiaryKey> key);

@@ -1,5 +1,6 @@
 #pragma once
 // The plain page file: the bytes of the page format, one file per day, written atomically.
+#include "store/DayFileName.h"
 #include "store/PageFormat.h"
 #include "store/PageStamp.h"
 
@@ -8,7 +9,6 @@
 
 namespace pagelet {
 
-inline const std::u16string kPageExtension = u".dry";
 // Where an unreadable page is kept when a new page is written over its day.
 inline const std::u16string kBadPageExtension = u".dry.bad";
 

@@ -4,6 +4,7 @@
 #include "base/ReadableFile.h"
 #include "base/Text.h"
 #include "crypto/KeyFile.h"
+#include "store/DayFileName.h"
 #include "store/DayKey.h"
 #include "store/PlainPageFile.h"
 
@@ -20,8 +21,6 @@
 namespace pagelet {
 
 namespace {
-
-const std::u16string kMemoExtension = u".wav";
 
 // Something other than a folder is there: links are looked at, never through, since the
 // reader refuses them as unreadable pages.
@@ -69,55 +68,17 @@ private:
 std::optional<LocalDate> memoDateOf(const PageStore& store, const std::u16string& path)
 {
     const std::size_t name = 8 + kMemoExtension.size();
-    if (path.size() < name || !path.ends_with(kMemoExtension))
+    if (path.size() < name)
         return std::nullopt;
-    const auto date = pageDateOf(path.substr(path.size() - name, 8) + kPageExtension);
-    if (!date || store.memoPath(*date) != path)
+    const auto file = parseDayFileName(path.substr(path.size() - name));
+    if (!file || file->kind != DayFileKind::Memo || file->conflictCopy || store.memoPath(file->date) != path)
         return std::nullopt;
-    return date;
-}
-
-std::optional<LocalDate> pageDateOf(const std::u16string& name)
-{
-    if (name.size() != 8 + kPageExtension.size() || !name.ends_with(kPageExtension))
-        return std::nullopt;
-    int digits[8];
-    for (int i = 0; i < 8; ++i) {
-        if (name[i] < u'0' || name[i] > u'9')
-            return std::nullopt;
-        digits[i] = name[i] - u'0';
-    }
-    const LocalDate date {digits[0] * 1000 + digits[1] * 100 + digits[2] * 10 + digits[3], digits[4] * 10 + digits[5],
-                          digits[6] * 10 + digits[7]};
-    // Years below 1000 have no eight-digit key: the diary can neither reach nor name them.
-    if (date.year < 1000 || date.month < 1 || date.month > 12 || date.day < 1 ||
-        date.day > daysInMonth(date.year, date.month))
-        return std::nullopt;
-    return date;
-}
-
-// Syncthing "NAME.sync-conflict-…", Nextcloud "NAME (conflicted copy …)" and Dropbox
-// "NAME (HOST's conflicted copy …)", each keeping the file's extension.
-bool isConflictCopyOf(const std::u16string& name, const std::u16string& fileName)
-{
-    const auto dot = fileName.rfind(u'.');
-    const std::u16string extension = dot == std::u16string::npos ? std::u16string() : fileName.substr(dot);
-    const std::u16string stem = fileName.substr(0, fileName.size() - extension.size());
-    if (name.size() <= fileName.size() || !name.starts_with(stem) || !name.ends_with(extension))
-        return false;
-    const std::u16string middle = name.substr(stem.size(), name.size() - stem.size() - extension.size());
-    return middle.starts_with(u".sync-conflict-") ||
-           (middle.starts_with(u" (") && middle.ends_with(u")") && middle.find(u"conflicted copy") != std::u16string::npos);
+    return file->date;
 }
 
 bool isDiaryFileName(const std::u16string& name)
 {
-    if (name == kKeyFileName || pageDateOf(name))
-        return true;
-    if (name.size() < 12 || !pageDateOf(name.substr(0, 8) + kPageExtension))
-        return false;
-    const std::u16string memo = name.substr(0, 8) + kMemoExtension;
-    return name == memo || isConflictCopyOf(name, name.substr(0, 8) + kPageExtension) || isConflictCopyOf(name, memo);
+    return name == kKeyFileName || parseDayFileName(name);
 }
 
 PlainPageStore::PlainPageStore(std::u16string folder)
@@ -133,12 +94,12 @@ void PlainPageStore::setFolder(std::u16string folder)
 
 std::u16string PlainPageStore::pagePath(const LocalDate& date) const
 {
-    return m_folder + makeDateKey(date) + kPageExtension;
+    return m_folder + dayFileName(date, DayFileKind::Page);
 }
 
 std::u16string PlainPageStore::memoPath(const LocalDate& date) const
 {
-    return m_folder + makeDateKey(date) + kMemoExtension;
+    return m_folder + dayFileName(date, DayFileKind::Memo);
 }
 
 std::u16string PlainPageStore::pageLocation(const LocalDate& date) const
@@ -146,22 +107,22 @@ std::u16string PlainPageStore::pageLocation(const LocalDate& date) const
     return pagePath(date);
 }
 
-std::string PlainPageStore::pathBytes(const LocalDate& date, const char* extension) const
+std::string PlainPageStore::pathBytes(const LocalDate& date, DayFileKind kind) const
 {
     std::string path = m_folderUtf8;
-    for (char16_t c : makeDateKey(date))
+    for (char16_t c : dayFileName(date, kind))
         path += static_cast<char>(c);
-    return path += extension;
+    return path;
 }
 
-bool PlainPageStore::exists(const LocalDate& date, const char* extension) const
+bool PlainPageStore::exists(const LocalDate& date, DayFileKind kind) const
 {
-    return isKept(pathBytes(date, extension));
+    return isKept(pathBytes(date, kind));
 }
 
 bool PlainPageStore::hasPage(const LocalDate& date) const
 {
-    return exists(date, ".dry");
+    return exists(date, DayFileKind::Page);
 }
 
 std::optional<Bytes> PlainPageStore::readMemo(const LocalDate& date, std::size_t maxBytes) const
@@ -177,7 +138,7 @@ std::unique_ptr<MemoDraft> PlainPageStore::draftMemo(const LocalDate& date)
 
 bool PlainPageStore::hasMemo(const LocalDate& date) const
 {
-    return exists(date, ".wav");
+    return exists(date, DayFileKind::Memo);
 }
 
 std::optional<std::vector<LocalDate>> PlainPageStore::listDays() const
@@ -208,11 +169,9 @@ std::vector<LocalDate> PlainPageStore::listMemoDays() const
     if (!dir)
         return days;
     while (dirent* e = ::readdir(dir)) {
-        const std::u16string name = fromUtf8(e->d_name);
-        if (name.size() != 8 + kMemoExtension.size() || !name.ends_with(kMemoExtension))
-            continue;
-        if (const auto date = pageDateOf(name.substr(0, 8) + kPageExtension))
-            days.push_back(*date);
+        const auto file = parseDayFileName(fromUtf8(e->d_name));
+        if (file && file->kind == DayFileKind::Memo && !file->conflictCopy)
+            days.push_back(file->date);
     }
     ::closedir(dir);
     std::sort(days.begin(), days.end(), [](const LocalDate& a, const LocalDate& b) {
@@ -228,7 +187,7 @@ PageCheck PlainPageStore::probe(const LocalDate& date) const
 
 PageCheck PlainPageStore::readInto(const LocalDate& date, Page& page, PageStamp* stamp) const
 {
-    return readPageInto(pathBytes(date, ".dry"), page, stamp); // a search or export reads every page
+    return readPageInto(pathBytes(date, DayFileKind::Page), page, stamp); // a search or export reads every page
 }
 
 PageStamp PlainPageStore::stampOf(const LocalDate& date) const
@@ -312,7 +271,7 @@ std::vector<std::u16string> PlainPageStore::copiesOf(const LocalDate& date, cons
 bool PlainPageStore::isMemoCopy(const LocalDate& date, const std::u16string& name) const
 {
     // Only a name the folder listing gave: never a path reaching out of the folder.
-    return name.find(u'/') == std::u16string::npos && isConflictCopyOf(name, makeDateKey(date) + kMemoExtension);
+    return name.find(u'/') == std::u16string::npos && isConflictCopyOf(name, dayFileName(date, DayFileKind::Memo));
 }
 
 PageStamp PlainPageStore::memoStamp(const LocalDate& date) const
@@ -322,7 +281,7 @@ PageStamp PlainPageStore::memoStamp(const LocalDate& date) const
 
 MemoSnapshot PlainPageStore::snapshotMemo(const LocalDate& date, std::size_t heldBytes) const
 {
-    ReadableFile file(pathBytes(date, ".wav"), std::numeric_limits<std::uint64_t>::max(), ReadableFile::Links::Refuse);
+    ReadableFile file(pathBytes(date, DayFileKind::Memo), std::numeric_limits<std::uint64_t>::max(), ReadableFile::Links::Refuse);
     if (file.state() != ReadableFile::State::Open)
         return {};
     const PageStamp stamp {true, file.size(), file.mtimeNs(), file.inode(), 0};
@@ -350,7 +309,7 @@ bool PlainPageStore::takeMemoCopy(const LocalDate& date, const std::u16string& n
     if (!isMemoCopy(date, name))
         return false;
     keepOld(date, true);
-    if (::rename(toUtf8(m_folder + name).c_str(), pathBytes(date, ".wav").c_str()) != 0)
+    if (::rename(toUtf8(m_folder + name).c_str(), pathBytes(date, DayFileKind::Memo).c_str()) != 0)
         return false;
     notifyChanged(date);
     return true;

@@ -1,4 +1,5 @@
 #pragma once
+#include "store/DayFileName.h"
 #include "store/PageStore.h"
 
 #include <string>
@@ -49,10 +50,10 @@ protected:
     void keepOld(const LocalDate& date, bool memo) const;
 
 private:
-    bool exists(const LocalDate& date, const char* extension) const;
+    bool exists(const LocalDate& date, DayFileKind kind) const;
     // The day's file as the file system takes it; the digits are ASCII, so only the folder
     // needed converting, once.
-    std::string pathBytes(const LocalDate& date, const char* extension) const;
+    std::string pathBytes(const LocalDate& date, DayFileKind kind) const;
     // The copies of the day's file named "YYYYMMDD" + extension.
     std::vector<std::u16string> copiesOf(const LocalDate& date, const std::u16string& extension) const;
     bool isMemoCopy(const LocalDate& date, const std::u16string& name) const;
@@ -63,11 +64,6 @@ private:
 
 // The day whose memo in store the file at path is, when it is one.
 std::optional<LocalDate> memoDateOf(const PageStore& store, const std::u16string& path);
-// The date a page file's name gives, when it names a day the diary can hold.
-std::optional<LocalDate> pageDateOf(const std::u16string& name);
-// True when name is a sync tool's conflict copy of the page or memo file fileName
-// ("YYYYMMDD.dry", "YYYYMMDD.wav").
-bool isConflictCopyOf(const std::u16string& name, const std::u16string& fileName);
 // True when name is one of the files a data folder's diary is kept in (see keptFiles).
 bool isDiaryFileName(const std::u16string& name);
 

@@ -50,5 +50,25 @@ TEST(DateKey, EightDigitsAndTheFormattedFormOutsideThem)
     EXPECT_EQ(makeDateKey(LocalDate {999, 1, 1}), u" 9990101");
 }
 
+// The year range at its edges, and the digits every file of a day is named and sealed with.
+TEST(FourDigitYear, EdgesOfTheRangeAndTheirDigits)
+{
+    const struct {
+        LocalDate date;
+        bool inRange;
+        const char* digits;
+    } cases[] = {
+        {{999, 12, 31}, false, "09991231"}, {{1000, 1, 1}, true, "10000101"},  {{2026, 12, 9}, true, "20261209"},
+        {{9999, 12, 31}, true, "99991231"}, {{10000, 1, 1}, false, "00000101"}, {{0, 1, 1}, false, "00000101"},
+        {{-1, 1, 1}, false, "-0010101"},
+    };
+    for (const auto& c : cases) {
+        const auto digits = dateDigits(c.date);
+        EXPECT_EQ(hasFourDigitYear(c.date), c.inRange) << c.date.year;
+        EXPECT_EQ(inDiaryRange(c.date), c.inRange) << c.date.year;
+        EXPECT_EQ(std::string(digits.begin(), digits.end()), c.digits) << c.date.year;
+    }
+}
+
 } // namespace
 } // namespace pagelet

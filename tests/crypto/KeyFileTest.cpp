@@ -44,11 +44,11 @@ TEST(KeyFile, KnownFileUnlocks)
                                "c9784003a06b18a988e20f6ddc8a95ddebcccdbc273012295268344b1a6052a4");
     const Bytes key = fromHex("a47eebd4c8c704e9bfa12852419d473e69cad0541ddcb202fb8d263820858815");
     const auto read = parseKeyFile(file, kQuickLimits);
-    ASSERT_TRUE(read.file) << read.error;
-    const auto byPassphrase = unlockWithPassphrase(*read.file, bytesOf("password"), kQuickLimits);
+    ASSERT_TRUE(read) << read.error();
+    const auto byPassphrase = unlockWithPassphrase(*read, bytesOf("password"), kQuickLimits);
     ASSERT_TRUE(byPassphrase);
     EXPECT_EQ(Bytes(byPassphrase->bytes(), byPassphrase->bytes() + 32), key);
-    const auto byRecovery = unlockWithRecoveryKey(*read.file, "BN74-F6VZ-1F7F-E8X9-5EVW-JY5T-8NDV-WGH5");
+    const auto byRecovery = unlockWithRecoveryKey(*read, "BN74-F6VZ-1F7F-E8X9-5EVW-JY5T-8NDV-WGH5");
     ASSERT_TRUE(byRecovery);
     EXPECT_EQ(Bytes(byRecovery->bytes(), byRecovery->bytes() + 32), key);
 }
@@ -76,18 +76,18 @@ TEST(KeyFile, LayoutAndUnlocking)
     }
 
     const auto read = parseKeyFile(bytes, kQuickLimits);
-    ASSERT_TRUE(read.file) << read.error;
-    EXPECT_EQ(encodeKeyFile(*read.file), bytes);
-    EXPECT_TRUE(sameKey(unlockWithPassphrase(*read.file, bytesOf("correct horse"), kQuickLimits), made->key));
-    EXPECT_TRUE(sameKey(unlockWithRecoveryKey(*read.file, made->recoveryKey), made->key));
+    ASSERT_TRUE(read) << read.error();
+    EXPECT_EQ(encodeKeyFile(*read), bytes);
+    EXPECT_TRUE(sameKey(unlockWithPassphrase(*read, bytesOf("correct horse"), kQuickLimits), made->key));
+    EXPECT_TRUE(sameKey(unlockWithRecoveryKey(*read, made->recoveryKey), made->key));
     // As people type it back: lower case, spaces, O for 0.
     std::string typed = made->recoveryKey;
     for (char& c : typed)
         c = c == '-' ? ' ' : c == '0' ? 'o' : static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    EXPECT_TRUE(sameKey(unlockWithRecoveryKey(*read.file, typed), made->key));
+    EXPECT_TRUE(sameKey(unlockWithRecoveryKey(*read, typed), made->key));
 
     // A new passphrase wraps the same key: the pages stay as they are, the old passphrase fails.
-    const auto rewrapped = rewrapKeyFile(*read.file, made->key, bytesOf("battery staple"), kQuickKdf);
+    const auto rewrapped = rewrapKeyFile(*read, made->key, bytesOf("battery staple"), kQuickKdf);
     ASSERT_TRUE(rewrapped);
     EXPECT_TRUE(sameKey(unlockWithPassphrase(*rewrapped, bytesOf("battery staple"), kQuickLimits), made->key));
     EXPECT_FALSE(unlockWithPassphrase(*rewrapped, bytesOf("correct horse"), kQuickLimits));
@@ -141,8 +141,8 @@ TEST(KeyFile, DamagedFilesAreRefused)
     };
     for (const auto& c : refused) {
         const auto read = parseKeyFile(c.bytes, kQuickLimits);
-        EXPECT_FALSE(read.file) << c.name;
-        EXPECT_NE(read.error.find(c.error), std::string::npos) << c.name << ": " << read.error;
+        EXPECT_FALSE(read) << c.name;
+        EXPECT_NE(read.error().find(c.error), std::string::npos) << c.name << ": " << read.error();
     }
     // A damaged slot header leaves the other slot to open the file; only the slot asked for is refused.
     const struct {
@@ -162,13 +162,13 @@ TEST(KeyFile, DamagedFilesAreRefused)
     };
     for (const auto& c : oneSlot) {
         const auto read = parseKeyFile(c.bytes, kQuickLimits);
-        ASSERT_TRUE(read.file) << c.name << ": " << read.error;
-        EXPECT_EQ(encodeKeyFile(*read.file), c.bytes) << c.name;
-        const std::string damage = c.passphraseSlot ? passphraseSlotDamage(read.file->passphrase, kQuickLimits)
-                                                    : recoverySlotDamage(read.file->recovery);
+        ASSERT_TRUE(read) << c.name << ": " << read.error();
+        EXPECT_EQ(encodeKeyFile(*read), c.bytes) << c.name;
+        const std::string damage = c.passphraseSlot ? passphraseSlotDamage(read->passphrase, kQuickLimits)
+                                                    : recoverySlotDamage(read->recovery);
         EXPECT_NE(damage.find(c.damage), std::string::npos) << c.name << ": " << damage;
-        EXPECT_EQ(bool(unlockWithPassphrase(*read.file, bytesOf("pass"), kQuickLimits)), !c.passphraseSlot) << c.name;
-        EXPECT_EQ(bool(unlockWithRecoveryKey(*read.file, made->recoveryKey)), c.passphraseSlot) << c.name;
+        EXPECT_EQ(bool(unlockWithPassphrase(*read, bytesOf("pass"), kQuickLimits)), !c.passphraseSlot) << c.name;
+        EXPECT_EQ(bool(unlockWithRecoveryKey(*read, made->recoveryKey)), c.passphraseSlot) << c.name;
     }
     // Parameters quick enough for a test are below what a file on disk may ask for.
     EXPECT_NE(passphraseSlotDamage(made->file.passphrase).find("outside 2-16 passes and 64-1024 MiB"), std::string::npos);
@@ -180,9 +180,9 @@ TEST(KeyFile, DamagedFilesAreRefused)
     } tampered[] = {{"passes", 12}, {"memory", 21}, {"salt", 28}, {"nonce", 44}, {"wrapped key", 68}, {"tag", 115}};
     for (const auto& c : tampered) {
         const auto read = parseKeyFile(with([&](Bytes& b) { b[c.at] ^= 2; }), kQuickLimits);
-        ASSERT_TRUE(read.file) << c.name;
-        EXPECT_FALSE(unlockWithPassphrase(*read.file, bytesOf("pass"), kQuickLimits)) << c.name;
-        EXPECT_TRUE(sameKey(unlockWithRecoveryKey(*read.file, made->recoveryKey), made->key)) << c.name;
+        ASSERT_TRUE(read) << c.name;
+        EXPECT_FALSE(unlockWithPassphrase(*read, bytesOf("pass"), kQuickLimits)) << c.name;
+        EXPECT_TRUE(sameKey(unlockWithRecoveryKey(*read, made->recoveryKey), made->key)) << c.name;
     }
     const struct {
         const char* name;
@@ -190,17 +190,17 @@ TEST(KeyFile, DamagedFilesAreRefused)
     } recoveryTampered[] = {{"recovery salt", 136}, {"recovery nonce", 152}, {"recovery key", 200}};
     for (const auto& c : recoveryTampered) {
         const auto read = parseKeyFile(with([&](Bytes& b) { b[c.at] ^= 0x40; }), kQuickLimits);
-        ASSERT_TRUE(read.file) << c.name;
-        EXPECT_FALSE(unlockWithRecoveryKey(*read.file, made->recoveryKey)) << c.name;
+        ASSERT_TRUE(read) << c.name;
+        EXPECT_FALSE(unlockWithRecoveryKey(*read, made->recoveryKey)) << c.name;
     }
 
     const auto read = parseKeyFile(good, kQuickLimits);
-    ASSERT_TRUE(read.file);
+    ASSERT_TRUE(read);
     for (const char* wrong : {"", "Pass", "pass ", "pas"})
-        EXPECT_FALSE(unlockWithPassphrase(*read.file, bytesOf(wrong), kQuickLimits)) << wrong;
-    EXPECT_FALSE(unlockWithRecoveryKey(*read.file, "0000-0000-0000-0000-0000-0000-0000-0000"));
+        EXPECT_FALSE(unlockWithPassphrase(*read, bytesOf(wrong), kQuickLimits)) << wrong;
+    EXPECT_FALSE(unlockWithRecoveryKey(*read, "0000-0000-0000-0000-0000-0000-0000-0000"));
     // A slot made by hand past the ceiling is refused before any memory is asked for.
-    KeyFile huge = *read.file;
+    KeyFile huge = *read;
     huge.passphrase.params.memlimit = 1ull << 40;
     EXPECT_FALSE(unlockWithPassphrase(huge, bytesOf("pass")));
 }
@@ -223,16 +223,16 @@ TEST(KeyFile, DerivationLimitsHoldAtTheirEnds)
         putU64(bytes, 12, row.passes);
         putU64(bytes, 20, row.memory);
         const auto read = parseKeyFile(bytes);
-        ASSERT_TRUE(read.file) << read.error;
-        const std::string damage = passphraseSlotDamage(read.file->passphrase);
+        ASSERT_TRUE(read) << read.error();
+        const std::string damage = passphraseSlotDamage(read->passphrase);
         EXPECT_EQ(damage.empty(), row.read) << row.passes << " passes, " << row.memory << " bytes: " << damage;
     }
     // Unlocking holds the same ceiling: a slot right at it still opens, one past it is refused.
     const auto read = parseKeyFile(encodeKeyFile(made->file), kQuickLimits);
-    ASSERT_TRUE(read.file);
-    EXPECT_TRUE(sameKey(unlockWithPassphrase(*read.file, bytesOf("pass"), {kQuickKdf, kQuickKdf}), made->key));
-    EXPECT_FALSE(unlockWithPassphrase(*read.file, bytesOf("pass"), {kQuickKdf, {kQuickKdf.opslimit - 1, kQuickKdf.memlimit}}));
-    EXPECT_FALSE(unlockWithPassphrase(*read.file, bytesOf("pass"), {kQuickKdf, {kQuickKdf.opslimit, kQuickKdf.memlimit - 1}}));
+    ASSERT_TRUE(read);
+    EXPECT_TRUE(sameKey(unlockWithPassphrase(*read, bytesOf("pass"), {kQuickKdf, kQuickKdf}), made->key));
+    EXPECT_FALSE(unlockWithPassphrase(*read, bytesOf("pass"), {kQuickKdf, {kQuickKdf.opslimit - 1, kQuickKdf.memlimit}}));
+    EXPECT_FALSE(unlockWithPassphrase(*read, bytesOf("pass"), {kQuickKdf, {kQuickKdf.opslimit, kQuickKdf.memlimit - 1}}));
 }
 
 // The program's own parameters: above the floor for files, and what it writes reads back.
@@ -241,8 +241,8 @@ TEST(KeyFile, DefaultParametersPassTheFloor)
     const auto made = createKeyFile(bytesOf("slow but sure"));
     ASSERT_TRUE(made);
     const auto read = parseKeyFile(encodeKeyFile(made->file));
-    ASSERT_TRUE(read.file) << read.error;
-    EXPECT_TRUE(sameKey(unlockWithPassphrase(*read.file, bytesOf("slow but sure")), made->key));
+    ASSERT_TRUE(read) << read.error();
+    EXPECT_TRUE(sameKey(unlockWithPassphrase(*read, bytesOf("slow but sure")), made->key));
 }
 
 } // namespace

@@ -37,11 +37,15 @@ struct Import {
     // Reads name (a file or a folder under source), plans and writes; the error, or empty.
     std::string run(const std::string& name, std::size_t maxUnits = kMaxPageUnits, const SourceLimits& limits = {})
     {
-        const SourceRead read = readImportSource(fromUtf8((source.root / name).string()), limits);
-        if (!read.error.empty())
-            return read.error;
-        last = planImport(read.entries, store, TableZones(), maxUnits);
-        return last.error.empty() ? applyImport(last, store) : last.error;
+        last = {};
+        const auto read = readImportSource(fromUtf8((source.root / name).string()), limits);
+        if (!read)
+            return read.error();
+        auto planned = planImport(*read, store, TableZones(), maxUnits);
+        if (!planned)
+            return planned.error();
+        last = std::move(*planned);
+        return applyImport(last, store).error();
     }
     std::u16string page(const LocalDate& date) const { return store.read(date).page.text; }
     ImportPlan last;

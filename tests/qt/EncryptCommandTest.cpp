@@ -62,9 +62,9 @@ struct FolderCheck {
             if (!slot) {
                 const Bytes bytes(keyFile.begin(), keyFile.end());
                 const auto read = parseKeyFile(bytes);
-                EXPECT_TRUE(read.file) << when << ": " << read.error;
-                if (read.file)
-                    slot = unlockWithPassphrase(*read.file, std::span(reinterpret_cast<const std::uint8_t*>("password"), 8));
+                EXPECT_TRUE(read) << when << ": " << read.error();
+                if (read)
+                    slot = unlockWithPassphrase(*read, std::span(reinterpret_cast<const std::uint8_t*>("password"), 8));
             }
             key = slot ? &*slot : nullptr;
         }

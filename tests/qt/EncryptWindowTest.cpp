@@ -181,11 +181,11 @@ TEST(EncryptedDiary, SettingsEncryptChangeAndDecryptTheFolderOnDisk)
         EXPECT_EQ(last, step.lastMessage);
         if (step.want != Disk::Plain) {
             const KeyFileRead read = readFolderKeyFile(diary.folder(), kQuickLimits);
-            ASSERT_TRUE(read.file);
-            const auto key = unlockWithPassphrase(*read.file, bytesOf(step.opensWith), kQuickLimits);
+            ASSERT_TRUE(read);
+            const auto key = unlockWithPassphrase(*read, bytesOf(step.opensWith), kQuickLimits);
             ASSERT_TRUE(key);
             EXPECT_EQ(openSealed(*key, diary.today(), SealedKind::Page, after), plain);
-            EXPECT_TRUE(unlockWithRecoveryKey(*read.file, recovery));
+            EXPECT_TRUE(unlockWithRecoveryKey(*read, recovery));
         }
         // The shown page is back in the window, stored.
         EXPECT_EQ(diary.d().editor().text, u"비밀");
@@ -254,8 +254,8 @@ TEST(EncryptedDiary, TheRecoveryKeyIsWrittenDownBeforeTheConversion)
             continue;
         }
         const KeyFileRead read = readFolderKeyFile(diary.folder(), kQuickLimits);
-        ASSERT_TRUE(read.file);
-        EXPECT_TRUE(unlockWithRecoveryKey(*read.file, key));
+        ASSERT_TRUE(read);
+        EXPECT_TRUE(unlockWithRecoveryKey(*read, key));
         EXPECT_TRUE(looksSealed(fileBytes(toQString(diary.d().pages().pageLocation(diary.today())))));
     }
 }

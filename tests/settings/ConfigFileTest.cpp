@@ -76,3 +76,31 @@ TEST(ConfigFile, DamagedFilesKeepThePresetsOfWhatIsMissing)
     for (const auto& [name, bytes, want] : cases)
         EXPECT_EQ(readBack(bytes), want) << name;
 }
+
+// A file as written reads back and writes again to the same bytes, and the password prompt
+// comes between the same fields.
+TEST(ConfigFile, FixedFilesRoundTripByteForByte)
+{
+    const struct {
+        const char* name;
+        Bytes bytes;
+        Stored afterFirst;
+    } cases[] = {
+        {"presets", fields({0, 1, 0, 7, u"default", 0}), {0, 1, u"", u"default", 0}},
+        {"password and skin", fields({1, 0, 4, u"abcd", 4, u"Wood", 2}), {1, 0, u"abcd", u"default", 0}},
+        {"Korean password, no skin", fields({1, 1, 4, u"비밀번호", 0, -1}), {1, 1, u"비밀번호", u"default", 0}},
+        {"wide numbers", fields({-1, 0x7FFFFFFF, 0, 1, u"x", INT32_MIN}), {-1, 0x7FFFFFFF, u"", u"default", 0}},
+    };
+    for (const auto& c : cases) {
+        const auto path = fromUtf8((std::filesystem::temp_directory_path() / ("pagelet-config-" + std::to_string(::getpid()) + ".dat")).string());
+        ASSERT_TRUE(writeFileAtomic(path, c.bytes));
+        ConfigFile file;
+        ASSERT_TRUE(file.open(path));
+        removeFile(path);
+        Settings s;
+        file.readFirst(s);
+        EXPECT_EQ(Stored(s.usePassword, s.autoKeyboard, s.password, s.skinName, s.timeFormat), c.afterFirst) << c.name;
+        file.readRest(s);
+        EXPECT_EQ(encodeConfig(s), c.bytes) << c.name;
+    }
+}

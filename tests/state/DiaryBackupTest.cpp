@@ -112,9 +112,9 @@ TEST(DiaryBackup, RoundTripGivesBackEveryFileAndRefusesAFolderWithPages)
     // A page that is a link: its target's bytes are no page of this diary.
     ASSERT_TRUE(writeFileAtomic(f.at("secret"), {'s'}));
     fs::create_symlink(f.path / "secret", f.path / "data/20261202.dry");
-    ASSERT_EQ(writeBackup(PlainPageStore(f.at("data/")), f.at("config.dat"), f.at("b.zip")), "");
+    ASSERT_EQ(writeBackup(PlainPageStore(f.at("data/")), f.at("config.dat"), f.at("b.zip")).error(), "");
     BackupCheck check;
-    ASSERT_EQ(restoreBackup(f.at("b.zip"), f.at("new/"), check), "");
+    ASSERT_EQ(restoreBackup(f.at("b.zip"), f.at("new/"), check).error(), "");
     EXPECT_EQ(readFile(f.at("new/20261201.dry")), page);
     EXPECT_EQ(readFile(f.at("new/20261201.wav")), memo);
     for (const auto& [name, bytes] : alsoKept)
@@ -126,7 +126,7 @@ TEST(DiaryBackup, RoundTripGivesBackEveryFileAndRefusesAFolderWithPages)
     EXPECT_FALSE(fs::exists(f.path / "new/notes.txt"));
     // Again into what is now a diary: refused, and the page stays as it is.
     ASSERT_TRUE(writeFileAtomic(f.at("new/20261201.dry"), {7}));
-    EXPECT_NE(restoreBackup(f.at("b.zip"), f.at("new/"), check), "");
+    EXPECT_NE(restoreBackup(f.at("b.zip"), f.at("new/"), check).error(), "");
     EXPECT_EQ(readFile(f.at("new/20261201.dry")), Bytes {7});
 }
 
@@ -142,7 +142,7 @@ TEST(DiaryBackup, DamagedZipsFailNamingTheFilesAndRestoreNothing)
     auto good = [a, b](Folder& f) {
         ASSERT_TRUE(writeFileAtomic(f.at("data/20261201.wav"), a));
         ASSERT_TRUE(writeFileAtomic(f.at("data/20261202.dry"), b));
-        ASSERT_EQ(writeBackup(PlainPageStore(f.at("data/")), u"", f.at("z.zip")), "");
+        ASSERT_EQ(writeBackup(PlainPageStore(f.at("data/")), u"", f.at("z.zip")).error(), "");
     };
     // A byte of the first central directory entry (the memo's) flipped, where other tools
     // would take the name, the CRC or the mode from.
@@ -196,7 +196,7 @@ TEST(DiaryBackup, DamagedZipsFailNamingTheFilesAndRestoreNothing)
         row.make(f);
         EXPECT_EQ(named(verifyBackup(f.at("z.zip"), {row.total})), row.problems);
         BackupCheck check;
-        const std::string error = restoreBackup(f.at("z.zip"), f.at("out/out/"), check, {row.total});
+        const std::string error = restoreBackup(f.at("z.zip"), f.at("out/out/"), check, {row.total}).error();
         EXPECT_EQ(error.empty(), row.problems.empty()) << error;
         EXPECT_EQ(fs::exists(f.path / "out"), row.problems.empty());
         EXPECT_FALSE(fs::exists(f.path / "out/x") || fs::exists(f.path / "x"));
@@ -247,7 +247,7 @@ TEST(DiaryBackup, ADailyBackupGoesIntoItsPlaceAndAChosenOneMustBeThere)
             fs::create_directories(where.path / c.folder);
         AutoBackup backup(where.at(c.folder), where.at("data/"), where.at("config.dat"), c.chosen);
         EXPECT_TRUE(backup.due(today));
-        const std::string error = backup.run(today);
+        const std::string error = backup.run(today).error();
         EXPECT_EQ(error.empty(), c.wantWritten) << error;
         EXPECT_EQ(fs::exists(where.path / c.folder / "2026-12-08.zip"), c.wantWritten);
         EXPECT_EQ(fs::exists(where.path / c.folder), c.wantWritten);

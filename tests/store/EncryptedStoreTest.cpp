@@ -329,16 +329,16 @@ TEST(EncryptedStore, KeyFileOfTheFolder)
 {
     Folder folder;
     EXPECT_FALSE(isEncryptedFolder(folder.path()));
-    EXPECT_NE(readFolderKeyFile(folder.path()).error.find("cannot read the key file"), std::string::npos);
+    EXPECT_NE(readFolderKeyFile(folder.path()).error().find("cannot read the key file"), std::string::npos);
     folder.put("pagelet.key", Bytes(5000, 0));
-    EXPECT_NE(readFolderKeyFile(folder.path()).error.find("cannot read the key file"), std::string::npos);
+    EXPECT_NE(readFolderKeyFile(folder.path()).error().find("cannot read the key file"), std::string::npos);
     const auto made = createKeyFile(bytesOf("pw"), kQuickKdf);
     ASSERT_TRUE(made && writeFolderKeyFile(folder.path(), made->file));
     // Below the floor only the passphrase slot is refused: the recovery key still opens it.
     const auto strict = readFolderKeyFile(folder.path());
-    ASSERT_TRUE(strict.file) << strict.error;
-    EXPECT_NE(passphraseSlotDamage(strict.file->passphrase).find("outside"), std::string::npos);
-    EXPECT_TRUE(readFolderKeyFile(folder.path(), kQuickLimits).file);
+    ASSERT_TRUE(strict) << strict.error();
+    EXPECT_NE(passphraseSlotDamage(strict->passphrase).find("outside"), std::string::npos);
+    EXPECT_TRUE(readFolderKeyFile(folder.path(), kQuickLimits));
 }
 
 } // namespace

@@ -23,6 +23,44 @@ TEST(DateKey, NamesTheLocalDate)
         EXPECT_EQ(makeDateKey(fromLocal(c.date, c.hour, c.minute, c.second)), c.key) << toUtf8(c.key);
 }
 
+// Every page, memo and conflict copy name is made and read back by one parser; anything
+// else in a data folder is no diary file.
+TEST(DayFileName, NamesRoundTripAndJunkIsRefused)
+{
+    for (const LocalDate& date : {LocalDate {1000, 1, 1}, LocalDate {2024, 2, 29}, LocalDate {9999, 12, 31}})
+        for (DayFileKind kind : {DayFileKind::Page, DayFileKind::Memo})
+            EXPECT_EQ(parseDayFileName(dayFileName(date, kind)), (DayFileName {date, kind, false}))
+                << toUtf8(dayFileName(date, kind));
+    EXPECT_EQ(dayFileName({2001, 6, 7}, DayFileKind::Page), u"20010607.dry");
+    EXPECT_EQ(dayFileName({2001, 6, 7}, DayFileKind::Memo), u"20010607.wav");
+
+    const LocalDate day {2001, 6, 7};
+    const struct {
+        const char* name;
+        std::optional<DayFileName> file;
+    } cases[] = {
+        {"20010607.sync-conflict-20010608-101010-ABCDEFG.dry", DayFileName {day, DayFileKind::Page, true}},
+        {"20010607.sync-conflict-20010608-101010-ABCDEFG.wav", DayFileName {day, DayFileKind::Memo, true}},
+        {"20010607 (conflicted copy 2001-06-08).wav", DayFileName {day, DayFileKind::Memo, true}},
+        {"20010607 (laptop's conflicted copy 2001-06-08).dry", DayFileName {day, DayFileKind::Page, true}},
+        {"20010607.txt", std::nullopt},
+        {"20010607.dry.bad", std::nullopt},
+        {"20010607x.dry", std::nullopt},
+        {"20010607 (copy).dry", std::nullopt},
+        {"20010607.wav.sync-conflict-x", std::nullopt},
+        {"2001060.dry", std::nullopt},
+        {"20010632.dry", std::nullopt},
+        {"20250229.wav", std::nullopt},
+        {"09990101.dry", std::nullopt},
+        {"abcdefgh.wav", std::nullopt},
+        {"", std::nullopt},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(parseDayFileName(fromUtf8(c.name)), c.file) << c.name;
+        EXPECT_EQ(isDiaryFileName(fromUtf8(c.name)), c.file.has_value()) << c.name;
+    }
+}
+
 TEST(PageFile, EncodesWeatherLengthAndLittleEndianUnits)
 {
     const Bytes want = {3, 0, 0, 0, 4, 0, 0, 0, 0x00, 0xAC, 0x0D, 0x00, 0x0A, 0x00, 0x41, 0x00};

@@ -59,24 +59,25 @@ ImportReport importIntoDiary(const QString& path, ShownDay& day, PageStore& page
                              const std::function<bool(const QString& summary)>& confirm)
 {
     const QtPropertyLists lists;
-    const SourceRead source = readImportSource(path.toStdU16String(), {}, &lists);
-    if (!source.error.empty())
-        return {false, refused(source.error)};
+    const auto source = readImportSource(path.toStdU16String(), {}, &lists);
+    if (!source)
+        return {false, refused(source.error())};
     // The page on the window goes to the store first, so the import merges into what the
     // user sees and the window never writes an older text over it afterwards.
     if (!day.storeShownPage())
         return {false, {}};
-    const ImportPlan plan = planImport(source.entries, pages, QtZoneOffsets());
-    if (!plan.error.empty())
-        return {false, refused(plan.error)};
+    const auto planned = planImport(*source, pages, QtZoneOffsets());
+    if (!planned)
+        return {false, refused(planned.error())};
+    const ImportPlan& plan = *planned;
     if (plan.days.empty())
         return {false, ImportAction::tr("새로 가져올 내용이 없습니다. 모두 이미 일기에 있습니다.")};
     if (!confirm(summaryOf(plan)))
         return {false, {}};
-    const std::string error = applyImport(plan, pages);
+    const auto applied = applyImport(plan, pages);
     day.reloadFromDataFolder();
-    if (!error.empty())
-        return {false, refused(error)};
+    if (!applied)
+        return {false, refused(applied.error())};
     return {true, ImportAction::tr("가져왔습니다: %1").arg(counts(plan))};
 }
 

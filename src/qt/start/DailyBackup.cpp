@@ -30,7 +30,7 @@ std::vector<std::u16string> DailyBackup::foldersFor(const std::u16string& dataFo
     std::vector<std::u16string> folders {StateFolder(StateFolder::defaultRoot(), dataFolder).folder(u"backups")};
     QtRegistry registry;
     registry.open(kRegistryKeyPath);
-    std::u16string chosen = registry.read(u"Backup Path").value_or(u"");
+    std::u16string chosen = registry.read(kBackupPathValue).value_or(u"");
     if (!chosen.empty() && chosen.back() != u'/')
         chosen += u'/';
     if (!chosen.empty() && chosen != folders.front())
@@ -48,9 +48,9 @@ void DailyBackup::start()
         std::string error;
         for (AutoBackup& backup : m_backups) {
             // Each place says its failure once a day; one that failed never keeps the other.
-            std::string failed = backup.run(today);
-            if (!failed.empty() && backup.shouldTell(today) && error.empty())
-                error = std::move(failed);
+            const Outcome<void> done = backup.run(today);
+            if (!done && backup.shouldTell(today) && error.empty())
+                error = done.error();
         }
         if (error.empty())
             return;

@@ -23,7 +23,7 @@ QString registeredInstall()
 {
     QtRegistry registry;
     registry.open(kRegistryKeyPath);
-    return toQString(registry.read(u"Program Path").value_or(u""));
+    return toQString(registry.read(kProgramPathValue).value_or(u""));
 }
 
 void bringToFront(QWidget& window, const QByteArray& token)

@@ -85,10 +85,10 @@ std::u16string registeredDataFolder()
 {
     QtRegistry registry;
     registry.open(kRegistryKeyPath);
-    const std::u16string data = registry.read(u"Data Path").value_or(u"");
+    const std::u16string data = registry.read(kDataPathValue).value_or(u"");
     if (!data.empty())
         return data;
-    const std::u16string program = registry.read(u"Program Path").value_or(u"");
+    const std::u16string program = registry.read(kProgramPathValue).value_or(u"");
     return program.empty() ? std::u16string() : program + u"/diary/";
 }
 
@@ -164,9 +164,9 @@ int runImportCommand(const CommandLine& line)
     if (const int status = checkFolder(folder))
         return status;
     const QtPropertyLists lists;
-    const SourceRead source = readImportSource(fromUtf8(line.source), {}, &lists);
-    if (!source.error.empty()) {
-        fail(source.error + "; nothing was imported");
+    const auto source = readImportSource(fromUtf8(line.source), {}, &lists);
+    if (!source) {
+        fail(source.error() + "; nothing was imported");
         return 2;
     }
     int status = 0;
@@ -177,11 +177,12 @@ int runImportCommand(const CommandLine& line)
     PageHistory history(StateFolder(StateFolder::defaultRoot(), folder));
     if (!line.dryRun)
         pages.setKeeper(&history);
-    const ImportPlan plan = planImport(source.entries, pages, QtZoneOffsets());
-    if (!plan.error.empty()) {
-        fail(plan.error + "; nothing was imported");
+    const auto planned = planImport(*source, pages, QtZoneOffsets());
+    if (!planned) {
+        fail(planned.error() + "; nothing was imported");
         return 2;
     }
+    const ImportPlan& plan = *planned;
     const char* verb = "imported";
     if (line.dryRun) {
         std::string out;
@@ -197,8 +198,8 @@ int runImportCommand(const CommandLine& line)
         }
         std::fwrite(out.data(), 1, out.size(), stdout);
         verb = "would import";
-    } else if (const std::string error = applyImport(plan, pages); !error.empty()) {
-        fail(error);
+    } else if (const auto applied = applyImport(plan, pages); !applied) {
+        fail(applied.error());
         return 2;
     }
     std::printf("%s %d %s into %d %s (%d new %s)", verb, plan.entries, plan.entries == 1 ? "entry" : "entries",

@@ -99,20 +99,20 @@ bool same(const SecureBytes& a, const SecureBytes& b)
 std::optional<DiaryKey> unlockFolder(const CommandLine& line, const std::u16string& folder)
 {
     const KeyFileRead read = readFolderKeyFile(folder);
-    if (!read.file) {
-        fail(read.error + ": " + toUtf8(keyFilePath(folder)));
+    if (!read) {
+        fail(read.error() + ": " + toUtf8(keyFilePath(folder)));
         return std::nullopt;
     }
     const auto passphrase = readPassphrase(line, false);
     if (!passphrase)
         return std::nullopt;
-    auto key = unlockWithPassphrase(*read.file, {passphrase->data(), passphrase->size()});
+    auto key = unlockWithPassphrase(*read, {passphrase->data(), passphrase->size()});
     // The recovery key is typed where the passphrase goes when the passphrase is lost.
     if (!key)
-        key = unlockWithRecoveryKey(*read.file, {reinterpret_cast<const char*>(passphrase->data()), passphrase->size()});
+        key = unlockWithRecoveryKey(*read, {reinterpret_cast<const char*>(passphrase->data()), passphrase->size()});
     if (!key) {
         // A damaged slot is said, so the other one is tried rather than the passphrase again.
-        const std::string damage = passphraseSlotDamage(read.file->passphrase);
+        const std::string damage = passphraseSlotDamage(read->passphrase);
         fail(damage.empty() ? std::string("wrong passphrase") : damage + "; the recovery key still opens it");
     }
     return key;
@@ -219,8 +219,10 @@ int runEncryptCommand(const CommandLine& line)
         }
         auto made = createKeyFile({passphrase->data(), passphrase->size()});
         // The key file goes first: from then on every page reads, sealed or not yet.
-        if (!made || !writeFolderKeyFile(folder, made->file)) {
-            fail("cannot write the key file " + toUtf8(keyFilePath(folder)) + "; nothing was changed");
+        const auto written = made ? writeFolderKeyFile(folder, made->file)
+                                  : Outcome<void>(Failure {"cannot write the key file " + toUtf8(keyFilePath(folder))});
+        if (!written) {
+            fail(written.error() + "; nothing was changed");
             return 2;
         }
         std::printf("recovery key: %s\n", made->recoveryKey.c_str());

@@ -42,7 +42,7 @@ std::u16string registeredConfigFile()
 {
     QtRegistry registry;
     registry.open(kRegistryKeyPath);
-    const std::u16string program = registry.read(u"Program Path").value_or(u"");
+    const std::u16string program = registry.read(kProgramPathValue).value_or(u"");
     return program.empty() ? std::u16string() : program + u"/" + kConfigFileName;
 }
 
@@ -51,8 +51,8 @@ int runBackupCommand(const CommandLine& line)
     const std::u16string folder = dataFolderOf(line);
     if (const int status = checkDataFolder(folder))
         return status;
-    if (const std::string error = writeBackup(PlainPageStore(folder), registeredConfigFile(), fromUtf8(line.zip)); !error.empty()) {
-        fail(error);
+    if (const auto written = writeBackup(PlainPageStore(folder), registeredConfigFile(), fromUtf8(line.zip)); !written) {
+        fail(written.error());
         return 2;
     }
     std::printf("wrote %s\n", line.zip.c_str());
@@ -73,9 +73,9 @@ int runVerifyBackupCommand(const CommandLine& line)
 int runRestoreBackupCommand(const CommandLine& line)
 {
     BackupCheck check;
-    if (const std::string error = restoreBackup(fromUtf8(line.zip), fromUtf8(line.dataDir), check); !error.empty()) {
+    if (const auto restored = restoreBackup(fromUtf8(line.zip), fromUtf8(line.dataDir), check); !restored) {
         tellProblems(check, line.zip);
-        fail(error);
+        fail(restored.error());
         return 2;
     }
     for (const auto& name : check.leftOut)

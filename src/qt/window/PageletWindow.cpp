@@ -33,8 +33,6 @@ namespace pagelet {
 
 namespace {
 
-const std::u16string kZoomValue = u"Zoom";
-
 // The stored value "Zoom" (absent, unreadable or not a step: 100).
 int storedZoom()
 {
