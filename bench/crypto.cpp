@@ -128,7 +128,7 @@ void changeOfDay(int rounds, const fs::path& root)
         // Through each side's own store: sealed pages on the encrypted side.
         s->dialog.pages().write(day, {1, pageText(u'가', kUnits)});
         s->dialog.pages().write(next, {1, pageText(u'나', kUnits)});
-        s->dialog.day().startOn(fromLocal(day));
+        s->dialog.navigation().startOn(fromLocal(day));
     }
     bool forward[2] = {true, true};
     const auto change = [&](int side, bool edited) {

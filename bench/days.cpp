@@ -89,7 +89,7 @@ void changeDays(benchmark::State& state, bool edited)
     Bench b;
     b.put(kDay, pageText(u'가'));
     b.put({2001, 6, 8}, pageText(u'나'));
-    b.dialog.day().startOn(fromLocal(kDay));
+    b.dialog.navigation().startOn(fromLocal(kDay));
     bool forward = true;
     CpuCounter cpu(state);
     for (auto _ : state) {
@@ -180,7 +180,7 @@ void BM_ScanDayMarks(benchmark::State& state)
     for (int d = 1; d <= 30; ++d)
         b.put({2001, 6, d}, pageText(u'다').substr(0, 2000));
     for (auto _ : state)
-        b.dialog.day().scanDayMarks();
+        b.dialog.calendar().scanDayMarks();
     benchmark::DoNotOptimize(b.p.calendar.masks);
 }
 BENCHMARK(BM_ScanDayMarks)->Unit(benchmark::kMicrosecond);
@@ -231,7 +231,7 @@ void BM_ChangeDayEditedInTurn(benchmark::State& state)
     const LocalDate next {2001, 6, 8};
     writeFileAtomic(ours.path(kDay), encodePage({1, pageText(u'가')}));
     writeFileAtomic(ours.path(next), encodePage({1, pageText(u'나')}));
-    ours.dialog.day().startOn(fromLocal(kDay));
+    ours.dialog.navigation().startOn(fromLocal(kDay));
 
     const fs::path floorRoot = ours.root / "floor";
     fs::create_directories(floorRoot);

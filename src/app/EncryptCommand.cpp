@@ -133,7 +133,7 @@ void MainDialog::changeEncryptedDiary()
 
 void MainDialog::showConverted(const Conversion& done, TextId told)
 {
-    m_day.reloadFromDataFolder();
+    m_navigation.reloadFromDataFolder();
     m_ports.window.invalidate();
     // Files left over are told; a half-sealed folder still needs its recovery key kept.
     const bool whole = done.folderRead && done.kept.empty() && done.doubtful.empty();

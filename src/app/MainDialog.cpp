@@ -48,14 +48,22 @@ MainDialog::MainDialog(const MainDialogPorts& ports)
       m_keyboard(ports.softInput),
       m_editor(ports.edit, ports.graphics, m_keyboard),
       m_view(ports.window, ports.edit, m_editor),
-      m_day({ports.window, ports.messages, ports.calendar, ports.recorder}, m_editor, m_view.skin(), m_pages)
+      m_memo(m_pages, ports.messages),
+      m_day({ports.window, ports.messages, ports.calendar, m_editor, m_view.skin(), m_pages, m_dayJournal, m_memo}),
+      m_calendar(ports.calendar, ports.window, m_editor, m_view.skin(), m_pages, m_day),
+      m_memoRecorder(ports.window, ports.messages, ports.recorder, m_editor, m_view.skin(), m_pages, m_day, m_memo),
+      m_recovery({ports.window, ports.messages, m_editor, m_view.skin(), m_pages, m_day, m_calendar, m_dayJournal, m_memo,
+                  m_memoRecorder}),
+      m_navigation({ports.window, ports.calendar, m_editor, m_view.skin(), m_pages, m_day, m_calendar, m_recovery, m_memo}),
+      m_commands(m_day, m_editor, m_view.skin(), ports.window, m_pages, m_memoRecorder),
+      m_pageJournal(m_day, m_dayJournal, m_editor)
 {
 }
 
 void MainDialog::setDataFolder(const std::u16string& folder, std::optional<DiaryKey> key)
 {
     m_settings.dataPath = folder;
-    m_day.setJournal(nullptr);
+    m_dayJournal.attach(nullptr);
     m_journal.reset();
     m_history.reset();
     // The journal seals with a copy of the key the store keeps.
@@ -64,7 +72,7 @@ void MainDialog::setDataFolder(const std::u16string& folder, std::optional<Diary
     if (m_stateRoot.empty())
         return;
     m_journal = std::make_unique<CrashJournal>(StateFolder(m_stateRoot, folder), std::move(journalKey));
-    m_day.setJournal(m_journal.get());
+    m_dayJournal.attach(m_journal.get());
     // The store hands the history the bytes as they are on disk: sealed ones for an encrypted diary.
     m_history = std::make_unique<PageHistory>(StateFolder(m_stateRoot, folder));
     m_history->failed = m_historyFailed;
@@ -235,7 +243,7 @@ bool MainDialog::beginStart()
     const std::u16string skinDir = skinFolder();
     LoadSkin(skin, skinDir, {m_ports.graphics, m_ports.calendar, m_ports.messages, m_ports.window.clientSize(), m_day.weather()});
     fitBackground(skinDir);
-    m_day.selectStartDay(m_ports.calendar.today());
+    m_navigation.selectStartDay(m_ports.calendar.today());
     return true;
 }
 
@@ -247,7 +255,7 @@ void MainDialog::finishStart()
     // The first text laid out: the font set-up, the costliest part of a start.
     createEditor();
     m_editor.lineHeight = lineHeightFor(m_ports.graphics.systemFontHeight());
-    m_day.showStartPage();
+    m_navigation.showStartPage();
 }
 
 void MainDialog::settleStart()
@@ -259,9 +267,9 @@ void MainDialog::settleStart()
     // A save cut short by a crash leaves its temporary file; the page itself is whole. Both
     // this and the day marks read the whole folder: years of pages would delay the page.
     removeTemporaryFiles(m_settings.dataPath);
-    m_day.scanDayMarks();
-    m_day.offerJournal();
-    m_day.offerMemoCopies();
+    m_calendar.scanDayMarks();
+    m_recovery.offerJournal();
+    m_memoRecorder.offerCopies();
 }
 
 void MainDialog::fitBackground(const std::u16string& skinFolder)
@@ -302,7 +310,7 @@ bool MainDialog::OnClose()
     if (answer == MessageAnswer::Cancel)
         return false;
     if (answer != MessageAnswer::Yes) {
-        m_day.dropJournal();
+        m_pageJournal.drop();
         return true;
     }
     return m_day.storeShownPage();
@@ -314,7 +322,7 @@ bool MainDialog::storeOrKeepBeforeQuit()
         return true; // nothing could be written before the page was shown
     if (m_editor.saved || m_day.savePage(m_day.selectedDay()) || m_editor.text.empty())
         return true;
-    return m_day.keepJournalNow() || m_day.storeShownPage();
+    return m_pageJournal.keepNow() || m_day.storeShownPage();
 }
 
 void MainDialog::OnDestroy()
@@ -324,7 +332,7 @@ void MainDialog::OnDestroy()
 
 void MainDialog::OnPaint(Surface& window)
 {
-    m_view.OnPaint(window, m_day.selectedDay(), m_day.hasMemo());
+    m_view.OnPaint(window, m_day.selectedDay(), m_memoRecorder.hasMemo());
 }
 
 void MainDialog::OnLButtonDown(int x, int y)
@@ -355,31 +363,31 @@ void MainDialog::onSoftInputPanelChanged(bool known, bool on, int panelTop)
 
 void MainDialog::OnNotify(int code)
 {
-    m_day.OnNotify(code);
+    m_memoRecorder.OnNotify(code);
 }
 
 bool MainDialog::closeCalendar()
 {
-    if (!m_day.calendarVisible())
+    if (!m_calendar.visible())
         return false;
-    m_day.onCalendar();
+    m_calendar.toggle();
     return true;
 }
 
 int MainDialog::onCommand(int command, std::intptr_t wParam, std::intptr_t)
 {
     switch (command) {
-    case CMD_WEATHER: m_day.onWeather(); break;
-    case CMD_PREV_DAY: m_day.onPrevDay(); break;
-    case CMD_TODAY: m_day.onToday(); break;
-    case CMD_NEXT_DAY: m_day.onNextDay(); break;
-    case CMD_CALENDAR: m_day.onCalendar(); break;
+    case CMD_WEATHER: m_commands.onWeather(); break;
+    case CMD_PREV_DAY: m_navigation.onPrevDay(); break;
+    case CMD_TODAY: m_navigation.onToday(); break;
+    case CMD_NEXT_DAY: m_navigation.onNextDay(); break;
+    case CMD_CALENDAR: m_calendar.toggle(); break;
     case CMD_SETTINGS: onSettings(); break;
-    case CMD_EDIT: m_day.onEdit(); break;
-    case CMD_SAVE: m_day.onSave(); break;
+    case CMD_EDIT: m_commands.onEdit(); break;
+    case CMD_SAVE: m_commands.onSave(); break;
     case CMD_TIMESTAMP: insertTimeStamp(m_editor, m_ports.clock, m_settings.timeFormat); break;
-    case CMD_DELETE: m_day.deletePage(); break;
-    case CMD_VOICE: m_day.startMemo(memoButtonRect(wParam)); break;
+    case CMD_DELETE: m_commands.onDelete(); break;
+    case CMD_VOICE: m_memoRecorder.startMemo(memoButtonRect(wParam)); break;
     case CMD_FIND: onFind(); break;
     default: break;
     }

@@ -1,9 +1,17 @@
 #pragma once
 // The program: start-up, the main window's logic that wires the diary, the skin view and the
 // editor together and hands each command to its owner, close-down, and the soft keyboard.
+#include "app/DayNavigation.h"
+#include "app/PageCommands.h"
+#include "app/PageJournal.h"
 #include "app/PanelKeyboard.h"
 #include "base/Day.h"
 #include "crypto/KeyFile.h"
+#include "diary/DayCalendar.h"
+#include "diary/DayJournal.h"
+#include "diary/DayMemo.h"
+#include "diary/DayRecovery.h"
+#include "diary/MemoRecorder.h"
 #include "diary/ShownDay.h"
 #include "settings/Settings.h"
 #include "skin/SkinView.h"
@@ -75,9 +83,6 @@ public:
     // journal, asked for at the next start. False only when it could be kept nowhere (the user
     // was told).
     bool storeOrKeepBeforeQuit();
-    // The page being written goes to the crash journal (the window calls it a moment after a
-    // change, never on the keystroke itself).
-    void keepJournal() { m_day.keepJournal(); }
     // Releases the skin when the window goes away.
     void OnDestroy();
 
@@ -103,6 +108,14 @@ public:
     // The subsystems, for the window's event forwarding and for tests.
     ShownDay& day() { return m_day; }
     const ShownDay& day() const { return m_day; }
+    DayCalendar& calendar() { return m_calendar; }
+    DayNavigation& navigation() { return m_navigation; }
+    PageCommands& commands() { return m_commands; }
+    MemoRecorder& memo() { return m_memoRecorder; }
+    DayRecovery& recovery() { return m_recovery; }
+    // The page being written goes to the crash journal (the window calls keep a moment after a
+    // change, never on the keystroke itself).
+    PageJournal& pageJournal() { return m_pageJournal; }
     DiaryEdit& editor() { return m_editor; }
     Skin& skin() { return m_view.skin(); }
     Settings& settings() { return m_settings; }
@@ -167,7 +180,15 @@ private:
     PanelKeyboard m_keyboard;
     DiaryEdit m_editor;
     SkinView m_view;
+    DayJournal m_dayJournal;
+    DayMemo m_memo;
     ShownDay m_day;
+    DayCalendar m_calendar;
+    MemoRecorder m_memoRecorder;
+    DayRecovery m_recovery;
+    DayNavigation m_navigation;
+    PageCommands m_commands;
+    PageJournal m_pageJournal;
 };
 
 // Line height from the system font: 6 to 30 pixels, else 14.

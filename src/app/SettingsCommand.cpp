@@ -121,7 +121,7 @@ void MainDialog::onSettings()
         applyEditorSettings();
         m_day.refreshPageButtons();
         if (folderMoves)
-            m_day.reloadFromDataFolder();
+            m_navigation.reloadFromDataFolder();
     }
     m_editor.needsRedraw = true;
     m_ports.window.invalidate();

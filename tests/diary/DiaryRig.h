@@ -67,7 +67,7 @@ struct DiaryRig {
     void startOn(const LocalDate& date)
     {
         p.calendar.todayValue = fromLocal(date);
-        dialog.day().startOn(p.calendar.todayValue);
+        dialog.navigation().startOn(p.calendar.todayValue);
     }
     // The user typing: the text changes and is no longer saved.
     void type(const std::u16string& text)

@@ -29,7 +29,7 @@ std::string writeAndFailToLeave(DiaryRig& rig, int how, const std::u16string& te
     rig.p.messages.shown.clear(); // what showing the day said is for the callers to check
     rig.p.calendar.todayValue = fromLocal({2001, 9, 1});
     rig.p.calendar.setSelection(rig.dialog.day().selectedDay());
-    rig.dialog.day().onSelectionChanged({2001, 5, 1}); // the calendar was browsed to May
+    rig.dialog.calendar().onSelectionChanged({2001, 5, 1}); // the calendar was browsed to May
     rig.command(CMD_EDIT);
     rig.type(text);
     rig.command(CMD_WEATHER);
@@ -44,7 +44,7 @@ std::string writeAndFailToLeave(DiaryRig& rig, int how, const std::u16string& te
         rig.command(how);
     if (how == CMD_CALENDAR) { // the calendar moves its selection on the tap
         rig.p.calendar.selection = fromLocal({2001, 8, 15});
-        rig.dialog.day().onDayPicked({2001, 8, 15});
+        rig.dialog.navigation().onDayPicked({2001, 8, 15});
     }
 
     const auto& shown = rig.p.messages.shown;
@@ -59,7 +59,7 @@ std::string writeAndFailToLeave(DiaryRig& rig, int how, const std::u16string& te
         {rig.editButton().command == CMD_SAVE && rig.editButton().cell == 0 && rig.weatherButton().enabled &&
              rig.stampButton().enabled && rig.dialog.editor().editable,
          "not editing"},
-        {!rig.dialog.day().calendarVisible() && !rig.p.calendar.visible, "calendar left open"},
+        {!rig.dialog.calendar().visible() && !rig.p.calendar.visible, "calendar left open"},
     };
     std::string problems;
     for (const auto& [ok, what] : checks)

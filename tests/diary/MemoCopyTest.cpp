@@ -126,12 +126,12 @@ TEST(MemoCopy, AMemoReplacedOutsideIsKeptFromWhatWasReadWhenTheDayWasShown)
 
         std::vector<Bytes> expected {c.ours};
         if (c.when == While::Recording) {
-            rig.dialog.day().startMemo({200, 10, 219, 29}); // keeps ours, as it may be recorded over
+            rig.dialog.memo().startMemo({200, 10, 219, 29}); // keeps ours, as it may be recorded over
             rig.replaceMemo(kTheirs);
             rig.dialog.pages().noteOutsideChange();
             rig.replaceMemo(kRecorded); // the recording's own rename
             rig.dialog.pages().noteOutsideChange();
-            rig.dialog.day().OnNotify(kRecorderClosedOk);
+            rig.dialog.memo().OnNotify(kRecorderClosedOk);
             expected.push_back(kTheirs);
         } else if (c.when == While::Removed) {
             fs::remove(rig.memoFile());

@@ -41,7 +41,7 @@ TEST(DeletePage, OnlyYesErasesBothFilesAndLeavesAnEmptyPageToWrite)
         rig.putPage(kDay, u"지울 글", 2);
         rig.putMemo();
         rig.startOn(kDay);
-        rig.dialog.day().scanDayMarks();
+        rig.dialog.calendar().scanDayMarks();
         const auto masks = rig.p.calendar.masks;
         const Files before = files(rig.data.root);
         rig.p.messages.answers.push_back(answer);
@@ -121,7 +121,7 @@ TEST(VoiceMemo, TheRecorderOpensBesideTheButtonOnTheDaysMemoWithTheCaretHidden)
     EXPECT_EQ(std::vector<std::int64_t>({r.size, r.style, r.x, r.y, r.id}), std::vector<std::int64_t>({28, 0x44, 220, 10, 102}));
     EXPECT_EQ(r.parent, &rig.p.window);
     EXPECT_EQ(r.fileName, rig.data.folder() + u"20010607.wav");
-    EXPECT_EQ(rig.dialog.day().recorderWindow(), rig.p.recorder.handle);
+    EXPECT_EQ(rig.dialog.memo().recorderWindow(), rig.p.recorder.handle);
     EXPECT_EQ(rig.p.edit.caretHides, hides + 1);
 }
 

@@ -62,7 +62,7 @@ TEST(Navigation, TheCalendarShowsFreshMarksAndAPickShowsThatDay)
     rig.putPage({2001, 7, 20}, u"july", 1);
     rig.p.calendar.range = {{2001, 5, 27}, {2001, 7, 7}, 3};
     rig.startOn(kDay);
-    rig.dialog.day().scanDayMarks();
+    rig.dialog.calendar().scanDayMarks();
     EXPECT_EQ(rig.p.calendar.masks, (std::vector<std::uint32_t> {0, 1u << 6, 0}));
 
     // An emptied page loses its file at once but stays bold until the calendar is shown again.
@@ -76,13 +76,13 @@ TEST(Navigation, TheCalendarShowsFreshMarksAndAPickShowsThatDay)
     rig.command(CMD_CALENDAR);
     EXPECT_EQ(rig.p.calendar.masks[1], 0u);
     EXPECT_EQ(rig.p.calendar.placed, rig.dialog.skin().calendarArea);
-    EXPECT_TRUE(rig.p.calendar.visible && rig.dialog.day().calendarVisible());
+    EXPECT_TRUE(rig.p.calendar.visible && rig.dialog.calendar().visible());
 
     // Hiding it again scans nothing and has the editor drawn anew where it was covered.
     const int scans = rig.p.calendar.dayStateCalls;
     rig.dialog.editor().needsRedraw = false;
     rig.command(CMD_CALENDAR);
-    EXPECT_FALSE(rig.p.calendar.visible || rig.dialog.day().calendarVisible());
+    EXPECT_FALSE(rig.p.calendar.visible || rig.dialog.calendar().visible());
     EXPECT_TRUE(rig.dialog.editor().needsRedraw);
     EXPECT_EQ(rig.p.calendar.dayStateCalls, scans);
 
@@ -101,11 +101,11 @@ TEST(Navigation, TheCalendarShowsFreshMarksAndAPickShowsThatDay)
         rig.command(CMD_CALENDAR);
         rig.dialog.editor().caretShown = false; // hidden whatever the flag said
         const int hides = rig.p.edit.caretHides;
-        rig.dialog.day().onDayPicked(pick);
+        rig.dialog.navigation().onDayPicked(pick);
         EXPECT_EQ(rig.shown(), pick);
         EXPECT_EQ(localDate(rig.p.calendar.selection), pick);
         EXPECT_EQ(rig.dialog.day().previousDay(), left);
-        EXPECT_FALSE(rig.p.calendar.visible || rig.dialog.day().calendarVisible());
+        EXPECT_FALSE(rig.p.calendar.visible || rig.dialog.calendar().visible());
         EXPECT_GT(rig.p.edit.caretHides, hides);
         EXPECT_EQ(rig.state(), state);
         EXPECT_EQ(bytesOf(rig.pageFile(localDate(left))), encodePage({weather, u"left on " + makeDateKey(left)}));
@@ -135,7 +135,7 @@ TEST(DayMarks, OnlyTheMainMonthIsMarkedDayByDay)
         for (const auto& d : c.pages)
             rig.putPage(d, u"p");
         rig.p.calendar.range = c.range;
-        rig.dialog.day().onDayStatesRequested();
+        rig.dialog.calendar().onDayStatesRequested();
         EXPECT_EQ(rig.p.calendar.masks, c.masks) << c.range.first.month;
     }
 }
@@ -158,7 +158,7 @@ TEST(DayMarks, SelectionChangeRescansOnlyWhenTheMonthNumberChanges)
     };
     for (const auto& s : steps) {
         const int before = rig.p.calendar.dayStateCalls;
-        rig.dialog.day().onSelectionChanged(s.selected);
+        rig.dialog.calendar().onSelectionChanged(s.selected);
         EXPECT_EQ(rig.p.calendar.dayStateCalls - before, s.rescans ? 1 : 0);
         EXPECT_EQ(localDate(rig.dialog.day().previousDay()), s.previousAfter);
         EXPECT_EQ(rig.shown(), (LocalDate {2001, 3, 15}));
@@ -186,7 +186,7 @@ TEST(Navigation, DaysStayWithinFourDigitYears)
         const LocalDate started = rig.shown();
         rig.type(u"글");
         rig.p.calendar.todayValue = fromLocal(c.other);
-        c.command ? rig.command(c.command) : rig.dialog.day().onDayPicked(c.other);
+        c.command ? rig.command(c.command) : rig.dialog.navigation().onDayPicked(c.other);
         EXPECT_EQ(rig.shown(), c.shown) << c.start.year << " " << c.command;
         const bool stopped = rig.shown() == started && c.command != 0;
         const Files stored {{toUtf8(makeDateKey(started)) + ".dry", encodePage({0, u"글"})}};

@@ -29,7 +29,7 @@ struct NextStart : MainDialog {
         keepHistoryUnder(state.folder());
         setDataFolder(data);
         editor().create({3, 40, 237, 268});
-        day().startOn(fromLocal(kDay));
+        navigation().startOn(fromLocal(kDay));
     }
 };
 
@@ -61,7 +61,7 @@ TEST(UnsavedText, AClosedRecoveryQuestionLosesNothingAndComesBack)
          [](StateRig& r) {
              r.command(CMD_NEXT_DAY);
              r.type(u"다음 날");
-             r.dialog.keepJournal();
+             r.dialog.pageJournal().keep();
              r.dialog.day().storeShownPage();
              r.dialog.onCommand(CMD_PREV_DAY, 0, 0);
          },
@@ -70,20 +70,20 @@ TEST(UnsavedText, AClosedRecoveryQuestionLosesNothingAndComesBack)
          [](StateRig& r) {
              r.command(CMD_EDIT);
              r.type(kStored + u"\r\n새로 친 줄");
-             r.dialog.keepJournal();
+             r.dialog.pageJournal().keep();
          },
          {u"저장하지 못한 줄", u"새로 친 줄"}, true},
         {"typing and saving",
          [](StateRig& r) {
              r.type(kStored + u"\r\n새로 친 줄");
-             r.dialog.keepJournal();
-             r.dialog.day().onSave();
+             r.dialog.pageJournal().keep();
+             r.dialog.commands().onSave();
          },
          {u"저장하지 못한 줄", u"새로 친 줄"}, true},
         {"No to saving at the close",
          [](StateRig& r) {
              r.type(u"버릴 줄");
-             r.dialog.keepJournal();
+             r.dialog.pageJournal().keep();
              r.p.messages.answers = {MessageAnswer::No};
              r.dialog.OnClose();
          },
@@ -106,7 +106,7 @@ TEST(UnsavedText, AClosedRecoveryQuestionLosesNothingAndComesBack)
             CrashJournal(StateFolder(state.folder(), data)).keep(kDay, {0, kUnsaved});
             rig.startOn(kDay);
             rig.p.messages.answers = {MessageAnswer::Cancel};
-            rig.dialog.day().offerJournal();
+            rig.dialog.recovery().offerJournal();
             ASSERT_EQ(rig.p.messages.shown.size(), 1u);
             EXPECT_EQ(rig.p.messages.shown[0].text, kQuestion);
             EXPECT_EQ(rig.dialog.editor().text.get(), kStored) << "nothing taken without a Yes";
@@ -126,7 +126,7 @@ TEST(UnsavedText, AClosedRecoveryQuestionLosesNothingAndComesBack)
             fakes::FakePlatform p;
             NextStart next(p, state, data);
             p.messages.answers = {MessageAnswer::Yes};
-            next.day().offerJournal();
+            next.recovery().offerJournal();
             EXPECT_EQ(p.messages.shown.size(), row.askedAgain ? 1u : 0u);
             for (std::u16string_view line : row.kept)
                 EXPECT_TRUE(holds(next.editor().text.get(), line)) << toUtf8(std::u16string(line));
@@ -153,14 +153,14 @@ TEST(UnsavedText, TakingOneJournalKeepsTheShownDaysForTheNextStart)
         journal.flush();
         rig.startOn(kDay);
         rig.p.messages.answers = {MessageAnswer::Yes};
-        rig.dialog.day().offerJournal();
+        rig.dialog.recovery().offerJournal();
         ASSERT_EQ(rig.shown(), earlier);
         EXPECT_TRUE(holds(rig.dialog.editor().text.get(), u"어제 못 쓴 줄"));
     }
     fakes::FakePlatform p;
     NextStart next(p, state, data);
     p.messages.answers = {MessageAnswer::No, MessageAnswer::Yes};
-    next.day().offerJournal();
+    next.recovery().offerJournal();
     ASSERT_EQ(p.messages.shown.size(), 2u);
     EXPECT_EQ(p.messages.shown[1].text, kQuestion);
     EXPECT_TRUE(holds(next.editor().text.get(), u"저장하지 못한 줄"));
@@ -179,7 +179,7 @@ TEST(UnsavedText, AConflictCopyMergesIntoTheTextTakenBack)
     CrashJournal(StateFolder(state.folder(), rig.data.folder())).keep(kDay, {0, kUnsaved});
     rig.startOn({2001, 6, 6});
     rig.p.messages.answers = {MessageAnswer::Yes, MessageAnswer::Yes};
-    rig.dialog.day().offerJournal();
+    rig.dialog.recovery().offerJournal();
     ASSERT_EQ(rig.shown(), kDay);
     for (const std::u16string& text : {rig.dialog.editor().text.get(), rig.dialog.pages().read(kDay).page.text})
         for (std::u16string_view line : {u"저장하지 못한 줄", u"사본의 줄"})

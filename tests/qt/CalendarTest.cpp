@@ -121,7 +121,7 @@ TEST(DiaryCalendar, MarksTheShownMonthsPagesAndATapOnAnotherMonthsDayShowsIt)
     MainDialog& d = window.dialog();
     QtMonthCalendar& calendar = window.calendar();
     auto bold = [&](const QDate& day) { return calendar.dateTextFormat(day).fontWeight() == QFont::Bold; };
-    d.day().startOn(fromLocal({2026, 12, 7}));
+    d.navigation().startOn(fromLocal({2026, 12, 7}));
     calendar.setSelection(d.day().selectedDay());
     d.day().showEmptyPage();
     d.editor().setText(u"십이월 칠일");
@@ -163,7 +163,7 @@ TEST(DiaryCalendar, ShownForTheFirstTimeItHoldsWhatItWasToldBefore)
     ASSERT_TRUE(window.start());
     window.show();
     MainDialog& d = window.dialog();
-    d.day().startOn(fromLocal({2026, 3, 3}));
+    d.navigation().startOn(fromLocal({2026, 3, 3}));
     d.onCommand(CMD_NEXT_DAY, 0, 0); // the calendar follows the change of day
     d.skin().calendarArea = {10, 30, 150, 150};
     d.onCommand(CMD_CALENDAR, 0, 0);

@@ -58,12 +58,12 @@ TEST(EarlierYears, ListsTheSameDayOfEarlierYearsNewestFirstAndGoesThereStoringTh
         {{2024, 12, 8}, {"2023-12-08  첫 줄", "2021-12-08  " + cut, "2020-12-08  빈 줄 뒤 && 글", "2019-12-08"}},
     };
     for (const auto& [shown, expected] : table) {
-        d.day().startOn(fromLocal(shown));
+        d.navigation().startOn(fromLocal(shown));
         EXPECT_EQ(entries(*menu), expected) << shown.year << "-" << shown.month;
     }
 
     // Going there stores the page being written first, as every change of day does.
-    d.day().startOn(fromLocal({2026, 12, 8}));
+    d.navigation().startOn(fromLocal({2026, 12, 8}));
     d.day().showEmptyPage();
     d.editor().setText(u"올해 오늘");
     d.editor().saved = false;

@@ -313,7 +313,7 @@ TEST(EncryptedDiary, StartUpGateUnlocksWithThePassphraseOrTheRecoveryKey)
             return files;
         };
         diary.type(QStringLiteral("아직 저장하지 않은 줄"));
-        ASSERT_TRUE(diary.d().day().keepJournalNow());
+        ASSERT_TRUE(diary.d().pageJournal().keepNow());
         EXPECT_EQ(sealedStateFiles(), 1);
         const auto pending = diary.d().journal()->pending();
         ASSERT_EQ(pending.size(), 1u);

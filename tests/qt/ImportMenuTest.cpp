@@ -37,7 +37,7 @@ TEST(ImportMenu, ImportsIntoTheShownPageAndMarksTheNewDaysOrRefusesChangingNothi
     PageletWindow window(temp.overrides);
     ASSERT_TRUE(window.start());
     MainDialog& d = window.dialog();
-    d.day().startOn(fromLocal({2026, 12, 8}));
+    d.navigation().startOn(fromLocal({2026, 12, 8}));
     window.calendar().setSelection(d.day().selectedDay());
     d.day().showEmptyPage();
     d.editor().setText(u"쓰던 글");
@@ -60,7 +60,7 @@ TEST(ImportMenu, ImportsIntoTheShownPageAndMarksTheNewDaysOrRefusesChangingNothi
     QString firstQuestion;
     for (const auto& c : cases) {
         QString summary;
-        const ImportReport report = importIntoDiary(c.source, d.day(), d.pages(), [&](const QString& s) {
+        const ImportReport report = importIntoDiary(c.source, d.day(), d.navigation(), d.pages(), [&](const QString& s) {
             summary = s;
             if (firstQuestion.isEmpty())
                 firstQuestion = s;

@@ -131,7 +131,7 @@ TEST(WindowKeys, TheCalendarTakesArrowsAndReturnWhenOpenedByKeyAndEscapeClosesIt
     ASSERT_TRUE(window.calendar().isVisible());
     press(QApplication::focusWidget(), QKeyCombination(Qt::Key_Escape));
     EXPECT_FALSE(window.calendar().isVisible());
-    EXPECT_FALSE(day.calendarVisible());
+    EXPECT_FALSE(window.dialog().calendar().visible());
     EXPECT_EQ(localDate(day.selectedDay()), start);
 
     press(QApplication::focusWidget(), Qt::CTRL | Qt::Key_D);
@@ -413,7 +413,7 @@ TEST(WindowKeys, MenuKeysOpenTheWindowsOwnMenuAndEveryEntryHasKeys)
         for (const auto& c : cases) {
             SCOPED_TRACE(c.opens.toStdString() + (fromCalendar ? " from the calendar" : " from the page"));
             QApplication::setActiveWindow(&window);
-            if (fromCalendar && !window.dialog().day().calendarVisible())
+            if (fromCalendar && !window.dialog().calendar().visible())
                 press(&window.editControl(), Qt::CTRL | Qt::Key_D);
             QWidget* from = fromCalendar ? window.calendar().dayTable() : &window.editControl();
             from->setFocus();

@@ -36,7 +36,7 @@ struct Fuzzer {
                                   p.dialogs, p.softInput, p.recorder, p.caseFolding})
     {
         dialog.setDataFolder(fromQString(folder + "diary/"));
-        dialog.day().startOn(fromLocal({2025, 12, 25}, 12));
+        dialog.navigation().startOn(fromLocal({2025, 12, 25}, 12));
         p.window.surface = &surface;
         for (const char* name : {"etc.bmp", "number.bmp", "weekday.bmp", "weather.bmp", "button1.bmp", "button2.bmp"})
             put(name, shipped(name));

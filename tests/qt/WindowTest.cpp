@@ -121,7 +121,7 @@ TEST(MainWindow, StartsOnAnInstallPaintsEachCellAndTheDateAndCloses)
     // "12월 5일 금요일" and its kin: a missing tens digit leaves its cell empty.
     for (const auto& c : {Case {{2025, 12, 5}, {1, 2, -1, 5}, 5}, Case {{2026, 3, 31}, {-1, 3, 3, 1}, 2},
                           Case {{2026, 10, 10}, {1, 0, 1, 0}, 6}}) {
-        d.day().startOn(fromLocal(c.date, 12));
+        d.navigation().startOn(fromLocal(c.date, 12));
         const QImage shot = window.grab().toImage();
         EXPECT_EQ(QColor(shot.pixel(1, 1)), kBack);
         for (const auto& e : d.skin().elements) {
@@ -140,7 +140,7 @@ TEST(MainWindow, StartsOnAnInstallPaintsEachCellAndTheDateAndCloses)
 
     // The voice button is framed while the day has a memo file.
     const Rect voice = d.skin().findElement(CMD_VOICE)->rect;
-    const std::string memo = toUtf8(d.day().memoPath(d.day().selectedDay()));
+    const std::string memo = toUtf8(d.memo().memoPath(d.day().selectedDay()));
     auto framed = [&] { return window.grab().toImage().pixel(voice.left + 8, voice.top - 1) != kBack.rgb(); };
     EXPECT_FALSE(framed());
     std::ofstream(memo) << "RIFF";
@@ -512,7 +512,7 @@ TEST(MainWindow, PagingThroughRewritesNothingUntouched)
     ASSERT_TRUE(window.start());
     window.show();
     MainDialog& d = window.dialog();
-    d.day().startOn(fromLocal({2026, 3, 3}));
+    d.navigation().startOn(fromLocal({2026, 3, 3}));
     for (int command : {CMD_NEXT_DAY, CMD_NEXT_DAY, CMD_PREV_DAY, CMD_PREV_DAY})
         d.onCommand(command, 0, 0);
     EXPECT_EQ(inodes(), before);
@@ -530,7 +530,7 @@ TEST(MainWindow, TheRecordersEraseQuestionKeepsTheMemoOnReturn)
     ASSERT_TRUE(window.start());
     window.show();
     MainDialog& d = window.dialog();
-    const std::string memo = toUtf8(d.day().memoPath(d.day().selectedDay()));
+    const std::string memo = toUtf8(d.memo().memoPath(d.day().selectedDay()));
     std::ofstream(memo) << "RIFF";
 
     QApplication::setActiveWindow(&window);

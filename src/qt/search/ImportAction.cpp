@@ -1,5 +1,6 @@
 #include "qt/search/ImportAction.h"
 
+#include "app/DayNavigation.h"
 #include "base/Day.h"
 #include "diary/ShownDay.h"
 #include "import/DayImport.h"
@@ -55,7 +56,7 @@ QString summaryOf(const ImportPlan& plan)
 
 } // namespace
 
-ImportReport importIntoDiary(const QString& path, ShownDay& day, PageStore& pages,
+ImportReport importIntoDiary(const QString& path, ShownDay& day, DayNavigation& navigation, PageStore& pages,
                              const std::function<bool(const QString& summary)>& confirm)
 {
     const QtPropertyLists lists;
@@ -75,13 +76,13 @@ ImportReport importIntoDiary(const QString& path, ShownDay& day, PageStore& page
     if (!confirm(summaryOf(plan)))
         return {false, {}};
     const auto applied = applyImport(plan, pages);
-    day.reloadFromDataFolder();
+    navigation.reloadFromDataFolder();
     if (!applied)
         return {false, refused(applied.error())};
     return {true, ImportAction::tr("가져왔습니다: %1").arg(counts(plan))};
 }
 
-void importWithDialog(QWidget* parent, ShownDay& day, PageStore& pages)
+void importWithDialog(QWidget* parent, ShownDay& day, DayNavigation& navigation, PageStore& pages)
 {
     const QString title = ImportAction::tr("가져오기");
     QMessageBox ask(QMessageBox::Question, title, ImportAction::tr("다른 일기의 파일을 가져올까요, 폴더를 가져올까요?"),
@@ -97,7 +98,7 @@ void importWithDialog(QWidget* parent, ShownDay& day, PageStore& pages)
     if (path.isEmpty())
         return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const ImportReport report = importIntoDiary(path, day, pages, [&](const QString& summary) {
+    const ImportReport report = importIntoDiary(path, day, navigation, pages, [&](const QString& summary) {
         QApplication::restoreOverrideCursor();
         const bool yes = QMessageBox::question(parent, title, summary) == QMessageBox::Yes;
         QApplication::setOverrideCursor(Qt::WaitCursor);

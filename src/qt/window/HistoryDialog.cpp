@@ -87,7 +87,7 @@ void showHistoryDialog(QWidget* parent, MainDialog& dialog)
     }
     HistoryDialog box(parent, *history, dialog.pages(), localDate(dialog.day().selectedDay()), dialog.day().hasUnstoredText());
     if (box.exec() == QDialog::Accepted && box.chosen())
-        dialog.day().restoreVersion(*box.chosen());
+        dialog.commands().restoreVersion(*box.chosen());
 }
 
 } // namespace pagelet

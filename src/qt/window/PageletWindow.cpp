@@ -85,16 +85,17 @@ PageletWindow::PageletWindow(const WindowOverrides& o)
     m_journalTimer->setInterval(1000);
     connect(m_journalTimer, &QTimer::timeout, this, [this] {
         if (!m_destroyed)
-            m_dialog->keepJournal();
+            m_dialog->pageJournal().keep();
     });
 
-    ShownDay& day = m_dialog->day();
-    m_calendar.dayPicked = [this, &day](const LocalDate& d) {
+    DayNavigation& navigation = m_dialog->navigation();
+    m_calendar.dayPicked = [this, &navigation](const LocalDate& d) {
         commitComposition();
-        day.onDayPicked(d);
+        navigation.onDayPicked(d);
     };
-    m_calendar.selectionMoved = [&day](const LocalDate& d) { day.onSelectionChanged(d); };
-    m_calendar.dayStatesRequested = [&day] { day.onDayStatesRequested(); };
+    DayCalendar& calendar = m_dialog->calendar();
+    m_calendar.selectionMoved = [&calendar](const LocalDate& d) { calendar.onSelectionChanged(d); };
+    m_calendar.dayStatesRequested = [&calendar] { calendar.onDayStatesRequested(); };
 
     connect(QGuiApplication::inputMethod(), &QInputMethod::keyboardRectangleChanged, this,
             &PageletWindow::onKeyboardRectangleChanged);
@@ -129,20 +130,20 @@ WindowMenu& PageletWindow::menu()
     m_menu->addEntry(tr("모든 일기에서 찾기..."), QKeySequence(QStringLiteral("Ctrl+Shift+F")), [this] {
         openSearchWindow(
             this, m_dialog->settings().dataPath,
-            [this](const LocalDate& d) { return m_dialog->day().showFoundDay(fromLocal(d)); },
+            [this](const LocalDate& d) { return m_dialog->navigation().showFoundDay(fromLocal(d)); },
             [this] { return std::shared_ptr<const PageStore>(m_dialog->storeOfItsOwn()); });
     });
     m_menu->addEntry(tr("내보내기..."), QKeySequence(QStringLiteral("Ctrl+Shift+E")),
                      [this] { exportDiaryWithDialog(this, m_dialog->pages()); });
     m_menu->addEntry(tr("이전 내용..."), QKeySequence(QStringLiteral("Ctrl+H")), [this] { showHistoryDialog(this, *m_dialog); });
     m_menu->addEntry(tr("가져오기..."), QKeySequence(QStringLiteral("Ctrl+Shift+I")),
-                     [this] { importWithDialog(this, m_dialog->day(), m_dialog->pages()); });
+                     [this] { importWithDialog(this, m_dialog->day(), m_dialog->navigation(), m_dialog->pages()); });
     new EarlierYearsMenu(*m_menu->addSubmenu(tr("지난 해 오늘"), QKeySequence(QStringLiteral("Ctrl+Shift+Y"))),
                          m_dialog->pages(),
                          {[this] { return localDate(m_dialog->day().selectedDay()); },
                           [this](const LocalDate& d) {
                               commitComposition();
-                              return m_dialog->day().showFoundDay(fromLocal(d));
+                              return m_dialog->navigation().showFoundDay(fromLocal(d));
                           }});
     m_menu->refresh();
     return *m_menu;
@@ -286,11 +287,11 @@ bool PageletWindow::tap(int command)
     finishStart(); // a menu's key can come before the first paint
     journalSoon(); // the weather button changes the page without a key
 
-    const bool calendarWasOpen = m_dialog->day().calendarVisible();
+    const bool calendarWasOpen = m_dialog->calendar().visible();
     if (!m_dialog->tap(command))
         return false;
     // Opened from the keyboard: the keys move through its days.
-    if (command == CMD_CALENDAR && !calendarWasOpen && m_dialog->day().calendarVisible())
+    if (command == CMD_CALENDAR && !calendarWasOpen && m_dialog->calendar().visible())
         m_calendar.widget().takeKeyboard();
     return true;
 }
