@@ -59,7 +59,7 @@ void MainDialog::setDataFolder(const std::u16string& folder, std::optional<Diary
     m_journal.reset();
     m_history.reset();
     // The journal seals with a copy of the key the store keeps.
-    std::optional<DiaryKey> journalKey = key ? DiaryKey::fromBytes(key->bytes()) : std::nullopt;
+    std::optional<DiaryKey> journalKey = key ? key->copy() : std::nullopt;
     m_pages.use(openPageStore(folder, std::move(key)));
     if (m_stateRoot.empty())
         return;
@@ -74,7 +74,7 @@ void MainDialog::setDataFolder(const std::u16string& folder, std::optional<Diary
 std::unique_ptr<PlainPageStore> MainDialog::storeOfItsOwn() const
 {
     const auto* sealed = dynamic_cast<const EncryptedPageStore*>(&m_pages.current());
-    return openPageStore(m_settings.dataPath, sealed ? DiaryKey::fromBytes(sealed->key().bytes()) : std::nullopt);
+    return openPageStore(m_settings.dataPath, sealed ? sealed->key().copy() : std::nullopt);
 }
 
 bool MainDialog::encrypted() const

@@ -2,6 +2,7 @@
 #include "state/BackupReader.h"
 
 #include <string>
+#include <vector>
 
 namespace pagelet {
 
@@ -9,8 +10,9 @@ class PageStore;
 
 // Writes the backup of the store's files (and configFile, when it exists) to zip atomically,
 // each file read through one buffer and never through a link: a failure leaves zip as it was.
-// Empty on success, else why.
-std::string writeBackup(const PageStore& store, const std::u16string& configFile, const std::u16string& zip);
+// Empty on success, else why. A file the store does not trust is left out, and named in leftOut.
+std::string writeBackup(const PageStore& store, const std::u16string& configFile, const std::u16string& zip,
+                        std::vector<std::u16string>* leftOut = nullptr);
 // Reads every member and checks it (see readBackup); never trusts a name or a size.
 BackupCheck verifyBackup(const std::u16string& zip, const BackupLimits& limits = {});
 // Into folder, which must be new or empty and is made private to its owner, and only from a

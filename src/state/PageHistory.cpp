@@ -275,7 +275,7 @@ std::vector<std::u16string> PageHistory::unsealAll(const DiaryKey& key)
         const auto day = pageDateOf(entry.page.substr(0, 8) + kPageExtension);
         if (!bytes || !day || !looksSealed(*bytes))
             continue;
-        const SealedKind kind = entry.page.ends_with(u".wav") ? SealedKind::Memo : SealedKind::Page;
+        const SealedKind kind = entry.page.ends_with(u".wav") ? SealedKind::MemoVersion : SealedKind::PageVersion;
         auto plain = openSealed(key, *day, kind, *bytes);
         // The name holds the bytes' sum: the plain version gets a name of its own.
         const std::u16string name =

@@ -35,7 +35,7 @@ std::optional<Kept> keptAs(const std::u16string& name)
     const auto day = pageDateOf(name.substr(0, 8) + kPageExtension);
     if (!day)
         return std::nullopt;
-    if (name.size() == 12 && name.ends_with(u".wav"))
+    if ((name.size() == 12 && name.ends_with(u".wav")) || isConflictCopyOf(name, name.substr(0, 8) + u".wav"))
         return Kept {*day, SealedKind::Memo};
     if (isConflictCopyOf(name, name.substr(0, 8) + kPageExtension))
         return Kept {*day, SealedKind::Page};
@@ -175,14 +175,62 @@ std::unique_ptr<PlainPageStore> openPageStore(const std::u16string& folder, std:
     return std::make_unique<PlainPageStore>(folder);
 }
 
+namespace {
+
+class CopyingStore : public PlainPageStore {
+public:
+    CopyingStore(std::u16string folder, bool marked) : PlainPageStore(std::move(folder)), m_marked(marked) {}
+
+    bool untrusted(const std::u16string& name) const override
+    {
+        if (!m_marked || name.find(u'/') != std::u16string::npos)
+            return false;
+        if (!pageDateOf(name) && !(name.size() == 12 && name.ends_with(u".wav") && keptAs(name)))
+            return false;
+        ReadableFile file(folder() + name, kConvertLimit, ReadableFile::Links::Refuse);
+        const auto head = file.state() == ReadableFile::State::Open ? file.read(4) : std::nullopt;
+        return head && !looksSealed(*head);
+    }
+
+private:
+    bool m_marked;
+};
+
+} // namespace
+
+std::unique_ptr<PlainPageStore> openStoreForCopies(const std::u16string& folder)
+{
+    const KeyFileRead read = isEncryptedFolder(folder) ? readFolderKeyFile(folder, {{0, 0}, {~0ull, ~0ull}}) : KeyFileRead {};
+    return std::make_unique<CopyingStore>(folder, read.file && read.file->conversionEnded != 0);
+}
+
 Conversion sealFolder(const std::u16string& folder, const DiaryKey& key, const ConversionProgress& progress)
 {
-    return convertFolder(folder, key, true, progress);
+    Conversion result = convertFolder(folder, key, true, progress);
+    if (!result.folderRead || !result.kept.empty())
+        return result;
+    // Every file is sealed: from here on a plain one did not come from this diary.
+    const KeyFileRead read = readFolderKeyFile(folder, {{0, 0}, {~0ull, ~0ull}});
+    if (!read.file || read.file->version < 2)
+        return result;
+    if (read.file->conversionEnded && keyFileTagHolds(*read.file, key)) {
+        result.ended = true;
+        return result;
+    }
+    result.ended = writeFolderKeyFile(folder, withConversionMark(*read.file, key, true));
+    return result;
 }
 
 Conversion unsealFolder(const std::u16string& folder, const DiaryKey& key, const ConversionProgress& progress,
                         const std::function<void()>& beforeKeyGoes)
 {
+    // Plain files are the diary's again while it goes, and if it stops halfway.
+    const KeyFileRead read = readFolderKeyFile(folder, {{0, 0}, {~0ull, ~0ull}});
+    if (read.file && read.file->conversionEnded && !writeFolderKeyFile(folder, withConversionMark(*read.file, key, false))) {
+        Conversion refused;
+        refused.kept.push_back(kKeyFileName);
+        return refused;
+    }
     Conversion result = convertFolder(folder, key, false, progress);
     if (!result.folderRead || !result.kept.empty() || !result.doubtful.empty())
         return result;
