@@ -576,6 +576,8 @@ bool ShownDay::showJournalPage(const LocalDate& date, const Page& journal)
 
 void ShownDay::offerMemoCopies()
 {
+    // The start day's page copies too: among them a plain page an encrypted diary doesn't trust.
+    offerConflictCopies();
     if (m_memo.offerCopies())
         repaintMemoButton();
 }
