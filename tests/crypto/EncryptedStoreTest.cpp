@@ -404,6 +404,18 @@ TEST(EncryptedStore, HalfConvertedFolders)
     const Conversion blocked = unsealFolder(folder.path(), countingKey());
     EXPECT_EQ(blocked.kept, std::vector<std::u16string> {u"20010612.dry"});
     EXPECT_TRUE(isEncryptedFolder(folder.path()));
+
+    // Decrypting takes the conversion's mark off first: stopped halfway, its plain pages are the
+    // diary's again.
+    ASSERT_TRUE(writeFolderKeyFile(folder.path(), withConversionMark(made->file, made->key, true)));
+    folder.put("20010612.dry", flipped(sealFile(made->key, {2001, 6, 12}, SealedKind::Page, encodePage({1, u"x"})), 40));
+    EXPECT_FALSE(unsealFolder(folder.path(), made->key).kept.empty());
+    const auto read = readFolderKeyFile(folder.path(), kQuickLimits);
+    ASSERT_TRUE(read.file);
+    const auto key = unlockWithPassphrase(*read.file, bytesOf("pw"), kQuickLimits);
+    ASSERT_TRUE(key);
+    EXPECT_FALSE(key->conversionEnded());
+    EXPECT_EQ(openPageStore(folder.path(), key->copy())->read(kDay).page.text, u"첫 장");
 }
 
 TEST(EncryptedStore, KeyFileOfTheFolder)
