@@ -80,10 +80,15 @@ void MainDialog::encryptPlainDiary()
     recordKeyFile(folder, true);
     setDataFolder(folder, std::move(made->key));
     forgetPassword(true);
-    const DiaryKey& key = static_cast<EncryptedPageStore&>(m_pages.current()).key();
+    auto& store = static_cast<EncryptedPageStore&>(m_pages.current());
     Conversion done;
     m_ports.dialogs.runWithProgress(textOf(TextId::Converting),
-                                    [&](const DialogPort::Progress& progress) { done = sealFolder(folder, key, progress); });
+                                    [&](const DialogPort::Progress& progress) { done = sealFolder(folder, store.key(), progress); });
+    if (done.ended) {
+        // The copy keeps the mark too: a key file put back from it still distrusts plain files.
+        recordKeyFile(folder, true);
+        store.noteConversion(true);
+    }
     showConverted(done, TextId::Encrypted);
 }
 
@@ -126,8 +131,12 @@ void MainDialog::changeEncryptedDiary()
     m_ports.dialogs.runWithProgress(textOf(TextId::Converting), [&](const DialogPort::Progress& progress) {
         done = unsealFolder(folder, *key, progress, forget);
     });
-    if (!isEncryptedFolder(folder))
+    if (!isEncryptedFolder(folder)) {
         setDataFolder(folder);
+    } else {
+        recordKeyFile(folder, true);
+        static_cast<EncryptedPageStore&>(m_pages.current()).noteConversion(false);
+    }
     showConverted(done, TextId::Decrypted);
 }
 

@@ -67,7 +67,7 @@ void MainDialog::setDataFolder(const std::u16string& folder, std::optional<Diary
     m_journal.reset();
     m_history.reset();
     // The journal seals with a copy of the key the store keeps.
-    std::optional<DiaryKey> journalKey = key ? DiaryKey::fromBytes(key->bytes()) : std::nullopt;
+    std::optional<DiaryKey> journalKey = key ? key->copy() : std::nullopt;
     m_pages.use(openPageStore(folder, std::move(key)));
     if (m_stateRoot.empty())
         return;
@@ -82,7 +82,7 @@ void MainDialog::setDataFolder(const std::u16string& folder, std::optional<Diary
 std::unique_ptr<PlainPageStore> MainDialog::storeOfItsOwn() const
 {
     const auto* sealed = dynamic_cast<const EncryptedPageStore*>(&m_pages.current());
-    return openPageStore(m_settings.dataPath, sealed ? DiaryKey::fromBytes(sealed->key().bytes()) : std::nullopt);
+    return openPageStore(m_settings.dataPath, sealed ? sealed->key().copy() : std::nullopt);
 }
 
 bool MainDialog::encrypted() const
@@ -269,6 +269,8 @@ void MainDialog::settleStart()
     removeTemporaryFiles(m_settings.dataPath);
     m_calendar.scanDayMarks();
     m_recovery.offerJournal();
+    // The start day's page copies too: among them a plain page an encrypted diary doesn't trust.
+    m_recovery.offerConflictCopies();
     m_memoRecorder.offerCopies();
 }
 

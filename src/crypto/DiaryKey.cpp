@@ -45,4 +45,12 @@ std::optional<DiaryKey> DiaryKey::fromBytes(const std::uint8_t* source)
     return DiaryKey(std::move(bytes));
 }
 
+std::optional<DiaryKey> DiaryKey::copy() const
+{
+    auto key = fromBytes(bytes());
+    if (key)
+        key->setDiary(m_id, m_conversionEnded);
+    return key;
+}
+
 } // namespace pagelet

@@ -11,7 +11,7 @@ namespace pagelet {
 namespace {
 
 constexpr std::uint8_t kMagic[4] = {'P', 'G', 'L', 'K'};
-constexpr std::uint32_t kVersion = 1;
+constexpr std::uint32_t kVersion = 2;
 constexpr std::uint32_t kPassphraseKdf = 1;
 constexpr std::uint32_t kRecoveryKdf = 2;
 constexpr std::size_t kSlotBytes = 108;
@@ -36,10 +36,10 @@ std::uint64_t get(const std::uint8_t* at, int width)
     return value;
 }
 
-Bytes encodeFileHead()
+Bytes encodeFileHead(std::uint32_t version)
 {
     Bytes out(kMagic, kMagic + 4);
-    put(out, kVersion, 4);
+    put(out, version, 4);
     return out;
 }
 
@@ -52,9 +52,9 @@ void encodeSlotHead(Bytes& out, const KeySlot& slot)
 }
 
 // The file's head and the slot's head, as the wrap's associated data.
-Bytes slotAd(const KeySlot& slot)
+Bytes slotAd(const KeySlot& slot, std::uint32_t version)
 {
-    Bytes ad = encodeFileHead();
+    Bytes ad = encodeFileHead(version);
     encodeSlotHead(ad, slot);
     return ad;
 }
@@ -98,29 +98,57 @@ SecureBytes recoverySlotKey(const KeySlot& slot, const SecureBytes& recovery)
     return key;
 }
 
-bool wrap(KeySlot& slot, const SecureBytes& slotKey, const DiaryKey& key)
+bool wrap(KeySlot& slot, std::uint32_t version, const SecureBytes& slotKey, const DiaryKey& key)
 {
     if (slotKey.empty())
         return false;
     libsodium().randombytes_buf(slot.nonce.data(), slot.nonce.size());
-    const Bytes ad = slotAd(slot);
+    const Bytes ad = slotAd(slot, version);
     unsigned long long written = 0;
     return libsodium().crypto_aead_xchacha20poly1305_ietf_encrypt(slot.wrapped.data(), &written, key.bytes(), DiaryKey::kBytes,
                                                         ad.data(), ad.size(), nullptr, slot.nonce.data(),
                                                         slotKey.data()) == 0;
 }
 
-std::optional<DiaryKey> unwrap(const KeySlot& slot, const SecureBytes& slotKey)
+std::optional<DiaryKey> unwrap(const KeyFile& file, const KeySlot& slot, const SecureBytes& slotKey)
 {
     SecureBytes plain(DiaryKey::kBytes);
     if (slotKey.empty() || plain.empty())
         return std::nullopt;
-    const Bytes ad = slotAd(slot);
+    const Bytes ad = slotAd(slot, file.version);
     unsigned long long got = 0;
     if (libsodium().crypto_aead_xchacha20poly1305_ietf_decrypt(plain.data(), &got, nullptr, slot.wrapped.data(), slot.wrapped.size(),
                                                      ad.data(), ad.size(), slot.nonce.data(), slotKey.data()) != 0)
         return std::nullopt;
-    return DiaryKey::fromBytes(plain.data());
+    auto key = DiaryKey::fromBytes(plain.data());
+    // A tag that fails means someone without the key changed the mark or the id: the stricter
+    // reading, in which plain files are not the diary's, holds.
+    if (key && file.version >= 2)
+        key->setDiary(file.id, file.conversionEnded != 0 || !keyFileTagHolds(file, *key));
+    return key;
+}
+
+// What the tag covers: the head, the id and the mark.
+Bytes taggedPart(const KeyFile& file)
+{
+    Bytes out = encodeFileHead(file.version);
+    out.insert(out.end(), file.id.begin(), file.id.end());
+    put(out, file.conversionEnded, 4);
+    return out;
+}
+
+std::array<std::uint8_t, 32> tagOf(const KeyFile& file, const DiaryKey& key)
+{
+    static constexpr char kTagKeyLabel[] = "pagelet.key mark";
+    std::array<std::uint8_t, 32> tag {};
+    SecureBytes tagKey(32);
+    if (tagKey.empty() ||
+        libsodium().crypto_generichash(tagKey.data(), tagKey.size(), reinterpret_cast<const std::uint8_t*>(kTagKeyLabel),
+                                       sizeof kTagKeyLabel - 1, key.bytes(), DiaryKey::kBytes) != 0)
+        return tag;
+    const Bytes tagged = taggedPart(file);
+    libsodium().crypto_generichash(tag.data(), tag.size(), tagged.data(), tagged.size(), tagKey.data(), tagKey.size());
+    return tag;
 }
 
 KeySlot newPassphraseSlot(const KdfParams& params)
@@ -159,11 +187,18 @@ KeyFileRead parseKeyFile(std::span<const std::uint8_t> bytes, const KdfLimits& l
 {
     if (bytes.size() < 8 || std::memcmp(bytes.data(), kMagic, 4) != 0)
         return Failure {"not a key file"};
-    if (const auto version = get(bytes.data() + 4, 4); version != kVersion)
+    const auto version = static_cast<std::uint32_t>(get(bytes.data() + 4, 4));
+    if (version != 1 && version != kVersion)
         return Failure {"key file version " + std::to_string(version) + " is not one this program reads"};
-    if (bytes.size() != kKeyFileBytes)
+    if (bytes.size() != (version == 1 ? kKeyFileV1Bytes : kKeyFileBytes))
         return Failure {"the key file is cut short or has bytes added"};
-    KeyFile file {readSlot(bytes.data() + 8), readSlot(bytes.data() + 8 + kSlotBytes)};
+    KeyFile file {readSlot(bytes.data() + 8), readSlot(bytes.data() + 8 + kSlotBytes), version};
+    if (version >= 2) {
+        const std::uint8_t* at = bytes.data() + kKeyFileV1Bytes;
+        std::memcpy(file.id.data(), at, file.id.size());
+        file.conversionEnded = static_cast<std::uint32_t>(get(at + 16, 4));
+        std::memcpy(file.tag.data(), at + 20, file.tag.size());
+    }
     // Each slot stands alone: one damaged, the other still opens the diary. The damaged one
     // is kept as read, so the file writes back byte for byte.
     const std::string passphrase = passphraseSlotDamage(file.passphrase, limits);
@@ -175,12 +210,35 @@ KeyFileRead parseKeyFile(std::span<const std::uint8_t> bytes, const KdfLimits& l
 
 Bytes encodeKeyFile(const KeyFile& file)
 {
-    Bytes out = encodeFileHead();
+    Bytes out = encodeFileHead(file.version);
     for (const KeySlot* slot : {&file.passphrase, &file.recovery}) {
         encodeSlotHead(out, *slot);
         out.insert(out.end(), slot->nonce.begin(), slot->nonce.end());
         out.insert(out.end(), slot->wrapped.begin(), slot->wrapped.end());
     }
+    if (file.version >= 2) {
+        out.insert(out.end(), file.id.begin(), file.id.end());
+        put(out, file.conversionEnded, 4);
+        out.insert(out.end(), file.tag.begin(), file.tag.end());
+    }
+    return out;
+}
+
+bool keyFileTagHolds(const KeyFile& file, const DiaryKey& key)
+{
+    if (file.version < 2)
+        return true;
+    const auto tag = tagOf(file, key);
+    return libsodium().sodium_memcmp(tag.data(), file.tag.data(), tag.size()) == 0;
+}
+
+KeyFile withConversionMark(const KeyFile& file, const DiaryKey& key, bool ended)
+{
+    KeyFile out = file;
+    if (out.version < 2)
+        return out;
+    out.conversionEnded = ended ? 1 : 0;
+    out.tag = tagOf(out, key);
     return out;
 }
 
@@ -195,9 +253,12 @@ std::optional<NewKeyFile> createKeyFile(std::span<const std::uint8_t> passphrase
     file.passphrase = newPassphraseSlot(params);
     file.recovery.kdf = kRecoveryKdf;
     libsodium().randombytes_buf(file.recovery.salt.data(), file.recovery.salt.size());
-    if (!wrap(file.passphrase, passphraseKey(file.passphrase, passphrase), *key) ||
-        !wrap(file.recovery, recoverySlotKey(file.recovery, recovery), *key))
+    libsodium().randombytes_buf(file.id.data(), file.id.size());
+    if (!wrap(file.passphrase, file.version, passphraseKey(file.passphrase, passphrase), *key) ||
+        !wrap(file.recovery, file.version, recoverySlotKey(file.recovery, recovery), *key))
         return std::nullopt;
+    file.tag = tagOf(file, *key);
+    key->setDiary(file.id, false);
     return NewKeyFile {file, std::move(*key), recoveryText(recovery.data())};
 }
 
@@ -207,7 +268,7 @@ std::optional<DiaryKey> unlockWithPassphrase(const KeyFile& file, std::span<cons
     if (file.passphrase.kdf != kPassphraseKdf || file.passphrase.params.opslimit > limits.ceiling.opslimit ||
         file.passphrase.params.memlimit > limits.ceiling.memlimit)
         return std::nullopt;
-    return unwrap(file.passphrase, passphraseKey(file.passphrase, passphrase));
+    return unwrap(file, file.passphrase, passphraseKey(file.passphrase, passphrase));
 }
 
 std::optional<DiaryKey> unlockWithRecoveryKey(const KeyFile& file, std::string_view recoveryKey)
@@ -215,7 +276,7 @@ std::optional<DiaryKey> unlockWithRecoveryKey(const KeyFile& file, std::string_v
     const auto recovery = parseRecoveryText(recoveryKey);
     if (!recovery || !recoverySlotDamage(file.recovery).empty())
         return std::nullopt;
-    return unwrap(file.recovery, recoverySlotKey(file.recovery, *recovery));
+    return unwrap(file, file.recovery, recoverySlotKey(file.recovery, *recovery));
 }
 
 std::optional<KeyFile> rewrapKeyFile(const KeyFile& file, const DiaryKey& key, std::span<const std::uint8_t> passphrase,
@@ -223,7 +284,7 @@ std::optional<KeyFile> rewrapKeyFile(const KeyFile& file, const DiaryKey& key, s
 {
     KeyFile out = file;
     out.passphrase = newPassphraseSlot(params);
-    if (!wrap(out.passphrase, passphraseKey(out.passphrase, passphrase), key))
+    if (!wrap(out.passphrase, out.version, passphraseKey(out.passphrase, passphrase), key))
         return std::nullopt;
     return out;
 }

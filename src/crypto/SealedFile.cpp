@@ -11,20 +11,45 @@ namespace pagelet {
 namespace {
 
 constexpr std::uint8_t kMagic[4] = {'P', 'G', 'S', 'L'};
-constexpr std::uint8_t kVersion = 1;
+constexpr std::uint8_t kVersion = 2;
+constexpr std::size_t kAdBytes = kSealedHeaderBytes + sizeof(DiaryId) + 8;
 
 static_assert(kSealedNonceBytes == crypto_aead_xchacha20poly1305_ietf_NPUBBYTES);
 static_assert(kSealedTagBytes == crypto_aead_xchacha20poly1305_ietf_ABYTES);
 static_assert(DiaryKey::kBytes == crypto_aead_xchacha20poly1305_ietf_KEYBYTES);
 
-// The header as written, then the day's eight digits.
-std::array<std::uint8_t, kSealedHeaderBytes + 8> associatedData(const std::uint8_t* header, const LocalDate& day)
+struct AssociatedData {
+    std::array<std::uint8_t, kAdBytes> bytes {};
+    std::size_t size = 0;
+    const std::uint8_t* data() const { return bytes.data(); }
+};
+
+// The header as written, the diary's id from version 2 on, then the day's eight digits.
+AssociatedData associatedData(const std::uint8_t* header, const DiaryKey& key, const LocalDate& day)
 {
-    std::array<std::uint8_t, kSealedHeaderBytes + 8> ad {};
-    std::memcpy(ad.data(), header, kSealedHeaderBytes);
+    AssociatedData ad;
+    std::memcpy(ad.bytes.data(), header, kSealedHeaderBytes);
+    ad.size = kSealedHeaderBytes;
+    if (header[4] >= 2) {
+        std::memcpy(ad.bytes.data() + ad.size, key.diaryId().data(), sizeof(DiaryId));
+        ad.size += sizeof(DiaryId);
+    }
     const auto digits = dateDigits(day);
-    std::memcpy(ad.data() + kSealedHeaderBytes, digits.data(), digits.size());
+    std::memcpy(ad.bytes.data() + ad.size, digits.data(), digits.size());
+    ad.size += 8;
     return ad;
+}
+
+// Whether a header's version and kind are what is asked for: version 1 knew pages and memos
+// only, and sealed the journal and versions as those.
+bool holds(std::span<const std::uint8_t> sealed, SealedKind kind)
+{
+    if (sealed[4] == kVersion)
+        return sealed[5] == static_cast<std::uint8_t>(kind);
+    if (sealed[4] != 1)
+        return false;
+    const SealedKind was = kind == SealedKind::Memo || kind == SealedKind::MemoVersion ? SealedKind::Memo : SealedKind::Page;
+    return sealed[5] == static_cast<std::uint8_t>(was);
 }
 
 } // namespace
@@ -56,10 +81,10 @@ Bytes sealFileWithNonce(const DiaryKey& key, const LocalDate& day, SealedKind ki
     out[4] = kVersion;
     out[5] = static_cast<std::uint8_t>(kind);
     std::memcpy(out.data() + 6, nonce.data(), nonce.size());
-    const auto ad = associatedData(out.data(), day);
+    const auto ad = associatedData(out.data(), key, day);
     unsigned long long written = 0;
     libsodium().crypto_aead_xchacha20poly1305_ietf_encrypt(out.data() + kSealedHeaderBytes, &written, plain.data(), plain.size(),
-                                                 ad.data(), ad.size(), nullptr, nonce.data(), key.bytes());
+                                                 ad.data(), ad.size, nullptr, nonce.data(), key.bytes());
     return out;
 }
 
@@ -69,7 +94,7 @@ namespace {
 // bytes, with the nonce's last 8 behind four zero bytes: the same message, opened by OpenSSL.
 // Its plain bytes are written before the tag is known to be good, so a bad tag wipes them.
 std::optional<std::size_t> openWithOpenssl(const CipherCalls& ssl, const DiaryKey& key, const std::uint8_t* nonce,
-                                           std::span<const std::uint8_t> ad, std::uint8_t* body, std::size_t bodyBytes)
+                                           const AssociatedData& ad, std::uint8_t* body, std::size_t bodyBytes)
 {
     const std::size_t textBytes = bodyBytes - kSealedTagBytes;
     std::uint8_t subkey[DiaryKey::kBytes];
@@ -82,7 +107,7 @@ std::optional<std::size_t> openWithOpenssl(const CipherCalls& ssl, const DiaryKe
     bool ok = ctx && ssl.EVP_DecryptInit_ex2(ctx, ssl.chachaPoly, subkey, iv, nullptr) == 1;
     libsodium().sodium_memzero(subkey, sizeof subkey);
     int n = 0;
-    ok = ok && ssl.EVP_DecryptUpdate(ctx, nullptr, &n, ad.data(), static_cast<int>(ad.size())) == 1;
+    ok = ok && ssl.EVP_DecryptUpdate(ctx, nullptr, &n, ad.data(), static_cast<int>(ad.size)) == 1;
     for (std::size_t at = 0; ok && at < textBytes;) {
         const int step = static_cast<int>(std::min<std::size_t>(textBytes - at, std::size_t(1) << 30));
         ok = ssl.EVP_DecryptUpdate(ctx, body + at, &n, body + at, step) == 1 && n == step;
@@ -103,15 +128,14 @@ std::optional<std::size_t> openWithOpenssl(const CipherCalls& ssl, const DiaryKe
 std::optional<std::size_t> openBody(const DiaryKey& key, const LocalDate& day, SealedKind kind,
                                     std::span<const std::uint8_t> sealed, std::uint8_t* body)
 {
-    if (sealed.size() < kSealedHeaderBytes + kSealedTagBytes || !std::equal(kMagic, kMagic + 4, sealed.begin()) || sealed[4] != kVersion ||
-        sealed[5] != static_cast<std::uint8_t>(kind))
+    if (sealed.size() < kSealedHeaderBytes + kSealedTagBytes || !std::equal(kMagic, kMagic + 4, sealed.begin()) || !holds(sealed, kind))
         return std::nullopt;
-    const auto ad = associatedData(sealed.data(), day);
+    const auto ad = associatedData(sealed.data(), key, day);
     const std::size_t bodyBytes = sealed.size() - kSealedHeaderBytes;
     if (const auto& ssl = libcrypto(); ssl.chachaPoly)
         return openWithOpenssl(ssl, key, sealed.data() + 6, ad, body, bodyBytes);
     unsigned long long got = 0;
-    if (libsodium().crypto_aead_xchacha20poly1305_ietf_decrypt(body, &got, nullptr, body, bodyBytes, ad.data(), ad.size(),
+    if (libsodium().crypto_aead_xchacha20poly1305_ietf_decrypt(body, &got, nullptr, body, bodyBytes, ad.data(), ad.size,
                                                                sealed.data() + 6, key.bytes()) != 0)
         return std::nullopt;
     return static_cast<std::size_t>(got);

@@ -8,7 +8,7 @@ namespace pagelet {
 #define PAGELET_SODIUM_CALLS(X)                                                                    \
     X(randombytes_buf) X(sodium_malloc) X(sodium_free) X(sodium_memzero) X(crypto_pwhash)         \
     X(crypto_generichash) X(crypto_aead_xchacha20poly1305_ietf_encrypt)                           \
-    X(crypto_aead_xchacha20poly1305_ietf_decrypt) X(crypto_core_hchacha20)
+    X(crypto_aead_xchacha20poly1305_ietf_decrypt) X(crypto_core_hchacha20) X(sodium_memcmp)
 
 struct SodiumCalls {
 #define PAGELET_SODIUM_CALL(name) decltype(&::name) name;

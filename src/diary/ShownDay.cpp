@@ -30,7 +30,9 @@ bool ShownDay::showLoaded(DayValue day, LoadedPage loaded)
 {
     const LocalDate date = localDate(day);
     // Only a refused open needs the second look: what can't even be looked at counts as no page.
-    if (loaded.state == PageFileState::Missing || (loaded.state == PageFileState::Unreadable && !m_parts.pages.hasPage(date))) {
+    // A plain page an encrypted diary doesn't trust is offered as a conflict copy, not shown.
+    if (loaded.state == PageFileState::Missing || (loaded.state == PageFileState::Unreadable && !m_parts.pages.hasPage(date)) ||
+        loaded.fault == PageFault::Untrusted) {
         if (SkinElement* del = m_parts.skin.findElement(CMD_DELETE))
             del->enabled = false;
         return false;

@@ -25,7 +25,7 @@ CrashJournal::CrashJournal(StateFolder folder, std::optional<DiaryKey> key) : m_
 Bytes CrashJournal::fileBytes(const LocalDate& date, const Page& page) const
 {
     Bytes plain = encodePage(page);
-    return m_key ? sealFile(*m_key, date, SealedKind::Page, plain) : plain;
+    return m_key ? sealFile(*m_key, date, SealedKind::Journal, plain) : plain;
 }
 
 CrashJournal::~CrashJournal() = default;
@@ -120,7 +120,7 @@ std::vector<std::u16string> CrashJournal::unsealAll(const StateFolder& state, co
         const auto bytes = day ? readFile(folder + name, kPageFileLimit) : std::nullopt;
         if (!bytes || !looksSealed(*bytes))
             continue;
-        auto plain = openSealed(key, *day, SealedKind::Page, *bytes);
+        auto plain = openSealed(key, *day, SealedKind::Journal, *bytes);
         if (!plain || !writeFileAtomic(folder + name, *plain))
             kept.push_back(name);
         if (plain)
@@ -151,7 +151,7 @@ std::vector<CrashJournal::Entry> CrashJournal::pending() const
         std::optional<Bytes> plain;
         if (looksSealed(*bytes)) {
             if (m_key)
-                plain = openSealed(*m_key, date, SealedKind::Page, *bytes);
+                plain = openSealed(*m_key, date, SealedKind::Journal, *bytes);
         } else {
             plain = std::move(*bytes);
         }

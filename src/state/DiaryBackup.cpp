@@ -117,7 +117,8 @@ private:
 
 } // namespace
 
-Outcome<void> writeBackup(const PageStore& store, const std::u16string& configFile, const std::u16string& zip)
+Outcome<void> writeBackup(const PageStore& store, const std::u16string& configFile, const std::u16string& zip,
+                          std::vector<std::u16string>* leftOut)
 {
     const auto names = store.keptFiles();
     if (!names)
@@ -135,6 +136,11 @@ Outcome<void> writeBackup(const PageStore& store, const std::u16string& configFi
     for (const auto& name : *names) {
         if (!error.empty())
             break;
+        if (store.untrusted(name)) {
+            if (leftOut)
+                leftOut->push_back(name);
+            continue;
+        }
         // No larger than a restore takes: a backup that can't be restored fails now, not then.
         const auto file = store.openKept(name, backupLimitOf(toUtf8(name)));
         const auto line = addFile(out.a, toUtf8(name), *file, buffer.get());

@@ -3,6 +3,7 @@
 #include "state/BackupReader.h"
 
 #include <string>
+#include <vector>
 
 namespace pagelet {
 
@@ -10,7 +11,9 @@ class PageStore;
 
 // Writes the backup of the store's files (and configFile, when it exists) to zip atomically,
 // each file read through one buffer and never through a link: a failure leaves zip as it was.
-Outcome<void> writeBackup(const PageStore& store, const std::u16string& configFile, const std::u16string& zip);
+// A file the store does not trust is left out, and named in leftOut.
+Outcome<void> writeBackup(const PageStore& store, const std::u16string& configFile, const std::u16string& zip,
+                          std::vector<std::u16string>* leftOut = nullptr);
 // Reads every member and checks it (see readBackup); never trusts a name or a size.
 BackupCheck verifyBackup(const std::u16string& zip, const BackupLimits& limits = {});
 // Into folder, which must be new or empty and is made private to its owner, and only from a

@@ -274,7 +274,7 @@ std::vector<std::u16string> PageHistory::unsealAll(const DiaryKey& key)
         const auto file = parseDayFileName(entry.page);
         if (!bytes || !file || !looksSealed(*bytes))
             continue;
-        const SealedKind kind = file->kind == DayFileKind::Memo ? SealedKind::Memo : SealedKind::Page;
+        const SealedKind kind = file->kind == DayFileKind::Memo ? SealedKind::MemoVersion : SealedKind::PageVersion;
         auto plain = openSealed(key, file->date, kind, *bytes);
         // The name holds the bytes' sum: the plain version gets a name of its own.
         const std::u16string name =

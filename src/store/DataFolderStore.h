@@ -60,6 +60,7 @@ public:
     bool takeMemoCopy(const LocalDate& date, const std::u16string& name) override { return m_store->takeMemoCopy(date, name); }
     bool dropMemoCopy(const LocalDate& date, const std::u16string& name) override { return m_store->dropMemoCopy(date, name); }
     std::optional<std::vector<std::u16string>> keptFiles() const override { return m_store->keptFiles(); }
+    bool untrusted(const std::u16string& name) const override { return m_store->untrusted(name); }
     std::unique_ptr<ReadableFile> openKept(const std::u16string& name, std::uint64_t maxBytes) const override
     {
         return m_store->openKept(name, maxBytes);

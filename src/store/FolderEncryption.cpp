@@ -30,7 +30,8 @@ struct Kept {
 std::optional<Kept> keptAs(const std::u16string& name)
 {
     const auto file = parseDayFileName(name);
-    if (!file || (file->kind == DayFileKind::Memo && file->conflictCopy))
+    // Sync tools' copies of a memo are sealed as memos, like the memo itself.
+    if (!file)
         return std::nullopt;
     return Kept {file->date, file->kind == DayFileKind::Memo ? SealedKind::Memo : SealedKind::Page};
 }
@@ -170,14 +171,67 @@ std::unique_ptr<PlainPageStore> openPageStore(const std::u16string& folder, std:
     return std::make_unique<PlainPageStore>(folder);
 }
 
+namespace {
+
+class CopyingStore : public PlainPageStore {
+public:
+    CopyingStore(std::u16string folder, bool marked) : PlainPageStore(std::move(folder)), m_marked(marked) {}
+
+    bool untrusted(const std::u16string& name) const override
+    {
+        if (!m_marked || name.find(u'/') != std::u16string::npos)
+            return false;
+        const auto day = parseDayFileName(name);
+        if (!day || day->conflictCopy)
+            return false;
+        ReadableFile file(folder() + name, kConvertLimit, ReadableFile::Links::Refuse);
+        const auto head = file.state() == ReadableFile::State::Open ? file.read(4) : std::nullopt;
+        return head && !looksSealed(*head);
+    }
+
+private:
+    bool m_marked;
+};
+
+} // namespace
+
+std::unique_ptr<PlainPageStore> openStoreForCopies(const std::u16string& folder)
+{
+    bool marked = false;
+    if (isEncryptedFolder(folder)) {
+        const KeyFileRead read = readFolderKeyFile(folder, {{0, 0}, {~0ull, ~0ull}});
+        marked = read && read->conversionEnded != 0;
+    }
+    return std::make_unique<CopyingStore>(folder, marked);
+}
+
 Conversion sealFolder(const std::u16string& folder, const DiaryKey& key, const ConversionProgress& progress)
 {
-    return convertFolder(folder, key, true, progress);
+    Conversion result = convertFolder(folder, key, true, progress);
+    if (!result.folderRead || !result.kept.empty())
+        return result;
+    // Every file is sealed: from here on a plain one did not come from this diary.
+    const KeyFileRead read = readFolderKeyFile(folder, {{0, 0}, {~0ull, ~0ull}});
+    if (!read || read->version < 2)
+        return result;
+    if (read->conversionEnded && keyFileTagHolds(*read, key)) {
+        result.ended = true;
+        return result;
+    }
+    result.ended = writeFolderKeyFile(folder, withConversionMark(*read, key, true)).ok();
+    return result;
 }
 
 Conversion unsealFolder(const std::u16string& folder, const DiaryKey& key, const ConversionProgress& progress,
                         const std::function<void()>& beforeKeyGoes)
 {
+    // Plain files are the diary's again while it goes, and if it stops halfway.
+    const KeyFileRead read = readFolderKeyFile(folder, {{0, 0}, {~0ull, ~0ull}});
+    if (read && read->conversionEnded && !writeFolderKeyFile(folder, withConversionMark(*read, key, false))) {
+        Conversion refused;
+        refused.kept.push_back(kKeyFileName);
+        return refused;
+    }
     Conversion result = convertFolder(folder, key, false, progress);
     if (!result.folderRead || !result.kept.empty() || !result.doubtful.empty())
         return result;

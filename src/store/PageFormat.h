@@ -29,6 +29,7 @@ enum class PageFault {
     ReadError,
     Unsealed,       // sealed: read without the diary's key, or it won't open with it (damaged,
                     // tampered, another day's or another diary's)
+    Untrusted,      // plain, in an encrypted diary whose conversion ended: not written here
 };
 
 struct PageHeader {

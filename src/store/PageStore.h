@@ -108,6 +108,9 @@ public:
     // One of them opened as it is on disk (sealed or not), for a copy elsewhere; never through
     // a link.
     virtual std::unique_ptr<ReadableFile> openKept(const std::u16string& name, std::uint64_t maxBytes) const = 0;
+    // Whether the data folder's file name is a plain page or memo that an encrypted diary does
+    // not take as its own (it is offered as a conflict copy instead).
+    virtual bool untrusted(const std::u16string& name) const;
 
     // Where the day's page is kept, as people read it in a message.
     virtual std::u16string pageLocation(const LocalDate& date) const = 0;

@@ -204,12 +204,17 @@ StoreResult PlainPageStore::write(const LocalDate& date, const Page& page, PageS
     return result;
 }
 
+void PlainPageStore::keepVersion(const LocalDate& date, bool memo, const Bytes& onDisk) const
+{
+    keeper()->keep(date, memo, onDisk);
+}
+
 void PlainPageStore::keepOld(const LocalDate& date, bool memo) const
 {
     if (!keeper())
         return;
     if (auto old = readFile(memo ? memoPath(date) : pagePath(date)))
-        keeper()->keep(date, memo, *old);
+        keepVersion(date, memo, *old);
 }
 
 bool PlainPageStore::remove(const LocalDate& date)
@@ -300,7 +305,7 @@ bool PlainPageStore::keepReplacedMemo(const LocalDate& date, const MemoSnapshot&
     if (!bytes)
         return false;
     if (keeper())
-        keeper()->keep(date, true, *bytes);
+        keepVersion(date, true, *bytes);
     return true;
 }
 
@@ -324,7 +329,7 @@ bool PlainPageStore::dropMemoCopy(const LocalDate& date, const std::u16string& n
     if (!bytes)
         return false;
     if (keeper())
-        keeper()->keep(date, true, *bytes);
+        keepVersion(date, true, *bytes);
     if (!removeFile(m_folder + name))
         return false;
     notifyChanged(date);

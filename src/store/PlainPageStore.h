@@ -48,6 +48,8 @@ public:
 protected:
     // The bytes a page or memo holds now, as they are on disk, to the keeper.
     void keepOld(const LocalDate& date, bool memo) const;
+    // Hands a page's or memo's bytes as they were on disk to the keeper, in the form it keeps.
+    virtual void keepVersion(const LocalDate& date, bool memo, const Bytes& onDisk) const;
 
 private:
     bool exists(const LocalDate& date, DayFileKind kind) const;

@@ -31,8 +31,9 @@ Bytes fromHex(std::string_view hex)
     return bytes;
 }
 
-// A key file written once (passphrase "password", 1 pass over 1 MiB): every later version must
-// still unlock it to the same key, by passphrase and by recovery key.
+// A version 1 key file written once (passphrase "password", 1 pass over 1 MiB): every later
+// version must still unlock it to the same key, by passphrase and by recovery key; it has no
+// diary id and no mark.
 TEST(KeyFile, KnownFileUnlocks)
 {
     const Bytes file = fromHex("50474c4b01000000010000000100000000000000000010000000000052f2abc0"
@@ -51,6 +52,14 @@ TEST(KeyFile, KnownFileUnlocks)
     const auto byRecovery = unlockWithRecoveryKey(*read, "BN74-F6VZ-1F7F-E8X9-5EVW-JY5T-8NDV-WGH5");
     ASSERT_TRUE(byRecovery);
     EXPECT_EQ(Bytes(byRecovery->bytes(), byRecovery->bytes() + 32), key);
+    EXPECT_EQ(byPassphrase->diaryId(), DiaryId {});
+    EXPECT_FALSE(byPassphrase->conversionEnded());
+    // It stays version 1 whatever is done with it: its slots are bound to that version.
+    EXPECT_EQ(encodeKeyFile(withConversionMark(*read, *byPassphrase, true)), file);
+    const auto rewrapped = rewrapKeyFile(*read, *byPassphrase, bytesOf("new words"), kQuickKdf);
+    ASSERT_TRUE(rewrapped);
+    EXPECT_EQ(encodeKeyFile(*rewrapped).size(), file.size());
+    EXPECT_TRUE(unlockWithPassphrase(*rewrapped, bytesOf("new words"), kQuickLimits));
 }
 
 TEST(KeyFile, LayoutAndUnlocking)
@@ -58,9 +67,13 @@ TEST(KeyFile, LayoutAndUnlocking)
     const auto made = createKeyFile(bytesOf("correct horse"), kQuickKdf);
     ASSERT_TRUE(made);
     const Bytes bytes = encodeKeyFile(made->file);
-    ASSERT_EQ(bytes.size(), 224u);
+    ASSERT_EQ(bytes.size(), 276u);
     // Read by hand: magic, version, then each slot's kdf and parameters where they belong.
-    EXPECT_EQ(Bytes(bytes.begin(), bytes.begin() + 8), (Bytes {'P', 'G', 'L', 'K', 1, 0, 0, 0}));
+    EXPECT_EQ(Bytes(bytes.begin(), bytes.begin() + 8), (Bytes {'P', 'G', 'L', 'K', 2, 0, 0, 0}));
+    EXPECT_EQ(Bytes(bytes.begin() + 224, bytes.begin() + 240), Bytes(made->file.id.begin(), made->file.id.end()));
+    EXPECT_EQ(made->key.diaryId(), made->file.id);
+    EXPECT_NE(made->file.id, DiaryId {});
+    EXPECT_EQ(Bytes(bytes.begin() + 240, bytes.begin() + 244), (Bytes {0, 0, 0, 0})) << "no mark yet";
     EXPECT_EQ(Bytes(bytes.begin() + 8, bytes.begin() + 28), (Bytes {1, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x10, 0, 0, 0, 0, 0}));
     EXPECT_EQ(Bytes(bytes.begin() + 116, bytes.begin() + 136), (Bytes {2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
     EXPECT_NE(Bytes(bytes.begin() + 28, bytes.begin() + 44), Bytes(bytes.begin() + 136, bytes.begin() + 152)) << "salts";
@@ -92,6 +105,63 @@ TEST(KeyFile, LayoutAndUnlocking)
     EXPECT_TRUE(sameKey(unlockWithPassphrase(*rewrapped, bytesOf("battery staple"), kQuickLimits), made->key));
     EXPECT_FALSE(unlockWithPassphrase(*rewrapped, bytesOf("correct horse"), kQuickLimits));
     EXPECT_TRUE(sameKey(unlockWithRecoveryKey(*rewrapped, made->recoveryKey), made->key));
+    // The id and the mark go along.
+    const KeyFile marked = withConversionMark(*read, made->key, true);
+    const auto rewrappedMarked = rewrapKeyFile(marked, made->key, bytesOf("battery staple"), kQuickKdf);
+    ASSERT_TRUE(rewrappedMarked);
+    const Bytes before = encodeKeyFile(marked), after = encodeKeyFile(*rewrappedMarked);
+    EXPECT_EQ(Bytes(after.begin() + 224, after.end()), Bytes(before.begin() + 224, before.end()));
+    const auto reopened = unlockWithPassphrase(*rewrappedMarked, bytesOf("battery staple"), kQuickLimits);
+    ASSERT_TRUE(reopened);
+    EXPECT_EQ(reopened->diaryId(), made->file.id);
+    EXPECT_TRUE(reopened->conversionEnded());
+}
+
+// The mark and the id are the key holder's: changed by hand, the tag fails, and the stricter
+// reading (plain files not the diary's) holds however the mark was left.
+TEST(KeyFile, MarkAndIdAreBoundByTheTag)
+{
+    const auto made = createKeyFile(bytesOf("pass"), kQuickKdf);
+    ASSERT_TRUE(made);
+    const Bytes unmarked = encodeKeyFile(made->file);
+    const Bytes marked = encodeKeyFile(withConversionMark(made->file, made->key, true));
+    ASSERT_NE(marked, unmarked);
+    auto with = [](Bytes b, std::size_t at, std::uint8_t value) {
+        b[at] = value;
+        return b;
+    };
+    const struct {
+        const char* name;
+        Bytes bytes;
+        bool tagHolds;
+        bool ended;
+    } rows[] = {
+        {"as made", unmarked, true, false},
+        {"marked by the key", marked, true, true},
+        {"mark set by hand", with(unmarked, 240, 1), false, true},
+        {"mark cleared by hand", with(marked, 240, 0), false, true},
+        {"mark's high byte", with(unmarked, 243, 1), false, true},
+        {"id changed", with(unmarked, 230, unmarked[230] ^ 1), false, true},
+        {"tag changed", with(unmarked, 260, unmarked[260] ^ 1), false, true},
+    };
+    for (const auto& row : rows) {
+        const auto read = parseKeyFile(row.bytes, kQuickLimits);
+        ASSERT_TRUE(read) << row.name << ": " << read.error();
+        EXPECT_EQ(encodeKeyFile(*read), row.bytes) << row.name;
+        EXPECT_EQ(keyFileTagHolds(*read, made->key), row.tagHolds) << row.name;
+        for (const auto& key : {unlockWithPassphrase(*read, bytesOf("pass"), kQuickLimits),
+                                unlockWithRecoveryKey(*read, made->recoveryKey)}) {
+            ASSERT_TRUE(sameKey(key, made->key)) << row.name;
+            EXPECT_EQ(key->conversionEnded(), row.ended) << row.name;
+        }
+    }
+    // Made into version 1 (the trailer cut off), the slots no longer open: no way round the mark.
+    Bytes old(marked.begin(), marked.begin() + 224);
+    old[4] = 1;
+    const auto read = parseKeyFile(old, kQuickLimits);
+    ASSERT_TRUE(read) << read.error();
+    EXPECT_FALSE(unlockWithPassphrase(*read, bytesOf("pass"), kQuickLimits));
+    EXPECT_FALSE(unlockWithRecoveryKey(*read, made->recoveryKey));
 }
 
 TEST(KeyFile, RecoveryTextRoundTrip)
@@ -130,7 +200,8 @@ TEST(KeyFile, DamagedFilesAreRefused)
     } refused[] = {
         {"empty", {}, "not a key file"},
         {"magic", with([](Bytes& b) { b[0] = 'X'; }), "not a key file"},
-        {"version 2", with([](Bytes& b) { b[4] = 2; }), "version 2"},
+        {"version 3", with([](Bytes& b) { b[4] = 3; }), "version 3"},
+        {"version 1's length", Bytes(good.begin(), good.begin() + 224), "cut short"},
         {"cut", Bytes(good.begin(), good.end() - 1), "cut short"},
         {"longer", with([](Bytes& b) { b.push_back(0); }), "cut short"},
         {"both slots", with([](Bytes& b) {

@@ -32,22 +32,90 @@ std::string hex(const Bytes& bytes)
     return out;
 }
 
+Bytes fromHex(std::string_view hex)
+{
+    Bytes bytes;
+    for (std::size_t i = 0; i + 1 < hex.size(); i += 2)
+        bytes.push_back(static_cast<std::uint8_t>(std::stoi(std::string(hex.substr(i, 2)), nullptr, 16)));
+    return bytes;
+}
+
+DiaryKey keyOfDiary(std::uint8_t idByte, std::uint8_t keyStart = 0)
+{
+    DiaryKey key = countingKey(keyStart);
+    DiaryId id {};
+    id.fill(idByte);
+    key.setDiary(id, false);
+    return key;
+}
+
 // A page "ab" with weather 2, sealed under the counting key and a fixed nonce: the bytes must
-// stay these for every later version, or diaries written today stop opening. They were checked
-// once against another implementation (HChaCha20 by hand, then IETF ChaCha20-Poly1305 with
-// the header and "20010607" as associated data).
+// stay these for every later version, or diaries written today stop opening. The version 1
+// page was checked once against another implementation (HChaCha20 by hand, then IETF
+// ChaCha20-Poly1305 with the header and "20010607" as associated data), and so was version 2,
+// which puts the diary's id between the two.
 TEST(SealedFile, KnownAnswer)
 {
     const Bytes plain = encodePage({2, u"ab"});
     const SealedNonce nonce = fixedNonce();
-    const Bytes sealed = sealFileWithNonce(countingKey(), kDay, SealedKind::Page, plain, nonce);
+    const Bytes sealed = sealFileWithNonce(keyOfDiary(0x11), kDay, SealedKind::Page, plain, nonce);
 
     ASSERT_EQ(sealed.size(), 4u + 1 + 1 + 24 + plain.size() + 16);
-    EXPECT_EQ(Bytes(sealed.begin(), sealed.begin() + 6), (Bytes {'P', 'G', 'S', 'L', 1, 1}));
+    EXPECT_EQ(Bytes(sealed.begin(), sealed.begin() + 6), (Bytes {'P', 'G', 'S', 'L', 2, 1}));
     EXPECT_EQ(Bytes(sealed.begin() + 6, sealed.begin() + 30), Bytes(nonce.begin(), nonce.end()));
-    EXPECT_EQ(hex(sealed), "5047534c0101a0a1a2a3a4a5a6a7a8a9aaabacadaeafb0b1b2b3b4b5b6b7"
-                           "47ec0a1db55da4ac006f4f89c84752dca3dbe198f3d1089b99a49a47");
-    EXPECT_EQ(openSealed(countingKey(), kDay, SealedKind::Page, sealed), plain);
+    EXPECT_EQ(hex(sealed), "5047534c0201a0a1a2a3a4a5a6a7a8a9aaabacadaeafb0b1b2b3b4b5b6b7"
+                           "47ec0a1db55da4ac006f4f8990f60ae005651a29e63d961d2640ac68");
+    EXPECT_EQ(openSealed(keyOfDiary(0x11), kDay, SealedKind::Page, sealed), plain);
+}
+
+// Files sealed before diaries had ids and their own kinds for the journal and the history
+// still open, as what they were sealed as then, in any diary of their key.
+TEST(SealedFile, VersionOneFilesStillOpen)
+{
+    const Bytes page = fromHex("5047534c0101a0a1a2a3a4a5a6a7a8a9aaabacadaeafb0b1b2b3b4b5b6b7"
+                               "47ec0a1db55da4ac006f4f89c84752dca3dbe198f3d1089b99a49a47");
+    const Bytes memo = fromHex("5047534c0102a0a1a2a3a4a5a6a7a8a9aaabacadaeafb0b1b2b3b4b5b6b7"
+                               "17a54c5bb35da4ac362e7bcc845b0f03eb66be3cbb496cd06ef16988");
+    const Bytes pagePlain = encodePage({2, u"ab"});
+    const Bytes memoPlain {'R', 'I', 'F', 'F', 4, 0, 0, 0, 'W', 'A', 'V', 'E'};
+    using K = SealedKind;
+    const struct {
+        SealedKind kind;
+        bool pageOpens, memoOpens;
+    } rows[] = {
+        {K::Page, true, false}, {K::Journal, true, false}, {K::PageVersion, true, false},
+        {K::Memo, false, true}, {K::MemoVersion, false, true},
+    };
+    for (const auto& row : rows) {
+        for (const DiaryKey& key : {countingKey(), keyOfDiary(0x5A)}) {
+            const auto kind = static_cast<int>(row.kind);
+            EXPECT_EQ(openSealed(key, kDay, row.kind, page), row.pageOpens ? std::optional(pagePlain) : std::nullopt) << kind;
+            EXPECT_EQ(openSealed(key, kDay, row.kind, memo), row.memoOpens ? std::optional(memoPlain) : std::nullopt) << kind;
+        }
+        EXPECT_FALSE(openSealed(countingKey(), {2001, 6, 8}, row.kind, page));
+    }
+}
+
+// A file of one kind opens as that kind only, and in its own diary only, even under the same key.
+TEST(SealedFile, KindsAndDiariesAreBound)
+{
+    const SealedKind kinds[] = {SealedKind::Page, SealedKind::Memo, SealedKind::Journal, SealedKind::PageVersion,
+                                SealedKind::MemoVersion};
+    const Bytes plain = encodePage({1, u"x"});
+    for (const SealedKind sealedAs : kinds) {
+        const Bytes sealed = sealFile(keyOfDiary(1), kDay, sealedAs, plain);
+        for (const SealedKind openedAs : kinds)
+            EXPECT_EQ(openSealed(keyOfDiary(1), kDay, openedAs, sealed).has_value(), sealedAs == openedAs)
+                << int(sealedAs) << " opened as " << int(openedAs);
+        EXPECT_FALSE(openSealed(keyOfDiary(2), kDay, sealedAs, sealed)) << "another diary, same key";
+        EXPECT_FALSE(openSealed(countingKey(), kDay, sealedAs, sealed)) << "a diary without an id";
+        // The kind byte changed to pass the check: the tag still fails.
+        for (const SealedKind openedAs : kinds) {
+            Bytes relabelled = sealed;
+            relabelled[5] = static_cast<std::uint8_t>(openedAs);
+            EXPECT_EQ(openSealed(keyOfDiary(1), kDay, openedAs, relabelled).has_value(), sealedAs == openedAs);
+        }
+    }
 }
 
 TEST(SealedFile, RoundTrips)
@@ -105,7 +173,8 @@ TEST(SealedFile, AnyDamageOpensToNothing)
     } cases[] = {
         {"magic", flipped(0)},
         {"version", flipped(4)},
-        {"version 2", [&] { Bytes b = sealed; b[4] = 2; return b; }()},
+        {"version 1", [&] { Bytes b = sealed; b[4] = 1; return b; }()},
+        {"version 3", [&] { Bytes b = sealed; b[4] = 3; return b; }()},
         {"kind", flipped(5, 3)},
         {"nonce first byte", flipped(6)},
         {"nonce last byte", flipped(29, 0x80)},

@@ -222,6 +222,40 @@ TEST(EncryptCommand, ExportTakesTheDaysWithAMemo)
     }
 }
 
+// After --encrypt ended, a plain page or memo put in the folder was not written by the diary:
+// every command names it and leaves it out, and the window is left to offer it.
+TEST(EncryptCommand, APlainFilePutInAfterTheConversionIsLeftOut)
+{
+    QTemporaryDir dir;
+    const QString data = dir.path() + "/data", md = dir.path() + "/e.md", zip = dir.path() + "/b.zip";
+    writeFiles(data, {{"20261201.dry", pageBytes(1, u"하루")}});
+    const QProcessEnvironment env = isolatedEnv(dir.path());
+    const QStringList withData = {"--passphrase-fd", "0", "--data", data};
+    ASSERT_EQ(qttest::runPagelet(QStringList {"--encrypt"} + withData, env, 15000, "password\n").status, 0);
+    writeFiles(data, {{"20261202.dry", pageBytes(2, u"심은 글")}, {"20261202.wav", QByteArray("RIFF\x04\0\0\0WAVE", 12)}});
+    const QString page = QRegularExpression::escape(data + "/20261202.dry") + " is a plain file in an encrypted diary; left out";
+    const QString memo = QRegularExpression::escape(data + "/20261202.wav") + " is a plain file in an encrypted diary; left out";
+
+    const qttest::Outcome search = qttest::runPagelet(QStringList {"--search", "심은"} + withData, env, 15000, "password\n");
+    EXPECT_EQ(search.status, 1) << search.out.toStdString();
+    EXPECT_TRUE(QRegularExpression(page).match(search.err).hasMatch()) << search.err.toStdString();
+
+    const qttest::Outcome exported = qttest::runPagelet(QStringList {"--export", md} + withData, env, 15000, "password\n");
+    EXPECT_EQ(exported.status, 0) << exported.err.toStdString();
+    EXPECT_TRUE(QRegularExpression(page).match(exported.err).hasMatch()) << exported.err.toStdString();
+    EXPECT_TRUE(contents(md).contains("하루"));
+    EXPECT_FALSE(contents(md).contains("2026-12-02")) << contents(md).toStdString();
+
+    const qttest::Outcome backup = qttest::runPagelet({"--backup", zip, "--data", data}, env);
+    EXPECT_EQ(backup.status, 0) << backup.err.toStdString();
+    EXPECT_TRUE(QRegularExpression(page).match(backup.err).hasMatch()) << backup.err.toStdString();
+    EXPECT_TRUE(QRegularExpression(memo).match(backup.err).hasMatch()) << backup.err.toStdString();
+    EXPECT_FALSE(contents(zip).contains("20261202")) << "left out of the zip";
+    EXPECT_TRUE(contents(zip).contains("20261201.dry"));
+    // Nothing was lost or sealed behind the person's back.
+    EXPECT_EQ(contents(data + "/20261202.dry"), pageBytes(2, u"심은 글"));
+}
+
 // A passphrase of fewer than eight characters is refused before anything is written.
 TEST(EncryptCommand, AShortPassphraseIsRefused)
 {

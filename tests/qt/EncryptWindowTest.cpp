@@ -1,4 +1,5 @@
 #include "Rig.h"
+#include "base/FileIo.h"
 #include "crypto/SealedFile.h"
 #include "platform/Commands.h"
 #include "qt/editor/QtEditControl.h"
@@ -338,6 +339,45 @@ TEST(EncryptedDiary, StartUpGateUnlocksWithThePassphraseOrTheRecoveryKey)
         for (int i = 0; i < 500 && (search->searching() || search->results().count() == 0); ++i)
             QTest::qWait(10);
         EXPECT_EQ(search->results().count(), 1);
+    }
+}
+
+// After the conversion ended, a plain page put in the folder is not the day's page: the window
+// shows the day without it and offers its text as a conflict copy, taken in (sealed) only when
+// the person says so, and left where it was otherwise.
+TEST(EncryptedDiary, APlainPageAfterTheConversionIsOnlyOffered)
+{
+    for (const bool taken : {false, true}) {
+        SCOPED_TRACE(taken ? "taken in" : "declined");
+        Diary diary;
+        diary.temp.install(Settings {});
+        auto made = createKeyFile(bytesOf("open sesame"), kQuick);
+        ASSERT_TRUE(made && writeFolderKeyFile(diary.folder(), withConversionMark(made->file, made->key, true)));
+        const QString page = diary.temp.root + "/diary/" + QDate::currentDate().toString("yyyyMMdd") + ".dry";
+        const Bytes planted = encodePage({2, u"심어 둔 글"});
+        ASSERT_TRUE(writeFileAtomic(fromQString(page), planted));
+        diary.temp.messages.answers = {taken ? MessageAnswer::Yes : MessageAnswer::No};
+        answerGate({"open sesame"});
+        ASSERT_TRUE(diary.start());
+        ASSERT_EQ(diary.today().day, QDate::currentDate().day());
+        const auto& shown = diary.temp.messages.shown;
+        EXPECT_TRUE(std::any_of(shown.begin(), shown.end(),
+                                [](const auto& m) { return m.text == textOf(TextId::ConflictCopyQuestion); }));
+        EXPECT_FALSE(std::any_of(shown.begin(), shown.end(),
+                                 [](const auto& m) { return m.text.find(u"읽을 수 없") != std::u16string::npos; }));
+        EXPECT_EQ(diary.d().editor().text.get().find(u"심어 둔 글") != std::u16string::npos, taken);
+        const Bytes after = fileBytes(page);
+        EXPECT_EQ(looksSealed(after), taken);
+        if (!taken) {
+            EXPECT_EQ(after, planted);
+            continue;
+        }
+        auto key = unlockWithPassphrase(made->file, bytesOf("open sesame"), kQuickLimits);
+        ASSERT_TRUE(key);
+        const auto opened = openSealed(*key, diary.today(), SealedKind::Page, after);
+        ASSERT_TRUE(opened);
+        EXPECT_NE(decodePage(*opened)->text.find(u"심어 둔 글"), std::u16string::npos);
+        EXPECT_EQ(QDir(diary.temp.root + "/diary").entryList(QDir::Files).size(), 2) << "the page and the key file";
     }
 }
 

@@ -159,6 +159,20 @@ TEST(EncryptedStore, MemosAndConflictCopies)
 
 struct KeptVersions : PageKeeper {
     void keep(const LocalDate&, bool memo, const Bytes& bytes) override { kept.emplace_back(memo, bytes); }
+    // What each version opens to: an encrypted diary's are sealed anew as versions of their day,
+    // so none of them opens as a page or memo.
+    std::vector<std::pair<bool, Bytes>> opened(bool sealed) const
+    {
+        std::vector<std::pair<bool, Bytes>> out;
+        for (const auto& [memo, bytes] : kept) {
+            if (sealed)
+                EXPECT_FALSE(openSealed(countingKey(), kDay, memo ? SealedKind::Memo : SealedKind::Page, bytes));
+            out.emplace_back(memo, sealed ? openSealed(countingKey(), kDay, memo ? SealedKind::MemoVersion : SealedKind::PageVersion, bytes)
+                                                .value_or(Bytes {'?'})
+                                          : bytes);
+        }
+        return out;
+    }
     std::vector<std::pair<bool, Bytes>> kept;
 };
 
@@ -208,10 +222,10 @@ TEST(EncryptedStore, ARecordedMemoIsKeptAsTheFolderKeepsItsMemos)
         EXPECT_EQ(folder.get("20010607.wav"), onDisk);
         EXPECT_EQ(std::distance(fs::directory_iterator(folder.root), {}), 1);
 
-        // The history holds each memo as it was on disk: the old one, then the recorded one.
+        // The history holds each memo: the old one, then the recorded one.
         EXPECT_TRUE(store->removeMemo(kDay));
         EXPECT_FALSE(store->hasMemo(kDay));
-        EXPECT_EQ(versions.kept, (std::vector<std::pair<bool, Bytes>> {{true, oldOnDisk}, {true, onDisk}}));
+        EXPECT_EQ(versions.opened(sealed), (std::vector<std::pair<bool, Bytes>> {{true, old}, {true, expected}}));
     }
 }
 
@@ -247,7 +261,71 @@ TEST(EncryptedStore, MemoCopiesAndReplacedMemosReachTheHistoryAsTheyAreOnDisk)
         const MemoSnapshot shown = store->snapshotMemo(kDay, 1u << 20);
         folder.put("20010607.wav", onDisk(ours));
         EXPECT_TRUE(store->keepReplacedMemo(kDay, shown));
-        EXPECT_EQ(versions.kept, (std::vector<std::pair<bool, Bytes>> {{true, oursOnDisk}, {true, oursOnDisk}, {true, theirsOnDisk}}));
+        EXPECT_EQ(versions.opened(sealed), (std::vector<std::pair<bool, Bytes>> {{true, ours}, {true, ours}, {true, theirs}}));
+    }
+}
+
+// Once a conversion ended, a plain page or memo found in the folder was put there without the
+// key: never the day's page or memo, only offered as a copy of its day, and never lost. Before
+// the mark (a conversion under way, a machine not converted yet) it reads as ever.
+TEST(EncryptedStore, AfterTheMarkAPlainFileIsOnlyOffered)
+{
+    const Bytes wave = {'R', 'I', 'F', 'F', 4, 0, 0, 0, 'W', 'A', 'V', 'E'};
+    for (const bool ended : {false, true}) {
+        SCOPED_TRACE(ended ? "after the mark" : "before the mark");
+        Folder folder;
+        const auto made = createKeyFile(bytesOf("pw"), kQuickKdf);
+        ASSERT_TRUE(made && writeFolderKeyFile(folder.path(), made->file));
+        folder.put("20010608.dry", encodePage({1, u"sealed by the conversion"}));
+        if (ended)
+            EXPECT_TRUE(sealFolder(folder.path(), made->key).ended);
+        // Put in by someone who holds the synced folder but not the key.
+        folder.put("20010607.dry", encodePage({2, u"planted"}));
+        folder.put("20010607.wav", wave);
+        const auto read = readFolderKeyFile(folder.path(), kQuickLimits);
+        ASSERT_TRUE(read);
+        auto key = unlockWithPassphrase(*read, bytesOf("pw"), kQuickLimits);
+        ASSERT_TRUE(key);
+        EXPECT_EQ(key->conversionEnded(), ended);
+        EncryptedPageStore store(folder.path(), std::move(*key));
+        KeptVersions versions;
+        store.setKeeper(&versions);
+
+        const LoadedPage page = store.read(kDay);
+        EXPECT_EQ(page.state, ended ? PageFileState::Unreadable : PageFileState::Readable);
+        EXPECT_EQ(page.page.text, ended ? u"" : u"planted");
+        EXPECT_EQ(store.readMemo(kDay, 100), ended ? std::nullopt : std::optional(wave));
+        EXPECT_EQ(store.untrusted(u"20010607.dry"), ended);
+        EXPECT_EQ(store.untrusted(u"20010607.wav"), ended);
+        EXPECT_FALSE(store.untrusted(u"20010608.dry"));
+        EXPECT_EQ(store.read(kNextDay).page.text, u"sealed by the conversion");
+        if (!ended) {
+            EXPECT_TRUE(store.conflictCopies(kDay).empty());
+            continue;
+        }
+        // Offered with its text, as a conflict copy of its day.
+        ASSERT_EQ(store.conflictCopies(kDay), std::vector<std::u16string> {u"20010607.dry"});
+        EXPECT_EQ(store.readCopy(u"20010607.dry").page.text, u"planted");
+        ASSERT_EQ(store.memoConflictCopies(kDay), std::vector<std::u16string> {u"20010607.wav"});
+
+        // The day written before it is taken in: the plain page stays on offer under a copy's name.
+        ASSERT_EQ(store.write(kDay, {1, u"mine"}), StoreResult::Written);
+        EXPECT_EQ(store.read(kDay).page.text, u"mine");
+        const auto copies = store.conflictCopies(kDay);
+        ASSERT_EQ(copies.size(), 1u);
+        EXPECT_NE(copies[0], u"20010607.dry");
+        EXPECT_EQ(store.readCopy(copies[0]).page.text, u"planted");
+        EXPECT_TRUE(versions.kept.empty()) << "a page not the diary's is no version of it";
+        // Taken in (merged into the day, which is written), it goes by the name it was offered under.
+        EXPECT_TRUE(store.removeCopy(u"20010607.dry"));
+        EXPECT_TRUE(store.conflictCopies(kDay).empty());
+        EXPECT_EQ(store.read(kDay).page.text, u"mine");
+
+        // The memo taken in is sealed where it lies.
+        ASSERT_TRUE(store.takeMemoCopy(kDay, u"20010607.wav"));
+        EXPECT_TRUE(looksSealed(folder.get("20010607.wav")));
+        EXPECT_EQ(store.readMemo(kDay, 100), wave);
+        EXPECT_TRUE(store.memoConflictCopies(kDay).empty());
     }
 }
 
@@ -261,6 +339,7 @@ std::map<std::string, Bytes> sampleFolder()
         {"20010610.dry", encodePage({0, std::u16string(50000, u'x')})},
         {"20010607.wav", Bytes {'R', 'I', 'F', 'F', 0, 0, 0, 0}},
         {"20010607.sync-conflict-20010607-101010-ABC.dry", encodePage({2, u"theirs"})},
+        {"20010607.sync-conflict-20010607-101010-ABC.wav", Bytes {'R', 'I', 'F', 'F', 1, 0, 0, 0}},
         {"notes.txt", Bytes {'h', 'i'}},
         {"20010611.dry.bad", Bytes {9, 9}},
     };
@@ -278,21 +357,23 @@ TEST(EncryptedStore, ConversionBothWaysGivesTheSameBytes)
 
     std::vector<int> progress;
     const Conversion sealed = sealFolder(folder.path(), made->key, [&](int done, int total) { progress.push_back(done * 100 + total); });
-    EXPECT_EQ(sealed.converted, 6);
+    EXPECT_EQ(sealed.converted, 7);
     EXPECT_TRUE(sealed.kept.empty());
-    EXPECT_EQ(progress, (std::vector<int> {106, 206, 306, 406, 506, 606}));
+    EXPECT_TRUE(sealed.ended);
+    EXPECT_EQ(readFolderKeyFile(folder.path(), kQuickLimits)->conversionEnded, 1u);
+    EXPECT_EQ(progress, (std::vector<int> {107, 207, 307, 407, 507, 607, 707}));
     for (const auto& [name, bytes] : files)
         EXPECT_EQ(looksSealed(folder.get(name)), name.starts_with("2001") && !name.ends_with(".bad")) << name;
     EXPECT_EQ(sealFolder(folder.path(), made->key).converted, 0) << "a second run has nothing left";
 
-    const auto store = openPageStore(folder.path(), DiaryKey::fromBytes(made->key.bytes()));
+    const auto store = openPageStore(folder.path(), made->key.copy());
     EXPECT_EQ(store->read(kDay).page.text, u"첫 장");
     EXPECT_EQ(store->read({2001, 6, 8}).page.text, u"a");
     EXPECT_EQ(store->read({2001, 6, 9}).state, PageFileState::Unreadable);
     EXPECT_EQ(store->readMemo(kDay, 100), files.at("20010607.wav"));
 
     const Conversion plain = unsealFolder(folder.path(), made->key);
-    EXPECT_EQ(plain.converted, 6);
+    EXPECT_EQ(plain.converted, 7);
     for (const auto& [name, bytes] : files)
         EXPECT_EQ(folder.get(name), bytes) << name;
     EXPECT_FALSE(isEncryptedFolder(folder.path()));
@@ -314,7 +395,7 @@ TEST(EncryptedStore, HalfConvertedFolders)
         folder.put(name, diary && (seal = !seal) ? sealFile(made->key, day, kind, bytes) : bytes);
     }
     ASSERT_TRUE(writeFolderKeyFile(folder.path(), made->file));
-    EXPECT_EQ(unsealFolder(folder.path(), made->key).converted, 3);
+    EXPECT_EQ(unsealFolder(folder.path(), made->key).converted, 4);
     for (const auto& [name, bytes] : files)
         EXPECT_EQ(folder.get(name), bytes) << name;
 
@@ -323,6 +404,18 @@ TEST(EncryptedStore, HalfConvertedFolders)
     const Conversion blocked = unsealFolder(folder.path(), countingKey());
     EXPECT_EQ(blocked.kept, std::vector<std::u16string> {u"20010612.dry"});
     EXPECT_TRUE(isEncryptedFolder(folder.path()));
+
+    // Decrypting takes the conversion's mark off first: stopped halfway, its plain pages are the
+    // diary's again.
+    ASSERT_TRUE(writeFolderKeyFile(folder.path(), withConversionMark(made->file, made->key, true)));
+    folder.put("20010612.dry", flipped(sealFile(made->key, {2001, 6, 12}, SealedKind::Page, encodePage({1, u"x"})), 40));
+    EXPECT_FALSE(unsealFolder(folder.path(), made->key).kept.empty());
+    const auto read = readFolderKeyFile(folder.path(), kQuickLimits);
+    ASSERT_TRUE(read);
+    const auto key = unlockWithPassphrase(*read, bytesOf("pw"), kQuickLimits);
+    ASSERT_TRUE(key);
+    EXPECT_FALSE(key->conversionEnded());
+    EXPECT_EQ(openPageStore(folder.path(), key->copy())->read(kDay).page.text, u"첫 장");
 }
 
 TEST(EncryptedStore, KeyFileOfTheFolder)

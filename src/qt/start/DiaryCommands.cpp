@@ -58,10 +58,14 @@ std::u16string printable(std::u16string line)
     return line;
 }
 
-void listUnreadable(const std::vector<std::u16string>& paths)
+void listUnreadable(const PageStore& pages, const std::vector<std::u16string>& paths)
 {
-    for (const auto& path : paths)
-        fail("cannot read " + toUtf8(path) + ", skipped");
+    for (const auto& path : paths) {
+        if (pages.untrusted(path.substr(path.rfind(u'/') + 1)))
+            fail(toUtf8(path) + " is a plain file in an encrypted diary; left out");
+        else
+            fail("cannot read " + toUtf8(path) + ", skipped");
+    }
 }
 
 } // namespace
@@ -118,7 +122,7 @@ int runSearchCommand(const CommandLine& line)
         return 2;
     }
     std::fwrite(out.data(), 1, out.size(), stdout);
-    listUnreadable(summary.unreadable);
+    listUnreadable(*pages, summary.unreadable);
     return summary.matchedDays > 0 ? 0 : 1;
 }
 
@@ -138,8 +142,8 @@ int runExportCommand(const CommandLine& line)
     if (!pages)
         return status;
     const auto summary = exportDiary(*pages, file, *format);
-    listUnreadable(summary.unreadable);
-    listUnreadable(summary.memosNotCopied);
+    listUnreadable(*pages, summary.unreadable);
+    listUnreadable(*pages, summary.memosNotCopied);
     using Outcome = ExportSummary::Outcome;
     switch (summary.outcome) {
     case Outcome::FolderUnreadable:

@@ -237,6 +237,8 @@ int runEncryptCommand(const CommandLine& line)
         fail("cannot read the data folder " + toUtf8(folder));
         return 2;
     }
+    if (done.ended)
+        keyCopyOf(folder).keepFrom(folder); // with its mark
     tellKept(done, "encrypt");
     std::printf("encrypted %d %s in %s\n", done.converted, done.converted == 1 ? "file" : "files", toUtf8(folder).c_str());
     return done.kept.empty() ? 0 : 2;

@@ -10,6 +10,7 @@
 #include "state/DiaryBackup.h"
 #include "state/HistoryRestore.h"
 #include "qt/ports/QtPlatform.h"
+#include "store/FolderEncryption.h"
 #include "store/PlainPageStore.h"
 
 #include <cstdio>
@@ -51,10 +52,13 @@ int runBackupCommand(const CommandLine& line)
     const std::u16string folder = dataFolderOf(line);
     if (const int status = checkDataFolder(folder))
         return status;
-    if (const auto written = writeBackup(PlainPageStore(folder), registeredConfigFile(), fromUtf8(line.zip)); !written) {
+    std::vector<std::u16string> leftOut;
+    if (const auto written = writeBackup(*openStoreForCopies(folder), registeredConfigFile(), fromUtf8(line.zip), &leftOut); !written) {
         fail(written.error());
         return 2;
     }
+    for (const auto& name : leftOut)
+        fail(toUtf8(folder + name) + " is a plain file in an encrypted diary; left out");
     std::printf("wrote %s\n", line.zip.c_str());
     return 0;
 }
