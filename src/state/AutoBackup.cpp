@@ -3,6 +3,7 @@
 #include "base/FileIo.h"
 #include "base/Text.h"
 #include "state/DiaryBackup.h"
+#include "store/FolderEncryption.h"
 #include "store/PlainPageStore.h"
 
 #include <algorithm>
@@ -91,7 +92,8 @@ Outcome<void> AutoBackup::run(const LocalDate& today)
         return Failure {"the backup folder " + toUtf8(m_folder) + " is not there"};
     if (!makePrivateFolder(m_folder))
         return Failure {"cannot make the backup folder " + toUtf8(m_folder)};
-    if (auto written = writeBackup(PlainPageStore(m_dataFolder), m_configFile, m_folder + fromUtf8(nameOf(today) + ".zip")); !written)
+    // As --backup does: after an encrypted diary's conversion, a plain page nobody sealed stays out.
+    if (auto written = writeBackup(*openStoreForCopies(m_dataFolder), m_configFile, m_folder + fromUtf8(nameOf(today) + ".zip")); !written)
         return written;
     std::vector<std::string> names;
     if (DIR* dir = ::opendir(toUtf8(m_folder).c_str())) {

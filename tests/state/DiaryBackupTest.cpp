@@ -4,6 +4,9 @@
 #include "base/Text.h"
 #include "state/AutoBackup.h"
 #include "state/Sha256.h"
+#include "crypto/CryptoRig.h"
+#include "store/FolderEncryption.h"
+#include "store/PageFormat.h"
 #include "store/PlainPageStore.h"
 
 #include <gtest/gtest.h>
@@ -252,5 +255,29 @@ TEST(DiaryBackup, ADailyBackupGoesIntoItsPlaceAndAChosenOneMustBeThere)
         EXPECT_EQ(fs::exists(where.path / c.folder / "2026-12-08.zip"), c.wantWritten);
         EXPECT_EQ(fs::exists(where.path / c.folder), c.wantWritten);
         EXPECT_EQ(backup.due(today), !c.wantWritten);
+    }
+}
+
+// The daily backup leaves out what --backup leaves out: after an encrypted diary's conversion
+// ended, a plain page put in by someone without the key; before it, the page is the diary's.
+TEST(DiaryBackup, ADailyBackupLeavesOutAPlainPageAfterTheConversion)
+{
+    for (const bool ended : {false, true}) {
+        SCOPED_TRACE(ended ? "after the mark" : "before the mark");
+        Folder where;
+        const auto made = createKeyFile(pagelet::testing::bytesOf("pw"), pagelet::testing::kQuickKdf);
+        ASSERT_TRUE(made && writeFolderKeyFile(where.at("data/"), made->file));
+        ASSERT_TRUE(writeFileAtomic(where.at("data/20261201.dry"), encodePage({1, u"sealed"})));
+        if (ended)
+            ASSERT_TRUE(sealFolder(where.at("data/"), made->key).ended);
+        ASSERT_TRUE(writeFileAtomic(where.at("data/20261202.dry"), encodePage({2, u"planted"})));
+        AutoBackup backup(where.at("backups/"), where.at("data/"), where.at("config.dat"), false);
+        ASSERT_EQ(backup.run({2026, 12, 8}).error(), "");
+        BackupCheck check;
+        ASSERT_EQ(restoreBackup(where.at("backups/2026-12-08.zip"), where.at("new/"), check).error(), "");
+        EXPECT_TRUE(fs::exists(where.path / "new/20261201.dry"));
+        EXPECT_TRUE(fs::exists(where.path / "new/pagelet.key"));
+        EXPECT_EQ(fs::exists(where.path / "new/20261202.dry"), !ended);
+        EXPECT_TRUE(fs::exists(where.path / "data/20261202.dry")) << "left where it was";
     }
 }
