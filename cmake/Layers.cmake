@@ -131,6 +131,8 @@ function(pagelet_add_layers source_dir layers_file qt_free_below)
             -DSTAMP=${stamp} -P ${CMAKE_CURRENT_FUNCTION_LIST_FILE}
     DEPENDS ${all_files} ${layers_file} ${CMAKE_CURRENT_FUNCTION_LIST_FILE} VERBATIM)
   add_custom_target(pagelet_layer_check DEPENDS ${stamp})
+  # The caller sets the layers' properties by these names.
+  set(PAGELET_LAYERS ${PAGELET_LAYERS} PARENT_SCOPE)
 endfunction()
 
 if(CMAKE_SCRIPT_MODE_FILE STREQUAL CMAKE_CURRENT_LIST_FILE)
