@@ -322,7 +322,8 @@ bool MainDialog::storeOrKeepBeforeQuit()
 {
     if (!m_startFinished)
         return true; // nothing could be written before the page was shown
-    if (m_editor.saved || m_day.savePage(m_day.selectedDay()) || m_editor.text.empty())
+    // Ending without a question (a signal, a logout): a message would hold the end up for nobody.
+    if (m_editor.saved || m_day.savePage(m_day.selectedDay(), SecondWriter::Telling::Nobody) || m_editor.text.empty())
         return true;
     return m_pageJournal.keepNow() || m_day.storeShownPage();
 }

@@ -11,7 +11,8 @@ SecondWriter::SecondWriter(PageStore& pages, MessageBoxPort& messages) : m_pages
 {
 }
 
-SecondWriter::Outcome SecondWriter::beforeStore(const LocalDate& date, const Page& base, std::int32_t weather, const std::u16string& text)
+SecondWriter::Outcome SecondWriter::beforeStore(const LocalDate& date, const Page& base, std::int32_t weather, const std::u16string& text,
+                                                Telling telling)
 {
     OutsideCheck check = checkShown(date);
     // Deleted outside: ours is stored as a new page when it was edited, else nothing happens.
@@ -20,7 +21,9 @@ SecondWriter::Outcome SecondWriter::beforeStore(const LocalDate& date, const Pag
     if (weather == base.weather && text == base.text)
         return {Outcome::Kind::ShowTheirs, std::move(check.now.page)};
     MergedPage merged = mergePages(base, {weather, text}, check.now.page, textOf(TextId::OutsideChangeMarker));
-    m_messages.show(textOf(TextId::MergedOutsideChange), kAppTitle, MessageButtons::Ok, MessageIcon::Exclamation);
+    // The merge carries its own marker in the page; the message only says so to whoever is there.
+    if (telling == Telling::Person)
+        m_messages.show(textOf(TextId::MergedOutsideChange), kAppTitle, MessageButtons::Ok, MessageIcon::Exclamation);
     return {Outcome::Kind::StoreMerged, std::move(merged.page)};
 }
 

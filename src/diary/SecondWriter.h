@@ -25,12 +25,14 @@ public:
     // Before the shown page is stored. base: the page as loaded or stored; ours: as the window
     // has it. What the window is then to show, when that is no longer ours: the other writer's
     // page when nothing was changed here (nothing to store), else the merge of both, to be
-    // stored, after saying so once.
+    // stored, after saying so once (unless told not to: nobody answers at a logout or a SIGTERM).
     struct Outcome {
         enum class Kind { StoreOurs, ShowTheirs, StoreMerged } kind = Kind::StoreOurs;
         Page page;
     };
-    Outcome beforeStore(const LocalDate& date, const Page& base, std::int32_t weather, const std::u16string& text);
+    enum class Telling { Person, Nobody };
+    Outcome beforeStore(const LocalDate& date, const Page& base, std::int32_t weather, const std::u16string& text,
+                        Telling telling = Telling::Person);
     // What another writer did to the file since it was shown; the stamp follows the file.
     OutsideCheck checkShown(const LocalDate& date);
     // Sync tools' copies of the day's page: asks once per copy whether to take each into ours;

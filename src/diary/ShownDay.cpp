@@ -70,14 +70,14 @@ bool ShownDay::unchangedSinceStored(DayValue day) const
     return m_stored.holds(pagePath(day), m_weather, m_parts.editor.text);
 }
 
-bool ShownDay::savePage(DayValue day)
+bool ShownDay::savePage(DayValue day, SecondWriter::Telling telling)
 {
     DiaryEdit& editor = m_parts.editor;
     SecondWriter& others = m_stored.others();
     // Saving always ends editing, whatever happens to the file.
     editor.setEditable(false);
     if (m_stored.isAt(pagePath(day))) {
-        auto outcome = others.beforeStore(localDate(day), m_stored.page(), m_weather, editor.text);
+        auto outcome = others.beforeStore(localDate(day), m_stored.page(), m_weather, editor.text, telling);
         if (outcome.kind == SecondWriter::Outcome::Kind::ShowTheirs) {
             showOutsidePage(outcome.page);
             editor.saved = true;

@@ -40,7 +40,7 @@ public:
     bool loadPage(DayValue day);
     // day's page as read, in the editor; false (the buttons told) when it can't be shown.
     bool showLoaded(DayValue day, LoadedPage loaded);
-    bool savePage(DayValue day);
+    bool savePage(DayValue day, SecondWriter::Telling telling = SecondWriter::Telling::Person);
     void showEmptyPage();
     // Stores the shown page before it is left; false, after telling the user, when a page
     // with text could not be written (the caller then stays where it is).

@@ -185,6 +185,27 @@ done
 [ -z "$(journal "$today")" ] || fail "Escape, then Yes: the journal was left"
 echo "a question closed with Escape keeps its journal through typing and a change of day, and comes back"
 
+# SIGTERM while the page being written was changed elsewhere: the two are merged and stored
+# without a word to anyone (nobody is there to answer at a logout), and the program ends with 0.
+fresh_user mergedAtQuit
+start
+xdotool windowfocus --sync "$win"
+type_word "base"
+xdotool key ctrl+s
+sleep 0.5
+xdotool key ctrl+e ctrl+End
+type_word "ours"
+sleep 0.3
+{ printf '\0\0\0\0\x0b\0\0\0'; printf 'base theirs' | iconv -f UTF-8 -t UTF-16LE; } >"$data/.outside"
+mv "$data/.outside" "$data/$today.dry"
+sleep 0.5
+kill -TERM "$pid"
+ended; [ "$status" = 0 ] || fail "SIGTERM over a page changed elsewhere: status $status"
+for word in ours theirs; do
+    text_of "$data/$today.dry" | grep -qw "$word" || fail "SIGTERM over a page changed elsewhere: '$word' is not in '$(text_of "$data/$today.dry")'"
+done
+echo "SIGTERM over a page changed elsewhere stored the merge without a question and ended with 0"
+
 # SIGTERM with a page that can't be stored (the data folder a read-only tmpfs in a mount
 # namespace of its own, where that can be made): status 0, the text kept in the journal.
 if unshare -m sh -c 'mount -t tmpfs none /mnt && mount -o remount,ro /mnt' 2>/dev/null; then
