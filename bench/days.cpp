@@ -5,7 +5,7 @@
 #include "app/MainDialog.h"
 #include "base/FileIo.h"
 #include "base/Text.h"
-#include "diary/DateKey.h"
+#include "diary/DiaryRange.h"
 #include "store/DayKey.h"
 #include "store/PlainPageStore.h"
 #include "fakes/Fakes.h"

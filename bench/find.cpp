@@ -3,7 +3,7 @@
 // the same files (what one would reach for without the program).
 #include "base/FileIo.h"
 #include "base/Text.h"
-#include "diary/DateKey.h"
+#include "diary/DiaryRange.h"
 #include "store/DayKey.h"
 #include "diary/FindDialog.h"
 #include "store/PlainPageStore.h"

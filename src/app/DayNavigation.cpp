@@ -1,6 +1,6 @@
 #include "app/DayNavigation.h"
 
-#include "diary/DateKey.h"
+#include "diary/DiaryRange.h"
 #include "diary/DayCalendar.h"
 #include "diary/DayMemo.h"
 #include "diary/DayRecovery.h"

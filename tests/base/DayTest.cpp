@@ -1,5 +1,5 @@
 #include "base/Day.h"
-#include "diary/DateKey.h"
+#include "diary/DiaryRange.h"
 #include "store/DayKey.h"
 
 #include <cstdlib>

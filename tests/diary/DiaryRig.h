@@ -3,7 +3,7 @@
 #include "platform/Commands.h"
 #include "base/FileIo.h"
 #include "base/Text.h"
-#include "diary/DateKey.h"
+#include "diary/DiaryRange.h"
 #include "store/DayKey.h"
 #include "store/PlainPageStore.h"
 #include "fakes/Fakes.h"

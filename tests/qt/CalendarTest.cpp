@@ -1,7 +1,7 @@
 #include "Rig.h"
 #include "platform/Commands.h"
 #include "base/FileIo.h"
-#include "diary/DateKey.h"
+#include "diary/DiaryRange.h"
 #include "qt/dialogs/QtMonthCalendar.h"
 #include "qt/graphics/Zoom.h"
 #include "store/DayKey.h"

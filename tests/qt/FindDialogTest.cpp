@@ -1,7 +1,7 @@
 // The find dialog built from its template, offscreen, on the real widgets and page files.
 #include "Rig.h"
 #include "app/PanelKeyboard.h"
-#include "diary/DateKey.h"
+#include "diary/DiaryRange.h"
 #include "store/DayKey.h"
 #include "diary/DayMarks.h"
 #include "diary/FindDialog.h"

@@ -1,6 +1,6 @@
 #include "qt/dialogs/QtMonthCalendar.h"
 
-#include "diary/DateKey.h"
+#include "diary/DiaryRange.h"
 #include "qt/dialogs/CalendarDaysAccessible.h"
 #include "qt/graphics/QtGraphics.h"
 #include "qt/graphics/Zoom.h"

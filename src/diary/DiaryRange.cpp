@@ -1,4 +1,4 @@
-#include "diary/DateKey.h"
+#include "diary/DiaryRange.h"
 
 #include <tuple>
 
