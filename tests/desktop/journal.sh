@@ -55,6 +55,14 @@ decodes() { # a page file: weather 0..4, then a length the file holds (in UTF-16
     [ "$weather" -le 4 ] && [ $((8 + 2 * length)) -le "$size" ]
 }
 text_of() { tail -c +9 "$1" | iconv -f UTF-16LE -t UTF-8; }
+ends_holding() { # SIGTERM: the program ends with 0 and today's page holds every word given
+    local what=$1; shift
+    kill -TERM "$pid"
+    ended; [ "$status" = 0 ] || fail "$what: SIGTERM status $status"
+    for word in "$@"; do
+        text_of "$data/$today.dry" | grep -qw "$word" || fail "$what: '$word' is not in the page: '$(text_of "$data/$today.dry")'"
+    done
+}
 journal() { { find "$XDG_STATE_HOME/Pagelet/journal" -name "$1.dry" 2>/dev/null || true; } | head -1; }
 now() { date +%s%N; }
 ask_start() { # starts the program and waits for its question, in $box
@@ -177,11 +185,7 @@ xdotool windowfocus --sync "$box"
 xdotool key Return
 for _ in $(seq 50); do [ "$(windows)" = 1 ] && ! xdotool getwindowname "$box" >/dev/null 2>&1 && break; sleep 0.2; done
 sleep 0.5
-kill -TERM "$pid"
-ended; [ "$status" = 0 ] || fail "Escape, then Yes: SIGTERM status $status"
-for word in journalEscape typedAfter; do
-    text_of "$data/$today.dry" | grep -qw "$word" || fail "Escape, then Yes: '$word' is not in the page: '$(text_of "$data/$today.dry")'"
-done
+ends_holding "Escape, then Yes" journalEscape typedAfter
 [ -z "$(journal "$today")" ] || fail "Escape, then Yes: the journal was left"
 echo "a question closed with Escape keeps its journal through typing and a change of day, and comes back"
 
@@ -199,11 +203,7 @@ sleep 0.3
 { printf '\0\0\0\0\x0b\0\0\0'; printf 'base theirs' | iconv -f UTF-8 -t UTF-16LE; } >"$data/.outside"
 mv "$data/.outside" "$data/$today.dry"
 sleep 0.5
-kill -TERM "$pid"
-ended; [ "$status" = 0 ] || fail "SIGTERM over a page changed elsewhere: status $status"
-for word in ours theirs; do
-    text_of "$data/$today.dry" | grep -qw "$word" || fail "SIGTERM over a page changed elsewhere: '$word' is not in '$(text_of "$data/$today.dry")'"
-done
+ends_holding "a page changed elsewhere" ours theirs
 echo "SIGTERM over a page changed elsewhere stored the merge without a question and ended with 0"
 
 # SIGTERM with a page that can't be stored (the data folder a read-only tmpfs in a mount
